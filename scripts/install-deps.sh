@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tarnova needs on Debian 12.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+    qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
+    xvfb xdotool imagemagick fonts-ipafont-gothic
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi

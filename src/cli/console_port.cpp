@@ -1,0 +1,17 @@
+#include "cli/console_port.h"
+
+#include <iostream>
+
+namespace tarnova::cli {
+
+void ConsolePort::showMessage(std::string_view caption, std::string_view text) {
+    std::cerr << caption << ": " << text << '\n';
+}
+
+Answer ConsolePort::ask(std::string_view caption, std::string_view text,
+                        QuestionButtons buttons) {
+    showMessage(caption, text);
+    return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+} // namespace tarnova::cli

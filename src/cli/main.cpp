@@ -1,0 +1,42 @@
+// tarnova-cli: batch use of the Tarnova core.
+#include "cli/commands.h"
+
+#include <array>
+#include <cstring>
+#include <iostream>
+
+namespace tarnova::cli {
+
+// Subcommands, each in its own <name>_command.cpp.
+int runSettingsCommand(const Arguments& arguments);
+
+namespace {
+
+constexpr std::array kCommands{
+    Command{"settings", "tarnova-cli settings [--ini PATH] [--save PATH]", runSettingsCommand},
+};
+
+} // namespace
+
+int usageError(const char* usage) {
+    std::cerr << "usage: " << usage << '\n';
+    return 2;
+}
+
+} // namespace tarnova::cli
+
+int main(int argc, char** argv) {
+    using namespace tarnova::cli;
+    if (argc >= 2) {
+        for (const auto& command : kCommands) {
+            if (std::strcmp(argv[1], command.name) == 0) {
+                return command.run(Arguments(argv + 2, argv + argc));
+            }
+        }
+    }
+    std::cerr << "usage:\n";
+    for (const auto& command : kCommands) {
+        std::cerr << "  " << command.usage << '\n';
+    }
+    return 2;
+}

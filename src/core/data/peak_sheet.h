@@ -1,0 +1,64 @@
+// The document of the process: measured peaks and the sample header that travels with them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+// Texts of the document are byte strings in code page 932, as the files hold them.
+inline constexpr std::size_t kMaxLabelLength = 29;
+inline constexpr std::size_t kMaxTagLength = 29;
+inline constexpr std::size_t kMaxCommentLength = 255;
+inline constexpr std::size_t kMaxDateLength = 79;
+
+inline constexpr std::uint32_t kPeakDisabled = 0x1;
+
+// One measured peak. The peak value is always height x range; it is never stored.
+struct PeakRecord {
+    double time = 0.0;
+    double height = 0.0;
+    double range = 0.0;
+    std::uint32_t flags = 0;
+    std::string elem; // at most kMaxLabelLength bytes
+
+    double peakValue() const { return height * range; }
+    bool isDisabled() const { return (flags & kPeakDisabled) != 0; }
+};
+
+struct TaggedComment {
+    std::string tag;  // at most kMaxTagLength bytes, e.g. "Sample:"
+    std::string text; // at most kMaxCommentLength bytes
+};
+
+enum class DataNoteForm : std::int32_t { Dat = 0, Pks = 1 };
+
+// The sample header. It holds either the DAT fields or the tagged comments of the PKS form.
+struct DataNote {
+    std::optional<std::string> path; // full path of the file loaded from or last saved to
+    DataNoteForm form = DataNoteForm::Dat;
+
+    // DAT form
+    std::string date;    // at most kMaxDateLength bytes
+    std::string comment; // at most kMaxCommentLength bytes
+    std::string name;    // at most kMaxCommentLength bytes
+    std::int32_t spikeId = 0;
+    double weight = 0.0;
+    double spikeVolume = 0.0;
+    double spikeError = 0.0;
+
+    // PKS form, in file order
+    std::vector<TaggedComment> tags;
+
+    // The file-name part of path: the text after the last "/"; the whole path when it has none.
+    std::string fileName() const;
+};
+
+// Process-wide data note of the sheet, or none.
+std::optional<DataNote>& currentDataNote();
+void ReleaseDataNote();
+void InstallDataNote(DataNote note);
+
+} // namespace tarnova

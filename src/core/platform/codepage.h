@@ -1,0 +1,14 @@
+// Document texts are code page 932 bytes; the screen and the file system speak UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarnova {
+
+// Bytes that are not valid code page 932 come out as U+FFFD.
+std::string cp932ToUtf8(std::string_view bytes);
+// Characters that code page 932 cannot hold come out as "?".
+std::string utf8ToCp932(std::string_view text);
+
+} // namespace tarnova

@@ -1,0 +1,108 @@
+#include "platform/text_format.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace tarnova {
+namespace {
+
+std::string formatArguments(const char* format, std::va_list arguments) {
+    std::va_list copy;
+    va_copy(copy, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, arguments);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The printed digits of value beyond the requested precision are exactly "5000...": the C
+// library rounds such a tie to even; the sheets round it away from zero.
+double nudgeExactTie(double value, int precision, bool exponentForm) {
+    if (!std::isfinite(value) || value == 0.0 || precision < 0 || precision > 300) {
+        return value;
+    }
+    // glibc prints the exact binary value, so 400 more digits expose every tail.
+    const std::string exact =
+        formatText(exponentForm ? "%.*E" : "%.*f", precision + 400, std::fabs(value));
+    const std::size_t point = exact.find('.');
+    if (point == std::string::npos) {
+        return value;
+    }
+    std::size_t tail = point + 1 + static_cast<std::size_t>(precision);
+    if (tail >= exact.size() || exact[tail] != '5') {
+        return value;
+    }
+    for (++tail; tail < exact.size() && isDigit(exact[tail]); ++tail) {
+        if (exact[tail] != '0') {
+            return value;
+        }
+    }
+    return std::nextafter(value, std::copysign(INFINITY, value));
+}
+
+std::string padToWidth(std::string text, int width, bool zeroPad, bool finite) {
+    if (width <= 0 || text.size() >= static_cast<std::size_t>(width)) {
+        return text;
+    }
+    const std::size_t padding = static_cast<std::size_t>(width) - text.size();
+    if (zeroPad && finite) {
+        const std::size_t afterSign = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+        text.insert(afterSign, padding, '0');
+    } else {
+        text.insert(0, padding, ' ');
+    }
+    return text;
+}
+
+} // namespace
+
+std::string formatText(const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::string text = formatArguments(format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+std::string widenExponents(std::string text) {
+    for (std::size_t i = 1; i + 2 < text.size(); ++i) {
+        const char mark = text[i];
+        if ((mark != 'E' && mark != 'e') || !isDigit(text[i - 1]) ||
+            (text[i + 1] != '+' && text[i + 1] != '-')) {
+            continue;
+        }
+        std::size_t end = i + 2;
+        while (end < text.size() && isDigit(text[end])) {
+            ++end;
+        }
+        const std::size_t digits = end - (i + 2);
+        if (digits > 0 && digits < 3) {
+            text.insert(i + 2, 3 - digits, '0');
+        }
+        i = end;
+    }
+    return text;
+}
+
+std::string formatFixed(double value, int width, int precision, bool zeroPad) {
+    const double rounded = nudgeExactTie(value, precision, false);
+    return padToWidth(formatText("%.*f", precision, rounded), width, zeroPad,
+                      std::isfinite(value));
+}
+
+std::string formatExponent(double value, int width, int precision, bool zeroPad) {
+    const double rounded = nudgeExactTie(value, precision, true);
+    return padToWidth(widenExponents(formatText("%.*E", precision, rounded)), width, zeroPad,
+                      std::isfinite(value));
+}
+
+} // namespace tarnova
