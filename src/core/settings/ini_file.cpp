@@ -1,0 +1,384 @@
+#include "settings/ini_file.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace tarnova {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool isLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+char foldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+enum class LineKind { Other, Section, Key };
+
+// One line of the text: [begin, end) is its content without the line break, next the start of
+// the following line.
+struct Line {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t next = 0;
+    LineKind kind = LineKind::Other;
+    std::string_view name;  // section or key name, blanks removed
+    std::string_view value; // key value, blanks removed
+};
+
+Line classify(std::string_view text, std::size_t begin) {
+    Line line;
+    line.begin = begin;
+    const std::size_t newline = text.find('\n', begin);
+    line.next = newline == std::string_view::npos ? text.size() : newline + 1;
+    line.end = newline == std::string_view::npos ? text.size() : newline;
+    if (line.end > begin && text[line.end - 1] == '\r') {
+        --line.end;
+    }
+    const std::string_view content = trimBlanks(text.substr(begin, line.end - begin));
+    if (content.empty() || content.front() == ';') {
+        return line;
+    }
+    if (content.front() == '[') {
+        const std::string_view inner = content.substr(1);
+        line.kind = LineKind::Section;
+        line.name = trimBlanks(inner.substr(0, inner.find(']')));
+        return line;
+    }
+    const std::size_t equals = content.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        return line;
+    }
+    line.kind = LineKind::Key;
+    line.name = trimBlanks(content.substr(0, equals));
+    line.value = trimBlanks(content.substr(equals + 1));
+    return line;
+}
+
+// Where a section and one of its keys stand in the text.
+struct Location {
+    std::optional<Line> section;
+    std::optional<Line> key;
+    std::optional<Line> lastContent; // last key or other non-empty line of the section
+};
+
+Location locate(std::string_view text, std::string_view section, std::string_view key) {
+    Location location;
+    for (std::size_t position = 0; position < text.size();) {
+        const Line line = classify(text, position);
+        position = line.next;
+        if (line.kind == LineKind::Section) {
+            if (location.section) {
+                break;
+            }
+            if (profileNamesEqual(line.name, section)) {
+                location.section = line;
+                location.lastContent = line;
+            }
+            continue;
+        }
+        if (!location.section) {
+            continue;
+        }
+        if (!trimBlanks(text.substr(line.begin, line.end - line.begin)).empty()) {
+            location.lastContent = line;
+        }
+        if (line.kind == LineKind::Key && !key.empty() && profileNamesEqual(line.name, key)) {
+            location.key = line;
+            break;
+        }
+    }
+    return location;
+}
+
+// The line break the file already uses; CRLF for a file that has none yet.
+std::string_view lineBreakOf(std::string_view text) {
+    const std::size_t newline = text.find('\n');
+    if (newline != std::string_view::npos && (newline == 0 || text[newline - 1] != '\r')) {
+        return "\n";
+    }
+    return "\r\n";
+}
+
+bool hasLineBreak(std::string_view text) {
+    return text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos;
+}
+
+bool writable(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string_view trimmedKey = trimBlanks(key);
+    return !hasLineBreak(section) && !hasLineBreak(key) && !hasLineBreak(value) &&
+           section.find(']') == std::string_view::npos && !trimmedKey.empty() &&
+           trimmedKey.find('=') == std::string_view::npos && trimmedKey.front() != '[' &&
+           trimmedKey.front() != ';';
+}
+
+// Whole number with a sign and an optional "0x" prefix; wraps at 32 bits as the platform did.
+int parseProfileInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::uint32_t base = 10;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    std::uint32_t result = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        std::uint32_t digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<std::uint32_t>(c - '0');
+        } else if (base == 16 && foldCase(c) >= 'a' && foldCase(c) <= 'f') {
+            digit = static_cast<std::uint32_t>(foldCase(c) - 'a' + 10);
+        } else {
+            break;
+        }
+        result = result * base + digit;
+    }
+    if (negative) {
+        result = 0u - result;
+    }
+    return static_cast<int>(result);
+}
+
+bool writeWholeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    if (!stream) {
+        return false;
+    }
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    stream.close();
+    return static_cast<bool>(stream);
+}
+
+// A file that exists but cannot be read is never replaced by a file holding only the change.
+bool loadForChange(const std::string& path, IniFile& file) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        file = IniFile();
+        return !error;
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        return false;
+    }
+    std::string text(std::istreambuf_iterator<char>(stream), {});
+    if (stream.bad()) {
+        return false;
+    }
+    file = IniFile(std::move(text));
+    return true;
+}
+
+} // namespace
+
+bool profileNamesEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (isLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) {
+                return false;
+            }
+            ++i;
+            continue;
+        }
+        if (foldCase(a[i]) != foldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+IniFile IniFile::load(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        return {};
+    }
+    return IniFile(std::string(std::istreambuf_iterator<char>(stream), {}));
+}
+
+bool IniFile::save(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // Write beside the file and rename, so that a failed write never leaves half a file; a
+    // link is followed so that the file it names is the one replaced.
+    fs::path target(path);
+    if (fs::is_symlink(target, error)) {
+        const fs::path resolved = fs::weakly_canonical(target, error);
+        if (!error) {
+            target = resolved;
+        }
+    }
+    std::random_device random;
+    fs::path temporary = target;
+    temporary += ".~" + std::to_string(random());
+    if (writeWholeFile(temporary, text_)) {
+        const auto status = fs::status(target, error);
+        if (!error && fs::exists(status)) {
+            fs::permissions(temporary, status.permissions(), error);
+        }
+        fs::rename(temporary, target, error);
+        if (!error) {
+            return true;
+        }
+    }
+    fs::remove(temporary, error);
+    // A folder we may not create files in can still hold a file we may write.
+    return writeWholeFile(target, text_);
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    const Location location = locate(text_, section, key);
+    if (!location.key) {
+        return std::nullopt;
+    }
+    return std::string(location.key->value);
+}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue, std::size_t bufferSize) const {
+    std::string text = value(section, key).value_or(std::string(defaultValue));
+    if (bufferSize == 0) {
+        return {};
+    }
+    if (text.size() > bufferSize - 1) {
+        text.resize(bufferSize - 1);
+    }
+    return text;
+}
+
+int IniFile::readInt(std::string_view section, std::string_view key, int defaultValue) const {
+    const std::optional<std::string> text = value(section, key);
+    if (!text || text->empty()) {
+        return defaultValue;
+    }
+    return parseProfileInt(*text);
+}
+
+std::vector<std::string> IniFile::keyNames(std::string_view section) const {
+    std::vector<std::string> names;
+    bool inside = false;
+    for (std::size_t position = 0; position < text_.size();) {
+        const Line line = classify(text_, position);
+        position = line.next;
+        if (line.kind == LineKind::Section) {
+            if (inside) {
+                break;
+            }
+            inside = profileNamesEqual(line.name, section);
+        } else if (inside && line.kind == LineKind::Key) {
+            names.emplace_back(line.name);
+        }
+    }
+    return names;
+}
+
+bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    if (!writable(section, key, value)) {
+        return false;
+    }
+    const std::string_view lineBreak = lineBreakOf(text_);
+    const Location location = locate(text_, section, trimBlanks(key));
+    if (location.key) {
+        std::string replacement(location.key->name);
+        replacement += '=';
+        replacement += value;
+        text_.replace(location.key->begin, location.key->end - location.key->begin, replacement);
+        return true;
+    }
+    std::string inserted;
+    std::size_t at = text_.size();
+    if (location.section) {
+        at = location.lastContent->next;
+        if (at == text_.size() && text_.back() != '\n') {
+            inserted += lineBreak; // the section's last line ends the file without a break
+        }
+    } else {
+        if (!text_.empty() && text_.back() != '\n') {
+            inserted += lineBreak;
+        }
+        inserted += '[';
+        inserted += section;
+        inserted += ']';
+        inserted += lineBreak;
+    }
+    inserted += trimBlanks(key);
+    inserted += '=';
+    inserted += value;
+    inserted += lineBreak;
+    text_.insert(at, inserted);
+    return true;
+}
+
+bool IniFile::removeKey(std::string_view section, std::string_view key) {
+    const Location location = locate(text_, section, trimBlanks(key));
+    if (!location.key) {
+        return false;
+    }
+    text_.erase(location.key->begin, location.key->next - location.key->begin);
+    return true;
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t bufferSize) {
+    return IniFile::load(path).readString(section, key, defaultValue, bufferSize);
+}
+
+int ReadProfileInt(const std::string& path, std::string_view section, std::string_view key,
+                   int defaultValue) {
+    return IniFile::load(path).readInt(section, key, defaultValue);
+}
+
+std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::string_view section) {
+    return IniFile::load(path).keyNames(section);
+}
+
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    IniFile file;
+    if (!loadForChange(path, file) || !file.setValue(section, key, value)) {
+        return false;
+    }
+    return file.save(path);
+}
+
+bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
+    IniFile file;
+    if (!loadForChange(path, file)) {
+        return false;
+    }
+    if (!file.removeKey(section, key)) {
+        return true; // nothing to delete
+    }
+    return file.save(path);
+}
+
+} // namespace tarnova

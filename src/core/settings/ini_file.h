@@ -1,0 +1,72 @@
+// The INI file of the program (TARNOVA.INI): "[section]" lines and "key=value" lines, read and
+// written with the private-profile rules of the desktop platform it came from.
+//
+// Section and key names are compared without regard to letter case; the first matching section
+// and, inside it, the first matching key win. A value runs to the end of its line with the blanks
+// around it removed. Lines may end in CRLF or LF. Bytes are kept as the file holds them (texts
+// are code page 932). Writing changes only the line of the key (or inserts one line, and the
+// section header when the section is missing); every other byte of the file stays as it was.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnova {
+
+// Whether two section or key names are equal without regard to the case of ASCII letters. The
+// second byte of a double-byte character of code page 932 is compared exactly.
+bool profileNamesEqual(std::string_view a, std::string_view b);
+
+class IniFile final {
+  public:
+    IniFile() = default;
+    explicit IniFile(std::string text) : text_(std::move(text)) {}
+
+    // The file's contents; an empty file when it is missing or cannot be read.
+    static IniFile load(const std::string& path);
+    // Writes the whole text into path (created when missing). Returns false when it failed;
+    // the file on disk is then unchanged.
+    bool save(const std::string& path) const;
+
+    const std::string& text() const { return text_; }
+
+    // The value of key in section, or nothing when the key is missing.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    // The value, or defaultValue when the key is missing, cut to bufferSize - 1 characters (the
+    // room of a buffer of bufferSize characters with its terminating zero).
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue, std::size_t bufferSize) const;
+    // The value read as a whole number (decimal, or hexadecimal after "0x"; a sign may lead;
+    // the digits end at the first other character, and a value without digits gives 0);
+    // defaultValue when the key is missing or its value is empty.
+    int readInt(std::string_view section, std::string_view key, int defaultValue) const;
+    // The names of all keys of section, in file order (duplicates included).
+    std::vector<std::string> keyNames(std::string_view section) const;
+
+    // Replaces the key's value in place, or appends the key to its section (the section is
+    // appended to the file when missing). Refuses (false) names or values that could not be read
+    // back as written: line breaks anywhere, an empty key, "=" in a key, "]" in a section name.
+    bool setValue(std::string_view section, std::string_view key, std::string_view value);
+    // Removes the key's line; false when there was no such key.
+    bool removeKey(std::string_view section, std::string_view key);
+
+  private:
+    std::string text_;
+};
+
+// Path-based access, one file operation each, as the settings and the correction sets use it.
+std::string ReadProfileString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t bufferSize);
+int ReadProfileInt(const std::string& path, std::string_view section, std::string_view key,
+                   int defaultValue);
+std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::string_view section);
+// Write and delete return false when the name, the value or the file could not be written.
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value);
+bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
+
+} // namespace tarnova

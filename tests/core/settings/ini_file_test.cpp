@@ -1,0 +1,167 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tarnova {
+namespace {
+
+TEST(IniFile, NamesIgnoreCaseAndTheFirstMatchWins) {
+    const IniFile file("[General]\r\n"
+                       "  DataDir =  /home/u/data  \r\n"
+                       "datadir=second\r\n"
+                       "[general]\r\n"
+                       "addeof=true\r\n"
+                       "[peaks]\n"
+                       ";comment=1\n"
+                       "no equals sign\n"
+                       "Ar40=x\n");
+    EXPECT_EQ(file.value("general", "datadir"), "/home/u/data");
+    EXPECT_EQ(file.value("GENERAL", "DATADIR"), "/home/u/data");
+    // The key exists only in the second section of that name: the first section wins.
+    EXPECT_EQ(file.value("general", "addeof"), std::nullopt);
+    EXPECT_EQ(file.keyNames("peaks"), (std::vector<std::string>{"Ar40"}));
+    EXPECT_EQ(file.keyNames("general"), (std::vector<std::string>{"DataDir", "datadir"}));
+    EXPECT_TRUE(file.keyNames("missing").empty());
+}
+
+TEST(IniFile, DoubleByteCharactersAreComparedExactly) {
+    // "\x83\x41" and "\x83\x61" are different katakana; only ASCII letters fold.
+    EXPECT_FALSE(profileNamesEqual("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(profileNamesEqual("Set\x83\x41", "sET\x83\x41"));
+    const IniFile file("[interferance]\r\n\x83\x41=2\r\n");
+    EXPECT_EQ(file.value("interferance", "\x83\x41"), "2");
+    EXPECT_EQ(file.value("interferance", "\x83\x61"), std::nullopt);
+}
+
+TEST(IniFile, ReadWithDefaultAndBufferSize) {
+    const IniFile file("[a]\nkey=abcdefghij\nempty=\n");
+    EXPECT_EQ(file.readString("a", "key", "==nothing==", 80), "abcdefghij");
+    EXPECT_EQ(file.readString("a", "key", "", 5), "abcd");
+    EXPECT_EQ(file.readString("a", "missing", "==nothing==", 80), "==nothing==");
+    EXPECT_EQ(file.readString("a", "missing", "==nothing==", 4), "==n");
+    EXPECT_EQ(file.readString("a", "empty", "==nothing==", 80), "");
+    EXPECT_EQ(file.readString("a", "key", "x", 0), "");
+}
+
+TEST(IniFile, ReadIntTakesTheLeadingNumber) {
+    const IniFile file("[general]\ninterferance=3\nneg=-12\nhex=0x1F\ntail=7sets\n"
+                       "word=abc\nempty=\n");
+    EXPECT_EQ(file.readInt("general", "interferance", -1), 3);
+    EXPECT_EQ(file.readInt("general", "neg", -1), -12);
+    EXPECT_EQ(file.readInt("general", "hex", -1), 31);
+    EXPECT_EQ(file.readInt("general", "tail", -1), 7);
+    EXPECT_EQ(file.readInt("general", "word", -1), 0);
+    EXPECT_EQ(file.readInt("general", "empty", -1), -1);
+    EXPECT_EQ(file.readInt("general", "missing", -1), -1);
+}
+
+TEST(IniFile, WritingChangesOnlyTheKeysLine) {
+    const std::string before = "; made by hand\r\n"
+                               "[general]\r\n"
+                               "  Addeof = false \r\n"
+                               "warncmntrmv=true\r\n"
+                               "\r\n"
+                               "[interferance]\r\n"
+                               "\x83\x41=2\r\n";
+    IniFile file(before);
+    ASSERT_TRUE(file.setValue("GENERAL", "addeof", "true"));
+    EXPECT_EQ(file.text(), "; made by hand\r\n"
+                           "[general]\r\n"
+                           "Addeof=true\r\n"
+                           "warncmntrmv=true\r\n"
+                           "\r\n"
+                           "[interferance]\r\n"
+                           "\x83\x41=2\r\n");
+    // A new key goes after the section's last line, before the blank line that separates it.
+    ASSERT_TRUE(file.setValue("general", "vertical", "false"));
+    EXPECT_EQ(file.text(), "; made by hand\r\n"
+                           "[general]\r\n"
+                           "Addeof=true\r\n"
+                           "warncmntrmv=true\r\n"
+                           "vertical=false\r\n"
+                           "\r\n"
+                           "[interferance]\r\n"
+                           "\x83\x41=2\r\n");
+    ASSERT_TRUE(file.removeKey("general", "vertical"));
+    ASSERT_TRUE(file.removeKey("general", "addeof"));
+    EXPECT_FALSE(file.removeKey("general", "addeof"));
+    EXPECT_EQ(file.text(), "; made by hand\r\n"
+                           "[general]\r\n"
+                           "warncmntrmv=true\r\n"
+                           "\r\n"
+                           "[interferance]\r\n"
+                           "\x83\x41=2\r\n");
+}
+
+TEST(IniFile, NewSectionsAreAppendedWithTheFilesLineBreaks) {
+    IniFile lf("[a]\nx=1");
+    ASSERT_TRUE(lf.setValue("a", "y", "2"));
+    ASSERT_TRUE(lf.setValue("b", "z", "3"));
+    EXPECT_EQ(lf.text(), "[a]\nx=1\ny=2\n[b]\nz=3\n");
+
+    IniFile empty;
+    ASSERT_TRUE(empty.setValue("general", "datadir", "/data"));
+    EXPECT_EQ(empty.text(), "[general]\r\ndatadir=/data\r\n");
+}
+
+TEST(IniFile, RefusesTextsThatWouldNotReadBack) {
+    IniFile file("[a]\nx=1\n");
+    EXPECT_FALSE(file.setValue("a", "x", "1\r\n[b]"));
+    EXPECT_FALSE(file.setValue("a]", "x", "1"));
+    EXPECT_FALSE(file.setValue("a", "", "1"));
+    EXPECT_FALSE(file.setValue("a", "k=v", "1"));
+    EXPECT_FALSE(file.setValue("a", ";x", "1"));
+    EXPECT_EQ(file.text(), "[a]\nx=1\n");
+}
+
+class IniFileOnDisk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        directory_ =
+            std::filesystem::temp_directory_path() /
+            ("tarnova_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+        path_ = (directory_ / "TARNOVA.INI").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
+
+    std::string contents() const {
+        std::ifstream stream(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
+
+    std::filesystem::path directory_;
+    std::string path_;
+};
+
+TEST_F(IniFileOnDisk, WriteCreatesTheFileAndReadsBack) {
+    EXPECT_EQ(ReadProfileString(path_, "general", "datadir", "==nothing==", 260), "==nothing==");
+    EXPECT_FALSE(std::filesystem::exists(path_));
+    ASSERT_TRUE(WriteProfileString(path_, "general", "interferance", "2"));
+    ASSERT_TRUE(WriteProfileString(path_, "interferance", "Ar", "1"));
+    ASSERT_TRUE(WriteProfileString(path_, "interferance", "Kr", "3"));
+    EXPECT_EQ(contents(), "[general]\r\ninterferance=2\r\n[interferance]\r\nAr=1\r\nKr=3\r\n");
+    EXPECT_EQ(ReadProfileInt(path_, "general", "interferance", -1), 2);
+    EXPECT_EQ(ReadProfileKeyNames(path_, "interferance"), (std::vector<std::string>{"Ar", "Kr"}));
+    ASSERT_TRUE(DeleteProfileKey(path_, "interferance", "ar"));
+    ASSERT_TRUE(DeleteProfileKey(path_, "interferance", "missing"));
+    EXPECT_EQ(contents(), "[general]\r\ninterferance=2\r\n[interferance]\r\nKr=3\r\n");
+}
+
+TEST_F(IniFileOnDisk, BytesOfOtherKeysStayAsTheyWere) {
+    const std::string before = "[general]\n\tdatadir = /a b/\x82\xa0 \n[x]\nk=\x1a\xff\n";
+    write(before);
+    ASSERT_TRUE(WriteProfileString(path_, "x", "k", "v"));
+    EXPECT_EQ(contents(), "[general]\n\tdatadir = /a b/\x82\xa0 \n[x]\nk=v\n");
+    EXPECT_EQ(ReadProfileString(path_, "general", "datadir", "", 260), "/a b/\x82\xa0");
+}
+
+} // namespace
+} // namespace tarnova
