@@ -1,0 +1,129 @@
+// A drawing surface for tests: fixed font metrics chosen by the test, and a record of every
+// primitive drawn, with its coordinates and text, so layouts are checked as numbers.
+#pragma once
+
+#include "results/surface.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnova::test {
+
+enum class PrimitiveKind { Text, TextInRect, Line, Rectangle, Ellipse, DashedLine };
+
+struct Primitive {
+    PrimitiveKind kind = PrimitiveKind::Text;
+    SurfacePoint from; // Text: the top-left corner; Line, DashedLine: the start
+    SurfacePoint to;   // Line, DashedLine: the end
+    SurfaceRect rect;  // TextInRect, Rectangle, Ellipse
+    std::string text;  // Text, TextInRect (UTF-8)
+    HorizontalAlignment horizontal = HorizontalAlignment::Left; // TextInRect
+    VerticalAlignment vertical = VerticalAlignment::Top;        // TextInRect
+    int width = 0;                                              // DashedLine
+    bool operator==(const Primitive&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Primitive& p) {
+    static constexpr const char* kNames[] = {"Text",      "TextInRect", "Line",
+                                             "Rectangle", "Ellipse",    "DashedLine"};
+    out << kNames[static_cast<int>(p.kind)];
+    switch (p.kind) {
+    case PrimitiveKind::Text:
+        return out << " (" << p.from.x << "," << p.from.y << ") \"" << p.text << "\"";
+    case PrimitiveKind::Line:
+    case PrimitiveKind::DashedLine:
+        out << " (" << p.from.x << "," << p.from.y << ")-(" << p.to.x << "," << p.to.y << ")";
+        return p.kind == PrimitiveKind::DashedLine ? out << " width " << p.width : out;
+    case PrimitiveKind::TextInRect:
+    case PrimitiveKind::Rectangle:
+    case PrimitiveKind::Ellipse:
+        out << " [" << p.rect.left << "," << p.rect.top << "," << p.rect.right << ","
+            << p.rect.bottom << "]";
+        if (p.kind == PrimitiveKind::TextInRect) {
+            out << " align " << static_cast<int>(p.horizontal) << "/"
+                << static_cast<int>(p.vertical) << " \"" << p.text << "\"";
+        }
+        return out;
+    }
+    return out;
+}
+
+class RecordingSurface : public Surface {
+  public:
+    FontMetrics metrics{16, 8}; // h and w, set by the test
+    int border = 1;
+    std::vector<Primitive> primitives; // in drawing order
+
+    FontMetrics fontMetrics() const override { return metrics; }
+    int borderWidth() const override { return border; }
+
+    void drawText(SurfacePoint topLeft, std::string_view text) override {
+        Primitive p;
+        p.kind = PrimitiveKind::Text;
+        p.from = topLeft;
+        p.text = std::string(text);
+        primitives.push_back(std::move(p));
+    }
+    void drawTextInRect(const SurfaceRect& rect, std::string_view text,
+                        HorizontalAlignment horizontal, VerticalAlignment vertical) override {
+        Primitive p;
+        p.kind = PrimitiveKind::TextInRect;
+        p.rect = rect;
+        p.text = std::string(text);
+        p.horizontal = horizontal;
+        p.vertical = vertical;
+        primitives.push_back(std::move(p));
+    }
+    void drawLine(SurfacePoint from, SurfacePoint to) override {
+        Primitive p;
+        p.kind = PrimitiveKind::Line;
+        p.from = from;
+        p.to = to;
+        primitives.push_back(std::move(p));
+    }
+    void drawRectangle(const SurfaceRect& rect) override {
+        Primitive p;
+        p.kind = PrimitiveKind::Rectangle;
+        p.rect = rect;
+        primitives.push_back(std::move(p));
+    }
+    void drawEllipse(const SurfaceRect& box) override {
+        Primitive p;
+        p.kind = PrimitiveKind::Ellipse;
+        p.rect = box;
+        primitives.push_back(std::move(p));
+    }
+    void drawDashedLine(SurfacePoint from, SurfacePoint to, int width) override {
+        Primitive p;
+        p.kind = PrimitiveKind::DashedLine;
+        p.from = from;
+        p.to = to;
+        p.width = width;
+        primitives.push_back(std::move(p));
+    }
+
+    // The primitives of one kind, in drawing order.
+    std::vector<Primitive> ofKind(PrimitiveKind kind) const {
+        std::vector<Primitive> result;
+        for (const Primitive& p : primitives) {
+            if (p.kind == kind) {
+                result.push_back(p);
+            }
+        }
+        return result;
+    }
+    // Every text drawn (at a point or in a rectangle), in drawing order.
+    std::vector<std::string> texts() const {
+        std::vector<std::string> result;
+        for (const Primitive& p : primitives) {
+            if (p.kind == PrimitiveKind::Text || p.kind == PrimitiveKind::TextInRect) {
+                result.push_back(p.text);
+            }
+        }
+        return result;
+    }
+};
+
+} // namespace tarnova::test
