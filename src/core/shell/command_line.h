@@ -12,11 +12,11 @@ namespace tarnova {
 // Tokenizer over one command line. Blanks (spaces only) separate tokens; a token that starts
 // with a double quote runs to a quote followed by a blank or the end, and keeps its quotes.
 class CommandTokenizer final {
-public:
+  public:
     explicit CommandTokenizer(std::string_view line) : line_(line) {}
     std::optional<std::string> NextCommandToken();
 
-private:
+  private:
     std::string_view line_;
     std::size_t cursor_ = 0;
 };

@@ -22,8 +22,12 @@ std::string LoadPathOf(const std::string& executablePath) {
     return slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1);
 }
 
-const std::string& loadPath() { return loadPathStorage(); }
+const std::string& loadPath() {
+    return loadPathStorage();
+}
 
-void setLoadPath(std::string path) { loadPathStorage() = std::move(path); }
+void setLoadPath(std::string path) {
+    loadPathStorage() = std::move(path);
+}
 
 } // namespace tarnova

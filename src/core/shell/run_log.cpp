@@ -63,6 +63,8 @@ RunLog& runLog() {
     return log;
 }
 
-void LogLine(std::string_view text) { runLog().logLine(text); }
+void LogLine(std::string_view text) {
+    runLog().logLine(text);
+}
 
 } // namespace tarnova

@@ -10,7 +10,7 @@
 namespace tarnova {
 
 class RunLog final {
-public:
+  public:
     static constexpr int kSlotCount = 100;
 
     // Opening records that a log window exists and starts an empty line table.
@@ -43,7 +43,7 @@ public:
     void toTop() { firstVisible_ = 0; }
     void toBottom(int rangeMaximum) { firstVisible_ = rangeMaximum - 1; }
 
-private:
+  private:
     std::optional<std::array<std::string, kSlotCount>> table_;
     int lineCount_ = 0;
     int firstVisible_ = 0;

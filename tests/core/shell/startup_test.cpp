@@ -1,0 +1,155 @@
+#include "shell/startup.h"
+
+#include "data/peak_sheet.h"
+#include "shell/build_date.h"
+#include "shell/load_path.h"
+#include "shell/run_log.h"
+#include "core/support/scripted_port.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnova {
+namespace {
+
+struct StartedInstance {
+    std::string executable;
+    std::string file;
+    bool operator==(const StartedInstance&) const = default;
+};
+
+class Startup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ReleaseDataNote();
+        hooks.openLogWindow = [this] {
+            ++logWindowsOpened;
+            runLog().open(nullptr);
+            return runLog().isOpen();
+        };
+        hooks.loadSettings = [this] { ++settingsLoaded; };
+        hooks.startInstance = [this](const std::string& executable, const std::string& file) {
+            started.push_back({executable, file});
+        };
+    }
+    void TearDown() override {
+        runLog().close();
+        ReleaseDataNote();
+        setLoadPath({});
+    }
+
+    StartupResult run(std::string_view line, const std::string& executable = "/opt/t/tarnova") {
+        return RunStartup(line, executable, hooks, port);
+    }
+    static std::vector<std::string> logLines() {
+        std::vector<std::string> lines;
+        for (int i = 0; i < runLog().lineCount(); ++i) {
+            lines.push_back(runLog().line(i));
+        }
+        return lines;
+    }
+    static std::optional<std::string> pendingFile() {
+        return currentDataNote() ? currentDataNote()->path : std::nullopt;
+    }
+
+    StartupHooks hooks;
+    test::ScriptedPort port;
+    int logWindowsOpened = 0;
+    int settingsLoaded = 0;
+    std::vector<StartedInstance> started;
+};
+
+TEST_F(Startup, LogsEveryStepInOrderWithTheLogOption) {
+    const auto result = run("-log a.pks b.pks");
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_EQ(result.furtherInstanceExecutable, "/opt/t/tarnova");
+    EXPECT_EQ(loadPath(), "/opt/t/");
+    EXPECT_EQ(settingsLoaded, 1);
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Start logging.", "Loaded from /opt/t/tarnova.",
+                                                    "Loadpath is /opt/t/", "Accelerator is loaded",
+                                                    "Common Control Library is initialized",
+                                                    "CmdLine: -log a.pks b.pks", "a.pks: Load",
+                                                    "b.pks: Fork"}));
+    EXPECT_EQ(pendingFile(), "a.pks");
+    EXPECT_EQ(started, (std::vector<StartedInstance>{{"/opt/t/tarnova", "b.pks"}}));
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(Startup, LogOptionCountsOnlyAsAWholeToken) {
+    // A file whose name contains the option loads as a file; logging stays off.
+    run("run-log.pks");
+    EXPECT_EQ(logWindowsOpened, 0);
+    EXPECT_EQ(pendingFile(), "run-log.pks");
+    TearDown();
+
+    // Names before the option are ignored.
+    run("first.pks -log second.pks");
+    EXPECT_EQ(logWindowsOpened, 1);
+    EXPECT_EQ(pendingFile(), "second.pks");
+    EXPECT_TRUE(started.empty());
+    TearDown();
+
+    // The option alone: logging on, no file.
+    run("-log");
+    EXPECT_EQ(logWindowsOpened, 2);
+    EXPECT_FALSE(currentDataNote().has_value());
+}
+
+TEST_F(Startup, LogWindowThatCannotOpenCostsOnlyAMessage) {
+    hooks.openLogWindow = [] { return false; };
+    EXPECT_TRUE(run("-log a.pks").succeeded);
+    EXPECT_EQ(port.messages,
+              (std::vector<test::RecordedMessage>{{"Tarnova", "Can't open log window!"}}));
+    EXPECT_EQ(pendingFile(), "a.pks");
+}
+
+TEST_F(Startup, FurtherFilesStartProcessesInOrder) {
+    run("a.pks  b.pks   c.pks");
+    EXPECT_EQ(pendingFile(), "a.pks");
+    EXPECT_EQ(started, (std::vector<StartedInstance>{{"/opt/t/tarnova", "b.pks"},
+                                                     {"/opt/t/tarnova", "c.pks"}}));
+}
+
+TEST_F(Startup, QuotedNamesLoseTheirQuotes) {
+    runLog().open(nullptr);
+    run("\"my data.pks\" \"other data.pks\"");
+    EXPECT_EQ(pendingFile(), "my data.pks");
+    EXPECT_EQ(started, (std::vector<StartedInstance>{{"/opt/t/tarnova", "other data.pks"}}));
+    // The fork's log line quotes the token as it stands.
+    EXPECT_EQ(logLines().back(), "\"other data.pks\": Fork");
+}
+
+TEST_F(Startup, FurtherNamesOf340CharactersAreRefused) {
+    runLog().open(nullptr);
+    const std::string accepted(339, 'a');
+    const std::string refused(340, 'b');
+    run("first.pks " + refused + " " + accepted + " last.pks");
+    EXPECT_EQ(started, (std::vector<StartedInstance>{{"/opt/t/tarnova", accepted},
+                                                     {"/opt/t/tarnova", "last.pks"}}));
+    const auto lines = logLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Too long path: Can't accept."), 1);
+}
+
+TEST_F(Startup, TooDeepFolderStopsStartUp) {
+    const std::string folder = "/" + std::string(246, 'd') + "/"; // 248 characters
+    const auto result = run("a.pks b.pks", folder + "tarnova");
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(port.messages,
+              (std::vector<test::RecordedMessage>{
+                  {"Tarnova", "Too deep path tree: Can't accept commandline."},
+                  {"Windows Application", "Fail for initialization: Stop execution."}}));
+    EXPECT_TRUE(started.empty());
+    EXPECT_FALSE(currentDataNote().has_value());
+
+    // One character less is accepted.
+    port.messages.clear();
+    EXPECT_TRUE(run("", "/" + std::string(245, 'd') + "/tarnova").succeeded);
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST(BuildDate, UsesSingleBlanks) {
+    EXPECT_EQ(BuildDateText("Dec  6 2026"), "Build: Dec 6 2026");
+    EXPECT_EQ(BuildDateText("Jan 17 2027"), "Build: Jan 17 2027");
+}
+
+} // namespace
+} // namespace tarnova
