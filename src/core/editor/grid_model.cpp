@@ -1,0 +1,494 @@
+#include "editor/grid_model.h"
+
+#include "editor/cell_number.h"
+#include "platform/text_format.h"
+#include "platform/user_interface_port.h"
+#include "shell/run_log.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace tarnova {
+namespace {
+
+using Formats = std::array<ColumnFormat, kGridColumnCount>;
+
+constexpr const char* kOutOfRangeMessage =
+    "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。";
+
+// The do-nothing view of a grid that no widget shows.
+class NoView final : public GridView {
+  public:
+    void repaintAll() override {}
+    void repaintRow(int) override {}
+    void scrollContent(int) override {}
+    void setScrollBar(const ScrollBarState&) override {}
+};
+
+NoView& noView() {
+    static NoView view;
+    return view;
+}
+
+std::size_t capacityOf(int column) {
+    return column == kPeakColumn ? kPeakCellCapacity : kCellCapacity;
+}
+
+// A cell never holds more than its capacity.
+std::string fitted(std::string text, int column) {
+    if (text.size() > capacityOf(column)) {
+        text.resize(capacityOf(column));
+    }
+    return text;
+}
+
+std::string elemText(const std::string& label, const ColumnFormat& format) {
+    return formatText("%*s", format.width, label.c_str());
+}
+
+// The untruncated text of column (1 to 5) with the given formats.
+std::string fullText(int column, double value, const std::string& label, const Formats& formats) {
+    const ColumnFormat& format = formats[static_cast<std::size_t>(column)];
+    switch (column) {
+    case kElemColumn:
+        return elemText(label, format);
+    case kPeakColumn:
+        return formatExponent(value, format.width, format.decimals);
+    default:
+        return formatFixed(value, format.width, format.decimals, true);
+    }
+}
+
+double fieldOf(int column, const PeakRecord& peak) {
+    switch (column) {
+    case kTimeColumn:
+        return peak.time;
+    case kHeightColumn:
+        return peak.height;
+    case kRangeColumn:
+        return peak.range;
+    case kPeakColumn:
+        return peak.peakValue();
+    default:
+        return 0.0;
+    }
+}
+
+std::string fullText(int column, const PeakRecord& peak, const Formats& formats) {
+    return fullText(column, fieldOf(column, peak), peak.elem, formats);
+}
+
+bool isEditable(int column) {
+    return column >= kElemColumn && column <= kRangeColumn;
+}
+
+const char* const kOverflowLines[] = {
+    "Width may be over the limit at ELEM.",   "Width may be over the limit at TIME.",
+    "Width may be over the limit at HEIGHT.", "Width may be over the limit at RANGE.",
+    "Width may be over the limit at PEAK.",
+};
+
+} // namespace
+
+GridModel::GridModel(UserInterfacePort& port) : port_(port), view_(&noView()) {
+    buildPlaceholders();
+    NewSheet();
+}
+
+GridModel::~GridModel() = default;
+
+void GridModel::setView(GridView* view) {
+    view_ = view != nullptr ? view : &noView();
+}
+
+// --- The sheet ---
+
+int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
+    RowTable table;
+    double largest = 0.0;
+    double smallest = 0.0;
+    try {
+        table.reserve(peaks.size());
+        for (const PeakRecord& peak : peaks) {
+            auto row = std::make_unique<EditorRow>();
+            row->peak = peak;
+            buildTexts(*row);
+            const double value = peak.peakValue();
+            if (table.empty()) {
+                largest = value;
+                smallest = value;
+            }
+            largest = std::max(largest, value);
+            if (value != 0.0 && value < smallest) {
+                smallest = value;
+            }
+            table.push_back(std::move(row));
+        }
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    if (!table.empty()) {
+        const ColumnFormat range = formats_[kRangeColumn];
+        if (largest >= std::pow(10.0, range.width - range.decimals - 1) ||
+            smallest < std::pow(10.0, -range.decimals)) {
+            port_.showMessage("Tarnova", kOutOfRangeMessage);
+        }
+    }
+    rows_ = std::move(table);
+    textFormats_ = formats_;
+    cursorRow_ = 0;
+    cursorColumn_ = kElemColumn;
+    loadEditBuffer(0, kElemColumn);
+    topRow_ = 0;
+    modified_ = 0;
+    setScrollBar(1, std::max(GetRowCount(), 1), kGridPageRows, 1);
+    view_->repaintAll();
+    return GetRowCount();
+}
+
+int GridModel::NewSheet() {
+    try {
+        RowTable table(kGridPageRows);
+        rows_ = std::move(table);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    textFormats_ = formats_;
+    cursorRow_ = 0;
+    cursorColumn_ = kElemColumn;
+    loadEditBuffer(0, kElemColumn);
+    topRow_ = 0;
+    modified_ = 0;
+    setScrollBar(1, 1, kGridPageRows, 1);
+    view_->repaintAll();
+    return kGridPageRows;
+}
+
+// --- Column formats ---
+
+int GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
+    if (column < kNumColumn || column > kPeakColumn || width < 1 || width > kMaxColumnWidth) {
+        return 0;
+    }
+    if (column == kNumColumn || column == kElemColumn) {
+        if (decimals != 0) {
+            return 0;
+        }
+    } else if (decimals < 1 || decimals > width - 1) {
+        return 0;
+    }
+    formats_[columnIndex(column)] = {width, decimals};
+    buildPlaceholders();
+    if (redraw) {
+        view_->repaintAll();
+    }
+    return 1;
+}
+
+int GridModel::GetColumnFormat(int column) const {
+    if (column < kNumColumn || column > kPeakColumn) {
+        return 0;
+    }
+    return formats_[columnIndex(column)].width;
+}
+
+int GridModel::GetColumnFormat(int column, int& decimals) const {
+    if (column < kNumColumn || column > kPeakColumn) {
+        return 0;
+    }
+    decimals = formats_[columnIndex(column)].decimals;
+    return formats_[columnIndex(column)].width;
+}
+
+std::array<int, 5> GridModel::GetColumnBorders(int cx) const {
+    std::array<int, 5> borders{};
+    int x = 0;
+    for (std::size_t i = 0; i < borders.size(); ++i) {
+        x += cx * (formats_[i].width + 1);
+        borders[i] = x;
+    }
+    return borders;
+}
+
+void GridModel::buildPlaceholders() {
+    const PeakRecord zero;
+    for (int column = kElemColumn; column <= kRangeColumn; ++column) {
+        placeholders_[static_cast<std::size_t>(column - 1)] = formatCell(column, zero);
+    }
+    // The Peak of an empty row is zero-padded ("%0*.*E"), unlike the Peak of a row.
+    const ColumnFormat peak = formats_[kPeakColumn];
+    placeholders_[kPeakColumn - 1] =
+        fitted(formatExponent(0.0, peak.width, peak.decimals, true), kPeakColumn);
+}
+
+// --- Texts ---
+
+std::string GridModel::formatCell(int column, const PeakRecord& peak) const {
+    if (column == kNumColumn) {
+        return {};
+    }
+    return fitted(fullText(column, peak, formats_), column);
+}
+
+std::string GridModel::formatPeak(double height, double range) const {
+    const ColumnFormat peak = formats_[kPeakColumn];
+    return fitted(formatExponent(height * range, peak.width, peak.decimals), kPeakColumn);
+}
+
+void GridModel::buildTexts(EditorRow& row) const {
+    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+        row.cell(column) = formatCell(column, row.peak);
+    }
+}
+
+std::string GridModel::cellText(int row, int column) const {
+    if (row < 0 || row >= GetRowCount() || column < kNumColumn || column > kPeakColumn) {
+        return {};
+    }
+    if (column == kNumColumn) {
+        const int width = formats_[kNumColumn].width;
+        return formatText("%*.*d", width, width, row + 1);
+    }
+    const EditorRow* stored = rows_[static_cast<std::size_t>(row)].get();
+    return stored != nullptr ? stored->cell(column) : placeholder(column);
+}
+
+std::string GridModel::displayText(int row, int column) const {
+    if (row == cursorRow_ && column == cursorColumn_ && row >= 0 && row < GetRowCount()) {
+        return editBuffer_.text;
+    }
+    return cellText(row, column);
+}
+
+// --- Cursor and edit buffer ---
+
+EditorRow* GridModel::row(int index) {
+    return index >= 0 && index < GetRowCount() ? rows_[static_cast<std::size_t>(index)].get()
+                                               : nullptr;
+}
+
+const EditorRow* GridModel::row(int index) const {
+    return index >= 0 && index < GetRowCount() ? rows_[static_cast<std::size_t>(index)].get()
+                                               : nullptr;
+}
+
+void GridModel::loadEditBuffer(int row, int column) {
+    if (row < 0 || row >= GetRowCount() || !isEditable(column)) {
+        return;
+    }
+    editBuffer_.text = cellText(row, column);
+    const ColumnFormat format = formats_[columnIndex(column)];
+    // Texts wider than a cell were cut: the positions stay inside the text.
+    const int last = std::max(static_cast<int>(editBuffer_.text.size()) - 1, 0);
+    if (column == kElemColumn) {
+        editBuffer_.insertion = std::min(format.width - 1, last);
+        editBuffer_.point.reset();
+        return;
+    }
+    const int point = format.width - format.decimals - 1;
+    editBuffer_.point = std::min(point, last);
+    editBuffer_.insertion = std::clamp(point - 1, 0, last);
+}
+
+std::unique_ptr<EditorRow> GridModel::newTypedRow() const {
+    auto typed = std::make_unique<EditorRow>();
+    typed->cells = placeholders_;
+    return typed;
+}
+
+void GridModel::CommitEdit(int row, int column) {
+    if (row < 0 || row >= GetRowCount() || !isEditable(column)) {
+        return;
+    }
+    std::unique_ptr<EditorRow>& slot = rows_[static_cast<std::size_t>(row)];
+    if (!slot) {
+        try {
+            slot = newTypedRow();
+        } catch (const std::bad_alloc&) {
+            port_.showMessage("Tarnova", "Not enough core.");
+            return;
+        }
+    }
+    slot->cell(column) = fitted(editBuffer_.text, column);
+    if (column == kHeightColumn || column == kRangeColumn) {
+        slot->cell(kPeakColumn) =
+            formatPeak(cellNumber(slot->cell(kHeightColumn)), cellNumber(slot->cell(kRangeColumn)));
+    }
+    view_->repaintRow(row);
+}
+
+void GridModel::MoveCursor(int row, int column) {
+    if (row < 0 || row >= GetRowCount() || (column != -1 && !isEditable(column))) {
+        return;
+    }
+    CommitEdit(cursorRow_, cursorColumn_);
+    const int target = column == -1 ? cursorColumn_ : column;
+    loadEditBuffer(row, target);
+    const int oldRow = cursorRow_;
+    cursorRow_ = row;
+    cursorColumn_ = target;
+    view_->repaintRow(oldRow);
+
+    if (isRowVisible(row)) {
+        view_->repaintRow(row);
+    } else if (row == topRow_ - 1) {
+        --topRow_;
+        view_->scrollContent(1);
+    } else if (row == topRow_ + kGridPageRows) {
+        ++topRow_;
+        view_->scrollContent(-1);
+    } else {
+        topRow_ = row;
+        if (topRow_ >= GetRowCount() - kGridPageRows) {
+            topRow_ = std::max(GetRowCount() - kGridPageRows - 1, 0);
+        }
+        view_->repaintAll();
+    }
+    setScrollBar(scrollBar_.minimum, scrollBar_.maximum, scrollBar_.page, topRow_ + 1);
+}
+
+bool GridModel::bufferDiffersFromCell() const {
+    return cursorRow_ >= 0 && cursorRow_ < GetRowCount() && isEditable(cursorColumn_) &&
+           editBuffer_.text != cellText(cursorRow_, cursorColumn_);
+}
+
+std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source) const {
+    // A cell that still shows what its peak gave is formatted from the peak; an edited one from
+    // its text, so that typing survives a change of formats.
+    const PeakRecord& peak = source.peak;
+    const auto unedited = [&](int column) {
+        return source.cell(column) == fitted(fullText(column, peak, textFormats_), column);
+    };
+    const std::string label =
+        unedited(kElemColumn) ? peak.elem : cellLabel(source.cell(kElemColumn));
+    const double time = unedited(kTimeColumn) ? peak.time : cellNumber(source.cell(kTimeColumn));
+    const bool heightKept = unedited(kHeightColumn);
+    const bool rangeKept = unedited(kRangeColumn);
+    const double height = heightKept ? peak.height : cellNumber(source.cell(kHeightColumn));
+    const double range = rangeKept ? peak.range : cellNumber(source.cell(kRangeColumn));
+    return {
+        fullText(kElemColumn, 0.0, label, formats_),
+        fullText(kTimeColumn, time, {}, formats_),
+        fullText(kHeightColumn, height, {}, formats_),
+        fullText(kRangeColumn, range, {}, formats_),
+        fullText(kPeakColumn, heightKept && rangeKept ? peak.peakValue() : height * range, {},
+                 formats_),
+    };
+}
+
+void GridModel::ReformatRows() {
+    if (rows_.empty() || !rows_.front()) {
+        return;
+    }
+    // Typing in progress is kept: the edit buffer goes into its cell first.
+    if (bufferDiffersFromCell()) {
+        CommitEdit(cursorRow_, cursorColumn_);
+    }
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (!rows_[i]) {
+            continue;
+        }
+        const std::array<std::string, 5> texts = reformattedTexts(*rows_[i]);
+        for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+            const std::string& text = texts[static_cast<std::size_t>(column - 1)];
+            // Only the first row is checked, as a sample of the widths.
+            for (std::size_t length = text.size(); i == 0 && length > 50; --length) {
+                LogLine(kOverflowLines[column - 1]);
+            }
+            rows_[i]->cell(column) = fitted(text, column);
+        }
+    }
+    textFormats_ = formats_;
+    loadEditBuffer(cursorRow_, cursorColumn_);
+    view_->repaintAll();
+}
+
+// --- Scrolling, mouse, painting ---
+
+void GridModel::setScrollBar(int minimum, int maximum, int page, int position) {
+    scrollBar_ = {minimum, maximum, page, position};
+    view_->setScrollBar(scrollBar_);
+}
+
+void GridModel::setTopRow(int row) {
+    topRow_ = row;
+    setScrollBar(scrollBar_.minimum, scrollBar_.maximum, scrollBar_.page, topRow_ + 1);
+}
+
+void GridModel::setCursor(int row, int column) {
+    cursorRow_ = row;
+    cursorColumn_ = column;
+}
+
+void GridModel::lineUp() {
+    if (topRow_ >= 1) {
+        setTopRow(topRow_ - 1);
+        view_->scrollContent(1);
+    }
+}
+
+void GridModel::lineDown() {
+    if (topRow_ < GetRowCount() - kGridPageRows) {
+        setTopRow(topRow_ + 1);
+        view_->scrollContent(-1);
+    }
+}
+
+void GridModel::pageUp() {
+    if (topRow_ > 0) {
+        setTopRow(std::max(topRow_ - kGridPageRows, 0));
+        view_->repaintAll();
+    }
+}
+
+void GridModel::pageDown() {
+    if (topRow_ < GetRowCount() - kGridPageRows) {
+        int top = topRow_ + kGridPageRows;
+        if (top >= GetRowCount() - kGridPageRows) {
+            top = GetRowCount() - kGridPageRows - 1;
+        }
+        setTopRow(top);
+        view_->repaintAll();
+    }
+}
+
+void GridModel::thumbReleased(int position) {
+    setTopRow(std::max(position - 1, 0));
+    view_->repaintAll();
+}
+
+std::optional<GridCell> GridModel::cellAt(int x, int y, int cx, int cy) const {
+    if (cx <= 0 || cy <= 0 || y < 0) {
+        return std::nullopt;
+    }
+    const std::array<int, 5> borders = GetColumnBorders(cx);
+    if (x < borders[0] || x > borders[4]) {
+        return std::nullopt;
+    }
+    int column = kElemColumn;
+    while (x > borders[static_cast<std::size_t>(column)]) {
+        ++column;
+    }
+    const int row = y == 0 ? topRow_ : topRow_ + (y + cy - 1) / cy - 1;
+    return GridCell{row, column};
+}
+
+void GridModel::pressAt(int x, int y, int cx, int cy) {
+    if (const std::optional<GridCell> cell = cellAt(x, y, cx, cy)) {
+        MoveCursor(cell->row, cell->column);
+    }
+}
+
+GridModel::RowSpan GridModel::rowsToPaint(int regionTop, int regionHeight, int cy) const {
+    if (cy <= 0 || regionHeight <= 0) {
+        return {topRow_, 0};
+    }
+    const int firstOffset = std::max(regionTop, 0) / cy;
+    const int first = topRow_ + firstOffset;
+    const int height = regionTop + regionHeight - firstOffset * cy;
+    const int count = std::min((height + cy - 1) / cy, GetRowCount() - first);
+    return {first, std::max(count, 0)};
+}
+
+} // namespace tarnova

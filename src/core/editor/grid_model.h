@@ -1,0 +1,246 @@
+// The peak editor grid without pixels: the rows of the sheet with their cell texts, the column
+// formats, the cursor with its edit buffer, the view's first row and the scroll bar. The Qt
+// widget paints what this model holds and forwards keys, the mouse and the scroll bar to it; the
+// model tells the widget what to repaint or scroll through GridView.
+#pragma once
+
+#include "data/peak_sheet.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+class UserInterfacePort;
+
+// Column indexes of the grid.
+enum GridColumn : int {
+    kNumColumn = 0,
+    kElemColumn = 1,
+    kTimeColumn = 2,
+    kHeightColumn = 3,
+    kRangeColumn = 4,
+    kPeakColumn = 5,
+};
+inline constexpr int kGridColumnCount = 6;
+
+// Rows of a page, of a new sheet and of each growth of the table.
+inline constexpr int kGridPageRows = 25;
+// Characters a cell holds; longer texts are cut.
+inline constexpr std::size_t kCellCapacity = 49;
+inline constexpr std::size_t kPeakCellCapacity = 50;
+// Widest column accepted: wider formats could not be shown and would only waste memory.
+inline constexpr int kMaxColumnWidth = 255;
+
+// Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
+inline constexpr std::uint32_t kSheetModified = 0x1;
+
+struct ColumnFormat {
+    int width = 0;
+    int decimals = 0;
+    bool operator==(const ColumnFormat&) const = default;
+};
+
+// The formats the grid starts with, until the settings are read.
+inline constexpr std::array<ColumnFormat, kGridColumnCount> kBuiltInColumnFormats{{
+    {4, 0},  // Num
+    {7, 0},  // Elem
+    {8, 2},  // Time
+    {5, 3},  // Height
+    {7, 4},  // Range
+    {10, 3}, // Peak
+}};
+
+// One row of the grid: the peak it was made from and the texts of its cells. The texts are the
+// current values; the peak-list extraction reads the numbers back from them into `peak`.
+struct EditorRow {
+    PeakRecord peak;
+    std::array<std::string, 5> cells; // Elem, Time, Height, Range, Peak
+
+    // column is kElemColumn to kPeakColumn.
+    std::string& cell(int column) { return cells[static_cast<std::size_t>(column - 1)]; }
+    const std::string& cell(int column) const {
+        return cells[static_cast<std::size_t>(column - 1)];
+    }
+};
+
+// The text of the cursor's cell as the keyboard changes it.
+struct EditBuffer {
+    std::string text;
+    int insertion = 0;        // insertion position
+    std::optional<int> point; // position of the decimal point (Time, Height, Range)
+};
+
+struct ScrollBarState {
+    int minimum = 1;
+    int maximum = 1;
+    int page = kGridPageRows;
+    int position = 1;
+    bool operator==(const ScrollBarState&) const = default;
+};
+
+struct GridCell {
+    int row = 0;
+    int column = 0;
+    bool operator==(const GridCell&) const = default;
+};
+
+// What the widget does when the model changes.
+class GridView {
+  public:
+    virtual ~GridView() = default;
+
+    virtual void repaintAll() = 0;
+    virtual void repaintRow(int row) = 0;
+    // Columns firstColumn to lastColumn of row (typing repaints Elem alone or Elem to Range).
+    virtual void repaintCells(int row, int /*firstColumn*/, int /*lastColumn*/) { repaintRow(row); }
+    // From the top edge of row (or the top of the window) to the bottom.
+    virtual void repaintFromRow(int /*row*/) { repaintAll(); }
+    // Moves the content by rows row heights, down for a positive count, and repaints the row
+    // that this uncovers.
+    virtual void scrollContent(int rows) = 0;
+    virtual void setScrollBar(const ScrollBarState& state) = 0;
+};
+
+class GridModel final {
+  public:
+    using RowTable = std::vector<std::unique_ptr<EditorRow>>; // null: an empty row
+
+    // A new grid: built-in formats and a new sheet of 25 empty rows. Messages go to port.
+    explicit GridModel(UserInterfacePort& port);
+    GridModel(const GridModel&) = delete;
+    GridModel& operator=(const GridModel&) = delete;
+    ~GridModel();
+
+    // The widget that shows the grid; nullptr for none. The view is not told of the state at
+    // once: it reads it when it paints.
+    void setView(GridView* view);
+    GridView& view() { return *view_; }
+    UserInterfacePort& port() { return port_; }
+
+    // --- The sheet ---
+    // Replaces the sheet by copies of peaks. Returns their number, or 0 when memory ran out (the
+    // sheet is then unchanged). Shows once when a value lies outside what the Range column can
+    // display: "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。".
+    int AttachPeaks(const std::vector<PeakRecord>& peaks);
+    // Replaces the sheet by 25 empty rows. Returns 25, or 0 when memory ran out.
+    int NewSheet();
+    int GetRowCount() const { return static_cast<int>(rows_.size()); }
+    std::uint32_t IsModified() const { return modified_; }
+    void ClearModified() { modified_ &= ~kSheetModified; }
+
+    // --- Column formats ---
+    // Returns 1 and applies the format, or 0 and changes nothing: width from 1 to
+    // kMaxColumnWidth; Num and Elem without decimals; Time to Peak with 1 to width - 1 decimals.
+    // The texts of existing rows stay until ReformatRows. redraw repaints the whole grid.
+    int SetColumnFormat(int column, int width, int decimals, bool redraw);
+    // The width of column (0 for an index outside 0 to 5); decimals receives its decimals.
+    int GetColumnFormat(int column) const;
+    int GetColumnFormat(int column, int& decimals) const;
+    ColumnFormat columnFormat(int column) const { return formats_[columnIndex(column)]; }
+    // x0 to x4: the right borders of Num to Range in pixels for a character width of cx
+    // (x0 = cx * (W_Num + 1), x1 = x0 + cx * (W_Elem + 1), ...). cx = 1 gives character units.
+    std::array<int, 5> GetColumnBorders(int cx = 1) const;
+    // The text an empty row shows in column kElemColumn to kPeakColumn.
+    const std::string& placeholder(int column) const {
+        return placeholders_[static_cast<std::size_t>(column - 1)];
+    }
+
+    // --- Texts ---
+    // The stored text of (row, column), column 0 (Num) to 5 (Peak); the placeholder for an
+    // empty row; empty outside the table.
+    std::string cellText(int row, int column) const;
+    // What is drawn in (row, column): the edit buffer in the cursor's cell, else cellText.
+    std::string displayText(int row, int column) const;
+    // The text of column column for peak, cut to what a cell holds (the Num column excepted).
+    std::string formatCell(int column, const PeakRecord& peak) const;
+    // The Peak text of height x range.
+    std::string formatPeak(double height, double range) const;
+
+    // --- Cursor, edit buffer, view ---
+    int cursorRow() const { return cursorRow_; }
+    int cursorColumn() const { return cursorColumn_; }
+    int topRow() const { return topRow_; }
+    const EditBuffer& editBuffer() const { return editBuffer_; }
+    // Copies the text of (row, column), or the placeholder of an empty row, into the edit buffer
+    // with its positions: Elem at its last character; Time, Height and Range with the point at
+    // W - D - 1 and the insertion before it. Nothing happens outside the table or outside
+    // columns 1 to 4.
+    void loadEditBuffer(int row, int column);
+    // Writes the edit buffer into (row, column), a row created from the placeholders when it is
+    // empty; for Height and Range the Peak text follows. Ignored outside the table and outside
+    // columns 1 to 4.
+    void CommitEdit(int row, int column);
+    // Commits the edit, moves the cursor to (row, column) (column -1 keeps the column) and keeps
+    // it in view. Ignored for a row outside the table or another column than -1 or 1 to 4.
+    void MoveCursor(int row, int column);
+    // Formats the texts of every row again with the current formats (on every resize).
+    void ReformatRows();
+    // Whether row lies in the 25 rows from topRow.
+    bool isRowVisible(int row) const { return row >= topRow_ && row < topRow_ + kGridPageRows; }
+
+    // --- Scrolling, mouse, painting ---
+    const ScrollBarState& scrollBar() const { return scrollBar_; }
+    void lineUp();
+    void lineDown();
+    void pageUp();
+    void pageDown();
+    void thumbReleased(int position);
+    // The cell a press at (x, y) of the widget's client area selects, for a character cell of
+    // cx by cy pixels; nothing left of Elem, right of Range or above the rows.
+    std::optional<GridCell> cellAt(int x, int y, int cx, int cy) const;
+    // A left-button press: moves the cursor to cellAt.
+    void pressAt(int x, int y, int cx, int cy);
+    struct RowSpan {
+        int first = 0;
+        int count = 0;
+    };
+    // The rows that meet the region from regionTop of height regionHeight, rows cy high.
+    RowSpan rowsToPaint(int regionTop, int regionHeight, int cy) const;
+
+    // --- For the editing operations and the peak-list extraction ---
+    RowTable& rows() { return rows_; }
+    const RowTable& rows() const { return rows_; }
+    EditorRow* row(int index);
+    const EditorRow* row(int index) const;
+    EditBuffer& editBuffer() { return editBuffer_; }
+    // Sets the cursor without committing, loading or repainting.
+    void setCursor(int row, int column);
+    // Sets topRow and the scroll bar position topRow + 1.
+    void setTopRow(int row);
+    void markModified() { modified_ |= kSheetModified; }
+    void setModified(std::uint32_t flags) { modified_ = flags; }
+    void setScrollBar(int minimum, int maximum, int page, int position);
+    // A row for typing into: an all-zero peak and the placeholder texts.
+    std::unique_ptr<EditorRow> newTypedRow() const;
+
+  private:
+    static std::size_t columnIndex(int column) { return static_cast<std::size_t>(column); }
+    void buildPlaceholders();
+    void buildTexts(EditorRow& row) const;
+    // The texts of row with the current formats, before they are cut to the cells.
+    std::array<std::string, 5> reformattedTexts(const EditorRow& row) const;
+    bool bufferDiffersFromCell() const;
+
+    UserInterfacePort& port_;
+    GridView* view_;
+    RowTable rows_;
+    std::array<ColumnFormat, kGridColumnCount> formats_ = kBuiltInColumnFormats;
+    // The formats the row texts were last built with; a text that differs from what its peak
+    // gives with them was edited.
+    std::array<ColumnFormat, kGridColumnCount> textFormats_ = kBuiltInColumnFormats;
+    std::array<std::string, 5> placeholders_;
+    int cursorRow_ = 0;
+    int cursorColumn_ = kElemColumn;
+    int topRow_ = 0;
+    EditBuffer editBuffer_;
+    std::uint32_t modified_ = 0;
+    ScrollBarState scrollBar_;
+};
+
+} // namespace tarnova
