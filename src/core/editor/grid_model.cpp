@@ -322,13 +322,12 @@ void GridModel::MoveCursor(int row, int column) {
     if (row < 0 || row >= GetRowCount() || (column != -1 && !isEditable(column))) {
         return;
     }
+    // Committing repaints the old cursor row.
     CommitEdit(cursorRow_, cursorColumn_);
     const int target = column == -1 ? cursorColumn_ : column;
     loadEditBuffer(row, target);
-    const int oldRow = cursorRow_;
     cursorRow_ = row;
     cursorColumn_ = target;
-    view_->repaintRow(oldRow);
 
     if (isRowVisible(row)) {
         view_->repaintRow(row);

@@ -1,0 +1,339 @@
+#include "editor/grid_model.h"
+
+#include "core/support/scripted_port.h"
+#include "editor/cell_number.h"
+#include "shell/run_log.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnova {
+namespace {
+
+using test::ScriptedPort;
+
+constexpr const char* kOutOfRange =
+    "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。";
+
+// Records what the model asks of its widget.
+class RecordingView final : public GridView {
+  public:
+    std::vector<std::string> calls;
+    ScrollBarState scrollBar;
+
+    void repaintAll() override { calls.push_back("all"); }
+    void repaintRow(int row) override { calls.push_back("row " + std::to_string(row)); }
+    void scrollContent(int rows) override { calls.push_back("scroll " + std::to_string(rows)); }
+    void setScrollBar(const ScrollBarState& state) override { scrollBar = state; }
+};
+
+PeakRecord peak(const char* elem, double time, double height, double range) {
+    PeakRecord record;
+    record.elem = elem;
+    record.time = time;
+    record.height = height;
+    record.range = range;
+    return record;
+}
+
+std::vector<PeakRecord> numberedPeaks(int count) {
+    std::vector<PeakRecord> peaks;
+    for (int i = 0; i < count; ++i) {
+        peaks.push_back(peak("Ar40", i, 1.5, 10.0));
+    }
+    return peaks;
+}
+
+class GridModelTest : public ::testing::Test {
+  protected:
+    GridModelTest() { grid.setView(&view); }
+
+    ScriptedPort port;
+    RecordingView view;
+    GridModel grid{port};
+};
+
+TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
+    EXPECT_EQ(grid.GetRowCount(), 25);
+    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_EQ(grid.cursorRow(), 0);
+    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(grid.cellText(3, kNumColumn), "0004");
+    EXPECT_EQ(grid.cellText(3, kElemColumn), "       ");
+    EXPECT_EQ(grid.cellText(3, kTimeColumn), "00000.00");
+    EXPECT_EQ(grid.cellText(3, kHeightColumn), "0.000");
+    EXPECT_EQ(grid.cellText(3, kRangeColumn), "00.0000");
+    EXPECT_EQ(grid.cellText(3, kPeakColumn), "0.000E+000");
+    EXPECT_EQ(grid.editBuffer().text, "       ");
+    EXPECT_EQ(grid.editBuffer().insertion, 6);
+    EXPECT_FALSE(grid.editBuffer().point.has_value());
+    EXPECT_EQ(grid.GetColumnBorders(), (std::array<int, 5>{5, 13, 22, 28, 36}));
+    EXPECT_EQ(grid.GetColumnBorders(8), (std::array<int, 5>{40, 104, 176, 224, 288}));
+}
+
+TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    ASSERT_EQ(grid.AttachPeaks({peak("Ar40", 1.5, 1.2346, 1000.0), peak("Ar36", 12.5, 0, 1),
+                                peak("He4", 123.25, 1, 1)}),
+              3);
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "01.50000");
+    EXPECT_EQ(grid.cellText(1, kTimeColumn), "12.50000");
+    EXPECT_EQ(grid.cellText(2, kTimeColumn), "123.25000"); // one wider than the column
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "   Ar40");
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "1.235");
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.235E+003");
+    EXPECT_EQ(grid.cellText(1, kPeakColumn), "0.000E+000");
+    EXPECT_EQ(grid.cellText(5, kTimeColumn), ""); // outside the table
+
+    ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 3, false), 1);
+    EXPECT_EQ(grid.formatPeak(1234.5, 1.0), "1.235E+003");
+    EXPECT_EQ(grid.placeholder(kPeakColumn), "0.000E+000");
+}
+
+TEST_F(GridModelTest, NumColumnIsZeroPaddedToItsWidth) {
+    EXPECT_EQ(grid.cellText(6, kNumColumn), "0007");
+    ASSERT_EQ(grid.AttachPeaks(numberedPeaks(12345)), 12345);
+    EXPECT_EQ(grid.cellText(12344, kNumColumn), "12345");
+}
+
+TEST_F(GridModelTest, ColumnFormatRefusals) {
+    EXPECT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 0, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 10, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(kHeightColumn, 0, 0, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(kNumColumn, 0, 0, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(kNumColumn, 5, 2, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(6, 5, 0, true), 0);
+    EXPECT_EQ(grid.SetColumnFormat(kRangeColumn, kMaxColumnWidth + 1, 4, true), 0);
+    EXPECT_TRUE(view.calls.empty());
+    int decimals = -1;
+    EXPECT_EQ(grid.GetColumnFormat(kTimeColumn, decimals), 8);
+    EXPECT_EQ(decimals, 2);
+    EXPECT_EQ(grid.GetColumnFormat(6, decimals), 0);
+    EXPECT_EQ(grid.GetColumnFormat(-1), 0);
+
+    EXPECT_EQ(grid.SetColumnFormat(kElemColumn, 9, 0, true), 1);
+    EXPECT_EQ(grid.GetColumnFormat(kElemColumn, decimals), 9);
+    EXPECT_EQ(decimals, 0);
+    EXPECT_EQ(grid.placeholder(kElemColumn), std::string(9, ' '));
+    EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
+    EXPECT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 9, false), 1);
+}
+
+TEST_F(GridModelTest, AttachPeaksWarnsOnceForValuesTheRangeColumnCannotShow) {
+    // Range 7.4 shows peaks from 1e-4 up to below 1e2.
+    grid.AttachPeaks({peak("a", 0, 5, 10), peak("b", 0, 1, 1e-4)});
+    EXPECT_TRUE(port.messages.empty());
+    grid.AttachPeaks({peak("a", 0, 1, 100), peak("b", 0, 1, 1000)});
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].caption, "Tarnova");
+    EXPECT_EQ(port.messages[0].text, kOutOfRange);
+    // A first peak of zero keeps the smallest value at zero.
+    port.messages.clear();
+    EXPECT_EQ(grid.AttachPeaks({peak("a", 0, 0, 1), peak("b", 0, 5, 1)}), 2);
+    EXPECT_EQ(port.messages.size(), 1u);
+    // A zero later on is no smallest value.
+    port.messages.clear();
+    grid.AttachPeaks({peak("a", 0, 5, 1), peak("b", 0, 0, 1)});
+    EXPECT_TRUE(port.messages.empty());
+    EXPECT_EQ(grid.AttachPeaks({}), 0);
+    EXPECT_EQ(grid.GetRowCount(), 0);
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
+    grid.AttachPeaks(numberedPeaks(100));
+    grid.MoveCursor(80, kRangeColumn);
+    grid.markModified();
+    view.calls.clear();
+    ASSERT_EQ(grid.AttachPeaks(numberedPeaks(10)), 10);
+    EXPECT_EQ(grid.GetRowCount(), 10);
+    EXPECT_EQ(grid.topRow(), 0);
+    EXPECT_EQ(grid.cursorRow(), 0);
+    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(grid.editBuffer().text, "   Ar40");
+    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 10, 25, 1}));
+    EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
+    ASSERT_EQ(grid.NewSheet(), 25);
+    EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 1, 25, 1}));
+}
+
+TEST_F(GridModelTest, EditBufferPositions) {
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    grid.MoveCursor(2, kTimeColumn);
+    EXPECT_EQ(grid.editBuffer().text, "00.00000");
+    EXPECT_EQ(grid.editBuffer().point, 2);
+    EXPECT_EQ(grid.editBuffer().insertion, 1);
+    grid.MoveCursor(2, kRangeColumn);
+    EXPECT_EQ(grid.editBuffer().point, 2);
+    EXPECT_EQ(grid.editBuffer().insertion, 1);
+}
+
+TEST_F(GridModelTest, CommitEditCreatesTheRowAndRecomputesThePeak) {
+    grid.MoveCursor(4, kHeightColumn);
+    grid.editBuffer().text = "2.500";
+    grid.MoveCursor(4, kRangeColumn); // commits Height
+    ASSERT_NE(grid.row(4), nullptr);
+    EXPECT_EQ(grid.cellText(4, kHeightColumn), "2.500");
+    EXPECT_EQ(grid.cellText(4, kTimeColumn), "00000.00");
+    EXPECT_EQ(grid.cellText(4, kPeakColumn), "0.000E+000");
+    grid.editBuffer().text = "10.0000";
+    grid.CommitEdit(4, kRangeColumn);
+    EXPECT_EQ(grid.cellText(4, kPeakColumn), "2.500E+001");
+    EXPECT_EQ(grid.row(4)->peak.height, 0.0); // the peak changes only by extraction
+    grid.CommitEdit(25, kRangeColumn);
+    grid.CommitEdit(4, kPeakColumn);
+    EXPECT_EQ(grid.cellText(4, kPeakColumn), "2.500E+001");
+}
+
+TEST_F(GridModelTest, MoveCursorKeepsTheCursorInView) {
+    grid.AttachPeaks(numberedPeaks(100));
+    view.calls.clear();
+    grid.MoveCursor(24, -1); // still visible
+    EXPECT_EQ(grid.topRow(), 0);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"row 0", "row 24"}));
+    view.calls.clear();
+    grid.MoveCursor(25, kTimeColumn); // just below: scroll up by one row
+    EXPECT_EQ(grid.topRow(), 1);
+    EXPECT_EQ(grid.cursorColumn(), kTimeColumn);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"row 24", "scroll -1"}));
+    EXPECT_EQ(view.scrollBar.position, 2);
+    view.calls.clear();
+    grid.MoveCursor(0, -1); // just above
+    EXPECT_EQ(grid.topRow(), 0);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"row 25", "scroll 1"}));
+    grid.MoveCursor(50, -1); // far: the row goes to the top
+    EXPECT_EQ(grid.topRow(), 50);
+    grid.MoveCursor(80, -1); // near the end: the view stops one row short of the last page
+    EXPECT_EQ(grid.topRow(), 74);
+    EXPECT_EQ(view.scrollBar.position, 75);
+    grid.MoveCursor(100, -1);
+    grid.MoveCursor(-1, -1);
+    grid.MoveCursor(3, 0);
+    grid.MoveCursor(3, 5);
+    EXPECT_EQ(grid.cursorRow(), 80);
+
+    GridModel small(port);
+    small.AttachPeaks(numberedPeaks(10));
+    small.setTopRow(3);
+    small.MoveCursor(1, -1);
+    EXPECT_EQ(small.topRow(), 0); // never below 0
+}
+
+TEST_F(GridModelTest, ScrollRules) {
+    grid.AttachPeaks(numberedPeaks(60));
+    grid.lineUp();
+    EXPECT_EQ(grid.topRow(), 0);
+    grid.lineDown();
+    EXPECT_EQ(grid.topRow(), 1);
+    EXPECT_EQ(view.calls.back(), "scroll -1");
+    grid.pageDown(); // 26 >= 35? no
+    EXPECT_EQ(grid.topRow(), 26);
+    grid.pageDown(); // 26 < 35: 51, beyond 35: 34
+    EXPECT_EQ(grid.topRow(), 34);
+    grid.lineDown();
+    EXPECT_EQ(grid.topRow(), 35);
+    grid.lineDown();
+    EXPECT_EQ(grid.topRow(), 35);
+    grid.pageDown();
+    EXPECT_EQ(grid.topRow(), 35);
+    grid.pageUp();
+    EXPECT_EQ(grid.topRow(), 10);
+    grid.pageUp();
+    EXPECT_EQ(grid.topRow(), 0);
+    EXPECT_EQ(view.calls.back(), "all");
+    grid.lineDown();
+    grid.lineUp();
+    EXPECT_EQ(view.calls.back(), "scroll 1");
+    grid.thumbReleased(17);
+    EXPECT_EQ(grid.topRow(), 16);
+    EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 60, 25, 17}));
+}
+
+TEST_F(GridModelTest, MousePressSelectsTheCellUnderIt) {
+    grid.AttachPeaks(numberedPeaks(60));
+    grid.setTopRow(10);
+    // Borders at cx 8: 40, 104, 176, 224, 288; rows 16 pixels high.
+    EXPECT_EQ(grid.cellAt(50, 0, 8, 16), (GridCell{10, kElemColumn}));
+    EXPECT_EQ(grid.cellAt(50, 16, 8, 16), (GridCell{10, kElemColumn}));
+    EXPECT_EQ(grid.cellAt(105, 17, 8, 16), (GridCell{11, kTimeColumn}));
+    EXPECT_EQ(grid.cellAt(200, 40, 8, 16), (GridCell{12, kHeightColumn}));
+    EXPECT_EQ(grid.cellAt(288, 40, 8, 16), (GridCell{12, kRangeColumn}));
+    EXPECT_EQ(grid.cellAt(39, 40, 8, 16), std::nullopt);
+    EXPECT_EQ(grid.cellAt(289, 40, 8, 16), std::nullopt);
+    grid.pressAt(105, 17, 8, 16);
+    EXPECT_EQ(grid.cursorRow(), 11);
+    EXPECT_EQ(grid.cursorColumn(), kTimeColumn);
+}
+
+TEST_F(GridModelTest, PaintingCoversOnlyTheRowsOfTheRegion) {
+    grid.AttachPeaks(numberedPeaks(10));
+    EXPECT_EQ(grid.rowsToPaint(0, 400, 16).first, 0);
+    EXPECT_EQ(grid.rowsToPaint(0, 400, 16).count, 10);
+    EXPECT_EQ(grid.rowsToPaint(20, 20, 16).first, 1);
+    EXPECT_EQ(grid.rowsToPaint(20, 20, 16).count, 2); // 16..48 reaches row 2
+    EXPECT_EQ(grid.rowsToPaint(300, 40, 16).count, 0);
+}
+
+TEST_F(GridModelTest, DisplayTextShowsTheEditBufferInTheCursorCell) {
+    grid.editBuffer().text = "   Ar4";
+    EXPECT_EQ(grid.displayText(0, kElemColumn), "   Ar4");
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "       ");
+    EXPECT_EQ(grid.displayText(1, kElemColumn), "       ");
+}
+
+TEST_F(GridModelTest, ReformatRowsKeepsEditsAndRebuildsUneditedRowsFromTheirPeaks) {
+    grid.AttachPeaks({peak("Ar40", 1.23456, 2.5, 10), peak("Ar36", 2, 1, 1)});
+    // Row 1: edited label and time; a row typed into below.
+    grid.MoveCursor(1, kElemColumn);
+    grid.editBuffer().text = "   Kr84";
+    grid.MoveCursor(1, kTimeColumn);
+    grid.editBuffer().text = "00003.50";
+    grid.MoveCursor(2 - 1, kHeightColumn); // commits the time
+    grid.editBuffer().text = "7.000";      // typing in progress, not committed yet
+    grid.SetColumnFormat(kTimeColumn, 9, 4, false);
+    grid.SetColumnFormat(kElemColumn, 6, 0, false);
+    grid.ReformatRows();
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "  Ar40");
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "0001.2346"); // from the peak, not from "00001.23"
+    EXPECT_EQ(grid.cellText(1, kElemColumn), "  Kr84");
+    EXPECT_EQ(grid.cellText(1, kTimeColumn), "0003.5000");
+    EXPECT_EQ(grid.cellText(1, kHeightColumn), "7.000");
+    EXPECT_EQ(grid.cellText(1, kPeakColumn), "7.000E+000");
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "2.500E+001");
+    EXPECT_EQ(grid.row(2), nullptr); // empty rows stay empty
+    EXPECT_EQ(grid.editBuffer().text, "7.000");
+    EXPECT_EQ(view.calls.back(), "all");
+}
+
+TEST_F(GridModelTest, TextsLongerThanACellAreCutAndTheFirstRowIsLogged) {
+    RunLog& log = runLog();
+    log.close();
+    ASSERT_TRUE(log.open(nullptr));
+    grid.AttachPeaks({peak("Ar40", 1.0, 1, 1), peak("Ar36", 2, 1, 1)});
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 53, 2, false), 1);
+    grid.ReformatRows();
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), std::string(49, '0'));
+    ASSERT_EQ(log.lineCount(), 3); // 53 characters: three beyond the 50th
+    EXPECT_EQ(log.line(0), "Width may be over the limit at TIME.");
+    ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 60, 3, false), 1);
+    grid.AttachPeaks({peak("Ar40", 1.0, 1, 1)});
+    EXPECT_EQ(grid.cellText(0, kPeakColumn).size(), kPeakCellCapacity);
+    EXPECT_EQ(grid.placeholder(kPeakColumn).size(), kPeakCellCapacity);
+    log.close();
+}
+
+TEST(CellNumber, ReadsTheLeadingNumberOrZero) {
+    EXPECT_EQ(cellNumber("00012.50"), 12.5);
+    EXPECT_EQ(cellNumber("  1.5E+003"), 1500.0);
+    EXPECT_EQ(cellNumber("1.5abc"), 1.5);
+    EXPECT_EQ(cellNumber("abc"), 0.0);
+    EXPECT_EQ(cellNumber(""), 0.0);
+    EXPECT_EQ(cellLabel("   Ar 40"), "Ar 40");
+    EXPECT_EQ(cellLabel("       "), "");
+}
+
+} // namespace
+} // namespace tarnova
