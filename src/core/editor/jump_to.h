@@ -1,0 +1,16 @@
+// Moving the grid's cursor to a cell named by the user ("カーソルの移動").
+#pragma once
+
+#include "editor/editor_port.h"
+
+#include <optional>
+#include <string_view>
+
+namespace tarnova {
+
+// Reads "row : column" (when the text holds a colon and reads so) or "row", white space
+// allowed, as the jump dialog takes them; none when neither reads. Only the first 1023
+// characters count.
+std::optional<JumpTarget> ParseJumpTarget(std::string_view text);
+
+} // namespace tarnova
