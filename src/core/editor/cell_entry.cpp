@@ -3,6 +3,8 @@
 namespace tarnova {
 namespace {
 
+std::size_t at(int position) { return static_cast<std::size_t>(position); }
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -15,17 +17,18 @@ bool isLetterOrDigit(char c) {
 // (a large value) has its point further right than the column format says; editing must
 // follow the text, never write past it. False when the text holds no point to edit around.
 bool followPoint(NumberEntry entry) {
-    if (entry.point >= entry.text.size() || entry.text[entry.point] != '.') {
+    const int size = static_cast<int>(entry.text.size());
+    if (entry.point < 0 || entry.point >= size || entry.text[at(entry.point)] != '.') {
         const std::size_t found = entry.text.find('.');
         if (found == std::string::npos) {
             return false;
         }
-        entry.point = found;
+        entry.point = static_cast<int>(found);
     }
     if (entry.point == 0) {
         return false;
     }
-    if (entry.insertion + 1 < entry.point || entry.insertion >= entry.text.size()) {
+    if (entry.insertion < entry.point - 1 || entry.insertion >= size) {
         entry.insertion = entry.point - 1;
     }
     return true;
@@ -60,7 +63,7 @@ EntryResult TypeNumberCharacter(NumberEntry entry, char c) {
     if (entry.insertion < entry.point) {
         if (entry.text.front() == '0' && isDigit(c)) {
             entry.text.erase(0, 1);
-            entry.text.insert(entry.point - 1, 1, c);
+            entry.text.insert(at(entry.point - 1), 1, c);
             return EntryResult::Taken;
         }
         if (c == '.') {
@@ -69,9 +72,9 @@ EntryResult TypeNumberCharacter(NumberEntry entry, char c) {
         }
         return EntryResult::Refused;
     }
-    if (isDigit(c) && entry.insertion + 1 < entry.text.size()) {
+    if (isDigit(c) && entry.insertion + 1 < static_cast<int>(entry.text.size())) {
         ++entry.insertion;
-        entry.text[entry.insertion] = c;
+        entry.text[at(entry.insertion)] = c;
         return EntryResult::Taken;
     }
     return EntryResult::Refused;
@@ -82,14 +85,14 @@ void EraseNumberCharacter(NumberEntry entry) {
         return;
     }
     if (entry.insertion > entry.point) {
-        entry.text[entry.insertion] = '0';
+        entry.text[at(entry.insertion)] = '0';
         --entry.insertion;
     } else if (entry.insertion == entry.point) {
         entry.insertion = entry.point - 1;
     }
     if (entry.insertion < entry.point) {
         // The last digit of the whole part falls out; a zero comes in on the left.
-        entry.text.erase(entry.point - 1, 1);
+        entry.text.erase(at(entry.point - 1), 1);
         entry.text.insert(entry.text.begin(), '0');
     }
 }

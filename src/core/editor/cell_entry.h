@@ -6,7 +6,6 @@
 // after "." was typed, or on the last fraction digit typed.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 namespace tarnova {
@@ -27,8 +26,8 @@ void EraseLabelCharacter(std::string& text);
 // insertion is point - 1 while typing the whole part, point to text.size() - 1 in the fraction.
 struct NumberEntry {
     std::string& text;
-    std::size_t& insertion;
-    std::size_t& point;
+    int& insertion;
+    int& point;
 };
 
 // A character typed into a Time, Height or Range buffer.

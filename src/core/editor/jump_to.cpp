@@ -1,5 +1,6 @@
 #include "editor/jump_to.h"
 
+#include "editor/grid_model.h"
 #include "platform/text_scanner.h"
 
 namespace tarnova {
@@ -24,6 +25,17 @@ std::optional<JumpTarget> ParseJumpTarget(std::string_view text) {
         return target;
     }
     return std::nullopt;
+}
+
+void JumpTo(GridModel& grid, EditorPort& port) {
+    const std::optional<JumpTarget> target = port.chooseJumpTarget();
+    if (!target || target->row < 1 || target->row > grid.GetRowCount()) {
+        return;
+    }
+    if (target->column != -1 && (target->column < kElemColumn || target->column > kRangeColumn)) {
+        return;
+    }
+    grid.MoveCursor(static_cast<int>(target->row - 1), static_cast<int>(target->column));
 }
 
 } // namespace tarnova

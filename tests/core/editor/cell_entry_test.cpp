@@ -12,8 +12,8 @@ namespace {
 // A Time buffer of width 8 with 5 decimals: point at 2, insertion on the last whole digit.
 struct NumberBuffer {
     std::string text = "00.00000";
-    std::size_t insertion = 1;
-    std::size_t point = 2;
+    int insertion = 1;
+    int point = 2;
     NumberEntry entry() { return {text, insertion, point}; }
     std::vector<EntryResult> type(const std::string& keys) {
         std::vector<EntryResult> results;
@@ -65,7 +65,7 @@ TEST(CellEntry, NumberWholePartThenFraction) {
     EXPECT_EQ(time.type("3"), std::vector{EntryResult::Refused});
     EXPECT_EQ(time.text, "12.00000");
     EXPECT_EQ(time.type("."), std::vector{EntryResult::PointMoved});
-    EXPECT_EQ(time.insertion, 2U);
+    EXPECT_EQ(time.insertion, 2);
     EXPECT_EQ(time.type("5"), std::vector{EntryResult::Taken});
     EXPECT_EQ(time.text, "12.50000");
     EXPECT_EQ(time.type("6789"), std::vector<EntryResult>(4, EntryResult::Taken));
@@ -87,7 +87,7 @@ TEST(CellEntry, NumberBackspaceWalksBackThroughPointAndWholePart) {
     time.type("12.5");
     EraseNumberCharacter(time.entry());
     EXPECT_EQ(time.text, "12.00000");
-    EXPECT_EQ(time.insertion, 2U);
+    EXPECT_EQ(time.insertion, 2);
     EraseNumberCharacter(time.entry());
     EXPECT_EQ(time.text, "01.00000");
     EraseNumberCharacter(time.entry());
@@ -105,7 +105,7 @@ TEST(CellEntry, NumberWiderThanItsColumnEditsAroundItsOwnPoint) {
     NumberBuffer time;
     time.text = "123.25000";
     EXPECT_EQ(time.type("."), std::vector{EntryResult::PointMoved});
-    EXPECT_EQ(time.point, 3U);
+    EXPECT_EQ(time.point, 3);
     EXPECT_EQ(time.type("9"), std::vector{EntryResult::Taken});
     EXPECT_EQ(time.text, "123.95000");
     time.type("9999");
@@ -116,8 +116,8 @@ TEST(CellEntry, NumberWiderThanItsColumnEditsAroundItsOwnPoint) {
 
 TEST(CellEntry, NumberWithoutPointTakesNothing) {
     std::string text = "1234";
-    std::size_t insertion = 1;
-    std::size_t point = 2;
+    int insertion = 1;
+    int point = 2;
     EXPECT_EQ(TypeNumberCharacter({text, insertion, point}, '5'), EntryResult::Refused);
     EraseNumberCharacter({text, insertion, point});
     EXPECT_EQ(text, "1234");
