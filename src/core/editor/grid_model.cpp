@@ -338,10 +338,7 @@ void GridModel::MoveCursor(int row, int column) {
         ++topRow_;
         view_->scrollContent(-1);
     } else {
-        topRow_ = row;
-        if (topRow_ >= GetRowCount() - kGridPageRows) {
-            topRow_ = std::max(GetRowCount() - kGridPageRows - 1, 0);
-        }
+        topRow_ = std::min(row, lastTopRow());
         view_->repaintAll();
     }
     setScrollBar(scrollBar_.minimum, scrollBar_.maximum, scrollBar_.page, topRow_ + 1);
@@ -443,11 +440,7 @@ void GridModel::pageUp() {
 
 void GridModel::pageDown() {
     if (topRow_ < GetRowCount() - kGridPageRows) {
-        int top = topRow_ + kGridPageRows;
-        if (top >= GetRowCount() - kGridPageRows) {
-            top = GetRowCount() - kGridPageRows - 1;
-        }
-        setTopRow(top);
+        setTopRow(std::min(topRow_ + kGridPageRows, lastTopRow()));
         view_->repaintAll();
     }
 }

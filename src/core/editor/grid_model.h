@@ -183,6 +183,11 @@ class GridModel final {
     void ReformatRows();
     // Whether row lies in the 25 rows from topRow.
     bool isRowVisible(int row) const { return row >= topRow_ && row < topRow_ + kGridPageRows; }
+    // The largest first row a jump or a page down shows: the view of 25 rows then ends with the
+    // table's last row.
+    int lastTopRow() const {
+        return GetRowCount() > kGridPageRows ? GetRowCount() - kGridPageRows : 0;
+    }
 
     // --- Scrolling, mouse, painting ---
     const ScrollBarState& scrollBar() const { return scrollBar_; }
