@@ -11,9 +11,13 @@
 namespace tarnova {
 namespace {
 
-bool isNumberColumn(int column) { return column >= kTimeColumn && column <= kRangeColumn; }
+bool isNumberColumn(int column) {
+    return column >= kTimeColumn && column <= kRangeColumn;
+}
 
-void beep(GridModel& grid) { grid.port().beep(); }
+void beep(GridModel& grid) {
+    grid.port().beep();
+}
 
 void moveRight(GridModel& grid, bool growAtEnd) {
     const int row = grid.cursorRow();
@@ -66,7 +70,7 @@ void showRowsFromCursor(GridModel& grid) {
     if (grid.isRowVisible(row)) {
         grid.view().repaintFromRow(row);
     } else {
-        grid.setTopRow(std::min(row, std::max(grid.GetRowCount() - kGridPageRows, 0)));
+        grid.setTopRow(std::min(row, grid.lastTopRow()));
         grid.view().repaintAll();
     }
     grid.markModified();
@@ -148,9 +152,8 @@ void TypeCharacter(GridModel& grid, char c) {
     if (column == kElemColumn) {
         result = TypeLabelCharacter(grid.editBuffer().text, c);
     } else if (isNumberColumn(column)) {
-        result = withNumberEntry(grid.editBuffer(), [c](NumberEntry entry) {
-            return TypeNumberCharacter(entry, c);
-        });
+        result = withNumberEntry(grid.editBuffer(),
+                                 [c](NumberEntry entry) { return TypeNumberCharacter(entry, c); });
     }
     switch (result) {
     case EntryResult::Taken:
