@@ -3,7 +3,9 @@
 namespace tarnova {
 namespace {
 
-std::size_t at(int position) { return static_cast<std::size_t>(position); }
+std::size_t at(int position) {
+    return static_cast<std::size_t>(position);
+}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

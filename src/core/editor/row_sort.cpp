@@ -34,7 +34,9 @@ std::size_t leadingBlanks(std::string_view text) {
     return first == std::string_view::npos ? text.size() : first;
 }
 
-bool isBlank(std::string_view text) { return leadingBlanks(text) == text.size(); }
+bool isBlank(std::string_view text) {
+    return leadingBlanks(text) == text.size();
+}
 
 bool labelPrecedes(std::string_view a, std::string_view b, bool descending) {
     const std::size_t blanksA = leadingBlanks(a);

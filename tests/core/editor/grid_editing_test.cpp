@@ -1,0 +1,416 @@
+#include "editor/grid_editing.h"
+
+#include "core/support/scripted_port.h"
+#include "editor/editor_port.h"
+#include "editor/grid_model.h"
+#include "editor/jump_to.h"
+#include "editor/row_sort.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+namespace {
+
+using test::ScriptedPort;
+
+// Records what the editing asks of the widget, with the cell ranges of typing.
+class EditingView final : public GridView {
+  public:
+    std::vector<std::string> calls;
+    ScrollBarState scrollBar;
+
+    void repaintAll() override { calls.push_back("all"); }
+    void repaintRow(int row) override { calls.push_back("row " + std::to_string(row)); }
+    void repaintCells(int row, int first, int last) override {
+        calls.push_back("cells " + std::to_string(row) + " " + std::to_string(first) + "-" +
+                        std::to_string(last));
+    }
+    void repaintFromRow(int row) override { calls.push_back("from " + std::to_string(row)); }
+    void scrollContent(int rows) override { calls.push_back("scroll " + std::to_string(rows)); }
+    void setScrollBar(const ScrollBarState& state) override { scrollBar = state; }
+};
+
+class ScriptedEditorPort final : public EditorPort {
+  public:
+    std::deque<int> sortChoices;
+    std::deque<std::string> jumpTexts;
+    int sortDialogs = 0;
+
+    int chooseSortOrder() override {
+        ++sortDialogs;
+        if (sortChoices.empty()) {
+            return 0;
+        }
+        const int choice = sortChoices.front();
+        sortChoices.pop_front();
+        return choice;
+    }
+    std::optional<JumpTarget> chooseJumpTarget() override {
+        if (jumpTexts.empty()) {
+            return std::nullopt;
+        }
+        const std::string text = jumpTexts.front();
+        jumpTexts.pop_front();
+        return ParseJumpTarget(text);
+    }
+};
+
+PeakRecord peak(const char* elem, double time, double height = 1.0, double range = 1.0) {
+    PeakRecord record;
+    record.elem = elem;
+    record.time = time;
+    record.height = height;
+    record.range = range;
+    return record;
+}
+
+class GridEditingTest : public ::testing::Test {
+  protected:
+    GridEditingTest() { grid.setView(&view); }
+
+    void type(const std::string& text) {
+        for (char c : text) {
+            TypeCharacter(grid, c);
+        }
+    }
+    void press(GridKey key, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            PressGridKey(grid, key);
+        }
+    }
+    std::vector<std::string> labels() const {
+        std::vector<std::string> result;
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            result.push_back(grid.rows()[static_cast<std::size_t>(row)]
+                                 ? grid.cellText(row, kElemColumn)
+                                 : std::string("(empty)"));
+        }
+        return result;
+    }
+
+    ScriptedPort port;
+    ScriptedEditorPort dialogs;
+    EditingView view;
+    GridModel grid{port};
+};
+
+TEST_F(GridEditingTest, TypingALabelAndCommittingIt) {
+    type("Ar40");
+    EXPECT_EQ(grid.editBuffer().text, "   Ar40");
+    EXPECT_EQ(view.calls.back(), "cells 0 1-1");
+    EXPECT_EQ(grid.IsModified() & kSheetModified, kSheetModified);
+    // Not stored until the cursor leaves the cell.
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "       ");
+    press(GridKey::Backspace);
+    EXPECT_EQ(grid.editBuffer().text, "    Ar4");
+    type("+-");
+    EXPECT_EQ(port.beeps, 0);
+    type("0xyz");
+    EXPECT_EQ(grid.editBuffer().text, "Ar40xyz");
+    type("1");
+    EXPECT_EQ(port.beeps, 1);
+    press(GridKey::Right);
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "Ar40xyz");
+    EXPECT_EQ(grid.cursorColumn(), kTimeColumn);
+}
+
+TEST_F(GridEditingTest, TypingTimeDigitsPointAndFraction) {
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    grid.NewSheet();
+    press(GridKey::Right);
+    EXPECT_EQ(grid.editBuffer().text, "00.00000");
+    type("12");
+    EXPECT_EQ(grid.editBuffer().text, "12.00000");
+    EXPECT_EQ(view.calls.back(), "cells 0 1-4");
+    type("3");
+    EXPECT_EQ(port.beeps, 1);
+    view.calls.clear();
+    type(".");
+    EXPECT_TRUE(view.calls.empty()); // the point moves without a repaint
+    type("56789");
+    EXPECT_EQ(grid.editBuffer().text, "12.56789");
+    type("1");
+    EXPECT_EQ(port.beeps, 2);
+    type("-e");
+    EXPECT_EQ(port.beeps, 4);
+    press(GridKey::Backspace, 4);
+    EXPECT_EQ(grid.editBuffer().text, "12.50000");
+    press(GridKey::Backspace);
+    EXPECT_EQ(grid.editBuffer().text, "12.00000");
+    press(GridKey::Backspace);
+    EXPECT_EQ(grid.editBuffer().text, "01.00000");
+    press(GridKey::Backspace);
+    EXPECT_EQ(grid.editBuffer().text, "00.00000");
+    press(GridKey::Down);
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "00.00000");
+}
+
+TEST_F(GridEditingTest, HeightEditUpdatesPeakOnCommit) {
+    grid.AttachPeaks({peak("Ar40", 1.0, 1.5, 10.0)});
+    press(GridKey::Right, 2);
+    EXPECT_EQ(grid.editBuffer().text, "1.500");
+    type("."); // already 1.500: the whole part is full, so digits go to the fraction
+    type("25");
+    press(GridKey::Left);
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "1.250");
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.250E+001");
+}
+
+TEST_F(GridEditingTest, BackspaceAndTypingMarkTheSheetMovesDoNot) {
+    press(GridKey::Right);
+    press(GridKey::Down, 3);
+    press(GridKey::Home);
+    press(GridKey::End);
+    press(GridKey::Enter); // End puts the cursor on Elem: Enter goes to Time
+    EXPECT_EQ(grid.IsModified(), 0u);
+    press(GridKey::Backspace); // nothing to erase, still a change
+    EXPECT_EQ(grid.IsModified(), kSheetModified);
+    grid.ClearModified();
+    type("!"); // ignored characters leave the mark alone
+    type("\t\n\x7f");
+    EXPECT_EQ(grid.IsModified(), 0u);
+}
+
+TEST_F(GridEditingTest, CursorKeysWrapAndBeepAtTheEdges) {
+    press(GridKey::Left);
+    press(GridKey::Up);
+    EXPECT_EQ(port.beeps, 2);
+    EXPECT_EQ(grid.cursorRow(), 0);
+    press(GridKey::Down);
+    press(GridKey::Left); // from Elem to Range of the row above
+    EXPECT_EQ(grid.cursorRow(), 0);
+    EXPECT_EQ(grid.cursorColumn(), kRangeColumn);
+    press(GridKey::Right); // from Range to Elem of the next row
+    EXPECT_EQ(grid.cursorRow(), 1);
+    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    press(GridKey::End);
+    EXPECT_EQ(grid.cursorRow(), 24);
+    press(GridKey::Down);
+    EXPECT_EQ(port.beeps, 3);
+    press(GridKey::Right, 3);
+    press(GridKey::Right);
+    EXPECT_EQ(port.beeps, 4);
+    EXPECT_EQ(grid.GetRowCount(), 25);
+    press(GridKey::Home);
+    EXPECT_EQ(grid.cursorRow(), 0);
+    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(grid.topRow(), 0);
+}
+
+TEST_F(GridEditingTest, EnterOnTheLastRangeGrowsTheTable) {
+    press(GridKey::End);
+    press(GridKey::Right, 3);
+    press(GridKey::Enter);
+    EXPECT_EQ(grid.GetRowCount(), 50);
+    EXPECT_EQ(grid.cursorRow(), 25);
+    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(grid.topRow(), 1); // the row just below the view scrolls in
+    EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 50, 25, 2}));
+    EXPECT_EQ(port.beeps, 0);
+    EXPECT_EQ(grid.IsModified(), 0u);
+}
+
+TEST_F(GridEditingTest, InsertThenDeleteRestoresTheSheetWithOneMoreRow) {
+    grid.AttachPeaks({peak("Ar36", 1), peak("Ar38", 2), peak("Ar40", 3)});
+    press(GridKey::Insert);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"(empty)", "   Ar36", "   Ar38", "   Ar40"}));
+    EXPECT_EQ(grid.editBuffer().text, "       ");
+    EXPECT_EQ(view.scrollBar.maximum, 4);
+    EXPECT_EQ(view.calls.back(), "from 0");
+    EXPECT_EQ(grid.IsModified(), kSheetModified);
+    grid.ClearModified();
+    press(GridKey::Delete);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar38", "   Ar40", "(empty)"}));
+    EXPECT_EQ(grid.editBuffer().text, "   Ar36");
+    EXPECT_EQ(grid.IsModified(), kSheetModified);
+}
+
+TEST_F(GridEditingTest, TypingIntoAnInsertedLineIsCommittedBeforeTheNextInsert) {
+    grid.AttachPeaks({peak("Ar36", 1), peak("Ar40", 3)});
+    press(GridKey::Down);
+    press(GridKey::Insert);
+    type("Ar38");
+    InsertLine(grid);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "(empty)", "   Ar38", "   Ar40"}));
+    DeleteLine(grid);
+    DeleteLine(grid);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40", "(empty)", "(empty)"}));
+}
+
+TEST_F(GridEditingTest, LineOperationsOutOfViewShowTheLastRows) {
+    std::vector<PeakRecord> peaks;
+    for (int i = 0; i < 100; ++i) {
+        peaks.push_back(peak("Ar40", i));
+    }
+    grid.AttachPeaks(peaks);
+    grid.MoveCursor(90, -1); // the view ends with the last row
+    EXPECT_EQ(grid.topRow(), 75);
+    grid.setTopRow(0); // the cursor's row scrolled out of view
+    InsertLine(grid);
+    EXPECT_EQ(grid.GetRowCount(), 101);
+    EXPECT_EQ(grid.topRow(), 76);
+    EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 101, 25, 77}));
+    grid.setTopRow(0);
+    DeleteLine(grid);
+    EXPECT_EQ(grid.topRow(), 76);
+    EXPECT_EQ(view.calls.back(), "all");
+}
+
+TEST_F(GridEditingTest, EmptyTableTakesNoTypingAndSurvivesEveryKey) {
+    grid.AttachPeaks({});
+    ASSERT_EQ(grid.GetRowCount(), 0);
+    type("A1");
+    press(GridKey::Backspace);
+    EXPECT_EQ(port.beeps, 3);
+    for (GridKey key : {GridKey::Left, GridKey::Right, GridKey::Up, GridKey::Down, GridKey::Home,
+                        GridKey::End, GridKey::Delete}) {
+        press(key);
+    }
+    EXPECT_EQ(grid.GetRowCount(), 0);
+    EXPECT_EQ(grid.IsModified(), 0u);
+    SortRows(grid, dialogs);
+    EXPECT_EQ(dialogs.sortDialogs, 0);
+    press(GridKey::Insert);
+    EXPECT_EQ(grid.GetRowCount(), 1);
+    type("He4");
+    press(GridKey::Right);
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "    He4");
+}
+
+TEST_F(GridEditingTest, SortByLabelPutsLongerLabelsFirstAndEmptyRowsLast) {
+    grid.AttachPeaks({peak("He4", 1), peak("", 2), peak("Ar40", 3), peak("Ar36", 4)});
+    grid.rows().emplace_back(); // an empty row in the table
+    grid.rows().push_back(grid.newTypedRow());
+    dialogs.sortChoices = {1}; // label, ascending
+    grid.ClearModified();
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40", "    He4", "       ",
+                                                  "       ", "(empty)"}));
+    dialogs.sortChoices = {2}; // descending reverses only labels of one length
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar40", "   Ar36", "    He4", "       ",
+                                                  "       ", "(empty)"}));
+    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_EQ(grid.editBuffer().text, "   Ar40");
+    EXPECT_EQ(view.calls.back(), "all");
+}
+
+TEST_F(GridEditingTest, SortByTimeDescendingKeepsBlankLabelsLast) {
+    grid.AttachPeaks({peak("Ar36", 5), peak("", 99), peak("Ar40", 7), peak("Ar38", 6)});
+    grid.rows().emplace(grid.rows().begin() + 1); // the cursor stays on Ar36
+    dialogs.sortChoices = {4};                    // time, descending
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(),
+              (std::vector<std::string>{"   Ar40", "   Ar38", "   Ar36", "       ", "(empty)"}));
+    dialogs.sortChoices = {3}; // time, ascending
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(),
+              (std::vector<std::string>{"   Ar36", "   Ar38", "   Ar40", "       ", "(empty)"}));
+}
+
+TEST_F(GridEditingTest, SortCommitsTheEditAndCancelChangesNothing) {
+    grid.AttachPeaks({peak("Ar36", 1, 3.0), peak("Ar40", 2, 1.0)});
+    press(GridKey::Right, 2);
+    type(".5"); // Height of Ar36: 3.500
+    dialogs.sortChoices = {0};
+    SortRows(grid, dialogs);
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "3.000");
+    dialogs.sortChoices = {10}; // height, descending
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40"}));
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "3.500");
+    dialogs.sortChoices = {9}; // height, ascending
+    SortRows(grid, dialogs);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar40", "   Ar36"}));
+    // The cursor stays on row 1, Height, and now edits the other row.
+    EXPECT_EQ(grid.editBuffer().text, "1.000");
+}
+
+TEST(SortOrder, DecodesTheDialogResult) {
+    EXPECT_EQ(DecodeSortChoice(1), (SortOrder{SortKey::Label, false}));
+    EXPECT_EQ(DecodeSortChoice(4), (SortOrder{SortKey::Time, true}));
+    EXPECT_EQ(DecodeSortChoice(5), (SortOrder{SortKey::Peak, false}));
+    EXPECT_EQ(DecodeSortChoice(8), (SortOrder{SortKey::Range, true}));
+    EXPECT_EQ(DecodeSortChoice(10), (SortOrder{SortKey::Height, true}));
+    EXPECT_FALSE(DecodeSortChoice(0));
+    EXPECT_FALSE(DecodeSortChoice(11));
+    EXPECT_FALSE(DecodeSortChoice(-3));
+}
+
+// The comparison must be a strict weak ordering, or sorting may run off the table: rows
+// with equal keys (and blank or empty rows, and unreadable numbers) are equivalent.
+TEST(SortOrder, IsAStrictWeakOrderingOnRowsWithManyEqualKeys) {
+    std::mt19937 random(7);
+    std::vector<std::unique_ptr<EditorRow>> rows;
+    const std::vector<std::string> labels = {"   Ar40", "   Ar36", "    He4",
+                                             "       ", "Ar40abc", "   \x83\x41r"};
+    const std::vector<std::string> times = {"01.00", "02.00", "01.00", "nan", "00.00"};
+    for (int i = 0; i < 30; ++i) {
+        if (random() % 7 == 0) {
+            rows.emplace_back();
+            continue;
+        }
+        auto row = std::make_unique<EditorRow>();
+        row->cells = {labels[random() % labels.size()], times[random() % times.size()], "1.000",
+                      times[random() % times.size()], "1.000E+000"};
+        rows.push_back(std::move(row));
+    }
+    for (int code = 1; code <= 10; ++code) {
+        const SortOrder order = *DecodeSortChoice(code);
+        const auto precedes = [&](const auto& a, const auto& b) {
+            return SortPrecedes(a.get(), b.get(), order);
+        };
+        const auto equivalent = [&](const auto& a, const auto& b) {
+            return !precedes(a, b) && !precedes(b, a);
+        };
+        for (const auto& a : rows) {
+            EXPECT_FALSE(precedes(a, a));
+            for (const auto& b : rows) {
+                EXPECT_FALSE(precedes(a, b) && precedes(b, a));
+                for (const auto& c : rows) {
+                    if (precedes(a, b) && precedes(b, c)) {
+                        EXPECT_TRUE(precedes(a, c));
+                    }
+                    if (equivalent(a, b) && equivalent(b, c)) {
+                        EXPECT_TRUE(equivalent(a, c));
+                    }
+                }
+            }
+        }
+        std::sort(rows.begin(), rows.end(), precedes);
+        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), precedes));
+    }
+}
+
+TEST_F(GridEditingTest, JumpToNamedCells) {
+    std::vector<PeakRecord> peaks(30, peak("Ar40", 1));
+    grid.AttachPeaks(peaks);
+    dialogs.jumpTexts = {"12 : 3"};
+    JumpTo(grid, dialogs);
+    EXPECT_EQ(grid.cursorRow(), 11);
+    EXPECT_EQ(grid.cursorColumn(), kHeightColumn);
+    dialogs.jumpTexts = {" 28"};
+    JumpTo(grid, dialogs);
+    EXPECT_EQ(grid.cursorRow(), 27);
+    EXPECT_EQ(grid.cursorColumn(), kHeightColumn);
+    EXPECT_EQ(grid.topRow(), 5); // 28 is far below the view: it ends with the last row
+    for (const char* text :
+         {"0", "31", "-2147483648", "99999999999", "3 : 5", "3 : 0", "3 : 99999999999"}) {
+        dialogs.jumpTexts = {text};
+        JumpTo(grid, dialogs);
+        EXPECT_EQ(grid.cursorRow(), 27) << text;
+        EXPECT_EQ(grid.cursorColumn(), kHeightColumn) << text;
+    }
+    JumpTo(grid, dialogs); // cancelled
+    EXPECT_EQ(grid.cursorRow(), 27);
+    EXPECT_EQ(grid.IsModified(), 0u);
+}
+
+} // namespace
+} // namespace tarnova
