@@ -1,9 +1,48 @@
+// tarnova-cli settings: the options as start-up reads them, printed or written to another file.
 #include "cli/commands.h"
+#include "cli/console_port.h"
+#include "editor/grid_model.h"
+#include "settings/settings.h"
+#include "shell/load_path.h"
+
+#include <iostream>
+#include <optional>
 
 namespace tarnova::cli {
 
-int runSettingsCommand(const Arguments& /*arguments*/) {
-    return usageError("tarnova-cli settings [--ini PATH] [--save PATH]");
+namespace {
+constexpr const char* kUsage = "tarnova-cli settings [--ini PATH] [--save PATH]";
+}
+
+int runSettingsCommand(const Arguments& arguments) {
+    std::optional<std::string> iniPath;
+    std::optional<std::string> savePath;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        std::optional<std::string>* target = option == "--ini"    ? &iniPath
+                                             : option == "--save" ? &savePath
+                                                                  : nullptr;
+        if (target == nullptr || target->has_value() || i + 1 >= arguments.size()) {
+            return usageError(kUsage);
+        }
+        *target = arguments[++i];
+    }
+    if (loadPath().empty()) {
+        setLoadPath(executableFolder());
+    }
+    ConsolePort port;
+    GridModel grid(port);
+    Settings settings;
+    LoadSettings(settings, grid, iniPath.value_or(settingsFilePath()));
+    if (savePath) {
+        SaveSettings(settings, grid, *savePath);
+        return 0;
+    }
+    for (const SettingKey& key : settingKeys()) {
+        std::cout << key.section << '.' << key.key << '=' << settingText(key, settings, grid)
+                  << '\n';
+    }
+    return 0;
 }
 
 } // namespace tarnova::cli

@@ -1,0 +1,314 @@
+#include "settings/settings.h"
+
+#include "editor/grid_model.h"
+#include "platform/text_format.h"
+#include "platform/text_scanner.h"
+#include "settings/ini_file.h"
+#include "shell/load_path.h"
+#include "shell/run_log.h"
+
+#include <cmath>
+#include <filesystem>
+
+namespace tarnova {
+namespace {
+
+constexpr std::string_view kNothing = "==nothing==";
+constexpr std::size_t kStringRoom = 260;
+constexpr std::size_t kBoolRoom = 80;
+constexpr std::size_t kFormatRoom = 200;
+constexpr std::size_t kNumberRoom = 80;
+
+SettingKey text(const char* section, const char* key) {
+    return {section, key, SettingType::String, nullptr, 0, false, 0, 0, 0};
+}
+
+SettingKey flag(const char* section, const char* key, std::uint32_t Settings::*flags,
+                std::uint32_t bit, bool defaultValue) {
+    return {section, key, SettingType::Bool, flags, bit, defaultValue, 0, 0, 0};
+}
+
+SettingKey format(const char* key, int column, int width, int decimals) {
+    return {"peakeditor", key, SettingType::Format, nullptr, 0, false, column, width, decimals};
+}
+
+SettingKey number(const char* section, const char* key) {
+    return {section, key, SettingType::Number, nullptr, 0, false, 0, 0, 0};
+}
+
+std::vector<SettingKey> makeKeyTable() {
+    using S = Settings;
+    return {
+        text("general", "datadir"),
+        flag("general", "addeof", &S::generalFlags, kAddEof, false),
+        flag("general", "warncmntrmv", &S::generalFlags, kWarnCommentRemove, false),
+        flag("general", "correspondent", &S::generalFlags, kCorrespondent, false),
+        flag("general", "horizontal", &S::generalFlags, kArrangeHorizontal, false),
+        flag("general", "vertical", &S::generalFlags, kArrangeVertical, false),
+        format("num", kNumColumn, 4, 0),
+        format("elem", kElemColumn, 7, 0),
+        format("time", kTimeColumn, 8, 5),
+        format("height", kHeightColumn, 6, 3),
+        format("range", kRangeColumn, 7, 4),
+        format("peak", kPeakColumn, 10, 3),
+        flag("regression", "conf95", &S::generalFlags, kConf95, false),
+        flag("regression", "usestddev", &S::generalFlags, kUseStdDev, false),
+        flag("regression", "result", &S::generalFlags, kShowResult, true),
+        flag("regression", "graph", &S::generalFlags, kShowGraph, true),
+        flag("regression", "peaklist", &S::generalFlags, kPrintPeakList, false),
+        flag("regression", "report", &S::generalFlags, kPrintReport, false),
+        number("regression", "chklevel"),
+        flag("result", "sheetname", &S::resultFlags, kResultSheetName, true),
+        flag("result", "dataname", &S::resultFlags, kResultDataName, true),
+        flag("result", "average", &S::resultFlags, kResultAverage, true),
+        flag("result", "timerange", &S::resultFlags, kResultTimeRange, true),
+        flag("result", "peakrange", &S::resultFlags, kResultPeakRange, true),
+        flag("result", "formula", &S::resultFlags, kResultFormula, true),
+        flag("result", "correlation", &S::resultFlags, kResultCorrelation, true),
+        flag("result", "test", &S::resultFlags, kResultTest, true),
+        flag("result", "regline", &S::resultFlags, kResultRegLine, true),
+        flag("result", "reglimit", &S::resultFlags, kResultRegLimit, true),
+        flag("result", "avgline", &S::resultFlags, kResultAvgLine, true),
+        flag("result", "avglimit", &S::resultFlags, kResultAvgLimit, false),
+        flag("result", "graphname", &S::resultFlags, kResultGraphName, true),
+        flag("result", "graphformula", &S::resultFlags, kResultGraphFormula, true),
+        flag("result", "valuelabel", &S::resultFlags, kResultValueLabel, true),
+        flag("result", "timelabel", &S::resultFlags, kResultTimeLabel, true),
+        flag("fileoutput", "header", &S::fileOutputFlags, kOutputHeader, true),
+        flag("fileoutput", "comment", &S::fileOutputFlags, kOutputComment, true),
+        flag("fileoutput", "guidecomment", &S::fileOutputFlags, kOutputGuideComment, true),
+        flag("copyoutput", "header", &S::copyOutputFlags, kOutputHeader, true),
+        flag("copyoutput", "comment", &S::copyOutputFlags, kOutputComment, true),
+        flag("copyoutput", "guidecomment", &S::copyOutputFlags, kOutputGuideComment, true),
+        flag("report", "result", &S::reportFlags, kReportResult, true),
+        flag("report", "graph", &S::reportFlags, kReportGraph, true),
+        flag("report", "datapoints", &S::reportFlags, kReportDataPoints, true),
+        flag("report", "reconfirm", &S::reportFlags, kReportReconfirm, true),
+    };
+}
+
+bool isAvgLimit(const SettingKey& key) {
+    return std::string_view(key.key) == "avglimit";
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c =
+            (text[i] >= 'a' && text[i] <= 'z') ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+        if (c != word[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void setBit(Settings& settings, const SettingKey& key, bool on) {
+    std::uint32_t& word = settings.*(key.flags);
+    word = on ? (word | key.bit) : (word & ~key.bit);
+}
+
+// A boolean key; a missing or malformed one logs missingLine and takes its default.
+bool readFlag(const IniFile& file, Settings& settings, const SettingKey& key,
+              const std::string& missingLine) {
+    int value = ReadBoolKey(file, key.section, key.key);
+    if (value < 0) {
+        LogLine(missingLine);
+        value = key.defaultValue ? 1 : 0;
+    }
+    setBit(settings, key, value == 1);
+    return value == 1;
+}
+
+void loadGeneral(const IniFile& file, Settings& settings, const std::vector<SettingKey>& keys) {
+    std::string directory;
+    if (ReadStringKey(file, "general", "datadir", directory, kStringRoom) <= 0) {
+        LogLine("No datapath.");
+        directory = loadPath();
+    }
+    LogLine(formatText("general-datadir = %s", directory.c_str()));
+    settings.dataDirectory = directory;
+    for (const SettingKey& key : keys) {
+        if (std::string_view(key.section) == "general" && key.type == SettingType::Bool) {
+            readFlag(file, settings, key, formatText("No %s.", key.key));
+        }
+    }
+}
+
+void loadColumnFormats(const IniFile& file, GridModel& grid, const std::vector<SettingKey>& keys) {
+    std::vector<ColumnFormat> formats;
+    for (const SettingKey& key : keys) {
+        if (key.type != SettingType::Format) {
+            continue;
+        }
+        ColumnFormat read;
+        if (ReadFormatKey(file, key.section, key.key, read.width, read.decimals) == 1) {
+            LogLine(formatText("[peakeditor]%s is %d, %d.", key.key, read.width, read.decimals));
+        } else {
+            LogLine(formatText("[peakeditor]%s is not found.", key.key));
+            read = {key.defaultWidth, key.defaultDecimals};
+        }
+        formats.push_back(read);
+    }
+    for (int column = 0; column < static_cast<int>(formats.size()); ++column) {
+        const ColumnFormat format = formats[static_cast<std::size_t>(column)];
+        if (grid.SetColumnFormat(column, format.width, format.decimals, false) == 0) {
+            const ColumnFormat builtIn = kBuiltInColumnFormats[static_cast<std::size_t>(column)];
+            grid.SetColumnFormat(column, builtIn.width, builtIn.decimals, false);
+        }
+    }
+}
+
+void loadRegression(const IniFile& file, Settings& settings, const std::vector<SettingKey>& keys) {
+    for (const SettingKey& key : keys) {
+        if (std::string_view(key.section) != "regression") {
+            continue;
+        }
+        if (key.type == SettingType::Bool) {
+            const bool on = readFlag(file, settings, key, "No item.");
+            LogLine(formatText("%s: %d", key.key, on ? 1 : 0));
+            continue;
+        }
+        double level = kDefaultTestLevel;
+        if (ReadNumberKey(file, key.section, key.key, level) == 0) {
+            LogLine("No item.");
+            level = kDefaultTestLevel;
+        }
+        settings.testLevel = level;
+        LogLine(formatText("%s: %f", key.key, level));
+    }
+}
+
+} // namespace
+
+const std::vector<SettingKey>& settingKeys() {
+    static const std::vector<SettingKey> keys = makeKeyTable();
+    return keys;
+}
+
+std::string settingsFilePath() {
+    return loadPath() + "TARNOVA.INI";
+}
+
+int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
+                  std::string& buffer, std::size_t bufferSize) {
+    if (bufferSize < 12) {
+        return 0;
+    }
+    std::string text = file.readString(section, key, kNothing, bufferSize);
+    if (text == kNothing) {
+        return -1;
+    }
+    buffer = std::move(text);
+    return static_cast<int>(buffer.size());
+}
+
+int ReadBoolKey(const IniFile& file, std::string_view section, std::string_view key) {
+    std::string text;
+    if (ReadStringKey(file, section, key, text, kBoolRoom) < 0) {
+        return -1;
+    }
+    if (equalsIgnoringCase(text, "TRUE") || equalsIgnoringCase(text, "YES") || text == "1") {
+        return 1;
+    }
+    if (equalsIgnoringCase(text, "FALSE") || equalsIgnoringCase(text, "NO") || text == "0") {
+        return 0;
+    }
+    return -1;
+}
+
+int ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
+                  int& decimals) {
+    std::string text;
+    if (ReadStringKey(file, section, key, text, kFormatRoom) < 0) {
+        return 0;
+    }
+    int first = 0;
+    int second = 0;
+    TextScanner pair(text);
+    if (pair.readInt(first) && pair.literal('.') && pair.readInt(second) && pair.atEnd()) {
+        width = first;
+        decimals = second;
+        return 1;
+    }
+    TextScanner single(text);
+    if (single.readInt(first) && (single.atEnd() || (single.literal('.') && single.atEnd()))) {
+        width = first;
+        decimals = 0;
+        return 1;
+    }
+    return 0;
+}
+
+int ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
+                  double& value) {
+    std::string text(kNothing);
+    const bool found = ReadStringKey(file, section, key, text, kNumberRoom) >= 0;
+    LogLine(text);
+    if (!found) {
+        return 0;
+    }
+    // A level that is no finite number would make every test meaningless.
+    TextScanner scanner(text);
+    double read = 0.0;
+    if (!scanner.readDouble(read) || !scanner.atEnd() || !std::isfinite(read)) {
+        return 0;
+    }
+    value = read;
+    return 1;
+}
+
+void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) {
+    LogLine("Loading Ini-file.");
+    LogLine(path);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        LogLine("No inifile.");
+    }
+    const IniFile file = IniFile::load(path);
+    const std::vector<SettingKey>& keys = settingKeys();
+    loadGeneral(file, settings, keys);
+    loadColumnFormats(file, grid, keys);
+    loadRegression(file, settings, keys);
+    for (const SettingKey& key : keys) {
+        const std::string_view section = key.section;
+        if (section != "general" && section != "regression" && key.type == SettingType::Bool) {
+            readFlag(file, settings, key, "No item.");
+        }
+    }
+}
+
+std::string settingText(const SettingKey& key, const Settings& settings, const GridModel& grid) {
+    switch (key.type) {
+    case SettingType::String:
+        return settings.dataDirectory;
+    case SettingType::Bool:
+        return (settings.*(key.flags) & key.bit) != 0 ? "true" : "false";
+    case SettingType::Number:
+        return formatText("%f", settings.testLevel);
+    case SettingType::Format: {
+        int decimals = 0;
+        const int width = grid.GetColumnFormat(key.column, decimals);
+        if (key.column == kNumColumn || key.column == kElemColumn) {
+            return formatText("%d", width);
+        }
+        return formatText("%d.%d", width, decimals);
+    }
+    }
+    return {};
+}
+
+int SaveSettings(const Settings& settings, const GridModel& grid, const std::string& path) {
+    for (const SettingKey& key : settingKeys()) {
+        if (isAvgLimit(key) ||
+            (key.type == SettingType::String && settings.dataDirectory.empty())) {
+            continue;
+        }
+        WriteProfileString(path, key.section, key.key, settingText(key, settings, grid));
+    }
+    return 1;
+}
+
+} // namespace tarnova

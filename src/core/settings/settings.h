@@ -1,0 +1,118 @@
+// The options of the program, kept in TARNOVA.INI beside the executable: read once at start-up,
+// written by the "Save Option" command.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnova {
+
+class GridModel;
+class IniFile;
+
+// generalFlags: [general] and [regression] booleans.
+inline constexpr std::uint32_t kAddEof = 0x1;
+inline constexpr std::uint32_t kWarnCommentRemove = 0x100;
+inline constexpr std::uint32_t kCorrespondent = 0x1000;
+inline constexpr std::uint32_t kArrangeHorizontal = 0x2000;
+inline constexpr std::uint32_t kArrangeVertical = 0x4000;
+inline constexpr std::uint32_t kUseStdDev = 0x10000;
+inline constexpr std::uint32_t kConf95 = 0x20000;
+inline constexpr std::uint32_t kPrintReport = 0x1000000;
+inline constexpr std::uint32_t kPrintPeakList = 0x2000000;
+inline constexpr std::uint32_t kShowGraph = 0x4000000;
+inline constexpr std::uint32_t kShowResult = 0x8000000;
+
+// resultFlags: what a result sheet (table) and a graph show.
+inline constexpr std::uint32_t kResultSheetName = 0x1;
+inline constexpr std::uint32_t kResultDataName = 0x2;
+inline constexpr std::uint32_t kResultAverage = 0x10;
+inline constexpr std::uint32_t kResultTimeRange = 0x20;
+inline constexpr std::uint32_t kResultPeakRange = 0x40;
+inline constexpr std::uint32_t kResultFormula = 0x80;
+inline constexpr std::uint32_t kResultCorrelation = 0x100;
+inline constexpr std::uint32_t kResultTest = 0x1000;
+inline constexpr std::uint32_t kResultRegLine = 0x10000;
+inline constexpr std::uint32_t kResultRegLimit = 0x20000;
+inline constexpr std::uint32_t kResultAvgLine = 0x40000;
+inline constexpr std::uint32_t kResultAvgLimit = 0x80000;
+inline constexpr std::uint32_t kResultGraphName = 0x100000;
+inline constexpr std::uint32_t kResultGraphFormula = 0x200000;
+inline constexpr std::uint32_t kResultValueLabel = 0x400000;
+inline constexpr std::uint32_t kResultTimeLabel = 0x800000;
+
+// fileOutputFlags and copyOutputFlags: what an exported file or a copy contains.
+inline constexpr std::uint32_t kOutputHeader = 0x1;
+inline constexpr std::uint32_t kOutputComment = 0x2;
+inline constexpr std::uint32_t kOutputGuideComment = 0x100;
+
+// reportFlags: what a report contains.
+inline constexpr std::uint32_t kReportResult = 0x1;
+inline constexpr std::uint32_t kReportDataPoints = 0x2;
+inline constexpr std::uint32_t kReportGraph = 0x4;
+inline constexpr std::uint32_t kReportReconfirm = 0x10000;
+
+inline constexpr double kDefaultTestLevel = 99.7;
+
+// Bits that no key names keep their start values for the whole run.
+struct Settings {
+    std::string dataDirectory; // folder offered first by the open and save dialogs
+    std::uint32_t generalFlags = 0x0C000000;
+    std::uint32_t resultFlags = 0xFFFFFFFF;
+    std::uint32_t copyOutputFlags = 0xFFFFFFFF;
+    std::uint32_t fileOutputFlags = 0xFFFFFFFF;
+    std::uint32_t reportFlags = 0x0001000F;
+    double testLevel = kDefaultTestLevel; // significance level of the tests, percent
+
+    bool operator==(const Settings&) const = default;
+};
+
+enum class SettingType { String, Bool, Format, Number };
+
+// One row of the key table. Bool rows name a flag word and a bit; Format rows a grid column.
+struct SettingKey {
+    const char* section;
+    const char* key;
+    SettingType type;
+    std::uint32_t Settings::*flags; // Bool
+    std::uint32_t bit;              // Bool
+    bool defaultValue;              // Bool
+    int column;                     // Format
+    int defaultWidth;               // Format
+    int defaultDecimals;            // Format
+};
+
+// Every key of the file, in the order it is written.
+const std::vector<SettingKey>& settingKeys();
+
+// loadPath + "TARNOVA.INI"; the bare name when no load path is set.
+std::string settingsFilePath();
+
+// Reads the settings and the grid's column formats from the file at path, logging each step.
+void LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
+// Writes every key but avglimit into the file at path (datadir only when set). Returns 1.
+int SaveSettings(const Settings& settings, const GridModel& grid, const std::string& path);
+
+// A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
+// Elem "%d"), chklevel "%f", datadir as it stands.
+std::string settingText(const SettingKey& key, const Settings& settings, const GridModel& grid);
+
+// The readers of one value. ReadStringKey returns the number of characters read into buffer,
+// 0 when bufferSize is below 12, -1 when the key is missing (buffer then unchanged). A value
+// that is literally "==nothing==" counts as missing.
+int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
+                  std::string& buffer, std::size_t bufferSize);
+// 1 for "TRUE", "YES" (any case) or "1"; 0 for "FALSE", "NO" or "0"; -1 when missing or other.
+int ReadBoolKey(const IniFile& file, std::string_view section, std::string_view key);
+// 1 with width and decimals for "W.D", "W" or "W."; 0 when missing or malformed.
+int ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
+                  int& decimals);
+// 1 with the value when the whole text is a finite number; 0 when missing or malformed. The text
+// read is logged first.
+int ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
+                  double& value);
+
+} // namespace tarnova

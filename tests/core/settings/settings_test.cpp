@@ -1,0 +1,275 @@
+#include "settings/settings.h"
+
+#include "core/support/scripted_port.h"
+#include "editor/grid_model.h"
+#include "settings/ini_file.h"
+#include "shell/load_path.h"
+#include "shell/run_log.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+namespace tarnova {
+namespace {
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        directory_ = std::filesystem::temp_directory_path() /
+                     (std::string("tarnova_settings_") +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+        path_ = (directory_ / "TARNOVA.INI").string();
+        savedLoadPath_ = loadPath();
+        setLoadPath("/opt/tarnova/");
+        runLog().close();
+        runLog().open(nullptr);
+    }
+    void TearDown() override {
+        runLog().close();
+        setLoadPath(savedLoadPath_);
+        std::filesystem::remove_all(directory_);
+    }
+
+    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
+    std::string contents() const {
+        std::ifstream stream(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < runLog().lineCount(); ++i) {
+            lines.push_back(runLog().line(i));
+        }
+        return lines;
+    }
+    bool logged(const std::string& line) const {
+        const auto lines = logLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    ColumnFormat format(int column) const {
+        ColumnFormat result;
+        result.width = grid.GetColumnFormat(column, result.decimals);
+        return result;
+    }
+    void load(const std::string& text) {
+        write(text);
+        LoadSettings(settings, grid, path_);
+    }
+
+    std::filesystem::path directory_;
+    std::string path_;
+    std::string savedLoadPath_;
+    test::ScriptedPort port;
+    GridModel grid{port};
+    Settings settings;
+};
+
+TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
+    LoadSettings(settings, grid, path_);
+    EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
+    EXPECT_EQ(settings.generalFlags, 0x0C000000u);
+    EXPECT_EQ(settings.resultFlags, 0xFFFFFFFFu & ~kResultAvgLimit);
+    EXPECT_EQ(settings.fileOutputFlags, 0xFFFFFFFFu);
+    EXPECT_EQ(settings.copyOutputFlags, 0xFFFFFFFFu);
+    EXPECT_EQ(settings.reportFlags, 0x0001000Fu);
+    EXPECT_EQ(settings.testLevel, 99.7);
+    EXPECT_EQ(format(kNumColumn), (ColumnFormat{4, 0}));
+    EXPECT_EQ(format(kElemColumn), (ColumnFormat{7, 0}));
+    EXPECT_EQ(format(kTimeColumn), (ColumnFormat{8, 5}));
+    EXPECT_EQ(format(kHeightColumn), (ColumnFormat{6, 3}));
+    EXPECT_EQ(format(kRangeColumn), (ColumnFormat{7, 4}));
+    EXPECT_EQ(format(kPeakColumn), (ColumnFormat{10, 3}));
+    const auto lines = logLines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "Loading Ini-file.");
+    EXPECT_EQ(lines[1], path_);
+    EXPECT_EQ(lines[2], "No inifile.");
+    EXPECT_EQ(lines[3], "No datapath.");
+    EXPECT_EQ(lines[4], "general-datadir = /opt/tarnova/");
+    EXPECT_EQ(lines[5], "No addeof.");
+    EXPECT_TRUE(logged("[peakeditor]time is not found."));
+    EXPECT_TRUE(logged("==nothing=="));
+    EXPECT_TRUE(logged("chklevel: 99.700000"));
+    EXPECT_TRUE(logged("graph: 1"));
+    EXPECT_TRUE(logged("No item."));
+}
+
+TEST_F(SettingsFile, ColumnFormatSyntax) {
+    load("[peakeditor]\r\n"
+         "num=5.\r\n"
+         "elem=9\r\n"
+         "time=8\r\n"
+         "height=6.2\r\n"
+         "peak=10.3x\r\n"
+         "range=9.9\r\n");
+    EXPECT_EQ(format(kNumColumn), (ColumnFormat{5, 0}));
+    EXPECT_EQ(format(kElemColumn), (ColumnFormat{9, 0}));
+    EXPECT_EQ(format(kTimeColumn), (ColumnFormat{8, 2})); // 8 decimals 0 refused: built-in
+    EXPECT_EQ(format(kHeightColumn), (ColumnFormat{6, 2}));
+    EXPECT_EQ(format(kRangeColumn), (ColumnFormat{7, 4})); // 9 decimals of 9 refused
+    EXPECT_EQ(format(kPeakColumn), (ColumnFormat{10, 3}));
+    EXPECT_TRUE(logged("[peakeditor]num is 5, 0."));
+    EXPECT_TRUE(logged("[peakeditor]time is 8, 0."));
+    EXPECT_TRUE(logged("[peakeditor]peak is not found."));
+
+    load("[peakeditor]\nnum=5.2\nelem=0\n");
+    EXPECT_EQ(format(kNumColumn), (ColumnFormat{4, 0}));
+    EXPECT_EQ(format(kElemColumn), (ColumnFormat{7, 0}));
+}
+
+TEST_F(SettingsFile, BooleanAndNumberSyntax) {
+    load("[general]\n"
+         "addeof=Yes\n"
+         "warncmntrmv=2\n"
+         "correspondent=1\n"
+         "horizontal=TRUE\n"
+         "vertical=true\n"
+         "[regression]\n"
+         "graph=no\n"
+         "report=0\n"
+         "conf95=False\n"
+         "chklevel=95%\n"
+         "[result]\n"
+         "avglimit=yes\n"
+         "test=maybe\n"
+         "[report]\n"
+         "reconfirm=false\n");
+    EXPECT_EQ(settings.generalFlags,
+              kAddEof | kCorrespondent | kArrangeHorizontal | kArrangeVertical | kShowResult);
+    EXPECT_EQ(settings.testLevel, 99.7);
+    EXPECT_TRUE(logged("No warncmntrmv."));
+    EXPECT_TRUE(logged("95%"));
+    EXPECT_TRUE(logged("chklevel: 99.700000"));
+    EXPECT_TRUE(settings.resultFlags & kResultAvgLimit);
+    EXPECT_TRUE(settings.resultFlags & kResultTest); // malformed: default true
+    EXPECT_EQ(settings.reportFlags, 0x0000000Fu);
+
+    load("[regression]\nchklevel= 95.5 \n");
+    EXPECT_EQ(settings.testLevel, 95.5);
+    load("[regression]\nchklevel=nan\n");
+    EXPECT_EQ(settings.testLevel, 99.7);
+}
+
+TEST_F(SettingsFile, EmptyOrNothingDataDirectoryFallsBackToTheLoadPath) {
+    load("[general]\ndatadir=\n");
+    EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
+    load("[general]\ndatadir===nothing==\n");
+    EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
+    load("[general]\ndatadir=/home/user/data\n");
+    EXPECT_EQ(settings.dataDirectory, "/home/user/data");
+}
+
+TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
+    const IniFile file("[a]\ns=text\nf=7.\nn=1e3\nb=nothing\n");
+    std::string buffer = "old";
+    EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 11), 0);
+    EXPECT_EQ(ReadStringKey(file, "a", "missing", buffer, 12), -1);
+    EXPECT_EQ(buffer, "old");
+    EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 12), 4);
+    EXPECT_EQ(buffer, "text");
+    EXPECT_EQ(ReadBoolKey(file, "a", "b"), -1);
+    int width = 0;
+    int decimals = 9;
+    EXPECT_EQ(ReadFormatKey(file, "a", "f", width, decimals), 1);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(decimals, 0);
+    EXPECT_EQ(ReadFormatKey(file, "a", "s", width, decimals), 0);
+    double value = 0;
+    EXPECT_EQ(ReadNumberKey(file, "a", "n", value), 1);
+    EXPECT_EQ(value, 1000.0);
+}
+
+TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
+    const std::string others = "[interferance]\r\nKr=2\r\n[Kr]\r\nitem1=Kr84 x\r\n";
+    write(others + "[result]\r\navglimit=true\r\n");
+    settings.dataDirectory = "/data/\x83\x41";
+    settings.generalFlags = kAddEof | kConf95 | kShowGraph | 0x80000000u;
+    settings.resultFlags = 0xFFFFFFFF & ~kResultFormula;
+    settings.reportFlags = 0x0000000F;
+    settings.testLevel = 95.0;
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 3, false), 1);
+    ASSERT_EQ(SaveSettings(settings, grid, path_), 1);
+
+    const std::string saved = contents();
+    EXPECT_EQ(saved.rfind(others, 0), 0u);
+    EXPECT_NE(saved.find("[result]\r\navglimit=true\r\nsheetname=true\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("chklevel=95.000000\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("num=4\r\nelem=7\r\ntime=9.3\r\nheight=5.3\r\n"), std::string::npos);
+
+    Settings loaded;
+    test::ScriptedPort otherPort;
+    GridModel otherGrid(otherPort);
+    LoadSettings(loaded, otherGrid, path_);
+    EXPECT_EQ(loaded.dataDirectory, settings.dataDirectory);
+    EXPECT_EQ(loaded.generalFlags, kAddEof | kConf95 | kShowGraph); // 0x80000000 has no key
+    EXPECT_EQ(loaded.resultFlags, settings.resultFlags); // avglimit as it was in the file
+    EXPECT_EQ(loaded.reportFlags, settings.reportFlags);
+    EXPECT_EQ(loaded.testLevel, 95.0);
+    for (int column = 0; column < kGridColumnCount; ++column) {
+        EXPECT_EQ(otherGrid.columnFormat(column), grid.columnFormat(column)) << column;
+    }
+
+    // Saving again changes nothing.
+    SaveSettings(loaded, otherGrid, path_);
+    EXPECT_EQ(contents(), saved);
+}
+
+TEST_F(SettingsFile, SaveSkipsAnUnsetDataDirectoryAndAvgLimit) {
+    SaveSettings(settings, grid, path_);
+    const std::string saved = contents();
+    EXPECT_EQ(saved.rfind("[general]\r\naddeof=false\r\n", 0), 0u);
+    EXPECT_EQ(saved.find("avglimit"), std::string::npos);
+    EXPECT_EQ(saved.find("datadir"), std::string::npos);
+}
+
+// The output lines of "tarnova-cli settings --ini path".
+std::vector<std::string> runSettingsCommand(const std::string& path) {
+    const std::string command = std::string(TARNOVA_CLI_PATH) + " settings --ini '" + path + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string output;
+    char chunk[256];
+    while (pipe && std::fgets(chunk, sizeof chunk, pipe.get()) != nullptr) {
+        output += chunk;
+    }
+    std::istringstream stream(output);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The command-line tool prints what start-up reads.
+TEST_F(SettingsFile, CommandLineToolPrintsEveryKeyInTableOrder) {
+    write("[general]\ndatadir=/d\naddeof=yes\n[peakeditor]\ntime=9.1\n[regression]\n"
+          "chklevel=95\n");
+    std::vector<std::string> printed = runSettingsCommand(path_);
+    ASSERT_EQ(printed.size(), settingKeys().size());
+    EXPECT_EQ(printed[0], "general.datadir=/d");
+    EXPECT_EQ(printed[1], "general.addeof=true");
+    EXPECT_EQ(printed[6], "peakeditor.num=4");
+    EXPECT_EQ(printed[8], "peakeditor.time=9.1");
+    EXPECT_EQ(printed[18], "regression.chklevel=95.000000");
+    EXPECT_EQ(printed[30], "result.avglimit=false");
+    EXPECT_EQ(printed.back(), "report.reconfirm=true");
+
+    // An empty data path is the folder of the executable.
+    write("[general]\ndatadir=\n");
+    const std::string folder = std::filesystem::path(TARNOVA_CLI_PATH).parent_path().string() + "/";
+    EXPECT_EQ(runSettingsCommand(path_).at(0), "general.datadir=" + folder);
+
+    const std::string usage = std::string(TARNOVA_CLI_PATH) + " settings --bogus 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), 2);
+}
+
+} // namespace
+} // namespace tarnova
