@@ -1,13 +1,6 @@
 // The Tarnova GUI entry.
-#include <QApplication>
-#include <QMainWindow>
+#include "gui/shell/application.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QMainWindow window;
-    window.setObjectName("tnveditwindow");
-    window.setWindowTitle("Tarnova:");
-    window.setWindowIcon(QIcon(":/tarnova.png"));
-    window.show();
-    return QApplication::exec();
+    return tarnova::gui::RunTarnova(argc, argv);
 }

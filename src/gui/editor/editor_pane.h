@@ -1,0 +1,41 @@
+// The main window's client area: the strip of column labels, in line with the grid's column
+// borders, and the grid below it.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+namespace tarnova {
+class GridModel;
+}
+
+namespace tarnova::gui {
+
+class EditorPane final : public QWidget {
+    Q_OBJECT
+
+  public:
+    EditorPane(GridModel& model, QWidget* parent = nullptr);
+
+    // The grid child; placed below the strip, showing 25 rows.
+    void setGrid(QWidget* grid);
+    QWidget* grid() const { return grid_; }
+    // Height of a label cell: the character height cy.
+    int cy() const { return fontMetrics().height(); }
+    int cx() const { return fontMetrics().averageCharWidth(); }
+    // Right borders of Num to Range in this widget, including the grid's frame.
+    std::array<int, 5> columnBorders() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void placeGrid();
+
+    GridModel& model_;
+    QWidget* grid_ = nullptr;
+};
+
+} // namespace tarnova::gui

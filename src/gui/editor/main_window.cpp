@@ -1,0 +1,352 @@
+#include "gui/editor/main_window.h"
+
+#include "data/peak_sheet.h"
+#include "editor/grid_model.h"
+#include "gui/editor/editor_pane.h"
+#include "gui/shell/about_box.h"
+#include "gui/shell/show_help.h"
+#include "platform/text_format.h"
+#include "platform/user_interface_port.h"
+#include "shell/file_drop.h"
+#include "shell/help_document.h"
+#include "shell/load_path.h"
+#include "shell/run_log.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFrame>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStyle>
+
+namespace tarnova::gui {
+namespace {
+
+constexpr const char* kSaveQuestion = "データは変更後保存されていません。保存しますか？";
+
+// Width and height of a window border line.
+constexpr int kBorder = 1;
+
+} // namespace
+
+QEvent::Type MainWindow::recalcEventType() {
+    static const auto type =
+        static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x401));
+    return type;
+}
+
+MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
+    : QMainWindow(parent), context_(std::move(context)) {
+    setObjectName("tnveditwindow");
+    setWindowTitle("Tarnova:");
+    setWindowIcon(QIcon(":/tarnova.png"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildMenus();
+
+    pane_ = new EditorPane(context_.grid, this);
+    setCentralWidget(pane_);
+    auto* grid = new QFrame;
+    grid->setObjectName("gridplaceholder");
+    grid->setFrameStyle(QFrame::Box | QFrame::Plain);
+    pane_->setGrid(grid);
+    grid_ = grid;
+    setFixedSize(editorWindowSize());
+
+    LogLine("Grid sheet is created.");
+    setAcceptDrops(true);
+    LogLine("File drop is acceptable.");
+    grid_->setFocus();
+    loadStartupFile();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::action(int command) const {
+    for (const auto& [id, action] : actions_) {
+        if (id == command) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const char* label, int command,
+                                const QKeySequence& shortcut) {
+    auto* action = menu->addAction(QString::fromUtf8(label));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    actions_.emplace_back(command, action);
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    addCommand(file, "&New", kCommandNew, QKeySequence(Qt::CTRL | Qt::Key_N));
+    addCommand(file, "&Open", kCommandOpen, QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, "&Save", kCommandSave, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, "Save &As", kCommandSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    addCommand(file, "P&rinter Setup", kCommandPrinterSetup);
+    addCommand(file, "&Print", kCommandPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
+    file->addSeparator();
+    addCommand(file, "&Quit", kCommandQuit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* dataMenu = menuBar()->addMenu("&Data");
+    addCommand(dataMenu, "&Regression", kCommandCalc, QKeySequence(Qt::CTRL | Qt::Key_G));
+    addCommand(dataMenu, "Data &Note", kCommandDataNote, QKeySequence(Qt::CTRL | Qt::Key_H));
+    addCommand(dataMenu, "Remove Result(&X)", kCommandRemoveResult,
+               QKeySequence(Qt::CTRL | Qt::Key_X));
+    dataMenu->addSeparator();
+    addCommand(dataMenu, "&Insert Line", kCommandInsertLine, QKeySequence(Qt::CTRL | Qt::Key_I));
+    addCommand(dataMenu, "&Delete Line", kCommandDeleteLine, QKeySequence(Qt::CTRL | Qt::Key_D));
+    dataMenu->addSeparator();
+    addCommand(dataMenu, "&Sort", kCommandSort, QKeySequence(Qt::CTRL | Qt::Key_A));
+    addCommand(dataMenu, "&Jump To...", kCommandJumpTo, QKeySequence(Qt::CTRL | Qt::Key_J));
+
+    QMenu* option = menuBar()->addMenu("&Option");
+    addCommand(option, "&Edit Interfering Peak Correction Table", kCommandCorrectionTable);
+    addCommand(option, "&Option", kCommandOption);
+    addCommand(option, "&Save Option", kCommandSaveOption);
+
+    // The Help menu stands at the right end of the menu bar.
+    auto* helpBar = new QMenuBar(menuBar());
+    helpBar->setObjectName("helpmenubar");
+    helpMenu_ = helpBar->addMenu("&Help");
+    addCommand(helpMenu_, "&Index", kCommandHelpIndex);
+    addCommand(helpMenu_, "&Topic", kCommandHelpTopics, QKeySequence(Qt::Key_F1));
+    addCommand(helpMenu_, "&Cover", kCommandHelpCover);
+    addCommand(helpMenu_, "&Q&&A", kCommandHelpQandA);
+    addCommand(helpMenu_, "&Help", kCommandHelpForHelp);
+    helpMenu_->addSeparator();
+    addCommand(helpMenu_, "&About Tarnova", kCommandAbout);
+    menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
+}
+
+QSize MainWindow::editorWindowSize() {
+    LogLine("Calicurating the size of editor.");
+    int widthSum = 0;
+    for (int column = 0; column < kGridColumnCount; ++column) {
+        int decimals = 0;
+        const int width = context_.grid.GetColumnFormat(column, decimals);
+        LogLine(formatText("%d: %d/%d", column, width, decimals));
+        widthSum += width;
+    }
+    const QFontMetrics metrics = fontMetrics();
+    const int cx = metrics.averageCharWidth();
+    const int cy = metrics.height();
+    const QStyle* style = this->style();
+    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int edge = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int caption = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const int menu = menuBar()->sizeHint().height();
+    const QRect desktop = screen() ? screen()->geometry() : QRect(0, 0, 1 << 20, 1 << 20);
+    const int width =
+        std::min(cx * (widthSum + 7) + scrollBar + 2 * edge + 2 * kBorder, desktop.width());
+    const int height =
+        std::min(26 * cy + 6 * kBorder + caption + menu + 2 * edge, desktop.height());
+    LogLine(formatText("Window size is (%d, %d).", width, height));
+    // The window manager draws the caption outside the window's own area.
+    return {width, height - caption};
+}
+
+void MainWindow::loadStartupFile() {
+    auto& note = currentDataNote();
+    if (!note || !note->path) {
+        return;
+    }
+    const std::string path = *note->path;
+    ReleaseDataNote();
+    LogLine("File is loaded.");
+    loadFile(path);
+}
+
+void MainWindow::loadFile(const std::string& /*path*/) {
+    notAvailableYet();
+}
+
+bool MainWindow::saveSheet(bool /*askForName*/) {
+    notAvailableYet();
+    return false;
+}
+
+bool MainWindow::maySheetBeReplaced() {
+    if ((context_.grid.IsModified() & kSheetModified) == 0) {
+        return true;
+    }
+    switch (context_.port.ask("Tarnova", kSaveQuestion, QuestionButtons::YesNoCancel)) {
+    case Answer::Yes:
+        return saveSheet(false);
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::notAvailableYet() {
+    context_.port.showMessage("Tarnova", "This command is not available yet.");
+}
+
+void MainWindow::showAbout() {
+    auto* about = new AboutBox(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+void MainWindow::runCommand(int command) {
+    switch (command) {
+    case kCommandNew:
+        LogLine("NEWDATA command");
+        if (maySheetBeReplaced()) {
+            context_.grid.NewSheet();
+            ReleaseDataNote();
+        }
+        return;
+    case kCommandOpen:
+        LogLine("OPENFILE command");
+        if (maySheetBeReplaced()) {
+            notAvailableYet();
+        }
+        return;
+    case kCommandSave:
+        LogLine("SAVEFILE command");
+        saveSheet(false);
+        return;
+    case kCommandSaveAs:
+        LogLine("SAVEFILEAS command");
+        saveSheet(true);
+        return;
+    case kCommandPrinterSetup:
+        LogLine("PRINTERROPT command");
+        notAvailableYet();
+        return;
+    case kCommandPrint:
+        LogLine("PRINT command");
+        notAvailableYet();
+        return;
+    case kCommandQuit:
+        LogLine("QUIT command");
+        close();
+        return;
+    case kCommandCalc:
+        LogLine("CALC command");
+        notAvailableYet();
+        return;
+    case kCommandOption:
+        LogLine("OPTION command");
+        notAvailableYet();
+        return;
+    case kCommandDataNote:
+        LogLine("DATANOTE comamnd");
+        notAvailableYet();
+        return;
+    case kCommandRemoveResult:
+        LogLine("REMOVERESULT command");
+        notAvailableYet();
+        return;
+    case kCommandSort:
+        LogLine("SORTDATA command");
+        notAvailableYet();
+        return;
+    case kCommandJumpTo:
+        LogLine("JUMPTO command");
+        notAvailableYet();
+        return;
+    case kCommandAbout:
+        LogLine("ABOUT command");
+        showAbout();
+        return;
+    case kCommandHelpIndex:
+        LogLine("HELPINDEX command");
+        ShowHelp(context_.port, kHelpFinder, 0);
+        return;
+    case kCommandHelpTopics:
+        LogLine("HELPTOPICS command");
+        ShowHelp(context_.port, kHelpContext, 39);
+        return;
+    case kCommandHelpCover:
+        LogLine("HELPCOVER command");
+        ShowHelp(context_.port, kHelpContext, 1);
+        return;
+    case kCommandHelpForHelp:
+        LogLine("HELPFORHELP command");
+        ShowHelp(context_.port, kHelpOnHelp, 0);
+        return;
+    case kCommandHelpQandA:
+        LogLine("HELPQANDA command");
+        ShowHelp(context_.port, kHelpContext, 51);
+        return;
+    case kCommandSaveOption:
+        LogLine("SAVEOPTION command");
+        notAvailableYet();
+        return;
+    case kCommandInsertLine:
+        LogLine("INSERTLINE command");
+        notAvailableYet();
+        return;
+    case kCommandDeleteLine:
+        LogLine("DELETELINE command");
+        notAvailableYet();
+        return;
+    case kCommandCorrectionTable:
+        notAvailableYet();
+        return;
+    default:
+        LogLine("Unknown command");
+        return;
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == recalcEventType()) {
+        LogLine("RECALC command");
+        notAvailableYet();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!maySheetBeReplaced()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+        }
+    }
+    if (paths.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    dropFiles(paths);
+}
+
+void MainWindow::dropFiles(const std::vector<std::string>& paths) {
+    FileDropHooks hooks;
+    hooks.mayReplaceSheet = [this] { return maySheetBeReplaced(); };
+    hooks.loadFile = [this](const std::string& path) { loadFile(path); };
+    hooks.startInstance = context_.startInstance;
+    ProcessDroppedFiles(paths, loadPath(), hooks, context_.port);
+}
+
+} // namespace tarnova::gui

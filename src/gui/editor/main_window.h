@@ -1,0 +1,110 @@
+// The main window: the menu, the strip of column labels above the peak editor grid, the command
+// table, the save question on closing, dropped files and the recalculation request.
+#pragma once
+
+#include "shell/instance_starter.h"
+
+#include <QEvent>
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QMenu;
+
+namespace tarnova {
+class GridModel;
+class UserInterfacePort;
+} // namespace tarnova
+
+namespace tarnova::gui {
+
+class EditorPane;
+
+// Menu and accelerator commands of the main window.
+enum MainCommand : int {
+    kCommandNew = 40001,
+    kCommandOpen = 40002,
+    kCommandSave = 40003,
+    kCommandSaveAs = 40004,
+    kCommandPrinterSetup = 40005,
+    kCommandPrint = 40006,
+    kCommandQuit = 40007,
+    kCommandCalc = 40008,
+    kCommandOption = 40009,
+    kCommandDataNote = 40013,
+    kCommandRemoveResult = 40014,
+    kCommandSort = 40015,
+    kCommandJumpTo = 40016,
+    kCommandAbout = 40017,
+    kCommandHelpIndex = 40018,
+    kCommandHelpTopics = 40019,
+    kCommandHelpCover = 40020,
+    kCommandHelpForHelp = 40021,
+    kCommandHelpQandA = 40022,
+    kCommandSaveOption = 40023,
+    kCommandInsertLine = 40041,
+    kCommandCorrectionTable = 40046,
+    kCommandDeleteLine = 101,
+};
+
+// What the main window works with; all of it outlives the window.
+struct MainWindowContext {
+    GridModel& grid;
+    // Messages and questions; the GUI passes a Qt port owned by this window.
+    UserInterfacePort& port;
+    // Starts further processes for dropped files.
+    InstanceStarter startInstance;
+};
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The event by which the result windows ask for the calculation to be run again.
+    static QEvent::Type recalcEventType();
+
+    explicit MainWindow(MainWindowContext context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs one command of the command table; every command logs its line first.
+    void runCommand(int command);
+    // Handles dropped files (paths as the file system gives them).
+    void dropFiles(const std::vector<std::string>& paths);
+    // The window's fixed size for the current column formats, with its log lines.
+    QSize editorWindowSize();
+    QWidget* grid() const { return grid_; }
+    QMenu* helpMenu() const { return helpMenu_; }
+    QAction* action(int command) const;
+
+  signals:
+    // The window accepted its close request; the program ends.
+    void closed();
+
+  protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void buildMenus();
+    QAction* addCommand(QMenu* menu, const char* label, int command,
+                        const QKeySequence& shortcut = {});
+    // Loads the file that start-up left in the data note.
+    void loadStartupFile();
+    // The save question when the sheet has unsaved changes. True when the caller may go on.
+    bool maySheetBeReplaced();
+    bool saveSheet(bool askForName);
+    void loadFile(const std::string& path);
+    void notAvailableYet();
+    void showAbout();
+
+    MainWindowContext context_;
+    EditorPane* pane_ = nullptr;
+    QWidget* grid_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    std::vector<std::pair<int, QAction*>> actions_;
+};
+
+} // namespace tarnova::gui

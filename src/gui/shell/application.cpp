@@ -1,0 +1,63 @@
+#include "gui/shell/application.h"
+
+#include "editor/grid_model.h"
+#include "gui/editor/main_window.h"
+#include "gui/platform/qt_port.h"
+#include "gui/shell/log_window.h"
+#include "shell/command_line.h"
+#include "shell/load_path.h"
+#include "shell/startup.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+
+namespace tarnova::gui {
+
+InstanceStarter detachedInstanceStarter() {
+    return [](const std::string& executable, const std::string& file) {
+        QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(executable)),
+                                {QFile::decodeName(QByteArray::fromStdString(file))});
+    };
+}
+
+Application::Application(UserInterfacePort& port, InstanceStarter startInstance)
+    : port_(port), startInstance_(std::move(startInstance)),
+      grid_(std::make_unique<GridModel>(port)) {}
+
+Application::~Application() = default;
+
+bool Application::start(const QStringList& arguments) {
+    std::vector<std::string> words;
+    for (const QString& argument : arguments) {
+        words.push_back(QFile::encodeName(argument).toStdString());
+    }
+    StartupHooks hooks;
+    hooks.openLogWindow = [] { return LogWindow::open(); };
+    hooks.loadSettings = [] {};
+    hooks.startInstance = startInstance_;
+    const StartupResult result = RunStartup(joinCommandLine(words), ExecutablePath(), hooks, port_);
+    if (!result.succeeded) {
+        return false;
+    }
+    mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{*grid_, port_, startInstance_});
+    return true;
+}
+
+int RunTarnova(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QtPort port;
+    Application tarnova(port, detachedInstanceStarter());
+    if (!tarnova.start(QApplication::arguments().mid(1))) {
+        return 0;
+    }
+    MainWindow* window = tarnova.mainWindow();
+    port.setOwner(window);
+    QObject::connect(window, &MainWindow::closed, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    window->show();
+    return QApplication::exec();
+}
+
+} // namespace tarnova::gui

@@ -1,0 +1,45 @@
+// The program's start-up on the desktop: the run log, the settings, the command line and the
+// main window.
+#pragma once
+
+#include "shell/instance_starter.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace tarnova {
+class GridModel;
+class UserInterfacePort;
+} // namespace tarnova
+
+namespace tarnova::gui {
+
+class MainWindow;
+
+// Starts further processes of the program as detached processes.
+InstanceStarter detachedInstanceStarter();
+
+// What lives as long as the program: the document's grid and the main window.
+class Application final {
+  public:
+    Application(UserInterfacePort& port, InstanceStarter startInstance);
+    ~Application();
+
+    // Runs the start-up for the program's arguments (without the program's name) and creates the
+    // main window, which loads the first file. False when start-up failed.
+    bool start(const QStringList& arguments);
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    GridModel& grid() { return *grid_; }
+
+  private:
+    UserInterfacePort& port_;
+    InstanceStarter startInstance_;
+    std::unique_ptr<GridModel> grid_;
+    std::unique_ptr<MainWindow> mainWindow_;
+};
+
+// The GUI entry: start-up, then the event loop until the main window closes.
+int RunTarnova(int argc, char** argv);
+
+} // namespace tarnova::gui

@@ -1,0 +1,37 @@
+// The run-log window: shows the process's run log, one line per row, with a vertical scroll bar.
+#pragma once
+
+#include <QWidget>
+
+class QScrollBar;
+
+namespace tarnova::gui {
+
+class LogWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Opens the run-log window, or finds the open one. True when a log window exists afterwards.
+    static bool open();
+    // The open log window, or null.
+    static LogWindow* current();
+
+    ~LogWindow() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    LogWindow();
+    int lineHeight() const;
+    void scrolled(int action);
+    void thumbReleased();
+    void showFirstVisibleLine();
+
+    QScrollBar* scrollBar_;
+};
+
+} // namespace tarnova::gui
