@@ -1,9 +1,11 @@
 #include "gui/editor/main_window.h"
 
 #include "data/peak_sheet.h"
+#include "editor/grid_editing.h"
 #include "editor/grid_model.h"
 #include "gui/editor/editor_pane.h"
 #include "gui/shell/about_box.h"
+#include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
@@ -41,6 +43,7 @@ QEvent::Type MainWindow::recalcEventType() {
 
 MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), context_(std::move(context)) {
+    initResources();
     setObjectName("tnveditwindow");
     setWindowTitle("Tarnova:");
     setWindowIcon(QIcon(":/tarnova.png"));
@@ -288,11 +291,11 @@ void MainWindow::runCommand(int command) {
         return;
     case kCommandInsertLine:
         LogLine("INSERTLINE command");
-        notAvailableYet();
+        InsertLine(context_.grid);
         return;
     case kCommandDeleteLine:
         LogLine("DELETELINE command");
-        notAvailableYet();
+        DeleteLine(context_.grid);
         return;
     case kCommandCorrectionTable:
         notAvailableYet();

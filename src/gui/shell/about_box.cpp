@@ -1,6 +1,7 @@
 #include "gui/shell/about_box.h"
 
 #include "gui/shell/log_window.h"
+#include "gui/shell/resources.h"
 #include "shell/build_date.h"
 #include "shell/run_log.h"
 
@@ -14,6 +15,7 @@
 namespace tarnova::gui {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent), icon_(new QLabel(this)) {
+    initResources();
     setObjectName("aboutbox");
     setWindowTitle(QStringLiteral("Tarnovaについて"));
     icon_->setObjectName("icon");

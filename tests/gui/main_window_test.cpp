@@ -1,0 +1,266 @@
+// The main window: menus and accelerators, the command table's log lines, the save question,
+// dropped files and the recalculation request.
+#include "core/support/scripted_port.h"
+#include "editor/grid_model.h"
+#include "gui/editor/main_window.h"
+#include "gui/shell/log_window.h"
+#include "shell/load_path.h"
+#include "shell/run_log.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tarnova;
+
+namespace {
+
+struct Fixture {
+    test::ScriptedPort port;
+    GridModel grid{port};
+    std::vector<std::pair<std::string, std::string>> started;
+    std::unique_ptr<gui::MainWindow> window;
+
+    Fixture() {
+        window = std::make_unique<gui::MainWindow>(gui::MainWindowContext{
+            grid, port, [this](const std::string& executable, const std::string& file) {
+                started.emplace_back(executable, file);
+            }});
+    }
+};
+
+QStringList menuTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QString("-") : action->text());
+    }
+    return texts;
+}
+
+QStringList logLines() {
+    QStringList lines;
+    for (int i = 0; i < runLog().lineCount(); ++i) {
+        lines << QString::fromStdString(runLog().line(i));
+    }
+    return lines;
+}
+
+// Closes every modal dialog as soon as it is shown, so that commands that ask do not block.
+class ModalCloser : public QObject {
+  public:
+    ModalCloser() { startTimer(0); }
+
+  protected:
+    void timerEvent(QTimerEvent*) override {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        setLoadPath("/nonexistent/");
+        QVERIFY(gui::LogWindow::open());
+    }
+    void cleanup() { gui::LogWindow::current()->close(); }
+
+    void menusCarryEveryLabelAndTheHelpMenuStandsApart() {
+        Fixture fixture;
+        const QList<QAction*> menus = fixture.window->menuBar()->actions();
+        QStringList titles;
+        for (const QAction* menu : menus) {
+            titles << menu->text();
+        }
+        QCOMPARE(titles, QStringList({"&File", "&Data", "&Option"}));
+        QCOMPARE(menuTexts(menus[0]->menu()),
+                 QStringList({"&New", "&Open", "&Save", "Save &As", "P&rinter Setup", "&Print", "-",
+                              "&Quit"}));
+        QCOMPARE(menuTexts(menus[1]->menu()),
+                 QStringList({"&Regression", "Data &Note", "Remove Result(&X)", "-", "&Insert Line",
+                              "&Delete Line", "-", "&Sort", "&Jump To..."}));
+        QCOMPARE(
+            menuTexts(menus[2]->menu()),
+            QStringList({"&Edit Interfering Peak Correction Table", "&Option", "&Save Option"}));
+        QMenu* help = fixture.window->helpMenu();
+        QCOMPARE(help->title(), QString("&Help"));
+        QCOMPARE(menuTexts(help), QStringList({"&Index", "&Topic", "&Cover", "&Q&&A", "&Help", "-",
+                                               "&About Tarnova"}));
+        QCOMPARE(fixture.window->menuBar()->cornerWidget(Qt::TopRightCorner), help->parentWidget());
+    }
+
+    void acceleratorsReachTheirCommands_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Sort") << int(gui::kCommandSort) << QKeySequence("Ctrl+A");
+        QTest::newRow("DeleteLine") << int(gui::kCommandDeleteLine) << QKeySequence("Ctrl+D");
+        QTest::newRow("Regression") << int(gui::kCommandCalc) << QKeySequence("Ctrl+G");
+        QTest::newRow("DataNote") << int(gui::kCommandDataNote) << QKeySequence("Ctrl+H");
+        QTest::newRow("InsertLine") << int(gui::kCommandInsertLine) << QKeySequence("Ctrl+I");
+        QTest::newRow("JumpTo") << int(gui::kCommandJumpTo) << QKeySequence("Ctrl+J");
+        QTest::newRow("New") << int(gui::kCommandNew) << QKeySequence("Ctrl+N");
+        QTest::newRow("Open") << int(gui::kCommandOpen) << QKeySequence("Ctrl+O");
+        QTest::newRow("Print") << int(gui::kCommandPrint) << QKeySequence("Ctrl+P");
+        QTest::newRow("Quit") << int(gui::kCommandQuit) << QKeySequence("Ctrl+Q");
+        QTest::newRow("Save") << int(gui::kCommandSave) << QKeySequence("Ctrl+S");
+        QTest::newRow("SaveAs") << int(gui::kCommandSaveAs) << QKeySequence("Ctrl+Shift+S");
+        QTest::newRow("Topic") << int(gui::kCommandHelpTopics) << QKeySequence("F1");
+        QTest::newRow("RemoveResult") << int(gui::kCommandRemoveResult) << QKeySequence("Ctrl+X");
+    }
+    void acceleratorsReachTheirCommands() {
+        QFETCH(int, command);
+        QFETCH(QKeySequence, keys);
+        Fixture fixture;
+        QCOMPARE(fixture.window->action(command)->shortcut(), keys);
+    }
+
+    void everyCommandWritesItsLogLine_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("line");
+        const std::pair<int, const char*> table[] = {
+            {gui::kCommandNew, "NEWDATA command"},
+            {gui::kCommandOpen, "OPENFILE command"},
+            {gui::kCommandSave, "SAVEFILE command"},
+            {gui::kCommandSaveAs, "SAVEFILEAS command"},
+            {gui::kCommandPrinterSetup, "PRINTERROPT command"},
+            {gui::kCommandPrint, "PRINT command"},
+            {gui::kCommandQuit, "QUIT command"},
+            {gui::kCommandCalc, "CALC command"},
+            {gui::kCommandOption, "OPTION command"},
+            {gui::kCommandDataNote, "DATANOTE comamnd"},
+            {gui::kCommandRemoveResult, "REMOVERESULT command"},
+            {gui::kCommandSort, "SORTDATA command"},
+            {gui::kCommandJumpTo, "JUMPTO command"},
+            {gui::kCommandAbout, "ABOUT command"},
+            {gui::kCommandHelpIndex, "HELPINDEX command"},
+            {gui::kCommandHelpTopics, "HELPTOPICS command"},
+            {gui::kCommandHelpCover, "HELPCOVER command"},
+            {gui::kCommandHelpForHelp, "HELPFORHELP command"},
+            {gui::kCommandHelpQandA, "HELPQANDA command"},
+            {gui::kCommandSaveOption, "SAVEOPTION command"},
+            {gui::kCommandInsertLine, "INSERTLINE command"},
+            {gui::kCommandDeleteLine, "DELETELINE command"},
+            {12345, "Unknown command"},
+        };
+        for (const auto& [command, line] : table) {
+            QTest::newRow(line) << command << QString(line);
+        }
+    }
+    void everyCommandWritesItsLogLine() {
+        QFETCH(int, command);
+        QFETCH(QString, line);
+        Fixture fixture;
+        ModalCloser closer;
+        const int before = runLog().lineCount();
+        if (QAction* action = fixture.window->action(command)) {
+            action->trigger();
+        } else {
+            fixture.window->runCommand(command);
+        }
+        QCOMPARE(logLines().value(before), line);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget != gui::LogWindow::current()) {
+                widget->close();
+            }
+        }
+    }
+
+    void correctionTableHasNoLogLine() {
+        Fixture fixture;
+        const int before = runLog().lineCount();
+        fixture.window->action(gui::kCommandCorrectionTable)->trigger();
+        QCOMPARE(runLog().lineCount(), before);
+        QCOMPARE(fixture.port.messages.size(), size_t(1));
+    }
+
+    void closeAsksWhenTheSheetWasChanged() {
+        Fixture fixture;
+        fixture.window->show();
+        QVERIFY(fixture.window->close()); // unchanged: no question
+        QVERIFY(fixture.port.messages.empty());
+
+        fixture.window->show();
+        fixture.grid.markModified();
+        fixture.port.answers = {Answer::Cancel};
+        QVERIFY(!fixture.window->close());
+        QVERIFY(fixture.window->isVisible());
+        QCOMPARE(fixture.port.messages,
+                 (std::vector<test::RecordedMessage>{
+                     {"Tarnova", "データは変更後保存されていません。保存しますか？"}}));
+
+        fixture.port.answers = {Answer::No};
+        QVERIFY(fixture.window->close());
+        QVERIFY(!fixture.window->isVisible());
+    }
+
+    void newAsksBeforeDiscardingChanges() {
+        Fixture fixture;
+        fixture.grid.markModified();
+        fixture.port.answers = {Answer::Cancel};
+        fixture.window->runCommand(gui::kCommandNew);
+        QVERIFY(fixture.grid.IsModified() != 0);
+        fixture.port.answers = {Answer::No};
+        fixture.window->runCommand(gui::kCommandNew);
+        QCOMPARE(fixture.grid.IsModified(), 0u);
+        QCOMPARE(fixture.grid.GetRowCount(), 25);
+    }
+
+    void droppingThreeFilesLoadsOneAndStartsTwoProcesses() {
+        Fixture fixture;
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile("/d/a.pks"), QUrl::fromLocalFile("/d/b.pks"),
+                       QUrl::fromLocalFile("/d/c.pks")});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        const int before = runLog().lineCount();
+        // Delivered straight to the window: the application routes drops only during a drag.
+        static_cast<QObject*>(fixture.window.get())->event(&drop);
+        QCOMPARE(fixture.started,
+                 (std::vector<std::pair<std::string, std::string>>{
+                     {"/nonexistent/tarnova", "/d/b.pks"}, {"/nonexistent/tarnova", "/d/c.pks"}}));
+        const QStringList lines = logLines().mid(before);
+        QCOMPARE(lines.first(), QString("Start to process dropped files."));
+        QVERIFY(lines.contains("/d/a.pks: Load"));
+        QCOMPARE(lines.last(), QString("Finish processing the dropped files."));
+        delete mime;
+    }
+
+    void recalcRequestIsHandledAfterTheCurrentCommand() {
+        Fixture fixture;
+        QCoreApplication::postEvent(fixture.window.get(),
+                                    new QEvent(gui::MainWindow::recalcEventType()));
+        QVERIFY(!logLines().contains("RECALC command"));
+        QCoreApplication::sendPostedEvents(fixture.window.get(),
+                                           gui::MainWindow::recalcEventType());
+        QVERIFY(logLines().contains("RECALC command"));
+    }
+
+    void gridStandsBelowTheLabelStripAndShowsTwentyFiveRows() {
+        Fixture fixture;
+        fixture.window->show();
+        QCOMPARE(fixture.window->objectName(), QString("tnveditwindow"));
+        QCOMPARE(fixture.window->windowTitle(), QString("Tarnova:"));
+        QCOMPARE(fixture.window->minimumSize(), fixture.window->maximumSize());
+        const int cy = fixture.window->fontMetrics().height();
+        QWidget* grid = fixture.window->grid();
+        QCOMPARE(grid->y(), cy + 1);
+        QVERIFY(grid->contentsRect().height() >= 25 * cy);
+        QCOMPARE(grid->width(), fixture.window->centralWidget()->width());
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        fixture.window->repaint();
+        QVERIFY(logLines().contains("Label cells have been drawn."));
+        QVERIFY(logLines().contains("Labels have been drown"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
