@@ -4,6 +4,7 @@
 #include "editor/grid_model.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/log_window.h"
+#include "settings/settings.h"
 #include "shell/load_path.h"
 #include "shell/run_log.h"
 
@@ -23,12 +24,13 @@ namespace {
 struct Fixture {
     test::ScriptedPort port;
     GridModel grid{port};
+    Settings settings;
     std::vector<std::pair<std::string, std::string>> started;
     std::unique_ptr<gui::MainWindow> window;
 
     Fixture() {
         window = std::make_unique<gui::MainWindow>(gui::MainWindowContext{
-            grid, port, [this](const std::string& executable, const std::string& file) {
+            grid, settings, port, [this](const std::string& executable, const std::string& file) {
                 started.emplace_back(executable, file);
             }});
     }

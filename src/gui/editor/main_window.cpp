@@ -9,6 +9,7 @@
 #include "gui/shell/show_help.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
+#include "settings/settings.h"
 #include "shell/file_drop.h"
 #include "shell/help_document.h"
 #include "shell/load_path.h"
@@ -287,7 +288,7 @@ void MainWindow::runCommand(int command) {
         return;
     case kCommandSaveOption:
         LogLine("SAVEOPTION command");
-        notAvailableYet();
+        SaveSettings(context_.settings, context_.grid, settingsFilePath());
         return;
     case kCommandInsertLine:
         LogLine("INSERTLINE command");

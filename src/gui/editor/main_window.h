@@ -14,6 +14,7 @@ class QMenu;
 
 namespace tarnova {
 class GridModel;
+struct Settings;
 class UserInterfacePort;
 } // namespace tarnova
 
@@ -51,6 +52,7 @@ enum MainCommand : int {
 // What the main window works with; all of it outlives the window.
 struct MainWindowContext {
     GridModel& grid;
+    Settings& settings;
     // Messages and questions; the GUI passes a Qt port owned by this window.
     UserInterfacePort& port;
     // Starts further processes for dropped files.

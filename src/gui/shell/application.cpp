@@ -4,6 +4,7 @@
 #include "gui/editor/main_window.h"
 #include "gui/platform/qt_port.h"
 #include "gui/shell/log_window.h"
+#include "settings/settings.h"
 #include "shell/command_line.h"
 #include "shell/load_path.h"
 #include "shell/startup.h"
@@ -23,7 +24,7 @@ InstanceStarter detachedInstanceStarter() {
 
 Application::Application(UserInterfacePort& port, InstanceStarter startInstance)
     : port_(port), startInstance_(std::move(startInstance)),
-      grid_(std::make_unique<GridModel>(port)) {}
+      grid_(std::make_unique<GridModel>(port)), settings_(std::make_unique<Settings>()) {}
 
 Application::~Application() = default;
 
@@ -34,13 +35,14 @@ bool Application::start(const QStringList& arguments) {
     }
     StartupHooks hooks;
     hooks.openLogWindow = [] { return LogWindow::open(); };
-    hooks.loadSettings = [] {};
+    hooks.loadSettings = [this] { LoadSettings(*settings_, *grid_, settingsFilePath()); };
     hooks.startInstance = startInstance_;
     const StartupResult result = RunStartup(joinCommandLine(words), ExecutablePath(), hooks, port_);
     if (!result.succeeded) {
         return false;
     }
-    mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{*grid_, port_, startInstance_});
+    mainWindow_ =
+        std::make_unique<MainWindow>(MainWindowContext{*grid_, *settings_, port_, startInstance_});
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 namespace tarnova {
 class GridModel;
+struct Settings;
 class UserInterfacePort;
 } // namespace tarnova
 
@@ -20,7 +21,7 @@ class MainWindow;
 // Starts further processes of the program as detached processes.
 InstanceStarter detachedInstanceStarter();
 
-// What lives as long as the program: the document's grid and the main window.
+// What lives as long as the program: the options, the document's grid and the main window.
 class Application final {
   public:
     Application(UserInterfacePort& port, InstanceStarter startInstance);
@@ -31,11 +32,13 @@ class Application final {
     bool start(const QStringList& arguments);
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     GridModel& grid() { return *grid_; }
+    Settings& settings() { return *settings_; }
 
   private:
     UserInterfacePort& port_;
     InstanceStarter startInstance_;
     std::unique_ptr<GridModel> grid_;
+    std::unique_ptr<Settings> settings_;
     std::unique_ptr<MainWindow> mainWindow_;
 };
 
