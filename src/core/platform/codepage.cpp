@@ -42,6 +42,8 @@ std::string convert(std::string_view input, const char* to, const char* from,
     return output;
 }
 
+bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
 } // namespace
 
 std::string cp932ToUtf8(std::string_view bytes) {
@@ -61,6 +63,21 @@ std::string utf8ToCp932(std::string_view text) {
         i += length;
     }
     return output;
+}
+
+std::string_view cutCp932(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return text;
+    }
+    std::size_t end = 0;
+    while (end < maxBytes) {
+        const std::size_t length = isCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + length > maxBytes) {
+            break;
+        }
+        end += length;
+    }
+    return text.substr(0, end);
 }
 
 } // namespace tarnova

@@ -11,4 +11,8 @@ std::string cp932ToUtf8(std::string_view bytes);
 // Characters that code page 932 cannot hold come out as "?".
 std::string utf8ToCp932(std::string_view text);
 
+// The longest prefix of text of at most maxBytes bytes that does not split a double-byte
+// character of code page 932.
+std::string_view cutCp932(std::string_view text, std::size_t maxBytes);
+
 } // namespace tarnova

@@ -1,0 +1,60 @@
+#include "data/format_decision_dialog.h"
+
+#include "data/text_file.h"
+#include "platform/text_format.h"
+
+#include <filesystem>
+
+namespace tarnova {
+namespace {
+
+bool renameFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+} // namespace
+
+std::string backupPathFor(const std::string& path) {
+    const std::size_t nameStart = path.size() - fileNamePart(path).size();
+    const auto stop = path.rfind('.');
+    const std::string stem =
+        stop == std::string::npos || stop < nameStart ? path : path.substr(0, stop);
+    std::string backup = stem + ".bak";
+    for (unsigned long number = 1; fileExists(backup); ++number) {
+        backup = stem + formatText(".bak%lu", number);
+    }
+    return backup;
+}
+
+std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort& files,
+                                                 const std::string& path) {
+    auto content = readWholeFile(path);
+    if (!content) {
+        return FormatChoice::None;
+    }
+    const FormatDecision decision = files.decideFormat({path, std::move(*content)});
+    if (decision.status == FormatDecision::Status::NotShown) {
+        return std::nullopt;
+    }
+    if (decision.status == FormatDecision::Status::Cancelled) {
+        return FormatChoice::None;
+    }
+    if (decision.content.empty()) {
+        ui.showMessage("Tarnova", "データサイズを取得できません。");
+        return FormatChoice::None;
+    }
+    // The former file stays under the backup name; it is put back if the new one fails.
+    const std::string backup = backupPathFor(path);
+    if (!renameFile(path, backup)) {
+        return FormatChoice::None;
+    }
+    if (!writeWholeFile(path, decision.content)) {
+        renameFile(backup, path);
+        return FormatChoice::None;
+    }
+    return decision.choice;
+}
+
+} // namespace tarnova

@@ -1,0 +1,24 @@
+// The format-decision dialog: a file whose format could not be decided is shown to the user,
+// who may repair its text and chooses the format it is read in.
+#pragma once
+
+#include "data/file_port.h"
+#include "platform/user_interface_port.h"
+
+#include <optional>
+#include <string>
+
+namespace tarnova {
+
+// Shows the file at path. On OK the file is renamed to its backup name and written anew with
+// the dialog's text, and the chosen format is returned; None when the file cannot be read,
+// on Cancel, or when the file cannot be rewritten. None (no value) when the dialog could not
+// be shown.
+std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort& files,
+                                                 const std::string& path);
+
+// The name a rewritten file's former content is kept under: the extension replaced by
+// ".bak" (appended without one), or ".bak1", ".bak2" and so on when that name is taken.
+std::string backupPathFor(const std::string& path);
+
+} // namespace tarnova

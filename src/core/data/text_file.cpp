@@ -1,0 +1,113 @@
+#include "data/text_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace tarnova {
+namespace {
+
+constexpr char kEndOfFileMark = '\x1A';
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+} // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::vector<char> buffer(65536);
+    std::size_t count = 0;
+    while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
+        bytes.append(buffer.data(), count);
+    }
+    if (std::ferror(file.get()) != 0) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view bytes) {
+    std::FILE* raw = std::fopen(path.c_str(), "wb");
+    if (raw == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size();
+    const bool closed = std::fclose(raw) == 0;
+    return written && closed;
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+std::string_view fileNamePart(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view fileExtension(std::string_view path) {
+    const std::string_view name = fileNamePart(path);
+    const auto stop = name.rfind('.');
+    return stop == std::string_view::npos ? std::string_view() : name.substr(stop + 1);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+LineReader::LineReader(std::string_view content, Mode mode) : content_(content), mode_(mode) {
+    if (mode_ == Mode::Text) {
+        content_ = content_.substr(0, content_.find(kEndOfFileMark));
+    }
+}
+
+std::optional<std::string_view> LineReader::next() {
+    if (position_ >= content_.size()) {
+        return std::nullopt;
+    }
+    const auto feed = content_.find('\n', position_);
+    const std::size_t end = feed == std::string_view::npos ? content_.size() : feed;
+    std::string_view line = content_.substr(position_, end - position_);
+    position_ = feed == std::string_view::npos ? content_.size() : feed + 1;
+    if (mode_ == Mode::Text && feed != std::string_view::npos && !line.empty() &&
+        line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line.substr(0, line.find('\0'));
+}
+
+std::size_t LineReader::remainingLineBound() const {
+    if (position_ >= content_.size()) {
+        return 0;
+    }
+    const auto rest = content_.substr(position_);
+    return static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1;
+}
+
+void TextFileWriter::line(std::string_view text) {
+    content_.append(text);
+    content_.append("\r\n");
+}
+
+bool writeTextFile(const std::string& path, std::string_view content, bool addEndOfFile) {
+    if (!addEndOfFile) {
+        return writeWholeFile(path, content);
+    }
+    return writeWholeFile(path, std::string(content) + kEndOfFileMark);
+}
+
+} // namespace tarnova

@@ -1,0 +1,59 @@
+// Data files on disk: whole-file reading and writing, and the lines of text and binary files
+// as the C library's line reading delivers them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnova {
+
+// The whole file, or none when it cannot be opened or read.
+std::optional<std::string> readWholeFile(const std::string& path);
+// Creates or empties the file and writes bytes into it; false when it cannot be created or
+// written completely.
+bool writeWholeFile(const std::string& path, std::string_view bytes);
+
+bool fileExists(const std::string& path);
+
+// The text after the last "/" of a path; the whole path when it has none.
+std::string_view fileNamePart(std::string_view path);
+// The text after the last full stop of the file-name part; empty when there is none.
+std::string_view fileExtension(std::string_view path);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// Reads a file's bytes line by line. In text mode a byte 0x1A ends the file and a carriage
+// return before a line feed is not part of the line; in binary mode every byte is kept.
+// Lines come without their line feed and end at a zero byte, as a C string would.
+class LineReader final {
+public:
+    enum class Mode { Text, Binary };
+
+    LineReader(std::string_view content, Mode mode);
+
+    // The next line, or none at the end of the file.
+    std::optional<std::string_view> next();
+    // How many lines are left at most (an upper bound used to size tables).
+    std::size_t remainingLineBound() const;
+
+private:
+    std::string_view content_;
+    std::size_t position_ = 0;
+    Mode mode_;
+};
+
+// Collects the lines of a text file, each ended with carriage return and line feed.
+class TextFileWriter final {
+public:
+    void line(std::string_view text);
+    const std::string& content() const { return content_; }
+
+private:
+    std::string content_;
+};
+
+// Writes a text file's content; with addEndOfFile the byte 0x1A follows it.
+bool writeTextFile(const std::string& path, std::string_view content, bool addEndOfFile);
+
+} // namespace tarnova
