@@ -38,6 +38,9 @@ enum class DataNoteForm : std::int32_t { Dat = 0, Pks = 1 };
 // The sample header. It holds either the DAT fields or the tagged comments of the PKS form.
 struct DataNote {
     std::optional<std::string> path; // full path of the file loaded from or last saved to
+    // The native format of the file at path, which Save writes again; none when path names a
+    // file this program does not write (an instrument's Micromass file).
+    std::optional<DataNoteForm> fileForm;
     DataNoteForm form = DataNoteForm::Dat;
 
     // DAT form

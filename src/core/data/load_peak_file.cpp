@@ -1,0 +1,169 @@
+#include "data/load_peak_file.h"
+
+#include "data/dat_format.h"
+#include "data/micromass_asc.h"
+#include "data/micromass_dat.h"
+#include "data/pks_format.h"
+#include "data/text_file.h"
+#include "editor/grid_model.h"
+#include "platform/text_format.h"
+#include "settings/settings.h"
+
+namespace tarnova {
+namespace {
+
+constexpr std::string_view kCaption = "Tarnova";
+
+bool startsWithMicromassMark(const std::string& path) {
+    const auto bytes = readWholeFile(path);
+    return bytes && bytes->starts_with('&');
+}
+
+std::optional<DataNoteForm> nativeForm(FileKind kind) {
+    switch (kind) {
+    case FileKind::Dat:
+        return DataNoteForm::Dat;
+    case FileKind::Pks:
+    case FileKind::PksThirdChoice:
+        return DataNoteForm::Pks;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isKnownKind(FileKind kind) {
+    return (kind >= FileKind::Dat && kind <= FileKind::Ird) || kind == FileKind::MicromassDat ||
+           kind == FileKind::MicromassAsc;
+}
+
+} // namespace
+
+void reportFileDialogError(UserInterfacePort& ui, unsigned long errorCode) {
+    ui.showMessage("Tarnova - Serious Error",
+                   formatText("File selection is aborted with Error 0x%lx:%ld", errorCode,
+                              static_cast<long>(errorCode)));
+}
+
+std::string documentTitle(const std::string& path) {
+    return "Tarnova - " + std::string(fileNamePart(path));
+}
+
+int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
+                   std::string& path) {
+    FileDialogRequest request;
+    request.filters = {{"DATファイル(VARDEN88互換)", "*.DAT"},
+                       {"PKSファイル(ピークサーチ互換)", "*.PKS"},
+                       {"すべてのファイル", "*.*"}};
+    request.selectedFilter = 1;
+    request.initialFolder = dataDirectory;
+    request.fileMustExist = true;
+    const FileDialogResult result = files.chooseOpenFile(request);
+    if (result.status == FileDialogResult::Status::Failed) {
+        reportFileDialogError(ui, result.errorCode);
+        return 0;
+    }
+    if (result.status != FileDialogResult::Status::Chosen) {
+        return 0;
+    }
+    path = result.path;
+    const std::string_view extension = fileExtension(path);
+    if (equalsIgnoringCase(extension, "DAT")) {
+        return 1;
+    }
+    return equalsIgnoringCase(extension, "PKS") ? 2 : -1;
+}
+
+FileKind kindFromExtension(const std::string& path) {
+    const std::string_view extension = fileExtension(path);
+    if (equalsIgnoringCase(extension, "PKS")) {
+        return FileKind::Pks;
+    }
+    if (equalsIgnoringCase(extension, "ASC")) {
+        return FileKind::MicromassAsc;
+    }
+    // A native DAT file has the same extension as the instrument's binary file.
+    if (equalsIgnoringCase(extension, "DAT") && startsWithMicromassMark(path)) {
+        return FileKind::MicromassDat;
+    }
+    return FileKind::None;
+}
+
+std::optional<std::vector<PeakRecord>> readPeakFile(FileKind kind, const std::string& path,
+                                                    UserInterfacePort& ui) {
+    switch (kind) {
+    case FileKind::Dat:
+        return ReadDatFile(path);
+    case FileKind::Pks:
+    case FileKind::PksThirdChoice:
+        return ReadPksFile(path);
+    case FileKind::MicromassDat:
+        return ReadMicromassDat(path, ui);
+    case FileKind::MicromassAsc:
+        return ReadMicromassAsc(path, ui);
+    case FileKind::Ird:
+        ui.showMessage("Check", "IRD is detected.");
+        return std::nullopt;
+    case FileKind::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
+                        const Settings& settings, const std::optional<std::string>& path,
+                        FileKind presetKind) {
+    std::string filePath;
+    FileKind kind = presetKind;
+    if (!path) {
+        const int chosen = ChooseOpenFile(ui, files, settings.dataDirectory, filePath);
+        if (chosen == 0) {
+            return {};
+        }
+        if (kind == FileKind::None && chosen > 0) {
+            kind = static_cast<FileKind>(chosen);
+        }
+    } else {
+        filePath = *path;
+        if (kind == FileKind::None) {
+            kind = kindFromExtension(filePath);
+        }
+    }
+
+    // A failed read is tried once more, with the format decided anew from the contents.
+    std::optional<std::vector<PeakRecord>> peaks;
+    for (int attempt = 0; attempt < 2 && !peaks; ++attempt) {
+        if (kind == FileKind::None) {
+            kind = DetectFileKind(ui, files, filePath, attempt == 1);
+            if (kind == FileKind::None) {
+                ui.showMessage(kCaption, "サポートしない形式のデータです。ロードできません。");
+                return {};
+            }
+        }
+        if (!isKnownKind(kind)) {
+            return {};
+        }
+        peaks = readPeakFile(kind, filePath, ui);
+        if (!peaks && attempt == 0) {
+            kind = FileKind::None;
+        }
+    }
+    if (!peaks) {
+        ui.showMessage(kCaption,
+                       "読み込みに失敗しました。データファイルの異常か、メモリ不足かもしれません。");
+        return {};
+    }
+
+    if (grid.AttachPeaks(*peaks) == 0) {
+        ui.showMessage("Tarnova - serious error", "Fail to attach the data.");
+        return {};
+    }
+    files.setWindowTitle(documentTitle(filePath));
+    auto& note = currentDataNote();
+    if (note) {
+        note->path = filePath;
+        note->fileForm = nativeForm(kind);
+    }
+    return {true, kind};
+}
+
+} // namespace tarnova

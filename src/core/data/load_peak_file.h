@@ -1,0 +1,56 @@
+// Loading a data file into the sheet: the path from the open-file dialog or the caller, the
+// format from the extension, the dialog's choice or the contents, the reader, the grid.
+#pragma once
+
+#include "data/file_kind.h"
+#include "data/file_port.h"
+#include "platform/user_interface_port.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+class GridModel;
+struct PeakRecord;
+struct Settings;
+
+struct LoadResult {
+    bool loaded = false;
+    FileKind kind = FileKind::None; // the format the file was read in, when loaded
+};
+
+// Loads the file at path, or asks for one with ChooseOpenFile when there is none. The
+// format comes from presetKind when given (as if the user had chosen it in the
+// format-decision dialog), else from the extension (PKS, ASC, and DAT for a file that starts
+// with the Micromass mark "&") or the dialog's choice, else from DetectFileKind; a failed
+// read is retried once through DetectFileKind. On success the grid holds the peaks, the
+// reader's data note is current with the path recorded, and the window title names the
+// file. Every failure is reported to the user; a failed reader changes nothing.
+LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
+                        const Settings& settings, const std::optional<std::string>& path,
+                        FileKind presetKind = FileKind::None);
+
+// The open-file dialog. Returns 0 when cancelled or failed (a failure is reported), 1 for a
+// chosen name with the extension DAT, 2 with PKS (any case), -1 otherwise; the chosen name
+// is left in path.
+int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
+                   std::string& path);
+
+// The kind a path's extension selects: PKS, ASC, and DAT when the file starts with "&"
+// (the Micromass mark); None otherwise.
+FileKind kindFromExtension(const std::string& path);
+
+// Runs the reader of kind on the file at path (the reader installs its data note on
+// success). An IRD file is refused with a message; None and unknown kinds read nothing.
+std::optional<std::vector<PeakRecord>> readPeakFile(FileKind kind, const std::string& path,
+                                                    UserInterfacePort& ui);
+
+// "Tarnova - " and the file-name part of path: the main window's title for a document.
+std::string documentTitle(const std::string& path);
+
+// "File selection is aborted with Error 0x%lx:%ld": a file dialog that failed.
+void reportFileDialogError(UserInterfacePort& ui, unsigned long errorCode);
+
+} // namespace tarnova

@@ -1,0 +1,132 @@
+#include "data/save_peak_file.h"
+
+#include "calc/peak_list_extraction.h"
+#include "data/dat_format.h"
+#include "data/load_peak_file.h"
+#include "data/pks_format.h"
+#include "data/text_file.h"
+#include "editor/grid_model.h"
+#include "platform/text_format.h"
+#include "settings/settings.h"
+
+namespace tarnova {
+namespace {
+
+constexpr std::string_view kCaption = "Tarnova";
+
+bool notePksForm() {
+    const auto& note = currentDataNote();
+    return note && note->form == DataNoteForm::Pks;
+}
+
+// The format Save writes to the note's file; none when the note has no file this program
+// writes.
+std::optional<DataNoteForm> formatOfNoteFile() {
+    const auto& note = currentDataNote();
+    if (note && note->path) {
+        return note->fileForm;
+    }
+    return notePksForm() ? DataNoteForm::Pks : DataNoteForm::Dat;
+}
+
+// "folder/*.PKS" or "folder/*.DAT": the name the save dialog starts with.
+std::string initialSaveName(const std::string& dataDirectory) {
+    std::string name = dataDirectory;
+    if (!name.empty() && !name.ends_with('/')) {
+        name += '/';
+    }
+    return name + (notePksForm() ? "*.PKS" : "*.DAT");
+}
+
+} // namespace
+
+int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
+                   std::string& path) {
+    FileDialogRequest request;
+    request.filters = {{"DATファイル(VARDEN88互換)", "*.DAT"},
+                       {"PKSファイル(ピークサーチ互換)", "*.PKS"}};
+    request.selectedFilter = notePksForm() ? 1 : 0;
+    request.initialFolder = dataDirectory;
+    request.initialName = path;
+    const FileDialogResult result = files.chooseSaveFile(request);
+    if (result.status == FileDialogResult::Status::Failed) {
+        reportFileDialogError(ui, result.errorCode);
+        return 0;
+    }
+    if (result.status != FileDialogResult::Status::Chosen) {
+        return 0;
+    }
+    path = result.path;
+    return result.filterIndex == 1 ? 2 : 1;
+}
+
+Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path) {
+    return ui.ask(kCaption,
+                  formatText("ファイル%sは既に存在します。上書きしますか？", path.c_str()),
+                  QuestionButtons::YesNoCancel);
+}
+
+bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
+                DataNoteForm format, bool addEndOfFile) {
+    const auto peaks = ExtractPeakList(grid);
+    if (!peaks) {
+        ui.showMessage(kCaption,
+                       "データリストを抽出できません。メモリ不足の可能性があります。");
+        return false;
+    }
+    const bool written = format == DataNoteForm::Pks
+                             ? WritePksFile(path, *peaks, addEndOfFile)
+                             : WriteDatFile(path, *peaks, addEndOfFile);
+    if (!written) {
+        ui.showMessage(kCaption, "データを保存できませんでした。ディスク容量、ディレクトリエン"
+                                 "トリの制限、ファイル名などを調べてください。");
+        return false;
+    }
+    return true;
+}
+
+bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
+                  const Settings& settings, const std::optional<std::string>& path) {
+    if (grid.GetRowCount() == 0) {
+        ui.showMessage(kCaption, "ピークがありません。保存はできません。");
+        return false;
+    }
+    std::string target;
+    std::optional<DataNoteForm> format = path ? formatOfNoteFile() : std::nullopt;
+    if (format) {
+        target = *path;
+    }
+    while (!format) {
+        target = initialSaveName(settings.dataDirectory);
+        const int chosen = ChooseSaveFile(ui, files, settings.dataDirectory, target);
+        if (chosen == 0) {
+            return false;
+        }
+        const DataNoteForm chosenFormat = chosen == 2 ? DataNoteForm::Pks : DataNoteForm::Dat;
+        if (fileExists(target)) {
+            const Answer answer = ConfirmOverwrite(ui, target);
+            if (answer == Answer::Cancel) {
+                return false;
+            }
+            if (answer == Answer::No) {
+                continue;
+            }
+        }
+        format = chosenFormat;
+    }
+
+    if (!WriteSheet(ui, grid, target, *format, (settings.generalFlags & kAddEof) != 0)) {
+        return false;
+    }
+    grid.ClearModified();
+    files.setWindowTitle(documentTitle(target));
+    auto& note = currentDataNote();
+    if (!note) {
+        note.emplace();
+    }
+    note->path = target;
+    note->fileForm = format;
+    return true;
+}
+
+} // namespace tarnova

@@ -1,0 +1,40 @@
+// Saving the sheet as a DAT or PKS file (Save, Save As and the save question at closing).
+#pragma once
+
+#include "data/file_port.h"
+#include "data/peak_sheet.h"
+#include "platform/user_interface_port.h"
+
+#include <optional>
+#include <string>
+
+namespace tarnova {
+
+class GridModel;
+struct Settings;
+
+// Save passes the path of currentDataNote, Save As none. With a path the file is written
+// again in the format it has (a loaded DAT or PKS file, or the format of the last Save As);
+// without one, or when the path names an instrument's file that this program does not
+// write, the save dialog asks for a name and a format, with the overwrite question for an
+// existing file. On success the sheet is no longer modified, the title names the file, and
+// currentDataNote (created empty when there is none) records the path and its format.
+bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
+                  const Settings& settings, const std::optional<std::string>& path);
+
+// Extracts the peaks from the grid and writes them to path in format; false with the
+// message when no peak can be extracted or the file cannot be written.
+bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
+                DataNoteForm format, bool addEndOfFile);
+
+// The save-file dialog with the DAT and PKS filters, the PKS one preselected when
+// currentDataNote is in PKS form; the name field starts with path's text. Returns 0 when
+// cancelled or failed (a failure is reported), 1 for the DAT filter, 2 for the PKS filter;
+// the chosen name is left in path.
+int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
+                   std::string& path);
+
+// "ファイル%sは既に存在します。上書きしますか？" with yes, no and cancel.
+Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path);
+
+} // namespace tarnova
