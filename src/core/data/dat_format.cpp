@@ -71,8 +71,8 @@ std::optional<PeakRecord> scanPeakLine(std::string_view line) {
     int label = 0;
     PeakRecord peak;
     if (!scanner.readInt(label) || !scanner.literal(" , ") || !scanner.readDouble(peak.time) ||
-        !scanner.literal(" , ") || !scanner.readDouble(peak.height) ||
-        !scanner.literal(" , ") || !scanner.readDouble(peak.range)) {
+        !scanner.literal(" , ") || !scanner.readDouble(peak.height) || !scanner.literal(" , ") ||
+        !scanner.readDouble(peak.range)) {
         return std::nullopt;
     }
     peak.elem = formatText("%d", label);
@@ -97,7 +97,9 @@ std::string datMagnitude(double value) {
     return text;
 }
 
-std::string quotedLine(std::string_view text) { return "\"" + quotableText(text) + "\""; }
+std::string quotedLine(std::string_view text) {
+    return "\"" + quotableText(text) + "\"";
+}
 
 const std::string* taggedText(const DataNote& note, std::string_view tag) {
     const auto found = std::find_if(note.tags.begin(), note.tags.end(),
@@ -155,8 +157,7 @@ std::optional<std::vector<PeakRecord>> ReadDatFile(const std::string& path) {
     return std::move(file->peaks);
 }
 
-std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks,
-                                       const DataNote* note) {
+std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note) {
     std::vector<std::pair<int, const PeakRecord*>> kept;
     std::vector<int> distinct;
     for (const PeakRecord& peak : peaks) {

@@ -21,12 +21,10 @@ std::optional<std::vector<PeakRecord>> ReadDatFile(const std::string& path);
 // The text of a DAT file for the peaks whose label has a nonzero number, with the header
 // from note (defaults when there is none); none when no peak has a numbered label or there
 // are more than 50 distinct label numbers.
-std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks,
-                                       const DataNote* note);
+std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note);
 
 // Writes peaks with the header of currentDataNote; false when the text cannot be made (see
 // datFileText) or the file cannot be written. Shows no messages.
-bool WriteDatFile(const std::string& path, const std::vector<PeakRecord>& peaks,
-                  bool addEndOfFile);
+bool WriteDatFile(const std::string& path, const std::vector<PeakRecord>& peaks, bool addEndOfFile);
 
 } // namespace tarnova

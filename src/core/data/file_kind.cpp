@@ -14,11 +14,13 @@ namespace {
 constexpr std::size_t kMarkSpan = 256;
 
 // The date of a Micromass DAT header names its month in capitals.
-constexpr std::array<std::string_view, 12> kMonths{
-    "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
-    "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+constexpr std::array<std::string_view, 12> kMonths{"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
+                                                   "MAY",       "JUNE",     "JULY",     "AUGUST",
+                                                   "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool hasMicromassDatMark(std::string_view text) {
     const std::string_view head = text.substr(0, kMarkSpan);

@@ -73,7 +73,7 @@ struct FormatDecision {
 };
 
 class FilePort {
-public:
+  public:
     virtual ~FilePort() = default;
 
     // Modal open-file dialog. The caller passes fileMustExist = true.

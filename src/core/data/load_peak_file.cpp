@@ -148,8 +148,8 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
         }
     }
     if (!peaks) {
-        ui.showMessage(kCaption,
-                       "読み込みに失敗しました。データファイルの異常か、メモリ不足かもしれません。");
+        ui.showMessage(
+            kCaption, "読み込みに失敗しました。データファイルの異常か、メモリ不足かもしれません。");
         return {};
     }
 

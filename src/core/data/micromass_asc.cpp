@@ -160,8 +160,7 @@ bool scanHeliumData(std::string_view line, double (&values)[4], double& time) {
            scanner.readDouble(unused) && scanner.readDouble(time);
 }
 
-std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content,
-                                                  UserInterfacePort& ui) {
+std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content, UserInterfacePort& ui) {
     LogLine("Helium analysis");
     LineReader lines(content, LineReader::Mode::Binary);
     PeakFileContent file;
@@ -199,8 +198,9 @@ std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content,
         return std::nullopt;
     }
     if (runs != 1) {
-        ui.showMessage(kCaption, "ファイル中に１以上の測定が含まれています。未知試料を２スタンダード"
-                                 "ではさむ場合などでも、各測定は個別にRunを1として行ってください。");
+        ui.showMessage(kCaption,
+                       "ファイル中に１以上の測定が含まれています。未知試料を２スタンダード"
+                       "ではさむ場合などでも、各測定は個別にRunを1として行ってください。");
         return std::nullopt;
     }
     int blocks = 0;
@@ -209,8 +209,9 @@ std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content,
         return std::nullopt;
     }
     if (blocks != 1) {
-        ui.showMessage(kCaption, "ファイル中に2つ以上のブロックが含まれています。同位体比測定であって"
-                                 "も、複数のブロックには対応していません。");
+        ui.showMessage(kCaption,
+                       "ファイル中に2つ以上のブロックが含まれています。同位体比測定であって"
+                       "も、複数のブロックには対応していません。");
         return std::nullopt;
     }
     int cycles = 0;
@@ -249,8 +250,7 @@ std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content,
 
 } // namespace
 
-std::optional<PeakFileContent> parseMicromassAsc(std::string_view content,
-                                                 UserInterfacePort& ui) {
+std::optional<PeakFileContent> parseMicromassAsc(std::string_view content, UserInterfacePort& ui) {
     LineReader lines(content, LineReader::Mode::Binary);
     const auto first = lines.next();
     if (first && first->starts_with(kHeliumMark)) {

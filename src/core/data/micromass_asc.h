@@ -15,8 +15,7 @@ namespace tarnova {
 
 // Reads a Micromass ASC file's content, with the messages (caption "Tarnova") and run-log
 // lines of the import; none when it is refused.
-std::optional<PeakFileContent> parseMicromassAsc(std::string_view content,
-                                                 UserInterfacePort& ui);
+std::optional<PeakFileContent> parseMicromassAsc(std::string_view content, UserInterfacePort& ui);
 
 // Reads the file at path. On success the file's data note (PKS form, no path) has become
 // currentDataNote; on failure nothing changes.

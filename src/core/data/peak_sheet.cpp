@@ -15,8 +15,12 @@ std::optional<DataNote>& currentDataNote() {
     return note;
 }
 
-void ReleaseDataNote() { currentDataNote().reset(); }
+void ReleaseDataNote() {
+    currentDataNote().reset();
+}
 
-void InstallDataNote(DataNote note) { currentDataNote() = std::move(note); }
+void InstallDataNote(DataNote note) {
+    currentDataNote() = std::move(note);
+}
 
 } // namespace tarnova

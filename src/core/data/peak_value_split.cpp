@@ -5,7 +5,9 @@
 namespace tarnova {
 namespace {
 
-bool hasDecimalLogarithm(double value) { return std::isfinite(value) && value > 0.0; }
+bool hasDecimalLogarithm(double value) {
+    return std::isfinite(value) && value > 0.0;
+}
 
 // A split whose range underflowed (values near the smallest doubles) keeps the value whole.
 HeightAndRange checked(double value, HeightAndRange split) {

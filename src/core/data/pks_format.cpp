@@ -13,7 +13,9 @@
 namespace tarnova {
 namespace {
 
-bool isEmptyLine(std::string_view line) { return line.empty() || line.front() == '\n'; }
+bool isEmptyLine(std::string_view line) {
+    return line.empty() || line.front() == '\n';
+}
 
 std::optional<PeakRecord> peakFromLine(std::string_view line) {
     long hundredths = 0;

@@ -32,7 +32,6 @@ std::string pksFileText(const std::vector<PeakRecord>& peaks, const DataNote* no
 
 // Writes peaks with the header of currentDataNote; false when the file cannot be written.
 // Shows no messages.
-bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks,
-                  bool addEndOfFile);
+bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks, bool addEndOfFile);
 
 } // namespace tarnova

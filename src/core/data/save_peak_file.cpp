@@ -70,13 +70,11 @@ bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
                 DataNoteForm format, bool addEndOfFile) {
     const auto peaks = ExtractPeakList(grid);
     if (!peaks) {
-        ui.showMessage(kCaption,
-                       "データリストを抽出できません。メモリ不足の可能性があります。");
+        ui.showMessage(kCaption, "データリストを抽出できません。メモリ不足の可能性があります。");
         return false;
     }
-    const bool written = format == DataNoteForm::Pks
-                             ? WritePksFile(path, *peaks, addEndOfFile)
-                             : WriteDatFile(path, *peaks, addEndOfFile);
+    const bool written = format == DataNoteForm::Pks ? WritePksFile(path, *peaks, addEndOfFile)
+                                                     : WriteDatFile(path, *peaks, addEndOfFile);
     if (!written) {
         ui.showMessage(kCaption, "データを保存できませんでした。ディスク容量、ディレクトリエン"
                                  "トリの制限、ファイル名などを調べてください。");
@@ -85,8 +83,8 @@ bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
     return true;
 }
 
-bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
-                  const Settings& settings, const std::optional<std::string>& path) {
+bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const Settings& settings,
+                  const std::optional<std::string>& path) {
     if (grid.GetRowCount() == 0) {
         ui.showMessage(kCaption, "ピークがありません。保存はできません。");
         return false;

@@ -19,8 +19,8 @@ struct Settings;
 // write, the save dialog asks for a name and a format, with the overwrite question for an
 // existing file. On success the sheet is no longer modified, the title names the file, and
 // currentDataNote (created empty when there is none) records the path and its format.
-bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
-                  const Settings& settings, const std::optional<std::string>& path);
+bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const Settings& settings,
+                  const std::optional<std::string>& path);
 
 // Extracts the peaks from the grid and writes them to path in format; false with the
 // message when no peak can be extracted or the file cannot be written.

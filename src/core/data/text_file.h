@@ -27,7 +27,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 // return before a line feed is not part of the line; in binary mode every byte is kept.
 // Lines come without their line feed and end at a zero byte, as a C string would.
 class LineReader final {
-public:
+  public:
     enum class Mode { Text, Binary };
 
     LineReader(std::string_view content, Mode mode);
@@ -37,7 +37,7 @@ public:
     // How many lines are left at most (an upper bound used to size tables).
     std::size_t remainingLineBound() const;
 
-private:
+  private:
     std::string_view content_;
     std::size_t position_ = 0;
     Mode mode_;
@@ -45,11 +45,11 @@ private:
 
 // Collects the lines of a text file, each ended with carriage return and line feed.
 class TextFileWriter final {
-public:
+  public:
     void line(std::string_view text);
     const std::string& content() const { return content_; }
 
-private:
+  private:
     std::string content_;
 };
 

@@ -42,7 +42,9 @@ std::string convert(std::string_view input, const char* to, const char* from,
     return output;
 }
 
-bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool isCp932LeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 } // namespace
 

@@ -1,0 +1,150 @@
+#include "data/micromass_dat.h"
+
+#include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace tarnova {
+namespace {
+
+std::string littleEndian(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    std::string bytes;
+    for (int i = 0; i < 8; ++i) {
+        bytes += static_cast<char>((bits >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string header(double items, double cycles) {
+    return "&" + std::string("24 NOVEMBER 2026 1042") + "AR261124" + littleEndian(items) +
+           littleEndian(cycles);
+}
+
+std::string itemTable(const std::vector<std::string>& labels) {
+    std::string table;
+    for (const std::string& label : labels) {
+        table += label + std::string(8, '\x01');
+    }
+    return table;
+}
+
+std::string samples(const std::vector<std::pair<double, double>>& valuesAndTimes) {
+    std::string data;
+    for (const auto& [value, time] : valuesAndTimes) {
+        data += littleEndian(value) + littleEndian(time);
+    }
+    return data;
+}
+
+class MicromassDat : public ::testing::Test {
+  protected:
+    test::ScriptedPort port;
+
+    void expectRefusal(const std::string& bytes, const std::string& message) {
+        port.messages.clear();
+        EXPECT_FALSE(parseMicromassDat(bytes, port));
+        if (message.empty()) {
+            EXPECT_TRUE(port.messages.empty());
+        } else {
+            EXPECT_EQ(port.messages, (std::vector<test::RecordedMessage>{{"Check", message}}));
+        }
+    }
+};
+
+TEST_F(MicromassDat, ReadsItemsCycleByCycle) {
+    const auto file = parseMicromassDat(
+        header(3, 2) + itemTable({"40   ", "4 0  ", std::string("36\t\0 ", 5)}) +
+            samples({{523, 1}, {0.5, 2}, {0.05, 3}, {3.2e-12, 4}, {0, 5}, {-2, 6}}),
+        port);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->peaks.size(), 6u);
+    EXPECT_EQ(file->peaks[0].elem, "40");
+    EXPECT_EQ(file->peaks[1].elem, "4 0");
+    EXPECT_EQ(file->peaks[2].elem, "36");
+    EXPECT_EQ(file->peaks[3].elem, "40");
+    EXPECT_DOUBLE_EQ(file->peaks[0].height, 5.23);
+    EXPECT_DOUBLE_EQ(file->peaks[0].range, 100);
+    EXPECT_DOUBLE_EQ(file->peaks[1].height, 0.5);
+    EXPECT_DOUBLE_EQ(file->peaks[1].range, 1);
+    EXPECT_DOUBLE_EQ(file->peaks[2].height, 5);
+    EXPECT_DOUBLE_EQ(file->peaks[3].height, 3.2);
+    EXPECT_DOUBLE_EQ(file->peaks[3].range, 1e-12);
+    EXPECT_EQ(file->peaks[4].height, 0.0); // zero and below keep their value, range 1
+    EXPECT_EQ(file->peaks[4].range, 1.0);
+    EXPECT_EQ(file->peaks[5].height, -2.0);
+    EXPECT_DOUBLE_EQ(file->peaks[5].time, 6);
+    ASSERT_EQ(file->note.tags.size(), 2u);
+    EXPECT_EQ(file->note.tags[0].tag, "Date:");
+    EXPECT_EQ(file->note.tags[0].text, "24 NOVEMBER 2026 1042");
+    EXPECT_EQ(file->note.tags[1].tag, "ID:");
+    EXPECT_EQ(file->note.tags[1].text, "AR261124");
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(MicromassDat, HeaderTextsEndAtAZeroByteAndCountsAreTruncated) {
+    std::string bytes = header(1.9, 1.7) + itemTable({"Ar40 "}) + samples({{1, 2}});
+    bytes[5] = '\0';
+    const auto file = parseMicromassDat(bytes, port);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->note.tags[0].text, "24 N");
+    EXPECT_EQ(file->peaks.size(), 1u);
+}
+
+TEST_F(MicromassDat, ZeroCyclesGiveNoPeaks) {
+    const auto file = parseMicromassDat(header(2, 0) + itemTable({"40   ", "36   "}), port);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->peaks.empty());
+}
+
+TEST_F(MicromassDat, RefusesDamagedHeadersAndCountsTheFileCannotHold) {
+    const std::string items = itemTable({"40   ", "36   "});
+    const std::string data = samples({{1, 1}, {2, 2}, {3, 3}, {4, 4}});
+    expectRefusal(header(2, 2).substr(0, 45), "Header error(short)");
+    expectRefusal(header(0.99, 2) + items + data, "Header error");
+    expectRefusal(header(NAN, 2) + items + data, "Header error");
+    expectRefusal(header(-1e300, 2) + items + data, "Header error");
+    expectRefusal(header(3, 2) + items, "Too small number of peak item.");
+    expectRefusal(header(1e300, 2) + items + data, "Too small number of peak item.");
+    expectRefusal(header(INFINITY, 2) + items + data, "Too small number of peak item.");
+    expectRefusal(header(2, 3) + items + data, "");
+    expectRefusal(header(2, 2) + items + data.substr(0, 63), "");
+    expectRefusal(header(2, 1e300) + items + data, "");
+    expectRefusal(header(2, INFINITY) + items + data, "");
+    expectRefusal(header(2, -1) + items + data, "Fail to get heap block.");
+    expectRefusal(header(2, NAN) + items + data, "Fail to get heap block.");
+    EXPECT_TRUE(parseMicromassDat(header(2, 2) + items + data, port));
+}
+
+TEST_F(MicromassDat, ATextDatFileIsRefusedByItsHeader) {
+    // Bytes 30 to 37 of a DAT file's text, read as a number.
+    expectRefusal("\"AS-12 air standard\",\"2026/11/24\"\r\n\"air\"\r\n0.000000\r\n"
+                  "0,0.000000,0.000000\r\n5,75\r\n",
+                  "Too small number of peak item.");
+    expectRefusal(std::string(30, ' ') + std::string(8, '\0') + std::string(40, ' '),
+                  "Header error");
+}
+
+TEST_F(MicromassDat, ReaderInstallsTheNoteOnlyOnSuccess) {
+    test::TempFolder folder;
+    DataNote kept;
+    kept.name = "kept";
+    InstallDataNote(kept);
+    EXPECT_FALSE(ReadMicromassDat(folder.write("bad.dat", header(3, 1)), port));
+    EXPECT_FALSE(ReadMicromassDat(folder.path("missing.dat"), port));
+    EXPECT_EQ(currentDataNote()->name, "kept");
+    const auto peaks = ReadMicromassDat(test::samplePath("argon_micromass.dat"), port);
+    ASSERT_TRUE(peaks);
+    EXPECT_EQ(peaks->size(), 60u);
+    EXPECT_EQ((*peaks)[4].elem, "Ar40");
+    EXPECT_EQ(currentDataNote()->tags[1].text, "AR261124");
+    ReleaseDataNote();
+}
+
+} // namespace
+} // namespace tarnova

@@ -1,0 +1,165 @@
+#include "data/pks_format.h"
+
+#include "core/support/temp_folder.h"
+#include "data/peak_value_split.h"
+#include "platform/text_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+TEST(PksReader, ReadsTaggedCommentsAndPeaks) {
+    const auto file = parsePksFile("\"Sample:\",\"AS-12\"\r\n"
+                                   "\"Date:\" , \"2026/11/24\"\r\n"
+                                   "  120,   5.23000000E+002, \"Ar40\"\r\n"
+                                   "\r\n"
+                                   "-5,0.05,\"Ar36\"\n"
+                                   "  130,   -2.5E-001, \"Ar37\"\r\n\x1A");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->note.form, DataNoteForm::Pks);
+    ASSERT_EQ(file->note.tags.size(), 2u);
+    EXPECT_EQ(file->note.tags[1].tag, "Date:");
+    EXPECT_EQ(file->note.tags[1].text, "2026/11/24");
+    ASSERT_EQ(file->peaks.size(), 4u);
+    EXPECT_EQ(file->peaks[0].elem, "Ar40");
+    EXPECT_DOUBLE_EQ(file->peaks[0].time, 1.2);
+    EXPECT_DOUBLE_EQ(file->peaks[0].height, 5.23);
+    EXPECT_DOUBLE_EQ(file->peaks[0].range, 100.0);
+    EXPECT_EQ(file->peaks[1].elem, ""); // the empty line is an empty row
+    EXPECT_EQ(file->peaks[1].range, 0.0);
+    EXPECT_DOUBLE_EQ(file->peaks[2].time, -0.05);
+    EXPECT_DOUBLE_EQ(file->peaks[2].height, 5.0);
+    EXPECT_DOUBLE_EQ(file->peaks[2].range, 0.01);
+    // A value without a logarithm keeps itself as the height.
+    EXPECT_DOUBLE_EQ(file->peaks[3].height, -0.25);
+    EXPECT_DOUBLE_EQ(file->peaks[3].range, 1.0);
+}
+
+TEST(PksReader, RefusesFilesWithoutHeaderOrPeaksOrWithBadLines) {
+    EXPECT_FALSE(parsePksFile(""));
+    EXPECT_FALSE(parsePksFile("  120,   5.23E+002, \"Ar40\"\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\",\"AS-12\"\r\n\"Date:\",\"x\"\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\"\r\n120,1,\"Ar40\"\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\",\"x\"\r\n120,1,\"Ar40\"\r\n\"Date:\",\"y\"\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\",\"x\"\r\n120,1,\"\"\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\",\"x\"\r\n120,1\r\n"));
+    EXPECT_FALSE(parsePksFile("\"Sample:\",\"x\"\r\n   \r\n"));
+}
+
+TEST(PksReader, AcceptsEmptyTextsAndCutsLongOnesAtCharacters) {
+    const std::string japanese = "\x93\xfa\x96\x7b"; // "日本" in code page 932
+    std::string longText;
+    for (int i = 0; i < 200; ++i) {
+        longText += japanese;
+    }
+    const auto file = parsePksFile("\"\",\"\"\r\n\"" + std::string(40, 't') + "\",\"" + longText +
+                                   "\"\r\n" + "1,1,\"" + std::string(28, 'a') + japanese +
+                                   "\"\r\n" + "1,1,\"" + std::string(40, 'L') + "\"\r\n");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->note.tags[0].tag, "");
+    EXPECT_EQ(file->note.tags[1].tag.size(), kMaxTagLength);
+    EXPECT_EQ(file->note.tags[1].text.size(), 254u); // 255 would split a character
+    EXPECT_EQ(file->peaks[0].elem, std::string(28, 'a'));
+    EXPECT_EQ(file->peaks[1].elem, std::string(29, 'L'));
+}
+
+TEST(PeakValueSplit, PksAndMicromassRules) {
+    const auto pks = [](double value) { return splitPksValue(value); };
+    const auto mm = [](double value) { return splitMicromassValue(value); };
+    EXPECT_DOUBLE_EQ(pks(523).height, 5.23);
+    EXPECT_DOUBLE_EQ(pks(523).range, 100);
+    EXPECT_DOUBLE_EQ(pks(0.05).height, 5);
+    EXPECT_DOUBLE_EQ(pks(0.05).range, 0.01);
+    EXPECT_DOUBLE_EQ(pks(0.5).height, 5);
+    EXPECT_DOUBLE_EQ(pks(0.5).range, 0.1);
+    EXPECT_DOUBLE_EQ(mm(0.5).height, 0.5);
+    EXPECT_DOUBLE_EQ(mm(0.5).range, 1);
+    EXPECT_DOUBLE_EQ(mm(0.05).height, 5);
+    EXPECT_DOUBLE_EQ(mm(0.05).range, 0.01);
+    EXPECT_DOUBLE_EQ(mm(3.2e-12).height, 3.2);
+    EXPECT_DOUBLE_EQ(mm(3.2e-12).range, 1e-12);
+    EXPECT_DOUBLE_EQ(mm(523).height, 5.23);
+    for (double value : {0.0, -3.5, HUGE_VAL, 5e-324}) {
+        EXPECT_EQ(pks(value).height * pks(value).range, value);
+        EXPECT_EQ(mm(value).height * mm(value).range, value);
+    }
+    EXPECT_TRUE(std::isnan(pks(NAN).height));
+    EXPECT_EQ(pks(NAN).range, 1.0);
+}
+
+PeakRecord peak(std::string elem, double time, double value) {
+    PeakRecord record;
+    record.elem = std::move(elem);
+    record.time = time;
+    record.height = value;
+    record.range = 1.0;
+    return record;
+}
+
+TEST(PksWriter, WritesHeaderAndPeakLines) {
+    DataNote note;
+    note.form = DataNoteForm::Pks;
+    note.tags = {{"Sample:", "AS-12"}, {"Comments:", ""}};
+    EXPECT_EQ(pksFileText({peak("Ar40", 12.5, 12345.678), peak("", 1, 1), peak("Ar36", 0.29, -0.5)},
+                          &note),
+              "\"Sample:\",\"AS-12\"\r\n\"Comments:\",\"\"\r\n"
+              " 1250,   1.23456780E+004, \"Ar40\"\r\n"
+              "   29,   -5.00000000E-001, \"Ar36\"\r\n");
+}
+
+TEST(PksWriter, WritesHeadersOfDatNotesAndDefaults) {
+    DataNote note;
+    note.name = "N";
+    note.date = "D";
+    note.comment = "C";
+    EXPECT_EQ(pksFileText({}, &note),
+              "\"Comments:\",\"C\"\r\n\"Date:\",\"D\"\r\n\"Sample:\",\"N\"\r\n");
+    const std::string defaults = "\"Comments:\",\"No Comment\"\r\n\"Date:\",\"1970/1/1\"\r\n";
+    EXPECT_EQ(pksFileText({}, nullptr), defaults);
+    note.form = DataNoteForm::Pks; // without entries the file would not read back
+    EXPECT_EQ(pksFileText({}, &note), defaults);
+}
+
+TEST(PksWriter, HundredthsAreCutButNeverLostToRounding) {
+    EXPECT_EQ(pksHundredths(0.29), 29);
+    EXPECT_EQ(pksHundredths(0.57), 57);
+    EXPECT_EQ(pksHundredths(1.13), 113);
+    EXPECT_EQ(pksHundredths(12.567), 1256);
+    EXPECT_EQ(pksHundredths(-12.567), -1256);
+    EXPECT_EQ(pksHundredths(-0.29), -29);
+    EXPECT_EQ(pksHundredths(0.009), 0);
+    EXPECT_EQ(pksHundredths(NAN), 0);
+    for (int hundredths = -2000; hundredths <= 200000; hundredths += 7) {
+        ASSERT_EQ(pksHundredths(hundredths / 100.0), hundredths);
+    }
+}
+
+TEST(PksWriter, RoundTripKeepsHundredthsAndNineDigits) {
+    test::TempFolder folder;
+    DataNote note;
+    note.form = DataNoteForm::Pks;
+    note.tags = {{"Sample:", "x"}};
+    InstallDataNote(note);
+    std::vector<PeakRecord> peaks;
+    for (int i = 0; i < 300; ++i) {
+        peaks.push_back(peak("Ar" + std::to_string(36 + i % 5), i * 0.37,
+                             std::pow(10.0, i % 29 - 14) * (1.0 + i / 301.0)));
+    }
+    ASSERT_TRUE(WritePksFile(folder.path("r.pks"), peaks, true));
+    const auto back = ReadPksFile(folder.path("r.pks"));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), peaks.size());
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        EXPECT_EQ((*back)[i].elem, peaks[i].elem);
+        EXPECT_EQ(std::lround((*back)[i].time * 100), std::lround(peaks[i].time * 100));
+        EXPECT_EQ(formatText("%.8E", (*back)[i].peakValue()),
+                  formatText("%.8E", peaks[i].peakValue()));
+    }
+    ReleaseDataNote();
+}
+
+} // namespace
+} // namespace tarnova

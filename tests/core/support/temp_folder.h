@@ -1,0 +1,46 @@
+// A folder of its own for a test, removed afterwards, with small file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace tarnova::test {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::temp_directory_path() /
+                  (std::string("tarnova_") + info->test_suite_name() + "_" + info->name());
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(folder_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream stream(path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+// A bundled sample file.
+inline std::string samplePath(const std::string& name) {
+    return std::string(TARNOVA_SOURCE_DIR) + "/samples/" + name;
+}
+
+} // namespace tarnova::test
