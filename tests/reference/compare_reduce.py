@@ -1,0 +1,353 @@
+#!/usr/bin/env python3
+"""Runs `tarnova-cli reduce` and the independent reference (reduce_reference.py) on a matrix of
+files and settings and compares the IRD texts line by line: texts exactly, numbers to six
+significant digits.
+
+  compare_reduce.py --cli PATH --samples DIR [--keep DIR] [--only SUBSTRING] [--verbose]
+
+Exit status: 0 when every case agrees, 1 on a mismatch, 77 when scipy is missing (the test is
+then skipped).
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+SKIP = 77
+
+try:
+    import scipy  # noqa: F401
+except ImportError:
+    print("compare_reduce: python3-scipy is not installed; skipped")
+    sys.exit(SKIP)
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import reduce_reference as reference  # noqa: E402
+
+# Cases whose disagreement is understood and reported; the name is matched as a substring.
+EXPECTED_FAILURES = {}
+
+# --- synthetic files --------------------------------------------------------------------------
+
+
+def pks_value(value):
+    """The value text of a PKS peak line: "%15.8lE" with an exponent of three digits."""
+    text = "%.8E" % value
+    mantissa, exponent = text.split("E")
+    sign, digits = exponent[0], exponent[1:]
+    return ("%sE%s%s" % (mantissa, sign, digits.rjust(3, "0"))).rjust(15)
+
+
+def write_pks(path, comments, peaks):
+    """peaks: (time in units, value, label); the time is stored in hundredths."""
+    with open(path, "wb") as stream:
+        for tag, text in comments:
+            stream.write(b'"%s","%s"\r\n' % (tag.encode("cp932"), text.encode("cp932")))
+        for time, value, label in peaks:
+            stream.write(b'%5d,   %s, "%s"\r\n' % (int(round(time * 100)),
+                                                  pks_value(value).encode(), label.encode()))
+
+
+def write_dat(path, name, date, comment, weight, spike, peaks):
+    """peaks: (label number, time, height, range)."""
+    labels = {peak[0] for peak in peaks}
+    with open(path, "wb") as stream:
+        stream.write(b'"%s","%s"\r\n"%s"\r\n' % (name.encode(), date.encode(), comment.encode()))
+        stream.write(b"%f\r\n%d,%f,%f\r\n" % ((weight,) + spike))
+        stream.write(b"%d,%d\r\n0\r\n0\r\n0\r\n0\r\n" % (len(labels), len(peaks)))
+        for label, time, height, range_ in peaks:
+            stream.write(b"%d,%f,%f,%f\r\n" % (label, time, height, range_))
+
+
+def jitter(k, size):
+    """A small, fixed, irregular deviation: synthetic noise that every run repeats."""
+    return size * (((k * 7919) % 101) / 50.0 - 1.0)
+
+
+def synthetic_files(folder):
+    files = {}
+
+    # Records of 1, 2 and 3 active points and one that gets none. Ar36 is the denominator at
+    # 1, 3, 5, 7; Ar40 lies twice between them, Ar38 three times (and once before and after
+    # them), Ar39 only outside them, "Ar37*" once (read as Ar37).
+    small = os.path.join(folder, "syn_small.pks")
+    write_pks(small, [("Sample:", "synthetic small"), ("Comments:", "1, 2 and 3 points")], sorted([
+        (1.00, 2.031e-2, "Ar36"), (3.00, 2.047e-2, "Ar36"), (5.00, 2.019e-2, "Ar36"),
+        (7.00, 2.008e-2, "Ar36"),
+        (2.00, 6.128, "Ar40"), (4.00, 6.113, "Ar40"),
+        (0.50, 3.961e-3, "Ar38"), (2.50, 3.947e-3, "Ar38"), (4.50, 3.988e-3, "Ar38"),
+        (6.50, 3.902e-3, "Ar38"), (7.50, 3.899e-3, "Ar38"),
+        (0.20, 2.2e-4, "Ar39"), (8.00, 2.4e-4, "Ar39"),
+        (3.50, 2.95e-4, "Ar37*"),
+    ]))
+    files["syn_small"] = small
+
+    # DAT form with integer labels and a drift over a longer run.
+    drift = os.path.join(folder, "syn_drift.dat")
+    peaks = []
+    for cycle in range(12):
+        base = 120.0 + 95.5 * cycle
+        peaks.append((36, base, 3.412 - 0.004 * cycle + jitter(cycle, 0.003), 0.01))
+        peaks.append((38, base + 11.5, 6.431 - 0.007 * cycle + jitter(cycle + 3, 0.005), 0.001))
+        peaks.append((40, base + 23.0, 1.0081 - 0.0012 * cycle + jitter(cycle + 7, 0.0006),
+                      10.0))
+    write_dat(drift, "DRIFT-1 synthetic", "2026/12/01 09:30", "drift over twelve cycles",
+              0.0125, (3, 1.25e-8, 2.5e-10), peaks)
+    files["syn_drift"] = drift
+
+    # Interference correction: Ar40 is corrected by Ar36 (peaks before the first and after the
+    # last Ar36 are disabled), X by the absent ZZ (all disabled), Y by the single Q.
+    corr = os.path.join(folder, "syn_corr.pks")
+    rows = []
+    for k in range(6):
+        t = 1.0 + 2.0 * k
+        rows.append((t, 1.61e-2 + jitter(k, 2e-4), "Ar36"))
+        rows.append((t + 0.5, 5.023 + jitter(k + 1, 0.02), "Ar40"))
+        rows.append((t + 0.7, 3.04e-3 + jitter(k + 2, 3e-5), "Ar38"))
+        rows.append((t + 0.9, 1.1 + jitter(k + 4, 0.01), "X"))
+        rows.append((t + 1.1, 2.2 + jitter(k + 5, 0.02) + 0.01 * k, "Y"))
+    rows.append((0.5, 5.002, "Ar40"))
+    rows.append((12.5, 4.998, "Ar40"))
+    rows.append((4.3, 0.25, "Q"))
+    write_pks(corr, [("Sample:", "corrections"), ("ID:", "C-1")], sorted(rows))
+    files["syn_corr"] = corr
+    return files
+
+
+INI_TEXT = """[general]
+interferance=2
+[peakeditor]
+elem=7
+time=8.5
+height=6.3
+range=7.4
+peak=10.3
+[regression]
+conf95=false
+usestddev=false
+chklevel=99.7
+[fileoutput]
+header=true
+comment=true
+guidecomment=true
+[interferance]
+argon=2
+synthetic=5
+[argon]
+item1=Ar40,Ar36,295.5
+item2=40,36,295.5
+[synthetic]
+item1=Ar40,Ar36,295.5
+item2=X,ZZ,1.5
+item3=Y,Q,0.5
+item4=Ar38,Ar36
+"""
+
+# --- the matrix -------------------------------------------------------------------------------
+
+SETTINGS = [
+    ("68u997", ["--conf68", "--unbiased", "--test-level", "99.7"]),
+    ("95u997", ["--conf95", "--unbiased", "--test-level", "99.7"]),
+    ("68s997", ["--conf68", "--stddev", "--test-level", "99.7"]),
+    ("95s997", ["--conf95", "--stddev", "--test-level", "99.7"]),
+    ("68u95", ["--conf68", "--unbiased", "--test-level", "95"]),
+    ("95u95", ["--conf95", "--unbiased", "--test-level", "95"]),
+    ("68s95", ["--conf68", "--stddev", "--test-level", "95"]),
+    ("95s95", ["--conf95", "--stddev", "--test-level", "95"]),
+]
+
+
+def selections(elements):
+    first, last = elements[0], elements[-1]
+    middle = elements[len(elements) // 2]
+    second = elements[1] if len(elements) > 1 else first
+    yield "allnum", ["--all-numerators", "--denominator", first]
+    yield "pair", ["--numerator", last, "--denominator", first, "--abundance", middle]
+    yield "allab", ["--all-abundances"]
+    yield "cross", ["--numerator", first, "--numerator", last, "--denominator", last,
+                    "--denominator", second]
+
+
+def cases(files, elements_of):
+    for name, path in files.items():
+        elements = elements_of(path)
+        for selection_name, selection in selections(elements):
+            settings = SETTINGS if selection_name == "allnum" else SETTINGS[:2] + SETTINGS[6:]
+            for settings_name, options in settings:
+                yield "%s/%s/%s" % (name, selection_name, settings_name), path, selection + options
+        pair = list(selections(elements))[1][1]
+        for flags in ("header", "header,comment", "guidecomment", "none"):
+            yield "%s/pair/flags=%s" % (name, flags), path, pair + ["--output-flags", flags]
+    for name in ("argon_air.pks", "argon_micromass.asc", "argon_micromass.dat"):
+        if name in files:
+            yield ("%s/correction" % name, files[name],
+                   ["--all-numerators", "--denominator", "Ar36", "--abundance", "Ar40",
+                    "--correction", "argon", "--conf95"])
+    if "argon_air.dat" in files:
+        yield ("argon_air.dat/correction", files["argon_air.dat"],
+               ["--numerator", "40", "--denominator", "36", "--abundance", "40",
+                "--correction", "argon"])
+    small = files["syn_small"]
+    for settings_name, options in SETTINGS:
+        yield ("syn_small/points123/%s" % settings_name, small,
+               ["--numerator", "Ar40", "--numerator", "Ar38", "--numerator", "Ar39",
+                "--numerator", "Ar37", "--denominator", "Ar36", "--abundance", "Ar40",
+                "--abundance", "Ar37"] + options)
+    corr = files["syn_corr"]
+    for settings_name, options in SETTINGS[:2] + SETTINGS[6:]:
+        yield ("syn_corr/correction/%s" % settings_name, corr,
+               ["--abundance", "Ar40", "--abundance", "X", "--abundance", "Y",
+                "--numerator", "Ar40", "--denominator", "Ar38", "--correction", "synthetic"]
+               + options)
+    yield ("syn_corr/unknown-set", corr,
+           ["--abundance", "Ar40", "--numerator", "Ar40", "--denominator", "Ar38",
+            "--correction", "nosuchset"])
+
+
+# --- comparison -------------------------------------------------------------------------------
+
+NUMBER = re.compile(rb"[+-]?(\d+\.?\d*([eE][+-]?\d+)?|NAN|INF)")
+
+
+def as_number(field):
+    if not NUMBER.fullmatch(field):
+        return None
+    return reference.atof(field.decode("ascii"))
+
+
+def same_number(expected, actual):
+    """Agreement to six significant digits, in the text form of the expected field."""
+    a, b = as_number(expected), as_number(actual)
+    if a is None or b is None:
+        return False
+    if a != a or b != b:
+        return a != a and b != b
+    shape = re.compile(rb"\d")
+    if shape.sub(b"9", expected.lstrip(b"-")) != shape.sub(b"9", actual.lstrip(b"-")):
+        return False
+    if "%.5E" % a == "%.5E" % b:
+        return True
+    return abs(a - b) <= 1e-6 * max(abs(a), abs(b))
+
+
+def compare_texts(expected, actual):
+    """Mismatch descriptions, empty when the two IRD texts agree."""
+    problems = []
+    if not actual.endswith(b"\r\n"):
+        problems.append("the output does not end with CR LF")
+    expected_lines = expected.split(b"\r\n")
+    actual_lines = actual.split(b"\r\n")
+    if len(expected_lines) != len(actual_lines):
+        problems.append("%d lines expected, %d written" % (len(expected_lines) - 1,
+                                                          len(actual_lines) - 1))
+    for number, (want, got) in enumerate(zip(expected_lines, actual_lines), 1):
+        if want == got:
+            continue
+        want_fields, got_fields = want.split(b"\t"), got.split(b"\t")
+        bad = []
+        if len(want_fields) != len(got_fields):
+            bad.append("%d fields expected, %d written" % (len(want_fields), len(got_fields)))
+        for column, (w, g) in enumerate(zip(want_fields, got_fields), 1):
+            if w != g and not same_number(w, g):
+                bad.append("field %d: expected %r, written %r" % (column, w, g))
+        if bad:
+            problems.append("line %d:\n    expected: %r\n    written:  %r\n    %s"
+                            % (number, want, got, "\n    ".join(bad)))
+    return problems
+
+
+class Runner:
+    def __init__(self, cli, ini):
+        self.cli = cli
+        self.ini = ini
+        self.sheets = {}
+
+    def sheet(self, path):
+        if path not in self.sheets:
+            self.sheets[path] = reference.read_sheet(self.cli, path, self.ini)
+        return self.sheets[path]
+
+    def elements(self, path):
+        note, rows = self.sheet(path)
+        ini = reference.IniFile(self.ini)
+        return reference.build_element_list(reference.extract_peaks(rows, ini.elem_width()))
+
+    def expected(self, path, options):
+        args = reference.argument_parser().parse_args(["--cli", self.cli, path, "--ini",
+                                                       self.ini] + options)
+        note, rows = self.sheet(path)
+        note.path = os.fsencode(os.path.abspath(path))
+        try:
+            return reference.reduce_sheet(note, rows, args, reference.IniFile(self.ini)), ""
+        except reference.ReductionError as error:
+            return None, str(error)
+
+    def actual(self, path, options):
+        done = subprocess.run([self.cli, "reduce", path, "--ini", self.ini] + options,
+                              capture_output=True)
+        return (done.stdout if done.returncode == 0 else None,
+                done.stderr.decode("utf-8", "replace").strip())
+
+
+def main(argv):
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--samples", required=True)
+    parser.add_argument("--keep", help="folder to keep the synthetic files and INI in")
+    parser.add_argument("--only", help="run only the cases whose name contains this")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args(argv)
+
+    listing = subprocess.run([args.cli], capture_output=True).stderr.decode("utf-8", "replace")
+    missing = [name for name in ("info", "reduce") if "tarnova-cli %s " % name not in listing]
+    if missing:
+        print("compare_reduce: tarnova-cli has no %s command; skipped" % " or ".join(missing))
+        return SKIP
+
+    with tempfile.TemporaryDirectory(prefix="tarnova-reduce-") as scratch:
+        folder = args.keep or scratch
+        os.makedirs(folder, exist_ok=True)
+        ini = os.path.join(folder, "reduce.ini")
+        with open(ini, "w", newline="\r\n") as stream:
+            stream.write(INI_TEXT)
+        files = {name: os.path.abspath(os.path.join(args.samples, name))
+                 for name in sorted(os.listdir(args.samples))}
+        files.update(synthetic_files(folder))
+        runner = Runner(os.path.abspath(args.cli), ini)
+
+        failed, expected_failures, count = [], [], 0
+        for name, path, options in cases(files, runner.elements):
+            if args.only and args.only not in name:
+                continue
+            count += 1
+            want, want_error = runner.expected(path, options)
+            got, got_error = runner.actual(path, options)
+            if want is None or got is None:
+                problems = [] if (want is None) == (got is None) else [
+                    "reference: %s; tarnova-cli: %s" % (want_error or "IRD written",
+                                                       got_error or "IRD written")]
+            else:
+                problems = compare_texts(want, got)
+            known = next((why for key, why in EXPECTED_FAILURES.items() if key in name), None)
+            if problems and known:
+                expected_failures.append(name)
+                print("XFAIL %s (%s)" % (name, known))
+            elif problems:
+                failed.append(name)
+                print("FAIL  %s\n  tarnova-cli reduce %s %s\n  %s"
+                      % (name, path, " ".join(options), "\n  ".join(problems)))
+            elif known:
+                print("XPASS %s (listed as: %s)" % (name, known))
+            elif args.verbose:
+                print("ok    %s" % name)
+        print("%d cases: %d agree, %d differ, %d expected differences"
+              % (count, count - len(failed) - len(expected_failures), len(failed),
+                 len(expected_failures)))
+        return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

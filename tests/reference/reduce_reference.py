@@ -1,0 +1,745 @@
+#!/usr/bin/env python3
+"""Independent reduction of a peak file to isotope-ratio data (IRD).
+
+Written apart from the C++ calculation, to check `tarnova-cli reduce` against it: the peak rows
+come from `tarnova-cli info` (so the file readers are not written twice), everything after that
+(reading the numbers back from the cell texts, the element list, the records, the corrections,
+the data points, the statistics, the line and its tests, the IRD text) is done here again.
+
+Percentage points of t and F are the true ones (scipy.stats). Floating-point steps follow the
+order of the operations of the reduction, so that rounding agrees to far below six digits.
+
+Command line: the same as `tarnova-cli reduce`, with --cli naming the tarnova-cli to ask for
+the rows:
+  reduce_reference.py --cli PATH FILE [--ini INI] [--numerator L]... [--denominator L]...
+      [--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68]
+      [--stddev|--unbiased] [--test-level PCT] [--correction SET] [--output-flags LIST]
+      [--output OUT]
+"""
+
+import argparse
+import math
+import os
+import re
+import subprocess
+import sys
+
+from scipy import stats
+
+INF = float("inf")
+NAN = float("nan")
+
+METHOD_NAME = "一次回帰".encode("cp932")
+METHOD_HEADS = b"intercept\terror\tangle\terror\tconf. level\ttest level\ttest"
+RECORD_HEADS = (b"record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr"
+                b"\ttestlevel\ttest")
+
+# calcFlags bits
+ALL_NUMERATORS = 0x1
+ALL_ABUNDANCES = 0x2
+CONF95 = 0x100
+USE_STDDEV = 0x1000
+CORRECT = 0x2000
+
+# output flags
+HEADER = 0x1
+COMMENT = 0x2
+GUIDE_COMMENT = 0x100
+OUTPUT_FLAG_NAMES = {"header": HEADER, "comment": COMMENT, "guidecomment": GUIDE_COMMENT}
+
+# status bits of a record
+NO_ITEM = 0x1
+STATS = 0x10
+STATS_PAIRS = 0x20
+LINE = 0x40
+LINE_ERRORS = 0x80
+
+DISABLED = 0x1
+
+
+class ReductionError(Exception):
+    """The reduction stops, as the program would with a message and no results."""
+
+
+# --- IEEE double arithmetic where Python would raise -------------------------------------------
+
+def div(a, b):
+    try:
+        return a / b
+    except ZeroDivisionError:
+        if a == 0 or math.isnan(a):
+            return NAN
+        return math.copysign(INF, a) * math.copysign(1.0, b)
+
+
+def sqrt(x):
+    if math.isnan(x) or x < 0:
+        return NAN
+    return math.sqrt(x)
+
+
+# --- C library conversions ------------------------------------------------------------------
+
+C_SPACE = " \t\n\v\f\r"
+_STRTOD = re.compile(r"[ \t\n\v\f\r]*([+-]?(?:(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?"
+                     r"|inf(?:inity)?|nan(?:\([0-9A-Za-z_]*\))?))", re.IGNORECASE)
+
+
+def strtod_prefix(text):
+    """Value and length of the longest leading decimal number, as strtod takes it; (0, 0) when
+    the text does not start with a number."""
+    match = _STRTOD.match(text)
+    if not match:
+        return 0.0, 0
+    body = match.group(1)
+    lower = body.lower().lstrip("+-")
+    if lower.startswith("nan"):
+        value = NAN
+    elif lower.startswith("inf"):
+        value = -INF if body.startswith("-") else INF
+    else:
+        value = float(body)
+    return value, match.end()
+
+
+def atof(text):
+    return strtod_prefix(text)[0]
+
+
+def c_format(fmt, value):
+    """printf-style text as the C library writes it (NaN and infinity in its spelling)."""
+    if isinstance(value, float) and (math.isnan(value) or math.isinf(value)):
+        upper = fmt[-1].isupper()
+        word = "nan" if math.isnan(value) else "inf"
+        sign = "-" if math.copysign(1.0, value) < 0 else ""
+        text = sign + (word.upper() if upper else word)
+        width = re.match(r"%(\d*)", fmt).group(1)
+        return text.rjust(int(width)) if width else text
+    return fmt % value
+
+
+# --- INI file, with the platform's private-profile rules ------------------------------------
+
+class IniFile:
+    def __init__(self, path):
+        self.sections = []  # [(name, [(key, value)])] in file order
+        if path is None or not os.path.isfile(path):
+            return
+        with open(path, "rb") as stream:
+            data = stream.read()
+        current = None
+        for raw in data.replace(b"\r\n", b"\n").split(b"\n"):
+            line = raw.decode("latin-1").strip()
+            if line.startswith("["):
+                end = line.find("]")
+                name = line[1:end] if end > 0 else line[1:]
+                current = (name.strip(), [])
+                self.sections.append(current)
+            elif current is not None and "=" in line:
+                key, value = line.split("=", 1)
+                current[1].append((key.strip(), value.strip()))
+
+    def _section(self, section):
+        for name, keys in self.sections:
+            if name.lower() == section.lower():
+                return keys
+        return None
+
+    def read(self, section, key):
+        keys = self._section(section)
+        if keys is None:
+            return None
+        for name, value in keys:
+            if name.lower() == key.lower():
+                return value
+        return None
+
+    def keys(self, section):
+        keys = self._section(section)
+        return [name for name, _ in keys] if keys else []
+
+    def read_bool(self, section, key, default):
+        text = self.read(section, key)
+        if text is None or text == "==nothing==":
+            return default
+        if text.upper() in ("TRUE", "YES") or text == "1":
+            return True
+        if text.upper() in ("FALSE", "NO") or text == "0":
+            return False
+        return default
+
+    def read_number(self, section, key, default):
+        text = self.read(section, key)
+        if text is None:
+            return default
+        value, used = strtod_prefix(text)
+        if used == 0 or used != len(text) or text[0] in C_SPACE:
+            return default
+        return value
+
+    def read_int(self, section, key, default):
+        text = self.read(section, key)
+        if text is None:
+            return default
+        match = re.match(r"[ \t]*([+-]?\d+)", text)
+        return int(match.group(1)) if match else 0
+
+    def elem_width(self):
+        """Width of the Elem column: the [peakeditor] elem key, read as a column format; a width
+        the grid refuses leaves the built-in 7."""
+        text = self.read("peakeditor", "elem")
+        if text is None:
+            return 7
+        match = re.fullmatch(r"(\d+)\.(\d+)", text) or re.fullmatch(r"(\d+)\.?()", text)
+        if not match:
+            return 7
+        width = int(match.group(1))
+        decimals = int(match.group(2) or 0)
+        return width if width >= 1 and decimals == 0 else 7
+
+
+# --- the sheet as `tarnova-cli info` shows it -----------------------------------------------
+
+class DataNote:
+    def __init__(self):
+        self.form = None  # "DAT", "PKS" or None (no note)
+        self.path = None  # bytes
+        self.tags = []  # PKS form: [(tag bytes, text bytes)]
+        self.fields = {}  # DAT form: NAME, DATE, COMMENT (bytes), SPIKEID (int), WEIGHT, ...
+
+
+def _unescape(text):
+    """Bytes of a note text as `info` prints it (UTF-8 on the console, code page 932 inside)."""
+    try:
+        return text.encode("utf-8").decode("utf-8").encode("cp932")
+    except UnicodeEncodeError:
+        return text.encode("utf-8")
+
+
+def read_sheet(cli, path, ini_path=None):
+    """Runs `tarnova-cli info` and returns (DataNote, rows); a row is the five cell texts Elem,
+    Time, Height, Range, Peak."""
+    command = [cli, "info", path]
+    if ini_path:
+        command += ["--ini", ini_path]
+    done = subprocess.run(command, capture_output=True)
+    if done.returncode != 0:
+        raise ReductionError("info failed: " + done.stderr.decode("utf-8", "replace").strip())
+    return parse_info(done.stdout)
+
+
+def parse_info(output):
+    note = DataNote()
+    rows = []
+    lines = output.decode("utf-8", "surrogateescape").replace("\r\n", "\n").split("\n")
+    expected_rows = None
+    index = 0
+    while index < len(lines):
+        line = lines[index]
+        index += 1
+        fields = line.split("\t")
+        head = fields[0].rstrip(":").strip().lower()
+        if expected_rows is not None:
+            if len(fields) >= 5 and len(rows) < expected_rows:
+                rows.append(fields[-5:])
+            continue
+        if head in ("rows", "row count", "number of rows"):
+            expected_rows = int(fields[-1])
+        elif head == "form" or head == "note":
+            value = fields[-1].strip().upper()
+            note.form = "PKS" if "PKS" in value else ("DAT" if "DAT" in value else None)
+        elif head == "tag" and len(fields) >= 3:
+            note.form = note.form or "PKS"
+            note.tags.append((_unescape(fields[1]), _unescape(fields[2])))
+        elif head.upper() in ("NAME", "DATE", "COMMENT"):
+            note.fields[head.upper()] = _unescape(fields[1] if len(fields) > 1 else "")
+        elif head.upper() in ("SPIKEID",):
+            note.fields["SPIKEID"] = int(fields[1])
+        elif head.upper() in ("WEIGHT", "SPIKEVOL", "SPIKEERROR"):
+            note.fields[head.upper()] = float(fields[1])
+    return note, rows
+
+
+# --- peak list and element list ---------------------------------------------------------------
+
+LABEL_CHARACTERS = set("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                       "+,-./:;<=!#$%& ")
+LABEL_LIMIT = 29
+
+
+class Peak:
+    __slots__ = ("time", "height", "range", "flags", "elem")
+
+    def __init__(self, elem, time, height, range_, flags=0):
+        self.elem = elem
+        self.time = time
+        self.height = height
+        self.range = range_
+        self.flags = flags
+
+    def value(self):
+        return self.height * self.range
+
+
+def recognise_label(text):
+    rest = text.lstrip(C_SPACE)
+    length = 0
+    while length < len(rest) and rest[length] in LABEL_CHARACTERS:
+        length += 1
+    return rest[:length][:LABEL_LIMIT]
+
+
+def extract_peaks(rows, elem_width):
+    """The peak rows, with the numbers read back from the cell texts."""
+    peaks = []
+    for elem_text, time_text, height_text, range_text, _ in rows:
+        mark = elem_text[elem_width - 1] if len(elem_text) >= elem_width else "\0"
+        if mark == " ":
+            continue
+        label = recognise_label(elem_text)
+        if not label:
+            raise ReductionError("Impossible to recognize name.")
+        peaks.append(Peak(label, atof(time_text), atof(height_text), atof(range_text)))
+    if not peaks:
+        raise ReductionError("No peak in editor.")
+    return peaks
+
+
+def sort_peaks(peaks):
+    return sorted(peaks, key=lambda peak: peak.time)
+
+
+def build_element_list(peaks):
+    labels = []
+    for peak in peaks:
+        if peak.elem not in labels:
+            labels.append(peak.elem)
+    return sorted(labels, key=lambda label: label.encode("latin-1"))
+
+
+# --- records ------------------------------------------------------------------------------------
+
+class LineFit:
+    def __init__(self):
+        for name in ("slope", "slopeErrorPlain", "slopeError", "intercept", "interceptErrorPlain",
+                     "interceptError", "residualPerPoint", "residualVariance",
+                     "regressionPerPoint", "regressionVariance", "tLine", "errorRatio", "a11",
+                     "a12", "a22", "checkLevel", "fValue", "fCritical"):
+            setattr(self, name, 0.0)
+
+
+class Record:
+    def __init__(self, numerator, denominator):
+        self.numerator = numerator
+        self.denominator = denominator
+        self.sheetName = ""
+        self.status = 0
+        for name in ("mean", "variance", "varianceUnbiased", "stdDev", "stdDevUnbiased",
+                     "maxValue", "minValue", "sumSquares", "meanTime", "varianceTime",
+                     "varianceTimeUnbiased", "stdDevTime", "stdDevTimeUnbiased", "maxTime",
+                     "minTime", "sumSquaresTime", "covariance", "r", "tOfR", "tCritical",
+                     "alpha", "tLimit", "checkLevel"):
+            setattr(self, name, 0.0)
+        self.points = None  # [(time, value, flags)]
+        self.activeCount = 0
+        self.fit = None
+
+
+def create_records(elements, selection):
+    numerators = [e for e in elements if selection[e] & 0x1]
+    denominators = [e for e in elements if selection[e] & 0x2]
+    abundances = [e for e in elements if selection[e] & 0x4]
+    if len(numerators) * len(denominators) + len(abundances) < 1:
+        raise ReductionError("No result.")
+    records = [Record(label, "") for label in abundances]
+    for denominator in denominators:
+        for numerator in numerators:
+            if numerator != denominator:
+                records.append(Record(numerator, denominator))
+    return records
+
+
+# --- interference correction ------------------------------------------------------------------
+
+_ITEM = re.compile(r"([^,]+),([^,]+),")
+
+
+def parse_correction_item(text):
+    """The item pattern "%[^,],%[^,],%lf": corrected label, interfering label and factor."""
+    match = _ITEM.match(text)
+    if not match:
+        return None
+    value, used = strtod_prefix(text[match.end():])
+    if used == 0:
+        return None
+    return match.group(1), match.group(2), value
+
+
+def apply_corrections(peaks, ini, set_name):
+    count = ini.read_int("interferance", set_name, -1) if ini.read(
+        "interferance", set_name) is not None else -1
+    if count < 1:
+        return 0
+    for k in range(1, count + 1):
+        text = ini.read(set_name, "item%d" % k)
+        item = parse_correction_item(text if text is not None else " --NOENTORY-- ")
+        if item is None:
+            continue
+        corrected, interfering, factor = item
+        last = before_last = None
+        met = 0
+        for i, peak in enumerate(peaks):
+            if peak.elem == interfering:
+                met += 1
+                before_last, last = last, i
+                if before_last is None:
+                    continue
+                b0, b1 = peaks[before_last], peaks[last]
+                for j in range(before_last + 1, last):
+                    target = peaks[j]
+                    if target.elem != corrected:
+                        continue
+                    if target.range != 1:
+                        target.height = target.height * target.range
+                        target.range = 1.0
+                    signal = (div(b1.value() - b0.value(), b1.time - b0.time)
+                              * (target.time - b0.time) + b0.value())
+                    target.height = target.height - factor * signal
+            elif met == 0 and peak.elem == corrected:
+                peak.flags |= DISABLED
+        if met >= 2:
+            for peak in peaks[last + 1:]:
+                if peak.elem == corrected:
+                    peak.flags |= DISABLED
+    return 1
+
+
+# --- data points, statistics and the line -------------------------------------------------------
+
+def build_ratio_points(peaks, numerator, denominator):
+    points = []
+    previous = None
+    for i, peak in enumerate(peaks):
+        if peak.elem != denominator or peak.flags & DISABLED:
+            continue
+        if previous is not None:
+            before = peaks[previous]
+            slope = div(peak.value() - before.value(), peak.time - before.time)
+            for j in range(previous + 1, i):
+                target = peaks[j]
+                if target.elem != numerator or target.flags & DISABLED:
+                    continue
+                d = (target.time - before.time) * slope + before.value()
+                points.append((target.time, div(target.value(), d), 0))
+        previous = i
+    return points or None
+
+
+def build_abundance_points(peaks, label):
+    points = [(peak.time, peak.value(), peak.flags & DISABLED)
+              for peak in peaks if peak.elem == label]
+    return points or None
+
+
+def t_quantile(p, df):
+    """t with P(T > t) = p; negative (failure) without a degree of freedom."""
+    if df < 1:
+        return -1.0
+    return float(stats.t.isf(p, df))
+
+
+def f_quantile(p, m, n):
+    if m < 1 or n < 1:
+        return -1.0
+    return float(stats.f.isf(p, m, n))
+
+
+def compute_statistics(record):
+    record.status &= ~0xFFFF
+    record.sheetName = ("%s/%s" % (record.numerator, record.denominator)
+                        if record.denominator else record.numerator)
+    sy = sx = syy = sxx = sxy = 0.0
+    n = 0
+    for time, value, flags in record.points:
+        if flags & DISABLED:
+            continue
+        sy += value
+        sx += time
+        syy += value * value
+        sxx += time * time
+        sxy += time * value
+        if n == 0:
+            record.maxValue = record.minValue = value
+            record.maxTime = record.minTime = time
+        else:
+            record.maxValue = value if value > record.maxValue else record.maxValue
+            record.minValue = value if value < record.minValue else record.minValue
+            record.maxTime = time if time > record.maxTime else record.maxTime
+            record.minTime = time if time < record.minTime else record.minTime
+        n += 1
+    record.activeCount = n
+    if n < 1:
+        record.status |= NO_ITEM
+        record.sheetName = ""
+        return 0
+    record.mean = sy / n
+    record.meanTime = sx / n
+    # A variance that rounding makes negative is taken as 0.
+    record.variance = max(syy / n - record.mean * record.mean, 0.0)
+    record.varianceTime = max(sxx / n - record.meanTime * record.meanTime, 0.0)
+    record.stdDev = sqrt(record.variance)
+    record.stdDevTime = sqrt(record.varianceTime)
+    record.sumSquares = syy
+    record.sumSquaresTime = sxx
+    record.covariance = sxy / n - record.mean * record.meanTime
+    record.status |= STATS
+    if n == 1:
+        return 1
+    record.varianceUnbiased = n * record.variance / (n - 1)
+    record.varianceTimeUnbiased = n * record.varianceTime / (n - 1)
+    record.stdDevUnbiased = sqrt(record.varianceUnbiased)
+    record.stdDevTimeUnbiased = sqrt(record.varianceTimeUnbiased)
+    record.tLimit = t_quantile(record.alpha / 2, n - 1)
+    record.r = div(record.covariance, record.stdDev * record.stdDevTime)
+    record.tOfR = abs(record.r * sqrt(div(float(n - 2), 1 - record.r * record.r)))
+    record.tCritical = t_quantile((1 - record.checkLevel) / 2, n - 2)
+    record.status |= STATS_PAIRS
+    return 1
+
+
+def fit_line(record):
+    record.fit = LineFit()
+    fit = record.fit
+    n = record.activeCount
+    if n < 2:
+        return 0
+    e2 = record.sumSquaresTime / n
+    exy = record.mean * record.meanTime + record.covariance
+    fit.intercept = div(e2 * record.mean - exy * record.meanTime, record.varianceTime)
+    fit.slope = div(record.covariance, record.varianceTime)
+    record.status |= LINE
+    if n == 2:
+        return 1
+    fit.a11 = div(e2, n * record.varianceTime)
+    fit.a12 = div(-record.meanTime, n * record.varianceTime)
+    fit.a22 = div(1.0, n * record.varianceTime)
+    fit.tLine = t_quantile(record.alpha / 2, n - 2)
+    se = sr = 0.0
+    for time, value, flags in record.points:
+        if flags & DISABLED:
+            continue
+        estimate = fit.slope * time + fit.intercept
+        se += (value - estimate) * (value - estimate)
+        sr += (estimate - record.mean) * (estimate - record.mean)
+    fit.residualVariance = se / (n - 2)
+    fit.regressionVariance = sr / (n - 2)
+    fit.residualPerPoint = se / n
+    fit.regressionPerPoint = sr / n
+    fit.errorRatio = sqrt(div(fit.residualPerPoint, fit.regressionPerPoint))
+    fit.slopeErrorPlain = sqrt(fit.residualPerPoint * fit.a22)
+    fit.slopeError = sqrt(fit.residualVariance * fit.a22)
+    fit.interceptErrorPlain = sqrt(fit.residualPerPoint * fit.a11)
+    fit.interceptError = sqrt(fit.residualVariance * fit.a11)
+    fit.fValue = div(fit.regressionPerPoint, fit.residualPerPoint / (n - 2))
+    fit.fCritical = f_quantile(1 - record.checkLevel, 1, n - 2)
+    fit.checkLevel = record.checkLevel
+    record.status |= LINE_ERRORS
+    return 1
+
+
+def run_regressions(records, peaks, calc_flags, test_level):
+    successes = 0
+    for record in records:
+        if record.denominator:
+            record.points = build_ratio_points(peaks, record.numerator, record.denominator)
+        else:
+            record.points = build_abundance_points(peaks, record.numerator)
+        if record.points is None:
+            continue
+        record.alpha = 0.05 if calc_flags & CONF95 else 0.32
+        record.checkLevel = test_level / 100
+        if compute_statistics(record) and fit_line(record):
+            successes += 1
+    if successes == 0:
+        raise ReductionError("回帰計算に失敗しました。")
+    return successes
+
+
+# --- IRD text -----------------------------------------------------------------------------------
+
+def line_errors(fit, calc_flags):
+    if calc_flags & USE_STDDEV:
+        scale = 2.0 if calc_flags & CONF95 else 1.0
+        return fit.interceptErrorPlain * scale, fit.slopeErrorPlain * scale
+    return fit.tLine * fit.interceptError, fit.tLine * fit.slopeError
+
+
+def export_fit(fit, calc_flags):
+    intercept_error, slope_error = line_errors(fit, calc_flags)
+    level = 0.95 if calc_flags & CONF95 else 0.68
+    fields = [c_format("%.6E", value) for value in
+              (fit.intercept, intercept_error, fit.slope, slope_error)]
+    fields += [c_format("%E", level), c_format("%E", 1 - fit.checkLevel),
+               "a!=0" if fit.fValue > fit.fCritical else "a=0"]
+    return "\t".join(fields).encode("ascii")
+
+
+def record_line(record, calc_flags):
+    if calc_flags & USE_STDDEV:
+        deviation = record.stdDev
+        level = 0.95 if calc_flags & CONF95 else 0.68
+        limit = 2 * record.stdDev if calc_flags & CONF95 else record.stdDev
+    else:
+        deviation = record.stdDevUnbiased
+        level = 0.95 if calc_flags & CONF95 else 0.68
+        limit = record.stdDevUnbiased * record.tLimit
+    columns = [record.sheetName, "R" if record.denominator else "A"]
+    columns += [c_format("%E", value) for value in
+                (record.mean, deviation, level, limit, record.r, 1 - record.checkLevel)]
+    columns.append("r!=0" if record.tOfR > record.tCritical else "r=0")
+    line = ("\t".join(columns) + "\t").encode("latin-1")
+    if record.fit is not None:
+        line += export_fit(record.fit, calc_flags)
+    line += b"\t"
+    if record.points is not None:
+        line += b"".join(b"0" if flags & DISABLED else b"1" for _, _, flags in record.points)
+    return line + b"\r\n"
+
+
+def write_ird(records, note, calc_flags, output_flags):
+    text = b""
+    if output_flags & HEADER:
+        text += b"SOURCE\t" + (note.path or b"") + b"\r\n"
+        if output_flags & COMMENT and note.form == "PKS":
+            for tag, comment in note.tags:
+                text += tag + b"\t" + comment + b"\r\n"
+        elif output_flags & COMMENT and note.form == "DAT":
+            f = note.fields
+            text += b"DATANAME\t" + f.get("NAME", b"") + b"\r\n"
+            text += b"DATE\t" + f.get("DATE", b"") + b"\r\n"
+            text += b"COMMENT\t" + f.get("COMMENT", b"") + b"\r\n"
+            text += ("SPIKEID\t%d\r\n" % f.get("SPIKEID", 0)).encode("ascii")
+            text += ("SPIKEVOLUME\t%s\t%s\r\n" % (c_format("%G", f.get("SPIKEVOL", 0.0)),
+                                                  c_format("%G", f.get("SPIKEERROR", 0.0)))
+                     ).encode("ascii")
+            text += ("SAMPLEWEIGHT\t%s\r\n" % c_format("%G", f.get("WEIGHT", 0.0))).encode(
+                "ascii")
+        text += ("RECORDS\t%d\r\n" % len(records)).encode("ascii")
+        text += b"REGTYPE\t" + METHOD_NAME + b"\r\n"
+    text += b"\r\n"
+    if output_flags & GUIDE_COMMENT:
+        text += b"#" + RECORD_HEADS + b"\t" + METHOD_HEADS + b"\r\n"
+    for record in records:
+        text += record_line(record, calc_flags)
+    return text
+
+
+# --- the whole reduction ----------------------------------------------------------------------
+
+def parse_output_flags(text):
+    text = text.strip()
+    if re.fullmatch(r"0[xX][0-9a-fA-F]+|\d+", text):
+        return int(text, 0)
+    flags = 0
+    for name in filter(None, (part.strip().lower() for part in text.split(","))):
+        if name == "none":
+            continue
+        if name not in OUTPUT_FLAG_NAMES:
+            raise ReductionError("unknown output flag " + name)
+        flags |= OUTPUT_FLAG_NAMES[name]
+    return flags
+
+
+def settings_from(args, ini):
+    calc_flags = 0
+    if args.conf95 if args.conf95 is not None else ini.read_bool("regression", "conf95", False):
+        calc_flags |= CONF95
+    if args.stddev if args.stddev is not None else ini.read_bool("regression", "usestddev",
+                                                                   False):
+        calc_flags |= USE_STDDEV
+    if args.all_numerators:
+        calc_flags |= ALL_NUMERATORS
+    if args.all_abundances:
+        calc_flags |= ALL_ABUNDANCES
+    test_level = (args.test_level if args.test_level is not None
+                  else ini.read_number("regression", "chklevel", 99.7))
+    if args.output_flags is not None:
+        output_flags = parse_output_flags(args.output_flags)
+    else:
+        output_flags = 0
+        for name, bit in OUTPUT_FLAG_NAMES.items():
+            if ini.read_bool("fileoutput", name, True):
+                output_flags |= bit
+    return calc_flags, test_level, output_flags
+
+
+def reduce_sheet(note, rows, args, ini):
+    """The IRD text of the reduction of one sheet, as bytes."""
+    calc_flags, test_level, output_flags = settings_from(args, ini)
+    peaks = sort_peaks(extract_peaks(rows, ini.elem_width()))
+    elements = build_element_list(peaks)
+    selection = {label: 0 for label in elements}
+    for option, bit in ((args.numerator, 0x1), (args.denominator, 0x2), (args.abundance, 0x4)):
+        for label in option or []:
+            if label not in selection:
+                raise ReductionError("no element " + label)
+            selection[label] |= bit
+    for label in elements:
+        if calc_flags & ALL_NUMERATORS:
+            selection[label] |= 0x1
+        if calc_flags & ALL_ABUNDANCES:
+            selection[label] |= 0x4
+    records = create_records(elements, selection)
+    if args.correction:
+        apply_corrections(peaks, ini, args.correction)
+        calc_flags |= CORRECT
+    run_regressions(records, peaks, calc_flags, test_level)
+    return write_ird(records, note, calc_flags & 0xFF00, output_flags)
+
+
+def argument_parser():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("file")
+    parser.add_argument("--ini")
+    parser.add_argument("--format")
+    parser.add_argument("--numerator", action="append")
+    parser.add_argument("--denominator", action="append")
+    parser.add_argument("--abundance", action="append")
+    parser.add_argument("--all-numerators", action="store_true")
+    parser.add_argument("--all-abundances", action="store_true")
+    parser.add_argument("--conf95", dest="conf95", action="store_const", const=True)
+    parser.add_argument("--conf68", dest="conf95", action="store_const", const=False)
+    parser.add_argument("--stddev", dest="stddev", action="store_const", const=True)
+    parser.add_argument("--unbiased", dest="stddev", action="store_const", const=False)
+    parser.add_argument("--test-level", type=float)
+    parser.add_argument("--correction")
+    parser.add_argument("--output-flags")
+    parser.add_argument("--output")
+    return parser
+
+
+def default_ini(cli):
+    return os.path.join(os.path.dirname(os.path.abspath(cli)), "TARNOVA.INI")
+
+
+def main(argv):
+    args = argument_parser().parse_args(argv)
+    ini_path = args.ini or default_ini(args.cli)
+    try:
+        note, rows = read_sheet(args.cli, args.file, args.ini)
+        note.path = os.fsencode(os.path.abspath(args.file))
+        text = reduce_sheet(note, rows, args, IniFile(ini_path))
+    except ReductionError as error:
+        print("reduce_reference: %s" % error, file=sys.stderr)
+        return 1
+    if args.output:
+        with open(args.output, "wb") as stream:
+            stream.write(text)
+    else:
+        sys.stdout.buffer.write(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
