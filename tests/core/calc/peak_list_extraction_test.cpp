@@ -1,0 +1,109 @@
+#include "calc/peak_list_extraction.h"
+
+#include "core/support/log_capture.h"
+#include "core/support/scripted_port.h"
+#include "editor/grid_model.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+using ::testing::ElementsAre;
+
+PeakRecord peak(std::string elem, double time, double height, double range) {
+    PeakRecord record;
+    record.elem = std::move(elem);
+    record.time = time;
+    record.height = height;
+    record.range = range;
+    return record;
+}
+
+class Extraction : public ::testing::Test {
+  protected:
+    test::LogCapture log;
+    test::ScriptedPort ui;
+    GridModel grid{ui};
+
+    void type(int row, int column, const std::string& text) {
+        grid.MoveCursor(row, column);
+        grid.editBuffer().text = text;
+    }
+};
+
+TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
+    grid.AttachPeaks({peak("Ar40", 100.7, 1.23456, 0.01), peak("Ar36", 100.2, 2.5, 0.001)});
+    type(1, kHeightColumn, "9.870"); // a pending edit is committed first
+    const auto peaks = ExtractPeakList(grid);
+    ASSERT_TRUE(peaks);
+    ASSERT_EQ(peaks->size(), 2u);
+    EXPECT_EQ((*peaks)[0].elem, "Ar40");
+    EXPECT_DOUBLE_EQ((*peaks)[0].height, 1.235); // as shown with 3 decimals
+    EXPECT_DOUBLE_EQ((*peaks)[0].time, 100.7);
+    EXPECT_DOUBLE_EQ((*peaks)[1].height, 9.87);
+    EXPECT_DOUBLE_EQ(grid.row(0)->peak.height, 1.235); // the rows keep the values read
+    EXPECT_THAT(log.lines(),
+                ElementsAre("   Ar40, 6, YES", "1,    Ar40, 00100.70, 1.235, 00.0100",
+                            "   Ar36, 6, YES", "2,    Ar36, 00100.20, 9.870, 00.0010"));
+}
+
+TEST_F(Extraction, RecognisesTheLabelCharacters) {
+    EXPECT_EQ(recognizedLabel("   Ar40*"), "Ar40");
+    EXPECT_EQ(recognizedLabel(" Ar 40"), "Ar 40");
+    EXPECT_EQ(recognizedLabel("\t+,-./:;<=!#$%&x"), "+,-./:;<=!#$%&x");
+    EXPECT_EQ(recognizedLabel("  (Ar40"), std::nullopt);
+    EXPECT_EQ(recognizedLabel("   "), std::nullopt);
+    EXPECT_EQ(recognizedLabel("\x83\x41"), std::nullopt);
+    EXPECT_EQ(recognizedLabel(std::string(40, 'x'))->size(), kMaxLabelLength);
+}
+
+TEST_F(Extraction, RowsWithABlankLabelFieldAreNoPeaks) {
+    grid.AttachPeaks({peak("Ar40", 1, 1, 1), peak("Ar36", 2, 2, 1), peak("Ar38", 3, 3, 1)});
+    grid.rows().push_back(nullptr); // an empty row nobody typed into
+    type(0, kElemColumn, "       ");
+    const auto peaks = ExtractPeakList(grid);
+    ASSERT_TRUE(peaks);
+    // The blanked row still holds Ar40 in its peak, but only rows 2 and 3 are peaks.
+    ASSERT_EQ(peaks->size(), 2u);
+    EXPECT_EQ((*peaks)[0].elem, "Ar36");
+    EXPECT_EQ((*peaks)[1].elem, "Ar38");
+    EXPECT_EQ(log.lines()[0], "       , 6, NO");
+    EXPECT_EQ(log.lines().back(), "       , 6, NO");
+}
+
+TEST_F(Extraction, FailuresAndTheirLogLines) {
+    grid.AttachPeaks({});
+    EXPECT_FALSE(ExtractPeakList(grid));
+    EXPECT_EQ(log.lines().back(), "No retrievable peak.");
+    grid.NewSheet();
+    EXPECT_FALSE(ExtractPeakList(grid));
+    EXPECT_EQ(log.lines().back(), "Too few item to retrievable.");
+    grid.AttachPeaks({peak("Ar40", 1, 1, 1), peak("(Ar36", 2, 2, 1), peak("Ar38", 3, 3, 1)});
+    type(0, kTimeColumn, "05.00");
+    EXPECT_FALSE(ExtractPeakList(grid));
+    EXPECT_EQ(log.lines().back(), "Impossible to recognize name.");
+    EXPECT_DOUBLE_EQ(grid.row(0)->peak.time, 5.0); // rows passed keep their values
+    EXPECT_DOUBLE_EQ(grid.row(2)->peak.time, 3.0);
+}
+
+TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
+    std::vector<PeakRecord> peaks{peak("a", 100.7, 1, 1), peak("b", NAN, 1, 1),
+                                  peak("c", 100.2, 1, 1), peak("d", -1, 1, 1),
+                                  peak("e", 100.2, 1, 1)};
+    EXPECT_LT(PeakTimeOrder(peaks[2], peaks[0]), 0);
+    EXPECT_GT(PeakTimeOrder(peaks[0], peaks[2]), 0);
+    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), 0);
+    SortPeaksByTime(peaks);
+    std::string order;
+    for (const PeakRecord& record : peaks) {
+        order += record.elem;
+    }
+    EXPECT_EQ(order, "dceab");
+}
+
+} // namespace
+} // namespace tarnova

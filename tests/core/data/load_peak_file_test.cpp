@@ -1,0 +1,220 @@
+#include "data/load_peak_file.h"
+
+#include "core/support/log_capture.h"
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
+#include "editor/grid_model.h"
+#include "settings/settings.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tarnova {
+namespace {
+
+using test::RecordedMessage;
+using test::ScriptedFilePort;
+using ::testing::Contains;
+
+const RecordedMessage kUnsupported{"Tarnova", "サポートしない形式のデータです。ロードできません。"};
+const RecordedMessage kReadFailed{
+    "Tarnova", "読み込みに失敗しました。データファイルの異常か、メモリ不足かもしれません。"};
+
+class LoadPeakFileTest : public ::testing::Test {
+  protected:
+    test::TempFolder folder;
+    test::LogCapture log;
+    test::ScriptedPort ui;
+    ScriptedFilePort files;
+    GridModel grid{ui};
+    Settings settings;
+
+    void SetUp() override { ReleaseDataNote(); }
+    void TearDown() override { ReleaseDataNote(); }
+
+    std::string copySample(const std::string& name, const std::string& as) {
+        std::filesystem::copy_file(test::samplePath(name), folder.path(as));
+        return folder.path(as);
+    }
+    LoadResult load(const std::string& path, FileKind preset = FileKind::None) {
+        return LoadPeakFile(ui, files, grid, settings, path, preset);
+    }
+    // A sheet and note that a refused file must leave as they are.
+    void loadKnownSheet() {
+        ASSERT_TRUE(load(test::samplePath("argon_air.pks")).loaded);
+        ui.messages.clear();
+        files.titles.clear();
+    }
+    void expectKnownSheetKept() {
+        EXPECT_EQ(grid.GetRowCount(), 75);
+        ASSERT_TRUE(currentDataNote());
+        EXPECT_EQ(currentDataNote()->path, test::samplePath("argon_air.pks"));
+        EXPECT_EQ(currentDataNote()->tags[0].text, "AS-12 air standard, pipette 3");
+        EXPECT_TRUE(files.titles.empty());
+    }
+};
+
+TEST_F(LoadPeakFileTest, LoadsEverySampleByItsName) {
+    const struct {
+        const char* name;
+        FileKind kind;
+        int rows;
+    } cases[] = {{"argon_air.pks", FileKind::Pks, 75},
+                 {"argon_air.dat", FileKind::Dat, 75},
+                 {"argon_micromass.asc", FileKind::MicromassAsc, 50},
+                 {"helium_micromass.asc", FileKind::MicromassAsc, 20},
+                 {"argon_micromass.dat", FileKind::MicromassDat, 60}};
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(sample.name);
+        const LoadResult result = load(test::samplePath(sample.name));
+        EXPECT_TRUE(result.loaded);
+        EXPECT_EQ(result.kind, sample.kind);
+        EXPECT_EQ(grid.GetRowCount(), sample.rows);
+        EXPECT_EQ(files.titles.back(), std::string("Tarnova - ") + sample.name);
+        ASSERT_TRUE(currentDataNote());
+        EXPECT_EQ(currentDataNote()->path, test::samplePath(sample.name));
+        EXPECT_EQ(currentDataNote()->fileName(), sample.name);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(files.decisionRequests.empty());
+}
+
+TEST_F(LoadPeakFileTest, RecordsWhetherTheFileIsOneThisProgramWrites) {
+    load(test::samplePath("argon_air.dat"));
+    EXPECT_EQ(currentDataNote()->fileForm, DataNoteForm::Dat);
+    load(test::samplePath("argon_air.pks"));
+    EXPECT_EQ(currentDataNote()->fileForm, DataNoteForm::Pks);
+    load(test::samplePath("argon_micromass.dat"));
+    EXPECT_EQ(currentDataNote()->fileForm, std::nullopt);
+}
+
+TEST_F(LoadPeakFileTest, ContentDecidesFilesWithOtherExtensions) {
+    EXPECT_EQ(load(copySample("argon_air.pks", "run.txt")).kind, FileKind::Pks);
+    EXPECT_EQ(load(copySample("argon_air.dat", "run")).kind, FileKind::Dat);
+    EXPECT_EQ(load(copySample("argon_micromass.dat", "run.raw")).kind, FileKind::MicromassDat);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LoadPeakFileTest, AFailedReadIsRetriedThroughTheDialog) {
+    loadKnownSheet();
+    // A DAT file named .pks fails as PKS; the retry asks, and DAT is chosen.
+    const std::string path = copySample("argon_air.dat", "wrong.pks");
+    files.decisions.push_back(ScriptedFilePort::accept(FormatChoice::Dat));
+    const LoadResult result = load(path);
+    EXPECT_TRUE(result.loaded);
+    EXPECT_EQ(result.kind, FileKind::Dat);
+    EXPECT_THAT(log.lines(), Contains("Duplicated type check."));
+    EXPECT_TRUE(folder.exists("wrong.bak"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LoadPeakFileTest, RefusalsLeaveTheSheetAsItWas) {
+    loadKnownSheet();
+    const std::string damaged = folder.write("damaged.pks", "\"a\",\"b\"\r\n1,1,\"x\"\r\nbad\r\n");
+    EXPECT_FALSE(load(damaged).loaded); // the retry's dialog is cancelled
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{kUnsupported}));
+    expectKnownSheetKept();
+
+    ui.messages.clear();
+    files.decisions.push_back(ScriptedFilePort::accept(FormatChoice::Pks));
+    EXPECT_FALSE(load(damaged).loaded); // the chosen format fails too
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{kReadFailed}));
+    expectKnownSheetKept();
+
+    ui.messages.clear();
+    EXPECT_FALSE(load(folder.write("noise.bin", std::string("\x01\x02\0\xff", 4))).loaded);
+    EXPECT_FALSE(load(folder.path("missing.pks")).loaded);
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{kUnsupported, kUnsupported}));
+    expectKnownSheetKept();
+}
+
+TEST_F(LoadPeakFileTest, AnIrdFileIsRefusedTwice) {
+    loadKnownSheet();
+    EXPECT_FALSE(load(folder.write("result.ird", "SOURCE\tAr40/Ar36\r\n")).loaded);
+    EXPECT_EQ(ui.messages,
+              (std::vector<RecordedMessage>{{"Check", "IRD is detected."}, kUnsupported}));
+    EXPECT_EQ(files.decisionRequests.size(), 1u);
+    expectKnownSheetKept();
+}
+
+TEST_F(LoadPeakFileTest, TheDialogCanRepairAFile) {
+    const std::string path = folder.write("peaks.txt", "  120,   1.0E+000, \"Ar40\"\r\n");
+    files.decisions.push_back(ScriptedFilePort::accept(
+        FormatChoice::PksThird, "\"Sample:\",\"x\"\r\n  120,   1.0E+000, \"Ar40\"\r\n"));
+    const LoadResult result = load(path);
+    EXPECT_TRUE(result.loaded);
+    EXPECT_EQ(result.kind, FileKind::PksThirdChoice);
+    EXPECT_EQ(grid.GetRowCount(), 1);
+    EXPECT_EQ(folder.read("peaks.bak"), "  120,   1.0E+000, \"Ar40\"\r\n");
+}
+
+TEST_F(LoadPeakFileTest, AFileWithoutPeaksCannotBeAttached) {
+    const std::string path = folder.write(
+        "empty.dat", "\"S\",\"D\"\r\n\"C\"\r\n1\r\n0,0,0\r\n0,0\r\n0\r\n0\r\n0\r\n0\r\n");
+    EXPECT_FALSE(load(path).loaded);
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{
+                               {"Tarnova - serious error", "Fail to attach the data."}}));
+    EXPECT_EQ(grid.GetRowCount(), 0);
+    ASSERT_TRUE(currentDataNote());
+    EXPECT_FALSE(currentDataNote()->path);
+}
+
+TEST_F(LoadPeakFileTest, APresetFormatReplacesTheExtensionAndTheContent) {
+    EXPECT_EQ(load(copySample("argon_air.pks", "run.dat"), FileKind::Pks).kind, FileKind::Pks);
+    EXPECT_EQ(load(copySample("argon_micromass.asc", "run.xyz"), FileKind::MicromassAsc).kind,
+              FileKind::MicromassAsc);
+    EXPECT_TRUE(files.decisionRequests.empty());
+}
+
+TEST_F(LoadPeakFileTest, TheOpenDialogOffersTheNativeFormats) {
+    settings.dataDirectory = "/data/";
+    EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
+    ASSERT_EQ(files.openRequests.size(), 1u);
+    const FileDialogRequest& request = files.openRequests[0];
+    ASSERT_EQ(request.filters.size(), 3u);
+    EXPECT_EQ(request.filters[0].name, "DATファイル(VARDEN88互換)");
+    EXPECT_EQ(request.filters[0].pattern, "*.DAT");
+    EXPECT_EQ(request.filters[1].name, "PKSファイル(ピークサーチ互換)");
+    EXPECT_EQ(request.filters[1].pattern, "*.PKS");
+    EXPECT_EQ(request.filters[2].name, "すべてのファイル");
+    EXPECT_EQ(request.filters[2].pattern, "*.*");
+    EXPECT_EQ(request.selectedFilter, 1u);
+    EXPECT_EQ(request.initialFolder, "/data/");
+    EXPECT_EQ(request.initialName, "");
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(grid.GetRowCount(), kGridPageRows);
+
+    files.openResults.push_back({FileDialogResult::Status::Failed, {}, 0, 0x3002});
+    EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{
+                               {"Tarnova - Serious Error",
+                                "File selection is aborted with Error 0x3002:12290"}}));
+}
+
+TEST_F(LoadPeakFileTest, AFileChosenInTheDialogIsReadByItsExtensionFirst) {
+    std::string chosen;
+    files.openResults.push_back(ScriptedFilePort::chosen("/x/a.Dat", 0));
+    files.openResults.push_back(ScriptedFilePort::chosen("/x/a.pKs", 2));
+    files.openResults.push_back(ScriptedFilePort::chosen("/x/a.asc", 1));
+    files.openResults.push_back(ScriptedFilePort::chosen("/x/dat", 1));
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), 1);
+    EXPECT_EQ(chosen, "/x/a.Dat");
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), 2);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
+
+    // An instrument's .DAT chosen in the dialog is read as a native DAT file first.
+    files.openResults.push_back(
+        ScriptedFilePort::chosen(copySample("argon_micromass.dat", "m.dat"), 0));
+    EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
+    EXPECT_THAT(log.lines(), Contains("Duplicated type check."));
+    files.openResults.push_back(ScriptedFilePort::chosen(test::samplePath("argon_air.dat"), 0));
+    EXPECT_EQ(LoadPeakFile(ui, files, grid, settings, std::nullopt).kind, FileKind::Dat);
+}
+
+} // namespace
+} // namespace tarnova

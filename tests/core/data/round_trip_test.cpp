@@ -1,0 +1,76 @@
+// Every sample, loaded into the grid and saved, reads back to the rows that were saved.
+#include "calc/peak_list_extraction.h"
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
+#include "data/dat_format.h"
+#include "data/load_peak_file.h"
+#include "data/pks_format.h"
+#include "editor/grid_model.h"
+#include "platform/text_format.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+class RoundTrip : public ::testing::TestWithParam<const char*> {
+  protected:
+    test::TempFolder folder;
+    test::ScriptedPort ui;
+    test::ScriptedFilePort files;
+    GridModel grid{ui};
+    Settings settings;
+
+    std::vector<PeakRecord> loadAndExtract(const std::string& path) {
+        EXPECT_TRUE(LoadPeakFile(ui, files, grid, settings, path).loaded);
+        auto peaks = ExtractPeakList(grid);
+        EXPECT_TRUE(peaks);
+        return peaks.value_or(std::vector<PeakRecord>{});
+    }
+    void TearDown() override { ReleaseDataNote(); }
+};
+
+TEST_P(RoundTrip, PksKeepsLabelsHundredthsAndNineDigits) {
+    const auto saved = loadAndExtract(test::samplePath(GetParam()));
+    ASSERT_FALSE(saved.empty());
+    ASSERT_TRUE(WritePksFile(folder.path("back.pks"), saved, true));
+    const auto back = loadAndExtract(folder.path("back.pks"));
+    ASSERT_EQ(back.size(), saved.size());
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(back[i].elem, saved[i].elem);
+        EXPECT_EQ(pksHundredths(back[i].time), pksHundredths(saved[i].time));
+        EXPECT_EQ(formatText("%.8E", back[i].peakValue()),
+                  formatText("%.8E", saved[i].peakValue()));
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_P(RoundTrip, DatKeepsNumberedLabelsAndSixDecimals) {
+    const auto saved = loadAndExtract(test::samplePath(GetParam()));
+    if (!WriteDatFile(folder.path("back.dat"), saved, false)) {
+        // Only sheets with numbered labels can be saved as DAT.
+        EXPECT_EQ(std::atoi(saved[0].elem.c_str()), 0);
+        return;
+    }
+    const auto back = loadAndExtract(folder.path("back.dat"));
+    ASSERT_EQ(back.size(), saved.size());
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(back[i].elem, std::to_string(std::atoi(saved[i].elem.c_str())));
+        EXPECT_EQ(formatFixed(back[i].time, 0, 6), formatFixed(saved[i].time, 0, 6));
+        EXPECT_EQ(formatFixed(back[i].height, 0, 6), formatFixed(saved[i].height, 0, 6));
+        EXPECT_EQ(formatFixed(back[i].range, 0, 6), formatFixed(saved[i].range, 0, 6));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, RoundTrip,
+                         ::testing::Values("argon_air.pks", "argon_air.dat", "argon_micromass.asc",
+                                           "helium_micromass.asc", "argon_micromass.dat"));
+
+} // namespace
+} // namespace tarnova
