@@ -9,11 +9,18 @@ namespace tarnova::cli {
 
 // Subcommands, each in its own <name>_command.cpp.
 int runSettingsCommand(const Arguments& arguments);
+int runInfoCommand(const Arguments& arguments);
+int runConvertCommand(const Arguments& arguments);
 
 namespace {
 
 constexpr std::array kCommands{
     Command{"settings", "tarnova-cli settings [--ini PATH] [--save PATH]", runSettingsCommand},
+    Command{"info", "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat]",
+            runInfoCommand},
+    Command{"convert",
+            "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]",
+            runConvertCommand},
 };
 
 } // namespace

@@ -1,0 +1,28 @@
+// tarnova-cli convert: loads a data file and saves its peaks as DAT or PKS.
+#include "cli/commands.h"
+#include "cli/sheet_loading.h"
+#include "data/save_peak_file.h"
+
+namespace tarnova::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]";
+
+} // namespace
+
+int runConvertCommand(const Arguments& arguments) {
+    const auto parsed = parseSheetArguments(arguments, true, 2);
+    if (!parsed) {
+        return usageError(kUsage);
+    }
+    ConsoleSheet sheet;
+    if (!sheet.load(parsed->paths[0], *parsed)) {
+        return 1;
+    }
+    const bool addEndOfFile = (sheet.settings.generalFlags & kAddEof) != 0;
+    return WriteSheet(sheet.ui, sheet.grid, parsed->paths[1], *parsed->target, addEndOfFile) ? 0
+                                                                                             : 1;
+}
+
+} // namespace tarnova::cli

@@ -1,0 +1,65 @@
+// tarnova-cli info: what the program makes of a data file, as text.
+#include "cli/commands.h"
+#include "cli/sheet_loading.h"
+#include "platform/codepage.h"
+#include "platform/text_format.h"
+
+#include <iostream>
+
+namespace tarnova::cli {
+namespace {
+
+constexpr const char* kUsage = "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat]";
+
+void printField(std::string_view name, std::string_view text) {
+    std::cout << name << '\t' << cp932ToUtf8(text) << '\n';
+}
+
+void printNote(const std::optional<DataNote>& note) {
+    if (!note) {
+        std::cout << "note\tnone\n";
+        return;
+    }
+    if (note->form == DataNoteForm::Pks) {
+        std::cout << "note\tPKS\n";
+        for (const TaggedComment& entry : note->tags) {
+            printField(cp932ToUtf8(entry.tag), entry.text);
+        }
+        return;
+    }
+    std::cout << "note\tDAT\n";
+    printField("NAME", note->name);
+    printField("DATE", note->date);
+    printField("COMMENT", note->comment);
+    printField("WEIGHT", formatFixed(note->weight, 0, 6));
+    printField("SPIKEID", formatText("%d", note->spikeId));
+    printField("SPIKEVOL", formatFixed(note->spikeVolume, 0, 6));
+    printField("SPIKEERROR", formatFixed(note->spikeError, 0, 6));
+}
+
+} // namespace
+
+int runInfoCommand(const Arguments& arguments) {
+    const auto parsed = parseSheetArguments(arguments, false, 1);
+    if (!parsed) {
+        return usageError(kUsage);
+    }
+    ConsoleSheet sheet;
+    if (!sheet.load(parsed->paths[0], *parsed)) {
+        return 1;
+    }
+    std::cout << "format\t" << fileKindName(sheet.result.kind) << '\n';
+    printNote(currentDataNote());
+    const GridModel& grid = sheet.grid;
+    std::cout << "rows\t" << grid.GetRowCount() << '\n';
+    for (int row = 0; row < grid.GetRowCount(); ++row) {
+        for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+            std::cout << (column == kElemColumn ? "" : "\t")
+                      << cp932ToUtf8(grid.cellText(row, column));
+        }
+        std::cout << '\n';
+    }
+    return 0;
+}
+
+} // namespace tarnova::cli

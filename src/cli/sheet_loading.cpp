@@ -1,0 +1,84 @@
+#include "cli/sheet_loading.h"
+
+#include "shell/load_path.h"
+
+namespace tarnova::cli {
+namespace {
+
+std::optional<FileKind> formatNamed(const std::string& name) {
+    if (name == "dat") {
+        return FileKind::Dat;
+    }
+    if (name == "pks") {
+        return FileKind::Pks;
+    }
+    if (name == "asc") {
+        return FileKind::MicromassAsc;
+    }
+    if (name == "mmdat") {
+        return FileKind::MicromassDat;
+    }
+    return std::nullopt;
+}
+
+std::optional<DataNoteForm> targetNamed(const std::string& name) {
+    if (name == "dat") {
+        return DataNoteForm::Dat;
+    }
+    if (name == "pks") {
+        return DataNoteForm::Pks;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bool withTarget,
+                                                  std::size_t pathCount) {
+    SheetArguments parsed;
+    std::optional<std::string> format;
+    std::optional<std::string> target;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!argument.starts_with("--")) {
+            parsed.paths.push_back(argument);
+            continue;
+        }
+        std::optional<std::string>* value = argument == "--ini"                ? &parsed.iniPath
+                                            : argument == "--format"           ? &format
+                                            : argument == "--to" && withTarget ? &target
+                                                                               : nullptr;
+        if (value == nullptr || value->has_value() || i + 1 >= arguments.size()) {
+            return std::nullopt;
+        }
+        *value = arguments[++i];
+    }
+    if (parsed.paths.size() != pathCount) {
+        return std::nullopt;
+    }
+    if (format) {
+        const auto kind = formatNamed(*format);
+        if (!kind) {
+            return std::nullopt;
+        }
+        parsed.format = *kind;
+    }
+    if (withTarget) {
+        parsed.target = target ? targetNamed(*target) : std::nullopt;
+        if (!parsed.target) {
+            return std::nullopt;
+        }
+    }
+    return parsed;
+}
+
+bool ConsoleSheet::load(const std::string& path, const SheetArguments& arguments) {
+    if (loadPath().empty()) {
+        setLoadPath(executableFolder());
+    }
+    LoadSettings(settings, grid, arguments.iniPath.value_or(settingsFilePath()));
+    result = LoadPeakFile(ui, files, grid, settings, path, arguments.format);
+    return result.loaded;
+}
+
+} // namespace tarnova::cli

@@ -1,0 +1,120 @@
+// tarnova-cli info and convert, run as a user runs them.
+#include "core/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace tarnova {
+namespace {
+
+class SheetCommands : public ::testing::Test {
+  protected:
+    test::TempFolder folder;
+    std::string ini;
+    std::vector<std::string> out;
+    std::string err;
+
+    void SetUp() override {
+        ini = folder.write("TARNOVA.INI", "[general]\r\naddeof=yes\r\n[peakeditor]\r\n"
+                                          "time=8.2\r\nheight=6.3\r\nrange=7.4\r\npeak=10.3\r\n");
+    }
+
+    int run(const std::string& arguments) {
+        const std::string command = std::string(TARNOVA_CLI_PATH) + " " + arguments + " >'" +
+                                    folder.path("out") + "' 2>'" + folder.path("err") + "'";
+        const int status = std::system(command.c_str());
+        std::istringstream stream(folder.read("out"));
+        out.clear();
+        for (std::string line; std::getline(stream, line);) {
+            out.push_back(line);
+        }
+        err = folder.read("err");
+        return WEXITSTATUS(status);
+    }
+    std::string quoted(const std::string& path) const { return "'" + path + "'"; }
+};
+
+TEST_F(SheetCommands, InfoPrintsFormatNoteAndRows) {
+    ASSERT_EQ(run("info " + quoted(test::samplePath("argon_air.pks")) + " --ini " + quoted(ini)),
+              0);
+    ASSERT_EQ(out.size(), 8u + 75u);
+    EXPECT_EQ(out[0], "format\tPKS");
+    EXPECT_EQ(out[1], "note\tPKS");
+    EXPECT_EQ(out[2], "Sample:\tAS-12 air standard, pipette 3");
+    EXPECT_EQ(out[5], "Comments:\t大気アルゴン標準、ピペット2回分。ブランク補正前。");
+    EXPECT_EQ(out[7], "rows\t75");
+    EXPECT_EQ(out[8], "   Ar36\t00001.20\t02.106\t00.0100\t2.106E-002");
+    EXPECT_EQ(out[12], "   Ar40\t00001.72\t06.215\t01.0000\t6.215E+000");
+    EXPECT_EQ(err, "");
+
+    ASSERT_EQ(run("info " + quoted(test::samplePath("argon_air.dat")) + " --ini " + quoted(ini)),
+              0);
+    EXPECT_EQ(out[0], "format\tDAT");
+    EXPECT_EQ(out[1], "note\tDAT");
+    EXPECT_EQ(out[2], "NAME\tAS-12 air standard, pipette 3");
+    EXPECT_EQ(out[6], "SPIKEID\t0");
+    EXPECT_EQ(out[9], "rows\t75");
+    EXPECT_EQ(out[10], "     36\t00001.20\t02.106\t00.0100\t2.106E-002");
+    EXPECT_EQ(err, "");
+}
+
+TEST_F(SheetCommands, InfoReportsWhatCannotBeLoaded) {
+    const std::string junk = folder.write("junk.txt", "no peaks here\r\n");
+    EXPECT_EQ(run("info " + quoted(junk)), 1);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(err, "Tarnova: サポートしない形式のデータです。ロードできません。\n");
+    EXPECT_EQ(folder.read("junk.txt"), "no peaks here\r\n");
+    EXPECT_FALSE(folder.exists("junk.bak"));
+}
+
+TEST_F(SheetCommands, AFormatChoiceReadsTheFileAsIs) {
+    std::filesystem::copy_file(test::samplePath("argon_micromass.asc"), folder.path("run.txt"));
+    const std::string before = folder.read("run.txt");
+    ASSERT_EQ(run("info --format asc " + quoted(folder.path("run.txt"))), 0);
+    EXPECT_EQ(out[0], "format\tMicromass ASC");
+    EXPECT_EQ(folder.read("run.txt"), before);
+    EXPECT_FALSE(folder.exists("run.bak"));
+}
+
+TEST_F(SheetCommands, UsageErrors) {
+    EXPECT_EQ(run("info"), 2);
+    EXPECT_EQ(run("info a b"), 2);
+    EXPECT_EQ(run("info a --format txt"), 2);
+    EXPECT_EQ(run("info a --ini"), 2);
+    EXPECT_EQ(run("convert a b"), 2);
+    EXPECT_EQ(run("convert a b --to asc"), 2);
+    EXPECT_EQ(run("convert a --to pks"), 2);
+    EXPECT_NE(err.find("usage: tarnova-cli convert FILE OUT --to dat|pks"), std::string::npos);
+}
+
+TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
+    const std::string pks = folder.path("air.pks");
+    ASSERT_EQ(run("convert " + quoted(test::samplePath("argon_air.dat")) + " " + quoted(pks) +
+                  " --to pks --ini " + quoted(ini)),
+              0);
+    const std::string written = folder.read("air.pks");
+    EXPECT_TRUE(written.starts_with("\"Comments:\",\"Atmospheric argon, two pipettes, before "
+                                    "blank correction\"\r\n\"Date:\",\"2026/11/24 10:42\"\r\n"));
+    EXPECT_NE(written.find("\r\n  120,   2.10600000E-002, \"36\"\r\n"), std::string::npos);
+    EXPECT_TRUE(written.ends_with("\"40\"\r\n\x1A"));
+    ASSERT_EQ(run("info " + quoted(pks) + " --ini " + quoted(ini)), 0);
+    EXPECT_EQ(out[0], "format\tPKS");
+    EXPECT_EQ(out[6], "     36\t00001.20\t02.106\t00.0100\t2.106E-002");
+
+    // Labels without numbers cannot be written as DAT.
+    EXPECT_EQ(run("convert " + quoted(test::samplePath("argon_air.pks")) + " " +
+                  quoted(folder.path("air.dat")) + " --to dat"),
+              1);
+    EXPECT_EQ(err,
+              "Tarnova: データを保存できませんでした。ディスク容量、ディレクトリエントリの制限、"
+              "ファイル名などを調べてください。\n");
+    EXPECT_EQ(run("convert " + quoted(folder.path("missing")) + " x --to dat"), 1);
+}
+
+} // namespace
+} // namespace tarnova
