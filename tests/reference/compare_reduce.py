@@ -10,8 +10,10 @@ then skipped).
 """
 
 import argparse
+import math
 import os
 import re
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -19,7 +21,7 @@ import tempfile
 SKIP = 77
 
 try:
-    import scipy  # noqa: F401
+    from scipy import stats
 except ImportError:
     print("compare_reduce: python3-scipy is not installed; skipped")
     sys.exit(SKIP)
@@ -29,6 +31,67 @@ import reduce_reference as reference  # noqa: E402
 
 # Cases whose disagreement is understood and reported; the name is matched as a substring.
 EXPECTED_FAILURES = {}
+
+# --- the reference itself, against hand values and scipy's own regression -------------------
+
+
+def check_reference():
+    """Problems of the reference found by values worked out by hand and by scipy.stats
+    .linregress; empty when it is sound."""
+    problems = []
+
+    def expect(what, got, want, tolerance=1e-9):
+        if abs(got - want) > tolerance * max(1.0, abs(want)):
+            problems.append("%s: %r, expected %r" % (what, got, want))
+
+    P = reference.Peak
+    # Denominator 100 and 200 at times 10 and 30: 150 at time 20, so 30 gives 0.2.
+    points = reference.build_ratio_points([P("D", 10, 100, 1), P("N", 20, 3, 10),
+                                           P("D", 30, 2, 100)], "N", "D")
+    expect("interpolated ratio", points[0][1], 0.2)
+    # D N N D N D gives three points; a disabled D is stepped over.
+    peaks = [P("N", 0, 1, 1), P("D", 1, 1, 1), P("N", 2, 1, 1), P("N", 3, 1, 1),
+             P("D", 4, 1, 1), P("N", 5, 1, 1), P("D", 6, 1, 1), P("N", 7, 1, 1)]
+    expect("points between denominators", len(reference.build_ratio_points(peaks, "N", "D")), 3)
+    peaks[4].flags = reference.DISABLED
+    expect("points around a disabled denominator",
+           len(reference.build_ratio_points(peaks, "N", "D")), 3)
+    # Ar36 of 2 and 4 at times 10 and 30 under an Ar40 of 1000: 1000 - 295.5 * 3 = 113.5.
+    ini = reference.IniFile(None)
+    ini.sections = [("general", [("interferance", "1")]), ("interferance", [("s", "1")]),
+                    ("s", [("item1", "Ar40,Ar36,295.5")])]
+    peaks = [P("Ar40", 5, 1, 1), P("Ar36", 10, 2, 1), P("Ar40", 20, 2, 500),
+             P("Ar36", 30, 4, 1), P("Ar40", 35, 1, 1)]
+    reference.apply_corrections(peaks, ini, "s")
+    expect("corrected height", peaks[2].height, 113.5)
+    expect("corrected range", peaks[2].range, 1.0)
+    expect("disabled before and after", peaks[0].flags + peaks[4].flags, 2)
+    # Percentage points.
+    expect("t(0.025, 10)", reference.t_quantile(0.025, 10), 2.2281, 1e-4)
+    expect("t(0.16, 5)", reference.t_quantile(0.16, 5), 1.1037, 1e-4)
+    expect("F(0.05, 1, 10)", reference.f_quantile(0.05, 1, 10), 4.9646, 1e-4)
+    expect("F(0.003, 1, 2)", reference.f_quantile(0.003, 1, 2), 331.83, 1e-4)
+    # Statistics and line against scipy's regression.
+    times = [1.5, 2.7, 3.1, 4.8, 6.0, 7.2, 8.9]
+    values = [10.2, 10.9, 11.1, 11.8, 12.9, 13.1, 14.4]
+    record = reference.Record("A", "")
+    record.points = [(t, v, 0) for t, v in zip(times, values)]
+    record.alpha, record.checkLevel = 0.05, 0.997
+    reference.compute_statistics(record)
+    reference.fit_line(record)
+    line = stats.linregress(times, values)
+    expect("slope", record.fit.slope, line.slope)
+    expect("intercept", record.fit.intercept, line.intercept)
+    expect("r", record.r, line.rvalue)
+    expect("slope error", record.fit.slopeError, line.stderr)
+    expect("intercept error", record.fit.interceptError, line.intercept_stderr)
+    expect("unbiased deviation", record.stdDevUnbiased, statistics.stdev(values))
+    expect("t limit", record.tLimit, stats.t.ppf(0.975, 6))
+    n = len(times)
+    expect("t of r", record.tOfR, abs(line.rvalue) * math.sqrt((n - 2) / (1 - line.rvalue ** 2)))
+    expect("F value", record.fit.fValue, (abs(line.slope) / line.stderr) ** 2)
+    return problems
+
 
 # --- synthetic files --------------------------------------------------------------------------
 
@@ -146,6 +209,11 @@ item3=Y,Q,0.5
 item4=Ar38,Ar36
 """
 
+# The same sets, but the general count says there are none: the correction is not offered.
+INI_NO_SETS = INI_TEXT.replace("interferance=2\n", "interferance=0\n", 1)
+# A count of sets without their names: the settings cannot be confirmed.
+INI_NAMELESS = INI_TEXT.split("[interferance]")[0]
+
 # --- the matrix -------------------------------------------------------------------------------
 
 SETTINGS = [
@@ -177,7 +245,8 @@ def cases(files, elements_of):
         for selection_name, selection in selections(elements):
             settings = SETTINGS if selection_name == "allnum" else SETTINGS[:2] + SETTINGS[6:]
             for settings_name, options in settings:
-                yield "%s/%s/%s" % (name, selection_name, settings_name), path, selection + options
+                yield ("%s/%s/%s" % (name, selection_name, settings_name), path,
+                   selection + options)
         pair = list(selections(elements))[1][1]
         for flags in ("header", "header,comment", "guidecomment", "none"):
             yield "%s/pair/flags=%s" % (name, flags), path, pair + ["--output-flags", flags]
@@ -202,9 +271,11 @@ def cases(files, elements_of):
                ["--abundance", "Ar40", "--abundance", "X", "--abundance", "Y",
                 "--numerator", "Ar40", "--denominator", "Ar38", "--correction", "synthetic"]
                + options)
-    yield ("syn_corr/unknown-set", corr,
-           ["--abundance", "Ar40", "--numerator", "Ar40", "--denominator", "Ar38",
-            "--correction", "nosuchset"])
+    corrected = ["--abundance", "Ar40", "--numerator", "Ar40", "--denominator", "Ar38",
+                 "--correction"]
+    yield "syn_corr/unknown-set", corr, corrected + ["nosuchset"]
+    yield "syn_corr/sets-not-counted", corr, corrected + ["synthetic"], "nosets"
+    yield "syn_corr/sets-not-named", corr, corrected + ["synthetic"], "nameless"
 
 
 # --- comparison -------------------------------------------------------------------------------
@@ -260,9 +331,10 @@ def compare_texts(expected, actual):
 
 
 class Runner:
-    def __init__(self, cli, ini):
+    def __init__(self, cli, inis):
         self.cli = cli
-        self.ini = ini
+        self.inis = inis
+        self.ini = inis["default"]
         self.sheets = {}
 
     def sheet(self, path):
@@ -275,18 +347,19 @@ class Runner:
         ini = reference.IniFile(self.ini)
         return reference.build_element_list(reference.extract_peaks(rows, ini.elem_width()))
 
-    def expected(self, path, options):
+    def expected(self, path, options, ini):
         args = reference.argument_parser().parse_args(["--cli", self.cli, path, "--ini",
-                                                       self.ini] + options)
+                                                       self.inis[ini]] + options)
         note, rows = self.sheet(path)
         note.path = os.fsencode(os.path.abspath(path))
         try:
-            return reference.reduce_sheet(note, rows, args, reference.IniFile(self.ini)), ""
+            return (reference.reduce_sheet(note, rows, args, reference.IniFile(self.inis[ini])),
+                    "")
         except reference.ReductionError as error:
             return None, str(error)
 
-    def actual(self, path, options):
-        done = subprocess.run([self.cli, "reduce", path, "--ini", self.ini] + options,
+    def actual(self, path, options, ini):
+        done = subprocess.run([self.cli, "reduce", path, "--ini", self.inis[ini]] + options,
                               capture_output=True)
         return (done.stdout if done.returncode == 0 else None,
                 done.stderr.decode("utf-8", "replace").strip())
@@ -301,6 +374,10 @@ def main(argv):
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args(argv)
 
+    problems = check_reference()
+    if problems:
+        print("compare_reduce: the reference itself is wrong:\n  " + "\n  ".join(problems))
+        return 1
     listing = subprocess.run([args.cli], capture_output=True).stderr.decode("utf-8", "replace")
     missing = [name for name in ("info", "reduce") if "tarnova-cli %s " % name not in listing]
     if missing:
@@ -310,21 +387,25 @@ def main(argv):
     with tempfile.TemporaryDirectory(prefix="tarnova-reduce-") as scratch:
         folder = args.keep or scratch
         os.makedirs(folder, exist_ok=True)
-        ini = os.path.join(folder, "reduce.ini")
-        with open(ini, "w", newline="\r\n") as stream:
-            stream.write(INI_TEXT)
+        inis = {}
+        for key, text in (("default", INI_TEXT), ("nosets", INI_NO_SETS),
+                          ("nameless", INI_NAMELESS)):
+            inis[key] = os.path.join(folder, "reduce-%s.ini" % key)
+            with open(inis[key], "w", newline="\r\n") as stream:
+                stream.write(text)
         files = {name: os.path.abspath(os.path.join(args.samples, name))
                  for name in sorted(os.listdir(args.samples))}
         files.update(synthetic_files(folder))
-        runner = Runner(os.path.abspath(args.cli), ini)
+        runner = Runner(os.path.abspath(args.cli), inis)
 
         failed, expected_failures, count = [], [], 0
-        for name, path, options in cases(files, runner.elements):
+        for name, path, options, *ini in cases(files, runner.elements):
             if args.only and args.only not in name:
                 continue
             count += 1
-            want, want_error = runner.expected(path, options)
-            got, got_error = runner.actual(path, options)
+            ini = ini[0] if ini else "default"
+            want, want_error = runner.expected(path, options, ini)
+            got, got_error = runner.actual(path, options, ini)
             if want is None or got is None:
                 problems = [] if (want is None) == (got is None) else [
                     "reference: %s; tarnova-cli: %s" % (want_error or "IRD written",

@@ -209,11 +209,15 @@ class DataNote:
 
 
 def _unescape(text):
-    """Bytes of a note text as `info` prints it (UTF-8 on the console, code page 932 inside)."""
+    """The document's bytes (code page 932) of a note text that `info` printed either as they
+    are or converted to UTF-8."""
+    raw = text.encode("utf-8", "surrogateescape")
+    if any("\udc80" <= character <= "\udcff" for character in text):
+        return raw
     try:
-        return text.encode("utf-8").decode("utf-8").encode("cp932")
+        return text.encode("cp932")
     except UnicodeEncodeError:
-        return text.encode("utf-8")
+        return raw
 
 
 def read_sheet(cli, path, ini_path=None):
@@ -689,10 +693,17 @@ def reduce_sheet(note, rows, args, ini):
             selection[label] |= 0x1
         if calc_flags & ALL_ABUNDANCES:
             selection[label] |= 0x4
-    records = create_records(elements, selection)
     if args.correction:
+        # The settings dialog offers corrections only while the INI counts some sets, and does
+        # not open when it counts sets but names none.
+        if ini.read("general", "interferance") is not None and ini.read_int(
+                "general", "interferance", -1) > 0:
+            if not ini.keys("interferance"):
+                raise ReductionError("no correction set is named")
+            calc_flags |= CORRECT
+    records = create_records(elements, selection)
+    if calc_flags & CORRECT:
         apply_corrections(peaks, ini, args.correction)
-        calc_flags |= CORRECT
     run_regressions(records, peaks, calc_flags, test_level)
     return write_ird(records, note, calc_flags & 0xFF00, output_flags)
 
