@@ -233,34 +233,36 @@ def read_sheet(cli, path, ini_path=None):
 
 
 def parse_info(output):
+    """The note and the rows of the text of `info`: "format", "note" with PKS, DAT or none, the
+    note's lines (a tag and its text, or the DAT fields by name), "rows" with their number, and
+    one line of five tab-separated cell texts per row."""
     note = DataNote()
-    rows = []
-    lines = output.decode("utf-8", "surrogateescape").replace("\r\n", "\n").split("\n")
-    expected_rows = None
+    lines = output.decode("utf-8", "surrogateescape").split("\n")
     index = 0
-    while index < len(lines):
-        line = lines[index]
+    while index < len(lines) and not lines[index].startswith("note\t"):
         index += 1
-        fields = line.split("\t")
-        head = fields[0].rstrip(":").strip().lower()
-        if expected_rows is not None:
-            if len(fields) >= 5 and len(rows) < expected_rows:
-                rows.append(fields[-5:])
-            continue
-        if head in ("rows", "row count", "number of rows"):
-            expected_rows = int(fields[-1])
-        elif head == "form" or head == "note":
-            value = fields[-1].strip().upper()
-            note.form = "PKS" if "PKS" in value else ("DAT" if "DAT" in value else None)
-        elif head == "tag" and len(fields) >= 3:
-            note.form = note.form or "PKS"
-            note.tags.append((_unescape(fields[1]), _unescape(fields[2])))
-        elif head.upper() in ("NAME", "DATE", "COMMENT"):
-            note.fields[head.upper()] = _unescape(fields[1] if len(fields) > 1 else "")
-        elif head.upper() in ("SPIKEID",):
-            note.fields["SPIKEID"] = int(fields[1])
-        elif head.upper() in ("WEIGHT", "SPIKEVOL", "SPIKEERROR"):
-            note.fields[head.upper()] = float(fields[1])
+    if index == len(lines):
+        raise ReductionError("info printed no note line")
+    form = lines[index].split("\t", 1)[1].strip()
+    note.form = form if form in ("PKS", "DAT") else None
+    index += 1
+    while index < len(lines) and not re.fullmatch(r"rows\t\d+", lines[index]):
+        name, _, text = lines[index].partition("\t")
+        if note.form == "PKS":
+            note.tags.append((_unescape(name), _unescape(text)))
+        elif name in ("NAME", "DATE", "COMMENT"):
+            note.fields[name] = _unescape(text)
+        elif name == "SPIKEID":
+            note.fields[name] = int(text)
+        elif name in ("WEIGHT", "SPIKEVOL", "SPIKEERROR"):
+            note.fields[name] = float(text)
+        index += 1
+    if index == len(lines):
+        raise ReductionError("info printed no rows line")
+    count = int(lines[index].split("\t")[1])
+    rows = [line.split("\t") for line in lines[index + 1:index + 1 + count]]
+    if len(rows) != count or any(len(row) != 5 for row in rows):
+        raise ReductionError("info printed malformed rows")
     return note, rows
 
 
