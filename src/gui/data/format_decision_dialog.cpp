@@ -68,7 +68,9 @@ int FormatDecisionDialog::chosenFormat() const {
     return pksOther_->isChecked() ? 3 : 0;
 }
 
-std::string FormatDecisionDialog::path() const { return path_->text().toStdString(); }
+std::string FormatDecisionDialog::path() const {
+    return path_->text().toStdString();
+}
 
 std::string FormatDecisionDialog::contents() const {
     if (!text_->document()->isModified()) {

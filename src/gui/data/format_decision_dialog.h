@@ -15,7 +15,7 @@ namespace tarnova::gui {
 
 class FormatDecisionDialog final : public QDialog {
     Q_OBJECT
-public:
+  public:
     // path is UTF-8; contents are the file's bytes as stored (code page 932 text).
     FormatDecisionDialog(QWidget* parent, const std::string& path, const std::string& contents);
 
@@ -31,7 +31,7 @@ public:
     QPlainTextEdit* textField() const { return text_; }
     QRadioButton* choice(int format) const;
 
-private:
+  private:
     QLineEdit* path_;
     QPlainTextEdit* text_;
     QRadioButton* dat_;

@@ -1,0 +1,81 @@
+// The peak editor grid on screen ("tnvdataeditwindow"): paints the rows of its GridModel that
+// the region to be painted meets, with the cursor's cell inverted, and forwards keys, typed
+// characters, mouse presses and the vertical scroll bar to the model and its editing rules.
+#pragma once
+
+#include "editor/grid_model.h"
+
+#include <QAbstractScrollArea>
+
+#include <array>
+
+class QPainter;
+
+namespace tarnova {
+class EditorPort;
+class UserInterfacePort;
+} // namespace tarnova
+
+namespace tarnova::gui {
+
+class GridWidget final : public QAbstractScrollArea, private GridView {
+    Q_OBJECT
+  public:
+    // port receives the grid's messages and beeps.
+    explicit GridWidget(UserInterfacePort& port, QWidget* parent = nullptr);
+    ~GridWidget() override;
+
+    GridModel& model() { return model_; }
+    const GridModel& model() const { return model_; }
+
+    // The layout units: cx, the average character width, and cy, the row height.
+    int charWidth() const { return cx_; }
+    int rowHeight() const { return cy_; }
+    // x0 to x4 in the grid's own coordinates, the frame included, for the label strip.
+    std::array<int, 5> columnBorders() const;
+    // Width for the six columns and the scroll bar, height for 25 rows, frame included.
+    QSize sizeHint() const override;
+
+    // The row operations of the Data menu.
+    void insertLine();
+    void deleteLine();
+    void sortRows(EditorPort& dialogs);
+    void jumpTo(EditorPort& dialogs);
+
+    // Rows drawn by paint events since the last reset; shows what a scroll or a cursor move
+    // repaints.
+    long long paintedRows() const { return paintedRows_; }
+    void resetPaintedRows() { paintedRows_ = 0; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
+
+  private:
+    // GridView
+    void repaintAll() override;
+    void repaintRow(int row) override;
+    void repaintCells(int row, int firstColumn, int lastColumn) override;
+    void repaintFromRow(int row) override;
+    void scrollContent(int rows) override;
+    void setScrollBar(const ScrollBarState& state) override;
+
+    void updateMetrics();
+    void scrollAction(int action);
+    // Pixel borders x0 to x4 in the viewport.
+    std::array<int, 5> borders() const;
+    int rowTop(int row) const { return (row - model_.topRow()) * cy_; }
+    void drawRow(QPainter& painter, int row, const std::array<int, 5>& x);
+
+    GridModel model_;
+    int cx_ = 1;
+    int cy_ = 1;
+    long long paintedRows_ = 0;
+};
+
+} // namespace tarnova::gui

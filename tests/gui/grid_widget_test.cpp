@@ -1,0 +1,275 @@
+#include "gui/editor/grid_widget.h"
+
+#include "core/support/scripted_port.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTest>
+
+#include <clocale>
+#include <memory>
+#include <vector>
+
+using namespace tarnova;
+using tarnova::gui::GridWidget;
+
+namespace {
+
+std::vector<PeakRecord> numberedPeaks(int count) {
+    std::vector<PeakRecord> peaks;
+    for (int i = 0; i < count; ++i) {
+        PeakRecord peak;
+        peak.elem = i % 2 == 0 ? "Ar40" : "Ar36";
+        peak.time = i;
+        peak.height = 1.5;
+        peak.range = 10.0;
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+} // namespace
+
+class GridWidgetTest : public QObject {
+    Q_OBJECT
+  private:
+    std::unique_ptr<test::ScriptedPort> port_;
+    std::unique_ptr<GridWidget> grid_;
+
+    // A shown grid of exactly 25 rows, with the focus.
+    GridWidget& showGrid() {
+        grid_->resize(grid_->sizeHint());
+        grid_->show();
+        grid_->activateWindow();
+        grid_->setFocus();
+        if (!QTest::qWaitForWindowExposed(grid_.get())) {
+            qWarning("grid not exposed");
+        }
+        return *grid_;
+    }
+    // Rows repainted by the events that action leaves behind.
+    template <typename Action> long long paintedRowsAfter(Action action) {
+        QCoreApplication::processEvents();
+        grid_->resetPaintedRows();
+        action();
+        QCoreApplication::processEvents();
+        return grid_->paintedRows();
+    }
+
+  private slots:
+    void initTestCase() { std::setlocale(LC_NUMERIC, "C"); }
+
+    void init() {
+        port_ = std::make_unique<test::ScriptedPort>();
+        grid_ = std::make_unique<GridWidget>(*port_);
+    }
+    void cleanup() { grid_.reset(); }
+
+    void typing_data() {
+        QTest::addColumn<int>("rightMoves");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("backspaces");
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<int>("beeps");
+
+        QTest::newRow("label") << 0 << "Ar40" << 0 << "   Ar40" << 0;
+        QTest::newRow("label backspace") << 0 << "Ar40" << 1 << "    Ar4" << 0;
+        QTest::newRow("label signs dropped") << 0 << "-Ar/4 0" << 0 << "   Ar40" << 0;
+        QTest::newRow("label full") << 0 << "Ar40abcd" << 0 << "Ar40abc" << 1;
+        QTest::newRow("label kana") << 0 << "アr" << 0 << "      r" << 0;
+        QTest::newRow("time whole part full") << 1 << "123" << 0 << "12.00000" << 1;
+        QTest::newRow("time fraction") << 1 << "12.5" << 0 << "12.50000" << 0;
+        QTest::newRow("time fraction full") << 1 << "1.234567" << 0 << "01.23456" << 1;
+        QTest::newRow("time backspaces") << 1 << "12.5" << 2 << "01.00000" << 0;
+        QTest::newRow("time no sign") << 1 << "-1e" << 0 << "01.00000" << 2;
+        QTest::newRow("height") << 2 << "3.25" << 0 << "3.250" << 0;
+        QTest::newRow("range") << 3 << "12.5" << 0 << "12.5000" << 0;
+    }
+
+    void typing() {
+        QFETCH(int, rightMoves);
+        QFETCH(QString, keys);
+        QFETCH(int, backspaces);
+        QFETCH(QString, buffer);
+        QFETCH(int, beeps);
+        GridWidget& grid = showGrid();
+        QCOMPARE(grid.model().SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+        grid.model().NewSheet();
+        for (int i = 0; i < rightMoves; ++i) {
+            QTest::keyClick(&grid, Qt::Key_Right);
+        }
+        for (const QChar character : keys) {
+            if (character.unicode() < 0x80) {
+                QTest::keyClick(&grid, character.toLatin1());
+                continue;
+            }
+            // Characters beyond ASCII come as text, as an input method gives them.
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+            QApplication::sendEvent(&grid, &press);
+        }
+        for (int i = 0; i < backspaces; ++i) {
+            QTest::keyClick(&grid, Qt::Key_Backspace);
+        }
+        QCOMPARE(QString::fromStdString(grid.model().editBuffer().text), buffer);
+        QCOMPARE(port_->beeps, beeps);
+        // Enter stores the cell and moves on.
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(QString::fromStdString(grid.model().cellText(0, kElemColumn + rightMoves)),
+                 buffer);
+        QCOMPARE(grid.model().IsModified(), kSheetModified);
+    }
+
+    void keysMoveTheCursorAndGrowTheTable() {
+        GridWidget& grid = showGrid();
+        QTest::keyClick(&grid, Qt::Key_Left);
+        QCOMPARE(port_->beeps, 1);
+        QTest::keyClick(&grid, Qt::Key_End);
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(&grid, Qt::Key_Right);
+        }
+        QCOMPARE(grid.model().cursorColumn(), int(kRangeColumn));
+        QTest::keyClick(&grid, Qt::Key_Enter);
+        QCOMPARE(grid.model().GetRowCount(), 50);
+        QCOMPARE(grid.model().cursorRow(), 25);
+        QCOMPARE(grid.model().topRow(), 1);
+        QCOMPARE(grid.verticalScrollBar()->value(), 2);
+        QVERIFY(grid.verticalScrollBar()->isEnabled());
+        QTest::keyClick(&grid, Qt::Key_Home);
+        QCOMPARE(grid.model().cursorRow(), 0);
+        QCOMPARE(grid.model().topRow(), 0);
+        QTest::keyClick(&grid, Qt::Key_Insert);
+        QCOMPARE(grid.model().GetRowCount(), 51);
+        QTest::keyClick(&grid, Qt::Key_Delete);
+        QCOMPARE(grid.model().GetRowCount(), 51);
+        // Tab stays in the grid and is no character of a cell.
+        QTest::keyClick(&grid, Qt::Key_Tab);
+        QVERIFY(grid.hasFocus());
+        QCOMPARE(grid.model().editBuffer().text, std::string(7, ' '));
+    }
+
+    void scrollBarFollowsTheRows() {
+        GridWidget& grid = showGrid();
+        QScrollBar* bar = grid.verticalScrollBar();
+        QVERIFY(!bar->isEnabled()); // 25 empty rows cannot scroll
+        grid.model().AttachPeaks(numberedPeaks(10));
+        QVERIFY(!bar->isEnabled());
+        grid.model().AttachPeaks(numberedPeaks(100));
+        QVERIFY(bar->isEnabled());
+        QCOMPARE(bar->minimum(), 1);
+        QCOMPARE(bar->maximum(), 76); // the last first row is 75
+        QCOMPARE(bar->pageStep(), 25);
+        QCOMPARE(bar->value(), 1);
+    }
+
+    void scrollingByLinePageAndThumb() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(100));
+        QScrollBar* bar = grid.verticalScrollBar();
+        const auto top = [&] { return grid.model().topRow(); };
+
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(top(), 0);
+        QCOMPARE(bar->value(), 1);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(top(), 1);
+        QCOMPARE(bar->value(), 2);
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(top(), 26);
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(top(), 51);
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(top(), 75); // the view ends with the last row
+        QCOMPARE(bar->value(), 76);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(top(), 75);
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(top(), 50);
+        QCOMPARE(bar->value(), 51);
+
+        // Dragging changes nothing until the thumb is released.
+        bar->setSliderDown(true);
+        bar->setSliderPosition(31);
+        QCOMPARE(top(), 50);
+        bar->setSliderDown(false);
+        QCOMPARE(top(), 30);
+        QCOMPARE(bar->value(), 31);
+    }
+
+    void scrollingRepaintsOnlyWhatItUncovers() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(100));
+        QScrollBar* bar = grid.verticalScrollBar();
+        QVERIFY(paintedRowsAfter(
+                    [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); }) <= 2);
+        QVERIFY(paintedRowsAfter(
+                    [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepSub); }) <= 2);
+        QVERIFY(paintedRowsAfter([&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); }) >=
+                25);
+        // A cursor move repaints the two rows it touches; typing the one it is in.
+        grid.model().MoveCursor(30, kElemColumn);
+        QCOMPARE(paintedRowsAfter([&] { QTest::keyClick(&grid, Qt::Key_Down); }), 2LL);
+        QCOMPARE(paintedRowsAfter([&] { QTest::keyClick(&grid, Qt::Key_A); }), 1LL);
+        // Moving below the view scrolls by one row.
+        grid.model().MoveCursor(25 + grid.model().topRow() - 1, kElemColumn);
+        const int before = grid.model().topRow();
+        QVERIFY(paintedRowsAfter([&] { QTest::keyClick(&grid, Qt::Key_Down); }) <= 3);
+        QCOMPARE(grid.model().topRow(), before + 1);
+    }
+
+    void mouseSelectsACell() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(100));
+        grid.model().MoveCursor(60, kElemColumn);
+        const int top = grid.model().topRow();
+        const std::array<int, 5> x = grid.model().GetColumnBorders(grid.charWidth());
+        const int cy = grid.rowHeight();
+        QWidget* cells = grid.viewport();
+
+        QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(x[2] + 3, 3 * cy + cy / 2));
+        QCOMPARE(grid.model().cursorRow(), top + 3);
+        QCOMPARE(grid.model().cursorColumn(), int(kHeightColumn));
+        QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(x[0] + 1, 1));
+        QCOMPARE(grid.model().cursorRow(), top);
+        QCOMPARE(grid.model().cursorColumn(), int(kElemColumn));
+        // Num and Peak do not take the cursor, nor does the right button.
+        QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(x[0] - 2, 5 * cy + 2));
+        QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(x[4] + 5, 5 * cy + 2));
+        QTest::mouseClick(cells, Qt::RightButton, {}, QPoint(x[1] + 5, 5 * cy + 2));
+        QCOMPARE(grid.model().cursorRow(), top);
+        QCOMPARE(grid.model().cursorColumn(), int(kElemColumn));
+    }
+
+    void cursorCellIsInvertedAndShowsTheBuffer() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(3));
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Right);
+        QTest::keyClicks(&grid, ".");
+        QTest::keyClicks(&grid, "9");
+        QCOMPARE(grid.model().displayText(1, kTimeColumn), std::string("00001.90"));
+        QCOMPARE(grid.model().cellText(1, kTimeColumn), std::string("00001.00"));
+        const QImage image = grid.viewport()->grab().toImage();
+        const std::array<int, 5> x = grid.model().GetColumnBorders(grid.charWidth());
+        const int cy = grid.rowHeight();
+        const QColor base = grid.palette().color(QPalette::Base);
+        // The cursor cell's corner is in the text colour, a cell beside it in the background.
+        QCOMPARE(image.pixelColor(x[1] + 2, cy + 1), grid.palette().color(QPalette::Text));
+        QCOMPARE(image.pixelColor(x[2] + 2, cy + 1), base);
+        QCOMPARE(image.pixelColor(x[1] + 2, 1), base);
+    }
+
+    void layoutUnitsAndBorders() {
+        GridWidget& grid = showGrid();
+        QCOMPARE(grid.objectName(), QString("tnvdataeditwindow"));
+        const int cx = grid.charWidth();
+        const int frame = grid.frameWidth();
+        const std::array<int, 5> expected{5 * cx + frame, 13 * cx + frame, 22 * cx + frame,
+                                          28 * cx + frame, 36 * cx + frame};
+        QCOMPARE(grid.columnBorders(), expected);
+        QCOMPARE(grid.viewport()->height(), 25 * grid.rowHeight());
+    }
+};
+
+QTEST_MAIN(GridWidgetTest)
+#include "grid_widget_test.moc"
