@@ -35,6 +35,7 @@ class GridWidgetTest : public QObject {
     Q_OBJECT
   private:
     std::unique_ptr<test::ScriptedPort> port_;
+    std::unique_ptr<GridModel> model_;
     std::unique_ptr<GridWidget> grid_;
 
     // A shown grid of exactly 25 rows, with the focus.
@@ -62,9 +63,13 @@ class GridWidgetTest : public QObject {
 
     void init() {
         port_ = std::make_unique<test::ScriptedPort>();
-        grid_ = std::make_unique<GridWidget>(*port_);
+        model_ = std::make_unique<GridModel>(*port_);
+        grid_ = std::make_unique<GridWidget>(*model_);
     }
-    void cleanup() { grid_.reset(); }
+    void cleanup() {
+        grid_.reset();
+        model_.reset();
+    }
 
     void typing_data() {
         QTest::addColumn<int>("rightMoves");

@@ -60,8 +60,8 @@ std::optional<GridKey> gridKey(int key) {
 
 } // namespace
 
-GridWidget::GridWidget(UserInterfacePort& port, QWidget* parent)
-    : QAbstractScrollArea(parent), model_(port) {
+GridWidget::GridWidget(GridModel& model, QWidget* parent)
+    : QAbstractScrollArea(parent), model_(model) {
     setObjectName("tnvdataeditwindow");
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);

@@ -13,7 +13,6 @@ class QPainter;
 
 namespace tarnova {
 class EditorPort;
-class UserInterfacePort;
 } // namespace tarnova
 
 namespace tarnova::gui {
@@ -21,8 +20,8 @@ namespace tarnova::gui {
 class GridWidget final : public QAbstractScrollArea, private GridView {
     Q_OBJECT
   public:
-    // port receives the grid's messages and beeps.
-    explicit GridWidget(UserInterfacePort& port, QWidget* parent = nullptr);
+    // Shows model, which outlives the widget; the widget becomes the model's view.
+    explicit GridWidget(GridModel& model, QWidget* parent = nullptr);
     ~GridWidget() override;
 
     GridModel& model() { return model_; }
@@ -72,7 +71,7 @@ class GridWidget final : public QAbstractScrollArea, private GridView {
     int rowTop(int row) const { return (row - model_.topRow()) * cy_; }
     void drawRow(QPainter& painter, int row, const std::array<int, 5>& x);
 
-    GridModel model_;
+    GridModel& model_;
     int cx_ = 1;
     int cy_ = 1;
     long long paintedRows_ = 0;
