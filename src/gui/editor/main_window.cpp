@@ -26,6 +26,9 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
+#include <array>
+
 namespace tarnova::gui {
 namespace {
 
@@ -33,6 +36,37 @@ constexpr const char* kSaveQuestion = "データは変更後保存されてい�
 
 // Width and height of a window border line.
 constexpr int kBorder = 1;
+
+constexpr int kCoverHelpContext = 1;
+constexpr int kMainWindowHelpContext = 39;
+constexpr int kQandAHelpContext = 51;
+
+// The run-log line each command writes before it acts; the correction table editor writes none.
+constexpr std::array<std::pair<int, const char*>, 23> kCommandLogLines{{
+    {kCommandNew, "NEWDATA command"},
+    {kCommandOpen, "OPENFILE command"},
+    {kCommandSave, "SAVEFILE command"},
+    {kCommandSaveAs, "SAVEFILEAS command"},
+    {kCommandPrinterSetup, "PRINTERROPT command"},
+    {kCommandPrint, "PRINT command"},
+    {kCommandQuit, "QUIT command"},
+    {kCommandCalc, "CALC command"},
+    {kCommandOption, "OPTION command"},
+    {kCommandDataNote, "DATANOTE comamnd"},
+    {kCommandRemoveResult, "REMOVERESULT command"},
+    {kCommandSort, "SORTDATA command"},
+    {kCommandJumpTo, "JUMPTO command"},
+    {kCommandAbout, "ABOUT command"},
+    {kCommandHelpIndex, "HELPINDEX command"},
+    {kCommandHelpTopics, "HELPTOPICS command"},
+    {kCommandHelpCover, "HELPCOVER command"},
+    {kCommandHelpForHelp, "HELPFORHELP command"},
+    {kCommandHelpQandA, "HELPQANDA command"},
+    {kCommandSaveOption, "SAVEOPTION command"},
+    {kCommandInsertLine, "INSERTLINE command"},
+    {kCommandDeleteLine, "DELETELINE command"},
+    {kCommandCorrectionTable, nullptr},
+}};
 
 } // namespace
 
@@ -204,106 +238,76 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::runCommand(int command) {
+    const auto entry = std::find_if(kCommandLogLines.begin(), kCommandLogLines.end(),
+                                    [command](const auto& row) { return row.first == command; });
+    if (entry == kCommandLogLines.end()) {
+        LogLine("Unknown command");
+        return;
+    }
+    if (entry->second != nullptr) {
+        LogLine(entry->second);
+    }
     switch (command) {
     case kCommandNew:
-        LogLine("NEWDATA command");
         if (maySheetBeReplaced()) {
             context_.grid.NewSheet();
             ReleaseDataNote();
         }
-        return;
+        break;
     case kCommandOpen:
-        LogLine("OPENFILE command");
         if (maySheetBeReplaced()) {
             notAvailableYet();
         }
-        return;
+        break;
     case kCommandSave:
-        LogLine("SAVEFILE command");
         saveSheet(false);
-        return;
+        break;
     case kCommandSaveAs:
-        LogLine("SAVEFILEAS command");
         saveSheet(true);
-        return;
-    case kCommandPrinterSetup:
-        LogLine("PRINTERROPT command");
-        notAvailableYet();
-        return;
-    case kCommandPrint:
-        LogLine("PRINT command");
-        notAvailableYet();
-        return;
+        break;
     case kCommandQuit:
-        LogLine("QUIT command");
         close();
-        return;
+        break;
     case kCommandCalc:
-        LogLine("CALC command");
-        notAvailableYet();
-        return;
-    case kCommandOption:
-        LogLine("OPTION command");
-        notAvailableYet();
-        return;
-    case kCommandDataNote:
-        LogLine("DATANOTE comamnd");
-        notAvailableYet();
-        return;
     case kCommandRemoveResult:
-        LogLine("REMOVERESULT command");
-        notAvailableYet();
-        return;
     case kCommandSort:
-        LogLine("SORTDATA command");
-        notAvailableYet();
-        return;
     case kCommandJumpTo:
-        LogLine("JUMPTO command");
-        notAvailableYet();
-        return;
-    case kCommandAbout:
-        LogLine("ABOUT command");
-        showAbout();
-        return;
-    case kCommandHelpIndex:
-        LogLine("HELPINDEX command");
-        ShowHelp(context_.port, kHelpFinder, 0);
-        return;
-    case kCommandHelpTopics:
-        LogLine("HELPTOPICS command");
-        ShowHelp(context_.port, kHelpContext, 39);
-        return;
-    case kCommandHelpCover:
-        LogLine("HELPCOVER command");
-        ShowHelp(context_.port, kHelpContext, 1);
-        return;
-    case kCommandHelpForHelp:
-        LogLine("HELPFORHELP command");
-        ShowHelp(context_.port, kHelpOnHelp, 0);
-        return;
-    case kCommandHelpQandA:
-        LogLine("HELPQANDA command");
-        ShowHelp(context_.port, kHelpContext, 51);
-        return;
-    case kCommandSaveOption:
-        LogLine("SAVEOPTION command");
-        SaveSettings(context_.settings, context_.grid, settingsFilePath());
-        return;
-    case kCommandInsertLine:
-        LogLine("INSERTLINE command");
-        InsertLine(context_.grid);
-        return;
-    case kCommandDeleteLine:
-        LogLine("DELETELINE command");
-        DeleteLine(context_.grid);
-        return;
+    case kCommandPrinterSetup:
+    case kCommandPrint:
+    case kCommandOption:
+    case kCommandDataNote:
     case kCommandCorrectionTable:
         notAvailableYet();
-        return;
+        break;
+    case kCommandAbout:
+        showAbout();
+        break;
+    case kCommandHelpIndex:
+        ShowHelp(context_.port, kHelpFinder, 0);
+        break;
+    case kCommandHelpTopics:
+        ShowHelp(context_.port, kHelpContext, kMainWindowHelpContext);
+        break;
+    case kCommandHelpCover:
+        ShowHelp(context_.port, kHelpContext, kCoverHelpContext);
+        break;
+    case kCommandHelpForHelp:
+        ShowHelp(context_.port, kHelpOnHelp, 0);
+        break;
+    case kCommandHelpQandA:
+        ShowHelp(context_.port, kHelpContext, kQandAHelpContext);
+        break;
+    case kCommandSaveOption:
+        SaveSettings(context_.settings, context_.grid, settingsFilePath());
+        break;
+    case kCommandInsertLine:
+        InsertLine(context_.grid);
+        break;
+    case kCommandDeleteLine:
+        DeleteLine(context_.grid);
+        break;
     default:
-        LogLine("Unknown command");
-        return;
+        break;
     }
 }
 
