@@ -252,7 +252,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(fixture.window->objectName(), QString("tnveditwindow"));
         QCOMPARE(fixture.window->windowTitle(), QString("Tarnova:"));
         QCOMPARE(fixture.window->minimumSize(), fixture.window->maximumSize());
-        const int cy = fixture.window->fontMetrics().height();
+        const int cy = fixture.window->centralWidget()->fontMetrics().height();
         QWidget* grid = fixture.window->grid();
         QCOMPARE(grid->y(), cy + 1);
         QVERIFY(grid->contentsRect().height() >= 25 * cy);

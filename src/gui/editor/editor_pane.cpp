@@ -4,6 +4,7 @@
 #include "platform/text_format.h"
 #include "shell/run_log.h"
 
+#include <QFontDatabase>
 #include <QFrame>
 #include <QPaintEvent>
 #include <QPainter>
@@ -18,6 +19,8 @@ constexpr int kBorder = 1;
 
 EditorPane::EditorPane(GridModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setObjectName("editorpane");
+    // The cells are sized in characters; a fixed-pitch font makes every text fit its cell.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 void EditorPane::setGrid(QWidget* grid) {

@@ -174,9 +174,8 @@ QSize MainWindow::editorWindowSize() {
         LogLine(formatText("%d: %d/%d", column, width, decimals));
         widthSum += width;
     }
-    const QFontMetrics metrics = fontMetrics();
-    const int cx = metrics.averageCharWidth();
-    const int cy = metrics.height();
+    const int cx = pane_->cx();
+    const int cy = pane_->cy();
     const QStyle* style = this->style();
     const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int edge = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
