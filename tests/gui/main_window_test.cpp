@@ -1,6 +1,8 @@
 // The main window: menus and accelerators, the command table's log lines, the save question,
 // dropped files and the recalculation request.
+#include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
+#include "data/peak_sheet.h"
 #include "editor/grid_model.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/log_window.h"
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -23,16 +26,18 @@ namespace {
 
 struct Fixture {
     test::ScriptedPort port;
+    test::ScriptedFilePort files;
     GridModel grid{port};
     Settings settings;
     std::vector<std::pair<std::string, std::string>> started;
     std::unique_ptr<gui::MainWindow> window;
 
     Fixture() {
-        window = std::make_unique<gui::MainWindow>(gui::MainWindowContext{
-            grid, settings, port, [this](const std::string& executable, const std::string& file) {
-                started.emplace_back(executable, file);
-            }});
+        window = std::make_unique<gui::MainWindow>(
+            gui::MainWindowContext{grid, settings, port, files,
+                                   [this](const std::string& executable, const std::string& file) {
+                                       started.emplace_back(executable, file);
+                                   }});
     }
 };
 
@@ -203,6 +208,26 @@ class MainWindowTest : public QObject {
         fixture.port.answers = {Answer::No};
         QVERIFY(fixture.window->close());
         QVERIFY(!fixture.window->isVisible());
+    }
+
+    void yesSavesAndAFailedSaveKeepsTheWindow() {
+        Fixture fixture;
+        fixture.window->show();
+        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 3.0, 0, "Ar40"}});
+        fixture.grid.markModified();
+        fixture.port.answers = {Answer::Yes};
+        QVERIFY(!fixture.window->close()); // the save dialog was cancelled
+        QCOMPARE(fixture.files.saveRequests.size(), size_t(1));
+        QVERIFY(fixture.window->isVisible());
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath("saved.pks");
+        fixture.files.saveResults = {
+            test::ScriptedFilePort::chosen(QFile::encodeName(path).toStdString(), 1)};
+        fixture.port.answers = {Answer::Yes};
+        QVERIFY(fixture.window->close());
+        QVERIFY(QFile::exists(path));
+        ReleaseDataNote();
     }
 
     void newAsksBeforeDiscardingChanges() {

@@ -1,5 +1,8 @@
 // Start-up on the desktop: the run log with -log, further files, the main window's first lines.
+#include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
+#include "data/peak_sheet.h"
+#include "editor/grid_model.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/application.h"
 #include "gui/shell/log_window.h"
@@ -35,9 +38,10 @@ class StartupTest : public QObject {
 
     void logOptionOpensTheLogAndFurtherFilesStartProcesses() {
         test::ScriptedPort port;
+        test::ScriptedFilePort files;
         QStringList started;
         gui::Application application(
-            port, [&](const std::string& executable, const std::string& file) {
+            port, files, [&](const std::string& executable, const std::string& file) {
                 started << QString::fromStdString(executable + " | " + file);
             });
         QVERIFY(application.start({"-log", "a.pks", "b.pks", "c.pks"}));
@@ -81,10 +85,22 @@ class StartupTest : public QObject {
         QCOMPARE(application.mainWindow()->objectName(), QString("tnveditwindow"));
     }
 
+    void firstFileLoadsIntoTheMainWindow() {
+        test::ScriptedPort port;
+        test::ScriptedFilePort files;
+        gui::Application application(port, files, [](const std::string&, const std::string&) {});
+        QVERIFY(application.start({TARNOVA_SOURCE_DIR "/samples/argon_air.pks"}));
+        QVERIFY(port.messages.empty());
+        QVERIFY(application.grid().GetRowCount() > 0);
+        QCOMPARE(files.titles, std::vector<std::string>{"Tarnova - argon_air.pks"});
+        ReleaseDataNote();
+    }
+
     void withoutTheOptionNothingIsLogged() {
         test::ScriptedPort port;
+        test::ScriptedFilePort files;
         int started = 0;
-        gui::Application application(port,
+        gui::Application application(port, files,
                                      [&](const std::string&, const std::string&) { ++started; });
         QVERIFY(application.start({"run-log.pks", "x.pks"}));
         QVERIFY(!gui::LogWindow::current());

@@ -1,6 +1,8 @@
 #include "gui/editor/main_window.h"
 
+#include "data/load_peak_file.h"
 #include "data/peak_sheet.h"
+#include "data/save_peak_file.h"
 #include "editor/grid_editing.h"
 #include "editor/grid_model.h"
 #include "gui/editor/editor_pane.h"
@@ -202,13 +204,14 @@ void MainWindow::loadStartupFile() {
     loadFile(path);
 }
 
-void MainWindow::loadFile(const std::string& /*path*/) {
-    notAvailableYet();
+void MainWindow::loadFile(const std::optional<std::string>& path) {
+    LoadPeakFile(context_.port, context_.files, context_.grid, context_.settings, path);
 }
 
-bool MainWindow::saveSheet(bool /*askForName*/) {
-    notAvailableYet();
-    return false;
+bool MainWindow::saveSheet(bool askForName) {
+    const auto& note = currentDataNote();
+    const std::optional<std::string> path = askForName || !note ? std::nullopt : note->path;
+    return SavePeakFile(context_.port, context_.files, context_.grid, context_.settings, path);
 }
 
 bool MainWindow::maySheetBeReplaced() {
@@ -255,7 +258,7 @@ void MainWindow::runCommand(int command) {
         break;
     case kCommandOpen:
         if (maySheetBeReplaced()) {
-            notAvailableYet();
+            loadFile(std::nullopt);
         }
         break;
     case kCommandSave:

@@ -8,11 +8,15 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
 
 namespace tarnova {
+class FilePort;
 class GridModel;
 struct Settings;
 class UserInterfacePort;
@@ -55,6 +59,8 @@ struct MainWindowContext {
     Settings& settings;
     // Messages and questions; the GUI passes a Qt port owned by this window.
     UserInterfacePort& port;
+    // The open, save and format-decision dialogs and the window title.
+    FilePort& files;
     // Starts further processes for dropped files.
     InstanceStarter startInstance;
 };
@@ -98,7 +104,8 @@ class MainWindow final : public QMainWindow {
     // The save question when the sheet has unsaved changes. True when the caller may go on.
     bool maySheetBeReplaced();
     bool saveSheet(bool askForName);
-    void loadFile(const std::string& path);
+    // Loads path, or the file the open dialog asks for.
+    void loadFile(const std::optional<std::string>& path);
     void notAvailableYet();
     void showAbout();
 

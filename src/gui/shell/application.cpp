@@ -1,5 +1,6 @@
 #include "gui/shell/application.h"
 
+#include "data/file_port.h"
 #include "editor/grid_model.h"
 #include "gui/editor/main_window.h"
 #include "gui/platform/qt_port.h"
@@ -14,6 +15,38 @@
 #include <QProcess>
 
 namespace tarnova::gui {
+namespace {
+
+// File dialogs are not available yet: every dialog is cancelled with a message.
+class DialoglessFilePort final : public FilePort {
+  public:
+    explicit DialoglessFilePort(UserInterfacePort& port) : port_(port) {}
+    void setWindow(QWidget* window) { window_ = window; }
+
+    FileDialogResult chooseOpenFile(const FileDialogRequest&) override { return cancelled(); }
+    FileDialogResult chooseSaveFile(const FileDialogRequest&) override { return cancelled(); }
+    FormatDecision decideFormat(const FormatDecisionRequest&) override {
+        notAvailable();
+        return {};
+    }
+    void setWindowTitle(std::string_view title) override {
+        if (window_) {
+            window_->setWindowTitle(QString::fromUtf8(title.data(), qsizetype(title.size())));
+        }
+    }
+
+  private:
+    void notAvailable() { port_.showMessage("Tarnova", "This command is not available yet."); }
+    FileDialogResult cancelled() {
+        notAvailable();
+        return {};
+    }
+
+    UserInterfacePort& port_;
+    QWidget* window_ = nullptr;
+};
+
+} // namespace
 
 InstanceStarter detachedInstanceStarter() {
     return [](const std::string& executable, const std::string& file) {
@@ -22,8 +55,8 @@ InstanceStarter detachedInstanceStarter() {
     };
 }
 
-Application::Application(UserInterfacePort& port, InstanceStarter startInstance)
-    : port_(port), startInstance_(std::move(startInstance)),
+Application::Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance)
+    : port_(port), files_(files), startInstance_(std::move(startInstance)),
       grid_(std::make_unique<GridModel>(port)), settings_(std::make_unique<Settings>()) {}
 
 Application::~Application() = default;
@@ -41,8 +74,8 @@ bool Application::start(const QStringList& arguments) {
     if (!result.succeeded) {
         return false;
     }
-    mainWindow_ =
-        std::make_unique<MainWindow>(MainWindowContext{*grid_, *settings_, port_, startInstance_});
+    mainWindow_ = std::make_unique<MainWindow>(
+        MainWindowContext{*grid_, *settings_, port_, files_, startInstance_});
     return true;
 }
 
@@ -50,12 +83,14 @@ int RunTarnova(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QtPort port;
-    Application tarnova(port, detachedInstanceStarter());
+    DialoglessFilePort files(port);
+    Application tarnova(port, files, detachedInstanceStarter());
     if (!tarnova.start(QApplication::arguments().mid(1))) {
         return 0;
     }
     MainWindow* window = tarnova.mainWindow();
     port.setOwner(window);
+    files.setWindow(window);
     QObject::connect(window, &MainWindow::closed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     window->show();

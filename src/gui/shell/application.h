@@ -9,6 +9,7 @@
 #include <memory>
 
 namespace tarnova {
+class FilePort;
 class GridModel;
 struct Settings;
 class UserInterfacePort;
@@ -24,7 +25,7 @@ InstanceStarter detachedInstanceStarter();
 // What lives as long as the program: the options, the document's grid and the main window.
 class Application final {
   public:
-    Application(UserInterfacePort& port, InstanceStarter startInstance);
+    Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance);
     ~Application();
 
     // Runs the start-up for the program's arguments (without the program's name) and creates the
@@ -36,6 +37,7 @@ class Application final {
 
   private:
     UserInterfacePort& port_;
+    FilePort& files_;
     InstanceStarter startInstance_;
     std::unique_ptr<GridModel> grid_;
     std::unique_ptr<Settings> settings_;
