@@ -30,7 +30,7 @@ FormatDecisionDialog::FormatDecisionDialog(QWidget* parent, const std::string& p
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setPlainText(QString::fromStdString(cp932ToUtf8(contents)));
-    text_->document()->setModified(false);
+    shown_ = text_->toPlainText();
 
     auto* fileRow = new QFormLayout;
     fileRow->addRow("ファイル", path_);
@@ -73,10 +73,10 @@ std::string FormatDecisionDialog::path() const {
 }
 
 std::string FormatDecisionDialog::contents() const {
-    if (!text_->document()->isModified()) {
+    QString text = text_->toPlainText();
+    if (text == shown_) {
         return original_;
     }
-    QString text = text_->toPlainText();
     // The text field ends lines with a bare line feed; keep the file's own line ends.
     if (original_.find("\r\n") != std::string::npos) {
         text.replace('\n', "\r\n");

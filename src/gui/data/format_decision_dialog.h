@@ -38,6 +38,7 @@ class FormatDecisionDialog final : public QDialog {
     QRadioButton* pks_;
     QRadioButton* pksOther_;
     std::string original_;
+    QString shown_; // the text as first shown, to tell whether it was edited
 };
 
 } // namespace tarnova::gui

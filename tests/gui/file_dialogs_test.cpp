@@ -1,0 +1,184 @@
+#include "gui/data/file_dialogs.h"
+#include "gui/data/format_decision_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace tarnova;
+using namespace tarnova::gui;
+
+namespace {
+
+const char* const kDatFilter = "DATファイル(VARDEN88互換)";
+const char* const kPksFilter = "PKSファイル(ピークサーチ互換)";
+
+FileDialogRequest openRequest(const QString& folder) {
+    FileDialogRequest request;
+    request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}, {"すべてのファイル", "*.*"}};
+    request.selectedFilter = 1;
+    request.initialFolder = folder.toStdString();
+    request.fileMustExist = true;
+    return request;
+}
+
+// Runs steps on the modal dialog of type Dialog once it is up.
+template <typename Dialog> void whenShown(std::function<void(Dialog&)> steps) {
+    QTimer::singleShot(0, [steps] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            qWarning("no modal dialog");
+            return;
+        }
+        steps(*dialog);
+    });
+}
+
+} // namespace
+
+class FileDialogsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void openDialogOffersTheThreeFilters() {
+        QTemporaryDir folder;
+        QtFilePort port(nullptr);
+        const auto dialog = port.makeFileDialog(openRequest(folder.path()), false);
+        QCOMPARE(dialog->nameFilters(), (QStringList{
+                                            "DATファイル(VARDEN88互換) (*.[Dd][Aa][Tt])",
+                                            "PKSファイル(ピークサーチ互換) (*.[Pp][Kk][Ss])",
+                                            "すべてのファイル (*)",
+                                        }));
+        QCOMPARE(dialog->selectedNameFilter(), QString(kPksFilter));
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+        QVERIFY(dialog->testOption(QFileDialog::HideNameFilterDetails));
+
+        // The patterns take the extension in either case.
+        for (const char* name : {"a.dat", "b.DAT", "c.Dat", "d.pks", "e"}) {
+            QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+        }
+        QCOMPARE(QDir(folder.path()).entryList({"*.[Dd][Aa][Tt]"}, QDir::Files),
+                 (QStringList{"a.dat", "b.DAT", "c.Dat"}));
+        QCOMPARE(QDir(folder.path()).entryList({"*"}, QDir::Files).size(), 5);
+    }
+
+    void openDialogReturnsThePathChosen() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath("run1.pks");
+        QFile(file).open(QIODevice::WriteOnly);
+        QtFilePort port(nullptr);
+        whenShown<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.selectFile(file);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        const FileDialogResult result = port.chooseOpenFile(openRequest(folder.path()));
+        QCOMPARE(int(result.status), int(FileDialogResult::Status::Chosen));
+        QCOMPARE(QString::fromStdString(result.path), file);
+        QCOMPARE(result.filterIndex, std::size_t{1});
+
+        whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+        QCOMPARE(int(port.chooseOpenFile(openRequest(folder.path())).status),
+                 int(FileDialogResult::Status::Cancelled));
+    }
+
+    void saveDialogReportsTheFilterAndAddsNoExtension() {
+        QTemporaryDir folder;
+        QtFilePort port(nullptr);
+        FileDialogRequest request;
+        request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}};
+        request.selectedFilter = 0;
+        request.initialName = (folder.path() + "/*.DAT").toStdString();
+        const auto dialog = port.makeFileDialog(request, true);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog->defaultSuffix(), QString());
+        QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+        QVERIFY(dialog->selectedFiles().isEmpty() ||
+                QFileInfo(dialog->selectedFiles().constFirst()).isDir());
+
+        whenShown<QFileDialog>([&](QFileDialog& shown) {
+            shown.selectNameFilter(shown.nameFilters()[1]);
+            shown.selectFile(folder.filePath("sample"));
+            static_cast<QDialog&>(shown).accept();
+        });
+        const FileDialogResult result = port.chooseSaveFile(request);
+        QCOMPARE(int(result.status), int(FileDialogResult::Status::Chosen));
+        QCOMPARE(QString::fromStdString(result.path), folder.filePath("sample"));
+        QCOMPARE(result.filterIndex, std::size_t{1});
+    }
+
+    void saveDialogStartsWithTheNameGiven() {
+        QTemporaryDir folder;
+        QtFilePort port(nullptr);
+        FileDialogRequest request;
+        request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}};
+        request.selectedFilter = 1;
+        request.initialName = folder.filePath("old.PKS").toStdString();
+        const auto dialog = port.makeFileDialog(request, true);
+        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QString("old.PKS"));
+        QCOMPARE(dialog->selectedNameFilter(), QString(kPksFilter));
+    }
+
+    void formatDecisionKeepsUntouchedBytes() {
+        // Bytes that are no code page 932 text, and a zero byte, must come back unchanged.
+        const std::string content("\"S\",\"x\"\r\n\x82\xa0\xff\x00"
+                                  "1,2\r\n",
+                                  15);
+        QtFilePort port(nullptr);
+        whenShown<QDialog>([](QDialog& shown) {
+            auto& dialog = static_cast<FormatDecisionDialog&>(shown);
+            dialog.choice(2)->click();
+            static_cast<QDialog&>(dialog).accept();
+        });
+        const FormatDecision decision = port.decideFormat({"/data/x.txt", content});
+        QCOMPARE(int(decision.status), int(FormatDecision::Status::Accepted));
+        QCOMPARE(int(decision.choice), int(FormatChoice::Pks));
+        QVERIFY(decision.content == content);
+    }
+
+    void formatDecisionDialogPresetsAndEditedText() {
+        const std::string content = "\"\x83\x54\x83\x93\x83\x76\x83\x8b\",\"A\"\r\n1,2\r\n";
+        FormatDecisionDialog dialog(nullptr, "/data/サンプル.txt", content);
+        QVERIFY(dialog.choice(1)->isChecked());
+        QCOMPARE(dialog.focusWidget(), dialog.choice(1));
+        QVERIFY(dialog.pathField()->isReadOnly());
+        QCOMPARE(dialog.pathField()->text(), QString("/data/サンプル.txt"));
+        QCOMPARE(dialog.textField()->toPlainText(), QString("\"サンプル\",\"A\"\n1,2\n"));
+        QCOMPARE(dialog.chosenFormat(), 1);
+        dialog.choice(3)->click();
+        QCOMPARE(dialog.chosenFormat(), 3);
+
+        // An edit is written back as code page 932 with the file's own line ends.
+        dialog.textField()->setPlainText("\"サンプル\",\"B\"\n1,2\n");
+        QCOMPARE(QByteArray::fromStdString(dialog.contents()),
+                 QByteArray("\"\x83\x54\x83\x93\x83\x76\x83\x8b\",\"B\"\r\n1,2\r\n"));
+    }
+
+    void formatDecisionCancelled() {
+        QtFilePort port(nullptr);
+        whenShown<QDialog>([](QDialog& dialog) { dialog.reject(); });
+        QCOMPARE(int(port.decideFormat({"/data/x.txt", "abc"}).status),
+                 int(FormatDecision::Status::Cancelled));
+    }
+
+    void titleGoesToTheOwnersWindow() {
+        QWidget window;
+        auto* child = new QWidget(&window);
+        QtFilePort port(child);
+        port.setWindowTitle("Tarnova - サンプル.pks");
+        QCOMPARE(window.windowTitle(), QString("Tarnova - サンプル.pks"));
+    }
+};
+
+QTEST_MAIN(FileDialogsTest)
+#include "file_dialogs_test.moc"
