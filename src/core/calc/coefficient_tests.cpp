@@ -1,0 +1,78 @@
+#include "calc/coefficient_tests.h"
+
+#include "calc/distributions.h"
+#include "platform/text_format.h"
+#include "platform/text_scanner.h"
+#include "shell/run_log.h"
+
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+TestOutcome decide(double statistic, double percentagePoint, double p, const char* hypothesis) {
+    TestOutcome outcome;
+    outcome.percentagePoint = percentagePoint;
+    outcome.percentagePointText = formatText("%G", percentagePoint);
+    outcome.rejected = p > 0 && statistic > percentagePoint;
+    const char* format = outcome.rejected
+                             ? "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却されました。"
+                             : "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却できませんでした。";
+    outcome.verdict = formatText(format, hypothesis, p * 100, (1 - p) * 100);
+    return outcome;
+}
+
+} // namespace
+
+std::string_view correlationTestRefusal(bool hasRecord, int activeCount) {
+    if (!hasRecord || activeCount < 2) {
+        return kTooFewDataToTest;
+    }
+    return {};
+}
+
+std::string_view slopeTestRefusal(bool hasRecord, int activeCount, bool hasFit,
+                                  unsigned fitMethod) {
+    if (!hasRecord || activeCount < 2) {
+        return kTooFewDataToTest;
+    }
+    if (!hasFit || fitMethod != 0) {
+        return kDataCannotBeTested;
+    }
+    return {};
+}
+
+double significanceFromPercentText(std::string_view text) {
+    TextScanner scanner(text);
+    double percent = 0;
+    if (!scanner.readDouble(percent) || !std::isfinite(percent)) {
+        return 0;
+    }
+    return percent / 100;
+}
+
+CorrelationTestFields correlationTestFields(int activeCount, double r, double tOfR) {
+    return {formatText("%d", activeCount), formatText("%d", activeCount - 2), formatText("%f", r),
+            formatText("%G", tOfR)};
+}
+
+SlopeTestFields slopeTestFields(int activeCount, double variance, double regressionPerPoint,
+                                double residualPerPoint, double fValue) {
+    return {formatText("%d", activeCount),      formatText("%d", activeCount - 2),
+            formatText("%G", variance),         formatText("%G", regressionPerPoint),
+            formatText("%G", residualPerPoint), formatText("%G", fValue)};
+}
+
+void logSlopeTestVariances(double variance, double regressionPerPoint, double residualPerPoint) {
+    LogLine(formatText("%G - %G = %G", variance, regressionPerPoint, residualPerPoint));
+}
+
+TestOutcome correlationTest(double tOfR, int activeCount, double p) {
+    return decide(std::fabs(tOfR), TQuantile(p / 2, activeCount - 2), p, "r=0");
+}
+
+TestOutcome slopeTest(double fValue, int activeCount, double p) {
+    return decide(fValue, FQuantile(p, 1, activeCount - 2), p, "a=0");
+}
+
+} // namespace tarnova
