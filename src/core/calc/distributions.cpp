@@ -8,6 +8,8 @@ namespace {
 
 constexpr double kInvSqrtTwoPi = 0.3989422804014327;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Gamma(x) exceeds the double range above this.
+constexpr double kGammaOverflow = 171.7;
 
 double normalDensity(double x) {
     return kInvSqrtTwoPi * std::exp(-x * x / 2);
@@ -17,13 +19,18 @@ bool isHalfInteger(double v) {
     return std::floor(2 * v) == 2 * v;
 }
 
-bool isPositiveFinite(double v) {
-    return v > 0 && v < kInfinity;
+// Beta parameters beyond this (five times the largest whole number of degrees of freedom)
+// are refused: they would only cost time.
+constexpr double kMaxParameter = 1e10;
+
+bool isParameter(double v) {
+    return v > 0 && v <= kMaxParameter;
 }
 
 // A point of (0, 1) held as its logit z = ln(x / (1 - x)), so that both x and 1 - x keep
 // their full relative precision however close x lies to 0 or to 1.
 struct UnitPoint {
+    double logit;
     double x;
     double y; // 1 - x
     double logX;
@@ -34,7 +41,7 @@ UnitPoint unitPointFromLogit(double z) {
     // ln x = -ln(1 + e^-z), written so that the exponential cannot overflow.
     const double logX = z < 0 ? z - std::log1p(std::exp(z)) : -std::log1p(std::exp(-z));
     const double logY = logX - z;
-    return {std::exp(logX), std::exp(logY), logX, logY};
+    return {z, std::exp(logX), std::exp(logY), logX, logY};
 }
 
 // Stirling's correction ln Gamma(a) - ((a - 1/2) ln a - a + ln(2 pi) / 2), for a >= 10.
@@ -63,8 +70,8 @@ double logBetaKernel(const UnitPoint& at, double a, double b) {
                                                        : a * (at.logX + std::log(sum / a));
         const double termB = std::fabs(offset) < b / 2 ? b * std::log1p(-offset / b)
                                                        : b * (at.logY + std::log(sum / b));
-        return termA + termB + std::log(a * b / sum) / 2 - kHalfLogTwoPi - stirlingCorrection(a) -
-               stirlingCorrection(b) + stirlingCorrection(sum);
+        return termA + termB + (std::log(a) + std::log(b) - std::log(sum)) / 2 - kHalfLogTwoPi -
+               stirlingCorrection(a) - stirlingCorrection(b) + stirlingCorrection(sum);
     }
     // One large parameter: ln Gamma(large) - ln Gamma(large + small) by Stirling.
     const double large = std::fmax(a, b);
@@ -122,7 +129,7 @@ BetaTails betaTails(const UnitPoint& at, double a, double b) {
 
 // The logit of the normal-approximation guess for I_x(a, b) = p: the cube-root
 // approximation of the F distribution, with z the normal point of the smaller tail.
-// Empty (NaN) when the approximation has no real solution.
+// NaN when the approximation has no real solution.
 double initialLogit(double p, double a, double b) {
     const double tail = p <= 0.5 ? p : 1 - p;
     double z = NormalQuantile(tail);
@@ -212,9 +219,9 @@ double TQuantile(double p, int n) {
     if (p > 0.5) {
         return -TQuantile(1 - p, n);
     }
-    // P(|T| > t) = I_x(n/2, 1/2) with x = n / (n + t^2).
+    // P(|T| > t) = I_x(n/2, 1/2) with x = n / (n + t^2), so t^2 = n (1 - x) / x.
     const UnitPoint x = solveBeta(2 * p, n / 2.0, 0.5);
-    return std::sqrt(n * x.y / x.x);
+    return std::sqrt(static_cast<double>(n)) * std::exp(-x.logit / 2);
 }
 
 double FQuantile(double p, int m, int n) {
@@ -224,13 +231,13 @@ double FQuantile(double p, int m, int n) {
     if (p == 0 || p == 1) {
         return 0;
     }
-    // P(F > f) = I_x(n/2, m/2) with x = n / (n + m f).
+    // P(F > f) = I_x(n/2, m/2) with x = n / (n + m f), so f = n (1 - x) / (m x).
     const UnitPoint x = solveBeta(p, n / 2.0, m / 2.0);
-    return n * x.y / (m * x.x);
+    return static_cast<double>(n) / m * std::exp(-x.logit);
 }
 
 double InverseBeta(double p, double a, double b) {
-    if (!(p >= 0 && p <= 1) || !isPositiveFinite(a) || !isPositiveFinite(b)) {
+    if (!(p >= 0 && p <= 1) || !isParameter(a) || !isParameter(b)) {
         return -1;
     }
     if (p == 0 || p == 1) {
@@ -240,7 +247,7 @@ double InverseBeta(double p, double a, double b) {
 }
 
 double IncompleteBeta(double x, double a, double b) {
-    if (!(x >= 0 && x <= 1) || !isPositiveFinite(a) || !isPositiveFinite(b)) {
+    if (!(x >= 0 && x <= 1) || !isParameter(a) || !isParameter(b)) {
         return -1;
     }
     if (x == 0) {
@@ -252,7 +259,9 @@ double IncompleteBeta(double x, double a, double b) {
     if (x == 1) {
         return 1;
     }
-    const UnitPoint at{x, 1 - x, std::log(x), std::log1p(-x)};
+    const double logX = std::log(x);
+    const double logY = std::log1p(-x);
+    const UnitPoint at{logX - logY, x, 1 - x, logX, logY};
     return betaTails(at, a, b).lower;
 }
 
@@ -260,10 +269,12 @@ double GammaFunction(double x) {
     if (!(x > 0)) {
         return -1;
     }
-    // w = Gamma(x) / Gamma(f + 2), f the fraction of x; the product overflows above about
-    // 171, after which it stays infinite.
+    if (x > kGammaOverflow) {
+        return kInfinity;
+    }
+    // w = Gamma(x) / Gamma(f + 2), f the fraction of x.
     double w = 1 / ((x + 1) * x);
-    for (double t = x - 1; t >= 0 && std::isfinite(w); t -= 1) {
+    for (double t = x - 1; t >= 0; t -= 1) {
         w *= t + 2;
     }
     const double f = x - std::trunc(x);

@@ -15,12 +15,12 @@ double TQuantile(double p, int n);
 double FQuantile(double p, int m, int n);
 
 // x with I_x(a, b) = p. p = 0 gives 0 and p = 1 gives 1; -1 when p lies outside [0, 1] or
-// a or b is not a positive finite number.
+// a or b is not positive or exceeds 1e10.
 double InverseBeta(double p, double a, double b);
 
 // The regularised incomplete beta function I_x(a, b) = P(Beta(a, b) <= x) for a and b that
-// are multiples of one half; -1 when x lies outside [0, 1], a or b is not positive, or 2a or
-// 2b is not a whole number. x = 0 gives 0 whatever a and b.
+// are multiples of one half; -1 when x lies outside [0, 1], a or b is not positive or
+// exceeds 1e10, or 2a or 2b is not a whole number. x = 0 gives 0 whatever a and b.
 double IncompleteBeta(double x, double a, double b);
 
 // Gamma(x) for positive x by a rational approximation: about 8 significant digits, 14 at

@@ -74,6 +74,17 @@ TEST(Distributions, ClosedFormsAtExtremeLevels) {
     }
 }
 
+TEST(Distributions, FarTailsStayFiniteAndParametersAreBounded) {
+    // cot(pi p) is 1 / (pi p) to within 1e-599 here; 1 - x itself underflows.
+    EXPECT_TRUE(relativelyNear(TQuantile(1e-300, 1), 3.183098861837907e299, 1e-9));
+    const double nearlyOne = 1 - 1e-9;
+    EXPECT_TRUE(relativelyNear(TQuantile(nearlyOne, 1), -cauchyT(1 - nearlyOne), 1e-9));
+    EXPECT_TRUE(relativelyNear(FQuantile(0.5, 2147483647, 2147483647), 1, 1e-9));
+    EXPECT_TRUE(std::isinf(GammaFunction(1e300)));
+    EXPECT_EQ(IncompleteBeta(0.5, 1e11, 1e11), -1);
+    EXPECT_EQ(InverseBeta(0.5, 2, 1e300), -1);
+}
+
 TEST(Distributions, TQuantileAgreesWithBoostOverTheGrid) {
     const double levels[] = {1e-6, 1e-5, 1e-4, 1e-3, 0.0015, 0.003, 0.01, 0.025, 0.05,
                              0.1,  0.16, 0.25, 0.32, 0.45,   0.7,   0.9,  0.999};
