@@ -10,11 +10,14 @@
 namespace tarnova {
 namespace {
 
-TestOutcome decide(double statistic, double percentagePoint, double p, const char* hypothesis) {
+// Without a degree of freedom there is no percentage point (it shows as -1) and nothing can
+// be rejected.
+TestOutcome decide(double statistic, double percentagePoint, int degreesOfFreedom, double p,
+                   const char* hypothesis) {
     TestOutcome outcome;
     outcome.percentagePoint = percentagePoint;
     outcome.percentagePointText = formatText("%G", percentagePoint);
-    outcome.rejected = p > 0 && statistic > percentagePoint;
+    outcome.rejected = p > 0 && degreesOfFreedom >= 1 && statistic > percentagePoint;
     const char* format = outcome.rejected
                              ? "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却されました。"
                              : "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却できませんでした。";
@@ -68,11 +71,13 @@ void logSlopeTestVariances(double variance, double regressionPerPoint, double re
 }
 
 TestOutcome correlationTest(double tOfR, int activeCount, double p) {
-    return decide(std::fabs(tOfR), TQuantile(p / 2, activeCount - 2), p, "r=0");
+    const int degrees = activeCount - 2;
+    return decide(std::fabs(tOfR), TQuantile(p / 2, degrees), degrees, p, "r=0");
 }
 
 TestOutcome slopeTest(double fValue, int activeCount, double p) {
-    return decide(fValue, FQuantile(p, 1, activeCount - 2), p, "a=0");
+    const int degrees = activeCount - 2;
+    return decide(fValue, FQuantile(p, 1, degrees), degrees, p, "a=0");
 }
 
 } // namespace tarnova

@@ -52,7 +52,8 @@ struct TestOutcome {
 };
 
 // Two-sided t test of r = 0: |tOfR| against the upper p/2 point of t with n - 2 degrees of
-// freedom, n being the active points.
+// freedom, n being the active points. Neither test rejects at p <= 0 or with fewer than
+// three active points.
 TestOutcome correlationTest(double tOfR, int activeCount, double p);
 // F test of a = 0: fValue against the upper p point of F with 1 and n - 2 degrees of freedom.
 TestOutcome slopeTest(double fValue, int activeCount, double p);

@@ -55,13 +55,18 @@ TEST(CoefficientTests, LevelZeroNeverRejects) {
     EXPECT_FALSE(f.rejected);
 }
 
-TEST(CoefficientTests, TwoActivePointsHaveNoPercentagePoint) {
+TEST(CoefficientTests, TwoActivePointsHaveNoPercentagePointAndRejectNothing) {
     const TestOutcome t = correlationTest(0, 2, 0.05);
     EXPECT_EQ(t.percentagePointText, "-1");
-    EXPECT_TRUE(t.rejected);
+    EXPECT_FALSE(t.rejected);
+    EXPECT_EQ(t.verdict,
+              "帰無仮説r=0は有意水準5.000000%(信頼度95.000000%)で棄却できませんでした。");
     const TestOutcome f = slopeTest(0, 2, 0.05);
-    EXPECT_LT(f.percentagePoint, 0);
-    EXPECT_TRUE(f.rejected);
+    EXPECT_EQ(f.percentagePointText, "-1");
+    EXPECT_FALSE(f.rejected);
+    // With three points the percentage points exist: t(0.0015, 1) = cot(0.0015 pi).
+    EXPECT_NEAR(correlationTest(0, 3, 0.003).percentagePoint, 212.205, 5e-4);
+    EXPECT_NEAR(slopeTest(0, 3, 0.003).percentagePoint, 45030.97, 5e-3);
 }
 
 TEST(CoefficientTests, LevelFromTheTypedPercentText) {
