@@ -1,0 +1,14 @@
+// The Micromass ASC import (usual and helium analyses) on arbitrary bytes.
+#include "data/micromass_asc.h"
+#include "silent_port.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    tarnova::fuzz::openRunLog();
+    tarnova::fuzz::SilentPort port;
+    tarnova::parseMicromassAsc(std::string_view(reinterpret_cast<const char*>(data), size), port);
+    return 0;
+}
