@@ -149,12 +149,7 @@ std::optional<std::vector<PeakRecord>> ReadDatFile(const std::string& path) {
     if (!content) {
         return std::nullopt;
     }
-    auto file = parseDatFile(*content);
-    if (!file) {
-        return std::nullopt;
-    }
-    InstallDataNote(std::move(file->note));
-    return std::move(file->peaks);
+    return installPeakFile(parseDatFile(*content));
 }
 
 std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note) {

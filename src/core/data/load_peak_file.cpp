@@ -38,10 +38,16 @@ bool isKnownKind(FileKind kind) {
 
 } // namespace
 
-void reportFileDialogError(UserInterfacePort& ui, unsigned long errorCode) {
-    ui.showMessage("Tarnova - Serious Error",
-                   formatText("File selection is aborted with Error 0x%lx:%ld", errorCode,
-                              static_cast<long>(errorCode)));
+std::optional<std::string> chosenPath(UserInterfacePort& ui, const FileDialogResult& result) {
+    if (result.status == FileDialogResult::Status::Failed) {
+        ui.showMessage("Tarnova - Serious Error",
+                       formatText("File selection is aborted with Error 0x%lx:%ld",
+                                  result.errorCode, static_cast<long>(result.errorCode)));
+    }
+    if (result.status != FileDialogResult::Status::Chosen) {
+        return std::nullopt;
+    }
+    return result.path;
 }
 
 std::string documentTitle(const std::string& path) {
@@ -57,15 +63,11 @@ int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& da
     request.selectedFilter = 1;
     request.initialFolder = dataDirectory;
     request.fileMustExist = true;
-    const FileDialogResult result = files.chooseOpenFile(request);
-    if (result.status == FileDialogResult::Status::Failed) {
-        reportFileDialogError(ui, result.errorCode);
+    const auto chosen = chosenPath(ui, files.chooseOpenFile(request));
+    if (!chosen) {
         return 0;
     }
-    if (result.status != FileDialogResult::Status::Chosen) {
-        return 0;
-    }
-    path = result.path;
+    path = *chosen;
     const std::string_view extension = fileExtension(path);
     if (equalsIgnoringCase(extension, "DAT")) {
         return 1;

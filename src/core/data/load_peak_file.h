@@ -50,7 +50,8 @@ std::optional<std::vector<PeakRecord>> readPeakFile(FileKind kind, const std::st
 // "Tarnova - " and the file-name part of path: the main window's title for a document.
 std::string documentTitle(const std::string& path);
 
-// "File selection is aborted with Error 0x%lx:%ld": a file dialog that failed.
-void reportFileDialogError(UserInterfacePort& ui, unsigned long errorCode);
+// The path a file dialog ended with: none when it was cancelled, or when it failed, which is
+// reported as "File selection is aborted with Error 0x%lx:%ld".
+std::optional<std::string> chosenPath(UserInterfacePort& ui, const FileDialogResult& result);
 
 } // namespace tarnova

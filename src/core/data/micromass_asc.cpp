@@ -271,12 +271,7 @@ std::optional<std::vector<PeakRecord>> ReadMicromassAsc(const std::string& path,
         LogLine("File can't be opened.");
         return std::nullopt;
     }
-    auto file = parseMicromassAsc(*content, ui);
-    if (!file) {
-        return std::nullopt;
-    }
-    InstallDataNote(std::move(file->note));
-    return std::move(file->peaks);
+    return installPeakFile(parseMicromassAsc(*content, ui));
 }
 
 } // namespace tarnova

@@ -114,12 +114,7 @@ std::optional<std::vector<PeakRecord>> ReadMicromassDat(const std::string& path,
     if (!bytes) {
         return std::nullopt;
     }
-    auto file = parseMicromassDat(*bytes, ui);
-    if (!file) {
-        return std::nullopt;
-    }
-    InstallDataNote(std::move(file->note));
-    return std::move(file->peaks);
+    return installPeakFile(parseMicromassDat(*bytes, ui));
 }
 
 } // namespace tarnova

@@ -89,12 +89,7 @@ std::optional<std::vector<PeakRecord>> ReadPksFile(const std::string& path) {
     if (!content) {
         return std::nullopt;
     }
-    auto file = parsePksFile(*content);
-    if (!file) {
-        return std::nullopt;
-    }
-    InstallDataNote(std::move(file->note));
-    return std::move(file->peaks);
+    return installPeakFile(parsePksFile(*content));
 }
 
 long pksHundredths(double time) {

@@ -49,14 +49,11 @@ int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& da
     request.initialFolder = dataDirectory;
     request.initialName = path;
     const FileDialogResult result = files.chooseSaveFile(request);
-    if (result.status == FileDialogResult::Status::Failed) {
-        reportFileDialogError(ui, result.errorCode);
+    const auto chosen = chosenPath(ui, result);
+    if (!chosen) {
         return 0;
     }
-    if (result.status != FileDialogResult::Status::Chosen) {
-        return 0;
-    }
-    path = result.path;
+    path = *chosen;
     return result.filterIndex == 1 ? 2 : 1;
 }
 

@@ -4,7 +4,9 @@
 #include "core/support/scripted_port.h"
 #include "editor/grid_model.h"
 
+#include "core/support/sheet_session.h"
 #include <gmock/gmock.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,15 +15,6 @@ namespace tarnova {
 namespace {
 
 using ::testing::ElementsAre;
-
-PeakRecord peak(std::string elem, double time, double height, double range) {
-    PeakRecord record;
-    record.elem = std::move(elem);
-    record.time = time;
-    record.height = height;
-    record.range = range;
-    return record;
-}
 
 class Extraction : public ::testing::Test {
   protected:
@@ -36,7 +29,8 @@ class Extraction : public ::testing::Test {
 };
 
 TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
-    grid.AttachPeaks({peak("Ar40", 100.7, 1.23456, 0.01), peak("Ar36", 100.2, 2.5, 0.001)});
+    grid.AttachPeaks(
+        {test::makePeak("Ar40", 100.7, 1.23456, 0.01), test::makePeak("Ar36", 100.2, 2.5, 0.001)});
     type(1, kHeightColumn, "9.870"); // a pending edit is committed first
     const auto peaks = ExtractPeakList(grid);
     ASSERT_TRUE(peaks);
@@ -62,7 +56,8 @@ TEST_F(Extraction, RecognisesTheLabelCharacters) {
 }
 
 TEST_F(Extraction, RowsWithABlankLabelFieldAreNoPeaks) {
-    grid.AttachPeaks({peak("Ar40", 1, 1, 1), peak("Ar36", 2, 2, 1), peak("Ar38", 3, 3, 1)});
+    grid.AttachPeaks({test::makePeak("Ar40", 1, 1, 1), test::makePeak("Ar36", 2, 2, 1),
+                      test::makePeak("Ar38", 3, 3, 1)});
     grid.rows().push_back(nullptr); // an empty row nobody typed into
     type(0, kElemColumn, "       ");
     const auto peaks = ExtractPeakList(grid);
@@ -82,7 +77,8 @@ TEST_F(Extraction, FailuresAndTheirLogLines) {
     grid.NewSheet();
     EXPECT_FALSE(ExtractPeakList(grid));
     EXPECT_EQ(log.lines().back(), "Too few item to retrievable.");
-    grid.AttachPeaks({peak("Ar40", 1, 1, 1), peak("(Ar36", 2, 2, 1), peak("Ar38", 3, 3, 1)});
+    grid.AttachPeaks({test::makePeak("Ar40", 1, 1, 1), test::makePeak("(Ar36", 2, 2, 1),
+                      test::makePeak("Ar38", 3, 3, 1)});
     type(0, kTimeColumn, "05.00");
     EXPECT_FALSE(ExtractPeakList(grid));
     EXPECT_EQ(log.lines().back(), "Impossible to recognize name.");
@@ -91,9 +87,9 @@ TEST_F(Extraction, FailuresAndTheirLogLines) {
 }
 
 TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
-    std::vector<PeakRecord> peaks{peak("a", 100.7, 1, 1), peak("b", NAN, 1, 1),
-                                  peak("c", 100.2, 1, 1), peak("d", -1, 1, 1),
-                                  peak("e", 100.2, 1, 1)};
+    std::vector<PeakRecord> peaks{test::makePeak("a", 100.7, 1, 1), test::makePeak("b", NAN, 1, 1),
+                                  test::makePeak("c", 100.2, 1, 1), test::makePeak("d", -1, 1, 1),
+                                  test::makePeak("e", 100.2, 1, 1)};
     EXPECT_LT(PeakTimeOrder(peaks[2], peaks[0]), 0);
     EXPECT_GT(PeakTimeOrder(peaks[0], peaks[2]), 0);
     EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), 0);

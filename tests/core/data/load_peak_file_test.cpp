@@ -1,11 +1,7 @@
 #include "data/load_peak_file.h"
 
 #include "core/support/log_capture.h"
-#include "core/support/scripted_file_port.h"
-#include "core/support/scripted_port.h"
-#include "core/support/temp_folder.h"
-#include "editor/grid_model.h"
-#include "settings/settings.h"
+#include "core/support/sheet_session.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,25 +19,9 @@ const RecordedMessage kUnsupported{"Tarnova", "サポートしない形式のデ
 const RecordedMessage kReadFailed{
     "Tarnova", "読み込みに失敗しました。データファイルの異常か、メモリ不足かもしれません。"};
 
-class LoadPeakFileTest : public ::testing::Test {
+class LoadPeakFileTest : public ::testing::Test, protected test::SheetSession {
   protected:
-    test::TempFolder folder;
     test::LogCapture log;
-    test::ScriptedPort ui;
-    ScriptedFilePort files;
-    GridModel grid{ui};
-    Settings settings;
-
-    void SetUp() override { ReleaseDataNote(); }
-    void TearDown() override { ReleaseDataNote(); }
-
-    std::string copySample(const std::string& name, const std::string& as) {
-        std::filesystem::copy_file(test::samplePath(name), folder.path(as));
-        return folder.path(as);
-    }
-    LoadResult load(const std::string& path, FileKind preset = FileKind::None) {
-        return LoadPeakFile(ui, files, grid, settings, path, preset);
-    }
     // A sheet and note that a refused file must leave as they are.
     void loadKnownSheet() {
         ASSERT_TRUE(load(test::samplePath("argon_air.pks")).loaded);

@@ -1,14 +1,9 @@
 // Every sample, loaded into the grid and saved, reads back to the rows that were saved.
 #include "calc/peak_list_extraction.h"
-#include "core/support/scripted_file_port.h"
-#include "core/support/scripted_port.h"
-#include "core/support/temp_folder.h"
+#include "core/support/sheet_session.h"
 #include "data/dat_format.h"
-#include "data/load_peak_file.h"
 #include "data/pks_format.h"
-#include "editor/grid_model.h"
 #include "platform/text_format.h"
-#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -17,21 +12,14 @@
 namespace tarnova {
 namespace {
 
-class RoundTrip : public ::testing::TestWithParam<const char*> {
+class RoundTrip : public ::testing::TestWithParam<const char*>, protected test::SheetSession {
   protected:
-    test::TempFolder folder;
-    test::ScriptedPort ui;
-    test::ScriptedFilePort files;
-    GridModel grid{ui};
-    Settings settings;
-
     std::vector<PeakRecord> loadAndExtract(const std::string& path) {
-        EXPECT_TRUE(LoadPeakFile(ui, files, grid, settings, path).loaded);
+        EXPECT_TRUE(load(path).loaded);
         auto peaks = ExtractPeakList(grid);
         EXPECT_TRUE(peaks);
         return peaks.value_or(std::vector<PeakRecord>{});
     }
-    void TearDown() override { ReleaseDataNote(); }
 };
 
 TEST_P(RoundTrip, PksKeepsLabelsHundredthsAndNineDigits) {

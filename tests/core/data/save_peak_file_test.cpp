@@ -1,13 +1,8 @@
 #include "data/save_peak_file.h"
 
-#include "core/support/scripted_file_port.h"
-#include "core/support/scripted_port.h"
-#include "core/support/temp_folder.h"
+#include "core/support/sheet_session.h"
 #include "data/dat_format.h"
-#include "data/load_peak_file.h"
 #include "data/pks_format.h"
-#include "editor/grid_model.h"
-#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +18,10 @@ constexpr const char* kNotSaved =
     "データを保存できませんでした。ディスク容量、ディレクトリエントリの"
     "制限、ファイル名などを調べてください。";
 
-class SavePeakFileTest : public ::testing::Test {
+class SavePeakFileTest : public ::testing::Test, protected test::SheetSession {
   protected:
-    test::TempFolder folder;
-    test::ScriptedPort ui;
-    ScriptedFilePort files;
-    GridModel grid{ui};
-    Settings settings;
-
-    void SetUp() override { ReleaseDataNote(); }
-    void TearDown() override { ReleaseDataNote(); }
-
     std::string loadCopy(const std::string& sample, const std::string& as) {
-        std::filesystem::copy_file(test::samplePath(sample), folder.path(as));
-        EXPECT_TRUE(LoadPeakFile(ui, files, grid, settings, folder.path(as)).loaded);
+        EXPECT_TRUE(load(copySample(sample, as)).loaded);
         files.titles.clear();
         return folder.path(as);
     }

@@ -1,0 +1,49 @@
+// What loading and saving tests work with: a folder, the ports, a grid, the settings, and a
+// data note released before and after.
+#pragma once
+
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
+#include "data/load_peak_file.h"
+#include "editor/grid_model.h"
+#include "settings/settings.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tarnova::test {
+
+struct SheetSession {
+    TempFolder folder;
+    ScriptedPort ui;
+    ScriptedFilePort files;
+    GridModel grid{ui};
+    Settings settings;
+
+    SheetSession() { ReleaseDataNote(); }
+    ~SheetSession() { ReleaseDataNote(); }
+    SheetSession(const SheetSession&) = delete;
+    SheetSession& operator=(const SheetSession&) = delete;
+
+    // A copy of a sample in the folder, under another name.
+    std::string copySample(const std::string& name, const std::string& as) {
+        std::filesystem::copy_file(samplePath(name), folder.path(as));
+        return folder.path(as);
+    }
+    LoadResult load(const std::string& path, FileKind preset = FileKind::None) {
+        return LoadPeakFile(ui, files, grid, settings, path, preset);
+    }
+};
+
+// A peak record with its label and numbers.
+inline PeakRecord makePeak(std::string elem, double time, double height, double range) {
+    PeakRecord peak;
+    peak.elem = std::move(elem);
+    peak.time = time;
+    peak.height = height;
+    peak.range = range;
+    return peak;
+}
+
+} // namespace tarnova::test
