@@ -9,13 +9,15 @@
 #include "platform/text_format.h"
 #include "settings/settings.h"
 
+#include <new>
+
 namespace tarnova {
 namespace {
 
 constexpr std::string_view kCaption = "Tarnova";
 
 bool startsWithMicromassMark(const std::string& path) {
-    const auto bytes = readWholeFile(path);
+    const auto bytes = readFileStart(path, 1);
     return bytes && bytes->starts_with('&');
 }
 
@@ -34,6 +36,27 @@ std::optional<DataNoteForm> nativeForm(FileKind kind) {
 bool isKnownKind(FileKind kind) {
     return (kind >= FileKind::Dat && kind <= FileKind::Ird) || kind == FileKind::MicromassDat ||
            kind == FileKind::MicromassAsc;
+}
+
+std::optional<std::vector<PeakRecord>> runReader(FileKind kind, const std::string& path,
+                                                 UserInterfacePort& ui) {
+    switch (kind) {
+    case FileKind::Dat:
+        return ReadDatFile(path);
+    case FileKind::Pks:
+    case FileKind::PksThirdChoice:
+        return ReadPksFile(path);
+    case FileKind::MicromassDat:
+        return ReadMicromassDat(path, ui);
+    case FileKind::MicromassAsc:
+        return ReadMicromassAsc(path, ui);
+    case FileKind::Ird:
+        ui.showMessage("Check", "IRD is detected.");
+        return std::nullopt;
+    case FileKind::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -92,23 +115,11 @@ FileKind kindFromExtension(const std::string& path) {
 
 std::optional<std::vector<PeakRecord>> readPeakFile(FileKind kind, const std::string& path,
                                                     UserInterfacePort& ui) {
-    switch (kind) {
-    case FileKind::Dat:
-        return ReadDatFile(path);
-    case FileKind::Pks:
-    case FileKind::PksThirdChoice:
-        return ReadPksFile(path);
-    case FileKind::MicromassDat:
-        return ReadMicromassDat(path, ui);
-    case FileKind::MicromassAsc:
-        return ReadMicromassAsc(path, ui);
-    case FileKind::Ird:
-        ui.showMessage("Check", "IRD is detected.");
-        return std::nullopt;
-    case FileKind::None:
-        break;
+    try {
+        return runReader(kind, path, ui);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // the caller's message names memory shortage as a cause
     }
-    return std::nullopt;
 }
 
 LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace tarnova {
@@ -19,21 +20,33 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
+std::optional<std::string> readFileStart(const std::string& path, std::size_t count) {
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return std::nullopt;
     }
     std::string bytes;
-    std::vector<char> buffer(65536);
-    std::size_t count = 0;
-    while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
-        bytes.append(buffer.data(), count);
+    try {
+        std::vector<char> buffer(65536);
+        while (bytes.size() < count) {
+            const std::size_t wanted = std::min(buffer.size(), count - bytes.size());
+            const std::size_t read = std::fread(buffer.data(), 1, wanted, file.get());
+            if (read == 0) {
+                break;
+            }
+            bytes.append(buffer.data(), read);
+        }
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // a file larger than the memory left
     }
     if (std::ferror(file.get()) != 0) {
         return std::nullopt;
     }
     return bytes;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    return readFileStart(path, std::string().max_size());
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes) {

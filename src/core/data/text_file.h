@@ -11,6 +11,8 @@ namespace tarnova {
 
 // The whole file, or none when it cannot be opened or read.
 std::optional<std::string> readWholeFile(const std::string& path);
+// The first bytes of a file, at most count of them; none when it cannot be opened or read.
+std::optional<std::string> readFileStart(const std::string& path, std::size_t count);
 // Creates or empties the file and writes bytes into it; false when it cannot be created or
 // written completely.
 bool writeWholeFile(const std::string& path, std::string_view bytes);

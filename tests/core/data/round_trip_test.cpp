@@ -26,7 +26,15 @@ TEST_P(RoundTrip, PksKeepsLabelsHundredthsAndNineDigits) {
     const auto saved = loadAndExtract(test::samplePath(GetParam()));
     ASSERT_FALSE(saved.empty());
     ASSERT_TRUE(WritePksFile(folder.path("back.pks"), saved, true));
+    const DataNote noteBefore = *currentDataNote();
     const auto back = loadAndExtract(folder.path("back.pks"));
+    if (noteBefore.form == DataNoteForm::Pks) { // texts stay code page 932 bytes
+        ASSERT_EQ(currentDataNote()->tags.size(), noteBefore.tags.size());
+        for (std::size_t i = 0; i < noteBefore.tags.size(); ++i) {
+            EXPECT_EQ(currentDataNote()->tags[i].tag, noteBefore.tags[i].tag);
+            EXPECT_EQ(currentDataNote()->tags[i].text, noteBefore.tags[i].text);
+        }
+    }
     ASSERT_EQ(back.size(), saved.size());
     for (std::size_t i = 0; i < saved.size(); ++i) {
         SCOPED_TRACE(i);
