@@ -142,7 +142,8 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
         }
     }
 
-    // A failed read is tried once more, with the format decided anew from the contents.
+    // A failed read is tried once more, in the format the user then chooses in the
+    // format-decision dialog.
     std::optional<std::vector<PeakRecord>> peaks;
     for (int attempt = 0; attempt < 2 && !peaks; ++attempt) {
         if (kind == FileKind::None) {
