@@ -101,7 +101,6 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setAcceptDrops(true);
     LogLine("File drop is acceptable.");
     grid_->setFocus();
-    loadStartupFile();
 }
 
 MainWindow::~MainWindow() = default;

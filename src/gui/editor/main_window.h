@@ -75,6 +75,9 @@ class MainWindow final : public QMainWindow {
     explicit MainWindow(MainWindowContext context, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Loads the file that start-up left in the data note; called once the window's dialogs have
+    // their owner.
+    void loadStartupFile();
     // Runs one command of the command table; every command logs its line first.
     void runCommand(int command);
     // Handles dropped files (paths as the file system gives them).
@@ -99,8 +102,6 @@ class MainWindow final : public QMainWindow {
     void buildMenus();
     QAction* addCommand(QMenu* menu, const char* label, int command,
                         const QKeySequence& shortcut = {});
-    // Loads the file that start-up left in the data note.
-    void loadStartupFile();
     // The save question when the sheet has unsaved changes. True when the caller may go on.
     bool maySheetBeReplaced();
     bool saveSheet(bool askForName);

@@ -61,7 +61,8 @@ Application::Application(UserInterfacePort& port, FilePort& files, InstanceStart
 
 Application::~Application() = default;
 
-bool Application::start(const QStringList& arguments) {
+bool Application::start(const QStringList& arguments,
+                        const std::function<void(MainWindow&)>& prepareWindow) {
     std::vector<std::string> words;
     for (const QString& argument : arguments) {
         words.push_back(QFile::encodeName(argument).toStdString());
@@ -76,6 +77,10 @@ bool Application::start(const QStringList& arguments) {
     }
     mainWindow_ = std::make_unique<MainWindow>(
         MainWindowContext{*grid_, *settings_, port_, files_, startInstance_});
+    if (prepareWindow) {
+        prepareWindow(*mainWindow_);
+    }
+    mainWindow_->loadStartupFile();
     return true;
 }
 
@@ -85,15 +90,16 @@ int RunTarnova(int argc, char** argv) {
     QtPort port;
     DialoglessFilePort files(port);
     Application tarnova(port, files, detachedInstanceStarter());
-    if (!tarnova.start(QApplication::arguments().mid(1))) {
+    const auto prepareWindow = [&](MainWindow& window) {
+        port.setOwner(&window);
+        files.setWindow(&window);
+        QObject::connect(&window, &MainWindow::closed, &application, &QApplication::quit,
+                         Qt::QueuedConnection);
+    };
+    if (!tarnova.start(QApplication::arguments().mid(1), prepareWindow)) {
         return 0;
     }
-    MainWindow* window = tarnova.mainWindow();
-    port.setOwner(window);
-    files.setWindow(window);
-    QObject::connect(window, &MainWindow::closed, &application, &QApplication::quit,
-                     Qt::QueuedConnection);
-    window->show();
+    tarnova.mainWindow()->show();
     return QApplication::exec();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace tarnova {
@@ -28,9 +29,11 @@ class Application final {
     Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance);
     ~Application();
 
-    // Runs the start-up for the program's arguments (without the program's name) and creates the
-    // main window, which loads the first file. False when start-up failed.
-    bool start(const QStringList& arguments);
+    // Runs the start-up for the program's arguments (without the program's name), creates the
+    // main window, hands it to prepareWindow (to own the dialogs) and loads the first file.
+    // False when start-up failed.
+    bool start(const QStringList& arguments,
+               const std::function<void(MainWindow&)>& prepareWindow = {});
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     GridModel& grid() { return *grid_; }
     Settings& settings() { return *settings_; }
