@@ -4,6 +4,7 @@
 #include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
 #include "editor/grid_model.h"
+#include "gui/editor/grid_widget.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/log_window.h"
 #include "settings/settings.h"
@@ -278,9 +279,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(fixture.window->windowTitle(), QString("Tarnova:"));
         QCOMPARE(fixture.window->minimumSize(), fixture.window->maximumSize());
         const int cy = fixture.window->centralWidget()->fontMetrics().height();
-        QWidget* grid = fixture.window->grid();
+        gui::GridWidget* grid = fixture.window->grid();
+        QCOMPARE(grid->objectName(), QString("tnvdataeditwindow"));
         QCOMPARE(grid->y(), cy + 1);
-        QVERIFY(grid->contentsRect().height() >= 25 * cy);
+        QVERIFY(grid->viewport()->height() >= 25 * cy);
+        QVERIFY(grid->viewport()->width() >= grid->charWidth() * 48);
         QCOMPARE(grid->width(), fixture.window->centralWidget()->width());
         QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
         fixture.window->repaint();

@@ -1,11 +1,10 @@
 #include "gui/editor/editor_pane.h"
 
-#include "editor/grid_model.h"
+#include "gui/editor/grid_widget.h"
 #include "platform/text_format.h"
 #include "shell/run_log.h"
 
 #include <QFontDatabase>
-#include <QFrame>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -17,13 +16,13 @@ constexpr int kBorder = 1;
 
 } // namespace
 
-EditorPane::EditorPane(GridModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+EditorPane::EditorPane(QWidget* parent) : QWidget(parent) {
     setObjectName("editorpane");
     // The cells are sized in characters; a fixed-pitch font makes every text fit its cell.
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-void EditorPane::setGrid(QWidget* grid) {
+void EditorPane::setGrid(GridWidget* grid) {
     grid_ = grid;
     grid_->setParent(this);
     placeGrid();
@@ -31,13 +30,10 @@ void EditorPane::setGrid(QWidget* grid) {
 }
 
 std::array<int, 5> EditorPane::columnBorders() const {
-    int frame = 0;
-    if (const auto* framed = qobject_cast<const QFrame*>(grid_)) {
-        frame = framed->contentsRect().x();
-    }
-    auto borders = model_.GetColumnBorders(cx());
+    auto borders = grid_ ? grid_->columnBorders() : std::array<int, 5>{};
+    const int left = grid_ ? grid_->x() : 0;
     for (int& border : borders) {
-        border += frame;
+        border += left;
     }
     return borders;
 }

@@ -6,21 +6,19 @@
 
 #include <array>
 
-namespace tarnova {
-class GridModel;
-}
-
 namespace tarnova::gui {
+
+class GridWidget;
 
 class EditorPane final : public QWidget {
     Q_OBJECT
 
   public:
-    EditorPane(GridModel& model, QWidget* parent = nullptr);
+    explicit EditorPane(QWidget* parent = nullptr);
 
     // The grid child; placed below the strip, showing 25 rows.
-    void setGrid(QWidget* grid);
-    QWidget* grid() const { return grid_; }
+    void setGrid(GridWidget* grid);
+    GridWidget* grid() const { return grid_; }
     // Height of a label cell: the character height cy.
     int cy() const { return fontMetrics().height(); }
     int cx() const { return fontMetrics().averageCharWidth(); }
@@ -34,8 +32,7 @@ class EditorPane final : public QWidget {
   private:
     void placeGrid();
 
-    GridModel& model_;
-    QWidget* grid_ = nullptr;
+    GridWidget* grid_ = nullptr;
 };
 
 } // namespace tarnova::gui

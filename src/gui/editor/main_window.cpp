@@ -3,9 +3,10 @@
 #include "data/load_peak_file.h"
 #include "data/peak_sheet.h"
 #include "data/save_peak_file.h"
-#include "editor/grid_editing.h"
 #include "editor/grid_model.h"
 #include "gui/editor/editor_pane.h"
+#include "gui/editor/grid_widget.h"
+#include "gui/editor/qt_editor_port.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
@@ -22,7 +23,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFrame>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -88,13 +88,12 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildMenus();
 
-    pane_ = new EditorPane(context_.grid, this);
+    pane_ = new EditorPane(this);
     setCentralWidget(pane_);
-    auto* grid = new QFrame;
-    grid->setObjectName("gridplaceholder");
-    grid->setFrameStyle(QFrame::Box | QFrame::Plain);
-    pane_->setGrid(grid);
-    grid_ = grid;
+    grid_ = new GridWidget(context_.grid);
+    pane_->setGrid(grid_);
+    dialogs_ = std::make_unique<QtEditorPort>(
+        this, [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
     setFixedSize(editorWindowSize());
 
     LogLine("Grid sheet is created.");
@@ -269,10 +268,14 @@ void MainWindow::runCommand(int command) {
     case kCommandQuit:
         close();
         break;
+    case kCommandSort:
+        grid_->sortRows(*dialogs_);
+        break;
+    case kCommandJumpTo:
+        grid_->jumpTo(*dialogs_);
+        break;
     case kCommandCalc:
     case kCommandRemoveResult:
-    case kCommandSort:
-    case kCommandJumpTo:
     case kCommandPrinterSetup:
     case kCommandPrint:
     case kCommandOption:
@@ -302,10 +305,10 @@ void MainWindow::runCommand(int command) {
         SaveSettings(context_.settings, context_.grid, settingsFilePath());
         break;
     case kCommandInsertLine:
-        InsertLine(context_.grid);
+        grid_->insertLine();
         break;
     case kCommandDeleteLine:
-        DeleteLine(context_.grid);
+        grid_->deleteLine();
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ class UserInterfacePort;
 namespace tarnova::gui {
 
 class EditorPane;
+class GridWidget;
+class QtEditorPort;
 
 // Menu and accelerator commands of the main window.
 enum MainCommand : int {
@@ -84,7 +87,7 @@ class MainWindow final : public QMainWindow {
     void dropFiles(const std::vector<std::string>& paths);
     // The window's fixed size for the current column formats, with its log lines.
     QSize editorWindowSize();
-    QWidget* grid() const { return grid_; }
+    GridWidget* grid() const { return grid_; }
     QMenu* helpMenu() const { return helpMenu_; }
     QAction* action(int command) const;
 
@@ -112,7 +115,8 @@ class MainWindow final : public QMainWindow {
 
     MainWindowContext context_;
     EditorPane* pane_ = nullptr;
-    QWidget* grid_ = nullptr;
+    GridWidget* grid_ = nullptr;
+    std::unique_ptr<QtEditorPort> dialogs_;
     QMenu* helpMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> actions_;
 };

@@ -1,7 +1,7 @@
 #include "gui/shell/application.h"
 
-#include "data/file_port.h"
 #include "editor/grid_model.h"
+#include "gui/data/file_dialogs.h"
 #include "gui/editor/main_window.h"
 #include "gui/platform/qt_port.h"
 #include "gui/shell/log_window.h"
@@ -15,38 +15,6 @@
 #include <QProcess>
 
 namespace tarnova::gui {
-namespace {
-
-// File dialogs are not available yet: every dialog is cancelled with a message.
-class DialoglessFilePort final : public FilePort {
-  public:
-    explicit DialoglessFilePort(UserInterfacePort& port) : port_(port) {}
-    void setWindow(QWidget* window) { window_ = window; }
-
-    FileDialogResult chooseOpenFile(const FileDialogRequest&) override { return cancelled(); }
-    FileDialogResult chooseSaveFile(const FileDialogRequest&) override { return cancelled(); }
-    FormatDecision decideFormat(const FormatDecisionRequest&) override {
-        notAvailable();
-        return {};
-    }
-    void setWindowTitle(std::string_view title) override {
-        if (window_) {
-            window_->setWindowTitle(QString::fromUtf8(title.data(), qsizetype(title.size())));
-        }
-    }
-
-  private:
-    void notAvailable() { port_.showMessage("Tarnova", "This command is not available yet."); }
-    FileDialogResult cancelled() {
-        notAvailable();
-        return {};
-    }
-
-    UserInterfacePort& port_;
-    QWidget* window_ = nullptr;
-};
-
-} // namespace
 
 InstanceStarter detachedInstanceStarter() {
     return [](const std::string& executable, const std::string& file) {
@@ -88,11 +56,11 @@ int RunTarnova(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QtPort port;
-    DialoglessFilePort files(port);
+    QtFilePort files(nullptr);
     Application tarnova(port, files, detachedInstanceStarter());
     const auto prepareWindow = [&](MainWindow& window) {
         port.setOwner(&window);
-        files.setWindow(&window);
+        files.setOwner(&window);
         QObject::connect(&window, &MainWindow::closed, &application, &QApplication::quit,
                          Qt::QueuedConnection);
     };
