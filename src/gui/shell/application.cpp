@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <clocale>
+
 namespace tarnova::gui {
 
 InstanceStarter detachedInstanceStarter() {
@@ -54,6 +56,8 @@ bool Application::start(const QStringList& arguments,
 
 int RunTarnova(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Qt adopts the user's locale; numbers in files, sheets and logs always use a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);
     QtPort port;
     QtFilePort files(nullptr);
