@@ -105,4 +105,10 @@ std::string formatExponent(double value, int width, int precision, bool zeroPad)
                       std::isfinite(value));
 }
 
+std::string formatGeneral(double value, int precision) {
+    const int significant = precision > 0 ? precision : 1;
+    const double rounded = nudgeExactTie(value, significant - 1, true);
+    return widenExponents(formatText("%.*G", precision, rounded));
+}
+
 } // namespace tarnova

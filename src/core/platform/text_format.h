@@ -20,4 +20,8 @@ std::string formatFixed(double value, int width, int precision, bool zeroPad = f
 // so "%10.3E" of 1234.5 gives "1.235E+003".
 std::string formatExponent(double value, int width, int precision, bool zeroPad = false);
 
+// "%.*G" of value with an exponent of at least three digits; an exact decimal tie rounds away
+// from zero ("%G" of 1234.125 gives "1234.13").
+std::string formatGeneral(double value, int precision = 6);
+
 } // namespace tarnova

@@ -1,0 +1,145 @@
+#include "calc/calc_state.h"
+
+#include "calc/calculation_port.h"
+#include "calc/regression.h"
+#include "platform/text_format.h"
+#include "shell/run_log.h"
+
+#include <new>
+
+namespace tarnova {
+
+CalcState& calcState() {
+    static CalcState state;
+    return state;
+}
+
+int CreateResults(CalcState& state) {
+    int numerators = 0;
+    int denominators = 0;
+    int abundances = 0;
+    for (const ElementEntry& element : state.elements) {
+        numerators += (element.selection & kSelectNumerator) != 0 ? 1 : 0;
+        denominators += (element.selection & kSelectDenominator) != 0 ? 1 : 0;
+        abundances += (element.selection & kSelectAbundance) != 0 ? 1 : 0;
+    }
+    const long long planned = static_cast<long long>(numerators) * denominators + abundances;
+    LogLine(formatText("%lld results will be created.", planned));
+    if (planned < 1) {
+        LogLine("No result.");
+        return 0;
+    }
+    ResultTable table;
+    try {
+        table.reserve(static_cast<std::size_t>(planned));
+        for (const ElementEntry& element : state.elements) {
+            if ((element.selection & kSelectAbundance) == 0) {
+                continue;
+            }
+            RegressionResult record;
+            record.numerator = element.label;
+            table.push_back(std::move(record));
+            LogLine(element.label);
+        }
+        for (const ElementEntry& denominator : state.elements) {
+            if ((denominator.selection & kSelectDenominator) == 0) {
+                continue;
+            }
+            for (const ElementEntry& numerator : state.elements) {
+                if ((numerator.selection & kSelectNumerator) == 0 ||
+                    numerator.label == denominator.label) {
+                    continue;
+                }
+                RegressionResult record;
+                record.numerator = numerator.label;
+                record.denominator = denominator.label;
+                table.push_back(std::move(record));
+                LogLine(formatText("%s/%s", numerator.label.c_str(), denominator.label.c_str()));
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        LogLine("Not enough heap");
+        return 0;
+    }
+    state.results = std::move(table);
+    return 1;
+}
+
+int ReleaseCalculation(CalcState& state, CalculationPort* port) {
+    if (port != nullptr) {
+        port->closeResultViews();
+    }
+    if (!state.elements.empty()) {
+        state.elements = {};
+        LogLine("Element list is removed");
+    }
+    if (!state.peaks.empty()) {
+        state.peaks = {};
+        state.uncorrectedValues = {};
+        LogLine("Peak list is removed");
+    }
+    if (state.results) {
+        state.results.reset();
+        LogLine("Result table is removed");
+    }
+    state.correctionSet.reset();
+    state.calcFlags = 0;
+    return 1;
+}
+
+void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
+                     double testLevel) {
+    if (state.calcFlags == 0) {
+        return;
+    }
+    if (state.results) {
+        for (PeakRecord& peak : state.peaks) {
+            peak.flags &= ~kPeakDisabled;
+        }
+        const bool logged = runLog().isOpen();
+        int index = 0;
+        for (RegressionResult& record : *state.results) {
+            const bool saved = index == sheet || sheet == kAllSheets;
+            ++index;
+            if (!record.points) {
+                continue;
+            }
+            if (saved) {
+                LogLine("Saving peak attributes");
+                int j = 0;
+                for (const DataPoint& point : *record.points) {
+                    std::string line;
+                    if (logged) {
+                        line = formatText("%d->%u", j, point.peakIndex);
+                    }
+                    if (!point.isActive() && point.peakIndex < state.peaks.size()) {
+                        state.peaks[point.peakIndex].flags |= kPeakDisabled;
+                        line += " - Invalidated";
+                    }
+                    if (logged) {
+                        LogLine(line);
+                    }
+                    ++j;
+                }
+            }
+            record.points.reset();
+            record.fit.reset();
+            record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+        }
+    }
+    if (mode == 1) {
+        state.results.reset();
+        LogLine("Result table is removed");
+        port.requestRecalculation();
+        return;
+    }
+    // The records still exist (and show as failed) when none of them succeeds again, so the
+    // calculation's bits stay for the windows and the commands that follow.
+    const std::uint32_t flags = state.calcFlags;
+    if (RunRegressions(state, testLevel) == 0) {
+        state.calcFlags = flags;
+    }
+    port.repaintResultViews();
+}
+
+} // namespace tarnova

@@ -1,0 +1,75 @@
+// The one calculation of the process: its peak list, element list, result table and options,
+// and the operations that create, release and rebuild the result table.
+#pragma once
+
+#include "calc/element_list.h"
+#include "calc/result_table.h"
+#include "data/peak_sheet.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+class CalculationPort;
+
+// Bits of CalcState::calcFlags. 0 means that no calculation exists.
+inline constexpr std::uint32_t kCalcAllNumerators = 0x1;
+inline constexpr std::uint32_t kCalcAllAbundances = 0x2;
+inline constexpr std::uint32_t kCalcConf95 = 0x100;
+inline constexpr std::uint32_t kCalcUseStdDev = 0x1000;
+inline constexpr std::uint32_t kCalcCorrect = 0x2000;
+inline constexpr std::uint32_t kCalcShowResult = 0x10000;
+inline constexpr std::uint32_t kCalcShowGraph = 0x20000;
+inline constexpr std::uint32_t kCalcPrintReports = 0x100000;
+inline constexpr std::uint32_t kCalcPrintPeakList = 0x200000;
+inline constexpr std::uint32_t kCalcConfirmed = 0x80000000;
+// The bits that shape the numbers shown and exported (confidence level, error estimate).
+inline constexpr std::uint32_t kCalcViewMask = 0xFF00;
+// What a failed regression run leaves in calcFlags.
+inline constexpr std::uint32_t kCalcAllFailed = 1050;
+
+// Height and range of a peak before interference corrections changed them.
+struct PeakValue {
+    double height = 0.0;
+    double range = 0.0;
+};
+
+struct CalcState {
+    std::uint32_t calcFlags = 0;
+    ElementList elements;           // empty: no element list
+    std::vector<PeakRecord> peaks;  // ordered by time; empty: no peak list
+    std::optional<ResultTable> results;
+    std::optional<std::string> correctionSet;
+    // The peak values as extracted, so that a recalculation corrects them afresh.
+    std::vector<PeakValue> uncorrectedValues;
+
+    int elementCount() const { return static_cast<int>(elements.size()); }
+    int peakCount() const { return static_cast<int>(peaks.size()); }
+    int resultCount() const { return results ? static_cast<int>(results->size()) : 0; }
+};
+
+// The process-wide calculation.
+CalcState& calcState();
+
+// Builds results from the selection flags of the element list: the abundances first, then the
+// ratios, denominator by denominator. Returns 1, or 0 when nothing was chosen.
+int CreateResults(CalcState& state);
+
+// Removes everything of the calculation (closing the result views through port when given).
+// Returns 1.
+int ReleaseCalculation(CalcState& state, CalculationPort* port);
+
+inline constexpr int kAllSheets = -2;
+
+// Carries the disabled data points of sheet (or of every sheet, kAllSheets) into the peak list
+// as disabled peaks and frees every record's points. Mode 0 ("Update All excluding disabled")
+// runs the regressions again on the same records with testLevel (percent) and repaints the
+// views; mode 1 ("Redo calicuration excluding disabled") removes the table and asks for a
+// recalculation.
+void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
+                     double testLevel);
+
+} // namespace tarnova

@@ -1,0 +1,90 @@
+// What the calculation asks of the windows: the settings dialog "回帰計算の設定", the result and
+// graph windows it opens or closes, the print jobs, and the recalculation request. The GUI
+// implements it with its dialogs and windows; the command-line tool fills the dialog from its
+// options and has no windows; tests script it.
+//
+// The rules of the dialog (what it shows when it opens, whether it opens at all, what "開始"
+// accepts and stores) are in the core: OpenCalculationSettings builds the form and
+// ConfirmCalculationSettings checks and stores it (calculation_settings.h). The port only shows
+// the form and hands it back.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+// The contents of the settings dialog. Item i of each list is element i of the element list.
+struct CalculationSettingsForm {
+    std::vector<std::string> labels; // element labels (code page 932 bytes), element-list order
+
+    // "全て選択" under the numerator and the abundance list; a checked box disables its list.
+    bool allNumerators = false;
+    bool allAbundances = false;
+    // Whether the list was filled when the dialog opened. A list left empty because its
+    // "全て選択" was checked stays empty when the box is cleared, and every element then still
+    // counts as chosen.
+    bool numeratorListFilled = true;
+    bool abundanceListFilled = true;
+    // Selected items of "分子", "分母", "存在度"; one entry per label when the list is filled.
+    std::vector<bool> numerators;
+    std::vector<bool> denominators;
+    std::vector<bool> abundances;
+
+    bool conf95 = false;    // "95%" (else "68%")
+    bool useStdDev = false; // "標準偏差" (else "不偏標準偏差")
+    bool showGraph = false;     // "グラフを表示する"
+    bool showResult = false;    // "計算結果を表示する"
+    bool printReports = false;  // "レポートの印刷"
+    bool printPeakList = false; // "ピークリストの印刷"
+
+    // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
+    // checked. correctionSet is the list's text (at most 79 bytes).
+    bool correct = false;
+    std::vector<std::string> correctionSets; // set names from the INI, in file order
+    std::string correctionSet;
+};
+
+// Where the result window goes relative to the graph window (the options "水平に並べる" and
+// "垂直に並べる"; neither or both: overlapping, offset by five average character widths and two
+// line heights).
+enum class ViewPlacement { Overlapping, SideBySide, Stacked };
+
+class CalculationPort {
+public:
+    virtual ~CalculationPort() = default;
+
+    // Shows the modal dialog "回帰計算の設定" with the contents of form. On "開始" the dialog
+    // copies its controls into form and calls confirm(form); confirm shows its own message and
+    // returns false when the dialog must stay open, true when the settings were taken over.
+    // Returns true when the dialog ended with a confirmed "開始", false for "ｷｬﾝｾﾙ".
+    // "ヘルプ" (context 40) and "プリンタ" (printer selection) are the dialog's own business.
+    virtual bool runSettingsDialog(CalculationSettingsForm& form,
+                                   const std::function<bool(CalculationSettingsForm&)>& confirm) = 0;
+
+    // Closes the graph window and the result window when they are open.
+    virtual void closeResultViews() = 0;
+    // Opens the graph window ("graphwindow") or the result window ("resultwindow") on sheet 0
+    // with the given title ("Graph - NAME", "Result - untitled", ...; NAME is the data note's
+    // file name as the path holds it).
+    virtual void openGraphWindow(const std::string& title) = 0;
+    virtual void openResultWindow(const std::string& title) = 0;
+    // Places the windows opened just before: the graph window at the main window's left edge,
+    // two dialog base heights below its top, and the result window as placement says; when only
+    // the result window is open it takes the graph window's place.
+    virtual void arrangeResultViews(bool graphOpen, bool resultOpen, ViewPlacement placement) = 0;
+    // Print jobs after a calculation: the peak list and the reports of all records.
+    virtual void printPeakList() = 0;
+    virtual void printReports() = 0;
+
+    // Redraws the graph window and the result window when they are open (after the records
+    // were recalculated in place).
+    virtual void repaintResultViews() = 0;
+    // Asks the main window to run the calculation again (RECALC) once the current command has
+    // finished: the GUI posts an event; the main window's handler calls RunCalculation.
+    virtual void requestRecalculation() = 0;
+};
+
+} // namespace tarnova

@@ -1,0 +1,102 @@
+#include "calc/ird_export.h"
+
+#include "calc/calc_state.h"
+#include "calc/regression_method.h"
+#include "platform/codepage.h"
+#include "platform/text_format.h"
+
+#include <new>
+
+namespace tarnova {
+namespace {
+
+std::string number(double value) { return formatExponent(value, 0, 6); }
+
+void appendNoteLines(std::string& text, const DataNote& note) {
+    if (note.form == DataNoteForm::Pks) {
+        for (const TaggedComment& comment : note.tags) {
+            text += comment.tag + "\t" + comment.text + "\r\n";
+        }
+        return;
+    }
+    text += "DATANAME\t" + note.name + "\r\nDATE\t" + note.date + "\r\nCOMMENT\t" +
+            note.comment + "\r\n" + formatText("SPIKEID\t%d\r\n", note.spikeId) +
+            "SPIKEVOLUME\t" + formatGeneral(note.spikeVolume) + "\t" +
+            formatGeneral(note.spikeError) + "\r\nSAMPLEWEIGHT\t" + formatGeneral(note.weight) +
+            "\r\n";
+}
+
+std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
+    const std::span<const RegressionMethod> methods = RegressionMethods();
+    if (fit.method >= methods.size()) {
+        return std::nullopt;
+    }
+    return methods[fit.method].exportFit(&fit, flags);
+}
+
+void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags) {
+    const bool stdDevErrors = (flags & kCalcUseStdDev) != 0;
+    const bool conf95 = (flags & kCalcConf95) != 0;
+    const double deviation = stdDevErrors ? record.stdDev : record.stdDevUnbiased;
+    const double limit = stdDevErrors ? (conf95 ? 2.0 * record.stdDev : record.stdDev)
+                                      : record.stdDevUnbiased * record.tLimit;
+    text += record.sheetName;
+    text += '\t';
+    text += record.recordType();
+    text += "\t" + number(record.mean) + "\t" + number(deviation) + "\t" +
+            number(conf95 ? 0.95 : 0.68) + "\t" + number(limit) + "\t" + number(record.r) +
+            "\t" + number(1.0 - record.checkLevel) + "\t" +
+            (record.tOfR > record.tCritical ? "r!=0" : "r=0") + "\t";
+    if (record.fit) {
+        if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
+            text += *columns;
+        }
+    }
+    text += '\t';
+    if (record.points) {
+        for (const DataPoint& point : *record.points) {
+            text += point.isActive() ? '1' : '0';
+        }
+    }
+    text += "\r\n";
+}
+
+} // namespace
+
+std::optional<std::string> WriteIrd(std::span<const RegressionResult> records,
+                                    const DataNote* note, std::uint32_t calcFlags,
+                                    std::uint32_t outputFlags) try {
+    const std::uint32_t flags = calcFlags & kCalcViewMask;
+    std::string text;
+    if ((outputFlags & kIrdHeader) != 0) {
+        // Without a path the line still starts the file, so that it is recognised as IRD.
+        text += "SOURCE\t";
+        if (note != nullptr && note->path) {
+            text += *note->path;
+        }
+        text += "\r\n";
+        if ((outputFlags & kIrdComment) != 0 && note != nullptr) {
+            appendNoteLines(text, *note);
+        }
+        text += formatText("RECORDS\t%d\r\n", static_cast<int>(records.size()));
+        text += "REGTYPE\t" + utf8ToCp932(RegressionMethods().front().name) + "\r\n";
+    }
+    text += "\r\n";
+    if ((outputFlags & kIrdGuideComment) != 0) {
+        text += "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
+                "testlevel\ttest\t";
+        if (const std::optional<std::string> heads =
+                exportFit(LineFit{}, flags | kExportColumnHeads)) {
+            text += *heads;
+        }
+        text += "\r\n";
+    }
+    for (const RegressionResult& record : records) {
+        appendRecordLine(text, record, flags);
+    }
+    return text;
+} catch (const std::bad_alloc&) {
+    return std::nullopt;
+}
+
+} // namespace tarnova

@@ -1,0 +1,27 @@
+// Isotope-ratio data (IRD): the results as tab-separated text, with an optional header from the
+// data note, an optional line of column heads and one line per record, every line ended by
+// "\r\n". Texts are written as the records hold them (code page 932 bytes).
+#pragma once
+
+#include "calc/result_table.h"
+#include "data/peak_sheet.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace tarnova {
+
+// Output flags (fileOutputFlags, copyOutputFlags).
+inline constexpr std::uint32_t kIrdHeader = 0x1;
+inline constexpr std::uint32_t kIrdComment = 0x2;
+inline constexpr std::uint32_t kIrdGuideComment = 0x100;
+
+// The IRD text of records. note is the current data note or none; calcFlags selects the
+// confidence level and the error estimate (kCalcConf95, kCalcUseStdDev). None when memory runs
+// out.
+std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
+                     std::uint32_t calcFlags, std::uint32_t outputFlags);
+
+} // namespace tarnova

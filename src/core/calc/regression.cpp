@@ -1,0 +1,285 @@
+#include "calc/regression.h"
+
+#include "calc/calc_state.h"
+#include "calc/distributions.h"
+#include "calc/regression_method.h"
+#include "platform/text_format.h"
+#include "shell/run_log.h"
+
+#include <cmath>
+#include <new>
+
+namespace tarnova {
+namespace {
+
+// Per-point log lines are formatted only while someone can read them: a long peak list would
+// otherwise spend most of its time on text that is dropped.
+bool detailLogged() { return runLog().isOpen(); }
+
+// Sum of squares over n minus the squared mean: rounding can make it slightly negative when all
+// values are equal, which must read as no spread at all.
+double spread(double sumOfSquares, double n, double mean) {
+    const double variance = sumOfSquares / n - mean * mean;
+    return variance < 0.0 ? 0.0 : variance;
+}
+
+int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::int32_t failure) {
+    if (points.empty()) {
+        record.points.reset();
+        record.pointCount = kPointsNone;
+        return 0;
+    }
+    try {
+        record.points = std::move(points);
+    } catch (const std::bad_alloc&) {
+        if (failure == kPointsNoMemory) {
+            LogLine("Not enough core.");
+        }
+        record.points.reset();
+        record.pointCount = failure;
+        return 0;
+    }
+    record.pointCount = static_cast<std::int32_t>(record.points->size());
+    return 1;
+}
+
+// Room for one point per peak of label: the most points a record of that label can get.
+bool reservePoints(std::vector<DataPoint>& points, const std::vector<PeakRecord>& peaks,
+                   const std::string& label) {
+    std::size_t count = 0;
+    for (const PeakRecord& peak : peaks) {
+        count += peak.elem == label ? 1 : 0;
+    }
+    try {
+        points.reserve(count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunRegressions(CalcState& state, double testLevel) {
+    if (!state.results) {
+        state.calcFlags = kCalcAllFailed;
+        return 0;
+    }
+    const double alpha = (state.calcFlags & kCalcConf95) != 0 ? 0.05 : 0.32;
+    const int count = state.resultCount();
+    int succeeded = 0;
+    for (int i = 0; i < count; ++i) {
+        RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
+        LogLine(formatText("Result %d/%d", i + 1, count));
+        int formed = 0;
+        if (record.isRatio()) {
+            LogLine(formatText("Try for %s/%s", record.numerator.c_str(),
+                               record.denominator.c_str()));
+            formed = BuildRatioPoints(record, state.peaks);
+        } else {
+            LogLine(formatText("Try for %s", record.numerator.c_str()));
+            formed = BuildAbundancePoints(record, state.peaks);
+        }
+        LogLine(formed != 0 ? "Succeed!" : "Fail");
+        if (formed == 0) {
+            continue;
+        }
+        record.alpha = alpha;
+        record.checkLevel = testLevel / 100.0;
+        if (ComputeStatistics(record) == 1 && FitLine(record) != 0) {
+            LogLine(record.sheetName);
+            ++succeeded;
+        }
+    }
+    if (succeeded == 0) {
+        state.calcFlags = kCalcAllFailed;
+        return 0;
+    }
+    return succeeded == count ? 1 : -1;
+}
+
+int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+    const std::string& numerator = record.numerator;
+    const std::string& denominator = record.denominator;
+    std::vector<DataPoint> points;
+    if (!reservePoints(points, peaks, numerator)) {
+        record.points.reset();
+        record.pointCount = kPointsNoWorkArea;
+        return 0;
+    }
+    const bool logged = detailLogged();
+    const std::size_t count = peaks.size();
+    std::size_t previous = count; // none yet
+    for (std::size_t i = 0; i < count; ++i) {
+        const PeakRecord& next = peaks[i];
+        if (next.isDisabled() || next.elem != denominator) {
+            continue;
+        }
+        if (previous != count) {
+            const PeakRecord& before = peaks[previous];
+            const double slope =
+                (next.peakValue() - before.peakValue()) / (next.time - before.time);
+            for (std::size_t j = previous + 1; j < i; ++j) {
+                const PeakRecord& peak = peaks[j];
+                if (peak.isDisabled() || peak.elem != numerator) {
+                    continue;
+                }
+                const double signal = (peak.time - before.time) * slope + before.peakValue();
+                DataPoint point;
+                point.peakIndex = static_cast<std::uint32_t>(j);
+                point.prevDenominator = static_cast<std::int32_t>(previous);
+                point.nextDenominator = static_cast<std::int32_t>(i);
+                point.time = peak.time;
+                point.value = peak.peakValue() / signal;
+                points.push_back(point);
+                if (logged) {
+                    LogLine(formatText("(%d)", static_cast<int>(points.size())) +
+                            formatFixed(point.time, 0, 6) + ": " + formatGeneral(peak.height) +
+                            "/" + formatGeneral(signal) + "=" + formatGeneral(point.value));
+                }
+            }
+        }
+        previous = i;
+    }
+    LogLine(formatText("%d peaks are corrected for %s/%s.", static_cast<int>(points.size()),
+                       numerator.c_str(), denominator.c_str()));
+    return storePoints(record, points, kPointsNone);
+}
+
+int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+    const std::string& label = record.numerator;
+    std::vector<DataPoint> points;
+    if (!reservePoints(points, peaks, label)) {
+        record.points.reset();
+        record.pointCount = kPointsNoWorkArea;
+        return 0;
+    }
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        const PeakRecord& peak = peaks[i];
+        if (peak.elem != label) {
+            continue;
+        }
+        DataPoint point;
+        point.peakIndex = static_cast<std::uint32_t>(i);
+        point.flags = peak.flags & kPeakDisabled;
+        point.time = peak.time;
+        point.value = peak.peakValue();
+        points.push_back(point);
+    }
+    LogLine(formatText("%d peaks are corrected for %s.", static_cast<int>(points.size()),
+                       label.c_str()));
+    return storePoints(record, points, kPointsNoMemory);
+}
+
+int ComputeStatistics(RegressionResult& record) {
+    if (!record.points) {
+        LogLine("Invalid parameters");
+        return 0;
+    }
+    record.status &= 0xFFFF0000u;
+    record.sheetName = record.isRatio() ? record.numerator + "/" + record.denominator
+                                        : record.numerator;
+    if (record.sheetName.size() > kMaxSheetNameLength) {
+        record.sheetName.resize(kMaxSheetNameLength);
+    }
+    LogLine(formatText("Start regression for %s with %d data", record.sheetName.c_str(),
+                       record.pointCount));
+
+    const bool logged = detailLogged();
+    double sumY = 0.0;
+    double sumX = 0.0;
+    double sumYY = 0.0;
+    double sumXX = 0.0;
+    double sumXY = 0.0;
+    int n = 0;
+    for (const DataPoint& point : *record.points) {
+        if (logged) {
+            LogLine(formatText("(%X)", point.flags) + formatGeneral(point.time) + " - " +
+                    formatExponent(point.value, 0, 6) + (point.isActive() ? " - OK" : ""));
+        }
+        if (!point.isActive()) {
+            continue;
+        }
+        const double y = point.value;
+        const double x = point.time;
+        sumY += y;
+        sumX += x;
+        sumYY += y * y;
+        sumXX += x * x;
+        sumXY += x * y;
+        if (n == 0) {
+            record.maxValue = record.minValue = y;
+            record.maxTime = record.minTime = x;
+        } else {
+            if (y > record.maxValue) {
+                record.maxValue = y;
+            }
+            if (y < record.minValue) {
+                record.minValue = y;
+            }
+            if (x > record.maxTime) {
+                record.maxTime = x;
+            }
+            if (x < record.minTime) {
+                record.minTime = x;
+            }
+        }
+        ++n;
+    }
+    record.activeCount = n;
+    if (n < 1) {
+        LogLine(formatText("No item for %s", record.sheetName.c_str()));
+        record.status |= kStatusNoActivePoint;
+        record.sheetName.clear();
+        return 0;
+    }
+
+    const double count = n;
+    record.mean = sumY / count;
+    record.meanTime = sumX / count;
+    record.variance = spread(sumYY, count, record.mean);
+    record.varianceTime = spread(sumXX, count, record.meanTime);
+    record.stdDev = std::sqrt(record.variance);
+    record.stdDevTime = std::sqrt(record.varianceTime);
+    record.sumSquares = sumYY;
+    record.sumSquaresTime = sumXX;
+    record.covariance = sumXY / count - record.mean * record.meanTime;
+    record.status |= kStatusStatistics;
+    LogLine(formatText("%s(%d active pks): Pk: Ave=", record.sheetName.c_str(), n) +
+            formatGeneral(record.mean) + ", Variance=" + formatGeneral(record.variance) + "(" +
+            formatGeneral(record.stdDev) + ")");
+    LogLine(formatText("%s(%d active pks): Tm: Ave=", record.sheetName.c_str(), n) +
+            formatGeneral(record.meanTime) + ", Variance=" + formatGeneral(record.varianceTime) +
+            "(" + formatGeneral(record.stdDevTime) + ")");
+    if (n == 1) {
+        return 1;
+    }
+
+    record.varianceUnbiased = count * record.variance / (count - 1.0);
+    record.varianceTimeUnbiased = count * record.varianceTime / (count - 1.0);
+    record.stdDevUnbiased = std::sqrt(record.varianceUnbiased);
+    record.stdDevTimeUnbiased = std::sqrt(record.varianceTimeUnbiased);
+    record.tLimit = TQuantile(record.alpha / 2.0, n - 1);
+    record.r = record.covariance / (record.stdDev * record.stdDevTime);
+    record.tOfR = std::fabs(record.r * std::sqrt((count - 2.0) / (1.0 - record.r * record.r)));
+    record.tCritical = TQuantile((1.0 - record.checkLevel) / 2.0, n - 2);
+    record.status |= kStatusCorrelation;
+    LogLine("r = " + formatFixed(record.r, 0, 6) + ", sd = (xy:" +
+            formatGeneral(record.covariance) + ", x:" + formatGeneral(record.varianceTime) +
+            ", y:" + formatGeneral(record.variance) + ")");
+    return 1;
+}
+
+int FitLine(RegressionResult& record) {
+    const RegressionMethod& method = RegressionMethods().front();
+    if (method.create == nullptr) {
+        return 0;
+    }
+    record.fit = method.create();
+    if (!record.fit) {
+        return 0;
+    }
+    return method.compute(*record.fit, record);
+}
+
+} // namespace tarnova

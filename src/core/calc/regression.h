@@ -1,0 +1,34 @@
+// The regressions of a calculation: data points from the peak list, the statistics of their
+// values and times, and the fitted line of value against time.
+#pragma once
+
+#include "calc/result_table.h"
+#include "data/peak_sheet.h"
+
+#include <vector>
+
+namespace tarnova {
+
+struct CalcState;
+
+// Forms the points of every record, computes its statistics and fits its line. testLevel is the
+// test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when
+// none did (calcFlags then holds kCalcAllFailed).
+int RunRegressions(CalcState& state, double testLevel);
+
+// The ratio points of record: every enabled numerator peak between two consecutive enabled
+// denominator peaks, divided by the denominator signal interpolated to its time. peaks must be
+// ordered by time. Returns 1, or 0 with a failure code in pointCount.
+int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
+
+// The abundance points of record: every peak of its label, disabled peaks as disabled points.
+int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
+
+// Statistics of the active points. Returns 1, or 0 when there are no points or no active one.
+int ComputeStatistics(RegressionResult& record);
+
+// Fits the record's line with the first regression method, replacing any previous fit.
+// Returns the method's result: 1, or 0 when fewer than two points are active.
+int FitLine(RegressionResult& record);
+
+} // namespace tarnova

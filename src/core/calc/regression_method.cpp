@@ -1,0 +1,151 @@
+#include "calc/regression_method.h"
+
+#include "calc/calc_state.h"
+#include "calc/distributions.h"
+#include "platform/text_format.h"
+#include "results/surface.h"
+#include "shell/run_log.h"
+
+#include <array>
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+constexpr std::uint32_t kLinearMethod = 0;
+
+std::optional<LineFit> createLinear() {
+    LineFit fit;
+    fit.method = kLinearMethod;
+    return fit;
+}
+
+int computeLinear(LineFit& fit, const RegressionResult& record) {
+    const int n = record.activeCount;
+    if (n < 2) {
+        return 0;
+    }
+    const double count = n;
+    const double meanSquareTime = record.sumSquaresTime / count;
+    const double meanProduct = record.mean * record.meanTime + record.covariance;
+    fit.intercept = (meanSquareTime * record.mean - meanProduct * record.meanTime) /
+                    record.varianceTime;
+    fit.slope = record.covariance / record.varianceTime;
+    if (n == 2) {
+        LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
+                formatGeneral(fit.slope) + " * t.");
+        return 1;
+    }
+
+    fit.a11 = meanSquareTime / (count * record.varianceTime);
+    fit.a12 = -record.meanTime / (count * record.varianceTime);
+    fit.a22 = 1.0 / (count * record.varianceTime);
+    fit.tLine = TQuantile(record.alpha / 2.0, n - 2);
+    LogLine("Regression coefficient: A11=" + formatGeneral(fit.a11) +
+            ", A12=" + formatGeneral(fit.a12) + ", A22=" + formatGeneral(fit.a22));
+
+    double residualSum = 0.0;
+    double regressionSum = 0.0;
+    for (const DataPoint& point : *record.points) {
+        if (!point.isActive()) {
+            continue;
+        }
+        const double fitted = fit.slope * point.time + fit.intercept;
+        residualSum += (point.value - fitted) * (point.value - fitted);
+        regressionSum += (fitted - record.mean) * (fitted - record.mean);
+    }
+    fit.residualVariance = residualSum / (count - 2.0);
+    fit.regressionVariance = regressionSum / (count - 2.0);
+    fit.residualPerPoint = residualSum / count;
+    fit.regressionPerPoint = regressionSum / count;
+    fit.errorRatio = std::sqrt(fit.residualPerPoint / fit.regressionPerPoint);
+    fit.slopeErrorPlain = std::sqrt(fit.residualPerPoint * fit.a22);
+    fit.slopeError = std::sqrt(fit.residualVariance * fit.a22);
+    fit.interceptErrorPlain = std::sqrt(fit.residualPerPoint * fit.a11);
+    fit.interceptError = std::sqrt(fit.residualVariance * fit.a11);
+    fit.fValue = fit.regressionPerPoint / (fit.residualPerPoint / (count - 2.0));
+    fit.fCritical = FQuantile(1.0 - record.checkLevel, 1, n - 2);
+    fit.checkLevel = record.checkLevel;
+    LogLine("Regression: Variance = " + formatGeneral(record.variance) + "(" +
+            formatGeneral(fit.residualPerPoint) + " + " + formatGeneral(fit.regressionPerPoint) +
+            " = " + formatGeneral(fit.residualPerPoint + fit.regressionPerPoint) +
+            "), F/Fchk = " + formatGeneral(fit.fValue) + "/" + formatGeneral(fit.fCritical));
+    LogLine("Line is convergent to " + formatGeneral(fit.intercept) + "(" +
+            formatGeneral(fit.interceptError) + ") + " + formatGeneral(fit.slope) + "(" +
+            formatGeneral(fit.slopeError) + ") * t");
+    return 1;
+}
+
+bool slopeRejected(const LineFit& fit) { return fit.fValue > fit.fCritical; }
+
+int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+    if (fit == nullptr) {
+        return 0;
+    }
+    const FontMetrics metrics = surface.fontMetrics();
+    const int x = area.left;
+    int y = area.top;
+    if ((flags & kStatusLineTest) != 0) {
+        const LineErrors errors = ShownLineErrors(*fit, flags >> kDescribeCalcShift);
+        y += metrics.lineHeight;
+        surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
+                                         formatGeneral(fit->tLine * fit->interceptError, 8) +
+                                         ") + " + formatGeneral(fit->slope, 8) + "(" +
+                                         formatGeneral(fit->tLine * fit->slopeError, 8) +
+                                         ") * x");
+        y += metrics.lineHeight;
+        surface.drawText({x + 5, y}, "回帰切片:");
+        surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
+                         formatGeneral(fit->intercept) + "+/-" + formatGeneral(errors.intercept) +
+                             "(信頼限界)");
+        y += metrics.lineHeight;
+        surface.drawText({x + 30, y}, std::string("y=b+axについて帰無仮説a=0を") +
+                                          (slopeRejected(*fit) ? "棄却" : "採択") +
+                                          "(F=" + formatGeneral(fit->fValue) + ", F(" +
+                                          formatFixed(1.0 - fit->checkLevel, 0, 6) +
+                                          ")=" + formatGeneral(fit->fCritical) + ")");
+    } else if ((flags & kStatusLine) != 0) {
+        y += metrics.lineHeight;
+        surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + " + " +
+                                         formatGeneral(fit->slope, 8) + " * x");
+    } else {
+        y += metrics.lineHeight;
+        surface.drawText({x + 5, y}, "回帰式は得られません。");
+    }
+    area.top = y;
+    return 1;
+}
+
+std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags) {
+    if (fit == nullptr || fit->method != kLinearMethod) {
+        return std::nullopt;
+    }
+    if ((flags & kExportColumnHeads) != 0) {
+        return std::string("intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
+    }
+    const LineErrors errors = ShownLineErrors(*fit, flags);
+    const double confidence = (flags & kCalcConf95) != 0 ? 0.95 : 0.68;
+    return formatExponent(fit->intercept, 0, 6) + "\t" + formatExponent(errors.intercept, 0, 6) +
+           "\t" + formatExponent(fit->slope, 0, 6) + "\t" + formatExponent(errors.slope, 0, 6) +
+           "\t" + formatExponent(confidence, 0, 6) + "\t" +
+           formatExponent(1.0 - fit->checkLevel, 0, 6) + "\t" +
+           (slopeRejected(*fit) ? "a!=0" : "a=0");
+}
+
+constexpr std::array kMethods{
+    RegressionMethod{"一次回帰", createLinear, computeLinear, describeLinear, exportLinear},
+};
+
+} // namespace
+
+std::span<const RegressionMethod> RegressionMethods() { return kMethods; }
+
+LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {
+    if ((calcFlags & kCalcUseStdDev) != 0) {
+        const double factor = (calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0;
+        return {fit.interceptErrorPlain * factor, fit.slopeErrorPlain * factor};
+    }
+    return {fit.tLine * fit.interceptError, fit.tLine * fit.slopeError};
+}
+
+} // namespace tarnova

@@ -1,0 +1,107 @@
+// The records of one calculation: one RegressionResult per ratio or abundance, with its data
+// points, the statistics of their values and times, and the fitted line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+// Bits of RegressionResult::status.
+inline constexpr std::uint32_t kStatusNoActivePoint = 0x1;
+inline constexpr std::uint32_t kStatusStatistics = 0x10;  // mean, variances, extremes, covariance
+inline constexpr std::uint32_t kStatusCorrelation = 0x20; // unbiased values, r, t values (n >= 2)
+inline constexpr std::uint32_t kStatusLine = 0x40;        // fit holds a line (n >= 2)
+inline constexpr std::uint32_t kStatusLineTest = 0x80;    // fit holds errors and the F test (n >= 3)
+
+// Failure codes held in RegressionResult::pointCount while points is absent.
+inline constexpr std::int32_t kPointsNoMemory = 1024;
+inline constexpr std::int32_t kPointsNoWorkArea = 1036;
+inline constexpr std::int32_t kPointsNone = 1051;
+
+// Bits of DataPoint::flags.
+inline constexpr std::uint32_t kPointDisabled = 0x1;
+inline constexpr std::uint32_t kPointOffGraph = 0x10000; // kept by the graph drawing
+
+struct DataPoint {
+    std::uint32_t peakIndex = 0;       // numerator peak (ratio) or the peak itself (abundance)
+    std::int32_t prevDenominator = -1; // denominator peaks around it; -1 for an abundance
+    std::int32_t nextDenominator = -1;
+    std::uint32_t flags = 0;
+    double time = 0.0;
+    double value = 0.0;
+
+    bool isActive() const { return (flags & kPointDisabled) == 0; }
+};
+
+// The fitted line of the linear method. With two active points only method, slope and
+// intercept are set.
+struct LineFit {
+    std::uint32_t method = 0; // index into RegressionMethods()
+    double slope = 0.0;
+    double slopeErrorPlain = 0.0;
+    double slopeError = 0.0;
+    double intercept = 0.0;
+    double interceptErrorPlain = 0.0;
+    double interceptError = 0.0;
+    double residualPerPoint = 0.0;
+    double residualVariance = 0.0;
+    double regressionPerPoint = 0.0;
+    double regressionVariance = 0.0;
+    double tLine = 0.0;
+    double errorRatio = 0.0;
+    double a11 = 0.0;
+    double a12 = 0.0;
+    double a22 = 0.0;
+    double checkLevel = 0.0;
+    double fValue = 0.0;
+    double fCritical = 0.0;
+};
+
+// Longest sheet name: the numerator, "/" and the denominator.
+inline constexpr std::size_t kMaxSheetNameLength = 79;
+
+struct RegressionResult {
+    std::string sheetName;   // "N/D" or "N"; empty when the record has no active point
+    std::string numerator;   // numerator label, or the abundance label
+    std::string denominator; // empty for an abundance
+    std::uint32_t status = 0;
+    double mean = 0.0;
+    double variance = 0.0;
+    double varianceUnbiased = 0.0;
+    double stdDev = 0.0;
+    double stdDevUnbiased = 0.0;
+    double maxValue = 0.0;
+    double minValue = 0.0;
+    double sumSquares = 0.0;
+    double meanTime = 0.0;
+    double varianceTime = 0.0;
+    double varianceTimeUnbiased = 0.0;
+    double stdDevTime = 0.0;
+    double stdDevTimeUnbiased = 0.0;
+    double maxTime = 0.0;
+    double minTime = 0.0;
+    double sumSquaresTime = 0.0;
+    double covariance = 0.0;
+    double r = 0.0;
+    double tOfR = 0.0;
+    double tCritical = 0.0;
+    double alpha = 0.0;
+    double tLimit = 0.0;
+    double checkLevel = 0.0;
+    // Number of data points while points exists; a failure code (kPoints...) otherwise.
+    std::int32_t pointCount = 0;
+    std::int32_t activeCount = 0;
+    std::optional<LineFit> fit;
+    std::optional<std::vector<DataPoint>> points; // in the order of the peak list
+
+    bool isRatio() const { return !denominator.empty(); }
+    // "R" for a ratio, "A" for an abundance.
+    char recordType() const { return isRatio() ? 'R' : 'A'; }
+};
+
+using ResultTable = std::vector<RegressionResult>;
+
+} // namespace tarnova
