@@ -20,7 +20,7 @@ std::optional<LineFit> createLinear() {
     return fit;
 }
 
-int computeLinear(LineFit& fit, const RegressionResult& record) {
+int computeLinear(LineFit& fit, RegressionResult& record) {
     const int n = record.activeCount;
     if (n < 2) {
         return 0;
@@ -31,6 +31,7 @@ int computeLinear(LineFit& fit, const RegressionResult& record) {
     fit.intercept = (meanSquareTime * record.mean - meanProduct * record.meanTime) /
                     record.varianceTime;
     fit.slope = record.covariance / record.varianceTime;
+    record.status |= kStatusLine;
     if (n == 2) {
         LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
                 formatGeneral(fit.slope) + " * t.");
@@ -66,6 +67,7 @@ int computeLinear(LineFit& fit, const RegressionResult& record) {
     fit.fValue = fit.regressionPerPoint / (fit.residualPerPoint / (count - 2.0));
     fit.fCritical = FQuantile(1.0 - record.checkLevel, 1, n - 2);
     fit.checkLevel = record.checkLevel;
+    record.status |= kStatusLineTest;
     LogLine("Regression: Variance = " + formatGeneral(record.variance) + "(" +
             formatGeneral(fit.residualPerPoint) + " + " + formatGeneral(fit.regressionPerPoint) +
             " = " + formatGeneral(fit.residualPerPoint + fit.regressionPerPoint) +

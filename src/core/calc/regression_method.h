@@ -25,8 +25,9 @@ struct RegressionMethod {
     std::string_view name; // UTF-8
     // A new fit of this method, all values zero.
     std::optional<LineFit> (*create)();
-    // Fits the line to the active points of record, whose statistics are computed. 1 or 0.
-    int (*compute)(LineFit& fit, const RegressionResult& record);
+    // Fits the line to the active points of record, whose statistics are computed, and marks
+    // in its status what the fit holds. 1 or 0.
+    int (*compute)(LineFit& fit, RegressionResult& record);
     // Draws the formula lines below area.top, each one line height further down, and leaves
     // area.top on the last line drawn. 1, or 0 without a fit.
     int (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);

@@ -1,0 +1,277 @@
+#include "calc/calculation_driver.h"
+
+#include "calc/calc_state.h"
+#include "calc/correction.h"
+#include "calc/regression.h"
+#include "settings/ini_file.h"
+#include "shell/run_log.h"
+
+#include <algorithm>
+#include <new>
+
+namespace tarnova {
+namespace {
+
+// generalFlags bits of the [regression] and [general] options read here.
+constexpr std::uint32_t kGeneralHorizontal = 0x2000;
+constexpr std::uint32_t kGeneralVertical = 0x4000;
+
+struct FlagPair {
+    std::uint32_t general;
+    std::uint32_t calc;
+};
+constexpr FlagPair kStartFlags[] = {
+    {0x10000, kCalcUseStdDev},      {0x20000, kCalcConf95},      {0x1000000, kCalcPrintReports},
+    {0x2000000, kCalcPrintPeakList}, {0x4000000, kCalcShowGraph}, {0x8000000, kCalcShowResult},
+};
+
+constexpr std::size_t kCorrectionSetNameRoom = 80;
+
+void setBit(std::uint32_t& word, std::uint32_t bit, bool on) {
+    word = on ? (word | bit) : (word & ~bit);
+}
+
+std::string windowTitle(const char* kind) {
+    const std::optional<DataNote>& note = currentDataNote();
+    if (note && note->path && !note->path->empty()) {
+        const std::string name = note->fileName();
+        if (!name.empty()) {
+            return std::string(kind) + " - " + name;
+        }
+    }
+    return std::string(kind) + " - untitled";
+}
+
+ViewPlacement placementOf(std::uint32_t generalFlags) {
+    const bool horizontal = (generalFlags & kGeneralHorizontal) != 0;
+    const bool vertical = (generalFlags & kGeneralVertical) != 0;
+    if (horizontal == vertical) {
+        return ViewPlacement::Overlapping;
+    }
+    return horizontal ? ViewPlacement::SideBySide : ViewPlacement::Stacked;
+}
+
+// A recalculation corrects the peak values as they were extracted, not the heights that an
+// earlier correction already changed; the disabled marks stay as they are.
+void restoreUncorrectedValues(CalcState& state) {
+    if (state.uncorrectedValues.size() != state.peaks.size()) {
+        return;
+    }
+    for (std::size_t i = 0; i < state.peaks.size(); ++i) {
+        state.peaks[i].height = state.uncorrectedValues[i].height;
+        state.peaks[i].range = state.uncorrectedValues[i].range;
+    }
+}
+
+bool keepUncorrectedValues(CalcState& state) {
+    try {
+        state.uncorrectedValues.resize(state.peaks.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::size_t i = 0; i < state.peaks.size(); ++i) {
+        state.uncorrectedValues[i] = {state.peaks[i].height, state.peaks[i].range};
+    }
+    return true;
+}
+
+int startNewCalculation(CalcState& state, const PeakListSource& extract,
+                        const CalculationEnvironment& environment) {
+    std::optional<std::vector<PeakRecord>> peaks = extract();
+    if (!peaks || peaks->empty()) {
+        environment.ui.showMessage("Tarnova", "No peak in editor.");
+        return 0;
+    }
+    LogLine("Retrieve the peak list.");
+    std::stable_sort(peaks->begin(), peaks->end(),
+                     [](const PeakRecord& a, const PeakRecord& b) { return a.time < b.time; });
+    LogLine("The list is sorted.");
+    state.peaks = std::move(*peaks);
+    if (BuildElementList(state) == 0 || !keepUncorrectedValues(state)) {
+        environment.ui.showMessage("Tarnova", "Can't create element list.");
+        state.peaks = {};
+        state.elements = {};
+        return 0;
+    }
+    LogLine("Element List has been made.");
+    state.calcFlags = InitialCalcFlags(environment.generalFlags);
+    return 1;
+}
+
+} // namespace
+
+std::uint32_t InitialCalcFlags(std::uint32_t generalFlags) {
+    std::uint32_t flags = 0;
+    for (const FlagPair& pair : kStartFlags) {
+        if ((generalFlags & pair.general) != 0) {
+            flags |= pair.calc;
+        }
+    }
+    return flags;
+}
+
+std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
+                                                               const std::string& iniPath) {
+    if (state.elements.empty()) {
+        return std::nullopt;
+    }
+    const std::uint32_t flags = state.calcFlags;
+    CalculationSettingsForm form;
+    form.allNumerators = (flags & kCalcAllNumerators) != 0;
+    form.allAbundances = (flags & kCalcAllAbundances) != 0;
+    form.numeratorListFilled = !form.allNumerators;
+    form.abundanceListFilled = !form.allAbundances;
+    for (const ElementEntry& element : state.elements) {
+        form.labels.push_back(element.label);
+        if (form.numeratorListFilled) {
+            form.numerators.push_back((element.selection & kSelectNumerator) != 0);
+        }
+        form.denominators.push_back((element.selection & kSelectDenominator) != 0);
+        if (form.abundanceListFilled) {
+            form.abundances.push_back((element.selection & kSelectAbundance) != 0);
+        }
+    }
+    form.conf95 = (flags & kCalcConf95) != 0;
+    form.useStdDev = (flags & kCalcUseStdDev) != 0;
+    form.showGraph = (flags & kCalcShowGraph) != 0;
+    form.showResult = (flags & kCalcShowResult) != 0;
+    form.printReports = (flags & kCalcPrintReports) != 0;
+    form.printPeakList = (flags & kCalcPrintPeakList) != 0;
+
+    const int setCount = ReadProfileInt(iniPath, "general", kCorrectionSetsSection, -1);
+    if (setCount > 0) {
+        form.correctionSets = ReadProfileKeyNames(iniPath, kCorrectionSetsSection);
+        for (std::string& name : form.correctionSets) {
+            if (name.size() >= kCorrectionSetNameRoom) {
+                name.resize(kCorrectionSetNameRoom - 1);
+            }
+        }
+    }
+    // A set count without set names is a damaged file: calculating stays possible, without
+    // corrections.
+    if (form.correctionSets.empty()) {
+        state.calcFlags &= ~kCalcCorrect;
+    }
+    form.correct = (state.calcFlags & kCalcCorrect) != 0 && state.correctionSet.has_value();
+    if (form.correct) {
+        form.correctionSet = *state.correctionSet;
+    }
+    return form;
+}
+
+bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm& form,
+                                UserInterfacePort& ui) {
+    std::uint32_t& flags = state.calcFlags;
+    setBit(flags, kCalcAllNumerators, form.allNumerators);
+    setBit(flags, kCalcAllAbundances, form.allAbundances);
+    setBit(flags, kCalcConf95, form.conf95);
+    setBit(flags, kCalcUseStdDev, form.useStdDev);
+    setBit(flags, kCalcShowGraph, form.showGraph);
+    setBit(flags, kCalcShowResult, form.showResult);
+    setBit(flags, kCalcPrintReports, form.printReports);
+    setBit(flags, kCalcPrintPeakList, form.printPeakList);
+
+    const auto selected = [](const std::vector<bool>& items, std::size_t i) {
+        return i < items.size() && items[i];
+    };
+    int numerators = 0;
+    int denominators = 0;
+    int abundances = 0;
+    for (std::size_t i = 0; i < state.elements.size(); ++i) {
+        std::uint32_t& selection = state.elements[i].selection;
+        const bool numerator =
+            form.allNumerators || !form.numeratorListFilled || selected(form.numerators, i);
+        const bool denominator = selected(form.denominators, i);
+        const bool abundance =
+            form.allAbundances || !form.abundanceListFilled || selected(form.abundances, i);
+        setBit(selection, kSelectNumerator, numerator);
+        setBit(selection, kSelectDenominator, denominator);
+        setBit(selection, kSelectAbundance, abundance);
+        numerators += numerator ? 1 : 0;
+        denominators += denominator ? 1 : 0;
+        abundances += abundance ? 1 : 0;
+    }
+    if ((numerators == 0 || denominators == 0) && abundances == 0) {
+        ui.showMessage("Tarnova", "計算を実行するには、同位体比が一組以上か存在度が1つ選択されて"
+                                  "いなければなりません。");
+        return false;
+    }
+    if (!form.correct) {
+        flags &= ~kCalcCorrect;
+        return true;
+    }
+    std::string name = form.correctionSet.substr(0, kCorrectionSetNameRoom - 1);
+    if (name.empty()) {
+        ui.showMessage("Tarnova",
+                       "妨害イオンの補正を行うためには、補正式を選択しなければなりません。");
+        return false;
+    }
+    state.correctionSet = std::move(name);
+    flags |= kCalcCorrect;
+    return true;
+}
+
+int RunCalculation(CalcState& state, const PeakListSource& extract,
+                   const CalculationEnvironment& environment) {
+    CalculationPort& port = environment.port;
+    if (state.calcFlags != 0) {
+        port.closeResultViews();
+        restoreUncorrectedValues(state);
+    } else if (startNewCalculation(state, extract, environment) == 0) {
+        return 0;
+    }
+
+    std::optional<CalculationSettingsForm> form =
+        OpenCalculationSettings(state, environment.iniPath);
+    const bool confirmed =
+        form && port.runSettingsDialog(*form, [&](CalculationSettingsForm& filled) {
+            return ConfirmCalculationSettings(state, filled, environment.ui);
+        });
+    if (!confirmed) {
+        if ((state.calcFlags & kCalcConfirmed) == 0) {
+            state.calcFlags = 0;
+        }
+        return 0;
+    }
+    LogLine("Calicuration is set up.");
+    state.calcFlags |= kCalcConfirmed;
+
+    if (CreateResults(state) == 0) {
+        state.calcFlags = 0;
+        return 0;
+    }
+    LogLine("Result table is ready.");
+    if ((state.calcFlags & kCalcCorrect) != 0) {
+        ApplyCorrections(state, environment.ui, environment.iniPath);
+    }
+    if (RunRegressions(state, environment.testLevel) == 0) {
+        environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
+        state.calcFlags = 0;
+        return 0;
+    }
+
+    const bool graphOpen = (state.calcFlags & kCalcShowGraph) != 0;
+    const bool resultOpen = (state.calcFlags & kCalcShowResult) != 0;
+    if (graphOpen) {
+        port.openGraphWindow(windowTitle("Graph"));
+        LogLine("Graph has been opened.");
+    }
+    if (resultOpen) {
+        port.openResultWindow(windowTitle("Result"));
+        LogLine("Table has been opened.");
+    }
+    if (graphOpen || resultOpen) {
+        port.arrangeResultViews(graphOpen, resultOpen, placementOf(environment.generalFlags));
+    }
+    if ((state.calcFlags & kCalcPrintPeakList) != 0) {
+        port.printPeakList();
+        LogLine("Peak list has been printed.");
+    }
+    if ((state.calcFlags & kCalcPrintReports) != 0) {
+        port.printReports();
+        LogLine("Reports have been printed.");
+    }
+    return 1;
+}
+
+} // namespace tarnova

@@ -1,0 +1,48 @@
+// The calculation as the user runs it: CALC (a new calculation from the editor's peaks) and
+// RECALC (again, on the same peak and element lists, after "Redo calicuration excluding
+// disabled"), with the rules of the settings dialog "回帰計算の設定".
+#pragma once
+
+#include "calc/calculation_port.h"
+#include "data/peak_sheet.h"
+#include "platform/user_interface_port.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+struct CalcState;
+
+// What a calculation needs from its surroundings.
+struct CalculationEnvironment {
+    UserInterfacePort& ui;    // messages ("Tarnova" caption) and the beep
+    CalculationPort& port;    // the settings dialog, the result views, the print jobs
+    std::uint32_t generalFlags = 0; // Settings::generalFlags: start options of a new calculation
+    double testLevel = 99.7;        // Settings::testLevel, percent
+    std::string iniPath;            // TARNOVA.INI, for the correction sets
+};
+
+// The editor's peaks as a new peak list, or none when there is none to be had.
+using PeakListSource = std::function<std::optional<std::vector<PeakRecord>>()>;
+
+// CALC when state.calcFlags is 0 (the caller has run ReleaseCalculation), RECALC otherwise.
+// Returns 1 when results exist afterwards, 0 otherwise.
+int RunCalculation(CalcState& state, const PeakListSource& extract,
+                   const CalculationEnvironment& environment);
+
+// calcFlags of a new calculation, from the [regression] options of generalFlags.
+std::uint32_t InitialCalcFlags(std::uint32_t generalFlags);
+
+// The settings dialog as it opens, or none when it must not open (no element list).
+std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
+                                                               const std::string& iniPath);
+// "開始": takes the form over into state and returns true, or shows why it cannot and returns
+// false (the dialog then stays open).
+bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm& form,
+                                UserInterfacePort& ui);
+
+} // namespace tarnova

@@ -1,0 +1,108 @@
+// The linear method's formula lines on a recording surface and its IRD columns.
+#include "calc/calc_state.h"
+#include "calc/regression_method.h"
+#include "core/support/recording_surface.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnova {
+namespace {
+
+using test::Primitive;
+using test::PrimitiveKind;
+using test::RecordingSurface;
+
+Primitive text(int x, int y, std::string s) {
+    Primitive p;
+    p.kind = PrimitiveKind::Text;
+    p.from = {x, y};
+    p.text = std::move(s);
+    return p;
+}
+
+LineFit testedFit() {
+    LineFit fit;
+    fit.intercept = 1.5;
+    fit.interceptError = 0.25;
+    fit.interceptErrorPlain = 0.125;
+    fit.slope = -0.002;
+    fit.slopeError = 0.0005;
+    fit.slopeErrorPlain = 0.0004;
+    fit.tLine = 2.0;
+    fit.checkLevel = 0.95;
+    fit.fValue = 12.5;
+    fit.fCritical = 7.70865;
+    return fit;
+}
+
+TEST(LinearDescribe, ThreeLinesWithTheTests) {
+    RecordingSurface surface;
+    surface.metrics = {16, 8};
+    SurfaceRect area{10, 100, 400, 500};
+    const LineFit fit = testedFit();
+    const auto& linear = RegressionMethods().front();
+    const std::uint32_t flags = kStatusLine | kStatusLineTest | (kCalcConf95 << kDescribeCalcShift);
+    ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
+    EXPECT_EQ(surface.primitives,
+              (std::vector<Primitive>{
+                  text(15, 116, "y = 1.5(0.5) + -0.002(0.001) * x"),
+                  text(15, 132, "回帰切片:"),
+                  text(15 + 96, 132, "1.5+/-0.5(信頼限界)"),
+                  text(40, 148, "y=b+axについて帰無仮説a=0を棄却(F=12.5, F(0.050000)=7.70865)"),
+              }));
+    EXPECT_EQ(area.top, 148);
+
+    // Standard deviation at 95 %: the plain error doubled on the intercept line.
+    RecordingSurface plain;
+    SurfaceRect top{0, 0, 100, 100};
+    const std::uint32_t stdDevFlags = flags | (kCalcUseStdDev << kDescribeCalcShift);
+    linear.describe(plain, top, stdDevFlags, &fit);
+    EXPECT_EQ(plain.primitives[2].text, "1.5+/-0.25(信頼限界)");
+    EXPECT_EQ(plain.primitives[0].text, "y = 1.5(0.5) + -0.002(0.001) * x");
+}
+
+TEST(LinearDescribe, LineOnlyOrNothing) {
+    LineFit fit;
+    fit.intercept = 123456789.5;
+    fit.slope = 0.000012345678;
+    const auto& linear = RegressionMethods().front();
+    RecordingSurface surface;
+    SurfaceRect area{0, 20, 100, 100};
+    linear.describe(surface, area, kStatusLine, &fit);
+    EXPECT_EQ(surface.primitives,
+              (std::vector<Primitive>{text(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
+    EXPECT_EQ(area.top, 36);
+
+    RecordingSurface none;
+    SurfaceRect area2{0, 0, 100, 100};
+    linear.describe(none, area2, kStatusStatistics, &fit);
+    EXPECT_EQ(none.primitives, (std::vector<Primitive>{text(5, 16, "回帰式は得られません。")}));
+    EXPECT_EQ(linear.describe(none, area2, kStatusLine, nullptr), 0);
+}
+
+TEST(LinearExport, ColumnsAndHeads) {
+    const auto& linear = RegressionMethods().front();
+    EXPECT_EQ(linear.name, "一次回帰");
+    const LineFit fit = testedFit();
+    EXPECT_EQ(linear.exportFit(&fit, kExportColumnHeads),
+              "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
+    EXPECT_EQ(linear.exportFit(&fit, kCalcConf95),
+              "1.500000E+000\t5.000000E-001\t-2.000000E-003\t1.000000E-003\t9.500000E-001\t"
+              "5.000000E-002\ta!=0");
+    EXPECT_EQ(linear.exportFit(&fit, kCalcUseStdDev),
+              "1.500000E+000\t1.250000E-001\t-2.000000E-003\t4.000000E-004\t6.800000E-001\t"
+              "5.000000E-002\ta!=0");
+    LineFit twoPoints;
+    twoPoints.intercept = 2.0;
+    twoPoints.slope = 1.0;
+    EXPECT_EQ(linear.exportFit(&twoPoints, 0),
+              "2.000000E+000\t0.000000E+000\t1.000000E+000\t0.000000E+000\t6.800000E-001\t"
+              "1.000000E+000\ta=0");
+    LineFit other;
+    other.method = 3;
+    EXPECT_FALSE(linear.exportFit(&other, 0));
+    EXPECT_FALSE(linear.exportFit(nullptr, 0));
+}
+
+} // namespace
+} // namespace tarnova

@@ -1,0 +1,296 @@
+// Points, statistics and the linear fit, against values worked out by hand and Boost.Math.
+#include "calc/calc_state.h"
+#include "calc/regression.h"
+#include "calc/regression_method.h"
+#include "shell/run_log.h"
+
+#include <boost/math/distributions/fisher_f.hpp>
+#include <boost/math/distributions/students_t.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+PeakRecord peak(const char* label, double time, double height, double range = 1.0,
+                std::uint32_t flags = 0) {
+    PeakRecord p;
+    p.elem = label;
+    p.time = time;
+    p.height = height;
+    p.range = range;
+    p.flags = flags;
+    return p;
+}
+
+RegressionResult ratio(const char* numerator, const char* denominator) {
+    RegressionResult record;
+    record.numerator = numerator;
+    record.denominator = denominator;
+    return record;
+}
+
+RegressionResult withPoints(std::vector<std::pair<double, double>> timesAndValues,
+                            double alpha = 0.05, double checkLevel = 0.997) {
+    RegressionResult record;
+    record.numerator = "Ar40";
+    record.denominator = "Ar36";
+    record.alpha = alpha;
+    record.checkLevel = checkLevel;
+    std::vector<DataPoint> points;
+    for (const auto& [time, value] : timesAndValues) {
+        DataPoint point;
+        point.time = time;
+        point.value = value;
+        points.push_back(point);
+    }
+    record.pointCount = static_cast<std::int32_t>(points.size());
+    record.points = std::move(points);
+    return record;
+}
+
+double upperT(double p, int df) {
+    return boost::math::quantile(boost::math::complement(boost::math::students_t(df), p));
+}
+
+double upperF(double p, int m, int n) {
+    return boost::math::quantile(boost::math::complement(boost::math::fisher_f(m, n), p));
+}
+
+TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
+    // D N N D N D: three points; N before the first and after the last D give none.
+    const std::vector<PeakRecord> peaks{
+        peak("Ar40", 1, 50),  peak("Ar36", 10, 100), peak("Ar40", 15, 30), peak("Ar40", 20, 30),
+        peak("Ar36", 30, 200), peak("Ar40", 35, 40), peak("Ar36", 40, 100), peak("Ar40", 50, 9)};
+    RegressionResult record = ratio("Ar40", "Ar36");
+    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    ASSERT_EQ(record.pointCount, 3);
+    const std::vector<DataPoint>& points = *record.points;
+    // D at 10 (100) and 30 (200): the signal at 20 is 150, so 30 / 150.
+    EXPECT_DOUBLE_EQ(points[1].value, 0.2);
+    EXPECT_DOUBLE_EQ(points[0].value, 30.0 / 125.0);
+    EXPECT_DOUBLE_EQ(points[2].value, 40.0 / 150.0);
+    EXPECT_EQ(points[0].peakIndex, 2u);
+    EXPECT_EQ(points[0].prevDenominator, 1);
+    EXPECT_EQ(points[0].nextDenominator, 4);
+    EXPECT_EQ(points[2].prevDenominator, 4);
+    EXPECT_EQ(points[2].nextDenominator, 6);
+    EXPECT_EQ(points[2].flags, 0u);
+}
+
+TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
+    const std::vector<PeakRecord> peaks{
+        peak("D", 10, 100), peak("N", 15, 10, 1, kPeakDisabled), peak("N", 20, 60),
+        peak("D", 25, 1e9, 1, kPeakDisabled), peak("N", 30, 60), peak("D", 40, 400)};
+    RegressionResult record = ratio("N", "D");
+    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    ASSERT_EQ(record.pointCount, 2);
+    // Interpolated between the enabled D at 10 and 40: 200 at 20, 300 at 30.
+    EXPECT_DOUBLE_EQ((*record.points)[0].value, 0.3);
+    EXPECT_DOUBLE_EQ((*record.points)[1].value, 0.2);
+    EXPECT_EQ((*record.points)[1].prevDenominator, 0);
+    EXPECT_EQ((*record.points)[1].nextDenominator, 5);
+}
+
+TEST(RatioPoints, NoPointGivesFailureCode) {
+    const std::vector<PeakRecord> peaks{peak("N", 1, 1), peak("D", 2, 1), peak("N", 3, 1)};
+    RegressionResult record = ratio("N", "D");
+    EXPECT_EQ(BuildRatioPoints(record, peaks), 0);
+    EXPECT_FALSE(record.points);
+    EXPECT_EQ(record.pointCount, kPointsNone);
+}
+
+TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
+    const std::vector<PeakRecord> peaks{peak("A", 1, 2, 10), peak("B", 2, 1),
+                                        peak("A", 3, 5, 1, kPeakDisabled)};
+    RegressionResult record;
+    record.numerator = "A";
+    ASSERT_EQ(BuildAbundancePoints(record, peaks), 1);
+    ASSERT_EQ(record.pointCount, 2);
+    EXPECT_DOUBLE_EQ((*record.points)[0].value, 20.0);
+    EXPECT_EQ((*record.points)[0].prevDenominator, -1);
+    EXPECT_EQ((*record.points)[1].flags, kPointDisabled);
+    EXPECT_EQ((*record.points)[1].peakIndex, 2u);
+
+    RegressionResult missing;
+    missing.numerator = "C";
+    EXPECT_EQ(BuildAbundancePoints(missing, peaks), 0);
+    EXPECT_EQ(missing.pointCount, kPointsNone);
+}
+
+// Times 1..4, values 2, 4, 5, 8: mean 4.75, variance 4.6875, time variance 1.25, covariance
+// 2.375; line 0 + 1.9 t; residual sum 0.70, regression sum 18.05.
+TEST(Statistics, FourPointsAgainstHandValues) {
+    RegressionResult record = withPoints({{1, 2}, {2, 4}, {3, 5}, {4, 8}});
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    EXPECT_EQ(record.sheetName, "Ar40/Ar36");
+    EXPECT_EQ(record.activeCount, 4);
+    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation);
+    EXPECT_DOUBLE_EQ(record.mean, 4.75);
+    EXPECT_DOUBLE_EQ(record.meanTime, 2.5);
+    EXPECT_NEAR(record.variance, 4.6875, 1e-12);
+    EXPECT_NEAR(record.varianceTime, 1.25, 1e-12);
+    EXPECT_NEAR(record.varianceUnbiased, 6.25, 1e-12);
+    EXPECT_NEAR(record.stdDevUnbiased, 2.5, 1e-12);
+    EXPECT_NEAR(record.varianceTimeUnbiased, 5.0 / 3.0, 1e-12);
+    EXPECT_NEAR(record.covariance, 2.375, 1e-12);
+    EXPECT_NEAR(record.r, 0.9811558, 1e-6);
+    EXPECT_DOUBLE_EQ(record.sumSquares, 109.0);
+    EXPECT_DOUBLE_EQ(record.sumSquaresTime, 30.0);
+    EXPECT_EQ(record.maxValue, 8.0);
+    EXPECT_EQ(record.minValue, 2.0);
+    EXPECT_EQ(record.maxTime, 4.0);
+    EXPECT_EQ(record.minTime, 1.0);
+    // t of r with 2 degrees of freedom: r sqrt(2 / (1 - r^2)).
+    EXPECT_NEAR(record.tOfR, 0.9811558 * std::sqrt(2.0 / (1.0 - 0.9811558 * 0.9811558)), 1e-4);
+    EXPECT_NEAR(record.tLimit, upperT(0.025, 3), 1e-4);
+    EXPECT_NEAR(record.tLimit, 3.182446, 1e-4);
+
+    ASSERT_EQ(FitLine(record), 1);
+    const LineFit& fit = *record.fit;
+    EXPECT_NEAR(fit.slope, 1.9, 1e-12);
+    EXPECT_NEAR(fit.intercept, 0.0, 1e-12);
+    EXPECT_NEAR(fit.residualPerPoint, 0.175, 1e-12);
+    EXPECT_NEAR(fit.residualVariance, 0.35, 1e-12);
+    EXPECT_NEAR(fit.regressionPerPoint, 4.5125, 1e-12);
+    EXPECT_NEAR(fit.regressionVariance, 9.025, 1e-12);
+    EXPECT_NEAR(fit.a11, 1.5, 1e-12);
+    EXPECT_NEAR(fit.a12, -0.5, 1e-12);
+    EXPECT_NEAR(fit.a22, 0.2, 1e-12);
+    EXPECT_NEAR(fit.slopeError, std::sqrt(0.07), 1e-12);
+    EXPECT_NEAR(fit.slopeErrorPlain, std::sqrt(0.035), 1e-12);
+    EXPECT_NEAR(fit.interceptError, std::sqrt(0.525), 1e-12);
+    EXPECT_NEAR(fit.interceptErrorPlain, std::sqrt(0.2625), 1e-12);
+    EXPECT_NEAR(fit.errorRatio, std::sqrt(0.175 / 4.5125), 1e-12);
+    EXPECT_NEAR(fit.fValue, 18.05 * 2 / 0.7, 1e-9);
+    EXPECT_NEAR(fit.tLine, 4.302653, 1e-5);
+    EXPECT_NEAR(fit.fCritical, upperF(0.003, 1, 2), 1e-2);
+    EXPECT_NEAR(fit.fCritical, 331.83, 1e-2);
+    EXPECT_DOUBLE_EQ(fit.checkLevel, 0.997);
+}
+
+TEST(Statistics, NarrowLimitsUseTheUpperSixteenPercentPoint) {
+    // Six points, alpha 0.32: tLimit is the upper 0.16 point with 5 degrees of freedom.
+    RegressionResult record =
+        withPoints({{1, 1.0}, {2, 1.1}, {3, 0.9}, {4, 1.2}, {5, 1.0}, {6, 1.3}}, 0.32, 0.95);
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    EXPECT_NEAR(record.tLimit, 1.1037, 1e-4);
+    EXPECT_NEAR(record.tCritical, upperT(0.025, 4), 1e-4);
+    ASSERT_EQ(FitLine(record), 1);
+    EXPECT_NEAR(record.fit->tLine, upperT(0.16, 4), 1e-4);
+    EXPECT_NEAR(record.fit->fCritical, upperF(0.05, 1, 4), 1e-3);
+}
+
+TEST(Statistics, EqualValuesGiveZeroSpreadNotNan) {
+    RegressionResult record = withPoints({{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.7, 0.1}});
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    EXPECT_EQ(record.variance, 0.0);
+    EXPECT_EQ(record.stdDev, 0.0);
+    EXPECT_EQ(record.stdDevUnbiased, 0.0);
+    EXPECT_FALSE(std::isnan(record.mean));
+
+    RegressionResult sameTime = withPoints({{0.3, 1}, {0.3, 2}, {0.3, 4}});
+    ASSERT_EQ(ComputeStatistics(sameTime), 1);
+    EXPECT_GE(sameTime.varianceTime, 0.0);
+    EXPECT_LT(sameTime.stdDevTime, 1e-8);
+}
+
+TEST(Statistics, DisabledPointsStayOutOfEverySum) {
+    RegressionResult record = withPoints({{1, 100}, {2, 4}, {3, 6}, {4, 5}});
+    (*record.points)[0].flags = kPointDisabled;
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    EXPECT_EQ(record.activeCount, 3);
+    EXPECT_EQ(record.maxValue, 6.0);
+    EXPECT_EQ(record.minTime, 2.0);
+    EXPECT_DOUBLE_EQ(record.mean, 5.0);
+    EXPECT_NEAR(record.variance, 2.0 / 3.0, 1e-12);
+}
+
+TEST(Statistics, OneOrNoActivePoint) {
+    RegressionResult one = withPoints({{1, 3}, {2, 5}});
+    (*one.points)[1].flags = kPointDisabled;
+    ASSERT_EQ(ComputeStatistics(one), 1);
+    EXPECT_EQ(one.status, kStatusStatistics);
+    EXPECT_EQ(one.mean, 3.0);
+    EXPECT_EQ(FitLine(one), 0);
+
+    RegressionResult none = withPoints({{1, 3}});
+    (*none.points)[0].flags = kPointDisabled;
+    EXPECT_EQ(ComputeStatistics(none), 0);
+    EXPECT_EQ(none.status, kStatusNoActivePoint);
+    EXPECT_EQ(none.sheetName, "");
+
+    RegressionResult missing;
+    EXPECT_EQ(ComputeStatistics(missing), 0);
+}
+
+TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
+    RegressionResult record = withPoints({{2, 5}, {6, 3}});
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_EQ(FitLine(record), 1);
+    EXPECT_NEAR(record.fit->slope, -0.5, 1e-12);
+    EXPECT_NEAR(record.fit->intercept, 6.0, 1e-12);
+    EXPECT_EQ(record.fit->interceptError, 0.0);
+    EXPECT_EQ(record.fit->fValue, 0.0);
+    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation | kStatusLine);
+}
+
+TEST(Regressions, RunOverTheTable) {
+    CalcState state;
+    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    state.peaks = {peak("D", 10, 100), peak("N", 12, 10), peak("N", 14, 11), peak("D", 20, 100),
+                   peak("N", 22, 12), peak("D", 30, 100)};
+    state.results = ResultTable{};
+    RegressionResult abundance;
+    abundance.numerator = "N";
+    state.results->push_back(abundance);
+    state.results->push_back(ratio("N", "D"));
+    state.results->push_back(ratio("X", "D"));
+    EXPECT_EQ(RunRegressions(state, 99.7), -1);
+    const ResultTable& table = *state.results;
+    EXPECT_EQ(table[0].sheetName, "N");
+    EXPECT_EQ(table[0].alpha, 0.05);
+    EXPECT_DOUBLE_EQ(table[0].checkLevel, 0.997);
+    EXPECT_EQ(table[0].status, kStatusStatistics | kStatusCorrelation | kStatusLine |
+                                   kStatusLineTest);
+    EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
+    EXPECT_EQ(table[2].pointCount, kPointsNone);
+    EXPECT_EQ(table[2].sheetName, "");
+    EXPECT_EQ(state.calcFlags, kCalcConf95 | kCalcConfirmed);
+
+    state.results->erase(state.results->begin(), state.results->begin() + 2);
+    EXPECT_EQ(RunRegressions(state, 99.7), 0);
+    EXPECT_EQ(state.calcFlags, kCalcAllFailed);
+}
+
+TEST(Regressions, AlphaFollowsTheConfidenceFlag) {
+    CalcState state;
+    state.calcFlags = kCalcConfirmed;
+    state.peaks = {peak("N", 1, 1), peak("N", 2, 2), peak("N", 3, 2)};
+    state.results = ResultTable(1);
+    (*state.results)[0].numerator = "N";
+    EXPECT_EQ(RunRegressions(state, 95.0), 1);
+    EXPECT_EQ((*state.results)[0].alpha, 0.32);
+    EXPECT_DOUBLE_EQ((*state.results)[0].checkLevel, 0.95);
+}
+
+TEST(Regressions, LogLinesOfARatio) {
+    RunLog& log = runLog();
+    log.close();
+    ASSERT_TRUE(log.open({}));
+    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 20, 30),
+                                        peak("D", 30, 200)};
+    RegressionResult record = ratio("N", "D");
+    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    std::vector<std::string> lines;
+    for (int i = 0; i < log.lineCount(); ++i) {
+        lines.push_back(log.line(i));
+    }
+    log.close();
+    EXPECT_EQ(lines, (std::vector<std::string>{"(1)20.000000: 30/150=0.2",
+                                               "1 peaks are corrected for N/D."}));
+}
+
+} // namespace
+} // namespace tarnova
