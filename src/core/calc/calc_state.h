@@ -39,8 +39,8 @@ struct PeakValue {
 
 struct CalcState {
     std::uint32_t calcFlags = 0;
-    ElementList elements;           // empty: no element list
-    std::vector<PeakRecord> peaks;  // ordered by time; empty: no peak list
+    ElementList elements;          // empty: no element list
+    std::vector<PeakRecord> peaks; // ordered by time; empty: no peak list
     std::optional<ResultTable> results;
     std::optional<std::string> correctionSet;
     // The peak values as extracted, so that a recalculation corrects them afresh.

@@ -21,7 +21,7 @@ struct FlagPair {
     std::uint32_t calc;
 };
 constexpr FlagPair kStartFlags[] = {
-    {0x10000, kCalcUseStdDev},      {0x20000, kCalcConf95},      {0x1000000, kCalcPrintReports},
+    {0x10000, kCalcUseStdDev},       {0x20000, kCalcConf95},      {0x1000000, kCalcPrintReports},
     {0x2000000, kCalcPrintPeakList}, {0x4000000, kCalcShowGraph}, {0x8000000, kCalcShowResult},
 };
 

@@ -19,8 +19,8 @@ struct CalcState;
 
 // What a calculation needs from its surroundings.
 struct CalculationEnvironment {
-    UserInterfacePort& ui;    // messages ("Tarnova" caption) and the beep
-    CalculationPort& port;    // the settings dialog, the result views, the print jobs
+    UserInterfacePort& ui;          // messages ("Tarnova" caption) and the beep
+    CalculationPort& port;          // the settings dialog, the result views, the print jobs
     std::uint32_t generalFlags = 0; // Settings::generalFlags: start options of a new calculation
     double testLevel = 99.7;        // Settings::testLevel, percent
     std::string iniPath;            // TARNOVA.INI, for the correction sets

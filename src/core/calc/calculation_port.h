@@ -33,8 +33,8 @@ struct CalculationSettingsForm {
     std::vector<bool> denominators;
     std::vector<bool> abundances;
 
-    bool conf95 = false;    // "95%" (else "68%")
-    bool useStdDev = false; // "標準偏差" (else "不偏標準偏差")
+    bool conf95 = false;        // "95%" (else "68%")
+    bool useStdDev = false;     // "標準偏差" (else "不偏標準偏差")
     bool showGraph = false;     // "グラフを表示する"
     bool showResult = false;    // "計算結果を表示する"
     bool printReports = false;  // "レポートの印刷"
@@ -53,7 +53,7 @@ struct CalculationSettingsForm {
 enum class ViewPlacement { Overlapping, SideBySide, Stacked };
 
 class CalculationPort {
-public:
+  public:
     virtual ~CalculationPort() = default;
 
     // Shows the modal dialog "回帰計算の設定" with the contents of form. On "開始" the dialog
@@ -61,8 +61,9 @@ public:
     // returns false when the dialog must stay open, true when the settings were taken over.
     // Returns true when the dialog ended with a confirmed "開始", false for "ｷｬﾝｾﾙ".
     // "ヘルプ" (context 40) and "プリンタ" (printer selection) are the dialog's own business.
-    virtual bool runSettingsDialog(CalculationSettingsForm& form,
-                                   const std::function<bool(CalculationSettingsForm&)>& confirm) = 0;
+    virtual bool
+    runSettingsDialog(CalculationSettingsForm& form,
+                      const std::function<bool(CalculationSettingsForm&)>& confirm) = 0;
 
     // Closes the graph window and the result window when they are open.
     virtual void closeResultViews() = 0;

@@ -103,7 +103,8 @@ int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::strin
     const std::string& name = *state.correctionSet;
     const int count = setItemCount(iniPath, name);
     if (count < 1) {
-        port.showMessage("Tarnova", cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
+        port.showMessage("Tarnova",
+                         cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
         return 0;
     }
     for (int k = 1; k <= count; ++k) {

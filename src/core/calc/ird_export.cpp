@@ -10,7 +10,9 @@
 namespace tarnova {
 namespace {
 
-std::string number(double value) { return formatExponent(value, 0, 6); }
+std::string number(double value) {
+    return formatExponent(value, 0, 6);
+}
 
 void appendNoteLines(std::string& text, const DataNote& note) {
     if (note.form == DataNoteForm::Pks) {
@@ -19,11 +21,10 @@ void appendNoteLines(std::string& text, const DataNote& note) {
         }
         return;
     }
-    text += "DATANAME\t" + note.name + "\r\nDATE\t" + note.date + "\r\nCOMMENT\t" +
-            note.comment + "\r\n" + formatText("SPIKEID\t%d\r\n", note.spikeId) +
-            "SPIKEVOLUME\t" + formatGeneral(note.spikeVolume) + "\t" +
-            formatGeneral(note.spikeError) + "\r\nSAMPLEWEIGHT\t" + formatGeneral(note.weight) +
-            "\r\n";
+    text += "DATANAME\t" + note.name + "\r\nDATE\t" + note.date + "\r\nCOMMENT\t" + note.comment +
+            "\r\n" + formatText("SPIKEID\t%d\r\n", note.spikeId) + "SPIKEVOLUME\t" +
+            formatGeneral(note.spikeVolume) + "\t" + formatGeneral(note.spikeError) +
+            "\r\nSAMPLEWEIGHT\t" + formatGeneral(note.weight) + "\r\n";
 }
 
 std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
@@ -44,8 +45,8 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
     text += '\t';
     text += record.recordType();
     text += "\t" + number(record.mean) + "\t" + number(deviation) + "\t" +
-            number(conf95 ? 0.95 : 0.68) + "\t" + number(limit) + "\t" + number(record.r) +
-            "\t" + number(1.0 - record.checkLevel) + "\t" +
+            number(conf95 ? 0.95 : 0.68) + "\t" + number(limit) + "\t" + number(record.r) + "\t" +
+            number(1.0 - record.checkLevel) + "\t" +
             (record.tOfR > record.tCritical ? "r!=0" : "r=0") + "\t";
     if (record.fit) {
         if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
@@ -63,9 +64,8 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
 
 } // namespace
 
-std::optional<std::string> WriteIrd(std::span<const RegressionResult> records,
-                                    const DataNote* note, std::uint32_t calcFlags,
-                                    std::uint32_t outputFlags) try {
+std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
+                                    std::uint32_t calcFlags, std::uint32_t outputFlags) try {
     const std::uint32_t flags = calcFlags & kCalcViewMask;
     std::string text;
     if ((outputFlags & kIrdHeader) != 0) {

@@ -22,6 +22,6 @@ inline constexpr std::uint32_t kIrdGuideComment = 0x100;
 // confidence level and the error estimate (kCalcConf95, kCalcUseStdDev). None when memory runs
 // out.
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                     std::uint32_t calcFlags, std::uint32_t outputFlags);
+                                    std::uint32_t calcFlags, std::uint32_t outputFlags);
 
 } // namespace tarnova

@@ -14,7 +14,9 @@ namespace {
 
 // Per-point log lines are formatted only while someone can read them: a long peak list would
 // otherwise spend most of its time on text that is dropped.
-bool detailLogged() { return runLog().isOpen(); }
+bool detailLogged() {
+    return runLog().isOpen();
+}
 
 // Sum of squares over n minus the squared mean: rounding can make it slightly negative when all
 // values are equal, which must read as no spread at all.
@@ -73,8 +75,8 @@ int RunRegressions(CalcState& state, double testLevel) {
         LogLine(formatText("Result %d/%d", i + 1, count));
         int formed = 0;
         if (record.isRatio()) {
-            LogLine(formatText("Try for %s/%s", record.numerator.c_str(),
-                               record.denominator.c_str()));
+            LogLine(
+                formatText("Try for %s/%s", record.numerator.c_str(), record.denominator.c_str()));
             formed = BuildRatioPoints(record, state.peaks);
         } else {
             LogLine(formatText("Try for %s", record.numerator.c_str()));
@@ -177,8 +179,8 @@ int ComputeStatistics(RegressionResult& record) {
         return 0;
     }
     record.status &= 0xFFFF0000u;
-    record.sheetName = record.isRatio() ? record.numerator + "/" + record.denominator
-                                        : record.numerator;
+    record.sheetName =
+        record.isRatio() ? record.numerator + "/" + record.denominator : record.numerator;
     if (record.sheetName.size() > kMaxSheetNameLength) {
         record.sheetName.resize(kMaxSheetNameLength);
     }

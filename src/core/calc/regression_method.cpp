@@ -28,8 +28,8 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     const double count = n;
     const double meanSquareTime = record.sumSquaresTime / count;
     const double meanProduct = record.mean * record.meanTime + record.covariance;
-    fit.intercept = (meanSquareTime * record.mean - meanProduct * record.meanTime) /
-                    record.varianceTime;
+    fit.intercept =
+        (meanSquareTime * record.mean - meanProduct * record.meanTime) / record.varianceTime;
     fit.slope = record.covariance / record.varianceTime;
     record.status |= kStatusLine;
     if (n == 2) {
@@ -78,7 +78,9 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     return 1;
 }
 
-bool slopeRejected(const LineFit& fit) { return fit.fValue > fit.fCritical; }
+bool slopeRejected(const LineFit& fit) {
+    return fit.fValue > fit.fCritical;
+}
 
 int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
     if (fit == nullptr) {
@@ -93,8 +95,7 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
                                          formatGeneral(fit->tLine * fit->interceptError, 8) +
                                          ") + " + formatGeneral(fit->slope, 8) + "(" +
-                                         formatGeneral(fit->tLine * fit->slopeError, 8) +
-                                         ") * x");
+                                         formatGeneral(fit->tLine * fit->slopeError, 8) + ") * x");
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "回帰切片:");
         surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
@@ -140,7 +141,9 @@ constexpr std::array kMethods{
 
 } // namespace
 
-std::span<const RegressionMethod> RegressionMethods() { return kMethods; }
+std::span<const RegressionMethod> RegressionMethods() {
+    return kMethods;
+}
 
 LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {
     if ((calcFlags & kCalcUseStdDev) != 0) {

@@ -14,7 +14,7 @@ inline constexpr std::uint32_t kStatusNoActivePoint = 0x1;
 inline constexpr std::uint32_t kStatusStatistics = 0x10;  // mean, variances, extremes, covariance
 inline constexpr std::uint32_t kStatusCorrelation = 0x20; // unbiased values, r, t values (n >= 2)
 inline constexpr std::uint32_t kStatusLine = 0x40;        // fit holds a line (n >= 2)
-inline constexpr std::uint32_t kStatusLineTest = 0x80;    // fit holds errors and the F test (n >= 3)
+inline constexpr std::uint32_t kStatusLineTest = 0x80; // fit holds errors and the F test (n >= 3)
 
 // Failure codes held in RegressionResult::pointCount while points is absent.
 inline constexpr std::int32_t kPointsNoMemory = 1024;

@@ -22,7 +22,9 @@ std::string formatArguments(const char* format, std::va_list arguments) {
     return text;
 }
 
-bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // The printed digits of value beyond the requested precision are exactly "5000...": the C
 // library rounds such a tie to even; the sheets round it away from zero.
@@ -95,8 +97,7 @@ std::string widenExponents(std::string text) {
 
 std::string formatFixed(double value, int width, int precision, bool zeroPad) {
     const double rounded = nudgeExactTie(value, precision, false);
-    return padToWidth(formatText("%.*f", precision, rounded), width, zeroPad,
-                      std::isfinite(value));
+    return padToWidth(formatText("%.*f", precision, rounded), width, zeroPad, std::isfinite(value));
 }
 
 std::string formatExponent(double value, int width, int precision, bool zeroPad) {

@@ -61,8 +61,8 @@ double upperF(double p, int m, int n) {
 TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
     // D N N D N D: three points; N before the first and after the last D give none.
     const std::vector<PeakRecord> peaks{
-        peak("Ar40", 1, 50),  peak("Ar36", 10, 100), peak("Ar40", 15, 30), peak("Ar40", 20, 30),
-        peak("Ar36", 30, 200), peak("Ar40", 35, 40), peak("Ar36", 40, 100), peak("Ar40", 50, 9)};
+        peak("Ar40", 1, 50),   peak("Ar36", 10, 100), peak("Ar40", 15, 30),  peak("Ar40", 20, 30),
+        peak("Ar36", 30, 200), peak("Ar40", 35, 40),  peak("Ar36", 40, 100), peak("Ar40", 50, 9)};
     RegressionResult record = ratio("Ar40", "Ar36");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     ASSERT_EQ(record.pointCount, 3);
@@ -80,9 +80,9 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
 }
 
 TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
-    const std::vector<PeakRecord> peaks{
-        peak("D", 10, 100), peak("N", 15, 10, 1, kPeakDisabled), peak("N", 20, 60),
-        peak("D", 25, 1e9, 1, kPeakDisabled), peak("N", 30, 60), peak("D", 40, 400)};
+    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 15, 10, 1, kPeakDisabled),
+                                        peak("N", 20, 60),  peak("D", 25, 1e9, 1, kPeakDisabled),
+                                        peak("N", 30, 60),  peak("D", 40, 400)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     ASSERT_EQ(record.pointCount, 2);
@@ -239,8 +239,8 @@ TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
 TEST(Regressions, RunOverTheTable) {
     CalcState state;
     state.calcFlags = kCalcConf95 | kCalcConfirmed;
-    state.peaks = {peak("D", 10, 100), peak("N", 12, 10), peak("N", 14, 11), peak("D", 20, 100),
-                   peak("N", 22, 12), peak("D", 30, 100)};
+    state.peaks = {peak("D", 10, 100), peak("N", 12, 10), peak("N", 14, 11),
+                   peak("D", 20, 100), peak("N", 22, 12), peak("D", 30, 100)};
     state.results = ResultTable{};
     RegressionResult abundance;
     abundance.numerator = "N";
@@ -252,8 +252,8 @@ TEST(Regressions, RunOverTheTable) {
     EXPECT_EQ(table[0].sheetName, "N");
     EXPECT_EQ(table[0].alpha, 0.05);
     EXPECT_DOUBLE_EQ(table[0].checkLevel, 0.997);
-    EXPECT_EQ(table[0].status, kStatusStatistics | kStatusCorrelation | kStatusLine |
-                                   kStatusLineTest);
+    EXPECT_EQ(table[0].status,
+              kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest);
     EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
     EXPECT_EQ(table[2].pointCount, kPointsNone);
     EXPECT_EQ(table[2].sheetName, "");
@@ -279,8 +279,7 @@ TEST(Regressions, LogLinesOfARatio) {
     RunLog& log = runLog();
     log.close();
     ASSERT_TRUE(log.open({}));
-    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 20, 30),
-                                        peak("D", 30, 200)};
+    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 20, 30), peak("D", 30, 200)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     std::vector<std::string> lines;

@@ -1,0 +1,276 @@
+// The calculation as a whole: the driver, the settings dialog's rules, the result table and
+// keeping point states between runs.
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
+#include "core/calc/scripted_calculation_port.h"
+#include "core/support/scripted_port.h"
+#include "shell/run_log.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace tarnova {
+namespace {
+
+PeakRecord peak(const char* label, double time, double height, double range = 1.0) {
+    PeakRecord p;
+    p.elem = label;
+    p.time = time;
+    p.height = height;
+    p.range = range;
+    return p;
+}
+
+// Ar36 and Ar40 alternating, Ar40/Ar36 about 300, listed out of time order.
+std::vector<PeakRecord> measurement() {
+    return {peak("Ar40", 15, 3010), peak("Ar36", 10, 10),   peak("Ar36", 20, 10.1),
+            peak("Ar40", 25, 3020), peak("Ar36", 30, 10.0), peak("Ar40", 35, 3005),
+            peak("Ar36", 40, 10.2), peak("Ar40", 45, 3030), peak("Ar36", 50, 10.1)};
+}
+
+constexpr std::uint32_t kGeneralConf95 = 0x20000;
+constexpr std::uint32_t kGeneralGraph = 0x4000000;
+constexpr std::uint32_t kGeneralResult = 0x8000000;
+
+class Calculation : public ::testing::Test {
+  protected:
+    std::string iniPath =
+        (std::filesystem::temp_directory_path() /
+         (std::string("tarnova_calculation_") +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini"))
+            .string();
+    CalcState state;
+    test::ScriptedPort ui;
+    test::ScriptedCalculationPort port;
+    CalculationEnvironment environment{ui, port, kGeneralGraph | kGeneralResult, 99.7, iniPath};
+    std::vector<PeakRecord> peaks = measurement();
+    PeakListSource source = [this] { return std::optional(peaks); };
+
+    void TearDown() override { std::remove(iniPath.c_str()); }
+    void writeIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+
+    void choose(std::vector<bool> numerators, std::vector<bool> denominators,
+                std::vector<bool> abundances) {
+        port.presses.push_back([=](CalculationSettingsForm& form) {
+            form.numerators = numerators;
+            form.denominators = denominators;
+            form.abundances = abundances;
+        });
+    }
+};
+
+TEST_F(Calculation, NewCalculationFromStartToWindows) {
+    choose({false, true}, {true, false}, {false, false});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    // Sorted by time, elements by label.
+    EXPECT_EQ(state.peaks.front().time, 10.0);
+    EXPECT_EQ(state.peaks[1].time, 15.0);
+    ASSERT_EQ(state.elements.size(), 2u);
+    EXPECT_EQ(state.elements[0].label, "Ar36");
+    EXPECT_EQ(state.elements[1].selection, kSelectNumerator);
+    ASSERT_EQ(state.resultCount(), 1);
+    EXPECT_EQ((*state.results)[0].sheetName, "Ar40/Ar36");
+    EXPECT_EQ((*state.results)[0].pointCount, 4);
+    EXPECT_EQ(state.calcFlags, kCalcConfirmed | kCalcShowGraph | kCalcShowResult);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Graph - untitled",
+                                                    "Result - untitled", "arrange 110"}));
+    const CalculationSettingsForm& opened = port.openedForms[0];
+    EXPECT_EQ(opened.labels, (std::vector<std::string>{"Ar36", "Ar40"}));
+    EXPECT_TRUE(opened.showGraph);
+    EXPECT_FALSE(opened.conf95);
+    EXPECT_FALSE(opened.correct);
+}
+
+TEST_F(Calculation, SettingsStartFromTheOptions) {
+    environment.generalFlags = kGeneralConf95 | kGeneralGraph;
+    port.presses.clear();
+    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    const CalculationSettingsForm& opened = port.openedForms.at(0);
+    EXPECT_TRUE(opened.conf95);
+    EXPECT_FALSE(opened.useStdDev);
+    EXPECT_TRUE(opened.showGraph);
+    EXPECT_FALSE(opened.showResult);
+    EXPECT_FALSE(opened.printReports);
+    EXPECT_FALSE(opened.printPeakList);
+    // A cancelled new calculation leaves no calculation, but its lists.
+    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_EQ(state.elements.size(), 2u);
+}
+
+TEST_F(Calculation, ConfirmRefusesEmptyChoicesAndMissingSets) {
+    choose({false, false}, {true, false}, {false, false});
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.correct = true;
+        form.correctionSet = "";
+    });
+    port.presses.push_back([](CalculationSettingsForm& form) { form.correct = false; });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_EQ(
+        ui.messages,
+        (std::vector<test::RecordedMessage>{
+            {"Tarnova", "計算を実行するには、同位体比が一組以上か存在度が1つ選択されてい"
+                        "なければなりません。"},
+            {"Tarnova", "妨害イオンの補正を行うためには、補正式を選択しなければなりません。"}}));
+}
+
+TEST_F(Calculation, SelectAllCountsEveryElement) {
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.allAbundances = true;
+        form.abundances.clear();
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_EQ(state.resultCount(), 2);
+    EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
+    EXPECT_EQ((*state.results)[1].sheetName, "Ar40");
+    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, kCalcAllAbundances);
+
+    // The next dialog opens with the abundance list left empty; clearing the box there still
+    // counts every element.
+    KeepPointStates(state, kAllSheets, 1, port, 99.7);
+    port.presses.push_back([](CalculationSettingsForm& form) { form.allAbundances = false; });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_FALSE(port.openedForms[1].abundanceListFilled);
+    EXPECT_TRUE(port.openedForms[1].abundances.empty());
+    EXPECT_EQ(state.resultCount(), 2);
+}
+
+TEST_F(Calculation, SameLabelOnBothSidesFails) {
+    choose({true, false}, {true, false}, {false, false});
+    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_EQ(ui.messages.back().text, "回帰計算に失敗しました。");
+    EXPECT_EQ(state.calcFlags, 0u);
+}
+
+TEST_F(Calculation, NoPeaksOrNoDialog) {
+    PeakListSource empty = [] { return std::optional<std::vector<PeakRecord>>(); };
+    EXPECT_EQ(RunCalculation(state, empty, environment), 0);
+    EXPECT_EQ(ui.messages.back().text, "No peak in editor.");
+    EXPECT_FALSE(OpenCalculationSettings(state, iniPath));
+}
+
+TEST_F(Calculation, CorrectionSetsFromTheIni) {
+    writeIni("[general]\ninterferance=2\n[interferance]\nAtm=1\nBlank=1\n[Atm]\n"
+             "item1=Ar40,Ar36,10\n");
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+        form.correct = true;
+        form.correctionSet = "Atm";
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_EQ(port.openedForms[0].correctionSets, (std::vector<std::string>{"Atm", "Blank"}));
+    EXPECT_EQ(state.correctionSet, "Atm");
+    EXPECT_EQ(state.calcFlags & kCalcCorrect, kCalcCorrect);
+    // 3010 - 10 x 10.05 at time 15.
+    EXPECT_DOUBLE_EQ(state.peaks[1].height, 3010 - 100.5);
+
+    // A recalculation corrects the extracted values again, not the corrected ones.
+    KeepPointStates(state, 0, 1, port, 99.7);
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_TRUE(port.openedForms[1].correct);
+    EXPECT_EQ(port.openedForms[1].correctionSet, "Atm");
+    EXPECT_DOUBLE_EQ(state.peaks[1].height, 3010 - 100.5);
+}
+
+TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
+    writeIni("[general]\ninterferance=2\n");
+    state.correctionSet = "Atm";
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_TRUE(port.openedForms[0].correctionSets.empty());
+    EXPECT_FALSE(port.openedForms[0].correct);
+}
+
+TEST_F(Calculation, PlacementAndPrintJobs) {
+    environment.generalFlags = kGeneralResult | 0x4000 | 0x1000000 | 0x2000000;
+    DataNote note;
+    note.path = "/data/run.PKS";
+    InstallDataNote(note);
+    choose({false, true}, {true, false}, {false, false});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ReleaseDataNote();
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Result - run.PKS", "arrange 012",
+                                                    "print peaks", "print reports"}));
+}
+
+TEST(ResultTable, CreateAbundancesThenRatios) {
+    CalcState state;
+    state.elements = {{kSelectNumerator | kSelectAbundance, "A"},
+                      {kSelectNumerator | kSelectDenominator, "B"}};
+    RunLog& log = runLog();
+    log.close();
+    ASSERT_TRUE(log.open({}));
+    ASSERT_EQ(CreateResults(state), 1);
+    EXPECT_EQ(log.line(0), "3 results will be created.");
+    log.close();
+    ASSERT_EQ(state.resultCount(), 2);
+    EXPECT_EQ((*state.results)[0].numerator, "A");
+    EXPECT_EQ((*state.results)[0].recordType(), 'A');
+    EXPECT_EQ((*state.results)[1].numerator, "A");
+    EXPECT_EQ((*state.results)[1].denominator, "B");
+
+    CalcState same;
+    same.elements = {{kSelectNumerator | kSelectDenominator, "A"}};
+    EXPECT_EQ(CreateResults(same), 1);
+    EXPECT_EQ(same.resultCount(), 0);
+    CalcState none;
+    none.elements = {{0, "A"}};
+    EXPECT_EQ(CreateResults(none), 0);
+}
+
+TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+        form.abundances = {false, true};
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    // Sheet 0 is the Ar40 abundance, sheet 1 Ar40/Ar36; disable the second Ar40 of sheet 1.
+    (*state.results)[1].points->at(1).flags = kPointDisabled;
+    const std::uint32_t peakIndex = (*state.results)[1].points->at(1).peakIndex;
+    RunLog& log = runLog();
+    log.close();
+    ASSERT_TRUE(log.open({}));
+    KeepPointStates(state, kAllSheets, 0, port, 99.7);
+    std::vector<std::string> lines;
+    for (int i = 0; i < log.lineCount(); ++i) {
+        lines.push_back(log.line(i));
+    }
+    log.close();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "1->3 - Invalidated"), lines.end());
+    EXPECT_TRUE(state.peaks[peakIndex].isDisabled());
+    EXPECT_EQ((*state.results)[1].pointCount, 3);
+    EXPECT_EQ((*state.results)[0].pointCount, 4);
+    EXPECT_EQ((*state.results)[0].activeCount, 3);
+    EXPECT_EQ(port.calls.back(), "repaint");
+}
+
+TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
+    peaks = {peak("A", 1, 1), peak("A", 2, 2), peak("B", 3, 1)};
+    port.presses.push_back([](CalculationSettingsForm& form) { form.abundances = {true, false}; });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    const std::uint32_t flags = state.calcFlags;
+    for (DataPoint& point : *(*state.results)[0].points) {
+        point.flags = kPointDisabled;
+    }
+    KeepPointStates(state, kAllSheets, 0, port, 99.7);
+    EXPECT_EQ(state.calcFlags, flags);
+    EXPECT_EQ((*state.results)[0].status, kStatusNoActivePoint);
+
+    ReleaseCalculation(state, &port);
+    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.peaks.empty());
+    EXPECT_FALSE(state.results);
+    EXPECT_EQ(port.calls.back(), "close");
+}
+
+} // namespace
+} // namespace tarnova

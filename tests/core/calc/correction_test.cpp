@@ -1,0 +1,130 @@
+// Interference corrections read from an INI file and applied to a time-ordered peak list.
+#include "calc/calc_state.h"
+#include "calc/correction.h"
+#include "core/support/scripted_port.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace tarnova {
+namespace {
+
+class Corrections : public ::testing::Test {
+  protected:
+    std::string iniPath =
+        (std::filesystem::temp_directory_path() /
+         ("tarnova_correction_" +
+          std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini"))
+            .string();
+    CalcState state;
+    test::ScriptedPort port;
+
+    void TearDown() override { std::remove(iniPath.c_str()); }
+
+    void writeIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+
+    void add(const char* label, double time, double height, double range = 1.0) {
+        PeakRecord p;
+        p.elem = label;
+        p.time = time;
+        p.height = height;
+        p.range = range;
+        state.peaks.push_back(p);
+    }
+
+    int apply(const char* set) {
+        state.correctionSet = set;
+        return ApplyCorrections(state, port, iniPath);
+    }
+};
+
+TEST_F(Corrections, SubtractInterpolatedInterferingSignal) {
+    writeIni("[general]\r\ninterferance=1\r\n[interferance]\r\nAtm=1\r\n"
+             "[Atm]\r\nitem1=Ar40,Ar36,295.5\r\n");
+    add("Ar36", 10, 2);
+    add("Ar40", 20, 1000);
+    add("Ar40", 25, 2, 10);
+    add("Ar36", 30, 4);
+    ASSERT_EQ(apply("Atm"), 1);
+    // The Ar36 signal at 20 is 3: 1000 - 295.5 x 3.
+    EXPECT_DOUBLE_EQ(state.peaks[1].height, 113.5);
+    // Height 2 at range 10 becomes 20 at range 1 before the subtraction of 295.5 x 3.5.
+    EXPECT_DOUBLE_EQ(state.peaks[2].range, 1.0);
+    EXPECT_DOUBLE_EQ(state.peaks[2].height, 20.0 - 295.5 * 3.5);
+    EXPECT_TRUE(port.messages.empty());
+}
+
+TEST_F(Corrections, DisableCorrectedPeaksOutsideTheInterferingOnes) {
+    writeIni("[interferance]\nS=1\n[S]\nitem1=A,B,1\n");
+    add("A", 1, 5);
+    add("B", 2, 1);
+    add("A", 3, 5);
+    add("B", 4, 1);
+    add("A", 5, 5);
+    add("C", 6, 5);
+    ASSERT_EQ(apply("S"), 1);
+    EXPECT_TRUE(state.peaks[0].isDisabled());
+    EXPECT_FALSE(state.peaks[2].isDisabled());
+    EXPECT_DOUBLE_EQ(state.peaks[2].height, 4.0);
+    EXPECT_TRUE(state.peaks[4].isDisabled());
+    EXPECT_FALSE(state.peaks[5].isDisabled());
+}
+
+TEST_F(Corrections, OneInterferingPeakOrNone) {
+    writeIni("[interferance]\nS=1\nT=1\n[S]\nitem1=A,B,1\n[T]\nitem1=A,X,1\n");
+    add("A", 1, 5);
+    add("B", 2, 1);
+    add("A", 3, 5);
+    ASSERT_EQ(apply("S"), 1);
+    EXPECT_TRUE(state.peaks[0].isDisabled());
+    EXPECT_FALSE(state.peaks[2].isDisabled());
+    EXPECT_DOUBLE_EQ(state.peaks[2].height, 5.0);
+    ASSERT_EQ(apply("T"), 1);
+    EXPECT_TRUE(state.peaks[2].isDisabled());
+}
+
+TEST_F(Corrections, ItemsApplyInOrderAndBadItemsAreSkipped) {
+    writeIni("[interferance]\nS=4\n[S]\nitem1=A,B,1\nitem2=A,B\nitem3=A,B,2\n");
+    add("B", 0, 1);
+    add("A", 1, 10);
+    add("B", 2, 1);
+    ASSERT_EQ(apply("S"), 1);
+    // item2 has no factor and item4 is missing: only 1 x 1 and 2 x 1 are subtracted.
+    EXPECT_DOUBLE_EQ(state.peaks[1].height, 7.0);
+}
+
+TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
+    writeIni("[interferance]\nS=0\n");
+    add("A", 1, 10);
+    EXPECT_EQ(apply("S"), 0);
+    EXPECT_EQ(apply("Missing"), 0);
+    ASSERT_EQ(port.messages.size(), 2u);
+    EXPECT_EQ(
+        port.messages[1],
+        (test::RecordedMessage{"Tarnova", "Missingという妨害ピーク補正テーブルはありません。"}));
+    EXPECT_FALSE(state.peaks[0].isDisabled());
+
+    state.correctionSet.reset();
+    EXPECT_EQ(ApplyCorrections(state, port, iniPath), 0);
+    EXPECT_EQ(port.beeps, 1);
+}
+
+TEST(CorrectionItem, ParsesThreeFields) {
+    const auto item = ParseCorrectionItem("Ar40,Ar36,295.5");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->corrected, "Ar40");
+    EXPECT_EQ(item->interfering, "Ar36");
+    EXPECT_EQ(item->factor, 295.5);
+    EXPECT_EQ(ParseCorrectionItem("Ar 40,Ar36, 2")->corrected, "Ar 40");
+    EXPECT_FALSE(ParseCorrectionItem("Ar40,Ar36"));
+    EXPECT_FALSE(ParseCorrectionItem(",Ar36,1"));
+    EXPECT_FALSE(ParseCorrectionItem("Ar40,Ar36,x"));
+    EXPECT_FALSE(ParseCorrectionItem(" --NOENTORY-- "));
+}
+
+} // namespace
+} // namespace tarnova

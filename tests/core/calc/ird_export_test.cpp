@@ -1,0 +1,128 @@
+// The IRD text of a result table.
+#include "calc/calc_state.h"
+#include "calc/ird_export.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnova {
+namespace {
+
+RegressionResult fittedRecord() {
+    RegressionResult record;
+    record.sheetName = "Ar40/Ar36";
+    record.numerator = "Ar40";
+    record.denominator = "Ar36";
+    record.mean = 295.5;
+    record.stdDev = 0.5;
+    record.stdDevUnbiased = 0.75;
+    record.tLimit = 2.0;
+    record.r = -0.125;
+    record.tOfR = 3.0;
+    record.tCritical = 2.0;
+    record.checkLevel = 0.997;
+    LineFit fit;
+    fit.intercept = 296.0;
+    fit.interceptError = 0.5;
+    fit.interceptErrorPlain = 0.25;
+    fit.slope = -0.001;
+    fit.slopeError = 0.0005;
+    fit.slopeErrorPlain = 0.00025;
+    fit.tLine = 3.0;
+    fit.checkLevel = 0.997;
+    fit.fValue = 1.0;
+    fit.fCritical = 5.0;
+    record.fit = fit;
+    std::vector<DataPoint> points(5);
+    points[1].flags = kPointDisabled;
+    record.pointCount = 5;
+    record.points = points;
+    return record;
+}
+
+RegressionResult failedRecord() {
+    RegressionResult record;
+    record.numerator = "Kr84";
+    record.pointCount = kPointsNone;
+    return record;
+}
+
+DataNote pksNote() {
+    DataNote note;
+    note.path = "/data/run 7.PKS";
+    note.form = DataNoteForm::Pks;
+    note.tags = {{"NAME", "Sample 7"}, {"Operator:", "K."}};
+    return note;
+}
+
+TEST(IrdExport, FullHeaderHeadsAndRecords) {
+    const std::vector<RegressionResult> records{fittedRecord(), failedRecord()};
+    const DataNote note = pksNote();
+    const auto text = WriteIrd(records, &note, kCalcConf95 | kCalcConfirmed,
+                               kIrdHeader | kIrdComment | kIrdGuideComment);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text,
+              "SOURCE\t/data/run 7.PKS\r\n"
+              "NAME\tSample 7\r\n"
+              "Operator:\tK.\r\n"
+              "RECORDS\t2\r\n"
+              "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n"
+              "\r\n"
+              "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
+              "testlevel\ttest\tintercept\terror\tangle\terror\tconf. level\ttest level\ttest\r\n"
+              "Ar40/Ar36\tR\t2.955000E+002\t7.500000E-001\t9.500000E-001\t1.500000E+000\t"
+              "-1.250000E-001\t3.000000E-003\tr!=0\t"
+              "2.960000E+002\t1.500000E+000\t-1.000000E-003\t1.500000E-003\t9.500000E-001\t"
+              "3.000000E-003\ta=0\t10111\r\n"
+              "\tA\t0.000000E+000\t0.000000E+000\t9.500000E-001\t0.000000E+000\t0.000000E+000\t"
+              "1.000000E+000\tr=0\t\t\r\n");
+}
+
+TEST(IrdExport, StandardDeviationColumns) {
+    const std::vector<RegressionResult> records{fittedRecord()};
+    const auto both = WriteIrd(records, nullptr, kCalcConf95 | kCalcUseStdDev, 0);
+    EXPECT_EQ(*both, "\r\nAr40/Ar36\tR\t2.955000E+002\t5.000000E-001\t9.500000E-001\t"
+                     "1.000000E+000\t-1.250000E-001\t3.000000E-003\tr!=0\t2.960000E+002\t"
+                     "5.000000E-001\t-1.000000E-003\t5.000000E-004\t9.500000E-001\t"
+                     "3.000000E-003\ta=0\t10111\r\n");
+    const auto narrow = WriteIrd(records, nullptr, kCalcUseStdDev, 0);
+    EXPECT_NE(narrow->find("\t5.000000E-001\t6.800000E-001\t5.000000E-001\t"), std::string::npos);
+    const auto unbiased = WriteIrd(records, nullptr, 0, 0);
+    EXPECT_NE(unbiased->find("\t7.500000E-001\t6.800000E-001\t1.500000E+000\t"), std::string::npos);
+}
+
+TEST(IrdExport, HeaderVariants) {
+    const std::vector<RegressionResult> records{failedRecord()};
+    DataNote dat;
+    dat.path = "/d/A.DAT";
+    dat.name = "S1";
+    dat.date = "2024/01/02";
+    dat.comment = "blank";
+    dat.spikeId = 3;
+    dat.spikeVolume = 0.125;
+    dat.spikeError = 1.5e-7;
+    dat.weight = 12.5;
+    const std::string regType = "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n";
+    const std::string failedLine = "\tA\t0.000000E+000\t0.000000E+000\t6.800000E-001\t"
+                                   "0.000000E+000\t0.000000E+000\t1.000000E+000\tr=0\t\t\r\n";
+    EXPECT_EQ(*WriteIrd(records, &dat, 0, kIrdHeader | kIrdComment),
+              "SOURCE\t/d/A.DAT\r\nDATANAME\tS1\r\nDATE\t2024/01/02\r\nCOMMENT\tblank\r\n"
+              "SPIKEID\t3\r\nSPIKEVOLUME\t0.125\t1.5E-007\r\nSAMPLEWEIGHT\t12.5\r\n"
+              "RECORDS\t1\r\n" +
+                  regType + "\r\n" + failedLine);
+    EXPECT_EQ(*WriteIrd(records, &dat, 0, kIrdHeader),
+              "SOURCE\t/d/A.DAT\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
+    // Without a data note the first line still marks the text as IRD.
+    EXPECT_EQ(*WriteIrd(records, nullptr, 0, kIrdHeader | kIrdComment),
+              "SOURCE\t\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
+    EXPECT_EQ(*WriteIrd(records, nullptr, 0, 0), "\r\n" + failedLine);
+}
+
+TEST(IrdExport, LongRecordLinesAreKeptWhole) {
+    RegressionResult record = fittedRecord();
+    record.points = std::vector<DataPoint>(5000);
+    const auto text = WriteIrd(std::vector<RegressionResult>{record}, nullptr, 0, 0);
+    EXPECT_TRUE(text->ends_with("a=0\t" + std::string(5000, '1') + "\r\n"));
+}
+
+} // namespace
+} // namespace tarnova
