@@ -4,6 +4,7 @@
 #include "calc/correction.h"
 #include "calc/regression.h"
 #include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "shell/run_log.h"
 
 #include <algorithm>
@@ -11,10 +12,6 @@
 
 namespace tarnova {
 namespace {
-
-// generalFlags bits of the [regression] and [general] options read here.
-constexpr std::uint32_t kGeneralHorizontal = 0x2000;
-constexpr std::uint32_t kGeneralVertical = 0x4000;
 
 struct FlagPair {
     std::uint32_t general;
@@ -43,8 +40,8 @@ std::string windowTitle(const char* kind) {
 }
 
 ViewPlacement placementOf(std::uint32_t generalFlags) {
-    const bool horizontal = (generalFlags & kGeneralHorizontal) != 0;
-    const bool vertical = (generalFlags & kGeneralVertical) != 0;
+    const bool horizontal = (generalFlags & kArrangeHorizontal) != 0;
+    const bool vertical = (generalFlags & kArrangeVertical) != 0;
     if (horizontal == vertical) {
         return ViewPlacement::Overlapping;
     }

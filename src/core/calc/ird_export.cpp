@@ -1,4 +1,5 @@
 #include "calc/ird_export.h"
+#include "settings/settings.h"
 
 #include "calc/calc_state.h"
 #include "calc/regression_method.h"
@@ -68,21 +69,21 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
                                     std::uint32_t calcFlags, std::uint32_t outputFlags) try {
     const std::uint32_t flags = calcFlags & kCalcViewMask;
     std::string text;
-    if ((outputFlags & kIrdHeader) != 0) {
+    if ((outputFlags & kOutputHeader) != 0) {
         // Without a path the line still starts the file, so that it is recognised as IRD.
         text += "SOURCE\t";
         if (note != nullptr && note->path) {
             text += *note->path;
         }
         text += "\r\n";
-        if ((outputFlags & kIrdComment) != 0 && note != nullptr) {
+        if ((outputFlags & kOutputComment) != 0 && note != nullptr) {
             appendNoteLines(text, *note);
         }
         text += formatText("RECORDS\t%d\r\n", static_cast<int>(records.size()));
         text += "REGTYPE\t" + utf8ToCp932(RegressionMethods().front().name) + "\r\n";
     }
     text += "\r\n";
-    if ((outputFlags & kIrdGuideComment) != 0) {
+    if ((outputFlags & kOutputGuideComment) != 0) {
         text += "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
                 "testlevel\ttest\t";
         if (const std::optional<std::string> heads =

@@ -13,14 +13,10 @@
 
 namespace tarnova {
 
-// Output flags (fileOutputFlags, copyOutputFlags).
-inline constexpr std::uint32_t kIrdHeader = 0x1;
-inline constexpr std::uint32_t kIrdComment = 0x2;
-inline constexpr std::uint32_t kIrdGuideComment = 0x100;
-
 // The IRD text of records. note is the current data note or none; calcFlags selects the
-// confidence level and the error estimate (kCalcConf95, kCalcUseStdDev). None when memory runs
-// out.
+// confidence level and the error estimate (kCalcConf95, kCalcUseStdDev); outputFlags are
+// fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment). None
+// when memory runs out.
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
                                     std::uint32_t calcFlags, std::uint32_t outputFlags);
 

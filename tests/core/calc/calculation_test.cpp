@@ -4,6 +4,7 @@
 #include "calc/calculation_driver.h"
 #include "core/calc/scripted_calculation_port.h"
 #include "core/support/scripted_port.h"
+#include "settings/settings.h"
 #include "shell/run_log.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +32,6 @@ std::vector<PeakRecord> measurement() {
             peak("Ar36", 40, 10.2), peak("Ar40", 45, 3030), peak("Ar36", 50, 10.1)};
 }
 
-constexpr std::uint32_t kGeneralConf95 = 0x20000;
-constexpr std::uint32_t kGeneralGraph = 0x4000000;
-constexpr std::uint32_t kGeneralResult = 0x8000000;
-
 class Calculation : public ::testing::Test {
   protected:
     std::string iniPath =
@@ -45,7 +42,7 @@ class Calculation : public ::testing::Test {
     CalcState state;
     test::ScriptedPort ui;
     test::ScriptedCalculationPort port;
-    CalculationEnvironment environment{ui, port, kGeneralGraph | kGeneralResult, 99.7, iniPath};
+    CalculationEnvironment environment{ui, port, kShowGraph | kShowResult, 99.7, iniPath};
     std::vector<PeakRecord> peaks = measurement();
     PeakListSource source = [this] { return std::optional(peaks); };
 
@@ -85,7 +82,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
 }
 
 TEST_F(Calculation, SettingsStartFromTheOptions) {
-    environment.generalFlags = kGeneralConf95 | kGeneralGraph;
+    environment.generalFlags = kConf95 | kShowGraph;
     port.presses.clear();
     EXPECT_EQ(RunCalculation(state, source, environment), 0);
     const CalculationSettingsForm& opened = port.openedForms.at(0);
@@ -190,7 +187,7 @@ TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
 }
 
 TEST_F(Calculation, PlacementAndPrintJobs) {
-    environment.generalFlags = kGeneralResult | 0x4000 | 0x1000000 | 0x2000000;
+    environment.generalFlags = kShowResult | kArrangeVertical | kPrintReport | kPrintPeakList;
     DataNote note;
     note.path = "/data/run.PKS";
     InstallDataNote(note);

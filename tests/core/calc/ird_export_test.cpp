@@ -1,6 +1,7 @@
 // The IRD text of a result table.
 #include "calc/calc_state.h"
 #include "calc/ird_export.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(IrdExport, FullHeaderHeadsAndRecords) {
     const std::vector<RegressionResult> records{fittedRecord(), failedRecord()};
     const DataNote note = pksNote();
     const auto text = WriteIrd(records, &note, kCalcConf95 | kCalcConfirmed,
-                               kIrdHeader | kIrdComment | kIrdGuideComment);
+                               kOutputHeader | kOutputComment | kOutputGuideComment);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text,
               "SOURCE\t/data/run 7.PKS\r\n"
@@ -104,15 +105,15 @@ TEST(IrdExport, HeaderVariants) {
     const std::string regType = "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n";
     const std::string failedLine = "\tA\t0.000000E+000\t0.000000E+000\t6.800000E-001\t"
                                    "0.000000E+000\t0.000000E+000\t1.000000E+000\tr=0\t\t\r\n";
-    EXPECT_EQ(*WriteIrd(records, &dat, 0, kIrdHeader | kIrdComment),
+    EXPECT_EQ(*WriteIrd(records, &dat, 0, kOutputHeader | kOutputComment),
               "SOURCE\t/d/A.DAT\r\nDATANAME\tS1\r\nDATE\t2024/01/02\r\nCOMMENT\tblank\r\n"
               "SPIKEID\t3\r\nSPIKEVOLUME\t0.125\t1.5E-007\r\nSAMPLEWEIGHT\t12.5\r\n"
               "RECORDS\t1\r\n" +
                   regType + "\r\n" + failedLine);
-    EXPECT_EQ(*WriteIrd(records, &dat, 0, kIrdHeader),
+    EXPECT_EQ(*WriteIrd(records, &dat, 0, kOutputHeader),
               "SOURCE\t/d/A.DAT\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
     // Without a data note the first line still marks the text as IRD.
-    EXPECT_EQ(*WriteIrd(records, nullptr, 0, kIrdHeader | kIrdComment),
+    EXPECT_EQ(*WriteIrd(records, nullptr, 0, kOutputHeader | kOutputComment),
               "SOURCE\t\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
     EXPECT_EQ(*WriteIrd(records, nullptr, 0, 0), "\r\n" + failedLine);
 }
