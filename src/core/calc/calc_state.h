@@ -43,7 +43,8 @@ struct CalcState {
     std::vector<PeakRecord> peaks; // ordered by time; empty: no peak list
     std::optional<ResultTable> results;
     std::optional<std::string> correctionSet;
-    // The peak values as extracted, so that a recalculation corrects them afresh.
+    // The peak values as extracted, kept once a correction changed them, so that a
+    // recalculation corrects them afresh.
     std::vector<PeakValue> uncorrectedValues;
 
     int elementCount() const { return static_cast<int>(elements.size()); }

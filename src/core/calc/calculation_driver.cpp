@@ -60,7 +60,11 @@ void restoreUncorrectedValues(CalcState& state) {
     }
 }
 
+// Kept when a correction first changes the peaks.
 bool keepUncorrectedValues(CalcState& state) {
+    if (state.uncorrectedValues.size() == state.peaks.size()) {
+        return true;
+    }
     try {
         state.uncorrectedValues.resize(state.peaks.size());
     } catch (const std::bad_alloc&) {
@@ -84,7 +88,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
                      [](const PeakRecord& a, const PeakRecord& b) { return a.time < b.time; });
     LogLine("The list is sorted.");
     state.peaks = std::move(*peaks);
-    if (BuildElementList(state) == 0 || !keepUncorrectedValues(state)) {
+    if (BuildElementList(state) == 0) {
         environment.ui.showMessage("Tarnova", "Can't create element list.");
         state.peaks = {};
         state.elements = {};
@@ -239,6 +243,7 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     }
     LogLine("Result table is ready.");
     if ((state.calcFlags & kCalcCorrect) != 0) {
+        keepUncorrectedValues(state);
         ApplyCorrections(state, environment.ui, environment.iniPath);
     }
     if (RunRegressions(state, environment.testLevel) == 0) {
