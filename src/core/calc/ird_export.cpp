@@ -11,10 +11,6 @@
 namespace tarnova {
 namespace {
 
-std::string number(double value) {
-    return formatExponent(value, 0, 6);
-}
-
 void appendNoteLines(std::string& text, const DataNote& note) {
     if (note.form == DataNoteForm::Pks) {
         for (const TaggedComment& comment : note.tags) {
@@ -24,8 +20,8 @@ void appendNoteLines(std::string& text, const DataNote& note) {
     }
     text += "DATANAME\t" + note.name + "\r\nDATE\t" + note.date + "\r\nCOMMENT\t" + note.comment +
             "\r\n" + formatText("SPIKEID\t%d\r\n", note.spikeId) + "SPIKEVOLUME\t" +
-            formatGeneral(note.spikeVolume) + "\t" + formatGeneral(note.spikeError) +
-            "\r\nSAMPLEWEIGHT\t" + formatGeneral(note.weight) + "\r\n";
+            formatText("%G\t%G\r\nSAMPLEWEIGHT\t%G\r\n", note.spikeVolume, note.spikeError,
+                       note.weight);
 }
 
 std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
@@ -45,9 +41,9 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
     text += record.sheetName;
     text += '\t';
     text += record.recordType();
-    text += "\t" + number(record.mean) + "\t" + number(deviation) + "\t" +
-            number(conf95 ? 0.95 : 0.68) + "\t" + number(limit) + "\t" + number(record.r) + "\t" +
-            number(1.0 - record.checkLevel) + "\t" +
+    text += "\t" + IrdNumber(record.mean) + "\t" + IrdNumber(deviation) + "\t" +
+            IrdNumber(conf95 ? 0.95 : 0.68) + "\t" + IrdNumber(limit) + "\t" + IrdNumber(record.r) +
+            "\t" + IrdNumber(1.0 - record.checkLevel) + "\t" +
             (record.tOfR > record.tCritical ? "r!=0" : "r=0") + "\t";
     if (record.fit) {
         if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
@@ -64,6 +60,10 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
 }
 
 } // namespace
+
+std::string IrdNumber(double value) {
+    return formatText("%E", value);
+}
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
                                     std::uint32_t calcFlags, std::uint32_t outputFlags) try {

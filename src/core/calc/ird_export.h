@@ -13,6 +13,10 @@
 
 namespace tarnova {
 
+// A number of an IRD line: "%E", with the exponent of at least two digits that the C library
+// writes (1.234560E-03), as IRD files have it.
+std::string IrdNumber(double value);
+
 // The IRD text of records. note is the current data note or none; calcFlags selects the
 // confidence level and the error estimate (kCalcConf95, kCalcUseStdDev); outputFlags are
 // fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment). None

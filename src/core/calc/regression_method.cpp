@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/distributions.h"
+#include "calc/ird_export.h"
 #include "platform/text_format.h"
 #include "results/surface.h"
 #include "shell/run_log.h"
@@ -128,11 +129,9 @@ std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags)
     }
     const LineErrors errors = ShownLineErrors(*fit, flags);
     const double confidence = (flags & kCalcConf95) != 0 ? 0.95 : 0.68;
-    return formatExponent(fit->intercept, 0, 6) + "\t" + formatExponent(errors.intercept, 0, 6) +
-           "\t" + formatExponent(fit->slope, 0, 6) + "\t" + formatExponent(errors.slope, 0, 6) +
-           "\t" + formatExponent(confidence, 0, 6) + "\t" +
-           formatExponent(1.0 - fit->checkLevel, 0, 6) + "\t" +
-           (slopeRejected(*fit) ? "a!=0" : "a=0");
+    return IrdNumber(fit->intercept) + "\t" + IrdNumber(errors.intercept) + "\t" +
+           IrdNumber(fit->slope) + "\t" + IrdNumber(errors.slope) + "\t" + IrdNumber(confidence) +
+           "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
 }
 
 constexpr std::array kMethods{

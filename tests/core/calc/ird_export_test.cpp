@@ -70,25 +70,25 @@ TEST(IrdExport, FullHeaderHeadsAndRecords) {
               "\r\n"
               "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
               "testlevel\ttest\tintercept\terror\tangle\terror\tconf. level\ttest level\ttest\r\n"
-              "Ar40/Ar36\tR\t2.955000E+002\t7.500000E-001\t9.500000E-001\t1.500000E+000\t"
-              "-1.250000E-001\t3.000000E-003\tr!=0\t"
-              "2.960000E+002\t1.500000E+000\t-1.000000E-003\t1.500000E-003\t9.500000E-001\t"
-              "3.000000E-003\ta=0\t10111\r\n"
-              "\tA\t0.000000E+000\t0.000000E+000\t9.500000E-001\t0.000000E+000\t0.000000E+000\t"
-              "1.000000E+000\tr=0\t\t\r\n");
+              "Ar40/Ar36\tR\t2.955000E+02\t7.500000E-01\t9.500000E-01\t1.500000E+00\t"
+              "-1.250000E-01\t3.000000E-03\tr!=0\t"
+              "2.960000E+02\t1.500000E+00\t-1.000000E-03\t1.500000E-03\t9.500000E-01\t"
+              "3.000000E-03\ta=0\t10111\r\n"
+              "\tA\t0.000000E+00\t0.000000E+00\t9.500000E-01\t0.000000E+00\t0.000000E+00\t"
+              "1.000000E+00\tr=0\t\t\r\n");
 }
 
 TEST(IrdExport, StandardDeviationColumns) {
     const std::vector<RegressionResult> records{fittedRecord()};
     const auto both = WriteIrd(records, nullptr, kCalcConf95 | kCalcUseStdDev, 0);
-    EXPECT_EQ(*both, "\r\nAr40/Ar36\tR\t2.955000E+002\t5.000000E-001\t9.500000E-001\t"
-                     "1.000000E+000\t-1.250000E-001\t3.000000E-003\tr!=0\t2.960000E+002\t"
-                     "5.000000E-001\t-1.000000E-003\t5.000000E-004\t9.500000E-001\t"
-                     "3.000000E-003\ta=0\t10111\r\n");
+    EXPECT_EQ(*both, "\r\nAr40/Ar36\tR\t2.955000E+02\t5.000000E-01\t9.500000E-01\t"
+                     "1.000000E+00\t-1.250000E-01\t3.000000E-03\tr!=0\t2.960000E+02\t"
+                     "5.000000E-01\t-1.000000E-03\t5.000000E-04\t9.500000E-01\t"
+                     "3.000000E-03\ta=0\t10111\r\n");
     const auto narrow = WriteIrd(records, nullptr, kCalcUseStdDev, 0);
-    EXPECT_NE(narrow->find("\t5.000000E-001\t6.800000E-001\t5.000000E-001\t"), std::string::npos);
+    EXPECT_NE(narrow->find("\t5.000000E-01\t6.800000E-01\t5.000000E-01\t"), std::string::npos);
     const auto unbiased = WriteIrd(records, nullptr, 0, 0);
-    EXPECT_NE(unbiased->find("\t7.500000E-001\t6.800000E-001\t1.500000E+000\t"), std::string::npos);
+    EXPECT_NE(unbiased->find("\t7.500000E-01\t6.800000E-01\t1.500000E+00\t"), std::string::npos);
 }
 
 TEST(IrdExport, HeaderVariants) {
@@ -103,11 +103,11 @@ TEST(IrdExport, HeaderVariants) {
     dat.spikeError = 1.5e-7;
     dat.weight = 12.5;
     const std::string regType = "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n";
-    const std::string failedLine = "\tA\t0.000000E+000\t0.000000E+000\t6.800000E-001\t"
-                                   "0.000000E+000\t0.000000E+000\t1.000000E+000\tr=0\t\t\r\n";
+    const std::string failedLine = "\tA\t0.000000E+00\t0.000000E+00\t6.800000E-01\t"
+                                   "0.000000E+00\t0.000000E+00\t1.000000E+00\tr=0\t\t\r\n";
     EXPECT_EQ(*WriteIrd(records, &dat, 0, kOutputHeader | kOutputComment),
               "SOURCE\t/d/A.DAT\r\nDATANAME\tS1\r\nDATE\t2024/01/02\r\nCOMMENT\tblank\r\n"
-              "SPIKEID\t3\r\nSPIKEVOLUME\t0.125\t1.5E-007\r\nSAMPLEWEIGHT\t12.5\r\n"
+              "SPIKEID\t3\r\nSPIKEVOLUME\t0.125\t1.5E-07\r\nSAMPLEWEIGHT\t12.5\r\n"
               "RECORDS\t1\r\n" +
                   regType + "\r\n" + failedLine);
     EXPECT_EQ(*WriteIrd(records, &dat, 0, kOutputHeader),

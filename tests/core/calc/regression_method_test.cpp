@@ -87,17 +87,17 @@ TEST(LinearExport, ColumnsAndHeads) {
     EXPECT_EQ(linear.exportFit(&fit, kExportColumnHeads),
               "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     EXPECT_EQ(linear.exportFit(&fit, kCalcConf95),
-              "1.500000E+000\t5.000000E-001\t-2.000000E-003\t1.000000E-003\t9.500000E-001\t"
-              "5.000000E-002\ta!=0");
+              "1.500000E+00\t5.000000E-01\t-2.000000E-03\t1.000000E-03\t9.500000E-01\t"
+              "5.000000E-02\ta!=0");
     EXPECT_EQ(linear.exportFit(&fit, kCalcUseStdDev),
-              "1.500000E+000\t1.250000E-001\t-2.000000E-003\t4.000000E-004\t6.800000E-001\t"
-              "5.000000E-002\ta!=0");
+              "1.500000E+00\t1.250000E-01\t-2.000000E-03\t4.000000E-04\t6.800000E-01\t"
+              "5.000000E-02\ta!=0");
     LineFit twoPoints;
     twoPoints.intercept = 2.0;
     twoPoints.slope = 1.0;
     EXPECT_EQ(linear.exportFit(&twoPoints, 0),
-              "2.000000E+000\t0.000000E+000\t1.000000E+000\t0.000000E+000\t6.800000E-001\t"
-              "1.000000E+000\ta=0");
+              "2.000000E+00\t0.000000E+00\t1.000000E+00\t0.000000E+00\t6.800000E-01\t"
+              "1.000000E+00\ta=0");
     LineFit other;
     other.method = 3;
     EXPECT_FALSE(linear.exportFit(&other, 0));
