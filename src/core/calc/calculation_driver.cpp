@@ -2,12 +2,12 @@
 
 #include "calc/calc_state.h"
 #include "calc/correction.h"
+#include "calc/peak_list_extraction.h"
 #include "calc/regression.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "shell/run_log.h"
 
-#include <algorithm>
 #include <new>
 
 namespace tarnova {
@@ -84,8 +84,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
         return 0;
     }
     LogLine("Retrieve the peak list.");
-    std::stable_sort(peaks->begin(), peaks->end(),
-                     [](const PeakRecord& a, const PeakRecord& b) { return a.time < b.time; });
+    SortPeaksByTime(*peaks);
     LogLine("The list is sorted.");
     state.peaks = std::move(*peaks);
     if (BuildElementList(state) == 0) {
@@ -275,5 +274,11 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     }
     return 1;
 }
+
+int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment) {
+    return RunCalculation(
+        state, [&editor] { return ExtractPeakList(editor); }, environment);
+}
+
 
 } // namespace tarnova

@@ -16,6 +16,7 @@
 namespace tarnova {
 
 struct CalcState;
+class GridModel;
 
 // What a calculation needs from its surroundings.
 struct CalculationEnvironment {
@@ -33,6 +34,8 @@ using PeakListSource = std::function<std::optional<std::vector<PeakRecord>>()>;
 // Returns 1 when results exist afterwards, 0 otherwise.
 int RunCalculation(CalcState& state, const PeakListSource& extract,
                    const CalculationEnvironment& environment);
+// The same with the peaks of the editor grid (ExtractPeakList).
+int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment);
 
 // calcFlags of a new calculation, from the [regression] options of generalFlags.
 std::uint32_t InitialCalcFlags(std::uint32_t generalFlags);
