@@ -280,5 +280,4 @@ int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnviron
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }
 
-
 } // namespace tarnova
