@@ -41,10 +41,12 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
     text += record.sheetName;
     text += '\t';
     text += record.recordType();
-    text += "\t" + IrdNumber(record.mean) + "\t" + IrdNumber(deviation) + "\t" +
-            IrdNumber(conf95 ? 0.95 : 0.68) + "\t" + IrdNumber(limit) + "\t" + IrdNumber(record.r) +
-            "\t" + IrdNumber(1.0 - record.checkLevel) + "\t" +
-            (record.tOfR > record.tCritical ? "r!=0" : "r=0") + "\t";
+    for (const double value :
+         {record.mean, deviation, conf95 ? 0.95 : 0.68, limit, record.r, 1.0 - record.checkLevel}) {
+        text += '\t';
+        text += IrdNumber(value);
+    }
+    text += record.tOfR > record.tCritical ? "\tr!=0\t" : "\tr=0\t";
     if (record.fit) {
         if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
             text += *columns;

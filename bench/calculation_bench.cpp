@@ -1,0 +1,121 @@
+// Load + extraction + full calculation of a PKS measurement of five labels (every ratio and
+// every abundance: 25 records), for 10^3, 10^5 and 10^6 peaks.
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
+#include "calc/peak_list_extraction.h"
+#include "data/load_peak_file.h"
+#include "data/pks_format.h"
+#include "editor/grid_model.h"
+#include "settings/settings.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tarnova {
+namespace {
+
+class SilentPort final : public UserInterfacePort {
+  public:
+    void showMessage(std::string_view, std::string_view) override {}
+    Answer ask(std::string_view, std::string_view, QuestionButtons) override {
+        return Answer::Cancel;
+    }
+    void beep() override {}
+};
+
+class NoDialogs final : public FilePort {
+  public:
+    FileDialogResult chooseOpenFile(const FileDialogRequest&) override { return {}; }
+    FileDialogResult chooseSaveFile(const FileDialogRequest&) override { return {}; }
+    FormatDecision decideFormat(const FormatDecisionRequest&) override { return {}; }
+    void setWindowTitle(std::string_view) override {}
+};
+
+// Every element as numerator, denominator and abundance.
+class EverythingPort final : public CalculationPort {
+  public:
+    bool runSettingsDialog(CalculationSettingsForm& form,
+                           const std::function<bool(CalculationSettingsForm&)>& confirm) override {
+        form.allNumerators = true;
+        form.allAbundances = true;
+        form.denominators.assign(form.labels.size(), true);
+        return confirm(form);
+    }
+    void closeResultViews() override {}
+    void openGraphWindow(const std::string&) override {}
+    void openResultWindow(const std::string&) override {}
+    void arrangeResultViews(bool, bool, ViewPlacement) override {}
+    void printPeakList() override {}
+    void printReports() override {}
+    void repaintResultViews() override {}
+    void requestRecalculation() override {}
+};
+
+// Ar36 to Ar40 in turn, 13 s apart, with slowly drifting signals.
+std::string measurementFile(int peakCount) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("tarnova_bench_" + std::to_string(peakCount) + ".pks");
+    if (std::filesystem::exists(path)) {
+        return path.string();
+    }
+    static const char* const kLabels[] = {"Ar36", "Ar37", "Ar38", "Ar39", "Ar40"};
+    static const double kLevels[] = {0.021, 0.00028, 0.0040, 0.00022, 6.2};
+    std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
+    for (int i = 0; i < peakCount; ++i) {
+        PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
+        const int label = i % 5;
+        peak.elem = kLabels[label];
+        peak.time = 1.2 + 0.13 * i;
+        const double value = kLevels[label] * (1.0 - 1e-7 * i) * (1.0 + 0.002 * std::sin(0.37 * i));
+        peak.range = std::pow(10.0, std::floor(std::log10(value)));
+        peak.height = value / peak.range;
+    }
+    DataNote note;
+    note.form = DataNoteForm::Pks;
+    note.tags = {{"Sample:", "benchmark"}};
+    const std::string text = pksFileText(peaks, &note);
+    std::ofstream(path, std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
+    return path.string();
+}
+
+void LoadAndCalculate(benchmark::State& state) {
+    const int peakCount = static_cast<int>(state.range(0));
+    const std::string path = measurementFile(peakCount);
+    for (auto _ : state) {
+        SilentPort ui;
+        NoDialogs files;
+        EverythingPort port;
+        Settings settings;
+        GridModel grid(ui);
+        if (!LoadPeakFile(ui, files, grid, settings, path, FileKind::Pks).loaded) {
+            state.SkipWithError("the measurement could not be loaded");
+            return;
+        }
+        CalcState calculation;
+        const CalculationEnvironment environment{ui, port, settings.generalFlags,
+                                                 settings.testLevel, ""};
+        if (RunCalculation(calculation, grid, environment) != 1) {
+            state.SkipWithError("the calculation failed");
+            return;
+        }
+        benchmark::DoNotOptimize(calculation.results);
+    }
+    state.SetComplexityN(peakCount);
+}
+
+BENCHMARK(LoadAndCalculate)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+} // namespace
+} // namespace tarnova
+
+BENCHMARK_MAIN();
