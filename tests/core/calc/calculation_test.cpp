@@ -7,6 +7,8 @@
 #include "settings/settings.h"
 #include "shell/run_log.h"
 
+#include "core/calc/test_peaks.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,20 +18,13 @@
 namespace tarnova {
 namespace {
 
-PeakRecord peak(const char* label, double time, double height, double range = 1.0) {
-    PeakRecord p;
-    p.elem = label;
-    p.time = time;
-    p.height = height;
-    p.range = range;
-    return p;
-}
+using test::makePeak;
 
 // Ar36 and Ar40 alternating, Ar40/Ar36 about 300, listed out of time order.
 std::vector<PeakRecord> measurement() {
-    return {peak("Ar40", 15, 3010), peak("Ar36", 10, 10),   peak("Ar36", 20, 10.1),
-            peak("Ar40", 25, 3020), peak("Ar36", 30, 10.0), peak("Ar40", 35, 3005),
-            peak("Ar36", 40, 10.2), peak("Ar40", 45, 3030), peak("Ar36", 50, 10.1)};
+    return {makePeak("Ar40", 15, 3010), makePeak("Ar36", 10, 10),   makePeak("Ar36", 20, 10.1),
+            makePeak("Ar40", 25, 3020), makePeak("Ar36", 30, 10.0), makePeak("Ar40", 35, 3005),
+            makePeak("Ar36", 40, 10.2), makePeak("Ar40", 45, 3030), makePeak("Ar36", 50, 10.1)};
 }
 
 class Calculation : public ::testing::Test {
@@ -251,7 +246,7 @@ TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
 }
 
 TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
-    peaks = {peak("A", 1, 1), peak("A", 2, 2), peak("B", 3, 1)};
+    peaks = {makePeak("A", 1, 1), makePeak("A", 2, 2), makePeak("B", 3, 1)};
     port.presses.push_back([](CalculationSettingsForm& form) { form.abundances = {true, false}; });
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     const std::uint32_t flags = state.calcFlags;

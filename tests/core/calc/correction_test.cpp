@@ -1,6 +1,7 @@
 // Interference corrections read from an INI file and applied to a time-ordered peak list.
 #include "calc/calc_state.h"
 #include "calc/correction.h"
+#include "core/calc/test_peaks.h"
 #include "core/support/scripted_port.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +29,7 @@ class Corrections : public ::testing::Test {
     void writeIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
 
     void add(const char* label, double time, double height, double range = 1.0) {
-        PeakRecord p;
-        p.elem = label;
-        p.time = time;
-        p.height = height;
-        p.range = range;
-        state.peaks.push_back(p);
+        state.peaks.push_back(test::makePeak(label, time, height, range));
     }
 
     int apply(const char* set) {

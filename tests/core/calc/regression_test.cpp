@@ -4,8 +4,10 @@
 #include "calc/regression_method.h"
 #include "shell/run_log.h"
 
+#include "core/calc/test_peaks.h"
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,16 +15,7 @@
 namespace tarnova {
 namespace {
 
-PeakRecord peak(const char* label, double time, double height, double range = 1.0,
-                std::uint32_t flags = 0) {
-    PeakRecord p;
-    p.elem = label;
-    p.time = time;
-    p.height = height;
-    p.range = range;
-    p.flags = flags;
-    return p;
-}
+using test::makePeak;
 
 RegressionResult ratio(const char* numerator, const char* denominator) {
     RegressionResult record;
@@ -60,9 +53,10 @@ double upperF(double p, int m, int n) {
 
 TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
     // D N N D N D: three points; N before the first and after the last D give none.
-    const std::vector<PeakRecord> peaks{
-        peak("Ar40", 1, 50),   peak("Ar36", 10, 100), peak("Ar40", 15, 30),  peak("Ar40", 20, 30),
-        peak("Ar36", 30, 200), peak("Ar40", 35, 40),  peak("Ar36", 40, 100), peak("Ar40", 50, 9)};
+    const std::vector<PeakRecord> peaks{makePeak("Ar40", 1, 50),   makePeak("Ar36", 10, 100),
+                                        makePeak("Ar40", 15, 30),  makePeak("Ar40", 20, 30),
+                                        makePeak("Ar36", 30, 200), makePeak("Ar40", 35, 40),
+                                        makePeak("Ar36", 40, 100), makePeak("Ar40", 50, 9)};
     RegressionResult record = ratio("Ar40", "Ar36");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     ASSERT_EQ(record.pointCount, 3);
@@ -80,9 +74,10 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
 }
 
 TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
-    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 15, 10, 1, kPeakDisabled),
-                                        peak("N", 20, 60),  peak("D", 25, 1e9, 1, kPeakDisabled),
-                                        peak("N", 30, 60),  peak("D", 40, 400)};
+    const std::vector<PeakRecord> peaks{
+        makePeak("D", 10, 100), makePeak("N", 15, 10, 1, kPeakDisabled),
+        makePeak("N", 20, 60),  makePeak("D", 25, 1e9, 1, kPeakDisabled),
+        makePeak("N", 30, 60),  makePeak("D", 40, 400)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     ASSERT_EQ(record.pointCount, 2);
@@ -94,7 +89,8 @@ TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
 }
 
 TEST(RatioPoints, NoPointGivesFailureCode) {
-    const std::vector<PeakRecord> peaks{peak("N", 1, 1), peak("D", 2, 1), peak("N", 3, 1)};
+    const std::vector<PeakRecord> peaks{makePeak("N", 1, 1), makePeak("D", 2, 1),
+                                        makePeak("N", 3, 1)};
     RegressionResult record = ratio("N", "D");
     EXPECT_EQ(BuildRatioPoints(record, peaks), 0);
     EXPECT_FALSE(record.points);
@@ -102,8 +98,8 @@ TEST(RatioPoints, NoPointGivesFailureCode) {
 }
 
 TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
-    const std::vector<PeakRecord> peaks{peak("A", 1, 2, 10), peak("B", 2, 1),
-                                        peak("A", 3, 5, 1, kPeakDisabled)};
+    const std::vector<PeakRecord> peaks{makePeak("A", 1, 2, 10), makePeak("B", 2, 1),
+                                        makePeak("A", 3, 5, 1, kPeakDisabled)};
     RegressionResult record;
     record.numerator = "A";
     ASSERT_EQ(BuildAbundancePoints(record, peaks), 1);
@@ -239,8 +235,8 @@ TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
 TEST(Regressions, RunOverTheTable) {
     CalcState state;
     state.calcFlags = kCalcConf95 | kCalcConfirmed;
-    state.peaks = {peak("D", 10, 100), peak("N", 12, 10), peak("N", 14, 11),
-                   peak("D", 20, 100), peak("N", 22, 12), peak("D", 30, 100)};
+    state.peaks = {makePeak("D", 10, 100), makePeak("N", 12, 10), makePeak("N", 14, 11),
+                   makePeak("D", 20, 100), makePeak("N", 22, 12), makePeak("D", 30, 100)};
     state.results = ResultTable{};
     RegressionResult abundance;
     abundance.numerator = "N";
@@ -267,7 +263,7 @@ TEST(Regressions, RunOverTheTable) {
 TEST(Regressions, AlphaFollowsTheConfidenceFlag) {
     CalcState state;
     state.calcFlags = kCalcConfirmed;
-    state.peaks = {peak("N", 1, 1), peak("N", 2, 2), peak("N", 3, 2)};
+    state.peaks = {makePeak("N", 1, 1), makePeak("N", 2, 2), makePeak("N", 3, 2)};
     state.results = ResultTable(1);
     (*state.results)[0].numerator = "N";
     EXPECT_EQ(RunRegressions(state, 95.0), 1);
@@ -279,7 +275,8 @@ TEST(Regressions, LogLinesOfARatio) {
     RunLog& log = runLog();
     log.close();
     ASSERT_TRUE(log.open({}));
-    const std::vector<PeakRecord> peaks{peak("D", 10, 100), peak("N", 20, 30), peak("D", 30, 200)};
+    const std::vector<PeakRecord> peaks{makePeak("D", 10, 100), makePeak("N", 20, 30),
+                                        makePeak("D", 30, 200)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
     std::vector<std::string> lines;
