@@ -11,6 +11,7 @@ namespace tarnova::cli {
 int runSettingsCommand(const Arguments& arguments);
 int runInfoCommand(const Arguments& arguments);
 int runConvertCommand(const Arguments& arguments);
+int runReduceCommand(const Arguments& arguments);
 
 namespace {
 
@@ -21,6 +22,12 @@ constexpr std::array kCommands{
     Command{"convert",
             "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]",
             runConvertCommand},
+    Command{"reduce",
+            "tarnova-cli reduce FILE [--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... "
+            "[--denominator L]... [--abundance L]... [--all-numerators] [--all-abundances] "
+            "[--conf95|--conf68] [--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] "
+            "[--output-flags LIST] [--output OUT]",
+            runReduceCommand},
 };
 
 } // namespace

@@ -141,6 +141,7 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     const int setCount = ReadProfileInt(iniPath, "general", kCorrectionSetsSection, -1);
     if (setCount > 0) {
         form.correctionSets = ReadProfileKeyNames(iniPath, kCorrectionSetsSection);
+        form.correctionSetsUnnamed = form.correctionSets.empty();
         for (std::string& name : form.correctionSets) {
             if (name.size() >= kCorrectionSetNameRoom) {
                 name.resize(kCorrectionSetNameRoom - 1);

@@ -44,6 +44,8 @@ struct CalculationSettingsForm {
     // checked. correctionSet is the list's text (at most 79 bytes).
     bool correct = false;
     std::vector<std::string> correctionSets; // set names from the INI, in file order
+    // The INI counts correction sets but names none: the dialog opens without them.
+    bool correctionSetsUnnamed = false;
     std::string correctionSet;
 };
 

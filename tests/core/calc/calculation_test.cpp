@@ -178,7 +178,18 @@ TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
     });
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     EXPECT_TRUE(port.openedForms[0].correctionSets.empty());
-    EXPECT_FALSE(port.openedForms[0].correct);
+    EXPECT_TRUE(port.openedForms[0].correctionSetsUnnamed);
+
+    // A recalculation that had corrections on opens with them off.
+    state.calcFlags |= kCalcCorrect;
+    const auto form = OpenCalculationSettings(state, iniPath);
+    ASSERT_TRUE(form);
+    EXPECT_FALSE(form->correct);
+    EXPECT_EQ(state.calcFlags & kCalcCorrect, 0u);
+
+    writeIni("[general]\ninterferance=0\n[interferance]\nAtm=1\n");
+    EXPECT_FALSE(OpenCalculationSettings(state, iniPath)->correctionSetsUnnamed);
+    EXPECT_TRUE(OpenCalculationSettings(state, iniPath)->correctionSets.empty());
 }
 
 TEST_F(Calculation, PlacementAndPrintJobs) {

@@ -1,0 +1,190 @@
+// tarnova-cli reduce, run as a process on measurement files written by the test.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(separator); at != std::string::npos;
+         at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+class ReduceCommand : public ::testing::Test {
+  protected:
+    fs::path folder = fs::temp_directory_path() /
+                      (std::string("tarnova_reduce_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+
+    void SetUp() override {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // D is 1 throughout, so the ratios N/D are 3, 3.3 and 3.15 at times 2, 4 and 6.
+        write("run.pks", "\"NAME\",\"Test 1\"\r\n"
+                         "  100,   1.00000000E+000, \"D\"\r\n"
+                         "  200,   3.00000000E+000, \"N\"\r\n"
+                         "  300,   1.00000000E+000, \"D\"\r\n"
+                         "  400,   3.30000000E+000, \"N\"\r\n"
+                         "  500,   1.00000000E+000, \"D\"\r\n"
+                         "  600,   3.15000000E+000, \"N\"\r\n"
+                         "  700,   1.00000000E+000, \"D\"\r\n");
+        write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n[general]\r\ninterferance=1\r\n"
+                             "[interferance]\r\nHalf=1\r\n[Half]\r\nitem1=N,D,1.5\r\n");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void write(const char* name, const std::string& text) {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+
+    CliRun reduce(const std::string& arguments) {
+        const fs::path out = folder / "stdout";
+        const fs::path err = folder / "stderr";
+        const std::string command = "cd '" + folder.string() +
+                                    "' && '" TARNOVA_CLI_PATH "' reduce " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        CliRun run;
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = slurp(out);
+        run.err = slurp(err);
+        return run;
+    }
+
+    std::string ini() const { return "--ini '" + (folder / "TARNOVA.INI").string() + "'"; }
+};
+
+void expectNumber(const std::string& field, double expected) {
+    const double value = std::strtod(field.c_str(), nullptr);
+    EXPECT_NEAR(value, expected, std::fabs(expected) * 1e-6 + 1e-12) << field;
+}
+
+TEST_F(ReduceCommand, RatioWithTheIniOptions) {
+    const CliRun run = reduce("run.pks " + ini() + " --numerator N --denominator D");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = split(run.out, "\r\n");
+    ASSERT_EQ(lines.size(), 8u) << run.out;
+    EXPECT_EQ(lines[0], "SOURCE\t" + (folder / "run.pks").string());
+    EXPECT_EQ(lines[1], "NAME\tTest 1");
+    EXPECT_EQ(lines[2], "RECORDS\t1");
+    EXPECT_EQ(lines[3], "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5].substr(0, 13), "#record name\t");
+    EXPECT_EQ(lines[7], "");
+
+    // Times 2, 4, 6 and values 3, 3.3, 3.15: mean 3.15, unbiased sigma 0.15, r 0.5, line
+    // 3 + 0.0375 t, residual sum 0.03375; t(0.025, 2) = 4.3026527, t(0.025, 1) = 12.7062047.
+    const std::vector<std::string> fields = split(lines[6], "\t");
+    ASSERT_EQ(fields.size(), 17u) << lines[6];
+    EXPECT_EQ(fields[0], "N/D");
+    EXPECT_EQ(fields[1], "R");
+    expectNumber(fields[2], 3.15);
+    expectNumber(fields[3], 0.15);
+    EXPECT_EQ(fields[4], "9.500000E-01");
+    expectNumber(fields[5], 0.6453979094866912);
+    expectNumber(fields[6], 0.5);
+    EXPECT_EQ(fields[7], "3.000000E-03");
+    EXPECT_EQ(fields[8], "r=0");
+    expectNumber(fields[9], 3.0);
+    expectNumber(fields[10], 3.5656698606727593);
+    expectNumber(fields[11], 0.0375);
+    expectNumber(fields[12], 0.8252922065410084);
+    EXPECT_EQ(fields[13], "9.500000E-01");
+    EXPECT_EQ(fields[14], "3.000000E-03");
+    EXPECT_EQ(fields[15], "a=0");
+    EXPECT_EQ(fields[16], "111");
+}
+
+TEST_F(ReduceCommand, OptionsOverrideTheIni) {
+    const CliRun run = reduce("run.pks " + ini() +
+                              " --all-numerators --denominator D --abundance D --stddev"
+                              " --test-level 95 --output-flags none --output out.ird");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const std::vector<std::string> lines = split(slurp(folder / "out.ird"), "\r\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "");
+    // The abundance D: four equal values, no spread; its line fits with slope 0.
+    const std::vector<std::string> abundance = split(lines[1], "\t");
+    ASSERT_EQ(abundance.size(), 17u) << lines[1];
+    EXPECT_EQ(abundance[0], "D");
+    EXPECT_EQ(abundance[1], "A");
+    EXPECT_EQ(abundance[3], "0.000000E+00");
+    EXPECT_EQ(abundance[7], "5.000000E-02");
+    EXPECT_EQ(abundance[16], "1111");
+    // N/D with the plain standard deviation at 95 %: 2 sigma = 2 sqrt(0.015).
+    const std::vector<std::string> ratio = split(lines[2], "\t");
+    ASSERT_EQ(ratio.size(), 17u) << lines[2];
+    EXPECT_EQ(ratio[0], "N/D");
+    expectNumber(ratio[3], 0.1224744871391589);
+    expectNumber(ratio[5], 0.2449489742783178);
+    expectNumber(ratio[10], 2 * 0.1620185174601965);
+    expectNumber(ratio[12], 0.075);
+    EXPECT_EQ(ratio[14], "5.000000E-02");
+}
+
+TEST_F(ReduceCommand, CorrectionSetAndNarrowLimits) {
+    const CliRun run = reduce("run.pks " + ini() +
+                              " --numerator N --denominator D --correction Half --conf68"
+                              " --output-flags header");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = split(run.out, "\r\n");
+    ASSERT_EQ(lines.size(), 6u) << run.out;
+    // 1.5 x D subtracted from every N: 1.5, 1.8, 1.65.
+    const std::vector<std::string> fields = split(lines[4], "\t");
+    ASSERT_EQ(fields.size(), 17u) << lines[4];
+    expectNumber(fields[2], 1.65);
+    EXPECT_EQ(fields[4], "6.800000E-01");
+}
+
+TEST_F(ReduceCommand, Failures) {
+    const CliRun unknown = reduce("run.pks " + ini() + " --numerator Kr84 --denominator D");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find("Kr84"), std::string::npos);
+
+    const CliRun same = reduce("run.pks " + ini() + " --numerator D --denominator D");
+    EXPECT_EQ(same.exitCode, 1);
+    EXPECT_NE(same.err.find("回帰計算に失敗しました。"), std::string::npos);
+
+    const CliRun missing = reduce("missing.pks " + ini() + " --abundance D");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(missing.err.empty());
+
+    EXPECT_EQ(reduce("run.pks --conf").exitCode, 2);
+    EXPECT_EQ(reduce("run.pks --output-flags header,extra").exitCode, 2);
+    EXPECT_EQ(reduce("run.pks --test-level high").exitCode, 2);
+    EXPECT_EQ(reduce("").exitCode, 2);
+}
+
+} // namespace
