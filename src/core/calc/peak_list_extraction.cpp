@@ -55,19 +55,26 @@ std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
     }
     const int labelWidth = grid.columnFormat(kElemColumn).width;
     std::vector<EditorRow*> peakRows;
+    // Two lines per row, formatted only while the run log can show them: a sheet of a million
+    // rows would otherwise spend a good part of its time on dropped text.
+    const bool logged = runLog().isOpen();
     for (int index = 0; index < grid.GetRowCount(); ++index) {
         EditorRow* row = grid.row(index);
         const std::string label = grid.cellText(index, kElemColumn);
         const bool peak = row != nullptr && isPeakRow(label, labelWidth);
-        LogLine(formatText("%s, %d, %s", label.c_str(), labelWidth - 1, peak ? "YES" : "NO"));
+        if (logged) {
+            LogLine(formatText("%s, %d, %s", label.c_str(), labelWidth - 1, peak ? "YES" : "NO"));
+        }
         if (!peak) {
             continue;
         }
         const std::string& time = row->cell(kTimeColumn);
         const std::string& height = row->cell(kHeightColumn);
         const std::string& range = row->cell(kRangeColumn);
-        LogLine(formatText("%d, %s, %s, %s, %s", index + 1, label.c_str(), time.c_str(),
-                           height.c_str(), range.c_str()));
+        if (logged) {
+            LogLine(formatText("%d, %s, %s, %s, %s", index + 1, label.c_str(), time.c_str(),
+                               height.c_str(), range.c_str()));
+        }
         std::optional<std::string> name = recognizedLabel(label);
         if (!name) {
             LogLine("Impossible to recognize name.");
