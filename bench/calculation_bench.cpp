@@ -1,7 +1,8 @@
 // Load + extraction + full calculation of a PKS measurement of five labels (every ratio and
-// every abundance: 25 records), for 10^3, 10^5 and 10^6 peaks.
+// every abundance: 25 records), and the calculation alone, for 10^3, 10^5 and 10^6 peaks.
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
+#include "calc/ird_export.h"
 #include "calc/peak_list_extraction.h"
 #include "data/load_peak_file.h"
 #include "data/pks_format.h"
@@ -55,13 +56,8 @@ class EverythingPort final : public CalculationPort {
     void requestRecalculation() override {}
 };
 
-// Ar36 to Ar40 in turn, 13 s apart, with slowly drifting signals.
-std::string measurementFile(int peakCount) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("tarnova_bench_" + std::to_string(peakCount) + ".pks");
-    if (std::filesystem::exists(path)) {
-        return path.string();
-    }
+// Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.
+std::vector<PeakRecord> measurementPeaks(int peakCount) {
     static const char* const kLabels[] = {"Ar36", "Ar37", "Ar38", "Ar39", "Ar40"};
     static const double kLevels[] = {0.021, 0.00028, 0.0040, 0.00022, 6.2};
     std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
@@ -74,13 +70,44 @@ std::string measurementFile(int peakCount) {
         peak.range = std::pow(10.0, std::floor(std::log10(value)));
         peak.height = value / peak.range;
     }
+    return peaks;
+}
+
+// The measurement as a PKS file in the temporary folder, written once.
+std::string measurementFile(int peakCount) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("tarnova_bench_" + std::to_string(peakCount) + ".pks");
+    if (std::filesystem::exists(path)) {
+        return path.string();
+    }
     DataNote note;
     note.form = DataNoteForm::Pks;
     note.tags = {{"Sample:", "benchmark"}};
-    const std::string text = pksFileText(peaks, &note);
+    const std::string text = pksFileText(measurementPeaks(peakCount), &note);
     std::ofstream(path, std::ios::binary)
         .write(text.data(), static_cast<std::streamsize>(text.size()));
     return path.string();
+}
+
+// The calculation alone, from an extracted peak list: sort, element list, 25 records, points,
+// statistics, lines and the IRD text.
+void CalculateOnly(benchmark::State& state) {
+    const int peakCount = static_cast<int>(state.range(0));
+    const std::vector<PeakRecord> peaks = measurementPeaks(peakCount);
+    for (auto _ : state) {
+        SilentPort ui;
+        EverythingPort port;
+        CalcState calculation;
+        const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, ""};
+        const PeakListSource source = [&peaks] { return std::optional(peaks); };
+        if (RunCalculation(calculation, source, environment) != 1) {
+            state.SkipWithError("the calculation failed");
+            return;
+        }
+        benchmark::DoNotOptimize(WriteIrd(*calculation.results, nullptr, calculation.calcFlags,
+                                          kOutputHeader | kOutputGuideComment));
+    }
+    state.SetComplexityN(peakCount);
 }
 
 void LoadAndCalculate(benchmark::State& state) {
@@ -107,6 +134,13 @@ void LoadAndCalculate(benchmark::State& state) {
     }
     state.SetComplexityN(peakCount);
 }
+
+BENCHMARK(CalculateOnly)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 BENCHMARK(LoadAndCalculate)
     ->Arg(1000)
