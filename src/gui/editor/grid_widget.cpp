@@ -163,7 +163,13 @@ void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x
         const int left = column == kNumColumn ? 0 : x[static_cast<std::size_t>(column - 1)];
         const int end = column == kPeakColumn ? right : x[static_cast<std::size_t>(column)];
         const std::string bytes = model_.displayText(row, column);
-        const QRect textRect(left + m, top, end - left - 2 * m, cy_);
+        QRect textRect(left + m, top, end - left - 2 * m, cy_);
+        // A text wider than its cell (a value beyond the column format) takes the insets too
+        // and is cut at the cell's edges.
+        const bool wide = static_cast<long long>(bytes.size()) * cx_ > textRect.width();
+        if (wide) {
+            textRect.setCoords(left + 1, top, end - 1, top + cy_ - 1);
+        }
         const bool numberAligned = column == kNumColumn || column == kPeakColumn;
         const int flags = Qt::TextSingleLine | Qt::AlignVCenter |
                           (numberAligned ? Qt::AlignLeft : Qt::AlignRight);
@@ -172,8 +178,6 @@ void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x
             painter.fillRect(QRect(left, top, end - left, cy_), text);
             painter.setPen(base);
         }
-        // A text wider than its cell (a value beyond the column format) is cut at the cell.
-        const bool wide = static_cast<long long>(bytes.size()) * cx_ > textRect.width();
         if (wide) {
             painter.save();
             painter.setClipRect(textRect);
