@@ -59,8 +59,7 @@ class ReduceCommand : public ::testing::Test {
                          "  500,   1.00000000E+000, \"D\"\r\n"
                          "  600,   3.15000000E+000, \"N\"\r\n"
                          "  700,   1.00000000E+000, \"D\"\r\n");
-        write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n[general]\r\ninterferance=1\r\n"
-                             "[interferance]\r\nHalf=1\r\n[Half]\r\nitem1=N,D,1.5\r\n");
+        write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -124,48 +123,6 @@ TEST_F(ReduceCommand, RatioWithTheIniOptions) {
     EXPECT_EQ(fields[14], "3.000000E-03");
     EXPECT_EQ(fields[15], "a=0");
     EXPECT_EQ(fields[16], "111");
-}
-
-TEST_F(ReduceCommand, OptionsOverrideTheIni) {
-    const CliRun run = reduce("run.pks " + ini() +
-                              " --all-numerators --denominator D --abundance D --stddev"
-                              " --test-level 95 --output-flags none --output out.ird");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-    const std::vector<std::string> lines = split(slurp(folder / "out.ird"), "\r\n");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "");
-    // The abundance D: four equal values, no spread; its line fits with slope 0.
-    const std::vector<std::string> abundance = split(lines[1], "\t");
-    ASSERT_EQ(abundance.size(), 17u) << lines[1];
-    EXPECT_EQ(abundance[0], "D");
-    EXPECT_EQ(abundance[1], "A");
-    EXPECT_EQ(abundance[3], "0.000000E+00");
-    EXPECT_EQ(abundance[7], "5.000000E-02");
-    EXPECT_EQ(abundance[16], "1111");
-    // N/D with the plain standard deviation at 95 %: 2 sigma = 2 sqrt(0.015).
-    const std::vector<std::string> ratio = split(lines[2], "\t");
-    ASSERT_EQ(ratio.size(), 17u) << lines[2];
-    EXPECT_EQ(ratio[0], "N/D");
-    expectNumber(ratio[3], 0.1224744871391589);
-    expectNumber(ratio[5], 0.2449489742783178);
-    expectNumber(ratio[10], 2 * 0.1620185174601965);
-    expectNumber(ratio[12], 0.075);
-    EXPECT_EQ(ratio[14], "5.000000E-02");
-}
-
-TEST_F(ReduceCommand, CorrectionSetAndNarrowLimits) {
-    const CliRun run = reduce("run.pks " + ini() +
-                              " --numerator N --denominator D --correction Half --conf68"
-                              " --output-flags header");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> lines = split(run.out, "\r\n");
-    ASSERT_EQ(lines.size(), 6u) << run.out;
-    // 1.5 x D subtracted from every N: 1.5, 1.8, 1.65.
-    const std::vector<std::string> fields = split(lines[4], "\t");
-    ASSERT_EQ(fields.size(), 17u) << lines[4];
-    expectNumber(fields[2], 1.65);
-    EXPECT_EQ(fields[4], "6.800000E-01");
 }
 
 TEST_F(ReduceCommand, Failures) {
