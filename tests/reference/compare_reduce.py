@@ -158,7 +158,7 @@ def synthetic_files(folder):
         peaks.append((40, base + 23.0, 1.0081 - 0.0012 * cycle + jitter(cycle + 7, 0.0006),
                       10.0))
     write_dat(drift, "DRIFT-1 synthetic", "2026/12/01 09:30", "drift over twelve cycles",
-              0.0125, (3, 1.25e-8, 2.5e-10), peaks)
+              0.0125, (3, 0.125, 0.0025), peaks)
     files["syn_drift"] = drift
 
     # Interference correction: Ar40 is corrected by Ar36 (peaks before the first and after the
