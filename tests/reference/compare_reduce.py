@@ -177,6 +177,47 @@ def synthetic_files(folder):
     rows.append((4.3, 0.25, "Q"))
     write_pks(corr, [("Sample:", "corrections"), ("ID:", "C-1")], sorted(rows))
     files["syn_corr"] = corr
+
+    # Labels: a blank inside, letter case, a trailing mark that is not part of the label; and
+    # constant values, whose variance rounding makes slightly positive (K) or negative (L).
+    labels = os.path.join(folder, "syn_labels.pks")
+    rows = []
+    for k in range(7):
+        t = 2.0 + 3.0 * k
+        rows.append((t, 2.45e-2 + jitter(k, 3e-4), "Ar36"))
+        rows.append((t + 0.4, 7.245 + jitter(k + 1, 0.03), "Ar 40" if k % 2 else "Ar40*"))
+        rows.append((t + 0.8, 7.251 + jitter(k + 2, 0.03), "ar40"))
+        rows.append((t + 1.2, 7.261 + jitter(k + 3, 0.03), "Ar40"))
+        rows.append((t + 1.6, 0.7, "K"))
+        rows.append((t + 2.0, 1.111, "L"))
+    write_pks(labels, [("Sample:", "labels")], sorted(rows))
+    files["syn_labels"] = labels
+
+    # Many points: record lines far longer than 2048 characters.
+    long_run = os.path.join(folder, "syn_long.dat")
+    peaks = []
+    for cycle in range(1100):
+        peaks.append((36, 10.0 + 2.0 * cycle, 2.5 + jitter(cycle, 0.02), 0.01))
+        peaks.append((40, 11.0 + 2.0 * cycle, 7.4 + jitter(cycle + 5, 0.05) - 1e-4 * cycle,
+                      1.0))
+    write_dat(long_run, "LONG-1", "2026/12/02 08:00", "eleven hundred cycles", 0.5,
+              (1, 2.0, 0.01), peaks)
+    files["syn_long"] = long_run
+
+    # A label that cannot be recognised: no calculation at all.
+    bad = os.path.join(folder, "syn_badlabel.pks")
+    write_pks(bad, [("Sample:", "bad label")], [(1.0, 2.0, "Ar36"), (2.0, 3.0, "(Ar40)"),
+                                                (3.0, 2.1, "Ar36")])
+    files["syn_badlabel"] = bad
+
+    # A label ending in a blank shows a blank in the last place of the label field: that row
+    # is no peak.
+    trailing = os.path.join(folder, "syn_trailing.pks")
+    rows = [(1.0 + k, 2.0 + 0.01 * k + jitter(k, 0.003), "Ar36" if k % 2 else "Ar40")
+            for k in range(12)]
+    rows.insert(5, (5.5, 9.0, "Ar36 "))
+    write_pks(trailing, [("Sample:", "trailing blank")], rows)
+    files["syn_trailing"] = trailing
     return files
 
 
@@ -198,7 +239,7 @@ comment=true
 guidecomment=true
 [interferance]
 argon=2
-synthetic=5
+synthetic=6
 [argon]
 item1=Ar40,Ar36,295.5
 item2=40,36,295.5
@@ -207,12 +248,22 @@ item1=Ar40,Ar36,295.5
 item2=X,ZZ,1.5
 item3=Y,Q,0.5
 item4=Ar38,Ar36
+item5=Ar38,Ar36,0.05
 """
 
 # The same sets, but the general count says there are none: the correction is not offered.
 INI_NO_SETS = INI_TEXT.replace("interferance=2\n", "interferance=0\n", 1)
 # A count of sets without their names: the settings cannot be confirmed.
 INI_NAMELESS = INI_TEXT.split("[interferance]")[0]
+
+# Settings taken from the file alone.
+INI_OWN_SETTINGS = (INI_TEXT.replace("conf95=false", "conf95=true")
+                    .replace("usestddev=false", "usestddev=true")
+                    .replace("chklevel=99.7", "chklevel=95.5")
+                    .replace("comment=true\nguidecomment=true", "comment=false\nguidecomment=true"))
+# Narrow columns: labels wider than the Elem field, times to a tenth, heights to two decimals.
+INI_NARROW = (INI_TEXT.replace("elem=7", "elem=3").replace("time=8.5", "time=9.1")
+              .replace("height=6.3", "height=7.2"))
 
 # --- the matrix -------------------------------------------------------------------------------
 
@@ -239,43 +290,74 @@ def selections(elements):
                     "--denominator", second]
 
 
+def case(name, path, options, ini="default", cwd=None):
+    return {"name": name, "path": path, "options": options, "ini": ini, "cwd": cwd}
+
+
 def cases(files, elements_of):
-    for name, path in files.items():
+    broad = [name for name in files if name not in ("syn_badlabel", "syn_long")]
+    for name in broad:
+        path = files[name]
         elements = elements_of(path)
         for selection_name, selection in selections(elements):
             settings = SETTINGS if selection_name == "allnum" else SETTINGS[:2] + SETTINGS[6:]
             for settings_name, options in settings:
-                yield ("%s/%s/%s" % (name, selection_name, settings_name), path,
-                   selection + options)
+                yield case("%s/%s/%s" % (name, selection_name, settings_name), path,
+                           selection + options)
         pair = list(selections(elements))[1][1]
-        for flags in ("header", "header,comment", "guidecomment", "none"):
-            yield "%s/pair/flags=%s" % (name, flags), path, pair + ["--output-flags", flags]
+        for flags in ("header", "header,comment", "guidecomment", "comment,guidecomment",
+                      "none"):
+            yield case("%s/pair/flags=%s" % (name, flags), path,
+                       pair + ["--output-flags", flags])
+        yield case("%s/pair/settings-of-the-ini" % name, path, pair, "own")
     for name in ("argon_air.pks", "argon_micromass.asc", "argon_micromass.dat"):
         if name in files:
-            yield ("%s/correction" % name, files[name],
-                   ["--all-numerators", "--denominator", "Ar36", "--abundance", "Ar40",
-                    "--correction", "argon", "--conf95"])
+            yield case("%s/correction" % name, files[name],
+                       ["--all-numerators", "--denominator", "Ar36", "--abundance", "Ar40",
+                        "--correction", "argon", "--conf95"])
     if "argon_air.dat" in files:
-        yield ("argon_air.dat/correction", files["argon_air.dat"],
-               ["--numerator", "40", "--denominator", "36", "--abundance", "40",
-                "--correction", "argon"])
+        yield case("argon_air.dat/correction", files["argon_air.dat"],
+                   ["--numerator", "40", "--denominator", "36", "--abundance", "40",
+                    "--correction", "argon"])
+        yield case("argon_air.dat/relative-path", "argon_air.dat",
+                   ["--numerator", "40", "--denominator", "36"], cwd=os.path.dirname(
+                       files["argon_air.dat"]))
+        yield case("argon_air.dat/test-level-50", files["argon_air.dat"],
+                   ["--all-numerators", "--denominator", "36", "--test-level", "50"])
+        yield case("argon_air.dat/test-level-99.99", files["argon_air.dat"],
+                   ["--all-numerators", "--denominator", "36", "--test-level", "99.99"])
     small = files["syn_small"]
+    points123 = ["--numerator", "Ar40", "--numerator", "Ar38", "--numerator", "Ar39",
+                 "--numerator", "Ar37", "--denominator", "Ar36", "--abundance", "Ar40",
+                 "--abundance", "Ar37"]
     for settings_name, options in SETTINGS:
-        yield ("syn_small/points123/%s" % settings_name, small,
-               ["--numerator", "Ar40", "--numerator", "Ar38", "--numerator", "Ar39",
-                "--numerator", "Ar37", "--denominator", "Ar36", "--abundance", "Ar40",
-                "--abundance", "Ar37"] + options)
+        yield case("syn_small/points123/%s" % settings_name, small, points123 + options)
+    yield case("syn_small/points123/narrow-columns", small, points123, "narrow")
+    yield case("syn_drift/narrow-columns", files["syn_drift"],
+               ["--all-numerators", "--all-abundances", "--denominator", "38"], "narrow")
+    yield case("syn_small/only-failing-records", small,
+               ["--numerator", "Ar39", "--denominator", "Ar36"])
+    yield case("syn_small/ratio-with-itself", small,
+               ["--numerator", "Ar36", "--denominator", "Ar36"])
+    yield case("syn_small/no-denominator", small, ["--numerator", "Ar40"])
+    yield case("syn_small/unknown-label", small,
+               ["--numerator", "Xe129", "--numerator", "Ar40", "--denominator", "Ar36"])
+    yield case("syn_long/allnum", files["syn_long"], ["--all-numerators", "--all-abundances",
+                                                      "--denominator", "36"])
+    yield case("syn_badlabel/allab", files["syn_badlabel"], ["--all-abundances"])
+    yield case("syn_drift/to-file", files["syn_drift"],
+               ["--all-numerators", "--denominator", "36", "--output", "OUTPUT"])
     corr = files["syn_corr"]
     for settings_name, options in SETTINGS[:2] + SETTINGS[6:]:
-        yield ("syn_corr/correction/%s" % settings_name, corr,
-               ["--abundance", "Ar40", "--abundance", "X", "--abundance", "Y",
-                "--numerator", "Ar40", "--denominator", "Ar38", "--correction", "synthetic"]
-               + options)
+        yield case("syn_corr/correction/%s" % settings_name, corr,
+                   ["--abundance", "Ar40", "--abundance", "X", "--abundance", "Y",
+                    "--abundance", "Ar38", "--numerator", "Ar40", "--denominator", "Ar38",
+                    "--correction", "synthetic"] + options)
     corrected = ["--abundance", "Ar40", "--numerator", "Ar40", "--denominator", "Ar38",
                  "--correction"]
-    yield "syn_corr/unknown-set", corr, corrected + ["nosuchset"]
-    yield "syn_corr/sets-not-counted", corr, corrected + ["synthetic"], "nosets"
-    yield "syn_corr/sets-not-named", corr, corrected + ["synthetic"], "nameless"
+    yield case("syn_corr/unknown-set", corr, corrected + ["nosuchset"])
+    yield case("syn_corr/sets-not-counted", corr, corrected + ["synthetic"], "nosets")
+    yield case("syn_corr/sets-not-named", corr, corrected + ["synthetic"], "nameless")
 
 
 # --- comparison -------------------------------------------------------------------------------
@@ -337,31 +419,41 @@ class Runner:
         self.ini = inis["default"]
         self.sheets = {}
 
-    def sheet(self, path):
-        if path not in self.sheets:
-            self.sheets[path] = reference.read_sheet(self.cli, path, self.ini)
-        return self.sheets[path]
+    def sheet(self, path, ini="default"):
+        if (path, ini) not in self.sheets:
+            try:
+                self.sheets[path, ini] = reference.read_sheet(self.cli, path, self.inis[ini])
+            except reference.ReductionError:
+                self.sheets[path, ini] = (reference.DataNote(), [])
+        return self.sheets[path, ini]
 
     def elements(self, path):
         note, rows = self.sheet(path)
         ini = reference.IniFile(self.ini)
         return reference.build_element_list(reference.extract_peaks(rows, ini.elem_width()))
 
-    def expected(self, path, options, ini):
+    def expected(self, path, options, ini, cwd):
         args = reference.argument_parser().parse_args(["--cli", self.cli, path, "--ini",
                                                        self.inis[ini]] + options)
-        note, rows = self.sheet(path)
-        note.path = os.fsencode(os.path.abspath(path))
+        full_path = os.path.join(cwd or os.getcwd(), path)
+        note, rows = self.sheet(full_path, ini)
+        note.path = os.fsencode(os.path.abspath(full_path))
         try:
             return (reference.reduce_sheet(note, rows, args, reference.IniFile(self.inis[ini])),
                     "")
         except reference.ReductionError as error:
             return None, str(error)
 
-    def actual(self, path, options, ini):
+    def actual(self, path, options, ini, cwd, output):
+        options = [output if option == "OUTPUT" else option for option in options]
         done = subprocess.run([self.cli, "reduce", path, "--ini", self.inis[ini]] + options,
-                              capture_output=True)
-        return (done.stdout if done.returncode == 0 else None,
+                              capture_output=True, cwd=cwd)
+        text = done.stdout
+        if "--output" in options and done.returncode == 0:
+            with open(output, "rb") as stream:
+                text = stream.read()
+            os.remove(output)
+        return (text if done.returncode == 0 else None,
                 done.stderr.decode("utf-8", "replace").strip())
 
 
@@ -389,7 +481,8 @@ def main(argv):
         os.makedirs(folder, exist_ok=True)
         inis = {}
         for key, text in (("default", INI_TEXT), ("nosets", INI_NO_SETS),
-                          ("nameless", INI_NAMELESS)):
+                          ("nameless", INI_NAMELESS), ("own", INI_OWN_SETTINGS),
+                          ("narrow", INI_NARROW)):
             inis[key] = os.path.join(folder, "reduce-%s.ini" % key)
             with open(inis[key], "w", newline="\r\n") as stream:
                 stream.write(text)
@@ -399,13 +492,14 @@ def main(argv):
         runner = Runner(os.path.abspath(args.cli), inis)
 
         failed, expected_failures, count = [], [], 0
-        for name, path, options, *ini in cases(files, runner.elements):
+        for each in cases(files, runner.elements):
+            name, path, options = each["name"], each["path"], each["options"]
             if args.only and args.only not in name:
                 continue
             count += 1
-            ini = ini[0] if ini else "default"
-            want, want_error = runner.expected(path, options, ini)
-            got, got_error = runner.actual(path, options, ini)
+            want, want_error = runner.expected(path, options, each["ini"], each["cwd"])
+            got, got_error = runner.actual(path, options, each["ini"], each["cwd"],
+                                           os.path.join(folder, "output.ird"))
             if want is None or got is None:
                 problems = [] if (want is None) == (got is None) else [
                     "reference: %s; tarnova-cli: %s" % (want_error or "IRD written",

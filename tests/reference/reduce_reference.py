@@ -27,7 +27,9 @@ import sys
 from scipy import stats
 
 INF = float("inf")
-NAN = float("nan")
+# The processor's default NaN of an invalid operation (0/0, the root of a negative number) has
+# its sign bit set; the C library prints it as "-NAN".
+NAN = -float("nan")
 
 METHOD_NAME = "一次回帰".encode("cp932")
 METHOD_HEADS = b"intercept\terror\tangle\terror\tconf. level\ttest level\ttest"
@@ -220,12 +222,14 @@ def _unescape(text):
         return raw
 
 
-def read_sheet(cli, path, ini_path=None):
+def read_sheet(cli, path, ini_path=None, file_format=None):
     """Runs `tarnova-cli info` and returns (DataNote, rows); a row is the five cell texts Elem,
     Time, Height, Range, Peak."""
     command = [cli, "info", path]
     if ini_path:
         command += ["--ini", ini_path]
+    if file_format:
+        command += ["--format", file_format]
     done = subprocess.run(command, capture_output=True)
     if done.returncode != 0:
         raise ReductionError("info failed: " + done.stderr.decode("utf-8", "replace").strip())
@@ -740,7 +744,7 @@ def main(argv):
     args = argument_parser().parse_args(argv)
     ini_path = args.ini or default_ini(args.cli)
     try:
-        note, rows = read_sheet(args.cli, args.file, args.ini)
+        note, rows = read_sheet(args.cli, args.file, args.ini, args.format)
         note.path = os.fsencode(os.path.abspath(args.file))
         text = reduce_sheet(note, rows, args, IniFile(ini_path))
     except ReductionError as error:
