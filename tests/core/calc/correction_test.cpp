@@ -109,6 +109,20 @@ TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
     EXPECT_EQ(port.beeps, 1);
 }
 
+TEST_F(Corrections, ReadASetWithItsNumberedItems) {
+    writeIni("[interferance]\nAtm=3\nNone=0\n[Atm]\nitem1=Ar40,Ar36,295.5\nitem2=bad\n"
+             "item3=Ar38,Ar36,0.188\n");
+    const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, "Atm");
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->name, "Atm");
+    ASSERT_EQ(set->items.size(), 3u);
+    EXPECT_EQ(set->items[0]->factor, 295.5);
+    EXPECT_FALSE(set->items[1]);
+    EXPECT_EQ(set->items[2]->corrected, "Ar38");
+    EXPECT_FALSE(ReadCorrectionSet(iniPath, "None"));
+    EXPECT_FALSE(ReadCorrectionSet(iniPath, "Missing"));
+}
+
 TEST(CorrectionItem, ParsesThreeFields) {
     const auto item = ParseCorrectionItem("Ar40,Ar36,295.5");
     ASSERT_TRUE(item);
