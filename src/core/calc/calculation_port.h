@@ -5,8 +5,18 @@
 //
 // The rules of the dialog (what it shows when it opens, whether it opens at all, what "開始"
 // accepts and stores) are in the core: OpenCalculationSettings builds the form and
-// ConfirmCalculationSettings checks and stores it (calculation_settings.h). The port only shows
+// ConfirmCalculationSettings checks and stores it (calculation_driver.h). The port only shows
 // the form and hands it back.
+//
+// Labels and set names are code page 932 bytes as the files hold them: a dialog decodes them
+// with cp932ToUtf8 to show them and hands back the bytes it was given.
+//
+// The calls, in the order RunCalculation makes them:
+//   CALC:   runSettingsDialog; then, as the settings ask, openGraphWindow, openResultWindow,
+//           arrangeResultViews, printPeakList, printReports.
+//   RECALC: closeResultViews, then as CALC.
+// ReleaseCalculation calls closeResultViews; KeepPointStates calls repaintResultViews (mode 0)
+// or requestRecalculation (mode 1).
 #pragma once
 
 #include <cstdint>
@@ -43,7 +53,7 @@ struct CalculationSettingsForm {
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
     // checked. correctionSet is the list's text (at most 79 bytes).
     bool correct = false;
-    std::vector<std::string> correctionSets; // set names from the INI, in file order
+    std::vector<std::string> correctionSets; // set names of the INI (cp932), in file order
     // The INI counts correction sets but names none: the dialog opens without them.
     bool correctionSetsUnnamed = false;
     std::string correctionSet;
