@@ -452,14 +452,16 @@ def build_abundance_points(peaks, label):
 
 
 def t_quantile(p, df):
-    """t with P(T > t) = p; negative (failure) without a degree of freedom."""
-    if df < 1:
+    """t with P(T > t) = p (infinite for p = 0); negative (failure) without a degree of freedom
+    or for a p that is no probability."""
+    if df < 1 or not 0 <= p <= 1:
         return -1.0
     return float(stats.t.isf(p, df))
 
 
 def f_quantile(p, m, n):
-    if m < 1 or n < 1:
+    """f with P(F > f) = p (infinite for p = 0); negative (failure) as t_quantile."""
+    if m < 1 or n < 1 or not 0 <= p <= 1:
         return -1.0
     return float(stats.f.isf(p, m, n))
 
