@@ -193,6 +193,8 @@ def synthetic_files(folder):
         rows.append((t + 1.2, 7.261 + jitter(k + 3, 0.03), "Ar40"))
         rows.append((t + 1.6, 0.7, "K"))
         rows.append((t + 2.0, 1.111, "L"))
+        if k < 3:
+            rows.append((t + 2.4, 3.3 + 0.1 * k, "Ar40-long-label-abcdefghijklmnopqr"))
     write_pks(labels, [("Sample:", "labels")], sorted(rows))
     files["syn_labels"] = labels
 
@@ -206,6 +208,16 @@ def synthetic_files(folder):
     write_dat(long_run, "LONG-1", "2026/12/02 08:00", "eleven hundred cycles", 0.5,
               (1, 2.0, 0.01), peaks)
     files["syn_long"] = long_run
+
+    # The peaks of syn_small in a scrambled order: the calculation sorts them by time.
+    with open(small, "rb") as stream:
+        lines = stream.read().split(b"\r\n")
+    header, body = lines[:2], [line for line in lines[2:] if line]
+    shuffled = os.path.join(folder, "syn_shuffled.pks")
+    with open(shuffled, "wb") as stream:
+        scrambled = [body[(5 * i) % len(body)] for i in range(len(body))]  # 5 is prime to 14
+        stream.write(b"\r\n".join(header + scrambled) + b"\r\n")
+    files["syn_shuffled"] = shuffled
 
     # A label that cannot be recognised: no calculation at all.
     bad = os.path.join(folder, "syn_badlabel.pks")
@@ -243,6 +255,8 @@ guidecomment=true
 [interferance]
 argon=2
 synthetic=6
+spaced=2
+denominators=1
 [argon]
 item1=Ar40,Ar36,295.5
 item2=40,36,295.5
@@ -252,6 +266,11 @@ item2=X,ZZ,1.5
 item3=Y,Q,0.5
 item4=Ar38,Ar36
 item5=Ar38,Ar36,0.05
+[spaced]
+item1=Ar40, Ar36, 295.5
+item2=Ar38,Ar36,0.05xyz
+[denominators]
+item1=Ar36,Ar38,0.01
 """
 
 # The same sets, but the general count says there are none: the correction is not offered.
@@ -359,6 +378,14 @@ def cases(files, elements_of):
     corrected = ["--abundance", "Ar40", "--numerator", "Ar40", "--denominator", "Ar38",
                  "--correction"]
     yield case("syn_corr/unknown-set", corr, corrected + ["nosuchset"])
+    yield case("syn_corr/set-name-in-capitals", corr, corrected + ["SYNTHETIC"])
+    # " Ar36" with its blank is no label of the sheet: every Ar40 peak is disabled.
+    yield case("syn_corr/blanks-in-items", corr,
+               ["--abundance", "Ar36", "--abundance", "Ar40", "--abundance", "Ar38",
+                "--numerator", "Ar40", "--denominator", "Ar38", "--correction", "spaced"])
+    yield case("syn_corr/denominator-corrected", corr,
+               ["--abundance", "Ar36", "--numerator", "Ar40", "--denominator", "Ar36",
+                "--correction", "denominators"])
     yield case("syn_corr/sets-not-counted", corr, corrected + ["synthetic"], "nosets")
     yield case("syn_corr/sets-not-named", corr, corrected + ["synthetic"], "nameless")
 
