@@ -1,10 +1,10 @@
 // The peak editor grid with a sheet of 100,000 rows: showing the first page, and what one
 // scroll step, one page, one cursor move and one typed character cost near the top and near
 // the end of the sheet. Runs offscreen.
+#include "../tests/core/support/scripted_port.h"
 #include "editor/grid_editing.h"
 #include "editor/grid_model.h"
 #include "gui/editor/grid_widget.h"
-#include "platform/user_interface_port.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -21,15 +21,6 @@ using tarnova::gui::GridWidget;
 namespace {
 
 constexpr int kSheetRows = 100000;
-
-class SilentPort final : public UserInterfacePort {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-    Answer ask(std::string_view, std::string_view, QuestionButtons) override {
-        return Answer::Cancel;
-    }
-    void beep() override {}
-};
 
 const std::vector<PeakRecord>& sheet() {
     static const std::vector<PeakRecord> peaks = [] {
@@ -51,7 +42,7 @@ const std::vector<PeakRecord>& sheet() {
 
 // A grid showing the sheet, laid out for 25 rows.
 struct ShownGrid {
-    SilentPort port;
+    test::ScriptedPort port;
     GridModel model{port};
     GridWidget widget{model};
 
@@ -70,7 +61,7 @@ struct ShownGrid {
 };
 
 void BM_AttachAndShowFirstPage(benchmark::State& state) {
-    SilentPort port;
+    test::ScriptedPort port;
     for (auto _ : state) {
         auto model = std::make_unique<GridModel>(port);
         auto widget = std::make_unique<GridWidget>(*model);
@@ -92,7 +83,7 @@ void BM_AttachAndShowFirstPage(benchmark::State& state) {
 BENCHMARK(BM_AttachAndShowFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_AttachPeaks(benchmark::State& state) {
-    SilentPort port;
+    test::ScriptedPort port;
     GridModel model(port);
     for (auto _ : state) {
         benchmark::DoNotOptimize(model.AttachPeaks(sheet()));
