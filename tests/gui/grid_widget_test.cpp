@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <clocale>
 #include <memory>
@@ -199,6 +200,26 @@ class GridWidgetTest : public QObject {
         bar->setSliderDown(false);
         QCOMPARE(top(), 30);
         QCOMPARE(bar->value(), 31);
+    }
+
+    void wheelMovesTheView() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(100));
+        const QPoint at(20, 20);
+        const auto turn = [&](int degrees) {
+            QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), {}, QPoint(0, degrees * 8),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid.viewport(), &wheel);
+        };
+        turn(-15); // one notch towards the user
+        QVERIFY(grid.model().topRow() > 0);
+        QCOMPARE(grid.verticalScrollBar()->value(), grid.model().topRow() + 1);
+        for (int i = 0; i < 100; ++i) {
+            turn(-15);
+        }
+        QCOMPARE(grid.model().topRow(), 75);
+        turn(15);
+        QVERIFY(grid.model().topRow() < 75);
     }
 
     void scrollingRepaintsOnlyWhatItUncovers() {

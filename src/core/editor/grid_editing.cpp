@@ -179,6 +179,8 @@ int GrowTable(GridModel& grid) {
     }
     const int rowCount = grid.GetRowCount();
     grid.setScrollBar(1, rowCount, kGridPageRows, grid.topRow() + 1);
+    // New rows inside a view that the table did not fill show their placeholders at once.
+    grid.view().repaintFromRow(rowCount - kGridPageRows);
     return rowCount;
 }
 

@@ -216,6 +216,17 @@ TEST_F(GridEditingTest, EnterOnTheLastRangeGrowsTheTable) {
     EXPECT_EQ(grid.IsModified(), 0u);
 }
 
+TEST_F(GridEditingTest, GrowingAShortTableShowsTheNewRows) {
+    grid.AttachPeaks({peak("Ar36", 1), peak("Ar40", 2)});
+    press(GridKey::Down);
+    press(GridKey::Right, 3);
+    view.calls.clear();
+    press(GridKey::Enter);
+    EXPECT_EQ(grid.GetRowCount(), 27);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"from 2", "row 1", "row 2"}));
+    EXPECT_EQ(grid.cursorRow(), 2);
+}
+
 TEST_F(GridEditingTest, InsertThenDeleteRestoresTheSheetWithOneMoreRow) {
     grid.AttachPeaks({peak("Ar36", 1), peak("Ar38", 2), peak("Ar40", 3)});
     press(GridKey::Insert);
