@@ -30,10 +30,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import reduce_reference as reference  # noqa: E402
 
 # Cases whose disagreement is understood and reported; the name is matched as a substring.
-EXPECTED_FAILURES = {
-    "test-level-100": "at a test level of 100 % the critical t and F values are 0 instead of "
-                      "infinite, so every test rejects instead of accepting",
-}
+EXPECTED_FAILURES = {}
 
 # --- the reference itself, against hand values and scipy's own regression -------------------
 

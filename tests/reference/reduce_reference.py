@@ -452,17 +452,21 @@ def build_abundance_points(peaks, label):
 
 
 def t_quantile(p, df):
-    """t with P(T > t) = p (infinite for p = 0); negative (failure) without a degree of freedom
-    or for a p that is no probability."""
+    """t with P(T > t) = p; 0 for p = 0 (the program's rule); negative (failure) without a
+    degree of freedom or for a p that is no probability."""
     if df < 1 or not 0 <= p <= 1:
         return -1.0
+    if p == 0:
+        return 0.0
     return float(stats.t.isf(p, df))
 
 
 def f_quantile(p, m, n):
-    """f with P(F > f) = p (infinite for p = 0); negative (failure) as t_quantile."""
+    """f with P(F > f) = p; 0 for p = 0; negative (failure) as t_quantile."""
     if m < 1 or n < 1 or not 0 <= p <= 1:
         return -1.0
+    if p == 0:
+        return 0.0
     return float(stats.f.isf(p, m, n))
 
 
