@@ -316,6 +316,9 @@ void MainWindow::runCommand(int command) {
 }
 
 bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && grid_) {
+        grid_->setFocus();
+    }
     if (event->type() == recalcEventType()) {
         LogLine("RECALC command");
         notAvailableYet();

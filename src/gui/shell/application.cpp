@@ -72,7 +72,11 @@ int RunTarnova(int argc, char** argv) {
         return 0;
     }
     tarnova.mainWindow()->show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // The run log and the help viewer close with the program.
+    QApplication::closeAllWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return exitCode;
 }
 
 } // namespace tarnova::gui
