@@ -1,5 +1,6 @@
 // The main window: menus and accelerators, the command table's log lines, the save question,
 // dropped files and the recalculation request.
+#include "calc/calc_state.h"
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
@@ -30,12 +31,13 @@ struct Fixture {
     test::ScriptedFilePort files;
     GridModel grid{port};
     Settings settings;
+    CalcState calculation;
     std::vector<std::pair<std::string, std::string>> started;
     std::unique_ptr<gui::MainWindow> window;
 
     Fixture() {
         window = std::make_unique<gui::MainWindow>(
-            gui::MainWindowContext{grid, settings, port, files,
+            gui::MainWindowContext{grid, settings, calculation, port, files,
                                    [this](const std::string& executable, const std::string& file) {
                                        started.emplace_back(executable, file);
                                    }});
@@ -262,14 +264,36 @@ class MainWindowTest : public QObject {
         delete mime;
     }
 
-    void recalcRequestIsHandledAfterTheCurrentCommand() {
+    void recalcRunsAgainAndCalcStartsAfresh() {
         Fixture fixture;
+        fixture.grid.AttachPeaks({PeakRecord{1.0, 2.0, 1.0, 0, "Ar40"},
+                                  PeakRecord{2.0, 0.5, 1.0, 0, "Ar36"},
+                                  PeakRecord{1.5, 2.1, 1.0, 0, "Ar40"}});
+        // A calculation that was set up: RECALC keeps its lists and does not extract again.
+        fixture.calculation.calcFlags = kCalcConfirmed;
+        const int before = runLog().lineCount();
         QCoreApplication::postEvent(fixture.window.get(),
                                     new QEvent(gui::MainWindow::recalcEventType()));
-        QVERIFY(!logLines().contains("RECALC command"));
+        QCOMPARE(runLog().lineCount(), before); // posted: handled after the current command
         QCoreApplication::sendPostedEvents(fixture.window.get(),
                                            gui::MainWindow::recalcEventType());
-        QVERIFY(logLines().contains("RECALC command"));
+        const QStringList recalc = logLines().mid(before);
+        QCOMPARE(recalc.value(0), QString("RECALC command"));
+        QVERIFY(!recalc.contains("Retrieve the peak list."));
+        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+
+        // CALC releases the calculation first, so the peaks are extracted and sorted again.
+        const int calcStart = runLog().lineCount();
+        fixture.window->action(gui::kCommandCalc)->trigger();
+        const QStringList calc = logLines().mid(calcStart);
+        QCOMPARE(calc.value(0), QString("CALC command"));
+        const qsizetype retrieved = calc.indexOf("Retrieve the peak list.");
+        QVERIFY(retrieved > 0);
+        QVERIFY(calc.indexOf("The list is sorted.") > retrieved);
+        QCOMPARE(fixture.calculation.peakCount(), 3);
+        // The settings dialog is not there yet: it says so and nothing is calculated.
+        QCOMPARE(fixture.port.messages.back().text, std::string(gui::kNotAvailableYet));
+        QVERIFY(!fixture.calculation.results);
     }
 
     void gridStandsBelowTheLabelStripAndShowsTwentyFiveRows() {

@@ -1,9 +1,12 @@
 #include "gui/editor/main_window.h"
 
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
 #include "data/load_peak_file.h"
 #include "data/peak_sheet.h"
 #include "data/save_peak_file.h"
 #include "editor/grid_model.h"
+#include "gui/calc/qt_calculation_port.h"
 #include "gui/editor/editor_pane.h"
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/qt_editor_port.h"
@@ -92,6 +95,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setCentralWidget(pane_);
     grid_ = new GridWidget(context_.grid);
     pane_->setGrid(grid_);
+    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this);
     dialogs_ = std::make_unique<QtEditorPort>(
         this, [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
     setFixedSize(editorWindowSize());
@@ -228,7 +232,18 @@ bool MainWindow::maySheetBeReplaced() {
 }
 
 void MainWindow::notAvailableYet() {
-    context_.port.showMessage("Tarnova", "This command is not available yet.");
+    context_.port.showMessage("Tarnova", kNotAvailableYet);
+}
+
+void MainWindow::releaseCalculation() {
+    ReleaseCalculation(context_.calculation, calculationPort_.get());
+}
+
+void MainWindow::runCalculation() {
+    const CalculationEnvironment environment{context_.port, *calculationPort_,
+                                             context_.settings.generalFlags,
+                                             context_.settings.testLevel, settingsFilePath()};
+    RunCalculation(context_.calculation, context_.grid, environment);
 }
 
 void MainWindow::showAbout() {
@@ -252,11 +267,13 @@ void MainWindow::runCommand(int command) {
         if (maySheetBeReplaced()) {
             context_.grid.NewSheet();
             ReleaseDataNote();
+            releaseCalculation();
         }
         break;
     case kCommandOpen:
         if (maySheetBeReplaced()) {
             loadFile(std::nullopt);
+            releaseCalculation();
         }
         break;
     case kCommandSave:
@@ -275,7 +292,12 @@ void MainWindow::runCommand(int command) {
         grid_->jumpTo(*dialogs_);
         break;
     case kCommandCalc:
+        releaseCalculation();
+        runCalculation();
+        break;
     case kCommandRemoveResult:
+        releaseCalculation();
+        break;
     case kCommandPrinterSetup:
     case kCommandPrint:
     case kCommandOption:
@@ -321,7 +343,7 @@ bool MainWindow::event(QEvent* event) {
     }
     if (event->type() == recalcEventType()) {
         LogLine("RECALC command");
-        notAvailableYet();
+        runCalculation();
         return true;
     }
     return QMainWindow::event(event);

@@ -17,6 +17,7 @@ class QAction;
 class QMenu;
 
 namespace tarnova {
+struct CalcState;
 class FilePort;
 class GridModel;
 struct Settings;
@@ -27,6 +28,7 @@ namespace tarnova::gui {
 
 class EditorPane;
 class GridWidget;
+class QtCalculationPort;
 class QtEditorPort;
 
 // Menu and accelerator commands of the main window.
@@ -56,10 +58,15 @@ enum MainCommand : int {
     kCommandDeleteLine = 101,
 };
 
+// The answer of commands whose windows are not there yet.
+inline constexpr const char* kNotAvailableYet = "This command is not available yet.";
+
 // What the main window works with; all of it outlives the window.
 struct MainWindowContext {
     GridModel& grid;
     Settings& settings;
+    // The calculation's peak list, element list and results.
+    CalcState& calculation;
     // Messages and questions; the GUI passes a Qt port owned by this window.
     UserInterfacePort& port;
     // The open, save and format-decision dialogs and the window title.
@@ -111,12 +118,15 @@ class MainWindow final : public QMainWindow {
     // Loads path, or the file the open dialog asks for.
     void loadFile(const std::optional<std::string>& path);
     void notAvailableYet();
+    void releaseCalculation();
+    void runCalculation();
     void showAbout();
 
     MainWindowContext context_;
     EditorPane* pane_ = nullptr;
     GridWidget* grid_ = nullptr;
     std::unique_ptr<QtEditorPort> dialogs_;
+    std::unique_ptr<QtCalculationPort> calculationPort_;
     QMenu* helpMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> actions_;
 };

@@ -1,5 +1,6 @@
 #include "gui/shell/application.h"
 
+#include "calc/calc_state.h"
 #include "editor/grid_model.h"
 #include "gui/data/file_dialogs.h"
 #include "gui/editor/main_window.h"
@@ -27,7 +28,8 @@ InstanceStarter detachedInstanceStarter() {
 
 Application::Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance)
     : port_(port), files_(files), startInstance_(std::move(startInstance)),
-      grid_(std::make_unique<GridModel>(port)), settings_(std::make_unique<Settings>()) {}
+      grid_(std::make_unique<GridModel>(port)), settings_(std::make_unique<Settings>()),
+      calculation_(std::make_unique<CalcState>()) {}
 
 Application::~Application() = default;
 
@@ -46,7 +48,7 @@ bool Application::start(const QStringList& arguments,
         return false;
     }
     mainWindow_ = std::make_unique<MainWindow>(
-        MainWindowContext{*grid_, *settings_, port_, files_, startInstance_});
+        MainWindowContext{*grid_, *settings_, *calculation_, port_, files_, startInstance_});
     if (prepareWindow) {
         prepareWindow(*mainWindow_);
     }

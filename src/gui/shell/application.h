@@ -10,6 +10,7 @@
 #include <memory>
 
 namespace tarnova {
+struct CalcState;
 class FilePort;
 class GridModel;
 struct Settings;
@@ -23,7 +24,8 @@ class MainWindow;
 // Starts further processes of the program as detached processes.
 InstanceStarter detachedInstanceStarter();
 
-// What lives as long as the program: the options, the document's grid and the main window.
+// What lives as long as the program: the options, the document's grid, the calculation and the
+// main window.
 class Application final {
   public:
     Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance);
@@ -44,6 +46,7 @@ class Application final {
     InstanceStarter startInstance_;
     std::unique_ptr<GridModel> grid_;
     std::unique_ptr<Settings> settings_;
+    std::unique_ptr<CalcState> calculation_;
     std::unique_ptr<MainWindow> mainWindow_;
 };
 
