@@ -98,7 +98,11 @@ std::string datMagnitude(double value) {
 }
 
 std::string quotedLine(std::string_view text) {
-    return "\"" + quotableText(text) + "\"";
+    // Appended piece by piece: GCC 12 at -O3 misreports '"literal" + std::string' (-Wrestrict).
+    std::string line(1, '"');
+    line += quotableText(text);
+    line += '"';
+    return line;
 }
 
 const std::string* taggedText(const DataNote& note, std::string_view tag) {

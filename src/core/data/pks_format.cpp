@@ -34,7 +34,12 @@ std::optional<PeakRecord> peakFromLine(std::string_view line) {
 }
 
 void appendHeader(TextFileWriter& writer, std::string_view tag, std::string_view text) {
-    writer.line("\"" + quotableText(tag) + "\",\"" + quotableText(text) + "\"");
+    std::string line(1, '"');
+    line += quotableText(tag);
+    line += "\",\"";
+    line += quotableText(text);
+    line += '"';
+    writer.line(line);
 }
 
 } // namespace
