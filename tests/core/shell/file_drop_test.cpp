@@ -1,7 +1,7 @@
 #include "shell/file_drop.h"
 
-#include "shell/run_log.h"
 #include "core/support/scripted_port.h"
+#include "shell/run_log.h"
 
 #include <gtest/gtest.h>
 

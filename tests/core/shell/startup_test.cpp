@@ -1,10 +1,10 @@
 #include "shell/startup.h"
 
+#include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
 #include "shell/build_date.h"
 #include "shell/load_path.h"
 #include "shell/run_log.h"
-#include "core/support/scripted_port.h"
 
 #include <gtest/gtest.h>
 
