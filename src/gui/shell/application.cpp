@@ -13,7 +13,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QProcess>
+#include <QTranslator>
 
 #include <clocale>
 
@@ -60,6 +63,12 @@ int RunTarnova(int argc, char** argv) {
     QApplication application(argc, argv);
     // Qt adopts the user's locale; numbers in files, sheets and logs always use a decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    // The program speaks Japanese: Qt's own buttons (はい, いいえ, キャンセル) follow it.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), "qtbase", "_",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     QtPort port;
     QtFilePort files(nullptr);
