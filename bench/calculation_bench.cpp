@@ -37,7 +37,7 @@ class NoDialogs final : public FilePort {
 };
 
 // Every element as numerator, denominator and abundance.
-class EverythingPort final : public CalculationPort {
+class EverythingPort final : public BatchCalculationPort {
   public:
     bool runSettingsDialog(CalculationSettingsForm& form,
                            const std::function<bool(CalculationSettingsForm&)>& confirm) override {
@@ -46,14 +46,6 @@ class EverythingPort final : public CalculationPort {
         form.denominators.assign(form.labels.size(), true);
         return confirm(form);
     }
-    void closeResultViews() override {}
-    void openGraphWindow(const std::string&) override {}
-    void openResultWindow(const std::string&) override {}
-    void arrangeResultViews(bool, bool, ViewPlacement) override {}
-    void printPeakList() override {}
-    void printReports() override {}
-    void repaintResultViews() override {}
-    void requestRecalculation() override {}
 };
 
 // Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.

@@ -140,7 +140,7 @@ std::optional<ReduceOptions> parseArguments(const Arguments& arguments) {
 }
 
 // The settings dialog answered from the options; the command has no windows and no printer.
-class ReducePort final : public CalculationPort {
+class ReducePort final : public BatchCalculationPort {
   public:
     explicit ReducePort(const ReduceOptions& options) : options_(options) {}
 
@@ -176,14 +176,6 @@ class ReducePort final : public CalculationPort {
         }
         return confirm(form);
     }
-    void closeResultViews() override {}
-    void openGraphWindow(const std::string&) override {}
-    void openResultWindow(const std::string&) override {}
-    void arrangeResultViews(bool, bool, ViewPlacement) override {}
-    void printPeakList() override {}
-    void printReports() override {}
-    void repaintResultViews() override {}
-    void requestRecalculation() override {}
 
   private:
     bool choose(const CalculationSettingsForm& form, const std::vector<std::string>& labels,

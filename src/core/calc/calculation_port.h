@@ -100,4 +100,18 @@ class CalculationPort {
     virtual void requestRecalculation() = 0;
 };
 
+// A calculation without windows or printers (batch runs): every view and print request is
+// ignored; only the settings dialog is left to the subclass.
+class BatchCalculationPort : public CalculationPort {
+  public:
+    void closeResultViews() override {}
+    void openGraphWindow(const std::string&) override {}
+    void openResultWindow(const std::string&) override {}
+    void arrangeResultViews(bool, bool, ViewPlacement) override {}
+    void printPeakList() override {}
+    void printReports() override {}
+    void repaintResultViews() override {}
+    void requestRecalculation() override {}
+};
+
 } // namespace tarnova

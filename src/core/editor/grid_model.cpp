@@ -135,6 +135,11 @@ int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
             port_.showMessage("Tarnova", kOutOfRangeMessage);
         }
     }
+    installSheet(std::move(table), std::max(static_cast<int>(peaks.size()), 1));
+    return GetRowCount();
+}
+
+void GridModel::installSheet(RowTable table, int scrollMaximum) {
     rows_ = std::move(table);
     textFormats_ = formats_;
     cursorRow_ = 0;
@@ -142,26 +147,18 @@ int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
     loadEditBuffer(0, kElemColumn);
     topRow_ = 0;
     modified_ = 0;
-    setScrollBar(1, std::max(GetRowCount(), 1), kGridPageRows, 1);
+    setScrollBar(1, scrollMaximum, kGridPageRows, 1);
     view_->repaintAll();
-    return GetRowCount();
 }
 
 int GridModel::NewSheet() {
+    RowTable table;
     try {
-        RowTable table(kGridPageRows);
-        rows_ = std::move(table);
+        table.resize(kGridPageRows);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    textFormats_ = formats_;
-    cursorRow_ = 0;
-    cursorColumn_ = kElemColumn;
-    loadEditBuffer(0, kElemColumn);
-    topRow_ = 0;
-    modified_ = 0;
-    setScrollBar(1, 1, kGridPageRows, 1);
-    view_->repaintAll();
+    installSheet(std::move(table), 1);
     return kGridPageRows;
 }
 

@@ -221,6 +221,8 @@ class GridModel final {
     void markModified() { modified_ |= kSheetModified; }
     void setModified(std::uint32_t flags) { modified_ = flags; }
     void setScrollBar(int minimum, int maximum, int page, int position);
+    // Replaces the rows by a new sheet: cursor on row 0, Elem; top row 0; not modified.
+    void installSheet(RowTable table, int scrollMaximum);
     // A row for typing into: an all-zero peak and the placeholder texts.
     std::unique_ptr<EditorRow> newTypedRow() const;
 
