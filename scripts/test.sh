@@ -6,6 +6,13 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 fuzz_seconds="${TARNOVA_FUZZ_SECONDS:-10}"
 
+# Every source file keeps the project's .clang-format layout.
+unformatted=$(git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 | grep -c "warning:" || true)
+if [ "$unformatted" != "0" ]; then
+    echo "clang-format: $unformatted places differ from .clang-format; run clang-format -i" >&2
+    exit 1
+fi
+
 # Fuzz targets: clang with libFuzzer, core only.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARNOVA_FUZZ=ON -DTARNOVA_SANITIZE=ON -DTARNOVA_GUI=OFF -DTARNOVA_TESTS=OFF

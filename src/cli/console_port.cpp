@@ -8,8 +8,7 @@ void ConsolePort::showMessage(std::string_view caption, std::string_view text) {
     std::cerr << caption << ": " << text << '\n';
 }
 
-Answer ConsolePort::ask(std::string_view caption, std::string_view text,
-                        QuestionButtons buttons) {
+Answer ConsolePort::ask(std::string_view caption, std::string_view text, QuestionButtons buttons) {
     showMessage(caption, text);
     return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
 }

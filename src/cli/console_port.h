@@ -7,7 +7,7 @@
 namespace tarnova::cli {
 
 class ConsolePort : public UserInterfacePort {
-public:
+  public:
     void showMessage(std::string_view caption, std::string_view text) override;
     Answer ask(std::string_view caption, std::string_view text, QuestionButtons buttons) override;
     void beep() override {}

@@ -3,6 +3,8 @@
 
 namespace tarnova::cli {
 
-std::string executableFolder() { return LoadPathOf(ExecutablePath()); }
+std::string executableFolder() {
+    return LoadPathOf(ExecutablePath());
+}
 
 } // namespace tarnova::cli

@@ -7,7 +7,9 @@
 namespace tarnova {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool lowerEquals(std::string_view text, std::size_t at, std::string_view word) {
     if (at + word.size() > text.size()) {

@@ -10,7 +10,7 @@
 namespace tarnova {
 
 class TextScanner final {
-public:
+  public:
     explicit TextScanner(std::string_view text) : text_(text) {}
 
     // A blank in a pattern.
@@ -33,7 +33,7 @@ public:
     std::size_t position() const { return position_; }
     std::string_view rest() const { return text_.substr(position_); }
 
-private:
+  private:
     std::string_view text_;
     std::size_t position_ = 0;
 };

@@ -12,7 +12,7 @@ enum class Answer { Yes, No, Cancel };
 enum class QuestionButtons { YesNo, YesNoCancel, OkCancel };
 
 class UserInterfacePort {
-public:
+  public:
     virtual ~UserInterfacePort() = default;
 
     // A modal message box; caption and text are UTF-8.

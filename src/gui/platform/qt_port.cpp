@@ -28,6 +28,8 @@ Answer QtPort::ask(std::string_view caption, std::string_view text, QuestionButt
     return answer == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
-void QtPort::beep() { QApplication::beep(); }
+void QtPort::beep() {
+    QApplication::beep();
+}
 
 } // namespace tarnova::gui

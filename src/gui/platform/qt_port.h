@@ -8,7 +8,7 @@ class QWidget;
 namespace tarnova::gui {
 
 class QtPort : public UserInterfacePort {
-public:
+  public:
     explicit QtPort(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
     QWidget* owner() const { return owner_; }
@@ -17,7 +17,7 @@ public:
     Answer ask(std::string_view caption, std::string_view text, QuestionButtons buttons) override;
     void beep() override;
 
-private:
+  private:
     QWidget* owner_;
 };
 

@@ -12,9 +12,9 @@ TEST(FormatGeneral, ExponentsAndTies) {
     EXPECT_EQ(formatGeneral(150.0), "150");
     EXPECT_EQ(formatGeneral(1.5e-7), "1.5E-007");
     EXPECT_EQ(formatGeneral(-2.5e12), "-2.5E+012");
-    EXPECT_EQ(formatGeneral(1234.125), "1234.13");   // the C library: 1234.12
+    EXPECT_EQ(formatGeneral(1234.125), "1234.13"); // the C library: 1234.12
     EXPECT_EQ(formatGeneral(-1234.125), "-1234.13");
-    EXPECT_EQ(formatGeneral(2.5, 1), "3");           // the C library: 2
+    EXPECT_EQ(formatGeneral(2.5, 1), "3"); // the C library: 2
     EXPECT_EQ(formatGeneral(999999.5), "1E+006");
     EXPECT_EQ(formatGeneral(123456789.5, 8), "1.2345679E+008");
     EXPECT_EQ(formatGeneral(0.1 + 0.2), "0.3");

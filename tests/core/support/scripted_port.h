@@ -16,7 +16,7 @@ struct RecordedMessage {
 };
 
 class ScriptedPort : public UserInterfacePort {
-public:
+  public:
     std::vector<RecordedMessage> messages; // messages and questions, in order
     std::deque<Answer> answers;            // answers to the next questions; Cancel when empty
     int beeps = 0;
