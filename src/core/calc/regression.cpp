@@ -60,6 +60,31 @@ bool reservePoints(std::vector<DataPoint>& points, const std::vector<PeakRecord>
     return true;
 }
 
+// The record as CreateResults made it: only its target. A record whose points cannot be formed
+// again after an update then shows as failed, as in a new calculation, and not with the name
+// and numbers of its earlier points.
+void resetToTarget(RegressionResult& record) {
+    RegressionResult target;
+    target.numerator = std::move(record.numerator);
+    target.denominator = std::move(record.denominator);
+    record = std::move(target);
+}
+
+// Statistics start from nothing: a record left with one active point (or none) must not keep
+// the spread, r and t values of an earlier set of active points beside its new mean.
+void clearStatistics(RegressionResult& record) {
+    RegressionResult cleared;
+    cleared.numerator = std::move(record.numerator);
+    cleared.denominator = std::move(record.denominator);
+    cleared.status = record.status;
+    cleared.alpha = record.alpha;
+    cleared.checkLevel = record.checkLevel;
+    cleared.pointCount = record.pointCount;
+    cleared.fit = std::move(record.fit);
+    cleared.points = std::move(record.points);
+    record = std::move(cleared);
+}
+
 } // namespace
 
 int RunRegressions(CalcState& state, double testLevel) {
@@ -73,6 +98,7 @@ int RunRegressions(CalcState& state, double testLevel) {
     for (int i = 0; i < count; ++i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         LogLine(formatText("Result %d/%d", i + 1, count));
+        resetToTarget(record);
         int formed = 0;
         if (record.isRatio()) {
             LogLine(
@@ -178,6 +204,7 @@ int ComputeStatistics(RegressionResult& record) {
         LogLine("Invalid parameters");
         return 0;
     }
+    clearStatistics(record);
     record.status &= 0xFFFF0000u;
     record.sheetName =
         record.isRatio() ? record.numerator + "/" + record.denominator : record.numerator;

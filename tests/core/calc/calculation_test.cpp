@@ -2,6 +2,7 @@
 // keeping point states between runs.
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
+#include "calc/ird_export.h"
 #include "core/calc/scripted_calculation_port.h"
 #include "core/support/scripted_port.h"
 #include "settings/settings.h"
@@ -254,6 +255,32 @@ TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
     EXPECT_EQ((*state.results)[0].pointCount, 4);
     EXPECT_EQ((*state.results)[0].activeCount, 3);
     EXPECT_EQ(port.calls.back(), "repaint");
+}
+
+TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+        form.abundances = {true, false};
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    // Every Ar40 of Ar40/Ar36 (sheet 1) disabled: the ratio has no point left.
+    for (DataPoint& point : *(*state.results)[1].points) {
+        point.flags = kPointDisabled;
+    }
+    KeepPointStates(state, 1, 0, port, 99.7);
+    const RegressionResult& ratio = (*state.results)[1];
+    EXPECT_FALSE(ratio.points);
+    EXPECT_EQ(ratio.pointCount, kPointsNone);
+    EXPECT_EQ(ratio.sheetName, "");
+    EXPECT_EQ(ratio.mean, 0.0);
+    EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
+    EXPECT_EQ(ratio.r, 0.0);
+    EXPECT_EQ(ratio.status, 0u);
+    EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, 0)),
+              "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
+              "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
+    EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
 }
 
 TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {

@@ -221,6 +221,36 @@ TEST(Statistics, OneOrNoActivePoint) {
     EXPECT_EQ(ComputeStatistics(missing), 0);
 }
 
+TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
+    // After a fit of four points the user leaves one, then none, active.
+    RegressionResult record = withPoints({{1, 2}, {2, 4}, {3, 5}, {4, 8}});
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_EQ(FitLine(record), 1);
+    for (std::size_t i = 1; i < 4; ++i) {
+        (*record.points)[i].flags = kPointDisabled;
+    }
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    EXPECT_EQ(record.mean, 2.0);
+    EXPECT_EQ(record.maxTime, 1.0);
+    EXPECT_EQ(record.varianceUnbiased, 0.0);
+    EXPECT_EQ(record.stdDevUnbiased, 0.0);
+    EXPECT_EQ(record.tLimit, 0.0);
+    EXPECT_EQ(record.r, 0.0);
+    EXPECT_EQ(record.tOfR, 0.0);
+    EXPECT_EQ(record.tCritical, 0.0);
+    EXPECT_EQ(record.alpha, 0.05);
+    EXPECT_DOUBLE_EQ(record.checkLevel, 0.997);
+    EXPECT_EQ(record.pointCount, 4);
+    EXPECT_EQ(record.status, kStatusStatistics);
+
+    (*record.points)[0].flags = kPointDisabled;
+    EXPECT_EQ(ComputeStatistics(record), 0);
+    EXPECT_EQ(record.mean, 0.0);
+    EXPECT_EQ(record.stdDev, 0.0);
+    EXPECT_EQ(record.activeCount, 0);
+    EXPECT_EQ(record.points->size(), 4u);
+}
+
 TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
     RegressionResult record = withPoints({{2, 5}, {6, 3}});
     ASSERT_EQ(ComputeStatistics(record), 1);
