@@ -41,13 +41,14 @@ std::string_view headerText(std::string_view bytes, std::size_t offset, std::siz
     return field.substr(0, field.find('\0'));
 }
 
-// An item's label: five bytes up to a zero byte, without trailing white space.
+// An item's label: white space is removed from the end of its five bytes back to the first
+// other byte (a zero byte stops it too), and the label ends at its first zero byte.
 std::string itemLabel(std::string_view item) {
-    std::string_view label = headerText(item, 0, kLabelSize);
+    std::string_view label = item.substr(0, kLabelSize);
     while (!label.empty() && std::isspace(static_cast<unsigned char>(label.back())) != 0) {
         label.remove_suffix(1);
     }
-    return std::string(label);
+    return std::string(label.substr(0, label.find('\0')));
 }
 
 } // namespace
