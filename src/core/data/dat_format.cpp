@@ -13,6 +13,8 @@ namespace tarnova {
 namespace {
 
 constexpr std::size_t kMaxDistinctLabels = 50;
+// A read takes at most this many characters of a line; the rest is the next line.
+constexpr std::size_t kLineLength = 1023;
 
 bool scanHeader(LineReader& lines, DataNote& note) {
     const auto first = lines.next();
@@ -114,7 +116,7 @@ const std::string* taggedText(const DataNote& note, std::string_view tag) {
 } // namespace
 
 std::optional<PeakFileContent> parseDatFile(std::string_view content) {
-    LineReader lines(content, LineReader::Mode::Text);
+    LineReader lines(content, LineReader::Mode::Text, kLineLength);
     PeakFileContent file;
     if (!scanHeader(lines, file.note)) {
         return std::nullopt;

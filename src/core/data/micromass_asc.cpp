@@ -17,6 +17,8 @@ constexpr std::string_view kHeliumMark = "\"Noble Gas Suite - Helium Sample\"";
 constexpr std::string_view kCorrected = "Corrected  ";
 constexpr std::string_view kQuotedText = "^\"";
 constexpr std::string_view kQuotedLineText = "^\"\r\n";
+// A read takes at most this many bytes of a line; the rest is the next line.
+constexpr std::size_t kLineLength = 4095;
 
 TaggedComment makeComment(std::string_view tag, std::string_view text) {
     return {std::string(cutCp932(tag, kMaxTagLength)),
@@ -162,7 +164,7 @@ bool scanHeliumData(std::string_view line, double (&values)[4], double& time) {
 
 std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content, UserInterfacePort& ui) {
     LogLine("Helium analysis");
-    LineReader lines(content, LineReader::Mode::Binary);
+    LineReader lines(content, LineReader::Mode::Binary, kLineLength);
     PeakFileContent file;
     file.note.form = DataNoteForm::Pks;
     auto& comments = file.note.tags;
@@ -251,7 +253,7 @@ std::optional<PeakFileContent> readHeliumAnalysis(std::string_view content, User
 } // namespace
 
 std::optional<PeakFileContent> parseMicromassAsc(std::string_view content, UserInterfacePort& ui) {
-    LineReader lines(content, LineReader::Mode::Binary);
+    LineReader lines(content, LineReader::Mode::Binary, kLineLength);
     const auto first = lines.next();
     if (first && first->starts_with(kHeliumMark)) {
         return readHeliumAnalysis(content, ui);

@@ -13,6 +13,9 @@
 namespace tarnova {
 namespace {
 
+// A read takes at most this many characters of a line; the rest is the next line.
+constexpr std::size_t kLineLength = 4095;
+
 bool isEmptyLine(std::string_view line) {
     return line.empty() || line.front() == '\n';
 }
@@ -59,7 +62,7 @@ int scanPksPeakLine(std::string_view line, long& hundredths, double& value, std:
 }
 
 std::optional<PeakFileContent> parsePksFile(std::string_view content) {
-    LineReader lines(content, LineReader::Mode::Text);
+    LineReader lines(content, LineReader::Mode::Text, kLineLength);
     PeakFileContent file;
     file.note.form = DataNoteForm::Pks;
     std::optional<std::string_view> line;

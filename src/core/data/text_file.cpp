@@ -82,7 +82,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-LineReader::LineReader(std::string_view content, Mode mode) : content_(content), mode_(mode) {
+LineReader::LineReader(std::string_view content, Mode mode, std::size_t maxLength)
+    : content_(content), mode_(mode), maxLength_(maxLength) {
     if (mode_ == Mode::Text) {
         content_ = content_.substr(0, content_.find(kEndOfFileMark));
     }
@@ -96,9 +97,16 @@ std::optional<std::string_view> LineReader::next() {
     const std::size_t end = feed == std::string_view::npos ? content_.size() : feed;
     std::string_view line = content_.substr(position_, end - position_);
     position_ = feed == std::string_view::npos ? content_.size() : feed + 1;
+    // The carriage return before a line feed never reaches a text-mode reader.
     if (mode_ == Mode::Text && feed != std::string_view::npos && !line.empty() &&
         line.back() == '\r') {
         line.remove_suffix(1);
+    }
+    const std::size_t withFeed = line.size() + (feed == std::string_view::npos ? 0 : 1);
+    if (maxLength_ != 0 && withFeed > maxLength_) {
+        // The rest of the line is the next read.
+        line = line.substr(0, maxLength_);
+        position_ = static_cast<std::size_t>(line.data() - content_.data()) + maxLength_;
     }
     return line.substr(0, line.find('\0'));
 }
@@ -108,7 +116,8 @@ std::size_t LineReader::remainingLineBound() const {
         return 0;
     }
     const auto rest = content_.substr(position_);
-    return static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1;
+    const auto feeds = static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n'));
+    return feeds + 1 + (maxLength_ == 0 ? 0 : rest.size() / maxLength_);
 }
 
 void TextFileWriter::line(std::string_view text) {

@@ -27,12 +27,15 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 // Reads a file's bytes line by line. In text mode a byte 0x1A ends the file and a carriage
 // return before a line feed is not part of the line; in binary mode every byte is kept.
-// Lines come without their line feed and end at a zero byte, as a C string would.
+// Lines come without their line feed and end at a zero byte, as a C string would. With a
+// maximal length, a read takes at most that many characters, the line feed included, and a
+// longer line is delivered in pieces, as the C library's line reading into a buffer one
+// character longer does.
 class LineReader final {
   public:
     enum class Mode { Text, Binary };
 
-    LineReader(std::string_view content, Mode mode);
+    LineReader(std::string_view content, Mode mode, std::size_t maxLength = 0);
 
     // The next line, or none at the end of the file.
     std::optional<std::string_view> next();
@@ -43,6 +46,7 @@ class LineReader final {
     std::string_view content_;
     std::size_t position_ = 0;
     Mode mode_;
+    std::size_t maxLength_; // 0: lines of any length
 };
 
 // Collects the lines of a text file, each ended with carriage return and line feed.
