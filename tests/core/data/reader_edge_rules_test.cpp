@@ -214,5 +214,30 @@ TEST(DatReaderEdges, AnnouncedCountDecidesHowManyLinesAreRead) {
     EXPECT_EQ(labels->peaks[1].elem, "-7");
 }
 
+TEST(WrittenFilesEdges, TheLongestLinesTheWritersMakeFitTheReadersBuffers) {
+    const double most = -1.7976931348623157e308;
+    DataNote note;
+    note.form = DataNoteForm::Pks;
+    note.tags = {{std::string(29, 'T'), std::string(255, 'x')},
+                 {"Sample:", std::string(255, 's')},
+                 {"Date:", std::string(255, 'd')}};
+    PeakRecord peak;
+    peak.elem = "-2147483648";
+    peak.time = most;
+    peak.height = most;
+    peak.range = most;
+    const auto dat = datFileText({peak}, &note);
+    ASSERT_TRUE(dat);
+    const auto datBack = parseDatFile(*dat);
+    ASSERT_TRUE(datBack);
+    ASSERT_EQ(datBack->peaks.size(), 1u);
+    EXPECT_EQ(datBack->peaks[0].elem, "-2147483648");
+    EXPECT_EQ(datBack->peaks[0].range, most);
+    const auto pksBack = parsePksFile(pksFileText({peak}, &note));
+    ASSERT_TRUE(pksBack);
+    EXPECT_EQ(pksBack->note.tags[0].text, std::string(255, 'x'));
+    ASSERT_EQ(pksBack->peaks.size(), 1u);
+}
+
 } // namespace
 } // namespace tarnova
