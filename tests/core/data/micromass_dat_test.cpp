@@ -130,6 +130,21 @@ TEST_F(MicromassDat, ATextDatFileIsRefusedByItsHeader) {
                   "Header error");
 }
 
+TEST_F(MicromassDat, ItemLabelsLoseTrailingWhiteSpaceFromTheFifthByteBack) {
+    const auto file =
+        parseMicromassDat(header(4, 1) +
+                              itemTable({std::string("40 \0X", 5), std::string("4\0  \t", 5),
+                                         std::string(5, '\0'), "\tAr \n"}) +
+                              samples({{1, 1}, {1, 1}, {1, 1}, {1, 1}}),
+                          port);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->peaks.size(), 4u);
+    EXPECT_EQ(file->peaks[0].elem, "40 "); // the trimming stops at the last byte X
+    EXPECT_EQ(file->peaks[1].elem, "4");
+    EXPECT_EQ(file->peaks[2].elem, "");
+    EXPECT_EQ(file->peaks[3].elem, "\tAr");
+}
+
 TEST_F(MicromassDat, ReaderInstallsTheNoteOnlyOnSuccess) {
     test::TempFolder folder;
     DataNote kept;
