@@ -161,16 +161,15 @@ class ReducePort final : public BatchCalculationPort {
             return false;
         }
         if (options_.correctionSet) {
-            if (form.correctionSetsUnnamed) {
-                std::cerr << "tarnova-cli reduce: the INI file counts correction sets but names "
-                             "none\n";
-                return false;
-            }
-            // Without sets the dialog offers no correction to check.
+            // Without sets (also when the INI counts sets but names none) the dialog offers no
+            // correction to check: the calculation goes on uncorrected.
             form.correct = !form.correctionSets.empty();
             form.correctionSet = *options_.correctionSet;
             if (!form.correct) {
-                std::cerr << "tarnova-cli reduce: the INI file has no correction sets; "
+                std::cerr << (form.correctionSetsUnnamed
+                                  ? "tarnova-cli reduce: the INI file counts correction sets but "
+                                    "names none; "
+                                  : "tarnova-cli reduce: the INI file has no correction sets; ")
                           << *options_.correctionSet << " is not applied\n";
             }
         }

@@ -706,12 +706,10 @@ def reduce_sheet(note, rows, args, ini):
         if calc_flags & ALL_ABUNDANCES:
             selection[label] |= 0x4
     if args.correction:
-        # The settings dialog offers corrections only while the INI counts some sets, and does
-        # not open when it counts sets but names none.
+        # The settings dialog offers corrections only while the INI counts some sets and names
+        # them; otherwise the calculation goes on uncorrected.
         if ini.read("general", "interferance") is not None and ini.read_int(
-                "general", "interferance", -1) > 0:
-            if not ini.keys("interferance"):
-                raise ReductionError("no correction set is named")
+                "general", "interferance", -1) > 0 and ini.keys("interferance"):
             calc_flags |= CORRECT
     records = create_records(elements, selection)
     if calc_flags & CORRECT:

@@ -125,6 +125,17 @@ TEST_F(ReduceCommand, RatioWithTheIniOptions) {
     EXPECT_EQ(fields[16], "111");
 }
 
+TEST_F(ReduceCommand, CorrectionWithoutNamedSetsGoesOnUncorrected) {
+    // The INI counts a set but names none: the calculation runs without corrections.
+    write("TARNOVA.INI", "[general]\r\ninterferance=1\r\n[regression]\r\nconf95=true\r\n");
+    const CliRun nameless =
+        reduce("run.pks " + ini() + " --numerator N --denominator D --correction Atm");
+    ASSERT_EQ(nameless.exitCode, 0) << nameless.err;
+    EXPECT_NE(nameless.err.find("Atm is not applied"), std::string::npos);
+    const CliRun plain = reduce("run.pks " + ini() + " --numerator N --denominator D");
+    EXPECT_EQ(nameless.out, plain.out);
+}
+
 TEST_F(ReduceCommand, Failures) {
     const CliRun unknown = reduce("run.pks " + ini() + " --numerator Kr84 --denominator D");
     EXPECT_EQ(unknown.exitCode, 2);
