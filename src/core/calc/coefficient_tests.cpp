@@ -16,12 +16,12 @@ TestOutcome decide(double statistic, double percentagePoint, int degreesOfFreedo
                    const char* hypothesis) {
     TestOutcome outcome;
     outcome.percentagePoint = percentagePoint;
-    outcome.percentagePointText = formatText("%G", percentagePoint);
+    outcome.percentagePointText = formatGeneral(percentagePoint);
     outcome.rejected = p > 0 && degreesOfFreedom >= 1 && statistic > percentagePoint;
-    const char* format = outcome.rejected
-                             ? "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却されました。"
-                             : "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却できませんでした。";
-    outcome.verdict = formatText(format, hypothesis, p * 100, (1 - p) * 100);
+    // "帰無仮説%sは有意水準%f%%(信頼度%f%%)で棄却されました。" or "…棄却できませんでした。"
+    outcome.verdict = std::string("帰無仮説") + hypothesis + "は有意水準" +
+                      formatFixed(p * 100, 0, 6) + "%(信頼度" + formatFixed((1 - p) * 100, 0, 6) +
+                      (outcome.rejected ? "%)で棄却されました。" : "%)で棄却できませんでした。");
     return outcome;
 }
 
@@ -55,19 +55,20 @@ double significanceFromPercentText(std::string_view text) {
 }
 
 CorrelationTestFields correlationTestFields(int activeCount, double r, double tOfR) {
-    return {formatText("%d", activeCount), formatText("%d", activeCount - 2), formatText("%f", r),
-            formatText("%G", tOfR)};
+    return {formatText("%d", activeCount), formatText("%d", activeCount - 2), formatFixed(r, 0, 6),
+            formatGeneral(tOfR)};
 }
 
 SlopeTestFields slopeTestFields(int activeCount, double variance, double regressionPerPoint,
                                 double residualPerPoint, double fValue) {
-    return {formatText("%d", activeCount),      formatText("%d", activeCount - 2),
-            formatText("%G", variance),         formatText("%G", regressionPerPoint),
-            formatText("%G", residualPerPoint), formatText("%G", fValue)};
+    return {formatText("%d", activeCount),   formatText("%d", activeCount - 2),
+            formatGeneral(variance),         formatGeneral(regressionPerPoint),
+            formatGeneral(residualPerPoint), formatGeneral(fValue)};
 }
 
 void logSlopeTestVariances(double variance, double regressionPerPoint, double residualPerPoint) {
-    LogLine(formatText("%G - %G = %G", variance, regressionPerPoint, residualPerPoint));
+    LogLine(formatGeneral(variance) + " - " + formatGeneral(regressionPerPoint) + " = " +
+            formatGeneral(residualPerPoint));
 }
 
 TestOutcome correlationTest(double tOfR, int activeCount, double p) {

@@ -96,15 +96,19 @@ TEST(CoefficientTests, FieldTextsAndOpeningLogLine) {
     EXPECT_EQ(c.tValue, "1.41421");
     const SlopeTestFields s = slopeTestFields(2, 2.5e-7, 1.5, 1, 123456789);
     EXPECT_EQ(s.degreesOfFreedom, "0");
-    EXPECT_EQ(s.totalVariance, "2.5E-07");
+    // Numbers as every text of the program shows them: three exponent digits, ties away
+    // from zero.
+    EXPECT_EQ(s.totalVariance, "2.5E-007");
     EXPECT_EQ(s.betweenVariance, "1.5");
     EXPECT_EQ(s.withinVariance, "1");
-    EXPECT_EQ(s.fValue, "1.23457E+08");
+    EXPECT_EQ(s.fValue, "1.23457E+008");
+    EXPECT_EQ(correlationTestFields(8, 0.0078125, 1234.125).tValue, "1234.13");
+    EXPECT_EQ(correlationTestFields(8, 0.0078125, 1234.125).r, "0.007813");
 
     ASSERT_TRUE(runLog().open({}));
-    logSlopeTestVariances(2.5, 1.5, 1);
+    logSlopeTestVariances(2.5, 1.5e-12, 1);
     ASSERT_EQ(runLog().lineCount(), 1);
-    EXPECT_EQ(runLog().line(0), "2.5 - 1.5 = 1");
+    EXPECT_EQ(runLog().line(0), "2.5 - 1.5E-012 = 1");
     runLog().close();
 }
 
