@@ -90,6 +90,12 @@ def check_reference():
     n = len(times)
     expect("t of r", record.tOfR, abs(line.rvalue) * math.sqrt((n - 2) / (1 - line.rvalue ** 2)))
     expect("F value", record.fit.fValue, (abs(line.slope) / line.stderr) ** 2)
+    # Exact ties round away from zero (printf would give 1.234568E+06 and 1234.12).
+    for fmt, value, text in (("%E", 1234568.5, "1.234569E+06"), ("%G", 1234.125, "1234.13"),
+                             ("%E", -0.00048828125, "-4.882813E-04")):
+        if reference.c_format(fmt, value) != text:
+            problems.append("%s of %r: %s, expected %s"
+                            % (fmt, value, reference.c_format(fmt, value), text))
     return problems
 
 

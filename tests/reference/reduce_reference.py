@@ -18,6 +18,7 @@ the rows:
 """
 
 import argparse
+import decimal
 import math
 import os
 import re
@@ -108,8 +109,29 @@ def atof(text):
     return strtod_prefix(text)[0]
 
 
+def away_from_zero(value, significant):
+    """value, or the next double away from zero when its exact decimal expansion lies exactly
+    half way between two numbers of `significant` significant digits: the program rounds such
+    a tie away from zero, where printf (and Python's %) round it to even."""
+    if value == 0 or math.isnan(value) or math.isinf(value):
+        return value
+    with decimal.localcontext() as context:
+        context.prec = 2000
+        exact = decimal.Decimal(value)
+        scaled = abs(exact.scaleb(significant - 1 - exact.adjusted()))
+        if scaled - scaled.to_integral_value(rounding=decimal.ROUND_FLOOR) == decimal.Decimal(
+                "0.5"):
+            return math.nextafter(value, math.copysign(INF, value))
+    return value
+
+
 def c_format(fmt, value):
-    """printf-style text as the C library writes it (NaN and infinity in its spelling)."""
+    """printf-style text as the C library writes it (NaN and infinity in its spelling), with
+    exact ties of %E and %G rounded away from zero as the program writes them."""
+    if isinstance(value, float) and fmt in ("%E", "%.6E"):
+        value = away_from_zero(value, 7)
+    elif isinstance(value, float) and fmt == "%G":
+        value = away_from_zero(value, 6)
     if isinstance(value, float) and (math.isnan(value) or math.isinf(value)):
         upper = fmt[-1].isupper()
         word = "nan" if math.isnan(value) else "inf"

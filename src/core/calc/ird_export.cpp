@@ -11,6 +11,21 @@
 namespace tarnova {
 namespace {
 
+// The exponent of a number text of this program ("1.5E-007") shortened to the two digits at
+// least that the C library writes ("1.5E-07"), as IRD files have it.
+std::string withShortExponent(std::string text) {
+    const std::size_t mark = text.find('E');
+    if (mark != std::string::npos && text.size() == mark + 5 && text[mark + 2] == '0') {
+        text.erase(mark + 2, 1);
+    }
+    return text;
+}
+
+// "%G" of an IRD file.
+std::string irdGeneral(double value) {
+    return withShortExponent(formatGeneral(value));
+}
+
 void appendNoteLines(std::string& text, const DataNote& note) {
     if (note.form == DataNoteForm::Pks) {
         for (const TaggedComment& comment : note.tags) {
@@ -20,8 +35,8 @@ void appendNoteLines(std::string& text, const DataNote& note) {
     }
     text += "DATANAME\t" + note.name + "\r\nDATE\t" + note.date + "\r\nCOMMENT\t" + note.comment +
             "\r\n" + formatText("SPIKEID\t%d\r\n", note.spikeId) + "SPIKEVOLUME\t" +
-            formatText("%G\t%G\r\nSAMPLEWEIGHT\t%G\r\n", note.spikeVolume, note.spikeError,
-                       note.weight);
+            irdGeneral(note.spikeVolume) + "\t" + irdGeneral(note.spikeError) +
+            "\r\nSAMPLEWEIGHT\t" + irdGeneral(note.weight) + "\r\n";
 }
 
 std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
@@ -64,7 +79,7 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
 } // namespace
 
 std::string IrdNumber(double value) {
-    return formatText("%E", value);
+    return withShortExponent(formatExponent(value, 0, 6));
 }
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,

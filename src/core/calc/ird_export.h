@@ -14,7 +14,8 @@
 namespace tarnova {
 
 // A number of an IRD line: "%E", with the exponent of at least two digits that the C library
-// writes (1.234560E-03), as IRD files have it.
+// writes (1.234560E-03), as IRD files have it, and an exact tie rounded away from zero like
+// every number the program writes.
 std::string IrdNumber(double value);
 
 // The IRD text of records. note is the current data note or none; calcFlags selects the

@@ -118,6 +118,24 @@ TEST(IrdExport, HeaderVariants) {
     EXPECT_EQ(*WriteIrd(records, nullptr, 0, 0), "\r\n" + failedLine);
 }
 
+TEST(IrdExport, ExactTiesRoundAwayFromZero) {
+    // The C library would write 1.234568E+06 and 1234.12: it rounds a tie to even.
+    EXPECT_EQ(IrdNumber(1234568.5), "1.234569E+06");
+    EXPECT_EQ(IrdNumber(-0.00048828125), "-4.882813E-04");
+    EXPECT_EQ(IrdNumber(2.5e-300), "2.500000E-300");
+    RegressionResult record = failedRecord();
+    record.mean = 1234568.5;
+    DataNote dat;
+    dat.weight = 1234.125;
+    dat.spikeVolume = 100000.5;
+    dat.spikeError = 1.5e-7;
+    const auto text =
+        WriteIrd(std::vector<RegressionResult>{record}, &dat, 0, kOutputHeader | kOutputComment);
+    EXPECT_NE(text->find("SPIKEVOLUME\t100001\t1.5E-07\r\nSAMPLEWEIGHT\t1234.13\r\n"),
+              std::string::npos);
+    EXPECT_NE(text->find("\tA\t1.234569E+06\t"), std::string::npos);
+}
+
 TEST(IrdExport, LongRecordLinesAreKeptWhole) {
     RegressionResult record = fittedRecord();
     record.points = std::vector<DataPoint>(5000);
