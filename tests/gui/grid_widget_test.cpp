@@ -154,6 +154,29 @@ class GridWidgetTest : public QObject {
         QCOMPARE(grid.model().editBuffer().text, std::string(7, ' '));
     }
 
+    void keyCombinationsTypeNothing() {
+        GridWidget& grid = showGrid();
+        // Alt with a letter that is no menu mnemonic, Ctrl or Meta with a digit: the key
+        // events carry the character, but a cell takes only plain typing.
+        const std::pair<char, Qt::KeyboardModifiers> combinations[] = {
+            {'z', Qt::AltModifier}, {'7', Qt::ControlModifier}, {'w', Qt::MetaModifier}};
+        for (const auto& [character, modifiers] : combinations) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, modifiers, QString(QChar(character)));
+            QApplication::sendEvent(&grid, &press);
+        }
+        QCOMPARE(grid.model().editBuffer().text, std::string(7, ' '));
+        QCOMPARE(grid.model().IsModified(), 0u);
+        QCOMPARE(port_->beeps, 0);
+        // Alt with a cursor key is the window's, not the grid's; Ctrl with one moves.
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(grid.model().cursorRow(), 0);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(grid.model().cursorRow(), 1);
+        // Shift still types capitals.
+        QTest::keyClick(&grid, 'A', Qt::ShiftModifier);
+        QCOMPARE(grid.model().editBuffer().text, std::string("      A"));
+    }
+
     void scrollBarFollowsTheRows() {
         GridWidget& grid = showGrid();
         QScrollBar* bar = grid.verticalScrollBar();

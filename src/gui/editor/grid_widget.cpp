@@ -272,13 +272,19 @@ void GridWidget::scrollContentsBy(int, int) {
 // --- Input ---
 
 void GridWidget::keyPressEvent(QKeyEvent* event) {
+    // Alt and Meta combinations belong to the window (menus); Ctrl ones move but type nothing.
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) {
+        event->ignore();
+        return;
+    }
     if (const std::optional<GridKey> key = gridKey(event->key())) {
         PressGridKey(model_, *key);
         event->accept();
         return;
     }
     const QString text = event->text();
-    if (text.isEmpty()) {
+    if (text.isEmpty() || (modifiers & Qt::ControlModifier)) {
         event->ignore();
         return;
     }
