@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 
 namespace tarnova {
 namespace {
@@ -106,9 +107,10 @@ long pksHundredths(double time) {
     }
     const double scaled = time * 100.0;
     const double nearest = std::nearbyint(scaled);
-    // time x 100 lands within a few units of the last place of a whole number when the time
-    // was a whole number of hundredths; anything farther off is a genuine fraction.
-    const double tolerance = 1e-9 * std::fmax(1.0, std::fabs(scaled));
+    // time x 100 lands within a unit of the last place of a whole number when the time was a
+    // whole number of hundredths; anything farther off is a genuine fraction.
+    const double tolerance =
+        4 * std::numeric_limits<double>::epsilon() * std::fmax(1.0, std::fabs(scaled));
     const double whole = std::fabs(scaled - nearest) <= tolerance ? nearest : std::trunc(scaled);
     if (whole >= static_cast<double>(LONG_MAX)) {
         return LONG_MAX;

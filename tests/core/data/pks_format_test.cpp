@@ -131,6 +131,11 @@ TEST(PksWriter, HundredthsAreCutButNeverLostToRounding) {
     EXPECT_EQ(pksHundredths(-12.567), -1256);
     EXPECT_EQ(pksHundredths(-0.29), -29);
     EXPECT_EQ(pksHundredths(0.009), 0);
+    // Fractions far below a hundredth, and fractions of large times, are fractions all the same.
+    EXPECT_EQ(pksHundredths(12.99999999), 1299);
+    EXPECT_EQ(pksHundredths(-0.0099999999), 0);
+    EXPECT_EQ(pksHundredths(5000000.567), 500000056);
+    EXPECT_EQ(pksHundredths(123456789.29), 12345678929);
     EXPECT_EQ(pksHundredths(NAN), 0);
     for (int hundredths = -2000; hundredths <= 200000; hundredths += 7) {
         ASSERT_EQ(pksHundredths(hundredths / 100.0), hundredths);
