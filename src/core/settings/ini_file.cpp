@@ -32,6 +32,16 @@ char foldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A value enclosed in a pair of double or single quotes is read without them, so that a
+// hand-written datadir="/home/u/my data" gives the folder.
+std::string_view withoutQuotes(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 enum class LineKind { Other, Section, Key };
 
 // One line of the text: [begin, end) is its content without the line break, next the start of
@@ -259,7 +269,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     if (!location.key) {
         return std::nullopt;
     }
-    return std::string(location.key->value);
+    return std::string(withoutQuotes(location.key->value));
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key,

@@ -3,7 +3,8 @@
 //
 // Section and key names are compared without regard to letter case; the first matching section
 // and, inside it, the first matching key win. A value runs to the end of its line with the blanks
-// around it removed. Lines may end in CRLF or LF. Bytes are kept as the file holds them (texts
+// around it removed, and without the quotes when it is enclosed in a pair of double or single
+// quotes. Lines may end in CRLF or LF. Bytes are kept as the file holds them (texts
 // are code page 932). Writing changes only the line of the key (or inserts one line, and the
 // section header when the section is missing); every other byte of the file stays as it was.
 #pragma once

@@ -47,6 +47,27 @@ TEST(IniFile, ReadWithDefaultAndBufferSize) {
     EXPECT_EQ(file.readString("a", "key", "x", 0), "");
 }
 
+TEST(IniFile, QuotesAroundAValueAreDropped) {
+    const IniFile file("[general]\n"
+                       "datadir = \"/home/u/my data/\" \n"
+                       "single='yes'\n"
+                       "count=\"12\"\n"
+                       "open=\"half\n"
+                       "mixed=\"x'\n"
+                       "inner=a \"b\" c\n"
+                       "lone=\"\n"
+                       "empty=\"\"\n");
+    EXPECT_EQ(file.value("general", "datadir"), "/home/u/my data/");
+    EXPECT_EQ(file.value("general", "single"), "yes");
+    EXPECT_EQ(file.readInt("general", "count", -1), 12);
+    // Only a matching pair encloses a value.
+    EXPECT_EQ(file.value("general", "open"), "\"half");
+    EXPECT_EQ(file.value("general", "mixed"), "\"x'");
+    EXPECT_EQ(file.value("general", "inner"), "a \"b\" c");
+    EXPECT_EQ(file.value("general", "lone"), "\"");
+    EXPECT_EQ(file.readString("general", "empty", "==nothing==", 80), "");
+}
+
 TEST(IniFile, ReadIntTakesTheLeadingNumber) {
     const IniFile file("[general]\ninterferance=3\nneg=-12\nhex=0x1F\ntail=7sets\n"
                        "word=abc\nempty=\n");

@@ -166,6 +166,12 @@ TEST_F(SettingsFile, EmptyOrNothingDataDirectoryFallsBackToTheLoadPath) {
     EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
     load("[general]\ndatadir=/home/user/data\n");
     EXPECT_EQ(settings.dataDirectory, "/home/user/data");
+    // A hand-written folder with blanks, quoted as it is written elsewhere.
+    load("[general]\ndatadir=\"/home/user/peak data/\"\naddeof=\"yes\"\n"
+         "[peakeditor]\ntime='9.3'\n");
+    EXPECT_EQ(settings.dataDirectory, "/home/user/peak data/");
+    EXPECT_TRUE(settings.generalFlags & kAddEof);
+    EXPECT_EQ(format(kTimeColumn), (ColumnFormat{9, 3}));
 }
 
 TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
