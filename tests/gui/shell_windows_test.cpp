@@ -51,6 +51,16 @@ class ShellWindowsTest : public QObject {
         gui::LogWindow::current()->close();
     }
 
+    void logLinesShowFileNamesAndDocumentTexts() {
+        // A first line of a data file with a Japanese sample name, as the file holds it.
+        QCOMPARE(gui::logLineText("\"\x8E\x8E\x97\xBF\",\"2026/11/24\""),
+                 QString("\"試料\",\"2026/11/24\""));
+        QCOMPARE(gui::logLineText("/home/u/データ/a.pks: Load"),
+                 QString("/home/u/データ/a.pks: Load"));
+        QCOMPARE(gui::logLineText("Start logging."), QString("Start logging."));
+        QCOMPARE(gui::logLineText(""), QString());
+    }
+
     void missingHelpFileIsReportedOnTheFirstRequestOnly() {
         QTemporaryDir folder;
         setLoadPath(folder.path().toStdString() + "/");

@@ -1,11 +1,13 @@
 #include "gui/shell/log_window.h"
 
+#include "platform/codepage.h"
 #include "shell/run_log.h"
 
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <QWheelEvent>
 
 namespace tarnova::gui {
@@ -17,6 +19,16 @@ QPointer<LogWindow>& openWindow() {
 }
 
 } // namespace
+
+QString logLineText(std::string_view line) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QByteArrayView bytes(line.data(), static_cast<qsizetype>(line.size()));
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return QString::fromStdString(cp932ToUtf8(line));
+}
 
 bool LogWindow::open() {
     if (openWindow()) {
@@ -69,7 +81,7 @@ void LogWindow::paintEvent(QPaintEvent* event) {
     int y = 0;
     for (int slot = log.firstVisibleLine(); slot < log.lineCount() && y <= bottom; ++slot) {
         painter.drawText(QRect(0, y, width, height), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(log.line(slot)));
+                         logLineText(log.line(slot)));
         y += height;
     }
 }
