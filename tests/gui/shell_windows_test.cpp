@@ -8,11 +8,13 @@
 #include "shell/load_path.h"
 #include "shell/run_log.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tarnova;
@@ -49,6 +51,31 @@ class ShellWindowsTest : public QObject {
         QTest::mouseClick(about.iconLabel(), Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(runLog().lineCount(), 2);
         gui::LogWindow::current()->close();
+    }
+
+    void helpOpenedFromAModalDialogTakesInput() {
+        // A dialog's Help button opens the viewer while the dialog is modal, also when the
+        // viewer was open before.
+        gui::HelpViewer::instance()->showTopic(TARNOVA_SOURCE_DIR "/resources/TARNOVA.HLP",
+                                               "ctx39");
+        QDialog dialog;
+        bool clicked = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            auto* viewer = gui::HelpViewer::instance();
+            viewer->showTopic(TARNOVA_SOURCE_DIR "/resources/TARNOVA.HLP", "ctx43");
+            QVERIFY(QTest::qWaitForWindowExposed(viewer));
+            auto* contents = viewer->findChild<QPushButton*>("contents");
+            QVERIFY(contents);
+            // Through the window system, which holds back input from windows a modal dialog
+            // blocks.
+            QTest::mouseClick(viewer->windowHandle(), Qt::LeftButton, {},
+                              contents->mapTo(viewer, contents->rect().center()));
+            clicked = viewer->currentTopic() == "contents";
+            dialog.reject();
+        });
+        dialog.exec();
+        QVERIFY(clicked);
+        gui::HelpViewer::instance()->close();
     }
 
     void logLinesShowFileNamesAndDocumentTexts() {

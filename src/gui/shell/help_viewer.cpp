@@ -2,6 +2,7 @@
 
 #include "shell/help_document.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tarnova::gui {
 
@@ -32,6 +34,7 @@ HelpViewer::HelpViewer()
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpViewer::linkClicked);
 
     auto* contents = new QPushButton(QStringLiteral("目次"), this);
+    contents->setObjectName("contents");
     connect(contents, &QPushButton::clicked, this, [this] {
         display(QString::fromUtf8(kHelpFinderTopic.data(), kHelpFinderTopic.size()));
     });
@@ -52,6 +55,14 @@ HelpViewer::HelpViewer()
 void HelpViewer::showTopic(const QString& helpFile, const QString& topic) {
     helpFile_ = helpFile;
     display(topic);
+    // A dialog's Help button asks while the dialog is modal: the viewer then stands for the
+    // dialog, so that the modal dialog does not hold back its scrolling and its links.
+    QWidget* modal = QApplication::activeModalWidget();
+    winId();
+    if (QWindow* window = windowHandle()) {
+        window->setTransientParent(modal != nullptr && modal != this ? modal->windowHandle()
+                                                                     : nullptr);
+    }
     show();
     raise();
     activateWindow();
