@@ -1,9 +1,9 @@
 #include "settings/ini_file.h"
 
+#include "data/text_file.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -176,32 +176,19 @@ int parseProfileInt(std::string_view text) {
     return static_cast<int>(result);
 }
 
-bool writeWholeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    if (!stream) {
-        return false;
-    }
-    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
-    stream.close();
-    return static_cast<bool>(stream);
-}
-
-// A file that exists but cannot be read is never replaced by a file holding only the change.
+// A file that exists but cannot be read (a folder of that name, say) is never replaced by a
+// file holding only the change.
 bool loadForChange(const std::string& path, IniFile& file) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         file = IniFile();
         return !error;
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    std::optional<std::string> text = readWholeFile(path);
+    if (!text) {
         return false;
     }
-    std::string text(std::istreambuf_iterator<char>(stream), {});
-    if (stream.bad()) {
-        return false;
-    }
-    file = IniFile(std::move(text));
+    file = IniFile(std::move(*text));
     return true;
 }
 
@@ -227,11 +214,7 @@ bool profileNamesEqual(std::string_view a, std::string_view b) {
 }
 
 IniFile IniFile::load(const std::string& path) {
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        return {};
-    }
-    return IniFile(std::string(std::istreambuf_iterator<char>(stream), {}));
+    return IniFile(readWholeFile(path).value_or(std::string()));
 }
 
 bool IniFile::save(const std::string& path) const {
@@ -249,7 +232,7 @@ bool IniFile::save(const std::string& path) const {
     std::random_device random;
     fs::path temporary = target;
     temporary += ".~" + std::to_string(random());
-    if (writeWholeFile(temporary, text_)) {
+    if (writeWholeFile(temporary.string(), text_)) {
         const auto status = fs::status(target, error);
         if (!error && fs::exists(status)) {
             fs::permissions(temporary, status.permissions(), error);
@@ -261,7 +244,7 @@ bool IniFile::save(const std::string& path) const {
     }
     fs::remove(temporary, error);
     // A folder we may not create files in can still hold a file we may write.
-    return writeWholeFile(target, text_);
+    return writeWholeFile(target.string(), text_);
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {

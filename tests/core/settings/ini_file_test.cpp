@@ -184,5 +184,14 @@ TEST_F(IniFileOnDisk, BytesOfOtherKeysStayAsTheyWere) {
     EXPECT_EQ(ReadProfileString(path_, "general", "datadir", "", 260), "/a b/\x82\xa0");
 }
 
+TEST_F(IniFileOnDisk, AFolderInPlaceOfTheFileReadsAsEmptyAndIsNotWritten) {
+    std::filesystem::create_directory(path_);
+    EXPECT_EQ(ReadProfileString(path_, "general", "datadir", "==nothing==", 260), "==nothing==");
+    EXPECT_EQ(ReadProfileInt(path_, "general", "interferance", -1), -1);
+    EXPECT_FALSE(WriteProfileString(path_, "general", "addeof", "true"));
+    EXPECT_FALSE(DeleteProfileKey(path_, "general", "addeof"));
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
+}
+
 } // namespace
 } // namespace tarnova
