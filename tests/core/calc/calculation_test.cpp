@@ -4,17 +4,15 @@
 #include "calc/calculation_driver.h"
 #include "calc/ird_export.h"
 #include "core/calc/scripted_calculation_port.h"
+#include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
 #include "settings/settings.h"
-#include "shell/run_log.h"
 
-#include "core/calc/test_peaks.h"
+#include "core/support/test_peaks.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace tarnova {
 namespace {
@@ -30,11 +28,8 @@ std::vector<PeakRecord> measurement() {
 
 class Calculation : public ::testing::Test {
   protected:
-    std::string iniPath =
-        (std::filesystem::temp_directory_path() /
-         (std::string("tarnova_calculation_") +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini"))
-            .string();
+    test::TempFolder folder;
+    std::string iniPath = folder.path("TARNOVA.INI");
     CalcState state;
     test::ScriptedPort ui;
     test::ScriptedCalculationPort port;
@@ -42,15 +37,17 @@ class Calculation : public ::testing::Test {
     std::vector<PeakRecord> peaks = measurement();
     PeakListSource source = [this] { return std::optional(peaks); };
 
-    void TearDown() override { std::remove(iniPath.c_str()); }
-    void writeIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+    void writeIni(const std::string& text) { folder.write("TARNOVA.INI", text); }
 
+    // One press of the dialog with these choices; no abundances leaves the form's own.
     void choose(std::vector<bool> numerators, std::vector<bool> denominators,
-                std::vector<bool> abundances) {
+                std::vector<bool> abundances = {}) {
         port.presses.push_back([=](CalculationSettingsForm& form) {
             form.numerators = numerators;
             form.denominators = denominators;
-            form.abundances = abundances;
+            if (!abundances.empty()) {
+                form.abundances = abundances;
+            }
         });
     }
 };
@@ -173,10 +170,7 @@ TEST_F(Calculation, CorrectionSetsFromTheIni) {
 TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
     writeIni("[general]\ninterferance=2\n");
     state.correctionSet = "Atm";
-    port.presses.push_back([](CalculationSettingsForm& form) {
-        form.numerators = {false, true};
-        form.denominators = {true, false};
-    });
+    choose({false, true}, {true, false});
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     EXPECT_TRUE(port.openedForms[0].correctionSets.empty());
     EXPECT_TRUE(port.openedForms[0].correctionSetsUnnamed);
@@ -209,12 +203,11 @@ TEST(ResultTable, CreateAbundancesThenRatios) {
     CalcState state;
     state.elements = {{kSelectNumerator | kSelectAbundance, "A"},
                       {kSelectNumerator | kSelectDenominator, "B"}};
-    RunLog& log = runLog();
-    log.close();
-    ASSERT_TRUE(log.open({}));
-    ASSERT_EQ(CreateResults(state), 1);
-    EXPECT_EQ(log.line(0), "3 results will be created.");
-    log.close();
+    {
+        test::LogCapture log;
+        ASSERT_EQ(CreateResults(state), 1);
+        EXPECT_EQ(log.lines()[0], "3 results will be created.");
+    }
     ASSERT_EQ(state.resultCount(), 2);
     EXPECT_EQ((*state.results)[0].numerator, "A");
     EXPECT_EQ((*state.results)[0].recordType(), 'A');
@@ -231,25 +224,14 @@ TEST(ResultTable, CreateAbundancesThenRatios) {
 }
 
 TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
-    port.presses.push_back([](CalculationSettingsForm& form) {
-        form.numerators = {false, true};
-        form.denominators = {true, false};
-        form.abundances = {false, true};
-    });
+    choose({false, true}, {true, false}, {false, true});
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     // Sheet 0 is the Ar40 abundance, sheet 1 Ar40/Ar36; disable the second Ar40 of sheet 1.
     (*state.results)[1].points->at(1).flags = kPointDisabled;
     const std::uint32_t peakIndex = (*state.results)[1].points->at(1).peakIndex;
-    RunLog& log = runLog();
-    log.close();
-    ASSERT_TRUE(log.open({}));
+    test::LogCapture log;
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
-    std::vector<std::string> lines;
-    for (int i = 0; i < log.lineCount(); ++i) {
-        lines.push_back(log.line(i));
-    }
-    log.close();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "1->3 - Invalidated"), lines.end());
+    EXPECT_THAT(log.lines(), ::testing::Contains("1->3 - Invalidated"));
     EXPECT_TRUE(state.peaks[peakIndex].isDisabled());
     EXPECT_EQ((*state.results)[1].pointCount, 3);
     EXPECT_EQ((*state.results)[0].pointCount, 4);
@@ -258,11 +240,7 @@ TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
 }
 
 TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
-    port.presses.push_back([](CalculationSettingsForm& form) {
-        form.numerators = {false, true};
-        form.denominators = {true, false};
-        form.abundances = {true, false};
-    });
+    choose({false, true}, {true, false}, {true, false});
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     // Every Ar40 of Ar40/Ar36 (sheet 1) disabled: the ratio has no point left.
     for (DataPoint& point : *(*state.results)[1].points) {

@@ -1,6 +1,6 @@
 #include "calc/coefficient_tests.h"
 
-#include "shell/run_log.h"
+#include "core/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -105,11 +105,9 @@ TEST(CoefficientTests, FieldTextsAndOpeningLogLine) {
     EXPECT_EQ(correlationTestFields(8, 0.0078125, 1234.125).tValue, "1234.13");
     EXPECT_EQ(correlationTestFields(8, 0.0078125, 1234.125).r, "0.007813");
 
-    ASSERT_TRUE(runLog().open({}));
+    test::LogCapture log;
     logSlopeTestVariances(2.5, 1.5e-12, 1);
-    ASSERT_EQ(runLog().lineCount(), 1);
-    EXPECT_EQ(runLog().line(0), "2.5 - 1.5E-012 = 1");
-    runLog().close();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"2.5 - 1.5E-012 = 1"});
 }
 
 } // namespace

@@ -1,32 +1,23 @@
 // Interference corrections read from an INI file and applied to a time-ordered peak list.
 #include "calc/calc_state.h"
 #include "calc/correction.h"
-#include "core/calc/test_peaks.h"
 #include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
+#include "core/support/test_peaks.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace tarnova {
 namespace {
 
 class Corrections : public ::testing::Test {
   protected:
-    std::string iniPath =
-        (std::filesystem::temp_directory_path() /
-         ("tarnova_correction_" +
-          std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini"))
-            .string();
+    test::TempFolder folder;
+    std::string iniPath = folder.path("TARNOVA.INI");
     CalcState state;
     test::ScriptedPort port;
 
-    void TearDown() override { std::remove(iniPath.c_str()); }
-
-    void writeIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+    void writeIni(const std::string& text) { folder.write("TARNOVA.INI", text); }
 
     void add(const char* label, double time, double height, double range = 1.0) {
         state.peaks.push_back(test::makePeak(label, time, height, range));

@@ -4,7 +4,7 @@
 #include "core/support/scripted_port.h"
 #include "editor/grid_model.h"
 
-#include "core/support/sheet_session.h"
+#include "core/support/test_peaks.h"
 #include <gmock/gmock.h>
 
 #include <gtest/gtest.h>
@@ -56,8 +56,8 @@ TEST_F(Extraction, RecognisesTheLabelCharacters) {
 }
 
 TEST_F(Extraction, RowsWithABlankLabelFieldAreNoPeaks) {
-    grid.AttachPeaks({test::makePeak("Ar40", 1, 1, 1), test::makePeak("Ar36", 2, 2, 1),
-                      test::makePeak("Ar38", 3, 3, 1)});
+    grid.AttachPeaks(
+        {test::makePeak("Ar40", 1, 1), test::makePeak("Ar36", 2, 2), test::makePeak("Ar38", 3, 3)});
     grid.rows().push_back(nullptr); // an empty row nobody typed into
     type(0, kElemColumn, "       ");
     const auto peaks = ExtractPeakList(grid);
@@ -77,8 +77,8 @@ TEST_F(Extraction, FailuresAndTheirLogLines) {
     grid.NewSheet();
     EXPECT_FALSE(ExtractPeakList(grid));
     EXPECT_EQ(log.lines().back(), "Too few item to retrievable.");
-    grid.AttachPeaks({test::makePeak("Ar40", 1, 1, 1), test::makePeak("(Ar36", 2, 2, 1),
-                      test::makePeak("Ar38", 3, 3, 1)});
+    grid.AttachPeaks({test::makePeak("Ar40", 1, 1), test::makePeak("(Ar36", 2, 2),
+                      test::makePeak("Ar38", 3, 3)});
     type(0, kTimeColumn, "05.00");
     EXPECT_FALSE(ExtractPeakList(grid));
     EXPECT_EQ(log.lines().back(), "Impossible to recognize name.");
@@ -87,9 +87,9 @@ TEST_F(Extraction, FailuresAndTheirLogLines) {
 }
 
 TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
-    std::vector<PeakRecord> peaks{test::makePeak("a", 100.7, 1, 1), test::makePeak("b", NAN, 1, 1),
-                                  test::makePeak("c", 100.2, 1, 1), test::makePeak("d", -1, 1, 1),
-                                  test::makePeak("e", 100.2, 1, 1)};
+    std::vector<PeakRecord> peaks{test::makePeak("a", 100.7, 1), test::makePeak("b", NAN, 1),
+                                  test::makePeak("c", 100.2, 1), test::makePeak("d", -1, 1),
+                                  test::makePeak("e", 100.2, 1)};
     EXPECT_LT(PeakTimeOrder(peaks[2], peaks[0]), 0);
     EXPECT_GT(PeakTimeOrder(peaks[0], peaks[2]), 0);
     EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), 0);

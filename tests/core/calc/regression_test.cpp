@@ -2,9 +2,9 @@
 #include "calc/calc_state.h"
 #include "calc/regression.h"
 #include "calc/regression_method.h"
-#include "shell/run_log.h"
+#include "core/support/log_capture.h"
 
-#include "core/calc/test_peaks.h"
+#include "core/support/test_peaks.h"
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 
@@ -302,20 +302,13 @@ TEST(Regressions, AlphaFollowsTheConfidenceFlag) {
 }
 
 TEST(Regressions, LogLinesOfARatio) {
-    RunLog& log = runLog();
-    log.close();
-    ASSERT_TRUE(log.open({}));
+    test::LogCapture log;
     const std::vector<PeakRecord> peaks{makePeak("D", 10, 100), makePeak("N", 20, 30),
                                         makePeak("D", 30, 200)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
-    std::vector<std::string> lines;
-    for (int i = 0; i < log.lineCount(); ++i) {
-        lines.push_back(log.line(i));
-    }
-    log.close();
-    EXPECT_EQ(lines, (std::vector<std::string>{"(1)20.000000: 30/150=0.2",
-                                               "1 peaks are corrected for N/D."}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"(1)20.000000: 30/150=0.2",
+                                                     "1 peaks are corrected for N/D."}));
 }
 
 } // namespace

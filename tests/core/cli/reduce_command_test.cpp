@@ -1,33 +1,16 @@
 // tarnova-cli reduce, run as a process on measurement files written by the test.
+#include "core/support/cli_run.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
+namespace tarnova {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::CliRun;
 
 std::vector<std::string> split(const std::string& text, const std::string& separator) {
     std::vector<std::string> parts;
@@ -43,45 +26,25 @@ std::vector<std::string> split(const std::string& text, const std::string& separ
 
 class ReduceCommand : public ::testing::Test {
   protected:
-    fs::path folder = fs::temp_directory_path() /
-                      (std::string("tarnova_reduce_") +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    test::TempFolder folder;
 
     void SetUp() override {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         // D is 1 throughout, so the ratios N/D are 3, 3.3 and 3.15 at times 2, 4 and 6.
-        write("run.pks", "\"NAME\",\"Test 1\"\r\n"
-                         "  100,   1.00000000E+000, \"D\"\r\n"
-                         "  200,   3.00000000E+000, \"N\"\r\n"
-                         "  300,   1.00000000E+000, \"D\"\r\n"
-                         "  400,   3.30000000E+000, \"N\"\r\n"
-                         "  500,   1.00000000E+000, \"D\"\r\n"
-                         "  600,   3.15000000E+000, \"N\"\r\n"
-                         "  700,   1.00000000E+000, \"D\"\r\n");
-        write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    void write(const char* name, const std::string& text) {
-        std::ofstream(folder / name, std::ios::binary) << text;
+        folder.write("run.pks", "\"NAME\",\"Test 1\"\r\n"
+                                "  100,   1.00000000E+000, \"D\"\r\n"
+                                "  200,   3.00000000E+000, \"N\"\r\n"
+                                "  300,   1.00000000E+000, \"D\"\r\n"
+                                "  400,   3.30000000E+000, \"N\"\r\n"
+                                "  500,   1.00000000E+000, \"D\"\r\n"
+                                "  600,   3.15000000E+000, \"N\"\r\n"
+                                "  700,   1.00000000E+000, \"D\"\r\n");
+        folder.write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
     }
 
     CliRun reduce(const std::string& arguments) {
-        const fs::path out = folder / "stdout";
-        const fs::path err = folder / "stderr";
-        const std::string command = "cd '" + folder.string() +
-                                    "' && '" TARNOVA_CLI_PATH "' reduce " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        CliRun run;
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = slurp(out);
-        run.err = slurp(err);
-        return run;
+        return test::runCli(folder, "reduce " + arguments);
     }
-
-    std::string ini() const { return "--ini '" + (folder / "TARNOVA.INI").string() + "'"; }
+    std::string ini() const { return "--ini '" + folder.path("TARNOVA.INI") + "'"; }
 };
 
 void expectNumber(const std::string& field, double expected) {
@@ -94,7 +57,7 @@ TEST_F(ReduceCommand, RatioWithTheIniOptions) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> lines = split(run.out, "\r\n");
     ASSERT_EQ(lines.size(), 8u) << run.out;
-    EXPECT_EQ(lines[0], "SOURCE\t" + (folder / "run.pks").string());
+    EXPECT_EQ(lines[0], "SOURCE\t" + folder.path("run.pks"));
     EXPECT_EQ(lines[1], "NAME\tTest 1");
     EXPECT_EQ(lines[2], "RECORDS\t1");
     EXPECT_EQ(lines[3], "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41");
@@ -127,7 +90,7 @@ TEST_F(ReduceCommand, RatioWithTheIniOptions) {
 
 TEST_F(ReduceCommand, CorrectionWithoutNamedSetsGoesOnUncorrected) {
     // The INI counts a set but names none: the calculation runs without corrections.
-    write("TARNOVA.INI", "[general]\r\ninterferance=1\r\n[regression]\r\nconf95=true\r\n");
+    folder.write("TARNOVA.INI", "[general]\r\ninterferance=1\r\n[regression]\r\nconf95=true\r\n");
     const CliRun nameless =
         reduce("run.pks " + ini() + " --numerator N --denominator D --correction Atm");
     ASSERT_EQ(nameless.exitCode, 0) << nameless.err;
@@ -156,3 +119,4 @@ TEST_F(ReduceCommand, Failures) {
 }
 
 } // namespace
+} // namespace tarnova

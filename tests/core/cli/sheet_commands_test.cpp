@@ -1,11 +1,8 @@
 // tarnova-cli info and convert, run as a user runs them.
-#include "core/support/temp_folder.h"
+#include "core/support/cli_run.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -25,16 +22,14 @@ class SheetCommands : public ::testing::Test {
     }
 
     int run(const std::string& arguments) {
-        const std::string command = std::string(TARNOVA_CLI_PATH) + " " + arguments + " >'" +
-                                    folder.path("out") + "' 2>'" + folder.path("err") + "'";
-        const int status = std::system(command.c_str());
-        std::istringstream stream(folder.read("out"));
+        const test::CliRun result = test::runCli(folder, arguments);
+        std::istringstream stream(result.out);
         out.clear();
         for (std::string line; std::getline(stream, line);) {
             out.push_back(line);
         }
-        err = folder.read("err");
-        return WEXITSTATUS(status);
+        err = result.err;
+        return result.exitCode;
     }
     std::string quoted(const std::string& path) const { return "'" + path + "'"; }
 };

@@ -1,5 +1,4 @@
 // Samples cut short at every byte, or with bytes flipped, are read or refused without harm.
-#include "core/support/scripted_port.h"
 #include "core/support/sheet_session.h"
 #include "data/dat_format.h"
 #include "data/file_kind.h"
@@ -9,16 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace tarnova {
 namespace {
 
-std::string sampleBytes(const std::string& name) {
-    std::ifstream stream(test::samplePath(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
+using test::sampleBytes;
 
 TEST(DamagedFiles, TruncatedTextFilesAreReadOrRefused) {
     test::ScriptedPort ui;

@@ -1,13 +1,14 @@
 #include "data/dat_format.h"
 
 #include "core/support/temp_folder.h"
-
-#include "core/support/sheet_session.h"
+#include "core/support/test_peaks.h"
 
 #include <gtest/gtest.h>
 
 namespace tarnova {
 namespace {
+
+using test::makePeak;
 
 const std::string kHeader = "\"AS-12\",\"2026/11/24\"\r\n\"air\"\r\n0.250000\r\n3,1.5,0.02\r\n";
 
@@ -78,21 +79,17 @@ TEST(DatReader, LongHeaderTextsAreCutToTheNote) {
 
 TEST(DatReader, FailureLeavesTheCurrentNote) {
     test::TempFolder folder;
-    DataNote kept;
-    kept.name = "kept";
-    InstallDataNote(kept);
+    test::KeptNote note;
     EXPECT_FALSE(ReadDatFile(folder.write("bad.dat", datFile("1,2", "40,1,2,3\r\n"))));
     EXPECT_FALSE(ReadDatFile(folder.path("missing.dat")));
-    ASSERT_TRUE(currentDataNote());
-    EXPECT_EQ(currentDataNote()->name, "kept");
+    EXPECT_TRUE(note.stillKept());
     ASSERT_TRUE(ReadDatFile(folder.write("good.dat", datFile("1,1", "40,1,2,3\r\n"))));
     EXPECT_EQ(currentDataNote()->name, "AS-12");
     EXPECT_FALSE(currentDataNote()->path);
-    ReleaseDataNote();
 }
 
 TEST(DatWriter, WritesTheDefaultHeaderWithoutANote) {
-    const auto text = datFileText({test::makePeak("40", 1.5, 2.25, 10.0)}, nullptr);
+    const auto text = datFileText({makePeak("40", 1.5, 2.25, 10.0)}, nullptr);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "\"unknown\",\"1970/01/01\"\r\n\"No comment\"\r\n0.000000\r\n"
                      "0,0.000000,0.000000\r\n1,1\r\n0\r\n0\r\n0\r\n0\r\n"
@@ -108,10 +105,10 @@ TEST(DatWriter, NumbersLabelsAndDropsThoseWithoutANumber) {
     note.spikeId = 7;
     note.spikeVolume = 0.5;
     note.spikeError = 0.001;
-    const auto text = datFileText({test::makePeak("Ar40", 1, 1, 1), test::makePeak("40", 2, 2, 1),
-                                   test::makePeak(" 40", 3, 3, 1), test::makePeak("40Ar", 4, 4, 1),
-                                   test::makePeak("36", 5, 5, 1), test::makePeak("0", 6, 6, 1)},
-                                  &note);
+    const auto text =
+        datFileText({makePeak("Ar40", 1, 1, 1), makePeak("40", 2, 2, 1), makePeak(" 40", 3, 3, 1),
+                     makePeak("40Ar", 4, 4, 1), makePeak("36", 5, 5, 1), makePeak("0", 6, 6, 1)},
+                    &note);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "\"S\",\"D\"\r\n\"C\"\r\n-1.250000\r\n7,0.500000,0.001000\r\n2,4\r\n"
                      "0\r\n0\r\n0\r\n0\r\n40,2.000000,2.000000,1.000000\r\n"
@@ -123,7 +120,7 @@ TEST(DatWriter, TakesTheHeaderFromTaggedComments) {
     DataNote note;
     note.form = DataNoteForm::Pks;
     note.tags = {{"sample:", "x"}, {"Sample:", "first"}, {"Sample:", "second"}, {"Date:", "d"}};
-    const auto text = datFileText({test::makePeak("40", 1, 1, 1)}, &note);
+    const auto text = datFileText({makePeak("40", 1, 1, 1)}, &note);
     ASSERT_TRUE(text);
     EXPECT_TRUE(
         text->starts_with("\"first\",\"d\"\r\n\"\"\r\n0.000000\r\n0,0.000000,0.000000\r\n"));
@@ -133,8 +130,7 @@ TEST(DatWriter, TakesTheHeaderFromTaggedComments) {
 
 TEST(DatWriter, KeepsTinyValuesInExponentForm) {
     const auto text = datFileText(
-        {test::makePeak("40", 0.0000001, 3.2e-7, 1e-12), test::makePeak("36", 0, 0, -4e-7)},
-        nullptr);
+        {makePeak("40", 0.0000001, 3.2e-7, 1e-12), makePeak("36", 0, 0, -4e-7)}, nullptr);
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("40,0.000000,3.200000E-007,1.000000E-012\r\n"), std::string::npos);
     EXPECT_NE(text->find("36,0.000000,0.000000,-4.000000E-007\r\n"), std::string::npos);
@@ -144,14 +140,13 @@ TEST(DatWriter, KeepsTinyValuesInExponentForm) {
 }
 
 TEST(DatWriter, RefusesSheetsWithoutNumberedLabelsOrWithTooManyLabels) {
-    EXPECT_FALSE(
-        datFileText({test::makePeak("Ar40", 1, 1, 1), test::makePeak("x", 1, 1, 1)}, nullptr));
+    EXPECT_FALSE(datFileText({makePeak("Ar40", 1, 1, 1), makePeak("x", 1, 1, 1)}, nullptr));
     std::vector<PeakRecord> peaks;
     for (int label = 1; label <= 50; ++label) {
-        peaks.push_back(test::makePeak(std::to_string(label), label, 1, 1));
+        peaks.push_back(makePeak(std::to_string(label), label, 1, 1));
     }
     EXPECT_TRUE(datFileText(peaks, nullptr));
-    peaks.push_back(test::makePeak("51", 51, 1, 1));
+    peaks.push_back(makePeak("51", 51, 1, 1));
     EXPECT_FALSE(datFileText(peaks, nullptr));
 }
 
@@ -159,7 +154,7 @@ TEST(DatWriter, QuotesInHeaderTextsBecomeBlanksSoTheFileReadsBack) {
     DataNote note;
     note.name = "a\"b";
     note.comment = "line\nbreak";
-    const auto text = datFileText({test::makePeak("40", 1, 1, 1)}, &note);
+    const auto text = datFileText({makePeak("40", 1, 1, 1)}, &note);
     ASSERT_TRUE(text);
     const auto file = parseDatFile(*text);
     ASSERT_TRUE(file);
@@ -170,11 +165,11 @@ TEST(DatWriter, QuotesInHeaderTextsBecomeBlanksSoTheFileReadsBack) {
 TEST(DatWriter, WritesTheFileWithTheEndOfFileMarkOnRequest) {
     test::TempFolder folder;
     ReleaseDataNote();
-    ASSERT_TRUE(WriteDatFile(folder.path("a.dat"), {test::makePeak("40", 1, 2, 3)}, true));
+    ASSERT_TRUE(WriteDatFile(folder.path("a.dat"), {makePeak("40", 1, 2, 3)}, true));
     const std::string bytes = folder.read("a.dat");
     EXPECT_TRUE(bytes.ends_with("40,1.000000,2.000000,3.000000\r\n\x1A"));
     EXPECT_TRUE(ReadDatFile(folder.path("a.dat")));
-    EXPECT_FALSE(WriteDatFile(folder.path("none/a.dat"), {test::makePeak("40", 1, 2, 3)}, false));
+    EXPECT_FALSE(WriteDatFile(folder.path("none/a.dat"), {makePeak("40", 1, 2, 3)}, false));
     ReleaseDataNote();
 }
 

@@ -9,9 +9,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace tarnova {
 namespace {
 
@@ -20,10 +17,7 @@ using ::testing::ElementsAre;
 
 TEST(KindFromContent, RecognisesTheSamples) {
     test::LogCapture log;
-    const auto kind = [](const std::string& name) {
-        std::ifstream stream(test::samplePath(name), std::ios::binary);
-        return kindFromContent(std::string(std::istreambuf_iterator<char>(stream), {}));
-    };
+    const auto kind = [](const char* name) { return kindFromContent(test::sampleBytes(name)); };
     EXPECT_EQ(kind("argon_air.pks"), FileKind::Pks);
     EXPECT_EQ(kind("argon_air.dat"), FileKind::Dat);
     EXPECT_EQ(kind("argon_micromass.asc"), FileKind::MicromassAsc);

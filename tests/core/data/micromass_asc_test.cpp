@@ -3,6 +3,7 @@
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
+#include "core/support/test_peaks.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -154,19 +155,16 @@ TEST_F(MicromassAsc, HeliumAnalysisRefusalsAndTheirReports) {
 
 TEST_F(MicromassAsc, ReaderLogsAndInstallsTheNoteOnlyOnSuccess) {
     test::TempFolder folder;
-    DataNote kept;
-    kept.name = "kept";
-    InstallDataNote(kept);
+    test::KeptNote note;
     EXPECT_FALSE(ReadMicromassAsc(folder.path("missing.asc"), port));
     EXPECT_FALSE(ReadMicromassAsc(folder.write("bad.asc", heliumFile(2, 1, 3, kHeliumData)), port));
-    EXPECT_EQ(currentDataNote()->name, "kept");
+    EXPECT_TRUE(note.stillKept());
     EXPECT_EQ(log.lines()[0], "MM ASC handler");
     EXPECT_EQ(log.lines()[1], "File can't be opened.");
     const auto peaks = ReadMicromassAsc(test::samplePath("helium_micromass.asc"), port);
     ASSERT_TRUE(peaks);
     EXPECT_EQ(peaks->size(), 20u);
     EXPECT_EQ(currentDataNote()->tags.size(), 8u);
-    ReleaseDataNote();
 }
 
 } // namespace

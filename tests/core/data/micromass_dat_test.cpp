@@ -2,6 +2,7 @@
 
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
+#include "core/support/test_peaks.h"
 
 #include <gtest/gtest.h>
 
@@ -147,18 +148,15 @@ TEST_F(MicromassDat, ItemLabelsLoseTrailingWhiteSpaceFromTheFifthByteBack) {
 
 TEST_F(MicromassDat, ReaderInstallsTheNoteOnlyOnSuccess) {
     test::TempFolder folder;
-    DataNote kept;
-    kept.name = "kept";
-    InstallDataNote(kept);
+    test::KeptNote note;
     EXPECT_FALSE(ReadMicromassDat(folder.write("bad.dat", header(3, 1)), port));
     EXPECT_FALSE(ReadMicromassDat(folder.path("missing.dat"), port));
-    EXPECT_EQ(currentDataNote()->name, "kept");
+    EXPECT_TRUE(note.stillKept());
     const auto peaks = ReadMicromassDat(test::samplePath("argon_micromass.dat"), port);
     ASSERT_TRUE(peaks);
     EXPECT_EQ(peaks->size(), 60u);
     EXPECT_EQ((*peaks)[4].elem, "Ar40");
     EXPECT_EQ(currentDataNote()->tags[1].text, "AR261124");
-    ReleaseDataNote();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "data/pks_format.h"
 
 #include "core/support/temp_folder.h"
+#include "core/support/test_peaks.h"
 #include "data/peak_value_split.h"
 #include "platform/text_format.h"
 
@@ -10,6 +11,8 @@
 
 namespace tarnova {
 namespace {
+
+using test::makePeak;
 
 TEST(PksReader, ReadsTaggedCommentsAndPeaks) {
     const auto file = parsePksFile("\"Sample:\",\"AS-12\"\r\n"
@@ -90,20 +93,12 @@ TEST(PeakValueSplit, PksAndMicromassRules) {
     EXPECT_EQ(pks(NAN).range, 1.0);
 }
 
-PeakRecord peak(std::string elem, double time, double value) {
-    PeakRecord record;
-    record.elem = std::move(elem);
-    record.time = time;
-    record.height = value;
-    record.range = 1.0;
-    return record;
-}
-
 TEST(PksWriter, WritesHeaderAndPeakLines) {
     DataNote note;
     note.form = DataNoteForm::Pks;
     note.tags = {{"Sample:", "AS-12"}, {"Comments:", ""}};
-    EXPECT_EQ(pksFileText({peak("Ar40", 12.5, 12345.678), peak("", 1, 1), peak("Ar36", 0.29, -0.5)},
+    EXPECT_EQ(pksFileText({makePeak("Ar40", 12.5, 12345.678), makePeak("", 1, 1),
+                           makePeak("Ar36", 0.29, -0.5)},
                           &note),
               "\"Sample:\",\"AS-12\"\r\n\"Comments:\",\"\"\r\n"
               " 1250,   1.23456780E+004, \"Ar40\"\r\n"
@@ -124,19 +119,22 @@ TEST(PksWriter, WritesHeadersOfDatNotesAndDefaults) {
 }
 
 TEST(PksWriter, HundredthsAreCutButNeverLostToRounding) {
-    EXPECT_EQ(pksHundredths(0.29), 29);
-    EXPECT_EQ(pksHundredths(0.57), 57);
-    EXPECT_EQ(pksHundredths(1.13), 113);
-    EXPECT_EQ(pksHundredths(12.567), 1256);
-    EXPECT_EQ(pksHundredths(-12.567), -1256);
-    EXPECT_EQ(pksHundredths(-0.29), -29);
-    EXPECT_EQ(pksHundredths(0.009), 0);
     // Fractions far below a hundredth, and fractions of large times, are fractions all the same.
-    EXPECT_EQ(pksHundredths(12.99999999), 1299);
-    EXPECT_EQ(pksHundredths(-0.0099999999), 0);
-    EXPECT_EQ(pksHundredths(5000000.567), 500000056);
-    EXPECT_EQ(pksHundredths(123456789.29), 12345678929);
-    EXPECT_EQ(pksHundredths(NAN), 0);
+    const std::pair<double, long> cases[] = {{0.29, 29},
+                                             {0.57, 57},
+                                             {1.13, 113},
+                                             {12.567, 1256},
+                                             {-12.567, -1256},
+                                             {-0.29, -29},
+                                             {0.009, 0},
+                                             {12.99999999, 1299},
+                                             {-0.0099999999, 0},
+                                             {5000000.567, 500000056},
+                                             {123456789.29, 12345678929},
+                                             {NAN, 0}};
+    for (const auto& [time, hundredths] : cases) {
+        EXPECT_EQ(pksHundredths(time), hundredths) << time;
+    }
     for (int hundredths = -2000; hundredths <= 200000; hundredths += 7) {
         ASSERT_EQ(pksHundredths(hundredths / 100.0), hundredths);
     }
@@ -150,8 +148,8 @@ TEST(PksWriter, RoundTripKeepsHundredthsAndNineDigits) {
     InstallDataNote(note);
     std::vector<PeakRecord> peaks;
     for (int i = 0; i < 300; ++i) {
-        peaks.push_back(peak("Ar" + std::to_string(36 + i % 5), i * 0.37,
-                             std::pow(10.0, i % 29 - 14) * (1.0 + i / 301.0)));
+        peaks.push_back(makePeak("Ar" + std::to_string(36 + i % 5), i * 0.37,
+                                 std::pow(10.0, i % 29 - 14) * (1.0 + i / 301.0)));
     }
     ASSERT_TRUE(WritePksFile(folder.path("r.pks"), peaks, true));
     const auto back = ReadPksFile(folder.path("r.pks"));

@@ -5,6 +5,7 @@
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
+#include "core/support/test_peaks.h"
 #include "data/load_peak_file.h"
 #include "editor/grid_model.h"
 #include "settings/settings.h"
@@ -35,15 +36,5 @@ struct SheetSession {
         return LoadPeakFile(ui, files, grid, settings, path, preset);
     }
 };
-
-// A peak record with its label and numbers.
-inline PeakRecord makePeak(std::string elem, double time, double height, double range) {
-    PeakRecord peak;
-    peak.elem = std::move(elem);
-    peak.time = time;
-    peak.height = height;
-    peak.range = range;
-    return peak;
-}
 
 } // namespace tarnova::test

@@ -43,4 +43,10 @@ inline std::string samplePath(const std::string& name) {
     return std::string(TARNOVA_SOURCE_DIR) + "/samples/" + name;
 }
 
+// The bytes of a bundled sample file.
+inline std::string sampleBytes(const std::string& name) {
+    std::ifstream stream(samplePath(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
 } // namespace tarnova::test
