@@ -1,7 +1,7 @@
 #include "calc/distributions.h"
 
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/students_t.hpp>
+#include "core/support/boost_reference.h"
+
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/erf.hpp>
 #include <boost/math/special_functions/gamma.hpp>
@@ -24,16 +24,6 @@ constexpr double kPi = 3.141592653589793;
     return ::testing::AssertionFailure()
            << std::setprecision(17) << actual << " differs from " << expected << " by more than "
            << tolerance << " relative";
-}
-
-double boostT(double p, int n) {
-    return boost::math::quantile(
-        boost::math::complement(boost::math::students_t_distribution<double>(n), p));
-}
-
-double boostF(double p, int m, int n) {
-    return boost::math::quantile(
-        boost::math::complement(boost::math::fisher_f_distribution<double>(m, n), p));
 }
 
 // Closed forms: with one degree of freedom t is Cauchy, t = cot(pi p); with two,
@@ -91,7 +81,7 @@ TEST(Distributions, TQuantileAgreesWithBoostOverTheGrid) {
     const int degrees[] = {1, 2, 3, 4, 5, 7, 10, 20, 50, 100, 1000, 10000, 100000, 1000000};
     for (double p : levels) {
         for (int n : degrees) {
-            EXPECT_TRUE(relativelyNear(TQuantile(p, n), boostT(p, n), 1e-6))
+            EXPECT_TRUE(relativelyNear(TQuantile(p, n), test::upperT(p, n), 1e-6))
                 << "p " << p << " n " << n;
         }
     }
@@ -103,7 +93,7 @@ TEST(Distributions, FQuantileAgreesWithBoostOverTheGrid) {
     for (double p : levels) {
         for (int m : degrees) {
             for (int n : degrees) {
-                EXPECT_TRUE(relativelyNear(FQuantile(p, m, n), boostF(p, m, n), 1e-6))
+                EXPECT_TRUE(relativelyNear(FQuantile(p, m, n), test::upperF(p, m, n), 1e-6))
                     << "p " << p << " m " << m << " n " << n;
             }
         }

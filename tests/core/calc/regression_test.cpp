@@ -2,11 +2,10 @@
 #include "calc/calc_state.h"
 #include "calc/regression.h"
 #include "calc/regression_method.h"
+#include "core/support/boost_reference.h"
 #include "core/support/log_capture.h"
 
 #include "core/support/test_peaks.h"
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/students_t.hpp>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +15,8 @@ namespace tarnova {
 namespace {
 
 using test::makePeak;
+using test::upperF;
+using test::upperT;
 
 RegressionResult ratio(const char* numerator, const char* denominator) {
     RegressionResult record;
@@ -41,14 +42,6 @@ RegressionResult withPoints(std::vector<std::pair<double, double>> timesAndValue
     record.pointCount = static_cast<std::int32_t>(points.size());
     record.points = std::move(points);
     return record;
-}
-
-double upperT(double p, int df) {
-    return boost::math::quantile(boost::math::complement(boost::math::students_t(df), p));
-}
-
-double upperF(double p, int m, int n) {
-    return boost::math::quantile(boost::math::complement(boost::math::fisher_f(m, n), p));
 }
 
 TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {

@@ -104,9 +104,9 @@ TEST_F(MicromassDat, ZeroCyclesGiveNoPeaks) {
 }
 
 TEST_F(MicromassDat, RefusesDamagedHeadersAndCountsTheFileCannotHold) {
+    // Files cut short are checked at every length in damaged_files_test.cpp.
     const std::string items = itemTable({"40   ", "36   "});
     const std::string data = samples({{1, 1}, {2, 2}, {3, 3}, {4, 4}});
-    expectRefusal(header(2, 2).substr(0, 45), "Header error(short)");
     expectRefusal(header(0.99, 2) + items + data, "Header error");
     expectRefusal(header(NAN, 2) + items + data, "Header error");
     expectRefusal(header(-1e300, 2) + items + data, "Header error");
@@ -114,7 +114,6 @@ TEST_F(MicromassDat, RefusesDamagedHeadersAndCountsTheFileCannotHold) {
     expectRefusal(header(1e300, 2) + items + data, "Too small number of peak item.");
     expectRefusal(header(INFINITY, 2) + items + data, "Too small number of peak item.");
     expectRefusal(header(2, 3) + items + data, "");
-    expectRefusal(header(2, 2) + items + data.substr(0, 63), "");
     expectRefusal(header(2, 1e300) + items + data, "");
     expectRefusal(header(2, INFINITY) + items + data, "");
     expectRefusal(header(2, -1) + items + data, "Fail to get heap block.");

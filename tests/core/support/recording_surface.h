@@ -60,48 +60,32 @@ class RecordingSurface : public Surface {
     int borderWidth() const override { return border; }
 
     void drawText(SurfacePoint topLeft, std::string_view text) override {
-        Primitive p;
-        p.kind = PrimitiveKind::Text;
+        Primitive& p = add(PrimitiveKind::Text);
         p.from = topLeft;
-        p.text = std::string(text);
-        primitives.push_back(std::move(p));
+        p.text = text;
     }
     void drawTextInRect(const SurfaceRect& rect, std::string_view text,
                         HorizontalAlignment horizontal, VerticalAlignment vertical) override {
-        Primitive p;
-        p.kind = PrimitiveKind::TextInRect;
+        Primitive& p = add(PrimitiveKind::TextInRect);
         p.rect = rect;
-        p.text = std::string(text);
+        p.text = text;
         p.horizontal = horizontal;
         p.vertical = vertical;
-        primitives.push_back(std::move(p));
     }
     void drawLine(SurfacePoint from, SurfacePoint to) override {
-        Primitive p;
-        p.kind = PrimitiveKind::Line;
+        Primitive& p = add(PrimitiveKind::Line);
         p.from = from;
         p.to = to;
-        primitives.push_back(std::move(p));
     }
     void drawRectangle(const SurfaceRect& rect) override {
-        Primitive p;
-        p.kind = PrimitiveKind::Rectangle;
-        p.rect = rect;
-        primitives.push_back(std::move(p));
+        add(PrimitiveKind::Rectangle).rect = rect;
     }
-    void drawEllipse(const SurfaceRect& box) override {
-        Primitive p;
-        p.kind = PrimitiveKind::Ellipse;
-        p.rect = box;
-        primitives.push_back(std::move(p));
-    }
+    void drawEllipse(const SurfaceRect& box) override { add(PrimitiveKind::Ellipse).rect = box; }
     void drawDashedLine(SurfacePoint from, SurfacePoint to, int width) override {
-        Primitive p;
-        p.kind = PrimitiveKind::DashedLine;
+        Primitive& p = add(PrimitiveKind::DashedLine);
         p.from = from;
         p.to = to;
         p.width = width;
-        primitives.push_back(std::move(p));
     }
 
     // The primitives of one kind, in drawing order.
@@ -123,6 +107,12 @@ class RecordingSurface : public Surface {
             }
         }
         return result;
+    }
+
+  private:
+    Primitive& add(PrimitiveKind kind) {
+        primitives.emplace_back().kind = kind;
+        return primitives.back();
     }
 };
 
