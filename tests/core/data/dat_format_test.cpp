@@ -31,10 +31,7 @@ TEST(DatReader, ReadsHeaderAndPeaks) {
     EXPECT_DOUBLE_EQ(file->note.spikeVolume, 1.5);
     EXPECT_DOUBLE_EQ(file->note.spikeError, 0.02);
     ASSERT_EQ(file->peaks.size(), 3u); // lines after the announced count are not read
-    EXPECT_EQ(file->peaks[1].elem, "40");
-    EXPECT_DOUBLE_EQ(file->peaks[1].time, 1.72);
-    EXPECT_DOUBLE_EQ(file->peaks[1].height, 6.214814);
-    EXPECT_DOUBLE_EQ(file->peaks[1].range, 1.0);
+    EXPECT_TRUE(test::peakIs(file->peaks[1], "40", 1.72, 6.214814, 1.0));
     EXPECT_EQ(file->peaks[1].flags, 0u);
 }
 

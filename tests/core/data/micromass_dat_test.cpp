@@ -65,21 +65,13 @@ TEST_F(MicromassDat, ReadsItemsCycleByCycle) {
         port);
     ASSERT_TRUE(file);
     ASSERT_EQ(file->peaks.size(), 6u);
-    EXPECT_EQ(file->peaks[0].elem, "40");
-    EXPECT_EQ(file->peaks[1].elem, "4 0");
-    EXPECT_EQ(file->peaks[2].elem, "36\t"); // the zero byte stops the trimming
-    EXPECT_EQ(file->peaks[3].elem, "40");
-    EXPECT_DOUBLE_EQ(file->peaks[0].height, 5.23);
-    EXPECT_DOUBLE_EQ(file->peaks[0].range, 100);
-    EXPECT_DOUBLE_EQ(file->peaks[1].height, 0.5);
-    EXPECT_DOUBLE_EQ(file->peaks[1].range, 1);
-    EXPECT_DOUBLE_EQ(file->peaks[2].height, 5);
-    EXPECT_DOUBLE_EQ(file->peaks[3].height, 3.2);
-    EXPECT_DOUBLE_EQ(file->peaks[3].range, 1e-12);
-    EXPECT_EQ(file->peaks[4].height, 0.0); // zero and below keep their value, range 1
-    EXPECT_EQ(file->peaks[4].range, 1.0);
-    EXPECT_EQ(file->peaks[5].height, -2.0);
-    EXPECT_DOUBLE_EQ(file->peaks[5].time, 6);
+    EXPECT_TRUE(test::peakIs(file->peaks[0], "40", 1, 5.23, 100));
+    EXPECT_TRUE(test::peakIs(file->peaks[1], "4 0", 2, 0.5, 1));
+    EXPECT_TRUE(test::peakIs(file->peaks[2], "36\t", 3, 5, 0.01)); // the zero byte stops the trim
+    EXPECT_TRUE(test::peakIs(file->peaks[3], "40", 4, 3.2, 1e-12));
+    // Zero and below keep their value, range 1.
+    EXPECT_TRUE(test::peakIs(file->peaks[4], "4 0", 5, 0, 1));
+    EXPECT_TRUE(test::peakIs(file->peaks[5], "36\t", 6, -2, 1));
     ASSERT_EQ(file->note.tags.size(), 2u);
     EXPECT_EQ(file->note.tags[0].tag, "Date:");
     EXPECT_EQ(file->note.tags[0].text, "24 NOVEMBER 2026 1042");

@@ -27,18 +27,12 @@ TEST(PksReader, ReadsTaggedCommentsAndPeaks) {
     EXPECT_EQ(file->note.tags[1].tag, "Date:");
     EXPECT_EQ(file->note.tags[1].text, "2026/11/24");
     ASSERT_EQ(file->peaks.size(), 4u);
-    EXPECT_EQ(file->peaks[0].elem, "Ar40");
-    EXPECT_DOUBLE_EQ(file->peaks[0].time, 1.2);
-    EXPECT_DOUBLE_EQ(file->peaks[0].height, 5.23);
-    EXPECT_DOUBLE_EQ(file->peaks[0].range, 100.0);
+    EXPECT_TRUE(test::peakIs(file->peaks[0], "Ar40", 1.2, 5.23, 100.0));
     EXPECT_EQ(file->peaks[1].elem, ""); // the empty line is an empty row
     EXPECT_EQ(file->peaks[1].range, 0.0);
-    EXPECT_DOUBLE_EQ(file->peaks[2].time, -0.05);
-    EXPECT_DOUBLE_EQ(file->peaks[2].height, 5.0);
-    EXPECT_DOUBLE_EQ(file->peaks[2].range, 0.01);
+    EXPECT_TRUE(test::peakIs(file->peaks[2], "Ar36", -0.05, 5.0, 0.01));
     // A value without a logarithm keeps itself as the height.
-    EXPECT_DOUBLE_EQ(file->peaks[3].height, -0.25);
-    EXPECT_DOUBLE_EQ(file->peaks[3].range, 1.0);
+    EXPECT_TRUE(test::peakIs(file->peaks[3], "Ar37", 1.3, -0.25, 1.0));
 }
 
 TEST(PksReader, RefusesFilesWithoutHeaderOrPeaksOrWithBadLines) {

@@ -3,7 +3,11 @@
 
 #include "data/peak_sheet.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <iomanip>
 #include <string>
 
 namespace tarnova::test {
@@ -17,6 +21,21 @@ inline PeakRecord makePeak(std::string label, double time, double height, double
     peak.range = range;
     peak.flags = flags;
     return peak;
+}
+
+// Whether a peak has this label and these numbers (each within four units in the last place).
+inline ::testing::AssertionResult peakIs(const PeakRecord& peak, const std::string& elem,
+                                         double time, double height, double range) {
+    using ::testing::DoubleEq;
+    using ::testing::Value;
+    if (peak.elem == elem && Value(peak.time, DoubleEq(time)) &&
+        Value(peak.height, DoubleEq(height)) && Value(peak.range, DoubleEq(range))) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << std::setprecision(17) << "peak \"" << peak.elem << "\" " << peak.time << " "
+           << peak.height << " " << peak.range << ", expected \"" << elem << "\" " << time << " "
+           << height << " " << range;
 }
 
 // Installs a data note named "kept" that a refused file must leave in place; releases the
