@@ -10,6 +10,8 @@
 namespace tarnova {
 namespace {
 
+using test::makePeak;
+
 class Corrections : public ::testing::Test {
   protected:
     test::TempFolder folder;
@@ -18,10 +20,6 @@ class Corrections : public ::testing::Test {
     test::ScriptedPort port;
 
     void writeIni(const std::string& text) { folder.write("TARNOVA.INI", text); }
-
-    void add(const char* label, double time, double height, double range = 1.0) {
-        state.peaks.push_back(test::makePeak(label, time, height, range));
-    }
 
     int apply(const char* set) {
         state.correctionSet = set;
@@ -32,10 +30,8 @@ class Corrections : public ::testing::Test {
 TEST_F(Corrections, SubtractInterpolatedInterferingSignal) {
     writeIni("[general]\r\ninterferance=1\r\n[interferance]\r\nAtm=1\r\n"
              "[Atm]\r\nitem1=Ar40,Ar36,295.5\r\n");
-    add("Ar36", 10, 2);
-    add("Ar40", 20, 1000);
-    add("Ar40", 25, 2, 10);
-    add("Ar36", 30, 4);
+    state.peaks = {makePeak("Ar36", 10, 2), makePeak("Ar40", 20, 1000), makePeak("Ar40", 25, 2, 10),
+                   makePeak("Ar36", 30, 4)};
     ASSERT_EQ(apply("Atm"), 1);
     // The Ar36 signal at 20 is 3: 1000 - 295.5 x 3.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 113.5);
@@ -47,12 +43,8 @@ TEST_F(Corrections, SubtractInterpolatedInterferingSignal) {
 
 TEST_F(Corrections, DisableCorrectedPeaksOutsideTheInterferingOnes) {
     writeIni("[interferance]\nS=1\n[S]\nitem1=A,B,1\n");
-    add("A", 1, 5);
-    add("B", 2, 1);
-    add("A", 3, 5);
-    add("B", 4, 1);
-    add("A", 5, 5);
-    add("C", 6, 5);
+    state.peaks = {makePeak("A", 1, 5), makePeak("B", 2, 1), makePeak("A", 3, 5),
+                   makePeak("B", 4, 1), makePeak("A", 5, 5), makePeak("C", 6, 5)};
     ASSERT_EQ(apply("S"), 1);
     EXPECT_TRUE(state.peaks[0].isDisabled());
     EXPECT_FALSE(state.peaks[2].isDisabled());
@@ -63,9 +55,7 @@ TEST_F(Corrections, DisableCorrectedPeaksOutsideTheInterferingOnes) {
 
 TEST_F(Corrections, OneInterferingPeakOrNone) {
     writeIni("[interferance]\nS=1\nT=1\n[S]\nitem1=A,B,1\n[T]\nitem1=A,X,1\n");
-    add("A", 1, 5);
-    add("B", 2, 1);
-    add("A", 3, 5);
+    state.peaks = {makePeak("A", 1, 5), makePeak("B", 2, 1), makePeak("A", 3, 5)};
     ASSERT_EQ(apply("S"), 1);
     EXPECT_TRUE(state.peaks[0].isDisabled());
     EXPECT_FALSE(state.peaks[2].isDisabled());
@@ -76,9 +66,7 @@ TEST_F(Corrections, OneInterferingPeakOrNone) {
 
 TEST_F(Corrections, ItemsApplyInOrderAndBadItemsAreSkipped) {
     writeIni("[interferance]\nS=4\n[S]\nitem1=A,B,1\nitem2=A,B\nitem3=A,B,2\n");
-    add("B", 0, 1);
-    add("A", 1, 10);
-    add("B", 2, 1);
+    state.peaks = {makePeak("B", 0, 1), makePeak("A", 1, 10), makePeak("B", 2, 1)};
     ASSERT_EQ(apply("S"), 1);
     // item2 has no factor and item4 is missing: only 1 x 1 and 2 x 1 are subtracted.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 7.0);
@@ -86,7 +74,7 @@ TEST_F(Corrections, ItemsApplyInOrderAndBadItemsAreSkipped) {
 
 TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
     writeIni("[interferance]\nS=0\n");
-    add("A", 1, 10);
+    state.peaks = {makePeak("A", 1, 10)};
     EXPECT_EQ(apply("S"), 0);
     EXPECT_EQ(apply("Missing"), 0);
     ASSERT_EQ(port.messages.size(), 2u);

@@ -32,11 +32,14 @@ class SheetCommands : public ::testing::Test {
         return result.exitCode;
     }
     std::string quoted(const std::string& path) const { return "'" + path + "'"; }
+    // info on a file with the test's INI.
+    int info(const std::string& path) {
+        return run("info " + quoted(path) + " --ini " + quoted(ini));
+    }
 };
 
 TEST_F(SheetCommands, InfoPrintsFormatNoteAndRows) {
-    ASSERT_EQ(run("info " + quoted(test::samplePath("argon_air.pks")) + " --ini " + quoted(ini)),
-              0);
+    ASSERT_EQ(info(test::samplePath("argon_air.pks")), 0);
     ASSERT_EQ(out.size(), 8u + 75u);
     EXPECT_EQ(out[0], "format\tPKS");
     EXPECT_EQ(out[1], "note\tPKS");
@@ -47,8 +50,7 @@ TEST_F(SheetCommands, InfoPrintsFormatNoteAndRows) {
     EXPECT_EQ(out[12], "   Ar40\t00001.72\t06.215\t01.0000\t6.215E+000");
     EXPECT_EQ(err, "");
 
-    ASSERT_EQ(run("info " + quoted(test::samplePath("argon_air.dat")) + " --ini " + quoted(ini)),
-              0);
+    ASSERT_EQ(info(test::samplePath("argon_air.dat")), 0);
     EXPECT_EQ(out[0], "format\tDAT");
     EXPECT_EQ(out[1], "note\tDAT");
     EXPECT_EQ(out[2], "NAME\tAS-12 air standard, pipette 3");
@@ -97,7 +99,7 @@ TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
                                     "blank correction\"\r\n\"Date:\",\"2026/11/24 10:42\"\r\n"));
     EXPECT_NE(written.find("\r\n  120,   2.10600000E-002, \"36\"\r\n"), std::string::npos);
     EXPECT_TRUE(written.ends_with("\"40\"\r\n\x1A"));
-    ASSERT_EQ(run("info " + quoted(pks) + " --ini " + quoted(ini)), 0);
+    ASSERT_EQ(info(pks), 0);
     EXPECT_EQ(out[0], "format\tPKS");
     EXPECT_EQ(out[6], "     36\t00001.20\t02.106\t00.0100\t2.106E-002");
 

@@ -67,11 +67,6 @@ class Detection : public ::testing::Test {
     test::ScriptedFilePort files;
 };
 
-TEST_F(Detection, DecidedFilesNeedNoDialog) {
-    EXPECT_EQ(DetectFileKind(ui, files, test::samplePath("argon_air.dat"), false), FileKind::Dat);
-    EXPECT_TRUE(files.decisionRequests.empty());
-}
-
 TEST_F(Detection, UndecidableFilesGoToTheDialog) {
     const std::string text = "  120,   1.0E+000, \"Ar40\"\r\n";
     const std::string path = folder.write("peaks.txt", text);

@@ -69,6 +69,7 @@ TEST_F(LoadPeakFileTest, ContentDecidesFilesWithOtherExtensions) {
     EXPECT_EQ(load(copySample("argon_air.dat", "run")).kind, FileKind::Dat);
     EXPECT_EQ(load(copySample("argon_micromass.dat", "run.raw")).kind, FileKind::MicromassDat);
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(files.decisionRequests.empty()); // decided by their content, without the dialog
 }
 
 TEST_F(LoadPeakFileTest, AFailedReadIsRetriedThroughTheDialog) {
