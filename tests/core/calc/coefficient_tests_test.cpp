@@ -44,26 +44,28 @@ TEST(CoefficientTests, AStatisticEqualToThePointIsNotRejected) {
     EXPECT_FALSE(f.rejected);
 }
 
-TEST(CoefficientTests, LevelZeroNeverRejects) {
-    const TestOutcome t = correlationTest(1e9, 8, 0);
-    EXPECT_EQ(t.percentagePointText, "0");
-    EXPECT_FALSE(t.rejected);
-    EXPECT_EQ(t.verdict,
-              "帰無仮説r=0は有意水準0.000000%(信頼度100.000000%)で棄却できませんでした。");
-    const TestOutcome f = slopeTest(1e9, 8, 0);
-    EXPECT_EQ(f.percentagePointText, "0");
-    EXPECT_FALSE(f.rejected);
-}
-
-TEST(CoefficientTests, TwoActivePointsHaveNoPercentagePointAndRejectNothing) {
-    const TestOutcome t = correlationTest(0, 2, 0.05);
-    EXPECT_EQ(t.percentagePointText, "-1");
-    EXPECT_FALSE(t.rejected);
-    EXPECT_EQ(t.verdict,
-              "帰無仮説r=0は有意水準5.000000%(信頼度95.000000%)で棄却できませんでした。");
-    const TestOutcome f = slopeTest(0, 2, 0.05);
-    EXPECT_EQ(f.percentagePointText, "-1");
-    EXPECT_FALSE(f.rejected);
+TEST(CoefficientTests, LevelZeroOrTwoActivePointsRejectNothing) {
+    // Level zero has the point 0; two active points have no point at all (-1).
+    const struct {
+        double statistic;
+        int points;
+        double level;
+        const char* pointText;
+        const char* verdict;
+    } cases[] = {{1e9, 8, 0, "0",
+                  "帰無仮説r=0は有意水準0.000000%(信頼度100.000000%)で棄却できませんでした。"},
+                 {0, 2, 0.05, "-1",
+                  "帰無仮説r=0は有意水準5.000000%(信頼度95.000000%)で棄却できませんでした。"}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.pointText);
+        const TestOutcome t = correlationTest(row.statistic, row.points, row.level);
+        EXPECT_EQ(t.percentagePointText, row.pointText);
+        EXPECT_FALSE(t.rejected);
+        EXPECT_EQ(t.verdict, row.verdict);
+        const TestOutcome f = slopeTest(row.statistic, row.points, row.level);
+        EXPECT_EQ(f.percentagePointText, row.pointText);
+        EXPECT_FALSE(f.rejected);
+    }
     // With three points the percentage points exist: t(0.0015, 1) = cot(0.0015 pi).
     EXPECT_NEAR(correlationTest(0, 3, 0.003).percentagePoint, 212.205, 5e-4);
     EXPECT_NEAR(slopeTest(0, 3, 0.003).percentagePoint, 45030.97, 5e-3);

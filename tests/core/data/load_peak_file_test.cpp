@@ -148,13 +148,10 @@ TEST_F(LoadPeakFileTest, TheOpenDialogOffersTheNativeFormats) {
     EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
     ASSERT_EQ(files.openRequests.size(), 1u);
     const FileDialogRequest& request = files.openRequests[0];
-    ASSERT_EQ(request.filters.size(), 3u);
-    EXPECT_EQ(request.filters[0].name, "DATファイル(VARDEN88互換)");
-    EXPECT_EQ(request.filters[0].pattern, "*.DAT");
-    EXPECT_EQ(request.filters[1].name, "PKSファイル(ピークサーチ互換)");
-    EXPECT_EQ(request.filters[1].pattern, "*.PKS");
-    EXPECT_EQ(request.filters[2].name, "すべてのファイル");
-    EXPECT_EQ(request.filters[2].pattern, "*.*");
+    EXPECT_EQ(
+        test::filterTexts(request),
+        (std::vector<std::string>{"DATファイル(VARDEN88互換) *.DAT",
+                                  "PKSファイル(ピークサーチ互換) *.PKS", "すべてのファイル *.*"}));
     EXPECT_EQ(request.selectedFilter, 1u);
     EXPECT_EQ(request.initialFolder, "/data/");
     EXPECT_EQ(request.initialName, "");

@@ -65,4 +65,13 @@ class ScriptedFilePort : public FilePort {
     }
 };
 
+// A dialog's filters as "name pattern" texts, in order.
+inline std::vector<std::string> filterTexts(const FileDialogRequest& request) {
+    std::vector<std::string> texts;
+    for (const FileFilter& filter : request.filters) {
+        texts.push_back(filter.name + " " + filter.pattern);
+    }
+    return texts;
+}
+
 } // namespace tarnova::test
