@@ -31,6 +31,14 @@ FileDialogRequest openRequest(const QString& folder) {
     return request;
 }
 
+FileDialogRequest saveRequest(std::size_t selectedFilter, const QString& initialName) {
+    FileDialogRequest request;
+    request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}};
+    request.selectedFilter = selectedFilter;
+    request.initialName = initialName.toStdString();
+    return request;
+}
+
 // Runs steps on the modal dialog of type Dialog once it is up.
 template <typename Dialog> void whenShown(std::function<void(Dialog&)> steps) {
     QTimer::singleShot(0, [steps] {
@@ -48,7 +56,7 @@ template <typename Dialog> void whenShown(std::function<void(Dialog&)> steps) {
 class FileDialogsTest : public QObject {
     Q_OBJECT
   private slots:
-    void openDialogOffersTheThreeFilters() {
+    void openDialogOffersTheThreeFiltersAndReturnsThePathChosen() {
         QTemporaryDir folder;
         QtFilePort port(nullptr);
         const auto dialog = port.makeFileDialog(openRequest(folder.path()), false);
@@ -70,23 +78,19 @@ class FileDialogsTest : public QObject {
         QCOMPARE(QDir(folder.path()).entryList({"*.[Dd][Aa][Tt]"}, QDir::Files),
                  (QStringList{"a.dat", "b.DAT", "c.Dat"}));
         QCOMPARE(QDir(folder.path()).entryList({"*"}, QDir::Files).size(), 5);
-    }
 
-    void openDialogReturnsThePathChosen() {
-        QTemporaryDir folder;
-        const QString file = folder.filePath("run1.pks");
-        QFile(file).open(QIODevice::WriteOnly);
-        QtFilePort port(nullptr);
-        whenShown<QFileDialog>([&](QFileDialog& dialog) {
-            dialog.selectFile(file);
-            static_cast<QDialog&>(dialog).accept();
+        // The path chosen comes back with its filter; a cancel chooses nothing.
+        const QString file = folder.filePath("d.pks");
+        whenShown<QFileDialog>([&](QFileDialog& shown) {
+            shown.selectFile(file);
+            static_cast<QDialog&>(shown).accept();
         });
         const FileDialogResult result = port.chooseOpenFile(openRequest(folder.path()));
         QCOMPARE(int(result.status), int(FileDialogResult::Status::Chosen));
         QCOMPARE(QString::fromStdString(result.path), file);
         QCOMPARE(result.filterIndex, std::size_t{1});
 
-        whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+        whenShown<QFileDialog>([](QFileDialog& shown) { shown.reject(); });
         QCOMPARE(int(port.chooseOpenFile(openRequest(folder.path())).status),
                  int(FileDialogResult::Status::Cancelled));
     }
@@ -94,10 +98,7 @@ class FileDialogsTest : public QObject {
     void saveDialogReportsTheFilterAndAddsNoExtension() {
         QTemporaryDir folder;
         QtFilePort port(nullptr);
-        FileDialogRequest request;
-        request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}};
-        request.selectedFilter = 0;
-        request.initialName = (folder.path() + "/*.DAT").toStdString();
+        const FileDialogRequest request = saveRequest(0, folder.path() + "/*.DAT");
         const auto dialog = port.makeFileDialog(request, true);
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
         QCOMPARE(dialog->defaultSuffix(), QString());
@@ -115,21 +116,14 @@ class FileDialogsTest : public QObject {
         QCOMPARE(int(result.status), int(FileDialogResult::Status::Chosen));
         QCOMPARE(QString::fromStdString(result.path), folder.filePath("sample"));
         QCOMPARE(result.filterIndex, std::size_t{1});
+
+        // A name given is preselected with its filter.
+        const auto named = port.makeFileDialog(saveRequest(1, folder.filePath("old.PKS")), true);
+        QCOMPARE(QFileInfo(named->selectedFiles().value(0)).fileName(), QString("old.PKS"));
+        QCOMPARE(named->selectedNameFilter(), QString(kPksFilter));
     }
 
-    void saveDialogStartsWithTheNameGiven() {
-        QTemporaryDir folder;
-        QtFilePort port(nullptr);
-        FileDialogRequest request;
-        request.filters = {{kDatFilter, "*.DAT"}, {kPksFilter, "*.PKS"}};
-        request.selectedFilter = 1;
-        request.initialName = folder.filePath("old.PKS").toStdString();
-        const auto dialog = port.makeFileDialog(request, true);
-        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QString("old.PKS"));
-        QCOMPARE(dialog->selectedNameFilter(), QString(kPksFilter));
-    }
-
-    void formatDecisionKeepsUntouchedBytes() {
+    void formatDecisionKeepsUntouchedBytesOrIsCancelled() {
         // Bytes that are no code page 932 text, and a zero byte, must come back unchanged.
         const std::string content("\"S\",\"x\"\r\n\x82\xa0\xff\x00"
                                   "1,2\r\n",
@@ -144,6 +138,10 @@ class FileDialogsTest : public QObject {
         QCOMPARE(int(decision.status), int(FormatDecision::Status::Accepted));
         QCOMPARE(int(decision.choice), int(FormatChoice::Pks));
         QVERIFY(decision.content == content);
+
+        whenShown<QDialog>([](QDialog& dialog) { dialog.reject(); });
+        QCOMPARE(int(port.decideFormat({"/data/x.txt", "abc"}).status),
+                 int(FormatDecision::Status::Cancelled));
     }
 
     void formatDecisionDialogPresetsAndEditedText() {
@@ -162,13 +160,6 @@ class FileDialogsTest : public QObject {
         dialog.textField()->setPlainText("\"サンプル\",\"B\"\n1,2\n");
         QCOMPARE(QByteArray::fromStdString(dialog.contents()),
                  QByteArray("\"\x83\x54\x83\x93\x83\x76\x83\x8b\",\"B\"\r\n1,2\r\n"));
-    }
-
-    void formatDecisionCancelled() {
-        QtFilePort port(nullptr);
-        whenShown<QDialog>([](QDialog& dialog) { dialog.reject(); });
-        QCOMPARE(int(port.decideFormat({"/data/x.txt", "abc"}).status),
-                 int(FormatDecision::Status::Cancelled));
     }
 
     void titleGoesToTheOwnersWindow() {

@@ -8,6 +8,7 @@
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/log_window.h"
+#include "run_log_lines.h"
 #include "settings/settings.h"
 #include "shell/load_path.h"
 #include "shell/run_log.h"
@@ -23,6 +24,7 @@
 #include <memory>
 
 using namespace tarnova;
+using test::runLogLines;
 
 namespace {
 
@@ -50,14 +52,6 @@ QStringList menuTexts(const QMenu* menu) {
         texts << (action->isSeparator() ? QString("-") : action->text());
     }
     return texts;
-}
-
-QStringList logLines() {
-    QStringList lines;
-    for (int i = 0; i < runLog().lineCount(); ++i) {
-        lines << QString::fromStdString(runLog().line(i));
-    }
-    return lines;
 }
 
 // Closes every modal dialog as soon as it is shown, so that commands that ask do not block.
@@ -109,75 +103,58 @@ class MainWindowTest : public QObject {
         QCOMPARE(fixture.window->menuBar()->cornerWidget(Qt::TopRightCorner), help->parentWidget());
     }
 
-    void acceleratorsReachTheirCommands_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::newRow("Sort") << int(gui::kCommandSort) << QKeySequence("Ctrl+A");
-        QTest::newRow("DeleteLine") << int(gui::kCommandDeleteLine) << QKeySequence("Ctrl+D");
-        QTest::newRow("Regression") << int(gui::kCommandCalc) << QKeySequence("Ctrl+G");
-        QTest::newRow("DataNote") << int(gui::kCommandDataNote) << QKeySequence("Ctrl+H");
-        QTest::newRow("InsertLine") << int(gui::kCommandInsertLine) << QKeySequence("Ctrl+I");
-        QTest::newRow("JumpTo") << int(gui::kCommandJumpTo) << QKeySequence("Ctrl+J");
-        QTest::newRow("New") << int(gui::kCommandNew) << QKeySequence("Ctrl+N");
-        QTest::newRow("Open") << int(gui::kCommandOpen) << QKeySequence("Ctrl+O");
-        QTest::newRow("Print") << int(gui::kCommandPrint) << QKeySequence("Ctrl+P");
-        QTest::newRow("Quit") << int(gui::kCommandQuit) << QKeySequence("Ctrl+Q");
-        QTest::newRow("Save") << int(gui::kCommandSave) << QKeySequence("Ctrl+S");
-        QTest::newRow("SaveAs") << int(gui::kCommandSaveAs) << QKeySequence("Ctrl+Shift+S");
-        QTest::newRow("Topic") << int(gui::kCommandHelpTopics) << QKeySequence("F1");
-        QTest::newRow("RemoveResult") << int(gui::kCommandRemoveResult) << QKeySequence("Ctrl+X");
-    }
-    void acceleratorsReachTheirCommands() {
-        QFETCH(int, command);
-        QFETCH(QKeySequence, keys);
-        Fixture fixture;
-        QCOMPARE(fixture.window->action(command)->shortcut(), keys);
-    }
-
+    // Each command's log line and accelerator.
     void everyCommandWritesItsLogLine_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("line");
-        const std::pair<int, const char*> table[] = {
-            {gui::kCommandNew, "NEWDATA command"},
-            {gui::kCommandOpen, "OPENFILE command"},
-            {gui::kCommandSave, "SAVEFILE command"},
-            {gui::kCommandSaveAs, "SAVEFILEAS command"},
-            {gui::kCommandPrinterSetup, "PRINTERROPT command"},
-            {gui::kCommandPrint, "PRINT command"},
-            {gui::kCommandQuit, "QUIT command"},
-            {gui::kCommandCalc, "CALC command"},
-            {gui::kCommandOption, "OPTION command"},
-            {gui::kCommandDataNote, "DATANOTE comamnd"},
-            {gui::kCommandRemoveResult, "REMOVERESULT command"},
-            {gui::kCommandSort, "SORTDATA command"},
-            {gui::kCommandJumpTo, "JUMPTO command"},
-            {gui::kCommandAbout, "ABOUT command"},
-            {gui::kCommandHelpIndex, "HELPINDEX command"},
-            {gui::kCommandHelpTopics, "HELPTOPICS command"},
-            {gui::kCommandHelpCover, "HELPCOVER command"},
-            {gui::kCommandHelpForHelp, "HELPFORHELP command"},
-            {gui::kCommandHelpQandA, "HELPQANDA command"},
-            {gui::kCommandSaveOption, "SAVEOPTION command"},
-            {gui::kCommandInsertLine, "INSERTLINE command"},
-            {gui::kCommandDeleteLine, "DELETELINE command"},
-            {12345, "Unknown command"},
+        QTest::addColumn<QKeySequence>("keys");
+        const struct {
+            int command;
+            const char* line;
+            const char* keys;
+        } table[] = {
+            {gui::kCommandNew, "NEWDATA command", "Ctrl+N"},
+            {gui::kCommandOpen, "OPENFILE command", "Ctrl+O"},
+            {gui::kCommandSave, "SAVEFILE command", "Ctrl+S"},
+            {gui::kCommandSaveAs, "SAVEFILEAS command", "Ctrl+Shift+S"},
+            {gui::kCommandPrinterSetup, "PRINTERROPT command", ""},
+            {gui::kCommandPrint, "PRINT command", "Ctrl+P"},
+            {gui::kCommandQuit, "QUIT command", "Ctrl+Q"},
+            {gui::kCommandCalc, "CALC command", "Ctrl+G"},
+            {gui::kCommandOption, "OPTION command", ""},
+            {gui::kCommandDataNote, "DATANOTE comamnd", "Ctrl+H"},
+            {gui::kCommandRemoveResult, "REMOVERESULT command", "Ctrl+X"},
+            {gui::kCommandSort, "SORTDATA command", "Ctrl+A"},
+            {gui::kCommandJumpTo, "JUMPTO command", "Ctrl+J"},
+            {gui::kCommandAbout, "ABOUT command", ""},
+            {gui::kCommandHelpIndex, "HELPINDEX command", ""},
+            {gui::kCommandHelpTopics, "HELPTOPICS command", "F1"},
+            {gui::kCommandHelpCover, "HELPCOVER command", ""},
+            {gui::kCommandHelpForHelp, "HELPFORHELP command", ""},
+            {gui::kCommandHelpQandA, "HELPQANDA command", ""},
+            {gui::kCommandSaveOption, "SAVEOPTION command", ""},
+            {gui::kCommandInsertLine, "INSERTLINE command", "Ctrl+I"},
+            {gui::kCommandDeleteLine, "DELETELINE command", "Ctrl+D"},
+            {12345, "Unknown command", ""},
         };
-        for (const auto& [command, line] : table) {
-            QTest::newRow(line) << command << QString(line);
+        for (const auto& row : table) {
+            QTest::newRow(row.line) << row.command << QString(row.line) << QKeySequence(row.keys);
         }
     }
     void everyCommandWritesItsLogLine() {
         QFETCH(int, command);
         QFETCH(QString, line);
+        QFETCH(QKeySequence, keys);
         Fixture fixture;
         ModalCloser closer;
         const int before = runLog().lineCount();
         if (QAction* action = fixture.window->action(command)) {
+            QCOMPARE(action->shortcut(), keys);
             action->trigger();
         } else {
             fixture.window->runCommand(command);
         }
-        QCOMPARE(logLines().value(before), line);
+        QCOMPARE(runLogLines().value(before), line);
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget != gui::LogWindow::current()) {
                 widget->close();
@@ -257,7 +234,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(fixture.started,
                  (std::vector<std::pair<std::string, std::string>>{
                      {"/nonexistent/tarnova", "/d/b.pks"}, {"/nonexistent/tarnova", "/d/c.pks"}}));
-        const QStringList lines = logLines().mid(before);
+        const QStringList lines = runLogLines().mid(before);
         QCOMPARE(lines.first(), QString("Start to process dropped files."));
         QVERIFY(lines.contains("/d/a.pks: Load"));
         QCOMPARE(lines.last(), QString("Finish processing the dropped files."));
@@ -277,7 +254,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(runLog().lineCount(), before); // posted: handled after the current command
         QCoreApplication::sendPostedEvents(fixture.window.get(),
                                            gui::MainWindow::recalcEventType());
-        const QStringList recalc = logLines().mid(before);
+        const QStringList recalc = runLogLines().mid(before);
         QCOMPARE(recalc.value(0), QString("RECALC command"));
         QVERIFY(!recalc.contains("Retrieve the peak list."));
         QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
@@ -285,7 +262,7 @@ class MainWindowTest : public QObject {
         // CALC releases the calculation first, so the peaks are extracted and sorted again.
         const int calcStart = runLog().lineCount();
         fixture.window->action(gui::kCommandCalc)->trigger();
-        const QStringList calc = logLines().mid(calcStart);
+        const QStringList calc = runLogLines().mid(calcStart);
         QCOMPARE(calc.value(0), QString("CALC command"));
         const qsizetype retrieved = calc.indexOf("Retrieve the peak list.");
         QVERIFY(retrieved > 0);
@@ -311,8 +288,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(grid->width(), fixture.window->centralWidget()->width());
         QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
         fixture.window->repaint();
-        QVERIFY(logLines().contains("Label cells have been drawn."));
-        QVERIFY(logLines().contains("Labels have been drown"));
+        QVERIFY(runLogLines().contains("Label cells have been drawn."));
+        QVERIFY(runLogLines().contains("Labels have been drown"));
     }
 };
 

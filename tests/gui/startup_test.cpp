@@ -6,24 +6,14 @@
 #include "gui/editor/main_window.h"
 #include "gui/shell/application.h"
 #include "gui/shell/log_window.h"
+#include "run_log_lines.h"
 #include "shell/run_log.h"
 
 #include <QScrollBar>
 #include <QtTest>
 
 using namespace tarnova;
-
-namespace {
-
-QStringList logLines() {
-    QStringList lines;
-    for (int i = 0; i < runLog().lineCount(); ++i) {
-        lines << QString::fromStdString(runLog().line(i));
-    }
-    return lines;
-}
-
-} // namespace
+using test::runLogLines;
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -55,7 +45,7 @@ class StartupTest : public QObject {
         const QString folder = QCoreApplication::applicationDirPath() + "/";
         QCOMPARE(started, QStringList({folder + "tarnova | b.pks", folder + "tarnova | c.pks"}));
 
-        const QStringList lines = logLines();
+        const QStringList lines = runLogLines();
         const QStringList firstLines{
             "Start logging.",        "Loaded from " + QCoreApplication::applicationFilePath() + ".",
             "Loadpath is " + folder, "Accelerator is loaded",

@@ -1,8 +1,7 @@
 #include "editor/grid_editing.h"
 
-#include "core/support/scripted_port.h"
+#include "core/editor/grid_fixture.h"
 #include "editor/editor_port.h"
-#include "editor/grid_model.h"
 #include "editor/jump_to.h"
 #include "editor/row_sort.h"
 
@@ -17,24 +16,7 @@
 namespace tarnova {
 namespace {
 
-using test::ScriptedPort;
-
-// Records what the editing asks of the widget, with the cell ranges of typing.
-class EditingView final : public GridView {
-  public:
-    std::vector<std::string> calls;
-    ScrollBarState scrollBar;
-
-    void repaintAll() override { calls.push_back("all"); }
-    void repaintRow(int row) override { calls.push_back("row " + std::to_string(row)); }
-    void repaintCells(int row, int first, int last) override {
-        calls.push_back("cells " + std::to_string(row) + " " + std::to_string(first) + "-" +
-                        std::to_string(last));
-    }
-    void repaintFromRow(int row) override { calls.push_back("from " + std::to_string(row)); }
-    void scrollContent(int rows) override { calls.push_back("scroll " + std::to_string(rows)); }
-    void setScrollBar(const ScrollBarState& state) override { scrollBar = state; }
-};
+using test::peak;
 
 class ScriptedEditorPort final : public EditorPort {
   public:
@@ -61,19 +43,8 @@ class ScriptedEditorPort final : public EditorPort {
     }
 };
 
-PeakRecord peak(const char* elem, double time, double height = 1.0, double range = 1.0) {
-    PeakRecord record;
-    record.elem = elem;
-    record.time = time;
-    record.height = height;
-    record.range = range;
-    return record;
-}
-
-class GridEditingTest : public ::testing::Test {
+class GridEditingTest : public test::GridFixture {
   protected:
-    GridEditingTest() { grid.setView(&view); }
-
     void type(const std::string& text) {
         for (char c : text) {
             TypeCharacter(grid, c);
@@ -93,11 +64,19 @@ class GridEditingTest : public ::testing::Test {
         }
         return result;
     }
+    // The labels after sorting with the dialog's choice.
+    std::vector<std::string> sortedLabels(int choice) {
+        dialogs.sortChoices = {choice};
+        SortRows(grid, dialogs);
+        return labels();
+    }
+    using Texts = std::vector<std::string>;
+    void jump(const char* text) {
+        dialogs.jumpTexts = {text};
+        JumpTo(grid, dialogs);
+    }
 
-    ScriptedPort port;
     ScriptedEditorPort dialogs;
-    EditingView view;
-    GridModel grid{port};
 };
 
 TEST_F(GridEditingTest, TypingALabelAndCommittingIt) {
@@ -184,11 +163,9 @@ TEST_F(GridEditingTest, CursorKeysWrapAndBeepAtTheEdges) {
     EXPECT_EQ(grid.cursorRow(), 0);
     press(GridKey::Down);
     press(GridKey::Left); // from Elem to Range of the row above
-    EXPECT_EQ(grid.cursorRow(), 0);
-    EXPECT_EQ(grid.cursorColumn(), kRangeColumn);
+    EXPECT_EQ(cursor(), (GridCell{0, kRangeColumn}));
     press(GridKey::Right); // from Range to Elem of the next row
-    EXPECT_EQ(grid.cursorRow(), 1);
-    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(cursor(), (GridCell{1, kElemColumn}));
     press(GridKey::End);
     EXPECT_EQ(grid.cursorRow(), 24);
     press(GridKey::Down);
@@ -198,8 +175,7 @@ TEST_F(GridEditingTest, CursorKeysWrapAndBeepAtTheEdges) {
     EXPECT_EQ(port.beeps, 4);
     EXPECT_EQ(grid.GetRowCount(), 25);
     press(GridKey::Home);
-    EXPECT_EQ(grid.cursorRow(), 0);
-    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.topRow(), 0);
 }
 
@@ -208,8 +184,7 @@ TEST_F(GridEditingTest, EnterOnTheLastRangeGrowsTheTable) {
     press(GridKey::Right, 3);
     press(GridKey::Enter);
     EXPECT_EQ(grid.GetRowCount(), 50);
-    EXPECT_EQ(grid.cursorRow(), 25);
-    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(cursor(), (GridCell{25, kElemColumn}));
     EXPECT_EQ(grid.topRow(), 1); // the row just below the view scrolls in
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 50, 25, 2}));
     EXPECT_EQ(port.beeps, 0);
@@ -223,21 +198,21 @@ TEST_F(GridEditingTest, GrowingAShortTableShowsTheNewRows) {
     view.calls.clear();
     press(GridKey::Enter);
     EXPECT_EQ(grid.GetRowCount(), 27);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"from 2", "row 1", "row 2"}));
+    EXPECT_EQ(view.calls, (Texts{"from 2", "row 1", "row 2"}));
     EXPECT_EQ(grid.cursorRow(), 2);
 }
 
 TEST_F(GridEditingTest, InsertThenDeleteRestoresTheSheetWithOneMoreRow) {
     grid.AttachPeaks({peak("Ar36", 1), peak("Ar38", 2), peak("Ar40", 3)});
     press(GridKey::Insert);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"(empty)", "   Ar36", "   Ar38", "   Ar40"}));
+    EXPECT_EQ(labels(), (Texts{"(empty)", "   Ar36", "   Ar38", "   Ar40"}));
     EXPECT_EQ(grid.editBuffer().text, "       ");
     EXPECT_EQ(view.scrollBar.maximum, 4);
     EXPECT_EQ(view.calls.back(), "from 0");
     EXPECT_EQ(grid.IsModified(), kSheetModified);
     grid.ClearModified();
     press(GridKey::Delete);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar38", "   Ar40", "(empty)"}));
+    EXPECT_EQ(labels(), (Texts{"   Ar36", "   Ar38", "   Ar40", "(empty)"}));
     EXPECT_EQ(grid.editBuffer().text, "   Ar36");
     EXPECT_EQ(grid.IsModified(), kSheetModified);
 }
@@ -248,10 +223,10 @@ TEST_F(GridEditingTest, TypingIntoAnInsertedLineIsCommittedBeforeTheNextInsert) 
     press(GridKey::Insert);
     type("Ar38");
     InsertLine(grid);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "(empty)", "   Ar38", "   Ar40"}));
+    EXPECT_EQ(labels(), (Texts{"   Ar36", "(empty)", "   Ar38", "   Ar40"}));
     DeleteLine(grid);
     DeleteLine(grid);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40", "(empty)", "(empty)"}));
+    EXPECT_EQ(labels(), (Texts{"   Ar36", "   Ar40", "(empty)", "(empty)"}));
 }
 
 TEST_F(GridEditingTest, LineOperationsOutOfViewShowTheLastRows) {
@@ -294,51 +269,39 @@ TEST_F(GridEditingTest, EmptyTableTakesNoTypingAndSurvivesEveryKey) {
     EXPECT_EQ(grid.cellText(0, kElemColumn), "    He4");
 }
 
-TEST_F(GridEditingTest, SortByLabelPutsLongerLabelsFirstAndEmptyRowsLast) {
+TEST_F(GridEditingTest, SortByLabelPutsLongerTextsFirstAndEmptyRowsLast) {
     grid.AttachPeaks({peak("He4", 1), peak("", 2), peak("Ar40", 3), peak("Ar36", 4)});
     grid.rows().emplace_back(); // an empty row in the table
     grid.rows().push_back(grid.newTypedRow());
-    dialogs.sortChoices = {1}; // label, ascending
     grid.ClearModified();
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40", "    He4", "       ",
-                                                  "       ", "(empty)"}));
-    dialogs.sortChoices = {2}; // descending reverses only labels of one length
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar40", "   Ar36", "    He4", "       ",
-                                                  "       ", "(empty)"}));
+    // Label, ascending; descending reverses only labels of one length.
+    EXPECT_EQ(sortedLabels(1),
+              (Texts{"   Ar36", "   Ar40", "    He4", "       ", "       ", "(empty)"}));
+    EXPECT_EQ(sortedLabels(2),
+              (Texts{"   Ar40", "   Ar36", "    He4", "       ", "       ", "(empty)"}));
     EXPECT_EQ(grid.IsModified(), 0u);
     EXPECT_EQ(grid.editBuffer().text, "   Ar40");
     EXPECT_EQ(view.calls.back(), "all");
 }
 
-TEST_F(GridEditingTest, SortByTimeDescendingKeepsBlankLabelsLast) {
+TEST_F(GridEditingTest, SortByTimeDescendingKeepsBlankTextsLast) {
     grid.AttachPeaks({peak("Ar36", 5), peak("", 99), peak("Ar40", 7), peak("Ar38", 6)});
     grid.rows().emplace(grid.rows().begin() + 1); // the cursor stays on Ar36
-    dialogs.sortChoices = {4};                    // time, descending
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(),
-              (std::vector<std::string>{"   Ar40", "   Ar38", "   Ar36", "       ", "(empty)"}));
-    dialogs.sortChoices = {3}; // time, ascending
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(),
-              (std::vector<std::string>{"   Ar36", "   Ar38", "   Ar40", "       ", "(empty)"}));
+    // Time, descending then ascending.
+    EXPECT_EQ(sortedLabels(4), (Texts{"   Ar40", "   Ar38", "   Ar36", "       ", "(empty)"}));
+    EXPECT_EQ(sortedLabels(3), (Texts{"   Ar36", "   Ar38", "   Ar40", "       ", "(empty)"}));
 }
 
 TEST_F(GridEditingTest, SortCommitsTheEditAndCancelChangesNothing) {
     grid.AttachPeaks({peak("Ar36", 1, 3.0), peak("Ar40", 2, 1.0)});
     press(GridKey::Right, 2);
-    type(".5"); // Height of Ar36: 3.500
-    dialogs.sortChoices = {0};
-    SortRows(grid, dialogs);
+    type(".5");     // Height of Ar36: 3.500
+    sortedLabels(0); // cancelled
     EXPECT_EQ(grid.cellText(0, kHeightColumn), "3.000");
-    dialogs.sortChoices = {10}; // height, descending
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar36", "   Ar40"}));
+    // Height, descending then ascending.
+    EXPECT_EQ(sortedLabels(10), (Texts{"   Ar36", "   Ar40"}));
     EXPECT_EQ(grid.cellText(0, kHeightColumn), "3.500");
-    dialogs.sortChoices = {9}; // height, ascending
-    SortRows(grid, dialogs);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"   Ar40", "   Ar36"}));
+    EXPECT_EQ(sortedLabels(9), (Texts{"   Ar40", "   Ar36"}));
     // The cursor stays on row 1, Height, and now edits the other row.
     EXPECT_EQ(grid.editBuffer().text, "1.000");
 }
@@ -402,24 +365,18 @@ TEST(SortOrder, IsAStrictWeakOrderingOnRowsWithManyEqualKeys) {
 TEST_F(GridEditingTest, JumpToNamedCells) {
     std::vector<PeakRecord> peaks(30, peak("Ar40", 1));
     grid.AttachPeaks(peaks);
-    dialogs.jumpTexts = {"12 : 3"};
-    JumpTo(grid, dialogs);
-    EXPECT_EQ(grid.cursorRow(), 11);
-    EXPECT_EQ(grid.cursorColumn(), kHeightColumn);
-    dialogs.jumpTexts = {" 28"};
-    JumpTo(grid, dialogs);
-    EXPECT_EQ(grid.cursorRow(), 27);
-    EXPECT_EQ(grid.cursorColumn(), kHeightColumn);
+    jump("12 : 3");
+    EXPECT_EQ(cursor(), (GridCell{11, kHeightColumn}));
+    jump(" 28");
+    EXPECT_EQ(cursor(), (GridCell{27, kHeightColumn}));
     EXPECT_EQ(grid.topRow(), 5); // 28 is far below the view: it ends with the last row
     for (const char* text :
          {"0", "31", "-2147483648", "99999999999", "3 : 5", "3 : 0", "3 : 99999999999"}) {
-        dialogs.jumpTexts = {text};
-        JumpTo(grid, dialogs);
-        EXPECT_EQ(grid.cursorRow(), 27) << text;
-        EXPECT_EQ(grid.cursorColumn(), kHeightColumn) << text;
+        jump(text);
+        EXPECT_EQ(cursor(), (GridCell{27, kHeightColumn})) << text;
     }
     JumpTo(grid, dialogs); // cancelled
-    EXPECT_EQ(grid.cursorRow(), 27);
+    EXPECT_EQ(cursor(), (GridCell{27, kHeightColumn}));
     EXPECT_EQ(grid.IsModified(), 0u);
 }
 

@@ -1,6 +1,6 @@
 #include "editor/grid_model.h"
 
-#include "core/support/scripted_port.h"
+#include "core/editor/grid_fixture.h"
 #include "editor/cell_number.h"
 #include "shell/run_log.h"
 
@@ -12,54 +12,18 @@
 namespace tarnova {
 namespace {
 
-using test::ScriptedPort;
+using test::numberedPeaks;
+using test::peak;
 
 constexpr const char* kOutOfRange =
     "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。";
 
-// Records what the model asks of its widget.
-class RecordingView final : public GridView {
-  public:
-    std::vector<std::string> calls;
-    ScrollBarState scrollBar;
-
-    void repaintAll() override { calls.push_back("all"); }
-    void repaintRow(int row) override { calls.push_back("row " + std::to_string(row)); }
-    void scrollContent(int rows) override { calls.push_back("scroll " + std::to_string(rows)); }
-    void setScrollBar(const ScrollBarState& state) override { scrollBar = state; }
-};
-
-PeakRecord peak(const char* elem, double time, double height, double range) {
-    PeakRecord record;
-    record.elem = elem;
-    record.time = time;
-    record.height = height;
-    record.range = range;
-    return record;
-}
-
-std::vector<PeakRecord> numberedPeaks(int count) {
-    std::vector<PeakRecord> peaks;
-    for (int i = 0; i < count; ++i) {
-        peaks.push_back(peak("Ar40", i, 1.5, 10.0));
-    }
-    return peaks;
-}
-
-class GridModelTest : public ::testing::Test {
-  protected:
-    GridModelTest() { grid.setView(&view); }
-
-    ScriptedPort port;
-    RecordingView view;
-    GridModel grid{port};
-};
+using GridModelTest = test::GridFixture;
 
 TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
     EXPECT_EQ(grid.GetRowCount(), 25);
     EXPECT_EQ(grid.IsModified(), 0u);
-    EXPECT_EQ(grid.cursorRow(), 0);
-    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.cellText(3, kNumColumn), "0004");
     EXPECT_EQ(grid.cellText(3, kElemColumn), "       ");
     EXPECT_EQ(grid.cellText(3, kTimeColumn), "00000.00");
@@ -90,10 +54,7 @@ TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
     ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 3, false), 1);
     EXPECT_EQ(grid.formatPeak(1234.5, 1.0), "1.235E+003");
     EXPECT_EQ(grid.placeholder(kPeakColumn), "0.000E+000");
-}
-
-TEST_F(GridModelTest, NumColumnIsZeroPaddedToItsWidth) {
-    EXPECT_EQ(grid.cellText(6, kNumColumn), "0007");
+    // Num is zero-padded to its width and widens past it.
     ASSERT_EQ(grid.AttachPeaks(numberedPeaks(12345)), 12345);
     EXPECT_EQ(grid.cellText(12344, kNumColumn), "12345");
 }
@@ -150,8 +111,7 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     ASSERT_EQ(grid.AttachPeaks(numberedPeaks(10)), 10);
     EXPECT_EQ(grid.GetRowCount(), 10);
     EXPECT_EQ(grid.topRow(), 0);
-    EXPECT_EQ(grid.cursorRow(), 0);
-    EXPECT_EQ(grid.cursorColumn(), kElemColumn);
+    EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.editBuffer().text, "   Ar40");
     EXPECT_EQ(grid.IsModified(), 0u);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 10, 25, 1}));
@@ -174,6 +134,10 @@ TEST_F(GridModelTest, EditBufferPositions) {
 TEST_F(GridModelTest, CommitEditCreatesTheRowAndRecomputesThePeak) {
     grid.MoveCursor(4, kHeightColumn);
     grid.editBuffer().text = "2.500";
+    // The cursor cell shows the buffer; the cell keeps its text until the commit.
+    EXPECT_EQ(grid.displayText(4, kHeightColumn), "2.500");
+    EXPECT_EQ(grid.cellText(4, kHeightColumn), "0.000");
+    EXPECT_EQ(grid.displayText(3, kHeightColumn), "0.000");
     grid.MoveCursor(4, kRangeColumn); // commits Height
     ASSERT_NE(grid.row(4), nullptr);
     EXPECT_EQ(grid.cellText(4, kHeightColumn), "2.500");
@@ -223,28 +187,24 @@ TEST_F(GridModelTest, MoveCursorKeepsTheCursorInView) {
 }
 
 TEST_F(GridModelTest, ScrollRules) {
-    grid.AttachPeaks(numberedPeaks(60));
-    grid.lineUp();
-    EXPECT_EQ(grid.topRow(), 0);
-    grid.lineDown();
-    EXPECT_EQ(grid.topRow(), 1);
-    EXPECT_EQ(view.calls.back(), "scroll -1");
-    grid.pageDown(); // 26 >= 35? no
-    EXPECT_EQ(grid.topRow(), 26);
-    grid.pageDown(); // 26 < 35: 51, beyond 35: 35
-    EXPECT_EQ(grid.topRow(), 35);
-    grid.lineDown();
-    EXPECT_EQ(grid.topRow(), 35);
-    grid.pageDown();
-    EXPECT_EQ(grid.topRow(), 35);
-    grid.pageUp();
-    EXPECT_EQ(grid.topRow(), 10);
-    grid.pageUp();
-    EXPECT_EQ(grid.topRow(), 0);
-    EXPECT_EQ(view.calls.back(), "all");
-    grid.lineDown();
-    grid.lineUp();
-    EXPECT_EQ(view.calls.back(), "scroll 1");
+    grid.AttachPeaks(numberedPeaks(60)); // the last first row is 35
+    // Each step, the top row after it and how the view is told ("" when not checked).
+    const struct {
+        void (GridModel::*step)();
+        int top;
+        const char* call;
+    } steps[] = {{&GridModel::lineUp, 0, ""},    {&GridModel::lineDown, 1, "scroll -1"},
+                 {&GridModel::pageDown, 26, ""}, {&GridModel::pageDown, 35, ""}, // 51 is beyond
+                 {&GridModel::lineDown, 35, ""}, {&GridModel::pageDown, 35, ""},
+                 {&GridModel::pageUp, 10, ""},   {&GridModel::pageUp, 0, "all"},
+                 {&GridModel::lineDown, 1, ""},  {&GridModel::lineUp, 0, "scroll 1"}};
+    for (const auto& [step, top, call] : steps) {
+        (grid.*step)();
+        EXPECT_EQ(grid.topRow(), top);
+        if (*call != '\0') {
+            EXPECT_EQ(view.calls.back(), call);
+        }
+    }
     grid.thumbReleased(17);
     EXPECT_EQ(grid.topRow(), 16);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 60, 25, 17}));
@@ -262,24 +222,18 @@ TEST_F(GridModelTest, MousePressSelectsTheCellUnderIt) {
     EXPECT_EQ(grid.cellAt(39, 40, 8, 16), std::nullopt);
     EXPECT_EQ(grid.cellAt(289, 40, 8, 16), std::nullopt);
     grid.pressAt(105, 17, 8, 16);
-    EXPECT_EQ(grid.cursorRow(), 11);
-    EXPECT_EQ(grid.cursorColumn(), kTimeColumn);
+    EXPECT_EQ(cursor(), (GridCell{11, kTimeColumn}));
 }
 
 TEST_F(GridModelTest, PaintingCoversOnlyTheRowsOfTheRegion) {
     grid.AttachPeaks(numberedPeaks(10));
-    EXPECT_EQ(grid.rowsToPaint(0, 400, 16).first, 0);
-    EXPECT_EQ(grid.rowsToPaint(0, 400, 16).count, 10);
-    EXPECT_EQ(grid.rowsToPaint(20, 20, 16).first, 1);
-    EXPECT_EQ(grid.rowsToPaint(20, 20, 16).count, 2); // 16..48 reaches row 2
-    EXPECT_EQ(grid.rowsToPaint(300, 40, 16).count, 0);
-}
-
-TEST_F(GridModelTest, DisplayTextShowsTheEditBufferInTheCursorCell) {
-    grid.editBuffer().text = "   Ar4";
-    EXPECT_EQ(grid.displayText(0, kElemColumn), "   Ar4");
-    EXPECT_EQ(grid.cellText(0, kElemColumn), "       ");
-    EXPECT_EQ(grid.displayText(1, kElemColumn), "       ");
+    const auto rows = [&](int top, int height) {
+        const auto range = grid.rowsToPaint(top, height, 16);
+        return std::pair{range.first, range.count};
+    };
+    EXPECT_EQ(rows(0, 400), (std::pair{0, 10}));
+    EXPECT_EQ(rows(20, 20), (std::pair{1, 2})); // 16..48 reaches row 2
+    EXPECT_EQ(rows(300, 40).second, 0);
 }
 
 TEST_F(GridModelTest, ReformatRowsKeepsEditsAndRebuildsUneditedRowsFromTheirPeaks) {

@@ -22,6 +22,26 @@ TEST(TextFormat, ExponentsHaveAtLeastThreeDigitsAndTheWidthCountsThem) {
     EXPECT_EQ(formatExponent(1e300, 0, 1), "1.0E+300");
     EXPECT_EQ(widenExponents("1.5E+01\t2.0e-10"), "1.5E+001\t2.0e-010");
     EXPECT_EQ(widenExponents("Sample E-1"), "Sample E-1");
+    // Ties of values whose tie test takes the cheap path.
+    EXPECT_EQ(formatExponent(1234568.5, 0, 6), "1.234569E+006");
+    EXPECT_EQ(formatExponent(1000000.5, 0, 6), "1.000001E+006");
+    EXPECT_EQ(formatExponent(9999995.0, 0, 5), "1.00000E+007");
+    EXPECT_EQ(formatExponent(0.125, 0, 1), "1.3E-001");
+    EXPECT_EQ(formatFixed(1e22 + 0.0, 0, 0), "10000000000000000000000");
+}
+
+// "%G" with wide exponents; ties round away from zero where the C library rounds to even.
+TEST(TextFormat, GeneralFormat) {
+    EXPECT_EQ(formatGeneral(0.2), "0.2");
+    EXPECT_EQ(formatGeneral(150.0), "150");
+    EXPECT_EQ(formatGeneral(1.5e-7), "1.5E-007");
+    EXPECT_EQ(formatGeneral(-2.5e12), "-2.5E+012");
+    EXPECT_EQ(formatGeneral(1234.125), "1234.13");
+    EXPECT_EQ(formatGeneral(-1234.125), "-1234.13");
+    EXPECT_EQ(formatGeneral(2.5, 1), "3");
+    EXPECT_EQ(formatGeneral(999999.5), "1E+006");
+    EXPECT_EQ(formatGeneral(123456789.5, 8), "1.2345679E+008");
+    EXPECT_EQ(formatGeneral(0.1 + 0.2), "0.3");
 }
 
 TEST(TextFormat, LongTextsAreFormattedWhole) {

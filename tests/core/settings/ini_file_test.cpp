@@ -1,10 +1,10 @@
 #include "settings/ini_file.h"
 
+#include "core/support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace tarnova {
 namespace {
@@ -81,41 +81,19 @@ TEST(IniFile, ReadIntTakesTheLeadingNumber) {
 }
 
 TEST(IniFile, WritingChangesOnlyTheKeysLine) {
-    const std::string before = "; made by hand\r\n"
-                               "[general]\r\n"
-                               "  Addeof = false \r\n"
-                               "warncmntrmv=true\r\n"
-                               "\r\n"
-                               "[interferance]\r\n"
-                               "\x83\x41=2\r\n";
-    IniFile file(before);
+    const std::string head = "; made by hand\r\n[general]\r\n";
+    const std::string tail = "warncmntrmv=true\r\n\r\n[interferance]\r\n\x83\x41=2\r\n";
+    IniFile file(head + "  Addeof = false \r\n" + tail);
     ASSERT_TRUE(file.setValue("GENERAL", "addeof", "true"));
-    EXPECT_EQ(file.text(), "; made by hand\r\n"
-                           "[general]\r\n"
-                           "Addeof=true\r\n"
-                           "warncmntrmv=true\r\n"
-                           "\r\n"
-                           "[interferance]\r\n"
-                           "\x83\x41=2\r\n");
+    EXPECT_EQ(file.text(), head + "Addeof=true\r\n" + tail);
     // A new key goes after the section's last line, before the blank line that separates it.
     ASSERT_TRUE(file.setValue("general", "vertical", "false"));
-    EXPECT_EQ(file.text(), "; made by hand\r\n"
-                           "[general]\r\n"
-                           "Addeof=true\r\n"
-                           "warncmntrmv=true\r\n"
-                           "vertical=false\r\n"
-                           "\r\n"
-                           "[interferance]\r\n"
-                           "\x83\x41=2\r\n");
+    EXPECT_EQ(file.text(), head + "Addeof=true\r\nwarncmntrmv=true\r\nvertical=false\r\n\r\n"
+                                  "[interferance]\r\n\x83\x41=2\r\n");
     ASSERT_TRUE(file.removeKey("general", "vertical"));
     ASSERT_TRUE(file.removeKey("general", "addeof"));
     EXPECT_FALSE(file.removeKey("general", "addeof"));
-    EXPECT_EQ(file.text(), "; made by hand\r\n"
-                           "[general]\r\n"
-                           "warncmntrmv=true\r\n"
-                           "\r\n"
-                           "[interferance]\r\n"
-                           "\x83\x41=2\r\n");
+    EXPECT_EQ(file.text(), head + tail);
 }
 
 TEST(IniFile, NewSectionsAreAppendedWithTheFilesLineBreaks) {
@@ -141,25 +119,11 @@ TEST(IniFile, RefusesTextsThatWouldNotReadBack) {
 
 class IniFileOnDisk : public ::testing::Test {
   protected:
-    void SetUp() override {
-        directory_ =
-            std::filesystem::temp_directory_path() /
-            ("tarnova_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-        path_ = (directory_ / "TARNOVA.INI").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
+    std::string contents() const { return folder_.read("TARNOVA.INI"); }
+    void write(const std::string& text) const { folder_.write("TARNOVA.INI", text); }
 
-    std::string contents() const {
-        std::ifstream stream(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(stream), {});
-    }
-    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-
-    std::filesystem::path directory_;
-    std::string path_;
+    test::TempFolder folder_;
+    std::string path_ = folder_.path("TARNOVA.INI");
 };
 
 TEST_F(IniFileOnDisk, WriteCreatesTheFileAndReadsBack) {

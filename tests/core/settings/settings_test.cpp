@@ -1,6 +1,8 @@
 #include "settings/settings.h"
 
+#include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
 #include "editor/grid_model.h"
 #include "settings/ini_file.h"
 #include "shell/load_path.h"
@@ -11,8 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -21,38 +21,13 @@ namespace {
 
 class SettingsFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     (std::string("tarnova_settings_") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-        path_ = (directory_ / "TARNOVA.INI").string();
-        savedLoadPath_ = loadPath();
-        setLoadPath("/opt/tarnova/");
-        runLog().close();
-        runLog().open(nullptr);
-    }
-    void TearDown() override {
-        runLog().close();
-        setLoadPath(savedLoadPath_);
-        std::filesystem::remove_all(directory_);
-    }
+    SettingsFile() : savedLoadPath_(loadPath()) { setLoadPath("/opt/tarnova/"); }
+    ~SettingsFile() override { setLoadPath(savedLoadPath_); }
 
-    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-    std::string contents() const {
-        std::ifstream stream(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(stream), {});
-    }
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        for (int i = 0; i < runLog().lineCount(); ++i) {
-            lines.push_back(runLog().line(i));
-        }
-        return lines;
-    }
+    void write(const std::string& text) const { folder_.write("TARNOVA.INI", text); }
+    std::string contents() const { return folder_.read("TARNOVA.INI"); }
     bool logged(const std::string& line) const {
-        const auto lines = logLines();
+        const auto lines = log_.lines();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
     ColumnFormat format(int column) const {
@@ -65,9 +40,10 @@ class SettingsFile : public ::testing::Test {
         LoadSettings(settings, grid, path_);
     }
 
-    std::filesystem::path directory_;
-    std::string path_;
     std::string savedLoadPath_;
+    test::TempFolder folder_;
+    test::LogCapture log_;
+    std::string path_ = folder_.path("TARNOVA.INI");
     test::ScriptedPort port;
     GridModel grid{port};
     Settings settings;
@@ -82,20 +58,16 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     EXPECT_EQ(settings.copyOutputFlags, 0xFFFFFFFFu);
     EXPECT_EQ(settings.reportFlags, 0x0001000Fu);
     EXPECT_EQ(settings.testLevel, 99.7);
-    EXPECT_EQ(format(kNumColumn), (ColumnFormat{4, 0}));
-    EXPECT_EQ(format(kElemColumn), (ColumnFormat{7, 0}));
-    EXPECT_EQ(format(kTimeColumn), (ColumnFormat{8, 5}));
-    EXPECT_EQ(format(kHeightColumn), (ColumnFormat{6, 3}));
-    EXPECT_EQ(format(kRangeColumn), (ColumnFormat{7, 4}));
-    EXPECT_EQ(format(kPeakColumn), (ColumnFormat{10, 3}));
-    const auto lines = logLines();
+    const ColumnFormat builtIn[kGridColumnCount] = {{4, 0}, {7, 0}, {8, 5},
+                                                    {6, 3}, {7, 4}, {10, 3}};
+    for (int column = 0; column < kGridColumnCount; ++column) {
+        EXPECT_EQ(format(column), builtIn[column]) << column;
+    }
+    const auto lines = log_.lines();
     ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[0], "Loading Ini-file.");
-    EXPECT_EQ(lines[1], path_);
-    EXPECT_EQ(lines[2], "No inifile.");
-    EXPECT_EQ(lines[3], "No datapath.");
-    EXPECT_EQ(lines[4], "general-datadir = /opt/tarnova/");
-    EXPECT_EQ(lines[5], "No addeof.");
+    EXPECT_EQ(std::vector(lines.begin(), lines.begin() + 6),
+              (std::vector<std::string>{"Loading Ini-file.", path_, "No inifile.", "No datapath.",
+                                        "general-datadir = /opt/tarnova/", "No addeof."}));
     EXPECT_TRUE(logged("[peakeditor]time is not found."));
     EXPECT_TRUE(logged("==nothing=="));
     EXPECT_TRUE(logged("chklevel: 99.700000"));

@@ -1,7 +1,7 @@
 #include "shell/file_drop.h"
 
+#include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
-#include "shell/run_log.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,14 @@ namespace {
 class FileDrop : public ::testing::Test {
   protected:
     void SetUp() override {
-        runLog().open(nullptr);
         hooks.mayReplaceSheet = [this] { return mayReplace; };
         hooks.loadFile = [this](const std::string& path) { loaded.push_back(path); };
         hooks.startInstance = [this](const std::string& executable, const std::string& file) {
             started.push_back(executable + " " + file);
         };
     }
-    void TearDown() override { runLog().close(); }
-    static std::vector<std::string> logLines() {
-        std::vector<std::string> lines;
-        for (int i = 0; i < runLog().lineCount(); ++i) {
-            lines.push_back(runLog().line(i));
-        }
-        return lines;
-    }
 
+    test::LogCapture log;
     FileDropHooks hooks;
     test::ScriptedPort port;
     bool mayReplace = true;
@@ -39,7 +31,7 @@ TEST_F(FileDrop, FirstFileLoadsAndFurtherFilesStartProcesses) {
     EXPECT_EQ(loaded, std::vector<std::string>{"/d/a.pks"});
     EXPECT_EQ(started,
               (std::vector<std::string>{"/opt/t/tarnova /d/b c.pks", "/opt/t/tarnova /d/c.pks"}));
-    EXPECT_EQ(logLines(),
+    EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"Start to process dropped files.", "/d/a.pks is dropped.",
                                         "/d/a.pks: Load", "/d/b c.pks is dropped.",
                                         "/d/b c.pks: Fork", "/d/c.pks is dropped.",
@@ -56,7 +48,7 @@ TEST_F(FileDrop, RefusedReplacementProcessesNothing) {
 TEST_F(FileDrop, LongNamesAndDeepFolders) {
     const std::string longName = "/" + std::string(319, 'n'); // 320 characters
     ProcessDroppedFiles({longName}, "/opt/t/", hooks, port);
-    EXPECT_EQ(logLines()[1], "Too long to report.");
+    EXPECT_EQ(log.lines()[1], "Too long to report.");
     EXPECT_EQ(loaded, std::vector<std::string>{longName});
 
     loaded.clear();
