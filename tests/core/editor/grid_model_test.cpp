@@ -1,8 +1,8 @@
 #include "editor/grid_model.h"
 
 #include "core/editor/grid_fixture.h"
+#include "core/support/log_capture.h"
 #include "editor/cell_number.h"
-#include "shell/run_log.h"
 
 #include <gtest/gtest.h>
 
@@ -60,13 +60,16 @@ TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
 }
 
 TEST_F(GridModelTest, ColumnFormatRefusals) {
-    EXPECT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 0, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 10, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(kHeightColumn, 0, 0, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(kNumColumn, 0, 0, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(kNumColumn, 5, 2, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(6, 5, 0, true), 0);
-    EXPECT_EQ(grid.SetColumnFormat(kRangeColumn, kMaxColumnWidth + 1, 4, true), 0);
+    const int refused[][3] = {{kTimeColumn, 8, 0},
+                              {kPeakColumn, 10, 10},
+                              {kHeightColumn, 0, 0},
+                              {kNumColumn, 0, 0},
+                              {kNumColumn, 5, 2},
+                              {6, 5, 0},
+                              {kRangeColumn, kMaxColumnWidth + 1, 4}};
+    for (const auto& [column, width, decimals] : refused) {
+        EXPECT_EQ(grid.SetColumnFormat(column, width, decimals, true), 0) << column << width;
+    }
     EXPECT_TRUE(view.calls.empty());
     int decimals = -1;
     EXPECT_EQ(grid.GetColumnFormat(kTimeColumn, decimals), 8);
@@ -261,20 +264,17 @@ TEST_F(GridModelTest, ReformatRowsKeepsEditsAndRebuildsUneditedRowsFromTheirPeak
 }
 
 TEST_F(GridModelTest, TextsLongerThanACellAreCutAndTheFirstRowIsLogged) {
-    RunLog& log = runLog();
-    log.close();
-    ASSERT_TRUE(log.open(nullptr));
+    const test::LogCapture log;
     grid.AttachPeaks({peak("Ar40", 1.0, 1, 1), peak("Ar36", 2, 1, 1)});
     ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 53, 2, false), 1);
     grid.ReformatRows();
     EXPECT_EQ(grid.cellText(0, kTimeColumn), std::string(49, '0'));
-    ASSERT_EQ(log.lineCount(), 3); // 53 characters: three beyond the 50th
-    EXPECT_EQ(log.line(0), "Width may be over the limit at TIME.");
+    // 53 characters: three beyond the 50th.
+    EXPECT_EQ(log.lines(), std::vector<std::string>(3, "Width may be over the limit at TIME."));
     ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 60, 3, false), 1);
     grid.AttachPeaks({peak("Ar40", 1.0, 1, 1)});
     EXPECT_EQ(grid.cellText(0, kPeakColumn).size(), kPeakCellCapacity);
     EXPECT_EQ(grid.placeholder(kPeakColumn).size(), kPeakCellCapacity);
-    log.close();
 }
 
 TEST(CellNumber, ReadsTheLeadingNumberOrZero) {

@@ -1,8 +1,12 @@
+// Start-up from the command line and from dropped files.
 #include "shell/startup.h"
 
+#include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
 #include "shell/build_date.h"
+#include "shell/command_line.h"
+#include "shell/file_drop.h"
 #include "shell/load_path.h"
 #include "shell/run_log.h"
 
@@ -146,9 +150,94 @@ TEST_F(Startup, TooDeepFolderStopsStartUp) {
     EXPECT_TRUE(port.messages.empty());
 }
 
+class FileDrop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        hooks.mayReplaceSheet = [this] { return mayReplace; };
+        hooks.loadFile = [this](const std::string& path) { loaded.push_back(path); };
+        hooks.startInstance = [this](const std::string& executable, const std::string& file) {
+            started.push_back(executable + " " + file);
+        };
+    }
+
+    test::LogCapture log;
+    FileDropHooks hooks;
+    test::ScriptedPort port;
+    bool mayReplace = true;
+    std::vector<std::string> loaded;
+    std::vector<std::string> started;
+};
+
+TEST_F(FileDrop, FirstFileLoadsAndFurtherFilesStartProcesses) {
+    ProcessDroppedFiles({"/d/a.pks", "/d/b c.pks", "/d/c.pks"}, "/opt/t/", hooks, port);
+    EXPECT_EQ(loaded, std::vector<std::string>{"/d/a.pks"});
+    EXPECT_EQ(started,
+              (std::vector<std::string>{"/opt/t/tarnova /d/b c.pks", "/opt/t/tarnova /d/c.pks"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"Start to process dropped files.", "/d/a.pks is dropped.",
+                                        "/d/a.pks: Load", "/d/b c.pks is dropped.",
+                                        "/d/b c.pks: Fork", "/d/c.pks is dropped.",
+                                        "/d/c.pks: Fork", "Finish processing the dropped files."}));
+}
+
+TEST_F(FileDrop, RefusedReplacementProcessesNothing) {
+    mayReplace = false;
+    ProcessDroppedFiles({"/d/a.pks", "/d/b.pks"}, "/opt/t/", hooks, port);
+    EXPECT_TRUE(loaded.empty());
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(FileDrop, LongNamesAndDeepFolders) {
+    const std::string longName = "/" + std::string(319, 'n'); // 320 characters
+    ProcessDroppedFiles({longName}, "/opt/t/", hooks, port);
+    EXPECT_EQ(log.lines()[1], "Too long to report.");
+    EXPECT_EQ(loaded, std::vector<std::string>{longName});
+
+    loaded.clear();
+    ProcessDroppedFiles({"/d/a.pks"}, "/" + std::string(326, 'd') + "/", hooks, port);
+    EXPECT_EQ(port.messages, (std::vector<test::RecordedMessage>{
+                                 {"Tarnova", "Too deep tree to make load path."}}));
+    EXPECT_TRUE(loaded.empty());
+}
+
 TEST(BuildDate, UsesSingleBlanks) {
     EXPECT_EQ(BuildDateText("Dec  6 2026"), "Build: Dec 6 2026");
     EXPECT_EQ(BuildDateText("Jan 17 2027"), "Build: Jan 17 2027");
+}
+
+std::vector<std::string> tokensOf(std::string_view line) {
+    CommandTokenizer tokenizer(line);
+    std::vector<std::string> tokens;
+    while (auto token = tokenizer.NextCommandToken()) {
+        tokens.push_back(*token);
+    }
+    return tokens;
+}
+
+TEST(CommandTokenizer, SplitsAtBlanksAndSkipsRunsOfThem) {
+    EXPECT_EQ(tokensOf("a.pks  b.pks   c.pks"),
+              (std::vector<std::string>{"a.pks", "b.pks", "c.pks"}));
+    EXPECT_TRUE(tokensOf("     ").empty());
+    EXPECT_TRUE(tokensOf("").empty());
+    EXPECT_EQ(tokensOf("  x  "), std::vector<std::string>{"x"});
+    // Only the space counts as a blank.
+    EXPECT_EQ(tokensOf("a\tb"), std::vector<std::string>{"a\tb"});
+}
+
+TEST(CommandTokenizer, QuotedTokensKeepTheirQuotes) {
+    EXPECT_EQ(tokensOf("\"x y\" z"), (std::vector<std::string>{"\"x y\"", "z"}));
+    // A quote followed by anything but a blank or the end belongs to the token.
+    EXPECT_EQ(tokensOf("\"x\"y z\""), std::vector<std::string>{"\"x\"y z\""});
+    // No closing quote: the token runs to the end.
+    EXPECT_EQ(tokensOf("a \"b c"), (std::vector<std::string>{"a", "\"b c"}));
+    EXPECT_EQ(tokensOf("\"\""), std::vector<std::string>{"\"\""});
+}
+
+TEST(CommandTokenizer, JoinedArgumentsTokenizeBack) {
+    const std::vector<std::string> arguments{"-log", "my data.pks", "b.pks"};
+    EXPECT_EQ(joinCommandLine(arguments), "-log \"my data.pks\" b.pks");
+    EXPECT_EQ(tokensOf(joinCommandLine(arguments)),
+              (std::vector<std::string>{"-log", "\"my data.pks\"", "b.pks"}));
 }
 
 } // namespace
