@@ -1,12 +1,20 @@
+// The sort and jump dialogs, the file dialogs and the format decision dialog.
 #include "gui/data/file_dialogs.h"
 #include "gui/data/format_decision_dialog.h"
+#include "gui/editor/jump_dialog.h"
+#include "gui/editor/sort_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +26,20 @@ using namespace tarnova;
 using namespace tarnova::gui;
 
 namespace {
+
+QPushButton* button(QDialog& dialog, const QString& text) {
+    for (QPushButton* candidate : dialog.findChildren<QPushButton*>()) {
+        if (candidate->text() == text) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+// Runs steps on the dialog once its modal loop is running.
+void whenShown(std::function<void()> steps) {
+    QTimer::singleShot(0, std::move(steps));
+}
 
 const char* const kDatFilter = "DATファイル(VARDEN88互換)";
 const char* const kPksFilter = "PKSファイル(ピークサーチ互換)";
@@ -53,9 +75,93 @@ template <typename Dialog> void whenShown(std::function<void(Dialog&)> steps) {
 
 } // namespace
 
-class FileDialogsTest : public QObject {
+class DialogsTest : public QObject {
     Q_OBJECT
   private slots:
+    void sortDialogControls() {
+        SortDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QString("データの整列"));
+        QComboBox* keys = dialog.keyList();
+        QCOMPARE(keys->count(), 5);
+        const QStringList entries{"同位体ラベル", "時刻", "ピーク", "レンジ", "ピークハイト"};
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(keys->itemText(i), entries[i]);
+        }
+        QCOMPARE(keys->currentIndex(), 0);
+        QVERIFY(dialog.ascendingButton()->isChecked());
+        QCOMPARE(dialog.ascendingButton()->text(), QString("昇順"));
+        QCOMPARE(dialog.descendingButton()->text(), QString("降順"));
+        QCOMPARE(dialog.findChild<QGroupBox*>()->title(), QString("順序"));
+        QVERIFY(button(dialog, "実行") && button(dialog, "ｷｬﾝｾﾙ") && button(dialog, "ヘルプ"));
+        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel* label) { return label->text() == "キー"; }));
+    }
+
+    void sortDialogResults_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<int>("result");
+        QTest::newRow("label ascending") << 0 << false << 1;
+        QTest::newRow("time descending") << 1 << true << 4;
+        QTest::newRow("height descending") << 4 << true << 10;
+    }
+
+    void sortDialogResults() {
+        QFETCH(int, key);
+        QFETCH(bool, descending);
+        QFETCH(int, result);
+        SortDialog dialog;
+        whenShown([&] {
+            dialog.keyList()->setCurrentIndex(key);
+            (descending ? dialog.descendingButton() : dialog.ascendingButton())->click();
+            button(dialog, "実行")->click();
+        });
+        QCOMPARE(dialog.choose(), result);
+    }
+
+    void sortDialogCancelAndHelp() {
+        int helpContext = 0;
+        SortDialog dialog(nullptr, [&](int context) { helpContext = context; });
+        whenShown([&] {
+            button(dialog, "ヘルプ")->click();
+            button(dialog, "ｷｬﾝｾﾙ")->click();
+        });
+        QCOMPARE(dialog.choose(), 0);
+        QCOMPARE(helpContext, 43);
+    }
+
+    void jumpDialogStaysOpenUntilTheTextReads() {
+        int helpContext = 0;
+        JumpDialog dialog(nullptr, [&](int context) { helpContext = context; });
+        QCOMPARE(dialog.windowTitle(), QString("カーソルの移動"));
+        bool stayedOpen = false;
+        whenShown([&] {
+            QTest::keyClicks(dialog.destinationField(), "abc");
+            button(dialog, "ジャンプ")->click();
+            stayedOpen = dialog.isVisible();
+            button(dialog, "ヘルプ")->click();
+            dialog.destinationField()->setText(" 12 : 3");
+            button(dialog, "ジャンプ")->click();
+        });
+        QCOMPARE(dialog.choose(), (JumpTarget{12, 3}));
+        QVERIFY(stayedOpen);
+        QCOMPARE(helpContext, 41);
+        QCOMPARE(dialog.destinationField()->maxLength(), 1023);
+    }
+
+    void jumpDialogCancel() {
+        JumpDialog dialog;
+        QWidget* focused = nullptr;
+        whenShown([&] {
+            focused = dialog.focusWidget();
+            dialog.destinationField()->setText("5");
+            button(dialog, "ｷｬﾝｾﾙ")->click();
+        });
+        QCOMPARE(dialog.choose(), std::nullopt);
+        QCOMPARE(focused, dialog.destinationField());
+    }
+
     void openDialogOffersTheThreeFiltersAndReturnsThePathChosen() {
         QTemporaryDir folder;
         QtFilePort port(nullptr);
@@ -171,5 +277,5 @@ class FileDialogsTest : public QObject {
     }
 };
 
-QTEST_MAIN(FileDialogsTest)
-#include "file_dialogs_test.moc"
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
