@@ -224,21 +224,17 @@ class MainWindowTest : public QObject {
 
     void droppingThreeFilesLoadsOneAndStartsTwoProcesses() {
         Fixture fixture;
-        auto* mime = new QMimeData;
-        mime->setUrls({QUrl::fromLocalFile("/d/a.pks"), QUrl::fromLocalFile("/d/b.pks"),
-                       QUrl::fromLocalFile("/d/c.pks")});
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile("/d/a.pks"), QUrl::fromLocalFile("/d/b.pks"),
+                      QUrl::fromLocalFile("/d/c.pks")});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         const int before = runLog().lineCount();
         // Delivered straight to the window: the application routes drops only during a drag.
         static_cast<QObject*>(fixture.window.get())->event(&drop);
         QCOMPARE(fixture.started,
                  (std::vector<std::pair<std::string, std::string>>{
                      {"/nonexistent/tarnova", "/d/b.pks"}, {"/nonexistent/tarnova", "/d/c.pks"}}));
-        const QStringList lines = runLogLines().mid(before);
-        QCOMPARE(lines.first(), QString("Start to process dropped files."));
-        QVERIFY(lines.contains("/d/a.pks: Load"));
-        QCOMPARE(lines.last(), QString("Finish processing the dropped files."));
-        delete mime;
+        QVERIFY(runLogLines().mid(before).contains("/d/a.pks: Load"));
     }
 
     void recalcRunsAgainAndCalcStartsAfresh() {

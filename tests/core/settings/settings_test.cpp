@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "core/support/cli_run.h"
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
@@ -11,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <sstream>
 
 namespace tarnova {
@@ -34,6 +33,15 @@ class SettingsFile : public ::testing::Test {
         ColumnFormat result;
         result.width = grid.GetColumnFormat(column, result.decimals);
         return result;
+    }
+    // The output lines of "tarnova-cli settings --ini path".
+    std::vector<std::string> runSettingsCommand() const {
+        std::istringstream stream(test::runCli(folder_, "settings --ini TARNOVA.INI").out);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(stream, line);) {
+            lines.push_back(line);
+        }
+        return lines;
     }
     void load(const std::string& text) {
         write(text);
@@ -209,28 +217,11 @@ TEST_F(SettingsFile, SaveSkipsAnUnsetDataDirectoryAndAvgLimit) {
     EXPECT_EQ(saved.find("datadir"), std::string::npos);
 }
 
-// The output lines of "tarnova-cli settings --ini path".
-std::vector<std::string> runSettingsCommand(const std::string& path) {
-    const std::string command = std::string(TARNOVA_CLI_PATH) + " settings --ini '" + path + "'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string output;
-    char chunk[256];
-    while (pipe && std::fgets(chunk, sizeof chunk, pipe.get()) != nullptr) {
-        output += chunk;
-    }
-    std::istringstream stream(output);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // The command-line tool prints what start-up reads.
 TEST_F(SettingsFile, CommandLineToolPrintsEveryKeyInTableOrder) {
     write("[general]\ndatadir=/d\naddeof=yes\n[peakeditor]\ntime=9.1\n[regression]\n"
           "chklevel=95\n");
-    std::vector<std::string> printed = runSettingsCommand(path_);
+    std::vector<std::string> printed = runSettingsCommand();
     ASSERT_EQ(printed.size(), settingKeys().size());
     EXPECT_EQ(printed[0], "general.datadir=/d");
     EXPECT_EQ(printed[1], "general.addeof=true");
@@ -243,10 +234,9 @@ TEST_F(SettingsFile, CommandLineToolPrintsEveryKeyInTableOrder) {
     // An empty data path is the folder of the executable.
     write("[general]\ndatadir=\n");
     const std::string folder = std::filesystem::path(TARNOVA_CLI_PATH).parent_path().string() + "/";
-    EXPECT_EQ(runSettingsCommand(path_).at(0), "general.datadir=" + folder);
+    EXPECT_EQ(runSettingsCommand().at(0), "general.datadir=" + folder);
 
-    const std::string usage = std::string(TARNOVA_CLI_PATH) + " settings --bogus 2>/dev/null";
-    EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), 2);
+    EXPECT_EQ(test::runCli(folder_, "settings --bogus").exitCode, 2);
 }
 
 } // namespace
