@@ -3,9 +3,9 @@
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "calc/ird_export.h"
-#include "calc/peak_list_extraction.h"
-#include "data/load_peak_file.h"
 #include "data/pks_format.h"
+#include "document/load_peak_file.h"
+#include "document/peak_list_extraction.h"
 #include "editor/grid_model.h"
 #include "settings/settings.h"
 

@@ -1,8 +1,8 @@
 // What the fuzz targets hand to readers that talk to the user: nobody is there to answer.
 #pragma once
 
+#include "platform/run_log.h"
 #include "platform/user_interface_port.h"
-#include "shell/run_log.h"
 
 namespace tarnova::fuzz {
 

@@ -13,6 +13,9 @@ if [ "$unformatted" != "0" ]; then
     exit 1
 fi
 
+# Inside the core every include points down the layers.
+bash scripts/check-layers.sh
+
 # Fuzz targets: clang with libFuzzer, core only.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARNOVA_FUZZ=ON -DTARNOVA_SANITIZE=ON -DTARNOVA_GUI=OFF -DTARNOVA_TESTS=OFF

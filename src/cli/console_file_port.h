@@ -1,7 +1,7 @@
 // The file dialogs on the console: there is nobody to choose, so every dialog is cancelled.
 #pragma once
 
-#include "data/file_port.h"
+#include "document/file_port.h"
 
 namespace tarnova::cli {
 

@@ -1,7 +1,7 @@
 // tarnova-cli convert: loads a data file and saves its peaks as DAT or PKS.
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
-#include "data/save_peak_file.h"
+#include "document/save_peak_file.h"
 
 namespace tarnova::cli {
 namespace {

@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "shell/load_path.h"
+#include "platform/load_path.h"
 
 namespace tarnova::cli {
 

@@ -3,13 +3,13 @@
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "calc/ird_export.h"
-#include "calc/peak_list_extraction.h"
 #include "cli/commands.h"
 #include "cli/console_port.h"
 #include "cli/sheet_loading.h"
+#include "document/peak_list_extraction.h"
 #include "editor/grid_model.h"
+#include "platform/load_path.h"
 #include "settings/settings.h"
-#include "shell/load_path.h"
 
 #include <charconv>
 #include <cmath>

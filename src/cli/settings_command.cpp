@@ -1,9 +1,9 @@
 // tarnova-cli settings: the options as start-up reads them, printed or written to another file.
 #include "cli/commands.h"
 #include "cli/console_port.h"
-#include "editor/grid_model.h"
+#include "document/grid_settings.h"
+#include "platform/load_path.h"
 #include "settings/settings.h"
-#include "shell/load_path.h"
 
 #include <iostream>
 #include <optional>
@@ -35,12 +35,12 @@ int runSettingsCommand(const Arguments& arguments) {
     Settings settings;
     LoadSettings(settings, grid, iniPath.value_or(settingsFilePath()));
     if (savePath) {
-        SaveSettings(settings, grid, *savePath);
+        SaveSettings(settings, grid.columnFormats(), *savePath);
         return 0;
     }
     for (const SettingKey& key : settingKeys()) {
-        std::cout << key.section << '.' << key.key << '=' << settingText(key, settings, grid)
-                  << '\n';
+        std::cout << key.section << '.' << key.key << '='
+                  << settingText(key, settings, grid.columnFormats()) << '\n';
     }
     return 0;
 }

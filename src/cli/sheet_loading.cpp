@@ -1,6 +1,6 @@
 #include "cli/sheet_loading.h"
 
-#include "shell/load_path.h"
+#include "platform/load_path.h"
 
 namespace tarnova::cli {
 namespace {

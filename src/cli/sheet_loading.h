@@ -6,9 +6,9 @@
 #include "cli/commands.h"
 #include "cli/console_file_port.h"
 #include "cli/console_port.h"
-#include "data/load_peak_file.h"
+#include "document/grid_settings.h"
+#include "document/load_peak_file.h"
 #include "editor/grid_model.h"
-#include "settings/settings.h"
 
 #include <optional>
 #include <string>

@@ -8,10 +8,10 @@
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/main_window.h"
 #include "gui/shell/log_window.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "run_log_lines.h"
 #include "settings/settings.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The lines of the process-wide run log, for the window tests.
 #pragma once
 
-#include "shell/run_log.h"
+#include "platform/run_log.h"
 
 #include <QStringList>
 

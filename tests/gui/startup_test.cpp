@@ -10,10 +10,10 @@
 #include "gui/shell/help_viewer.h"
 #include "gui/shell/log_window.h"
 #include "gui/shell/show_help.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "run_log_lines.h"
 #include "shell/help_document.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <QDialog>
 #include <QLabel>

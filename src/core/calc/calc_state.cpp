@@ -2,8 +2,8 @@
 
 #include "calc/calculation_port.h"
 #include "calc/regression.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
-#include "shell/run_log.h"
 
 #include <new>
 

@@ -2,11 +2,11 @@
 
 #include "calc/calc_state.h"
 #include "calc/correction.h"
-#include "calc/peak_list_extraction.h"
 #include "calc/regression.h"
+#include "document/peak_list_extraction.h"
+#include "platform/run_log.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
-#include "shell/run_log.h"
 
 #include <new>
 

@@ -1,9 +1,9 @@
 #include "calc/coefficient_tests.h"
 
 #include "calc/distributions.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
-#include "shell/run_log.h"
 
 #include <cmath>
 

@@ -2,10 +2,10 @@
 
 #include "calc/calc_state.h"
 #include "platform/codepage.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
-#include "shell/run_log.h"
 
 namespace tarnova {
 namespace {

@@ -1,8 +1,8 @@
 #include "calc/element_list.h"
 
 #include "calc/calc_state.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
-#include "shell/run_log.h"
 
 #include <algorithm>
 #include <new>

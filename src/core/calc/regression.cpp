@@ -3,8 +3,8 @@
 #include "calc/calc_state.h"
 #include "calc/distributions.h"
 #include "calc/regression_method.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
-#include "shell/run_log.h"
 
 #include <cmath>
 #include <new>

@@ -3,9 +3,9 @@
 #include "calc/calc_state.h"
 #include "calc/distributions.h"
 #include "calc/ird_export.h"
+#include "platform/run_log.h"
+#include "platform/surface.h"
 #include "platform/text_format.h"
-#include "results/surface.h"
-#include "shell/run_log.h"
 
 #include <array>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "data/dat_format.h"
 
 #include "data/quoted_fields.h"
-#include "data/text_file.h"
 #include "platform/codepage.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 

@@ -1,10 +1,9 @@
 #include "data/file_kind.h"
 
-#include "data/format_decision_dialog.h"
 #include "data/pks_format.h"
 #include "data/quoted_fields.h"
-#include "data/text_file.h"
-#include "shell/run_log.h"
+#include "platform/run_log.h"
+#include "platform/text_file.h"
 
 #include <array>
 
@@ -53,15 +52,6 @@ bool isPksPeakLine(std::string_view line) {
 FileKind logged(std::string_view line, FileKind kind) {
     LogLine(line);
     return kind;
-}
-
-FileKind askUser(UserInterfacePort& ui, FilePort& files, const std::string& path) {
-    const std::optional<FormatChoice> choice = FormatDecisionDialog(ui, files, path);
-    if (!choice) {
-        ui.showMessage("Tarnova", "Dialog Box can't be opened.");
-        return FileKind::None;
-    }
-    return static_cast<FileKind>(*choice);
 }
 
 } // namespace
@@ -126,21 +116,6 @@ std::optional<FileKind> kindFromContent(std::string_view content) {
         return logged("PKS", FileKind::Pks);
     }
     return std::nullopt;
-}
-
-FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
-                        bool retry) {
-    const auto content = readWholeFile(path);
-    if (!content) {
-        LogLine("File can't open.");
-        return askUser(ui, files, path);
-    }
-    if (retry) {
-        LogLine("Duplicated type check.");
-        return askUser(ui, files, path);
-    }
-    const std::optional<FileKind> kind = kindFromContent(*content);
-    return kind ? *kind : askUser(ui, files, path);
 }
 
 } // namespace tarnova

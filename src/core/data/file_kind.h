@@ -1,9 +1,6 @@
 // The data-file formats and how a file's format is decided from its contents.
 #pragma once
 
-#include "data/file_port.h"
-#include "platform/user_interface_port.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,11 +24,5 @@ std::string_view fileKindName(FileKind kind);
 // they show none. Only the first three lines (and for the Micromass DAT mark the first 256
 // bytes) are examined.
 std::optional<FileKind> kindFromContent(std::string_view content);
-
-// Decides the kind of the file at path from its contents; when they do not decide it, when
-// the file cannot be read, or on a retry (retry set), the user decides in the
-// format-decision dialog. Returns None when nothing was decided.
-FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
-                        bool retry);
 
 } // namespace tarnova

@@ -1,11 +1,11 @@
 #include "data/micromass_asc.h"
 
 #include "data/peak_value_split.h"
-#include "data/text_file.h"
 #include "platform/codepage.h"
+#include "platform/run_log.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
-#include "shell/run_log.h"
 
 #include <algorithm>
 

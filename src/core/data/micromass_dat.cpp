@@ -1,8 +1,8 @@
 #include "data/micromass_dat.h"
 
 #include "data/peak_value_split.h"
-#include "data/text_file.h"
 #include "platform/codepage.h"
+#include "platform/text_file.h"
 
 #include <bit>
 #include <cctype>

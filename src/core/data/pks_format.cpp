@@ -2,8 +2,8 @@
 
 #include "data/peak_value_split.h"
 #include "data/quoted_fields.h"
-#include "data/text_file.h"
 #include "platform/codepage.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 

@@ -1,9 +1,9 @@
 #include "editor/grid_model.h"
 
 #include "editor/cell_number.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
-#include "shell/run_log.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@
 namespace tarnova {
 namespace {
 
-using Formats = std::array<ColumnFormat, kGridColumnCount>;
+using Formats = ColumnFormats;
 
 constexpr const char* kOutOfRangeMessage =
     "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。";
@@ -165,14 +165,7 @@ int GridModel::NewSheet() {
 // --- Column formats ---
 
 int GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
-    if (column < kNumColumn || column > kPeakColumn || width < 1 || width > kMaxColumnWidth) {
-        return 0;
-    }
-    if (column == kNumColumn || column == kElemColumn) {
-        if (decimals != 0) {
-            return 0;
-        }
-    } else if (decimals < 1 || decimals > width - 1) {
+    if (!isValidColumnFormat(column, width, decimals)) {
         return 0;
     }
     formats_[columnIndex(column)] = {width, decimals};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "data/peak_sheet.h"
+#include "settings/column_formats.h"
 
 #include <array>
 #include <cstddef>
@@ -18,43 +19,13 @@ namespace tarnova {
 
 class UserInterfacePort;
 
-// Column indexes of the grid.
-enum GridColumn : int {
-    kNumColumn = 0,
-    kElemColumn = 1,
-    kTimeColumn = 2,
-    kHeightColumn = 3,
-    kRangeColumn = 4,
-    kPeakColumn = 5,
-};
-inline constexpr int kGridColumnCount = 6;
-
 // Rows of a page, of a new sheet and of each growth of the table.
 inline constexpr int kGridPageRows = 25;
 // Characters a cell holds; longer texts are cut.
 inline constexpr std::size_t kCellCapacity = 49;
 inline constexpr std::size_t kPeakCellCapacity = 50;
-// Widest column accepted: wider formats could not be shown and would only waste memory.
-inline constexpr int kMaxColumnWidth = 255;
-
 // Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
 inline constexpr std::uint32_t kSheetModified = 0x1;
-
-struct ColumnFormat {
-    int width = 0;
-    int decimals = 0;
-    bool operator==(const ColumnFormat&) const = default;
-};
-
-// The formats the grid starts with, until the settings are read.
-inline constexpr std::array<ColumnFormat, kGridColumnCount> kBuiltInColumnFormats{{
-    {4, 0},  // Num
-    {7, 0},  // Elem
-    {8, 2},  // Time
-    {5, 3},  // Height
-    {7, 4},  // Range
-    {10, 3}, // Peak
-}};
 
 // One row of the grid: the peak it was made from and the texts of its cells. The texts are the
 // current values; the peak-list extraction reads the numbers back from them into `peak`.
@@ -143,6 +114,7 @@ class GridModel final {
     int GetColumnFormat(int column) const;
     int GetColumnFormat(int column, int& decimals) const;
     ColumnFormat columnFormat(int column) const { return formats_[columnIndex(column)]; }
+    const ColumnFormats& columnFormats() const { return formats_; }
     // x0 to x4: the right borders of Num to Range in pixels for a character width of cx
     // (x0 = cx * (W_Num + 1), x1 = x0 + cx * (W_Elem + 1), ...). cx = 1 gives character units.
     std::array<int, 5> GetColumnBorders(int cx = 1) const;
@@ -237,7 +209,7 @@ class GridModel final {
     UserInterfacePort& port_;
     GridView* view_;
     RowTable rows_;
-    std::array<ColumnFormat, kGridColumnCount> formats_ = kBuiltInColumnFormats;
+    ColumnFormats formats_ = kBuiltInColumnFormats;
     // The formats the row texts were last built with; a text that differs from what its peak
     // gives with them was edited.
     std::array<ColumnFormat, kGridColumnCount> textFormats_ = kBuiltInColumnFormats;

@@ -1,6 +1,6 @@
 #include "settings/ini_file.h"
 
-#include "data/text_file.h"
+#include "platform/text_file.h"
 
 #include <cstdint>
 #include <filesystem>

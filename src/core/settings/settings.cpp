@@ -1,11 +1,10 @@
 #include "settings/settings.h"
 
-#include "editor/grid_model.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <cmath>
 #include <filesystem>
@@ -137,8 +136,8 @@ void loadGeneral(const IniFile& file, Settings& settings, const std::vector<Sett
     }
 }
 
-void loadColumnFormats(const IniFile& file, GridModel& grid, const std::vector<SettingKey>& keys) {
-    std::vector<ColumnFormat> formats;
+void loadColumnFormats(const IniFile& file, ColumnFormats& formats,
+                       const std::vector<SettingKey>& keys) {
     for (const SettingKey& key : keys) {
         if (key.type != SettingType::Format) {
             continue;
@@ -150,14 +149,10 @@ void loadColumnFormats(const IniFile& file, GridModel& grid, const std::vector<S
             LogLine(formatText("[peakeditor]%s is not found.", key.key));
             read = {key.defaultWidth, key.defaultDecimals};
         }
-        formats.push_back(read);
-    }
-    for (int column = 0; column < static_cast<int>(formats.size()); ++column) {
-        const ColumnFormat format = formats[static_cast<std::size_t>(column)];
-        if (grid.SetColumnFormat(column, format.width, format.decimals, false) == 0) {
-            const ColumnFormat builtIn = kBuiltInColumnFormats[static_cast<std::size_t>(column)];
-            grid.SetColumnFormat(column, builtIn.width, builtIn.decimals, false);
-        }
+        const auto column = static_cast<std::size_t>(key.column);
+        formats[column] = isValidColumnFormat(key.column, read.width, read.decimals)
+                              ? read
+                              : kBuiltInColumnFormats[column];
     }
 }
 
@@ -260,7 +255,7 @@ int ReadNumberKey(const IniFile& file, std::string_view section, std::string_vie
     return 1;
 }
 
-void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) {
+void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path) {
     LogLine("Loading Ini-file.");
     LogLine(path);
     std::error_code error;
@@ -270,7 +265,7 @@ void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) 
     const IniFile file = IniFile::load(path);
     const std::vector<SettingKey>& keys = settingKeys();
     loadGeneral(file, settings, keys);
-    loadColumnFormats(file, grid, keys);
+    loadColumnFormats(file, formats, keys);
     loadRegression(file, settings, keys);
     for (const SettingKey& key : keys) {
         const std::string_view section = key.section;
@@ -280,7 +275,8 @@ void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) 
     }
 }
 
-std::string settingText(const SettingKey& key, const Settings& settings, const GridModel& grid) {
+std::string settingText(const SettingKey& key, const Settings& settings,
+                        const ColumnFormats& formats) {
     switch (key.type) {
     case SettingType::String:
         return settings.dataDirectory;
@@ -289,24 +285,23 @@ std::string settingText(const SettingKey& key, const Settings& settings, const G
     case SettingType::Number:
         return formatText("%f", settings.testLevel);
     case SettingType::Format: {
-        int decimals = 0;
-        const int width = grid.GetColumnFormat(key.column, decimals);
+        const ColumnFormat format = formats[static_cast<std::size_t>(key.column)];
         if (key.column == kNumColumn || key.column == kElemColumn) {
-            return formatText("%d", width);
+            return formatText("%d", format.width);
         }
-        return formatText("%d.%d", width, decimals);
+        return formatText("%d.%d", format.width, format.decimals);
     }
     }
     return {};
 }
 
-int SaveSettings(const Settings& settings, const GridModel& grid, const std::string& path) {
+int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path) {
     for (const SettingKey& key : settingKeys()) {
         if (isAvgLimit(key) ||
             (key.type == SettingType::String && settings.dataDirectory.empty())) {
             continue;
         }
-        WriteProfileString(path, key.section, key.key, settingText(key, settings, grid));
+        WriteProfileString(path, key.section, key.key, settingText(key, settings, formats));
     }
     return 1;
 }

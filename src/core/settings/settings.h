@@ -2,6 +2,8 @@
 // written by the "Save Option" command.
 #pragma once
 
+#include "settings/column_formats.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,7 +12,6 @@
 
 namespace tarnova {
 
-class GridModel;
 class IniFile;
 
 // generalFlags: [general] and [regression] booleans.
@@ -91,14 +92,16 @@ const std::vector<SettingKey>& settingKeys();
 // loadPath + "TARNOVA.INI"; the bare name when no load path is set.
 std::string settingsFilePath();
 
-// Reads the settings and the grid's column formats from the file at path, logging each step.
-void LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
+// Reads the settings and the grid's column formats from the file at path, logging each step. A
+// format the grid could not take is read as its built-in format.
+void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path);
 // Writes every key but avglimit into the file at path (datadir only when set). Returns 1.
-int SaveSettings(const Settings& settings, const GridModel& grid, const std::string& path);
+int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path);
 
 // A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
 // Elem "%d"), chklevel "%f", datadir as it stands.
-std::string settingText(const SettingKey& key, const Settings& settings, const GridModel& grid);
+std::string settingText(const SettingKey& key, const Settings& settings,
+                        const ColumnFormats& formats);
 
 // The readers of one value. ReadStringKey returns the number of characters read into buffer,
 // 0 when bufferSize is below 12, -1 when the key is missing (buffer then unchanged). A value

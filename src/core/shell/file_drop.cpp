@@ -1,8 +1,8 @@
 #include "shell/file_drop.h"
 
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
-#include "shell/run_log.h"
 
 namespace tarnova {
 namespace {

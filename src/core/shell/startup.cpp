@@ -1,11 +1,11 @@
 #include "shell/startup.h"
 
 #include "data/peak_sheet.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
 #include "shell/command_line.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <algorithm>
 #include <vector>

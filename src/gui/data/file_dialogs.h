@@ -2,7 +2,7 @@
 // file filters, the format-decision dialog and the main window's title.
 #pragma once
 
-#include "data/file_port.h"
+#include "document/file_port.h"
 
 #include <memory>
 

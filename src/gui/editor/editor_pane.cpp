@@ -1,8 +1,8 @@
 #include "gui/editor/editor_pane.h"
 
 #include "gui/editor/grid_widget.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
-#include "shell/run_log.h"
 
 #include <QFontDatabase>
 #include <QPaintEvent>

@@ -2,9 +2,9 @@
 
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
-#include "data/load_peak_file.h"
 #include "data/peak_sheet.h"
-#include "data/save_peak_file.h"
+#include "document/load_peak_file.h"
+#include "document/save_peak_file.h"
 #include "editor/grid_model.h"
 #include "gui/calc/qt_calculation_port.h"
 #include "gui/editor/editor_pane.h"
@@ -13,13 +13,13 @@
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
 #include "settings/settings.h"
 #include "shell/file_drop.h"
 #include "shell/help_document.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -324,7 +324,7 @@ void MainWindow::runCommand(int command) {
         ShowHelp(context_.port, kHelpContext, kQandAHelpContext);
         break;
     case kCommandSaveOption:
-        SaveSettings(context_.settings, context_.grid, settingsFilePath());
+        SaveSettings(context_.settings, context_.grid.columnFormats(), settingsFilePath());
         break;
     case kCommandInsertLine:
         grid_->insertLine();

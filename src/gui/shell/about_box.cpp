@@ -2,8 +2,8 @@
 
 #include "gui/shell/log_window.h"
 #include "gui/shell/resources.h"
+#include "platform/run_log.h"
 #include "shell/build_date.h"
-#include "shell/run_log.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,14 +1,14 @@
 #include "gui/shell/application.h"
 
 #include "calc/calc_state.h"
+#include "document/grid_settings.h"
 #include "editor/grid_model.h"
 #include "gui/data/file_dialogs.h"
 #include "gui/editor/main_window.h"
 #include "gui/platform/qt_port.h"
 #include "gui/shell/log_window.h"
-#include "settings/settings.h"
+#include "platform/load_path.h"
 #include "shell/command_line.h"
-#include "shell/load_path.h"
 #include "shell/startup.h"
 
 #include <QApplication>

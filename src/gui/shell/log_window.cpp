@@ -1,7 +1,7 @@
 #include "gui/shell/log_window.h"
 
 #include "platform/codepage.h"
-#include "shell/run_log.h"
+#include "platform/run_log.h"
 
 #include <QCloseEvent>
 #include <QPainter>

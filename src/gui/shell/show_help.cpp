@@ -1,9 +1,9 @@
 #include "gui/shell/show_help.h"
 
 #include "gui/shell/help_viewer.h"
+#include "platform/load_path.h"
 #include "platform/user_interface_port.h"
 #include "shell/help_document.h"
-#include "shell/load_path.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,19 +1,12 @@
 #include "data/file_kind.h"
 
 #include "core/support/log_capture.h"
-#include "core/support/scripted_file_port.h"
-#include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
-#include "data/format_decision_dialog.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tarnova {
 namespace {
-
-using test::RecordedMessage;
-using ::testing::ElementsAre;
 
 TEST(KindFromContent, RecognisesTheSamples) {
     test::LogCapture log;
@@ -57,82 +50,6 @@ TEST(KindFromContent, FollowsTheShapesOfTheFirstThreeLines) {
     EXPECT_EQ(kindFromContent(std::string("&12\0 MAY", 8)), std::nullopt);
     EXPECT_EQ(kindFromContent("&" + std::string(255, ' ') + "MAY"), std::nullopt);
     EXPECT_EQ(kindFromContent("&12 may 2026"), std::nullopt);
-}
-
-class Detection : public ::testing::Test {
-  protected:
-    test::TempFolder folder;
-    test::LogCapture log;
-    test::ScriptedPort ui;
-    test::ScriptedFilePort files;
-};
-
-TEST_F(Detection, UndecidableFilesGoToTheDialog) {
-    const std::string text = "  120,   1.0E+000, \"Ar40\"\r\n";
-    const std::string path = folder.write("peaks.txt", text);
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::PksThird));
-    EXPECT_EQ(DetectFileKind(ui, files, path, false), FileKind::PksThirdChoice);
-    ASSERT_EQ(files.decisionRequests.size(), 1u);
-    EXPECT_EQ(files.decisionRequests[0].path, path);
-    EXPECT_EQ(files.decisionRequests[0].content, text);
-    // Cancel decides nothing.
-    EXPECT_EQ(DetectFileKind(ui, files, path, false), FileKind::None);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(Detection, ARetryGoesStraightToTheDialog) {
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Dat));
-    EXPECT_EQ(
-        DetectFileKind(ui, files, folder.write("a.pks", "\"a\",\"b\"\r\n\"c\"\r\n1\r\n"), true),
-        FileKind::Dat);
-    EXPECT_THAT(log.lines(), ElementsAre("Duplicated type check."));
-}
-
-TEST_F(Detection, AnUnreadableFileEndsInTheDialogWithoutShowingIt) {
-    EXPECT_EQ(DetectFileKind(ui, files, folder.path("missing"), false), FileKind::None);
-    EXPECT_THAT(log.lines(), ElementsAre("File can't open."));
-    EXPECT_TRUE(files.decisionRequests.empty());
-}
-
-TEST_F(Detection, ADialogThatCannotBeShownIsReported) {
-    files.decisions.push_back({FormatDecision::Status::NotShown, FormatChoice::Dat, {}});
-    EXPECT_EQ(DetectFileKind(ui, files, folder.write("x", "x"), false), FileKind::None);
-    EXPECT_EQ(ui.messages,
-              (std::vector<RecordedMessage>{{"Tarnova", "Dialog Box can't be opened."}}));
-}
-
-TEST_F(Detection, OkRewritesTheFileAndKeepsEveryFormerVersion) {
-    const std::string path = folder.write("run.txt", "first");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Pks, "second"));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::Pks);
-    EXPECT_EQ(folder.read("run.txt"), "second");
-    EXPECT_EQ(folder.read("run.bak"), "first");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Dat));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::Dat);
-    EXPECT_EQ(folder.read("run.txt"), "second");
-    EXPECT_EQ(folder.read("run.bak"), "first");
-    EXPECT_EQ(folder.read("run.bak1"), "second");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::None));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
-    EXPECT_TRUE(folder.exists("run.bak2"));
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(Detection, BackupNamesReplaceOnlyTheFileNamesExtension) {
-    EXPECT_EQ(backupPathFor(folder.path("a.b.pks")), folder.path("a.b.bak"));
-    EXPECT_EQ(backupPathFor(folder.path("noextension")), folder.path("noextension.bak"));
-    EXPECT_EQ(backupPathFor("/nonexistent/run.1/peaks"), "/nonexistent/run.1/peaks.bak");
-}
-
-TEST_F(Detection, CancelOrAnEmptyTextLeavesTheFile) {
-    const std::string path = folder.write("run.txt", "first");
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Dat, ""));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
-    EXPECT_EQ(ui.messages,
-              (std::vector<RecordedMessage>{{"Tarnova", "データサイズを取得できません。"}}));
-    EXPECT_EQ(folder.read("run.txt"), "first");
-    EXPECT_FALSE(folder.exists("run.bak"));
 }
 
 } // namespace

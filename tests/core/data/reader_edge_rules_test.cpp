@@ -5,7 +5,7 @@
 #include "data/dat_format.h"
 #include "data/micromass_asc.h"
 #include "data/pks_format.h"
-#include "data/text_file.h"
+#include "platform/text_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Every sample, loaded into the grid and saved, reads back to the rows that were saved.
-#include "calc/peak_list_extraction.h"
 #include "core/support/sheet_session.h"
 #include "data/dat_format.h"
 #include "data/pks_format.h"
+#include "document/peak_list_extraction.h"
 #include "platform/text_format.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
-#include "editor/grid_model.h"
+#include "document/grid_settings.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "settings/ini_file.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +183,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     settings.reportFlags = 0x0000000F;
     settings.testLevel = 95.0;
     ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 3, false), 1);
-    ASSERT_EQ(SaveSettings(settings, grid, path_), 1);
+    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
 
     const std::string saved = contents();
     EXPECT_EQ(saved.rfind(others, 0), 0u);
@@ -205,12 +205,12 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     }
 
     // Saving again changes nothing.
-    SaveSettings(loaded, otherGrid, path_);
+    SaveSettings(loaded, otherGrid.columnFormats(), path_);
     EXPECT_EQ(contents(), saved);
 }
 
 TEST_F(SettingsFile, SaveSkipsAnUnsetDataDirectoryAndAvgLimit) {
-    SaveSettings(settings, grid, path_);
+    SaveSettings(settings, grid.columnFormats(), path_);
     const std::string saved = contents();
     EXPECT_EQ(saved.rfind("[general]\r\naddeof=false\r\n", 0), 0u);
     EXPECT_EQ(saved.find("avglimit"), std::string::npos);

@@ -4,11 +4,11 @@
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
 #include "shell/build_date.h"
 #include "shell/command_line.h"
 #include "shell/file_drop.h"
-#include "shell/load_path.h"
-#include "shell/run_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Opens the process-wide run log for a test and hands back what was logged.
 #pragma once
 
-#include "shell/run_log.h"
+#include "platform/run_log.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // primitive drawn, with its coordinates and text, so layouts are checked as numbers.
 #pragma once
 
-#include "results/surface.h"
+#include "platform/surface.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
 // A file port for tests: records the dialogs and titles and answers from a script.
 #pragma once
 
-#include "data/file_port.h"
+#include "document/file_port.h"
 
 #include <deque>
 #include <optional>

@@ -6,7 +6,7 @@
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
 #include "core/support/test_peaks.h"
-#include "data/load_peak_file.h"
+#include "document/load_peak_file.h"
 #include "editor/grid_model.h"
 #include "settings/settings.h"
 

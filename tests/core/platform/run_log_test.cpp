@@ -1,4 +1,4 @@
-#include "shell/run_log.h"
+#include "platform/run_log.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,8 @@
 #pragma once
 
 #include "data/file_kind.h"
-#include "data/file_port.h"
+#include "document/file_port.h"
+#include "document/format_decision_dialog.h"
 #include "platform/user_interface_port.h"
 
 #include <optional>

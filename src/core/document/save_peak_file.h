@@ -1,8 +1,8 @@
 // Saving the sheet as a DAT or PKS file (Save, Save As and the save question at closing).
 #pragma once
 
-#include "data/file_port.h"
 #include "data/peak_sheet.h"
+#include "document/file_port.h"
 #include "platform/user_interface_port.h"
 
 #include <optional>

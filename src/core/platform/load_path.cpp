@@ -1,4 +1,4 @@
-#include "shell/load_path.h"
+#include "platform/load_path.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "data/load_peak_file.h"
+#include "document/load_peak_file.h"
 
 #include "core/support/log_capture.h"
 #include "core/support/sheet_session.h"

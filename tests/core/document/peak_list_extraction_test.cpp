@@ -1,4 +1,4 @@
-#include "calc/peak_list_extraction.h"
+#include "document/peak_list_extraction.h"
 
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"

@@ -1,4 +1,4 @@
-#include "data/save_peak_file.h"
+#include "document/save_peak_file.h"
 
 #include "core/support/sheet_session.h"
 #include "data/dat_format.h"

@@ -1,9 +1,9 @@
-#include "calc/peak_list_extraction.h"
+#include "document/peak_list_extraction.h"
 
 #include "editor/cell_number.h"
 #include "editor/grid_model.h"
+#include "platform/run_log.h"
 #include "platform/text_format.h"
-#include "shell/run_log.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "data/load_peak_file.h"
+#include "document/load_peak_file.h"
 
 #include "data/dat_format.h"
 #include "data/micromass_asc.h"
 #include "data/micromass_dat.h"
 #include "data/pks_format.h"
-#include "data/text_file.h"
 #include "editor/grid_model.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "data/text_file.h"
+#include "platform/text_file.h"
 
 #include <algorithm>
 #include <cctype>

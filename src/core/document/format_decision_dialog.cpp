@@ -1,6 +1,7 @@
-#include "data/format_decision_dialog.h"
+#include "document/format_decision_dialog.h"
 
-#include "data/text_file.h"
+#include "platform/run_log.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 
 #include <filesystem>
@@ -12,6 +13,15 @@ bool renameFile(const std::string& from, const std::string& to) {
     std::error_code error;
     std::filesystem::rename(from, to, error);
     return !error;
+}
+
+FileKind askUser(UserInterfacePort& ui, FilePort& files, const std::string& path) {
+    const std::optional<FormatChoice> choice = FormatDecisionDialog(ui, files, path);
+    if (!choice) {
+        ui.showMessage("Tarnova", "Dialog Box can't be opened.");
+        return FileKind::None;
+    }
+    return static_cast<FileKind>(*choice);
 }
 
 } // namespace
@@ -55,6 +65,21 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
         return FormatChoice::None;
     }
     return decision.choice;
+}
+
+FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
+                        bool retry) {
+    const auto content = readWholeFile(path);
+    if (!content) {
+        LogLine("File can't open.");
+        return askUser(ui, files, path);
+    }
+    if (retry) {
+        LogLine("Duplicated type check.");
+        return askUser(ui, files, path);
+    }
+    const std::optional<FileKind> kind = kindFromContent(*content);
+    return kind ? *kind : askUser(ui, files, path);
 }
 
 } // namespace tarnova

@@ -2,7 +2,8 @@
 // who may repair its text and chooses the format it is read in.
 #pragma once
 
-#include "data/file_port.h"
+#include "data/file_kind.h"
+#include "document/file_port.h"
 #include "platform/user_interface_port.h"
 
 #include <optional>
@@ -20,5 +21,11 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
 // The name a rewritten file's former content is kept under: the extension replaced by
 // ".bak" (appended without one), or ".bak1", ".bak2" and so on when that name is taken.
 std::string backupPathFor(const std::string& path);
+
+// Decides the kind of the file at path from its contents; when they do not decide it, when
+// the file cannot be read, or on a retry (retry set), the user decides in the
+// format-decision dialog. Returns None when nothing was decided.
+FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
+                        bool retry);
 
 } // namespace tarnova
