@@ -18,11 +18,60 @@ bool detailLogged() {
     return runLog().isOpen();
 }
 
-// Sum of squares over n minus the squared mean: rounding can make it slightly negative when all
-// values are equal, which must read as no spread at all.
-double spread(double sumOfSquares, double n, double mean) {
-    const double variance = sumOfSquares / n - mean * mean;
-    return variance < 0.0 ? 0.0 : variance;
+// Centred sums of the active points, taken about the means of a first pass. The deviations from
+// those means are summed as well: their mean is the rounding left in the first means, and the
+// sums of squares and products are corrected to the improved means with it (the corrected
+// two-pass algorithm). Values far from zero compared with their spread so keep every digit of
+// the spread, which sums of squares less the squared mean would cancel away.
+struct CentredSums {
+    double meanY = 0.0;
+    double meanX = 0.0;
+    double squaresY = 0.0; // sum of (y - mean)^2
+    double squaresX = 0.0; // sum of (x - mean time)^2
+    double products = 0.0; // sum of (x - mean time)(y - mean)
+};
+
+// An infinite value leaves no finite deviations to correct the mean with: it stays infinite.
+double correctedMean(double mean, double deviationSum, double count) {
+    const double correction = deviationSum / count;
+    return std::isfinite(correction) ? mean + correction : mean;
+}
+
+// A corrected sum of squares that rounding takes below zero (equal values) is no spread at all;
+// a sum that is not a number stays so.
+double correctedSquares(double squares, double deviationSum, double count) {
+    const double corrected = squares - deviationSum * deviationSum / count;
+    return corrected < 0.0 ? 0.0 : corrected;
+}
+
+CentredSums centredSums(const std::vector<DataPoint>& points, double sumY, double sumX,
+                        double count) {
+    const double firstMeanY = sumY / count;
+    const double firstMeanX = sumX / count;
+    double deviationY = 0.0;
+    double deviationX = 0.0;
+    double squaresY = 0.0;
+    double squaresX = 0.0;
+    double products = 0.0;
+    for (const DataPoint& point : points) {
+        if (!point.isActive()) {
+            continue;
+        }
+        const double dy = point.value - firstMeanY;
+        const double dx = point.time - firstMeanX;
+        deviationY += dy;
+        deviationX += dx;
+        squaresY += dy * dy;
+        squaresX += dx * dx;
+        products += dx * dy;
+    }
+    CentredSums sums;
+    sums.meanY = correctedMean(firstMeanY, deviationY, count);
+    sums.meanX = correctedMean(firstMeanX, deviationX, count);
+    sums.squaresY = correctedSquares(squaresY, deviationY, count);
+    sums.squaresX = correctedSquares(squaresX, deviationX, count);
+    sums.products = products - deviationX * deviationY / count;
+    return sums;
 }
 
 int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::int32_t failure) {
@@ -219,7 +268,6 @@ int ComputeStatistics(RegressionResult& record) {
     double sumX = 0.0;
     double sumYY = 0.0;
     double sumXX = 0.0;
-    double sumXY = 0.0;
     int n = 0;
     for (const DataPoint& point : *record.points) {
         if (logged) {
@@ -235,7 +283,6 @@ int ComputeStatistics(RegressionResult& record) {
         sumX += x;
         sumYY += y * y;
         sumXX += x * x;
-        sumXY += x * y;
         if (n == 0) {
             record.maxValue = record.minValue = y;
             record.maxTime = record.minTime = x;
@@ -264,15 +311,16 @@ int ComputeStatistics(RegressionResult& record) {
     }
 
     const double count = n;
-    record.mean = sumY / count;
-    record.meanTime = sumX / count;
-    record.variance = spread(sumYY, count, record.mean);
-    record.varianceTime = spread(sumXX, count, record.meanTime);
+    const CentredSums centred = centredSums(*record.points, sumY, sumX, count);
+    record.mean = centred.meanY;
+    record.meanTime = centred.meanX;
+    record.variance = centred.squaresY / count;
+    record.varianceTime = centred.squaresX / count;
     record.stdDev = std::sqrt(record.variance);
     record.stdDevTime = std::sqrt(record.varianceTime);
     record.sumSquares = sumYY;
     record.sumSquaresTime = sumXX;
-    record.covariance = sumXY / count - record.mean * record.meanTime;
+    record.covariance = centred.products / count;
     record.status |= kStatusStatistics;
     LogLine(formatText("%s(%d active pks): Pk: Ave=", record.sheetName.c_str(), n) +
             formatGeneral(record.mean) + ", Variance=" + formatGeneral(record.variance) + "(" +
@@ -284,8 +332,8 @@ int ComputeStatistics(RegressionResult& record) {
         return 1;
     }
 
-    record.varianceUnbiased = count * record.variance / (count - 1.0);
-    record.varianceTimeUnbiased = count * record.varianceTime / (count - 1.0);
+    record.varianceUnbiased = centred.squaresY / (count - 1.0);
+    record.varianceTimeUnbiased = centred.squaresX / (count - 1.0);
     record.stdDevUnbiased = std::sqrt(record.varianceUnbiased);
     record.stdDevTimeUnbiased = std::sqrt(record.varianceTimeUnbiased);
     record.tLimit = TQuantile(record.alpha / 2.0, n - 1);

@@ -26,12 +26,10 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     if (n < 2) {
         return 0;
     }
+    // From the centred sums of the statistics: the line passes through the means.
     const double count = n;
-    const double meanSquareTime = record.sumSquaresTime / count;
-    const double meanProduct = record.mean * record.meanTime + record.covariance;
-    fit.intercept =
-        (meanSquareTime * record.mean - meanProduct * record.meanTime) / record.varianceTime;
     fit.slope = record.covariance / record.varianceTime;
+    fit.intercept = record.mean - fit.slope * record.meanTime;
     record.status |= kStatusLine;
     if (n == 2) {
         LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
@@ -39,22 +37,28 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
         return 1;
     }
 
-    fit.a11 = meanSquareTime / (count * record.varianceTime);
-    fit.a12 = -record.meanTime / (count * record.varianceTime);
-    fit.a22 = 1.0 / (count * record.varianceTime);
+    // The inverse of the normal equations' matrix, with the mean square time written as the time
+    // variance plus the squared mean time.
+    const double timeSpread = count * record.varianceTime;
+    fit.a11 = (record.varianceTime + record.meanTime * record.meanTime) / timeSpread;
+    fit.a12 = -record.meanTime / timeSpread;
+    fit.a22 = 1.0 / timeSpread;
     fit.tLine = TQuantile(record.alpha / 2.0, n - 2);
     LogLine("Regression coefficient: A11=" + formatGeneral(fit.a11) +
             ", A12=" + formatGeneral(fit.a12) + ", A22=" + formatGeneral(fit.a22));
 
+    // Residuals and fitted values about the means: the line's value at a point less the mean
+    // is the slope times the point's time less the mean time.
     double residualSum = 0.0;
     double regressionSum = 0.0;
     for (const DataPoint& point : *record.points) {
         if (!point.isActive()) {
             continue;
         }
-        const double fitted = fit.slope * point.time + fit.intercept;
-        residualSum += (point.value - fitted) * (point.value - fitted);
-        regressionSum += (fitted - record.mean) * (fitted - record.mean);
+        const double fittedDeviation = fit.slope * (point.time - record.meanTime);
+        const double residual = (point.value - record.mean) - fittedDeviation;
+        residualSum += residual * residual;
+        regressionSum += fittedDeviation * fittedDeviation;
     }
     fit.residualVariance = residualSum / (count - 2.0);
     fit.regressionVariance = regressionSum / (count - 2.0);

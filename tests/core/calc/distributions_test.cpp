@@ -1,6 +1,7 @@
 #include "calc/distributions.h"
 
 #include "core/support/boost_reference.h"
+#include "core/support/percentage_point_grid.h"
 
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/erf.hpp>
@@ -76,11 +77,8 @@ TEST(Distributions, FarTailsStayFiniteAndParametersAreBounded) {
 }
 
 TEST(Distributions, TQuantileAgreesWithBoostOverTheGrid) {
-    const double levels[] = {1e-6, 1e-5, 1e-4, 1e-3, 0.0015, 0.003, 0.01, 0.025, 0.05,
-                             0.1,  0.16, 0.25, 0.32, 0.45,   0.7,   0.9,  0.999};
-    const int degrees[] = {1, 2, 3, 4, 5, 7, 10, 20, 50, 100, 1000, 10000, 100000, 1000000};
-    for (double p : levels) {
-        for (int n : degrees) {
+    for (double p : test::kTLevels) {
+        for (int n : test::kTDegrees) {
             EXPECT_TRUE(relativelyNear(TQuantile(p, n), test::upperT(p, n), 1e-6))
                 << "p " << p << " n " << n;
         }
@@ -88,11 +86,9 @@ TEST(Distributions, TQuantileAgreesWithBoostOverTheGrid) {
 }
 
 TEST(Distributions, FQuantileAgreesWithBoostOverTheGrid) {
-    const double levels[] = {1e-6, 1e-4, 0.003, 0.025, 0.05, 0.16, 0.32, 0.7, 0.9};
-    const int degrees[] = {1, 2, 3, 5, 10, 30, 100, 1000, 100000, 1000000};
-    for (double p : levels) {
-        for (int m : degrees) {
-            for (int n : degrees) {
+    for (double p : test::kFLevels) {
+        for (int m : test::kFDegrees) {
+            for (int n : test::kFDegrees) {
                 EXPECT_TRUE(relativelyNear(FQuantile(p, m, n), test::upperF(p, m, n), 1e-6))
                     << "p " << p << " m " << m << " n " << n;
             }

@@ -4,7 +4,7 @@
 #include "calc/regression_method.h"
 #include "core/support/boost_reference.h"
 #include "core/support/log_capture.h"
-
+#include "core/support/regression_records.h"
 #include "core/support/test_peaks.h"
 
 #include <gtest/gtest.h>
@@ -17,30 +17,12 @@ namespace {
 using test::makePeak;
 using test::upperF;
 using test::upperT;
+using test::withPoints;
 
 RegressionResult ratio(const char* numerator, const char* denominator) {
     RegressionResult record;
     record.numerator = numerator;
     record.denominator = denominator;
-    return record;
-}
-
-RegressionResult withPoints(std::vector<std::pair<double, double>> timesAndValues,
-                            double alpha = 0.05, double checkLevel = 0.997) {
-    RegressionResult record;
-    record.numerator = "Ar40";
-    record.denominator = "Ar36";
-    record.alpha = alpha;
-    record.checkLevel = checkLevel;
-    std::vector<DataPoint> points;
-    for (const auto& [time, value] : timesAndValues) {
-        DataPoint point;
-        point.time = time;
-        point.value = value;
-        points.push_back(point);
-    }
-    record.pointCount = static_cast<std::int32_t>(points.size());
-    record.points = std::move(points);
     return record;
 }
 
@@ -157,6 +139,31 @@ TEST(Statistics, FourPointsAgainstHandValues) {
     EXPECT_NEAR(fit.fCritical, upperF(0.003, 1, 2), 1e-2);
     EXPECT_NEAR(fit.fCritical, 331.83, 1e-2);
     EXPECT_DOUBLE_EQ(fit.checkLevel, 0.997);
+}
+
+// The four points above moved far from zero in value and time: the spread, the slope and its
+// error stay, and the intercept moves with the line (y - offset = 1.9 (t - shift)).
+TEST(Statistics, PointsFarFromZeroKeepTheirSpread) {
+    const std::pair<double, double> shifts[] = {{1e3, 1e6}, {1e6, 1e9}, {1e8, 1e12}};
+    for (const auto& [timeShift, valueOffset] : shifts) {
+        RegressionResult record = withPoints({{timeShift + 1, valueOffset + 2},
+                                              {timeShift + 2, valueOffset + 4},
+                                              {timeShift + 3, valueOffset + 5},
+                                              {timeShift + 4, valueOffset + 8}});
+        ASSERT_EQ(ComputeStatistics(record), 1);
+        ASSERT_EQ(FitLine(record), 1);
+        EXPECT_EQ(record.mean, valueOffset + 4.75) << valueOffset;
+        EXPECT_EQ(record.meanTime, timeShift + 2.5) << timeShift;
+        EXPECT_NEAR(record.variance, 4.6875, 1e-12) << valueOffset;
+        EXPECT_NEAR(record.varianceTime, 1.25, 1e-12) << timeShift;
+        EXPECT_NEAR(record.stdDevUnbiased, 2.5, 1e-12) << valueOffset;
+        EXPECT_NEAR(record.covariance, 2.375, 1e-12) << valueOffset;
+        EXPECT_NEAR(record.r, 0.9811558, 1e-6) << valueOffset;
+        EXPECT_NEAR(record.fit->slope, 1.9, 1e-12) << valueOffset;
+        EXPECT_NEAR(record.fit->intercept, valueOffset - 1.9 * timeShift, 1e-12 * valueOffset);
+        EXPECT_NEAR(record.fit->residualVariance, 0.35, 1e-9) << valueOffset;
+        EXPECT_NEAR(record.fit->slopeError, std::sqrt(0.07), 1e-9) << valueOffset;
+    }
 }
 
 TEST(Statistics, NarrowLimitsUseTheUpperSixteenPercentPoint) {

@@ -1,0 +1,31 @@
+// Regression records made directly from (time, value) points, for the statistics and the fit.
+#pragma once
+
+#include "calc/result_table.h"
+
+#include <utility>
+#include <vector>
+
+namespace tarnova::test {
+
+// A ratio record Ar40/Ar36 whose active points are the given (time, value) pairs.
+inline RegressionResult withPoints(const std::vector<std::pair<double, double>>& timesAndValues,
+                                   double alpha = 0.05, double checkLevel = 0.997) {
+    RegressionResult record;
+    record.numerator = "Ar40";
+    record.denominator = "Ar36";
+    record.alpha = alpha;
+    record.checkLevel = checkLevel;
+    std::vector<DataPoint> points;
+    for (const auto& [time, value] : timesAndValues) {
+        DataPoint point;
+        point.time = time;
+        point.value = value;
+        points.push_back(point);
+    }
+    record.pointCount = static_cast<std::int32_t>(points.size());
+    record.points = std::move(points);
+    return record;
+}
+
+} // namespace tarnova::test
