@@ -492,11 +492,31 @@ def f_quantile(p, m, n):
     return float(stats.f.isf(p, m, n))
 
 
+def corrected_mean(mean, deviation_sum, n):
+    """The first mean plus the mean deviation from it; an infinite value keeps it infinite."""
+    correction = deviation_sum / n
+    return mean + correction if math.isfinite(correction) else mean
+
+
+def corrected_squares(squares, deviation_sum, n):
+    """A centred sum of squares corrected to the improved mean; below zero it is no spread."""
+    corrected = squares - deviation_sum * deviation_sum / n
+    return 0.0 if corrected < 0 else corrected
+
+
+def correlation_t(r, freedom):
+    """|r| sqrt(f / (1 - r^2)): 0 without freedom (two points), infinite for a perfect line."""
+    if freedom == 0:
+        return 0.0
+    unexplained = 1 - r * r
+    return abs(r * sqrt(div(float(freedom), 0.0 if unexplained < 0 else unexplained)))
+
+
 def compute_statistics(record):
     record.status &= ~0xFFFF
     record.sheetName = ("%s/%s" % (record.numerator, record.denominator)
                         if record.denominator else record.numerator)
-    sy = sx = syy = sxx = sxy = 0.0
+    sy = sx = syy = sxx = 0.0
     n = 0
     for time, value, flags in record.points:
         if flags & DISABLED:
@@ -505,7 +525,6 @@ def compute_statistics(record):
         sx += time
         syy += value * value
         sxx += time * time
-        sxy += time * value
         if n == 0:
             record.maxValue = record.minValue = value
             record.maxTime = record.minTime = time
@@ -520,26 +539,42 @@ def compute_statistics(record):
         record.status |= NO_ITEM
         record.sheetName = ""
         return 0
-    record.mean = sy / n
-    record.meanTime = sx / n
-    # A variance that rounding makes negative is taken as 0.
-    record.variance = max(syy / n - record.mean * record.mean, 0.0)
-    record.varianceTime = max(sxx / n - record.meanTime * record.meanTime, 0.0)
+    # Second pass: sums about the first means, corrected by the mean deviation from them (the
+    # corrected two-pass algorithm).
+    first_mean, first_mean_time = sy / n, sx / n
+    dy_sum = dx_sum = squares_y = squares_x = products = 0.0
+    for time, value, flags in record.points:
+        if flags & DISABLED:
+            continue
+        dy = value - first_mean
+        dx = time - first_mean_time
+        dy_sum += dy
+        dx_sum += dx
+        squares_y += dy * dy
+        squares_x += dx * dx
+        products += dx * dy
+    record.mean = corrected_mean(first_mean, dy_sum, n)
+    record.meanTime = corrected_mean(first_mean_time, dx_sum, n)
+    squares_y = corrected_squares(squares_y, dy_sum, n)
+    squares_x = corrected_squares(squares_x, dx_sum, n)
+    products = products - dx_sum * dy_sum / n
+    record.variance = squares_y / n
+    record.varianceTime = squares_x / n
     record.stdDev = sqrt(record.variance)
     record.stdDevTime = sqrt(record.varianceTime)
     record.sumSquares = syy
     record.sumSquaresTime = sxx
-    record.covariance = sxy / n - record.mean * record.meanTime
+    record.covariance = products / n
     record.status |= STATS
     if n == 1:
         return 1
-    record.varianceUnbiased = n * record.variance / (n - 1)
-    record.varianceTimeUnbiased = n * record.varianceTime / (n - 1)
+    record.varianceUnbiased = squares_y / (n - 1)
+    record.varianceTimeUnbiased = squares_x / (n - 1)
     record.stdDevUnbiased = sqrt(record.varianceUnbiased)
     record.stdDevTimeUnbiased = sqrt(record.varianceTimeUnbiased)
     record.tLimit = t_quantile(record.alpha / 2, n - 1)
     record.r = div(record.covariance, record.stdDev * record.stdDevTime)
-    record.tOfR = abs(record.r * sqrt(div(float(n - 2), 1 - record.r * record.r)))
+    record.tOfR = correlation_t(record.r, n - 2)
     record.tCritical = t_quantile((1 - record.checkLevel) / 2, n - 2)
     record.status |= STATS_PAIRS
     return 1
@@ -551,24 +586,24 @@ def fit_line(record):
     n = record.activeCount
     if n < 2:
         return 0
-    e2 = record.sumSquaresTime / n
-    exy = record.mean * record.meanTime + record.covariance
-    fit.intercept = div(e2 * record.mean - exy * record.meanTime, record.varianceTime)
     fit.slope = div(record.covariance, record.varianceTime)
+    fit.intercept = record.mean - fit.slope * record.meanTime
     record.status |= LINE
     if n == 2:
         return 1
-    fit.a11 = div(e2, n * record.varianceTime)
-    fit.a12 = div(-record.meanTime, n * record.varianceTime)
-    fit.a22 = div(1.0, n * record.varianceTime)
+    time_spread = n * record.varianceTime
+    fit.a11 = div(record.varianceTime + record.meanTime * record.meanTime, time_spread)
+    fit.a12 = div(-record.meanTime, time_spread)
+    fit.a22 = div(1.0, time_spread)
     fit.tLine = t_quantile(record.alpha / 2, n - 2)
     se = sr = 0.0
     for time, value, flags in record.points:
         if flags & DISABLED:
             continue
-        estimate = fit.slope * time + fit.intercept
-        se += (value - estimate) * (value - estimate)
-        sr += (estimate - record.mean) * (estimate - record.mean)
+        fitted_deviation = fit.slope * (time - record.meanTime)
+        residual = (value - record.mean) - fitted_deviation
+        se += residual * residual
+        sr += fitted_deviation * fitted_deviation
     fit.residualVariance = se / (n - 2)
     fit.regressionVariance = sr / (n - 2)
     fit.residualPerPoint = se / n

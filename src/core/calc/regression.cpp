@@ -74,6 +74,17 @@ CentredSums centredSums(const std::vector<DataPoint>& points, double sumY, doubl
     return sums;
 }
 
+// t of the correlation coefficient, |r| sqrt(f / (1 - r^2)) with f degrees of freedom. A line
+// through two points has no freedom left: t is 0 even where r is exactly 1. A perfect line
+// through more points has an infinite t, also where rounding carries |r| past 1.
+double correlationT(double r, double freedom) {
+    if (freedom == 0.0) {
+        return 0.0;
+    }
+    const double unexplained = 1.0 - r * r;
+    return std::fabs(r * std::sqrt(freedom / (unexplained < 0.0 ? 0.0 : unexplained)));
+}
+
 int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::int32_t failure) {
     if (points.empty()) {
         record.points.reset();
@@ -338,7 +349,7 @@ int ComputeStatistics(RegressionResult& record) {
     record.stdDevTimeUnbiased = std::sqrt(record.varianceTimeUnbiased);
     record.tLimit = TQuantile(record.alpha / 2.0, n - 1);
     record.r = record.covariance / (record.stdDev * record.stdDevTime);
-    record.tOfR = std::fabs(record.r * std::sqrt((count - 2.0) / (1.0 - record.r * record.r)));
+    record.tOfR = correlationT(record.r, count - 2.0);
     record.tCritical = TQuantile((1.0 - record.checkLevel) / 2.0, n - 2);
     record.status |= kStatusCorrelation;
     LogLine("r = " + formatFixed(record.r, 0, 6) + ", sd = (xy:" +

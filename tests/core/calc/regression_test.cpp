@@ -260,6 +260,25 @@ TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
     EXPECT_EQ(record.fit->interceptError, 0.0);
     EXPECT_EQ(record.fit->fValue, 0.0);
     EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation | kStatusLine);
+    // No degree of freedom is left: t of r is 0, which the failed critical value (negative)
+    // rejects, whether or not r comes out as exactly -1.
+    EXPECT_EQ(record.tOfR, 0.0);
+    EXPECT_LT(record.tCritical, 0.0);
+}
+
+TEST(Statistics, PointsOnALineHaveAnUnboundedTOfR) {
+    const double slopes[] = {1.0, 0.1, -7.0, 3e5, -1e-4};
+    for (double slope : slopes) {
+        std::vector<std::pair<double, double>> points;
+        for (double time : {0.1, 0.2, 0.3, 0.7, 1.3}) {
+            points.emplace_back(time, 2.0 + slope * time);
+        }
+        RegressionResult record = withPoints(points);
+        ASSERT_EQ(ComputeStatistics(record), 1);
+        EXPECT_NEAR(std::fabs(record.r), 1.0, 1e-12) << slope;
+        EXPECT_FALSE(std::isnan(record.tOfR)) << slope;
+        EXPECT_GT(record.tOfR, 1e6) << slope;
+    }
 }
 
 TEST(Regressions, RunOverTheTable) {
