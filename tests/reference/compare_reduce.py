@@ -90,6 +90,15 @@ def check_reference():
     n = len(times)
     expect("t of r", record.tOfR, abs(line.rvalue) * math.sqrt((n - 2) / (1 - line.rvalue ** 2)))
     expect("F value", record.fit.fValue, (abs(line.slope) / line.stderr) ** 2)
+    # Values far from zero compared with their spread (NIST StRD NumAcc4): certified mean
+    # 10000000.2 and standard deviation 0.1.
+    record = reference.Record("A", "")
+    values = [10000000.2] + [10000000.1, 10000000.3] * 500
+    record.points = [(float(k + 1), v, 0) for k, v in enumerate(values)]
+    record.alpha, record.checkLevel = 0.05, 0.997
+    reference.compute_statistics(record)
+    expect("NumAcc4 mean", record.mean, 10000000.2, 1e-14)
+    expect("NumAcc4 deviation", record.stdDevUnbiased, 0.1, 1e-7)
     # Exact ties round away from zero (printf would give 1.234568E+06 and 1234.12).
     for fmt, value, text in (("%E", 1234568.5, "1.234569E+06"), ("%G", 1234.125, "1234.13"),
                              ("%E", -0.00048828125, "-4.882813E-04")):
