@@ -41,16 +41,7 @@ std::string pksText(const std::string& sample, const std::string& label,
 
 // The tab-separated fields of the one record line of an IRD written without header and heads.
 std::vector<std::string> recordFields(const std::string& ird) {
-    const std::size_t start = ird.find("\r\n") + 2;
-    const std::string line = ird.substr(start, ird.find("\r\n", start) - start);
-    std::vector<std::string> fields;
-    std::size_t from = 0;
-    for (std::size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', from)) {
-        fields.push_back(line.substr(from, tab - from));
-        from = tab + 1;
-    }
-    fields.push_back(line.substr(from));
-    return fields;
+    return test::split(test::split(ird, "\r\n").at(1), "\t");
 }
 
 // Whether the printed number ("%E": seven significant digits) is the certified value rounded

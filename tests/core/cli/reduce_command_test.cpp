@@ -11,18 +11,7 @@ namespace tarnova {
 namespace {
 
 using test::CliRun;
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at = text.find(separator); at != std::string::npos;
-         at = text.find(separator, start)) {
-        parts.push_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
+using test::split;
 
 class ReduceCommand : public ::testing::Test {
   protected:

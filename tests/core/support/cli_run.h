@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace tarnova::test {
 
@@ -23,6 +24,19 @@ inline CliRun runCli(const TempFolder& folder, const std::string& arguments) {
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.read("stdout"),
             folder.read("stderr")};
+}
+
+// The parts of text between separators (an output's lines, a line's tab-separated fields).
+inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(separator); at != std::string::npos;
+         at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
 }
 
 } // namespace tarnova::test
