@@ -1,0 +1,41 @@
+// Pictures of a drawing as EMF, SVG and PNG bytes, and saving them atomically; shared by the
+// graph window (Save As, Copy) and tarnova-cli graph.
+#pragma once
+
+#include "platform/surface.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace tarnova::render {
+
+enum class PictureFormat { Emf, Svg, Png };
+
+// The format named by the extension of path (.emf, .svg, .png, in any case); none otherwise.
+std::optional<PictureFormat> PictureFormatOfPath(const QString& path);
+
+// Draws on a surface whose drawing area is (0, 0, size.width(), size.height()).
+using Drawing = std::function<void(Surface& surface)>;
+
+// An enhanced metafile of the drawing; its frame is the canvas, its description
+// "Tarnova\0title\0\0", its texts name font with the font's own character advances.
+QByteArray DrawEmf(QSize size, const QFont& font, const QString& title, const Drawing& drawing);
+// An SVG document (QSvgGenerator) of the drawing, with title as its title.
+QByteArray DrawSvg(QSize size, const QFont& font, const QString& title, const Drawing& drawing);
+// The drawing on a white image, as it appears in a window.
+QImage DrawImage(QSize size, const QFont& font, const Drawing& drawing);
+QByteArray DrawPng(QSize size, const QFont& font, const Drawing& drawing);
+QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, const QString& title,
+                       const Drawing& drawing);
+
+// Replaces the file at path with bytes in one step (QSaveFile): either the whole new file is
+// there afterwards or the old one is untouched. False when it cannot be written.
+bool SaveFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace tarnova::render
