@@ -82,4 +82,45 @@ std::string_view cutCp932(std::string_view text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::u16string utf8ToUtf16(std::string_view text) {
+    std::u16string output;
+    output.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80                   ? 1
+                           : lead >= 0xC2 && lead < 0xE0 ? 2
+                           : lead >= 0xE0 && lead < 0xF0 ? 3
+                           : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                         : 0;
+        char32_t code = length == 1   ? lead
+                        : length == 2 ? lead & 0x1Fu
+                        : length == 3 ? lead & 0x0Fu
+                                      : lead & 0x07u;
+        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        // Overlong forms, surrogates and code points beyond U+10FFFF are not characters.
+        valid = valid && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
+                !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+        if (!valid) {
+            output.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            output.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            output.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            output.push_back(static_cast<char16_t>(code));
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return output;
+}
+
 } // namespace tarnova

@@ -69,18 +69,19 @@ class EmfSurface final : public Surface {
 
   private:
     void record(std::uint32_t type, const std::string& body);
+    void selectObject(std::uint32_t handle);
+    // ExtTextOutW at reference (the top-left of the character cell), clipped to clip when
+    // given.
     void textRecord(SurfacePoint reference, const SurfaceRect* clip, std::u16string_view text,
                     const std::vector<std::int32_t>& advances);
-    void include(const SurfaceRect& rect);
 
     const EmfFontMeasure& font_;
     SurfaceRect frame_;
     std::u16string description_;
     std::string records_; // every record after the header
     std::uint32_t recordCount_ = 0;
-    std::uint16_t handleCount_ = 1; // handle 0 is the metafile itself
-    SurfaceRect bounds_{};          // inclusive bounds of everything drawn
-    bool drewSomething_ = false;
+    std::uint32_t nextHandle_ = 1; // handle 0 is the metafile itself
+    std::uint32_t solidPen_ = 0;
 };
 
 } // namespace tarnova

@@ -1,36 +1,348 @@
 #include "results/graph.h"
 
+#include "platform/codepage.h"
+#include "platform/text_format.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace tarnova {
+namespace {
+
+constexpr int kLabelPrecision = 5;
+// Positions further than this from the origin are not drawn: far beyond any surface, and
+// well inside the range of int.
+constexpr double kFarCoordinate = 1.0e8;
+
+bool isDrawable(double coordinate) {
+    return std::isfinite(coordinate) && std::fabs(coordinate) <= kFarCoordinate;
+}
+
+// "%12.6G" of value, its exponent widened to three digits.
+std::string formulaNumber(double value) {
+    std::string text = formatGeneral(value, 6);
+    if (text.size() < 12) {
+        text.insert(0, 12 - text.size(), ' ');
+    }
+    return text;
+}
+
+// Which graph options the area has room for.
+struct GraphOptions {
+    bool name = false;
+    bool formula = false;
+    bool valueLabel = false;
+    bool timeLabel = false;
+    bool line = false;
+    bool limits = false;
+    bool mean = false;
+};
+
+GraphOptions optionsFitting(std::uint32_t flags, long long width, long long height,
+                            const FontMetrics& metrics) {
+    const long long h = metrics.lineHeight;
+    const long long w = metrics.averageCharWidth;
+    const auto on = [flags](std::uint32_t bit) { return (flags & bit) != 0; };
+    GraphOptions options;
+    options.name = on(kResultGraphName) && height >= 2 * h + 100;
+    options.formula = on(kResultGraphFormula) && height >= 4 * h + 100;
+    options.valueLabel = on(kResultValueLabel) && width >= 13 * w + 100;
+    options.timeLabel = on(kResultTimeLabel) && height >= 3 * h + 100 && width >= 49 * w;
+    options.line = on(kResultRegLine);
+    options.limits = on(kResultRegLimit);
+    options.mean = on(kResultAvgLine);
+    return options;
+}
+
+// The scales of a drawing: time t lies at x = left + trunc(t * sx), value v at
+// y = top + trunc((ymax - v) * sy). Either may be missing: times ending at or before 0 give
+// no time scale, values all equal no value scale.
+struct GraphScales {
+    SurfaceRect plot;
+    std::optional<double> sx;
+    std::optional<double> sy;
+    double ymin = 0.0;
+    double ymax = 0.0;
+
+    double x(double time) const { return plot.left + std::trunc(time * *sx); }
+    double y(double value) const { return plot.top + std::trunc((ymax - value) * *sy); }
+    bool complete() const { return sx && sy; }
+};
+
+bool insidePlotRows(const SurfaceRect& plot, double y) {
+    return std::isfinite(y) && y >= plot.top && y < plot.bottom;
+}
+
+void drawTimeLabels(Surface& surface, const GraphScales& scales, double maxTime,
+                    const FontMetrics& metrics) {
+    const int h = metrics.lineHeight;
+    const int w = metrics.averageCharWidth;
+    const SurfaceRect& plot = scales.plot;
+    const int bandTop = plot.bottom + h / 2;
+    const int xs[] = {plot.left, plot.left + (plot.right - plot.left) / 2, plot.right - 1};
+    const double times[] = {0.0, maxTime / 2.0, maxTime};
+    for (int i = 0; i < 3; ++i) {
+        const int x = xs[i];
+        const std::string text = formatGeneral(times[i], kLabelPrecision);
+        if (i < 2) {
+            const int boxLeft = x - 12 * w / 2;
+            surface.drawTextInRect({boxLeft, bandTop, boxLeft + 12 * w, bandTop + h}, text,
+                                   HorizontalAlignment::Center);
+        } else {
+            surface.drawTextInRect({x - 11 * w, bandTop, x + w, bandTop + h}, text,
+                                   HorizontalAlignment::Right);
+        }
+        surface.drawLine({x, plot.bottom}, {x, plot.bottom + h / 2});
+    }
+}
+
+void drawValueLabels(Surface& surface, const SurfaceRect& area, const GraphScales& scales,
+                     const FontMetrics& metrics) {
+    const int h = metrics.lineHeight;
+    const int w = metrics.averageCharWidth;
+    const SurfaceRect& plot = scales.plot;
+    const int ys[] = {plot.bottom - 1, plot.top + (plot.bottom - plot.top) / 2, plot.top};
+    const double values[] = {scales.ymin, (scales.ymax - scales.ymin) / 2.0 + scales.ymin,
+                             scales.ymax};
+    for (int i = 0; i < 3; ++i) {
+        const int y = ys[i];
+        surface.drawTextInRect({area.left + 1, y - h / 2, area.left + 1 + 12 * w, y - h / 2 + h},
+                               formatGeneral(values[i], kLabelPrecision),
+                               HorizontalAlignment::Right);
+        surface.drawLine({plot.left, y}, {plot.left - w / 2, y});
+    }
+}
+
+// The confidence band of the line: strokes of 5 units every 10 units, each left out whole when
+// it would leave the plot.
+void drawConfidenceBand(Surface& surface, const GraphScales& scales, const LineFit& fit) {
+    const SurfaceRect& plot = scales.plot;
+    const double sx = *scales.sx;
+    const double sy = *scales.sy;
+    const auto halfWidth = [&fit](double t) {
+        return fit.tLine *
+               std::sqrt(fit.residualVariance * (fit.a11 + 2.0 * fit.a12 * t + fit.a22 * t * t));
+    };
+    for (long long x = plot.left; x < plot.right; x += 10) {
+        const double t1 = static_cast<double>(x - plot.left) / sx;
+        const double t2 = static_cast<double>(x - plot.left + 5) / sx;
+        const double d1 = std::trunc(halfWidth(t1) * sy);
+        const double d2 = std::trunc(halfWidth(t2) * sy);
+        const double c1 = scales.y(fit.slope * t1 + fit.intercept);
+        const double c2 = scales.y(fit.slope * t2 + fit.intercept);
+        const int x1 = static_cast<int>(x);
+        for (const double sign : {1.0, -1.0}) {
+            const double y1 = c1 + sign * d1;
+            const double y2 = c2 + sign * d2;
+            if (insidePlotRows(plot, y1) && insidePlotRows(plot, y2)) {
+                surface.drawLine({x1, static_cast<int>(y1)}, {x1 + 5, static_cast<int>(y2)});
+            }
+        }
+    }
+}
+
+// Markers: a circle for an enabled point, a cross for a disabled one. Points off the plot, or
+// without a position, get the off-graph mark and no marker.
+void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoint>& points,
+                PointPositions* positions, const FontMetrics& metrics) {
+    const int m = metrics.averageCharWidth / 2;
+    const int m1 = metrics.averageCharWidth / 2 + 1;
+    const SurfaceRect& plot = scales.plot;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        DataPoint& point = points[i];
+        const double px = scales.x(point.time);
+        const double py = scales.y(point.value);
+        const bool inside = std::isfinite(px) && std::isfinite(py) && px + 1 >= plot.left &&
+                            px - 1 < plot.right && py + 1 >= plot.top && py - 1 < plot.bottom;
+        if (!inside) {
+            point.flags |= kPointOffGraph;
+            continue;
+        }
+        point.flags &= ~kPointOffGraph;
+        const int x = static_cast<int>(px);
+        const int y = static_cast<int>(py);
+        if (positions != nullptr) {
+            positions->points[i] = SurfacePoint{x, y};
+        }
+        if (point.isActive()) {
+            surface.drawEllipse({x - m, y - m, x + m1, y + m1});
+        } else {
+            surface.drawLine({x - m, y - m}, {x + m1 + 1, y + m1 + 1});
+            surface.drawLine({x + m1, y - m}, {x - m - 1, y + m1 + 1});
+        }
+    }
+}
+
+} // namespace
 
 void PointPositions::reset(std::size_t pointCount) {
     points.assign(pointCount, std::nullopt);
     plot.reset();
 }
 
-void DrawGraph(Surface&, const SurfaceRect&, RegressionResult& result, std::uint32_t,
-               PointPositions* positions, GraphExtent* extent) {
+void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
+               std::uint32_t resultFlags, PointPositions* positions, GraphExtent* extent) {
+    std::vector<DataPoint>* points = result.points ? &*result.points : nullptr;
     if (positions != nullptr) {
-        positions->reset(result.points ? result.points->size() : 0);
+        positions->reset(points != nullptr ? points->size() : 0);
     }
     if (extent != nullptr) {
-        extent->valid = false;
+        *extent = GraphExtent{};
     }
+    // Every point is off the graph until it is drawn.
+    if (points != nullptr) {
+        for (DataPoint& point : *points) {
+            point.flags |= kPointOffGraph;
+        }
+    }
+
+    const FontMetrics metrics = surface.fontMetrics();
+    const int h = metrics.lineHeight;
+    const int w = metrics.averageCharWidth;
+    const long long width = static_cast<long long>(area.right) - area.left;
+    const long long height = static_cast<long long>(area.bottom) - area.top;
+    const GraphOptions options = optionsFitting(resultFlags, width, height, metrics);
+    if (width < 100 || height < 100) {
+        surface.drawTextInRect(area, "描画不可", HorizontalAlignment::Center,
+                               VerticalAlignment::Center);
+        return;
+    }
+
+    GraphScales scales;
+    SurfaceRect& plot = scales.plot;
+    plot.top = area.top + (options.name ? h + 1 : 0);
+    plot.bottom = area.bottom - h / 2 - (options.formula ? h : 0) - (options.timeLabel ? h : 0);
+    plot.left = area.left + (options.valueLabel ? 13 * w : 0);
+    plot.right = area.right - w;
+    if (positions != nullptr) {
+        positions->plot = plot;
+    }
+    surface.drawRectangle(plot);
+    if (options.name) {
+        surface.drawTextInRect({area.left, area.top, area.right, area.top + h},
+                               cp932ToUtf8(result.sheetName), HorizontalAlignment::Center);
+    }
+    // A failed record, or one whose statistics are not valid, has nothing more to show.
+    if (points == nullptr || (result.status & kStatusStatistics) == 0 ||
+        result.maxTime == result.minTime) {
+        return;
+    }
+
+    const double maxTime = result.maxTime;
+    const double plotWidth = static_cast<double>(plot.right) - plot.left;
+    const double plotHeight = static_cast<double>(plot.bottom) - plot.top;
+    if (maxTime > 0.0 && std::isfinite(maxTime) && plotWidth > 0.0 &&
+        std::isfinite(plotWidth / maxTime)) {
+        scales.sx = plotWidth / maxTime;
+    }
+    if (options.timeLabel) {
+        drawTimeLabels(surface, scales, maxTime, metrics);
+    }
+
+    const bool hasLine =
+        result.fit && result.fit->method == 0 && (result.status & kStatusLine) != 0;
+    const bool hasLimits = hasLine && (result.status & kStatusLineTest) != 0;
+    const LineFit* fit = hasLine ? &*result.fit : nullptr;
+    scales.ymin = result.minValue;
+    scales.ymax = result.maxValue;
+    const double lineEnd = hasLine ? fit->slope * maxTime + fit->intercept : 0.0;
+    if (hasLine) {
+        for (const double value : {lineEnd, fit->intercept}) {
+            if (std::isfinite(value)) {
+                scales.ymin = std::min(scales.ymin, value);
+                scales.ymax = std::max(scales.ymax, value);
+            }
+        }
+    }
+    const double valueSpan = scales.ymax - scales.ymin;
+    if (std::isfinite(valueSpan) && valueSpan > 0.0 && plotHeight > 0.0 &&
+        std::isfinite(plotHeight / valueSpan)) {
+        scales.sy = plotHeight / valueSpan;
+    }
+    if (extent != nullptr && scales.complete()) {
+        *extent = {true, 0.0, scales.ymax, maxTime, scales.ymin};
+    }
+    if (options.valueLabel) {
+        drawValueLabels(surface, area, scales, metrics);
+    }
+    if (options.formula && hasLine) {
+        surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom},
+                               "y = " + formulaNumber(fit->intercept) + " + " +
+                                   formulaNumber(fit->slope) + " * x",
+                               HorizontalAlignment::Center);
+    }
+    if (options.mean && scales.sy) {
+        const double y = scales.y(result.mean);
+        if (y >= plot.top && y <= plot.bottom) {
+            const int row = static_cast<int>(y);
+            surface.drawDashedLine({plot.left, row}, {plot.right, row}, surface.borderWidth());
+        }
+    }
+    if (!scales.complete()) {
+        return;
+    }
+    if (options.line && hasLine) {
+        const double x2 = plot.left + std::trunc(*scales.sx * maxTime);
+        const double y1 = scales.y(fit->intercept);
+        const double y2 = scales.y(lineEnd);
+        if (isDrawable(x2) && isDrawable(y1) && isDrawable(y2)) {
+            surface.drawLine({plot.left, static_cast<int>(y1)},
+                             {static_cast<int>(x2), static_cast<int>(y2)});
+        }
+    }
+    if (options.limits && hasLimits) {
+        drawConfidenceBand(surface, scales, *fit);
+    }
+    drawPoints(surface, scales, *points, positions, metrics);
 }
 
-std::optional<int> HitDataPoint(const PointPositions&, const RegressionResult&, int, int) {
+std::optional<int> HitDataPoint(const PointPositions& positions, const RegressionResult& result,
+                                int x, int y) {
+    if (!result.points) {
+        return std::nullopt;
+    }
+    const std::vector<DataPoint>& points = *result.points;
+    const std::size_t count = std::min(points.size(), positions.points.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::optional<SurfacePoint>& position = positions.points[i];
+        if (!position || (points[i].flags & kPointOffGraph) != 0) {
+            continue;
+        }
+        if (std::llabs(static_cast<long long>(x) - position->x) < 3 &&
+            std::llabs(static_cast<long long>(y) - position->y) < 3) {
+            return static_cast<int>(i);
+        }
+    }
     return std::nullopt;
 }
 
-std::optional<GraphReading> ReadGraphPosition(const PointPositions&, const GraphExtent&, int, int) {
-    return std::nullopt;
+std::optional<GraphReading> ReadGraphPosition(const PointPositions& positions,
+                                              const GraphExtent& extent, int x, int y) {
+    if (!extent.valid || !positions.plot) {
+        return std::nullopt;
+    }
+    const SurfaceRect& plot = *positions.plot;
+    if (x < plot.left || x >= plot.right || y < plot.top || y >= plot.bottom) {
+        return std::nullopt;
+    }
+    const double width = static_cast<double>(plot.right) - plot.left;
+    const double height = static_cast<double>(plot.bottom) - plot.top;
+    return GraphReading{
+        extent.leftTime + (extent.rightTime - extent.leftTime) / width * (x - plot.left),
+        extent.topValue - (extent.topValue - extent.bottomValue) / height * (y - plot.top)};
 }
 
-std::string FormatGraphReading(const GraphReading&) {
-    return {};
+std::string FormatGraphReading(const GraphReading& reading) {
+    return "(" + formatGeneral(reading.time) + ", " + formatGeneral(reading.value) + ")";
 }
 
-GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int) {
-    return {client, client, client};
+GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHeight) {
+    const int v = dialogBaseHeight;
+    return {{client.left, client.top + 5, client.right, client.top + 5 + v},
+            {client.left, client.top, client.right, client.top + v + 5},
+            {client.left + 5, client.top + v + 6, client.right - 5, client.bottom - 5}};
 }
 
 } // namespace tarnova
