@@ -2,24 +2,79 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPen>
 
 namespace tarnova::render {
+namespace {
 
-QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {}
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The rectangle whose outline runs along left and top and one unit inside right and bottom,
+// as a Windows device draws (left, top, right, bottom); QPainter strokes a QRect of width
+// w over w + 1 pixels.
+QRect outlineRect(const SurfaceRect& rect) {
+    return {rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1};
+}
+
+// GDI's dash of a thin pen: 18 units drawn, 6 left out.
+const QList<qreal> kGdiDash{18, 6};
+
+} // namespace
+
+QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setBackgroundMode(Qt::TransparentMode);
+}
 
 FontMetrics QPainterSurface::fontMetrics() const {
     return MetricsOf(painter_.font(), painter_.device());
 }
-void QPainterSurface::drawText(SurfacePoint, std::string_view) {}
-void QPainterSurface::drawTextInRect(const SurfaceRect&, std::string_view, HorizontalAlignment,
-                                     VerticalAlignment) {}
-void QPainterSurface::drawLine(SurfacePoint, SurfacePoint) {}
-void QPainterSurface::drawRectangle(const SurfaceRect&) {}
-void QPainterSurface::drawEllipse(const SurfaceRect&) {}
-void QPainterSurface::drawDashedLine(SurfacePoint, SurfacePoint, int) {}
+
+void QPainterSurface::drawText(SurfacePoint topLeft, std::string_view text) {
+    const QFontMetrics metrics(painter_.font(), painter_.device());
+    painter_.drawText(QPoint(topLeft.x, topLeft.y + metrics.ascent()), toQString(text));
+}
+
+void QPainterSurface::drawTextInRect(const SurfaceRect& rect, std::string_view text,
+                                     HorizontalAlignment horizontal, VerticalAlignment vertical) {
+    int flags = Qt::TextSingleLine;
+    flags |= horizontal == HorizontalAlignment::Left    ? Qt::AlignLeft
+             : horizontal == HorizontalAlignment::Right ? Qt::AlignRight
+                                                        : Qt::AlignHCenter;
+    flags |= vertical == VerticalAlignment::Top ? Qt::AlignTop : Qt::AlignVCenter;
+    const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    painter_.save();
+    painter_.setClipRect(box, Qt::IntersectClip);
+    painter_.drawText(box, flags, toQString(text));
+    painter_.restore();
+}
+
+void QPainterSurface::drawLine(SurfacePoint from, SurfacePoint to) {
+    painter_.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void QPainterSurface::drawRectangle(const SurfaceRect& rect) {
+    painter_.drawRect(outlineRect(rect));
+}
+
+void QPainterSurface::drawEllipse(const SurfaceRect& box) {
+    painter_.drawEllipse(outlineRect(box));
+}
+
+void QPainterSurface::drawDashedLine(SurfacePoint from, SurfacePoint to, int width) {
+    const QPen previous = painter_.pen();
+    QPen dashed(Qt::black, std::max(width, 1));
+    dashed.setDashPattern(kGdiDash);
+    painter_.setPen(dashed);
+    drawLine(from, to);
+    painter_.setPen(previous);
+}
 
 FontMetrics MetricsOf(const QFont& font, QPaintDevice* device) {
-    const QFontMetrics metrics(font, device);
+    const QFontMetrics metrics =
+        device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
     return {metrics.height(), metrics.averageCharWidth()};
 }
 
