@@ -1,5 +1,6 @@
 // tarnova-cli: batch use of the Tarnova core.
 #include "cli/commands.h"
+#include "cli/reduction.h"
 
 #include <array>
 #include <cstring>
@@ -12,6 +13,7 @@ int runSettingsCommand(const Arguments& arguments);
 int runInfoCommand(const Arguments& arguments);
 int runConvertCommand(const Arguments& arguments);
 int runReduceCommand(const Arguments& arguments);
+int runGraphCommand(const Arguments& arguments);
 
 namespace {
 
@@ -23,11 +25,13 @@ constexpr std::array kCommands{
             "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]",
             runConvertCommand},
     Command{"reduce",
-            "tarnova-cli reduce FILE [--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... "
-            "[--denominator L]... [--abundance L]... [--all-numerators] [--all-abundances] "
-            "[--conf95|--conf68] [--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] "
-            "[--output-flags LIST] [--output OUT]",
+            "tarnova-cli reduce FILE " TARNOVA_REDUCTION_USAGE
+            " [--output-flags LIST] [--output OUT]",
             runReduceCommand},
+    Command{"graph",
+            "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
+            " [--record NAME] [--size WxH] --output OUT.emf|OUT.svg|OUT.png",
+            runGraphCommand},
 };
 
 } // namespace

@@ -37,8 +37,7 @@ void drawWith(QPainter& painter, const QFont& font, const Drawing& drawing) {
 // The font of a metafile as Qt resolves it on a 96-dpi device.
 class QtFontMeasure final : public EmfFontMeasure {
   public:
-    QtFontMeasure(const QFont& font, QPaintDevice& device)
-        : font_(font), metrics_(font, &device) {}
+    QtFontMeasure(const QFont& font, QPaintDevice& device) : font_(font), metrics_(font, &device) {}
 
     std::u16string faceName() const override { return font_.family().toStdU16String(); }
     FontMetrics metrics() const override {
@@ -68,6 +67,11 @@ class QtFontMeasure final : public EmfFontMeasure {
 };
 
 } // namespace
+
+FontMetrics PictureFontMetrics(const QFont& font) {
+    QImage reference = canvas(QSize(1, 1));
+    return MetricsOf(font, &reference);
+}
 
 std::optional<PictureFormat> PictureFormatOfPath(const QString& path) {
     const QString extension = QFileInfo(path).suffix().toLower();

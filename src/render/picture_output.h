@@ -20,6 +20,10 @@ enum class PictureFormat { Emf, Svg, Png };
 // The format named by the extension of path (.emf, .svg, .png, in any case); none otherwise.
 std::optional<PictureFormat> PictureFormatOfPath(const QString& path);
 
+// The line height and average character width of font in pictures (a 96-dpi device, as the
+// screen): what a drawing lays itself out by.
+FontMetrics PictureFontMetrics(const QFont& font);
+
 // Draws on a surface whose drawing area is (0, 0, size.width(), size.height()).
 using Drawing = std::function<void(Surface& surface)>;
 

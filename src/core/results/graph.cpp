@@ -307,7 +307,7 @@ std::optional<int> HitDataPoint(const PointPositions& positions, const Regressio
     const std::size_t count = std::min(points.size(), positions.points.size());
     for (std::size_t i = 0; i < count; ++i) {
         const std::optional<SurfacePoint>& position = positions.points[i];
-        if (!position || (points[i].flags & kPointOffGraph) != 0) {
+        if (!position) {
             continue;
         }
         if (std::llabs(static_cast<long long>(x) - position->x) < 3 &&
@@ -343,6 +343,17 @@ GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHei
     return {{client.left, client.top + 5, client.right, client.top + 5 + v},
             {client.left, client.top, client.right, client.top + v + 5},
             {client.left + 5, client.top + v + 6, client.right - 5, client.bottom - 5}};
+}
+
+void DrawGraphWindow(Surface& surface, const SurfaceRect& client, RegressionResult& result,
+                     std::uint32_t resultFlags, const std::optional<GraphReading>& reading,
+                     PointPositions* positions, GraphExtent* extent) {
+    const GraphWindowLayout layout = LayOutGraphWindow(client, surface.fontMetrics().lineHeight);
+    if (reading) {
+        surface.drawTextInRect(layout.readoutBox, FormatGraphReading(*reading),
+                               HorizontalAlignment::Center, VerticalAlignment::Center);
+    }
+    DrawGraph(surface, layout.graphArea, result, resultFlags, positions, extent);
 }
 
 } // namespace tarnova

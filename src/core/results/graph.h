@@ -42,8 +42,9 @@ struct GraphExtent {
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
                std::uint32_t resultFlags, PointPositions* positions, GraphExtent* extent);
 
-// The index of the first point of result drawn within 2 units of (x, y) in both directions
-// and not off the graph; none when no drawn point is that near.
+// The index of the first point of result that the drawing which filled positions drew within
+// 2 units of (x, y) in both directions; none when no drawn point is that near. Off-graph marks
+// are not consulted: another drawing (a metafile copy) may have set them since.
 std::optional<int> HitDataPoint(const PointPositions& positions, const RegressionResult& result,
                                 int x, int y);
 
@@ -70,6 +71,13 @@ struct GraphWindowLayout {
 };
 // dialogBaseHeight: the vertical dialog base unit (the line height of the window's font).
 GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHeight);
+
+// Paints the client area of the graph window: the read-out text centred in its box when a
+// reading is given, and the graph of result in the graph area (filling positions and extent).
+// tarnova-cli graph paints its pictures with it too, without a reading.
+void DrawGraphWindow(Surface& surface, const SurfaceRect& client, RegressionResult& result,
+                     std::uint32_t resultFlags, const std::optional<GraphReading>& reading,
+                     PointPositions* positions, GraphExtent* extent);
 
 // The area a graph is drawn into for a metafile copy or file.
 inline constexpr SurfaceRect kMetafileGraphArea{0, 0, 640, 480};

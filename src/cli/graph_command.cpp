@@ -1,0 +1,149 @@
+// tarnova-cli graph: the graph of one record of a calculation as the graph window draws it,
+// saved as an EMF, SVG or PNG picture.
+#include "cli/commands.h"
+#include "cli/reduction.h"
+#include "platform/codepage.h"
+#include "render/picture_output.h"
+#include "render/qpainter_surface.h"
+#include "results/graph.h"
+
+#include <QGuiApplication>
+
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace tarnova::cli {
+namespace {
+
+constexpr const char* kUsage = "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
+                               " [--record NAME] [--size WxH] --output OUT.emf|OUT.svg|OUT.png";
+
+constexpr int kLargestSide = 20000;
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// "WxH" with whole numbers from 1 to kLargestSide.
+std::optional<PictureSize> parseSize(const std::string& text) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto side = [](const char* begin, const char* end) -> std::optional<int> {
+        int value = 0;
+        const auto [stop, error] = std::from_chars(begin, end, value);
+        if (error != std::errc() || stop != end || value < 1 || value > kLargestSide) {
+            return std::nullopt;
+        }
+        return value;
+    };
+    const auto width = side(text.data(), text.data() + cross);
+    const auto height = side(text.data() + cross + 1, text.data() + text.size());
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    return PictureSize{*width, *height};
+}
+
+// The record named as the IRD names it (the bytes of the file, or their UTF-8 form).
+RegressionResult* findRecord(ResultTable& results, const std::optional<std::string>& name) {
+    if (results.empty()) {
+        return nullptr;
+    }
+    if (!name) {
+        return &results.front();
+    }
+    for (RegressionResult& record : results) {
+        if (record.sheetName == *name || cp932ToUtf8(record.sheetName) == *name) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+// Qt's notes about the platform (a missing runtime folder and the like) are no business of the
+// command's user; critical messages still reach stderr.
+void dropQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << '\n';
+    }
+}
+
+} // namespace
+
+int runGraphCommand(const Arguments& arguments) {
+    std::optional<std::string> recordName;
+    std::optional<PictureSize> size;
+    std::optional<std::string> output;
+    bool sizeInvalid = false;
+    const auto ownOption = [&](const Arguments& all, std::size_t& i) {
+        const std::string& option = all[i];
+        if ((option != "--record" && option != "--size" && option != "--output") ||
+            i + 1 >= all.size()) {
+            return false;
+        }
+        const std::string& value = all[++i];
+        if (option == "--record") {
+            recordName = value;
+        } else if (option == "--output") {
+            output = value;
+        } else {
+            size = parseSize(value);
+            sizeInvalid = !size;
+        }
+        return !sizeInvalid;
+    };
+    const std::optional<ReductionOptions> options = parseReductionArguments(arguments, ownOption);
+    if (!options || !output) {
+        return usageError(kUsage);
+    }
+    const QString outputPath = QString::fromStdString(*output);
+    const std::optional<render::PictureFormat> format = render::PictureFormatOfPath(outputPath);
+    if (!format) {
+        std::cerr << "tarnova-cli graph: " << *output << " names no .emf, .svg or .png file\n";
+        return usageError(kUsage);
+    }
+
+    // Fonts and painting without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(dropQtNotes);
+    int argc = 1;
+    char programName[] = "tarnova-cli";
+    char* argv[] = {programName, nullptr};
+    const QGuiApplication application(argc, argv);
+
+    Reduction reduction;
+    if (const int failure = reduction.run(*options, "graph", kUsage); failure != 0) {
+        return failure;
+    }
+    RegressionResult* record = findRecord(*reduction.state.results, recordName);
+    if (record == nullptr) {
+        std::cerr << "tarnova-cli graph: " << recordName.value_or("")
+                  << " is not a record of the calculation\n";
+        return usageError(kUsage);
+    }
+
+    const QFont font = render::DrawingFont();
+    const FontMetrics metrics = render::PictureFontMetrics(font);
+    const PictureSize picture =
+        size.value_or(PictureSize{kGraphWindowWidthUnits * metrics.averageCharWidth,
+                                  kGraphWindowHeightUnits * metrics.lineHeight});
+    const std::uint32_t resultFlags = reduction.sheet.settings.resultFlags;
+    const QByteArray bytes = render::DrawPicture(
+        *format, QSize(picture.width, picture.height), font,
+        QString::fromStdString(cp932ToUtf8(record->sheetName)), [&](Surface& surface) {
+            DrawGraphWindow(surface, {0, 0, picture.width, picture.height}, *record, resultFlags,
+                            std::nullopt, nullptr, nullptr);
+        });
+    if (bytes.isEmpty() || !render::SaveFileAtomically(outputPath, bytes)) {
+        reduction.sheet.ui.showMessage("Tarnova", *output);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace tarnova::cli
