@@ -53,10 +53,8 @@ std::optional<ReductionOptions> parseReductionArguments(const Arguments& argumen
     Arguments sheetArguments;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         bool invalid = false;
-        if (takeReductionOption(arguments, i, options, sheetArguments, invalid)) {
-            continue;
-        }
-        if (invalid || !own(arguments, i)) {
+        const bool taken = takeReductionOption(arguments, i, options, sheetArguments, invalid);
+        if (invalid || (!taken && !own(arguments, i))) {
             return std::nullopt;
         }
     }
