@@ -11,14 +11,7 @@ namespace {
 using test::Primitive;
 using test::PrimitiveKind;
 using test::RecordingSurface;
-
-Primitive text(int x, int y, std::string s) {
-    Primitive p;
-    p.kind = PrimitiveKind::Text;
-    p.from = {x, y};
-    p.text = std::move(s);
-    return p;
-}
+using test::textAt;
 
 LineFit testedFit() {
     LineFit fit;
@@ -45,10 +38,10 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
-                  text(15, 116, "y = 1.5(0.5) + -0.002(0.001) * x"),
-                  text(15, 132, "回帰切片:"),
-                  text(15 + 96, 132, "1.5+/-0.5(信頼限界)"),
-                  text(40, 148, "y=b+axについて帰無仮説a=0を棄却(F=12.5, F(0.050000)=7.70865)"),
+                  textAt(15, 116, "y = 1.5(0.5) + -0.002(0.001) * x"),
+                  textAt(15, 132, "回帰切片:"),
+                  textAt(15 + 96, 132, "1.5+/-0.5(信頼限界)"),
+                  textAt(40, 148, "y=b+axについて帰無仮説a=0を棄却(F=12.5, F(0.050000)=7.70865)"),
               }));
     EXPECT_EQ(area.top, 148);
 
@@ -70,13 +63,13 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
     SurfaceRect area{0, 20, 100, 100};
     linear.describe(surface, area, kStatusLine, &fit);
     EXPECT_EQ(surface.primitives,
-              (std::vector<Primitive>{text(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
+              (std::vector<Primitive>{textAt(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
     EXPECT_EQ(area.top, 36);
 
     RecordingSurface none;
     SurfaceRect area2{0, 0, 100, 100};
     linear.describe(none, area2, kStatusStatistics, &fit);
-    EXPECT_EQ(none.primitives, (std::vector<Primitive>{text(5, 16, "回帰式は得られません。")}));
+    EXPECT_EQ(none.primitives, (std::vector<Primitive>{textAt(5, 16, "回帰式は得られません。")}));
     EXPECT_EQ(linear.describe(none, area2, kStatusLine, nullptr), 0);
 }
 

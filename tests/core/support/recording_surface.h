@@ -50,6 +50,44 @@ inline std::ostream& operator<<(std::ostream& out, const Primitive& p) {
     return out;
 }
 
+// Primitives as a test expects them.
+inline Primitive textAt(int x, int y, std::string text) {
+    Primitive p;
+    p.kind = PrimitiveKind::Text;
+    p.from = {x, y};
+    p.text = std::move(text);
+    return p;
+}
+inline Primitive textIn(SurfaceRect rect, std::string text, HorizontalAlignment horizontal,
+                        VerticalAlignment vertical = VerticalAlignment::Top) {
+    Primitive p;
+    p.kind = PrimitiveKind::TextInRect;
+    p.rect = rect;
+    p.text = std::move(text);
+    p.horizontal = horizontal;
+    p.vertical = vertical;
+    return p;
+}
+inline Primitive lineFrom(SurfacePoint from, SurfacePoint to) {
+    Primitive p;
+    p.kind = PrimitiveKind::Line;
+    p.from = from;
+    p.to = to;
+    return p;
+}
+inline Primitive dashedLine(SurfacePoint from, SurfacePoint to, int width) {
+    Primitive p = lineFrom(from, to);
+    p.kind = PrimitiveKind::DashedLine;
+    p.width = width;
+    return p;
+}
+inline Primitive boxOf(PrimitiveKind kind, SurfaceRect rect) {
+    Primitive p;
+    p.kind = kind;
+    p.rect = rect;
+    return p;
+}
+
 class RecordingSurface : public Surface {
   public:
     FontMetrics metrics{16, 8}; // h and w, set by the test
