@@ -1,0 +1,427 @@
+// The graph drawing on a recording surface as numbers: frame, labels, marks, line and band,
+// the positions it leaves for clicks, and the read-out under the mouse.
+#include "core/support/recording_surface.h"
+#include "results/graph.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tarnova {
+namespace {
+
+using test::boxOf;
+using test::dashedLine;
+using test::lineFrom;
+using test::Primitive;
+using test::PrimitiveKind;
+using test::RecordingSurface;
+using test::textIn;
+
+constexpr std::uint32_t kAllOptions = 0xFFFFFFFF;
+constexpr SurfaceRect kArea{0, 0, 640, 480};
+const auto kCenter = HorizontalAlignment::Center;
+const auto kRight = HorizontalAlignment::Right;
+
+DataPoint point(double time, double value, bool disabled = false) {
+    DataPoint p;
+    p.time = time;
+    p.value = value;
+    p.flags = disabled ? kPointDisabled : 0;
+    return p;
+}
+
+// With h 16 and w 8 on kArea and every option: the plot is (104, 17, 632, 440), times 0 to 8
+// give 66 units each, values 1 to 10 give 47 units each.
+RegressionResult testedRecord() {
+    RegressionResult r;
+    r.sheetName = "N/D";
+    r.status = kStatusStatistics | kStatusCorrelation;
+    r.points = {point(1, 10), point(2, 5.5), point(4, 1), point(6, 4, true), point(8, 7)};
+    r.pointCount = 5;
+    r.activeCount = 4;
+    r.minTime = 1;
+    r.maxTime = 8;
+    r.minValue = 1;
+    r.maxValue = 10;
+    r.mean = 5;
+    return r;
+}
+
+// The line 2 + 0.5 t (6 at t = 8) with a band of constant half width 1 (47 units).
+void addLine(RegressionResult& r, bool withLimits) {
+    LineFit fit;
+    fit.intercept = 2;
+    fit.slope = 0.5;
+    if (withLimits) {
+        fit.a11 = 1;
+        fit.residualVariance = 1;
+        fit.tLine = 1;
+    }
+    r.fit = fit;
+    r.status |= kStatusLine | (withLimits ? kStatusLineTest : 0);
+}
+
+struct Drawn {
+    RecordingSurface surface;
+    PointPositions positions;
+    GraphExtent extent;
+};
+
+Drawn draw(RegressionResult& record, std::uint32_t options = kAllOptions,
+           SurfaceRect area = kArea) {
+    Drawn drawn;
+    DrawGraph(drawn.surface, area, record, options, &drawn.positions, &drawn.extent);
+    return drawn;
+}
+
+TEST(Graph, FrameLabelsMeanLineAndMarks) {
+    RegressionResult record = testedRecord();
+    const Drawn drawn = draw(record);
+    EXPECT_EQ(drawn.surface.primitives,
+              (std::vector<Primitive>{
+                  boxOf(PrimitiveKind::Rectangle, {104, 17, 632, 440}),
+                  textIn({0, 0, 640, 16}, "N/D", kCenter),
+                  textIn({56, 448, 152, 464}, "0", kCenter),
+                  lineFrom({104, 440}, {104, 448}),
+                  textIn({320, 448, 416, 464}, "4", kCenter),
+                  lineFrom({368, 440}, {368, 448}),
+                  textIn({543, 448, 639, 464}, "8", kRight),
+                  lineFrom({631, 440}, {631, 448}),
+                  textIn({1, 431, 97, 447}, "1", kRight),
+                  lineFrom({104, 439}, {100, 439}),
+                  textIn({1, 220, 97, 236}, "5.5", kRight),
+                  lineFrom({104, 228}, {100, 228}),
+                  textIn({1, 9, 97, 25}, "10", kRight),
+                  lineFrom({104, 17}, {100, 17}),
+                  dashedLine({104, 252}, {632, 252}, 1),
+                  boxOf(PrimitiveKind::Ellipse, {166, 13, 175, 22}),
+                  boxOf(PrimitiveKind::Ellipse, {232, 224, 241, 233}),
+                  // On the bottom edge and on the right edge: still inside.
+                  boxOf(PrimitiveKind::Ellipse, {364, 436, 373, 445}),
+                  lineFrom({496, 295}, {506, 305}),
+                  lineFrom({505, 295}, {495, 305}),
+                  boxOf(PrimitiveKind::Ellipse, {628, 154, 637, 163}),
+              }));
+    const std::vector<std::optional<SurfacePoint>> positions{
+        SurfacePoint{170, 17}, SurfacePoint{236, 228}, SurfacePoint{368, 440},
+        SurfacePoint{500, 299}, SurfacePoint{632, 158}};
+    EXPECT_EQ(drawn.positions.points, positions);
+    EXPECT_EQ(drawn.positions.plot, (SurfaceRect{104, 17, 632, 440}));
+    EXPECT_TRUE(drawn.extent.valid);
+    EXPECT_EQ(drawn.extent.topValue, 10);
+    EXPECT_EQ(drawn.extent.rightTime, 8);
+    EXPECT_EQ(drawn.extent.bottomValue, 1);
+    for (const DataPoint& p : *record.points) {
+        EXPECT_EQ(p.flags & kPointOffGraph, 0u);
+    }
+}
+
+TEST(Graph, LineFormulaAndConfidenceBand) {
+    RegressionResult record = testedRecord();
+    addLine(record, true);
+    const Drawn drawn = draw(record);
+    const std::vector<std::string> texts = drawn.surface.texts();
+    EXPECT_EQ(texts.back(), "y =            2 +          0.5 * x");
+    const auto lines = drawn.surface.ofKind(PrimitiveKind::Line);
+    // After the six label ticks: the fitted line from y(2) to y(6) across the plot.
+    ASSERT_GT(lines.size(), 8u);
+    EXPECT_EQ(lines[6], lineFrom({104, 393}, {632, 205}));
+    // The band: at x = 104 the stroke below the line would touch the bottom (440) and is left
+    // out whole; the one above is drawn; at x = 114 both are drawn.
+    EXPECT_EQ(lines[7], lineFrom({104, 346}, {109, 344}));
+    EXPECT_EQ(lines[8], lineFrom({114, 436}, {119, 434}));
+    EXPECT_EQ(lines[9], lineFrom({114, 342}, {119, 340}));
+    int strokes = 0;
+    for (std::size_t i = 7; i + 2 < lines.size(); ++i) { // the cross of the disabled point last
+        const Primitive& s = lines[i];
+        EXPECT_EQ(s.to.x - s.from.x, 5) << s;
+        EXPECT_EQ((s.from.x - 104) % 10, 0) << s;
+        EXPECT_TRUE(s.from.y >= 17 && s.from.y < 440 && s.to.y >= 17 && s.to.y < 440) << s;
+        ++strokes;
+    }
+    EXPECT_GT(strokes, 80);
+}
+
+TEST(Graph, LineAboveTheValuesWidensTheRange) {
+    RegressionResult record = testedRecord();
+    addLine(record, false);
+    record.fit->slope = 2.0; // e = 18 at t = 8: values 1 to 18, 423 / 17 units each
+    const Drawn drawn = draw(record);
+    EXPECT_EQ(drawn.extent.topValue, 18);
+    const auto lines = drawn.surface.ofKind(PrimitiveKind::Line);
+    EXPECT_EQ(lines[6], lineFrom({104, 17 + static_cast<int>(16 * (423.0 / 17))}, {632, 17}));
+    // A line without limits has no band: the next line is the disabled point's cross.
+    EXPECT_EQ(lines.size(), 6u + 1u + 2u);
+}
+
+TEST(Graph, WhatTheOptionsAndTheAreaLeaveOut) {
+    struct Case {
+        const char* name;
+        std::uint32_t options;
+        SurfaceRect area;
+        SurfaceRect plot;
+        bool formula;
+        bool timeLabels;
+        bool valueLabels;
+        bool meanLine;
+    };
+    const Case cases[] = {
+        {"all", kAllOptions, kArea, {104, 17, 632, 440}, true, true, true, true},
+        // H 163 < 4 h + 100: the formula line goes first.
+        {"low", kAllOptions, {0, 0, 640, 163}, {104, 17, 632, 139}, false, true, true, true},
+        // W 391 < 49 w: no time labels, value labels still (W >= 13 w + 100).
+        {"narrow", kAllOptions, {0, 0, 391, 480}, {104, 17, 383, 456}, true, false, true, true},
+        {"avglimit only",
+         kAllOptions & ~kResultAvgLine,
+         kArea,
+         {104, 17, 632, 440},
+         true,
+         true,
+         true,
+         false},
+        {"bare", kResultAvgLimit, kArea, {0, 0, 632, 472}, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        RegressionResult record = testedRecord();
+        addLine(record, false);
+        const Drawn drawn = draw(record, c.options, c.area);
+        EXPECT_EQ(drawn.positions.plot, c.plot) << c.name;
+        const std::vector<std::string> texts = drawn.surface.texts();
+        const auto has = [&texts](const std::string& text) {
+            return std::find(texts.begin(), texts.end(), text) != texts.end();
+        };
+        EXPECT_EQ(!texts.empty() && texts.back().starts_with("y = "), c.formula) << c.name;
+        EXPECT_EQ(has("8"), c.timeLabels) << c.name;
+        EXPECT_EQ(has("10"), c.valueLabels) << c.name;
+        EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::DashedLine).size(), c.meanLine ? 1u : 0u)
+            << c.name;
+    }
+}
+
+TEST(Graph, TooSmallAnArea) {
+    RegressionResult record = testedRecord();
+    const Drawn drawn = draw(record, kAllOptions, {10, 10, 109, 300});
+    EXPECT_EQ(drawn.surface.primitives,
+              (std::vector<Primitive>{
+                  textIn({10, 10, 109, 300}, "描画不可", kCenter, VerticalAlignment::Center)}));
+    EXPECT_FALSE(drawn.positions.plot);
+    EXPECT_FALSE(HitDataPoint(drawn.positions, record, 170, 17));
+}
+
+// Scales that cannot be had: the frame and the labels that can be computed, nothing at
+// positions that cannot.
+TEST(Graph, NothingAtUndefinedPositions) {
+    struct Case {
+        const char* name;
+        double minTime;
+        double maxTime;
+        double minValue;
+        double maxValue;
+        bool timeLabels;
+        bool valueLabels;
+        bool meanLine;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {"one time", 3, 3, 1, 10, false, false, false},
+        {"times before zero", -9, -1, 1, 10, true, true, true},
+        {"times ending at zero", -9, 0, 1, 10, true, true, true},
+        {"equal values", 1, 8, 4, 4, true, true, false},
+        {"no number", 1, 8, nan, nan, true, true, false},
+    };
+    for (const Case& c : cases) {
+        RegressionResult record = testedRecord();
+        record.minTime = c.minTime;
+        record.maxTime = c.maxTime;
+        record.minValue = c.minValue;
+        record.maxValue = c.maxValue;
+        const Drawn drawn = draw(record);
+        const RecordingSurface& s = drawn.surface;
+        EXPECT_EQ(s.primitives.front(), boxOf(PrimitiveKind::Rectangle, {104, 17, 632, 440}))
+            << c.name;
+        EXPECT_TRUE(s.ofKind(PrimitiveKind::Ellipse).empty()) << c.name;
+        EXPECT_EQ(s.ofKind(PrimitiveKind::DashedLine).size(), c.meanLine ? 1u : 0u) << c.name;
+        const std::size_t labels = (c.timeLabels ? 3u : 0u) + (c.valueLabels ? 3u : 0u);
+        EXPECT_EQ(s.ofKind(PrimitiveKind::TextInRect).size(), 1u + labels) << c.name;
+        EXPECT_EQ(s.ofKind(PrimitiveKind::Line).size(), labels) << c.name; // ticks only
+        EXPECT_FALSE(drawn.extent.valid) << c.name;
+        for (std::size_t i = 0; i < record.points->size(); ++i) {
+            EXPECT_FALSE(drawn.positions.points[i]) << c.name << " " << i;
+            EXPECT_NE((*record.points)[i].flags & kPointOffGraph, 0u) << c.name << " " << i;
+        }
+        EXPECT_EQ(drawn.positions.plot, (SurfaceRect{104, 17, 632, 440})) << c.name;
+    }
+}
+
+TEST(Graph, PointsOffThePlotAreMarkedAndNotDrawn) {
+    RegressionResult record = testedRecord();
+    const double huge = 1e300;
+    (*record.points)[0].time = -2;                                        // before time zero
+    (*record.points)[1].value = huge;                                     // far above the plot
+    (*record.points)[2].value = std::numeric_limits<double>::quiet_NaN(); // no position at all
+    (*record.points)[4].time = std::numeric_limits<double>::infinity();
+    Drawn drawn = draw(record);
+    EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::Ellipse).size(), 0u);
+    for (int i : {0, 1, 2, 4}) {
+        EXPECT_NE((*record.points)[static_cast<std::size_t>(i)].flags & kPointOffGraph, 0u) << i;
+        EXPECT_FALSE(drawn.positions.points[static_cast<std::size_t>(i)]) << i;
+    }
+    EXPECT_EQ((*record.points)[3].flags & kPointOffGraph, 0u);
+
+    // The next drawing decides afresh.
+    (*record.points)[0].time = 1;
+    drawn = draw(record);
+    EXPECT_EQ((*record.points)[0].flags & kPointOffGraph, 0u);
+    EXPECT_EQ(drawn.positions.points[0], (SurfacePoint{170, 17}));
+}
+
+TEST(Graph, LineAndBandOnlyWithAFittedLine) {
+    struct Case {
+        const char* name;
+        bool fit;
+        std::uint32_t method;
+        std::uint32_t status;
+    };
+    const Case cases[] = {
+        {"no fit", false, 0, kStatusLine | kStatusLineTest},
+        {"other method", true, 1, kStatusLine | kStatusLineTest},
+        // One active point: a fit object holding zeros, no line.
+        {"fit without a line", true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        RegressionResult record = testedRecord();
+        addLine(record, true);
+        record.status = kStatusStatistics | c.status;
+        record.fit->method = c.method;
+        if (!c.fit) {
+            record.fit.reset();
+        }
+        const Drawn drawn = draw(record);
+        for (const std::string& text : drawn.surface.texts()) {
+            EXPECT_FALSE(text.starts_with("y = ")) << c.name;
+        }
+        // Six ticks and the cross of the disabled point.
+        EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::Line).size(), 8u) << c.name;
+        EXPECT_EQ(drawn.extent.topValue, 10) << c.name;
+    }
+}
+
+TEST(Graph, FailedRecordDrawsItsFrameOnly) {
+    RegressionResult failed;
+    failed.pointCount = kPointsNone;
+    const Drawn drawn = draw(failed);
+    EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::Rectangle).size(), 1u);
+    EXPECT_EQ(drawn.surface.primitives.size(), 2u); // the frame and the (empty) name
+    EXPECT_TRUE(drawn.positions.points.empty());
+    EXPECT_FALSE(drawn.extent.valid);
+    EXPECT_FALSE(HitDataPoint(drawn.positions, failed, 104, 440));
+    EXPECT_FALSE(HitDataPoint(drawn.positions, failed, 1, 1));
+}
+
+TEST(GraphClicks, WithinTwoUnitsOfADrawnPoint) {
+    RegressionResult record = testedRecord();
+    const Drawn drawn = draw(record);
+    struct Case {
+        int x;
+        int y;
+        std::optional<int> hit;
+    };
+    const Case cases[] = {
+        {236, 228, 1},
+        {238, 226, 1},
+        {234, 230, 1},
+        {239, 228, std::nullopt},
+        {236, 231, std::nullopt},
+        {500, 299, 3}, // a disabled point can be hit to enable it
+        {632, 158, 4},
+        {1, 1, std::nullopt},
+        {0, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HitDataPoint(drawn.positions, record, c.x, c.y), c.hit) << c.x << "," << c.y;
+    }
+}
+
+TEST(GraphClicks, PositionsFollowTheRecordsCurrentPoints) {
+    RegressionResult record = testedRecord();
+    Drawn drawn = draw(record);
+    // Update All rebuilt the record with two points; the table still holds five positions.
+    record.points->resize(2);
+    EXPECT_FALSE(HitDataPoint(drawn.positions, record, 632, 158));
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, 170, 17), 0);
+    record.points.reset();
+    EXPECT_FALSE(HitDataPoint(drawn.positions, record, 170, 17));
+
+    // A drawing sizes the table to the points as they are now.
+    record.points = std::vector<DataPoint>{point(8, 7)};
+    drawn = draw(record);
+    EXPECT_EQ(drawn.positions.points.size(), 1u);
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, 632, 158), 0);
+    EXPECT_FALSE(HitDataPoint(drawn.positions, record, 170, 17));
+
+    // A drawing that places nothing leaves nothing to hit.
+    record.maxTime = record.minTime;
+    drawn = draw(record);
+    EXPECT_FALSE(HitDataPoint(drawn.positions, record, 632, 158));
+}
+
+TEST(GraphReadout, TimeAndValueUnderThePointer) {
+    RegressionResult record = testedRecord();
+    record.minValue = -10;
+    record.maxValue = -1; // all negative: the read-out works all the same
+    const Drawn drawn = draw(record);
+    ASSERT_TRUE(drawn.extent.valid);
+    struct Case {
+        int x;
+        int y;
+        std::optional<double> time;
+        std::optional<double> value;
+    };
+    const Case cases[] = {
+        {104, 17, 0.0, -1.0},
+        {631, 439, 8.0 * 527 / 528, -1.0 - 9.0 * 422 / 423},
+        {368, 228, 4.0, -1.0 - 9.0 * 211 / 423},
+        {103, 100, std::nullopt, std::nullopt},
+        {632, 100, std::nullopt, std::nullopt},
+        {300, 440, std::nullopt, std::nullopt},
+        {300, 16, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<GraphReading> reading =
+            ReadGraphPosition(drawn.positions, drawn.extent, c.x, c.y);
+        ASSERT_EQ(reading.has_value(), c.time.has_value()) << c.x << "," << c.y;
+        if (reading) {
+            EXPECT_DOUBLE_EQ(reading->time, *c.time);
+            EXPECT_DOUBLE_EQ(reading->value, *c.value);
+        }
+    }
+    EXPECT_EQ(FormatGraphReading({4, -5.25}), "(4, -5.25)");
+    EXPECT_EQ(FormatGraphReading({1234567, 1e-5}), "(1.23457E+006, 1E-005)");
+
+    // No scale, no read-out.
+    record.maxValue = record.minValue;
+    const Drawn flat = draw(record);
+    EXPECT_FALSE(ReadGraphPosition(flat.positions, flat.extent, 300, 200));
+}
+
+TEST(GraphWindow, ReadoutAboveTheGraph) {
+    const GraphWindowLayout layout = LayOutGraphWindow({0, 0, 400, 300}, 16);
+    EXPECT_EQ(layout.readoutBox, (SurfaceRect{0, 5, 400, 21}));
+    EXPECT_EQ(layout.readoutStrip, (SurfaceRect{0, 0, 400, 21}));
+    EXPECT_EQ(layout.graphArea, (SurfaceRect{5, 22, 395, 295}));
+
+    RegressionResult record = testedRecord();
+    RecordingSurface surface;
+    DrawGraphWindow(surface, {0, 0, 400, 300}, record, kAllOptions, GraphReading{1.5, -2}, nullptr,
+                    nullptr);
+    EXPECT_EQ(surface.primitives[0],
+              textIn({0, 5, 400, 21}, "(1.5, -2)", kCenter, VerticalAlignment::Center));
+    EXPECT_EQ(surface.primitives[1].kind, PrimitiveKind::Rectangle);
+    EXPECT_EQ(surface.primitives[1].rect.top, 22 + 17);
+}
+
+} // namespace
+} // namespace tarnova
