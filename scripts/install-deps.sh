@@ -5,7 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev python3-scipy
-    xvfb xdotool imagemagick fonts-ipafont-gothic
+    xvfb xdotool imagemagick fonts-ipafont-gothic emf2svg
 )
 missing=()
 for package in "${packages[@]}"; do
