@@ -1,5 +1,6 @@
 // Load + extraction + full calculation of a PKS measurement of five labels (every ratio and
 // every abundance: 25 records), and the calculation alone, for 10^3, 10^5 and 10^6 peaks.
+#include "bench_measurement.h"
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "calc/ird_export.h"
@@ -18,52 +19,6 @@
 
 namespace tarnova {
 namespace {
-
-class SilentPort final : public UserInterfacePort {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-    Answer ask(std::string_view, std::string_view, QuestionButtons) override {
-        return Answer::Cancel;
-    }
-    void beep() override {}
-};
-
-class NoDialogs final : public FilePort {
-  public:
-    FileDialogResult chooseOpenFile(const FileDialogRequest&) override { return {}; }
-    FileDialogResult chooseSaveFile(const FileDialogRequest&) override { return {}; }
-    FormatDecision decideFormat(const FormatDecisionRequest&) override { return {}; }
-    void setWindowTitle(std::string_view) override {}
-};
-
-// Every element as numerator, denominator and abundance.
-class EverythingPort final : public BatchCalculationPort {
-  public:
-    bool runSettingsDialog(CalculationSettingsForm& form,
-                           const std::function<bool(CalculationSettingsForm&)>& confirm) override {
-        form.allNumerators = true;
-        form.allAbundances = true;
-        form.denominators.assign(form.labels.size(), true);
-        return confirm(form);
-    }
-};
-
-// Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.
-std::vector<PeakRecord> measurementPeaks(int peakCount) {
-    static const char* const kLabels[] = {"Ar36", "Ar37", "Ar38", "Ar39", "Ar40"};
-    static const double kLevels[] = {0.021, 0.00028, 0.0040, 0.00022, 6.2};
-    std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
-    for (int i = 0; i < peakCount; ++i) {
-        PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
-        const int label = i % 5;
-        peak.elem = kLabels[label];
-        peak.time = 1.2 + 0.13 * i;
-        const double value = kLevels[label] * (1.0 - 1e-7 * i) * (1.0 + 0.002 * std::sin(0.37 * i));
-        peak.range = std::pow(10.0, std::floor(std::log10(value)));
-        peak.height = value / peak.range;
-    }
-    return peaks;
-}
 
 // The measurement as a PKS file in the temporary folder, written once.
 std::string measurementFile(int peakCount) {

@@ -22,11 +22,8 @@ bool isDrawable(double coordinate) {
 
 // "%12.6G" of value, its exponent widened to three digits.
 std::string formulaNumber(double value) {
-    std::string text = formatGeneral(value, 6);
-    if (text.size() < 12) {
-        text.insert(0, 12 - text.size(), ' ');
-    }
-    return text;
+    const std::string text = formatGeneral(value, 6);
+    return std::string(text.size() < 12 ? 12 - text.size() : 0, ' ') + text;
 }
 
 // Which graph options the area has room for.
@@ -335,7 +332,10 @@ std::optional<GraphReading> ReadGraphPosition(const PointPositions& positions,
 }
 
 std::string FormatGraphReading(const GraphReading& reading) {
-    return "(" + formatGeneral(reading.time) + ", " + formatGeneral(reading.value) + ")";
+    std::string text = "(";
+    text.append(formatGeneral(reading.time)).append(", ");
+    text.append(formatGeneral(reading.value)).append(")");
+    return text;
 }
 
 GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHeight) {

@@ -1,0 +1,62 @@
+// The measurement the benchmarks calculate: five argon labels in turn with drifting signals,
+// and ports that show nothing and choose every element.
+#pragma once
+
+#include "calc/calculation_port.h"
+#include "data/peak_sheet.h"
+#include "document/file_port.h"
+#include "platform/user_interface_port.h"
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace tarnova {
+
+class SilentPort final : public UserInterfacePort {
+  public:
+    void showMessage(std::string_view, std::string_view) override {}
+    Answer ask(std::string_view, std::string_view, QuestionButtons) override {
+        return Answer::Cancel;
+    }
+    void beep() override {}
+};
+
+class NoDialogs final : public FilePort {
+  public:
+    FileDialogResult chooseOpenFile(const FileDialogRequest&) override { return {}; }
+    FileDialogResult chooseSaveFile(const FileDialogRequest&) override { return {}; }
+    FormatDecision decideFormat(const FormatDecisionRequest&) override { return {}; }
+    void setWindowTitle(std::string_view) override {}
+};
+
+// Every element as numerator, denominator and abundance.
+class EverythingPort final : public BatchCalculationPort {
+  public:
+    bool runSettingsDialog(CalculationSettingsForm& form,
+                           const std::function<bool(CalculationSettingsForm&)>& confirm) override {
+        form.allNumerators = true;
+        form.allAbundances = true;
+        form.denominators.assign(form.labels.size(), true);
+        return confirm(form);
+    }
+};
+
+// Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.
+inline std::vector<PeakRecord> measurementPeaks(int peakCount) {
+    static const char* const kLabels[] = {"Ar36", "Ar37", "Ar38", "Ar39", "Ar40"};
+    static const double kLevels[] = {0.021, 0.00028, 0.0040, 0.00022, 6.2};
+    std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
+    for (int i = 0; i < peakCount; ++i) {
+        PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
+        const int label = i % 5;
+        peak.elem = kLabels[label];
+        peak.time = 1.2 + 0.13 * i;
+        const double value = kLevels[label] * (1.0 - 1e-7 * i) * (1.0 + 0.002 * std::sin(0.37 * i));
+        peak.range = std::pow(10.0, std::floor(std::log10(value)));
+        peak.height = value / peak.range;
+    }
+    return peaks;
+}
+
+} // namespace tarnova
