@@ -26,6 +26,10 @@ const QList<qreal> kGdiDash{18, 6};
 QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBackgroundMode(Qt::TransparentMode);
+    // A line leaves out its last pixel, as on a Windows device.
+    QPen pen = painter_.pen();
+    pen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(pen);
 }
 
 FontMetrics QPainterSurface::fontMetrics() const {
@@ -67,6 +71,7 @@ void QPainterSurface::drawDashedLine(SurfacePoint from, SurfacePoint to, int wid
     const QPen previous = painter_.pen();
     QPen dashed(Qt::black, std::max(width, 1));
     dashed.setDashPattern(kGdiDash);
+    dashed.setCapStyle(Qt::FlatCap);
     painter_.setPen(dashed);
     drawLine(from, to);
     painter_.setPen(previous);

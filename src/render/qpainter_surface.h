@@ -1,7 +1,8 @@
 // The drawing surface on a QPainter: the graph and result windows, SVG and PNG pictures.
 // Coordinates keep the meaning they have on a Windows device: a text at a point has the top of
 // its character cell there, a rectangle or ellipse (left, top, right, bottom) leaves out its
-// right and bottom edge, and texts are drawn on a transparent background.
+// right and bottom edge, a line leaves out its last pixel, and texts are drawn on a transparent
+// background.
 #pragma once
 
 #include "platform/surface.h"

@@ -80,7 +80,7 @@ class RenderTest : public QObject {
             QRect(QPoint(10, 5), QPoint(29, 4 + metrics.lineHeight)).contains(darkBounds(clipped)));
     }
 
-    void dashedLineForOneLineOnly() {
+    void linesAndTheDashedPenForOneLine() {
         const QImage image = drawn({100, 20}, [](Surface& s) {
             s.drawDashedLine({0, 5}, {99, 5}, 1);
             s.drawLine({0, 10}, {99, 10});
@@ -91,6 +91,8 @@ class RenderTest : public QObject {
             QVERIFY2(isDark(image, x, 10), "the solid pen is back");
         }
         QVERIFY(gaps >= 12); // 18 drawn, 6 left out
+        // A line leaves out its last pixel.
+        QVERIFY(!isDark(image, 99, 10));
     }
 
     void picturesAndTheirFormats() {
