@@ -3,9 +3,12 @@
 #pragma once
 
 #include "calc/calculation_port.h"
+#include "calc/regression.h"
+#include "calc/result_table.h"
 #include "data/peak_sheet.h"
 #include "document/file_port.h"
 #include "platform/user_interface_port.h"
+#include "settings/settings.h"
 
 #include <cmath>
 #include <functional>
@@ -57,6 +60,18 @@ inline std::vector<PeakRecord> measurementPeaks(int peakCount) {
         peak.height = value / peak.range;
     }
     return peaks;
+}
+
+// An abundance record of Ar40 with pointCount points of the measurement, its points formed
+// (not yet fitted).
+inline RegressionResult abundanceRecord(int pointCount) {
+    const std::vector<PeakRecord> peaks = measurementPeaks(5 * pointCount);
+    RegressionResult record;
+    record.numerator = "Ar40";
+    record.alpha = 0.32;
+    record.checkLevel = kDefaultTestLevel / 100.0;
+    BuildAbundancePoints(record, peaks);
+    return record;
 }
 
 } // namespace tarnova

@@ -21,12 +21,7 @@ namespace {
 
 void TogglePointRefitAndPaint(benchmark::State& state) {
     const int pointCount = static_cast<int>(state.range(0));
-    const std::vector<PeakRecord> peaks = measurementPeaks(5 * pointCount);
-    RegressionResult record;
-    record.numerator = "Ar40";
-    record.alpha = 0.32;
-    record.checkLevel = kDefaultTestLevel / 100.0;
-    BuildAbundancePoints(record, peaks);
+    RegressionResult record = abundanceRecord(pointCount);
 
     const QFont font = render::DrawingFont();
     const FontMetrics metrics = render::PictureFontMetrics(font);

@@ -33,21 +33,10 @@ class CountingSurface final : public Surface {
     void drawDashedLine(SurfacePoint, SurfacePoint, int) override { ++primitives; }
 };
 
-// An abundance record of 10^4 points of the benchmark measurement's Ar40, fitted.
-RegressionResult abundanceRecord(int pointCount) {
-    const std::vector<PeakRecord> peaks = measurementPeaks(5 * pointCount);
-    RegressionResult record;
-    record.numerator = "Ar40";
-    record.alpha = 0.32;
-    record.checkLevel = kDefaultTestLevel / 100.0;
-    BuildAbundancePoints(record, peaks);
-    ComputeStatistics(record);
-    FitLine(record);
-    return record;
-}
-
 void TogglePointRefitAndRedraw(benchmark::State& state) {
     RegressionResult record = abundanceRecord(static_cast<int>(state.range(0)));
+    ComputeStatistics(record);
+    FitLine(record);
     if (!record.points || record.points->size() != static_cast<std::size_t>(state.range(0))) {
         state.SkipWithError("the record was not formed");
         return;
