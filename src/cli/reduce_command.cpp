@@ -3,8 +3,8 @@
 #include "calc/ird_export.h"
 #include "cli/commands.h"
 #include "cli/reduction.h"
+#include "platform/text_file.h"
 
-#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -45,12 +45,7 @@ bool writeText(const std::optional<std::string>& output, const std::string& text
         std::cout.flush();
         return static_cast<bool>(std::cout);
     }
-    std::FILE* file = std::fopen(output->c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    return writeWholeFile(*output, text);
 }
 
 } // namespace

@@ -1,11 +1,20 @@
 #include "platform/text_file.h"
 
+#include "platform/text_format.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <random>
+#include <utility>
 #include <vector>
 
 namespace tarnova {
@@ -49,7 +58,179 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return readFileStart(path, std::string().max_size());
 }
 
-bool writeWholeFile(const std::string& path, std::string_view bytes) {
+std::error_code fileReadError(const std::string& path) {
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return {errno, std::generic_category()};
+    }
+    // Opening a folder succeeds; reading from it does not.
+    char first = 0;
+    if (std::fread(&first, 1, 1, file.get()) == 0 && std::ferror(file.get()) != 0) {
+        return {errno, std::generic_category()};
+    }
+    return {};
+}
+
+namespace {
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+// The file a write to path replaces: the one a symbolic link names, so that the link stays.
+std::string replacedFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? path : resolved.string();
+}
+
+std::error_code writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return lastError();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+// A new file beside target, created with the permissions a new file gets; removed again
+// unless it was moved into target's place.
+class SiblingFile final {
+  public:
+    explicit SiblingFile(const std::string& target) {
+        const std::filesystem::path targetPath(target);
+        const std::filesystem::path folder = targetPath.parent_path();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string name =
+                "." + targetPath.filename().string() + formatText(".%08x~", random());
+            path_ = (folder / name).string();
+            descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (descriptor_ >= 0 || errno != EEXIST) {
+                break;
+            }
+        }
+        if (descriptor_ < 0) {
+            error_ = lastError();
+            path_.clear();
+        }
+    }
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+    ~SiblingFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+        }
+    }
+
+    std::error_code error() const { return error_; }
+    int descriptor() const { return descriptor_; }
+    // Closes the file, reporting what the close reports.
+    std::error_code close() {
+        const int descriptor = std::exchange(descriptor_, -1);
+        return ::close(descriptor) == 0 ? std::error_code() : lastError();
+    }
+    // Moves the closed file into target's place.
+    std::error_code replace(const std::string& target) {
+        if (::rename(path_.c_str(), target.c_str()) != 0) {
+            return lastError();
+        }
+        path_.clear();
+        return {};
+    }
+
+  private:
+    std::string path_;
+    int descriptor_ = -1;
+    std::error_code error_;
+};
+
+std::error_code writeIntoDevice(const std::string& path, std::string_view bytes) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return lastError();
+    }
+    std::error_code error = writeAll(descriptor, bytes);
+    if (::close(descriptor) != 0 && !error) {
+        error = lastError();
+    }
+    return error;
+}
+
+// Makes a rename in folder durable; a folder that cannot be opened or flushed is left as is.
+void flushFolder(const std::string& target) {
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+std::error_code replaceWholeFile(const std::string& path, std::string_view bytes) {
+    const std::string target = replacedFile(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return lastError();
+    }
+    if (exists && S_ISDIR(old.st_mode)) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return writeIntoDevice(target, bytes); // a pipe or a device cannot be replaced
+    }
+    SiblingFile sibling(target);
+    if (sibling.error()) {
+        return sibling.error();
+    }
+    if (exists) {
+        // The owner may refuse to change (only the superuser gives files away); the
+        // permissions then still follow the old file.
+        [[maybe_unused]] const int owned = ::fchown(sibling.descriptor(), old.st_uid, old.st_gid);
+        if (::fchmod(sibling.descriptor(), old.st_mode & 07777) != 0) {
+            return lastError();
+        }
+    }
+    if (std::error_code error = writeAll(sibling.descriptor(), bytes)) {
+        return error;
+    }
+    if (::fsync(sibling.descriptor()) != 0) {
+        return lastError();
+    }
+    if (std::error_code error = sibling.close()) {
+        return error;
+    }
+    if (std::error_code error = sibling.replace(target)) {
+        return error;
+    }
+    flushFolder(target);
+    return {};
+}
+
+} // namespace
+
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::error_code* error) {
+    const std::error_code result = replaceWholeFile(path, bytes);
+    if (error != nullptr) {
+        *error = result;
+    }
+    return !result;
+}
+
+bool overwriteFileInPlace(const std::string& path, std::string_view bytes) {
     std::FILE* raw = std::fopen(path.c_str(), "wb");
     if (raw == nullptr) {
         return false;

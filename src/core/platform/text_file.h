@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarnova {
 
@@ -13,9 +14,19 @@ namespace tarnova {
 std::optional<std::string> readWholeFile(const std::string& path);
 // The first bytes of a file, at most count of them; none when it cannot be opened or read.
 std::optional<std::string> readFileStart(const std::string& path, std::size_t count);
-// Creates or empties the file and writes bytes into it; false when it cannot be created or
-// written completely.
-bool writeWholeFile(const std::string& path, std::string_view bytes);
+// The system's reason why the file at path cannot be read; empty when it can.
+std::error_code fileReadError(const std::string& path);
+// Writes bytes as the whole content of the file at path without ever leaving a damaged file:
+// they go into a new file beside it, which is flushed to the disk and then takes the old
+// file's place (and its permissions and owner, where the system lets it). A file that is
+// write-protected is not replaced. On failure the old file is left exactly as it was, no
+// temporary file remains, error (when given) receives the system's reason, and false is
+// returned. A symbolic link stays a link: the file it names is replaced.
+bool writeWholeFile(const std::string& path, std::string_view bytes,
+                    std::error_code* error = nullptr);
+// Empties the file at path (creating it when missing) and writes bytes into it. A failed
+// write can leave the file cut short: only for files whose folder takes no new files.
+bool overwriteFileInPlace(const std::string& path, std::string_view bytes);
 
 bool fileExists(const std::string& path);
 

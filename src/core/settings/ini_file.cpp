@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 namespace tarnova {
@@ -218,33 +217,15 @@ IniFile IniFile::load(const std::string& path) {
 }
 
 bool IniFile::save(const std::string& path) const {
-    namespace fs = std::filesystem;
     std::error_code error;
-    // Write beside the file and rename, so that a failed write never leaves half a file; a
-    // link is followed so that the file it names is the one replaced.
-    fs::path target(path);
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (!error) {
-            target = resolved;
-        }
+    if (writeWholeFile(path, text_, &error)) {
+        return true;
     }
-    std::random_device random;
-    fs::path temporary = target;
-    temporary += ".~" + std::to_string(random());
-    if (writeWholeFile(temporary.string(), text_)) {
-        const auto status = fs::status(target, error);
-        if (!error && fs::exists(status)) {
-            fs::permissions(temporary, status.permissions(), error);
-        }
-        fs::rename(temporary, target, error);
-        if (!error) {
-            return true;
-        }
-    }
-    fs::remove(temporary, error);
     // A folder we may not create files in can still hold a file we may write.
-    return writeWholeFile(target.string(), text_);
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return overwriteFileInPlace(path, text_);
+    }
+    return false;
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {

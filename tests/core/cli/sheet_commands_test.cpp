@@ -113,5 +113,28 @@ TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
     EXPECT_EQ(run("convert " + quoted(folder.path("missing")) + " x --to dat"), 1);
 }
 
+// The convert of a measurement onto itself on a file system too full for a second copy.
+TEST_F(SheetCommands, ASaveOnAFullFileSystemLeavesTheOldFileWhole) {
+    std::filesystem::create_directory(folder.path("disk"));
+    const std::string disk = folder.path("disk");
+    const std::string script =
+        "mount -t tmpfs -o size=200k tarnova '" + disk + "' || exit 77; cp '" +
+        test::samplePath("argon_air.pks") + "' '" + disk + "/m.pks'; dd if=/dev/zero of='" + disk +
+        "/fill' bs=1k 2>/dev/null; '" TARNOVA_CLI_PATH "' convert '" + disk + "/m.pks' '" + disk +
+        "/m.pks' --to pks 2>'" + folder.path("stderr") + "'; echo \\$?; cmp -s '" + disk +
+        "/m.pks' '" + test::samplePath("argon_air.pks") + "' && echo whole; ls -A '" + disk + "'";
+    // A mount namespace of its own lets the test mount a small file system without privileges.
+    const std::string command =
+        "unshare -rm sh -c \"" + script + "\" >'" + folder.path("stdout") + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        GTEST_SKIP() << "no small file system can be mounted here";
+    }
+    EXPECT_EQ(folder.read("stdout"), "1\nwhole\nfill\nm.pks\n");
+    EXPECT_EQ(folder.read("stderr"),
+              "Tarnova: データを保存できませんでした。ディスク容量、ディレクトリエントリの制限、"
+              "ファイル名などを調べてください。\n");
+}
+
 } // namespace
 } // namespace tarnova
