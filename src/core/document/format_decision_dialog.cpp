@@ -9,12 +9,6 @@
 namespace tarnova {
 namespace {
 
-bool renameFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return !error;
-}
-
 FileKind askUser(UserInterfacePort& ui, FilePort& files, const std::string& path) {
     const std::optional<FormatChoice> choice = FormatDecisionDialog(ui, files, path);
     if (!choice) {
@@ -44,7 +38,7 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
     if (!content) {
         return FormatChoice::None;
     }
-    const FormatDecision decision = files.decideFormat({path, std::move(*content)});
+    const FormatDecision decision = files.decideFormat({path, *content});
     if (decision.status == FormatDecision::Status::NotShown) {
         return std::nullopt;
     }
@@ -55,13 +49,19 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
         ui.showMessage("Tarnova", "データサイズを取得できません。");
         return FormatChoice::None;
     }
-    // The former file stays under the backup name; it is put back if the new one fails.
+    // A file whose text was not edited is read as it is, without a backup.
+    if (decision.content == *content) {
+        return decision.choice;
+    }
+    // The former content stays under the backup name; when the file cannot take the new
+    // text, it is left as it was and the backup goes again.
     const std::string backup = backupPathFor(path);
-    if (!renameFile(path, backup)) {
+    if (!writeWholeFile(backup, *content)) {
         return FormatChoice::None;
     }
     if (!writeWholeFile(path, decision.content)) {
-        renameFile(backup, path);
+        std::error_code ignored;
+        std::filesystem::remove(backup, ignored);
         return FormatChoice::None;
     }
     return decision.choice;

@@ -11,10 +11,10 @@
 
 namespace tarnova {
 
-// Shows the file at path. On OK the file is renamed to its backup name and written anew with
-// the dialog's text, and the chosen format is returned; None when the file cannot be read,
-// on Cancel, or when the file cannot be rewritten. None (no value) when the dialog could not
-// be shown.
+// Shows the file at path. On OK the chosen format is returned; when the text was edited, the
+// former content is first kept under the backup name and the file is written anew with the
+// dialog's text. None when the file cannot be read, on Cancel, or when the file cannot be
+// rewritten (it is then as it was). None (no value) when the dialog could not be shown.
 std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort& files,
                                                  const std::string& path);
 

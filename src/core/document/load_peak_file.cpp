@@ -82,6 +82,7 @@ int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& da
     FileDialogRequest request;
     request.filters = {{"DATファイル(VARDEN88互換)", "*.DAT"},
                        {"PKSファイル(ピークサーチ互換)", "*.PKS"},
+                       {"Micromass ASCファイル", "*.ASC"},
                        {"すべてのファイル", "*.*"}};
     request.selectedFilter = 1;
     request.initialFolder = dataDirectory;
@@ -127,19 +128,26 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
                         FileKind presetKind) {
     std::string filePath;
     FileKind kind = presetKind;
-    if (!path) {
-        const int chosen = ChooseOpenFile(ui, files, settings.dataDirectory, filePath);
-        if (chosen == 0) {
+    int chosenKind = 0;
+    if (path) {
+        filePath = *path;
+    } else {
+        chosenKind = ChooseOpenFile(ui, files, settings.dataDirectory, filePath);
+        if (chosenKind == 0) {
             return {};
         }
-        if (kind == FileKind::None && chosen > 0) {
-            kind = static_cast<FileKind>(chosen);
-        }
-    } else {
-        filePath = *path;
-        if (kind == FileKind::None) {
-            kind = kindFromExtension(filePath);
-        }
+    }
+    if (const std::error_code error = fileReadError(filePath)) {
+        ui.showMessage(kCaption, formatText("ファイル%sを開けません。(%s)", filePath.c_str(),
+                                            error.message().c_str()));
+        return {};
+    }
+    if (kind == FileKind::None) {
+        kind = kindFromExtension(filePath);
+    }
+    // A chosen DAT file that is no instrument's file is read as DAT first.
+    if (kind == FileKind::None && chosenKind == 1) {
+        kind = FileKind::Dat;
     }
 
     // A failed read is tried once more, in the format the user then chooses in the

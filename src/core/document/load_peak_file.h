@@ -22,13 +22,15 @@ struct LoadResult {
     FileKind kind = FileKind::None; // the format the file was read in, when loaded
 };
 
-// Loads the file at path, or asks for one with ChooseOpenFile when there is none. The
-// format comes from presetKind when given (as if the user had chosen it in the
-// format-decision dialog), else from the extension (PKS, ASC, and DAT for a file that starts
-// with the Micromass mark "&") or the dialog's choice, else from DetectFileKind; a failed
-// read is retried once through DetectFileKind. On success the grid holds the peaks, the
-// reader's data note is current with the path recorded, and the window title names the
-// file. Every failure is reported to the user; a failed reader changes nothing.
+// Loads the file at path, or asks for one with ChooseOpenFile when there is none. A file
+// that cannot be read is reported with its path and the system's reason. The format comes
+// from presetKind when given (as if the user had chosen it in the format-decision dialog),
+// else from the extension (PKS, ASC, and DAT for a file that starts with the Micromass mark
+// "&"; a DAT file chosen in the open dialog is otherwise read as DAT), else from
+// DetectFileKind; a failed read is retried once through DetectFileKind. On success the grid
+// holds the peaks, the reader's data note is current with the path recorded, and the window
+// title names the file. Every failure is reported to the user; a failed reader changes
+// nothing.
 LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
                         const Settings& settings, const std::optional<std::string>& path,
                         FileKind presetKind = FileKind::None);

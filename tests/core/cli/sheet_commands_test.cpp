@@ -111,6 +111,8 @@ TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
               "Tarnova: データを保存できませんでした。ディスク容量、ディレクトリエントリの制限、"
               "ファイル名などを調べてください。\n");
     EXPECT_EQ(run("convert " + quoted(folder.path("missing")) + " x --to dat"), 1);
+    EXPECT_EQ(err, "Tarnova: ファイル" + folder.path("missing") +
+                       "を開けません。(No such file or directory)\n");
 }
 
 // The convert of a measurement onto itself on a file system too full for a second copy.

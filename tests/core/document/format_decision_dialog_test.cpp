@@ -1,5 +1,6 @@
 #include "document/format_decision_dialog.h"
 
+#include "core/support/file_size_limit.h"
 #include "core/support/log_capture.h"
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
@@ -7,6 +8,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
 
 namespace tarnova {
 namespace {
@@ -56,21 +60,40 @@ TEST_F(Detection, ADialogThatCannotBeShownIsReported) {
               (std::vector<RecordedMessage>{{"Tarnova", "Dialog Box can't be opened."}}));
 }
 
-TEST_F(Detection, OkRewritesTheFileAndKeepsEveryFormerVersion) {
+TEST_F(Detection, OnlyAnEditedTextRewritesTheFileAndEachEditKeepsABackup) {
     const std::string path = folder.write("run.txt", "first");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Pks, "second"));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::Pks);
-    EXPECT_EQ(folder.read("run.txt"), "second");
-    EXPECT_EQ(folder.read("run.bak"), "first");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Dat));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::Dat);
-    EXPECT_EQ(folder.read("run.txt"), "second");
+    struct Step {
+        std::optional<std::string> edit; // none: OK without editing
+        FormatChoice choice;
+        std::set<std::string> files;
+    };
+    const Step steps[] = {
+        {std::nullopt, FormatChoice::Dat, {"run.txt"}},
+        {"second", FormatChoice::Pks, {"run.txt", "run.bak"}},
+        {std::nullopt, FormatChoice::PksThird, {"run.txt", "run.bak"}},
+        {"third", FormatChoice::None, {"run.txt", "run.bak", "run.bak1"}},
+    };
+    for (const Step& step : steps) {
+        files.decisions.push_back(test::ScriptedFilePort::accept(step.choice, step.edit));
+        EXPECT_EQ(FormatDecisionDialog(ui, files, path), step.choice);
+        EXPECT_EQ(folder.names(), step.files);
+    }
+    EXPECT_EQ(folder.read("run.txt"), "third");
     EXPECT_EQ(folder.read("run.bak"), "first");
     EXPECT_EQ(folder.read("run.bak1"), "second");
-    files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::None));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
-    EXPECT_TRUE(folder.exists("run.bak2"));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Detection, AnEditThatCannotBeWrittenLeavesTheFileAndNoBackup) {
+    const std::string path = folder.write("run.txt", "first");
+    {
+        const test::FileSizeLimit limit(100);
+        files.decisions.push_back(
+            test::ScriptedFilePort::accept(FormatChoice::Dat, std::string(1000, 'x')));
+        EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
+    }
+    EXPECT_EQ(folder.read("run.txt"), "first");
+    EXPECT_EQ(folder.names(), std::set<std::string>{"run.txt"});
 }
 
 TEST_F(Detection, BackupNamesReplaceOnlyTheFileNamesExtension) {

@@ -81,7 +81,7 @@ TEST_F(LoadPeakFileTest, AFailedReadIsRetriedThroughTheDialog) {
     EXPECT_TRUE(result.loaded);
     EXPECT_EQ(result.kind, FileKind::Dat);
     EXPECT_THAT(log.lines(), Contains("Duplicated type check."));
-    EXPECT_TRUE(folder.exists("wrong.bak"));
+    EXPECT_FALSE(folder.exists("wrong.bak")); // the text was not edited
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -100,8 +100,33 @@ TEST_F(LoadPeakFileTest, RefusalsLeaveTheSheetAsItWas) {
 
     ui.messages.clear();
     EXPECT_FALSE(load(folder.write("noise.bin", std::string("\x01\x02\0\xff", 4))).loaded);
-    EXPECT_FALSE(load(folder.path("missing.pks")).loaded);
-    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{kUnsupported, kUnsupported}));
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{kUnsupported}));
+    expectKnownSheetKept();
+}
+
+TEST_F(LoadPeakFileTest, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
+    loadKnownSheet();
+    std::filesystem::create_directory(folder.path("run.pks"));
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{folder.path("missing.pks"), "No such file or directory"},
+                 {folder.path("missing"), "No such file or directory"},
+                 {folder.path("run.pks"), "Is a directory"}};
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        EXPECT_FALSE(load(c.path).loaded);
+        EXPECT_EQ(ui.messages,
+                  (std::vector<RecordedMessage>{
+                      {"Tarnova", "ファイル" + c.path + "を開けません。(" + c.reason + ")"}}));
+        expectKnownSheetKept();
+    }
+    // The open dialog's choice too.
+    ui.messages.clear();
+    files.openResults.push_back(ScriptedFilePort::chosen(folder.path("missing.pks"), 1));
+    EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(files.decisionRequests.empty());
     expectKnownSheetKept();
 }
 
@@ -148,10 +173,10 @@ TEST_F(LoadPeakFileTest, TheOpenDialogOffersTheNativeFormats) {
     EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
     ASSERT_EQ(files.openRequests.size(), 1u);
     const FileDialogRequest& request = files.openRequests[0];
-    EXPECT_EQ(
-        test::filterTexts(request),
-        (std::vector<std::string>{"DATファイル(VARDEN88互換) *.DAT",
-                                  "PKSファイル(ピークサーチ互換) *.PKS", "すべてのファイル *.*"}));
+    EXPECT_EQ(test::filterTexts(request),
+              (std::vector<std::string>{"DATファイル(VARDEN88互換) *.DAT",
+                                        "PKSファイル(ピークサーチ互換) *.PKS",
+                                        "Micromass ASCファイル *.ASC", "すべてのファイル *.*"}));
     EXPECT_EQ(request.selectedFilter, 1u);
     EXPECT_EQ(request.initialFolder, "/data/");
     EXPECT_EQ(request.initialName, "");
@@ -178,13 +203,21 @@ TEST_F(LoadPeakFileTest, AFileChosenInTheDialogIsReadByItsExtensionFirst) {
     EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
     EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
 
-    // An instrument's .DAT chosen in the dialog is read as a native DAT file first.
-    files.openResults.push_back(
-        ScriptedFilePort::chosen(copySample("argon_micromass.dat", "m.dat"), 0));
-    EXPECT_FALSE(LoadPeakFile(ui, files, grid, settings, std::nullopt).loaded);
-    EXPECT_THAT(log.lines(), Contains("Duplicated type check."));
-    files.openResults.push_back(ScriptedFilePort::chosen(test::samplePath("argon_air.dat"), 0));
-    EXPECT_EQ(LoadPeakFile(ui, files, grid, settings, std::nullopt).kind, FileKind::Dat);
+    // A chosen file is read as the command line reads it: an instrument's .DAT (first byte
+    // "&") as Micromass DAT, .ASC as Micromass ASC; another .DAT as native DAT.
+    const struct {
+        std::string path;
+        FileKind kind;
+    } cases[] = {{copySample("argon_micromass.dat", "m.DAT"), FileKind::MicromassDat},
+                 {copySample("argon_micromass.asc", "m.asc"), FileKind::MicromassAsc},
+                 {test::samplePath("argon_air.dat"), FileKind::Dat},
+                 {copySample("argon_air.pks", "a.pks"), FileKind::Pks}};
+    for (const auto& c : cases) {
+        files.openResults.push_back(ScriptedFilePort::chosen(c.path, 3));
+        EXPECT_EQ(LoadPeakFile(ui, files, grid, settings, std::nullopt).kind, c.kind) << c.path;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(files.decisionRequests.empty());
 }
 
 } // namespace

@@ -20,13 +20,6 @@ class WholeFileWrite : public ::testing::Test {
   protected:
     test::TempFolder folder;
 
-    std::set<std::string> names() const {
-        std::set<std::string> found;
-        for (const auto& entry : fs::directory_iterator(folder.path(""))) {
-            found.insert(entry.path().filename().string());
-        }
-        return found;
-    }
     mode_t mode(const std::string& name) const {
         struct stat status {};
         EXPECT_EQ(::stat(folder.path(name).c_str(), &status), 0);
@@ -54,7 +47,7 @@ TEST_F(WholeFileWrite, ReplacesTheContentKeepingPermissionsAndLinks) {
     ASSERT_TRUE(writeWholeFile(folder.path("new.dat"), ""));
     EXPECT_EQ(folder.read("new.dat"), "");
     EXPECT_EQ(mode("new.dat"), 0666u & ~mask);
-    EXPECT_EQ(names(), (std::set<std::string>{"run.pks", "link.pks", "new.dat"}));
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"run.pks", "link.pks", "new.dat"}));
 }
 
 TEST_F(WholeFileWrite, AFailedWriteLeavesTheOldFileByteForByte) {
@@ -68,7 +61,7 @@ TEST_F(WholeFileWrite, AFailedWriteLeavesTheOldFileByteForByte) {
     }
     EXPECT_EQ(error, std::errc::file_too_large);
     EXPECT_EQ(folder.read("run.pks"), old);
-    EXPECT_EQ(names(), std::set<std::string>{"run.pks"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"run.pks"});
 }
 
 TEST_F(WholeFileWrite, PlacesThatCannotTakeTheFileAreReported) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 namespace tarnova::test {
@@ -33,6 +34,14 @@ class TempFolder {
         return std::string(std::istreambuf_iterator<char>(stream), {});
     }
     bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+    // The names of the files in the folder.
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
+    }
 
   private:
     std::filesystem::path folder_;
