@@ -10,6 +10,9 @@ void ConsolePort::showMessage(std::string_view caption, std::string_view text) {
 
 Answer ConsolePort::ask(std::string_view caption, std::string_view text, QuestionButtons buttons) {
     showMessage(caption, text);
+    if (presetAnswer) {
+        return *presetAnswer;
+    }
     return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
 }
 

@@ -1,8 +1,11 @@
 // The user interface port on the console: messages go to stderr as "CAPTION: text";
-// questions are refused (answered Cancel, or No where there is no Cancel).
+// questions are shown there too and refused (answered Cancel, or No where there is no
+// Cancel) unless a command-line option gave their answer.
 #pragma once
 
 #include "platform/user_interface_port.h"
+
+#include <optional>
 
 namespace tarnova::cli {
 
@@ -11,6 +14,9 @@ class ConsolePort : public UserInterfacePort {
     void showMessage(std::string_view caption, std::string_view text) override;
     Answer ask(std::string_view caption, std::string_view text, QuestionButtons buttons) override;
     void beep() override {}
+
+    // The answer every question gets; none: refused.
+    std::optional<Answer> presetAnswer;
 };
 
 } // namespace tarnova::cli

@@ -6,17 +6,30 @@
 namespace tarnova::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]";
+constexpr const char* kUsage = "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] "
+                               "[--format dat|pks|asc|mmdat] [--leave-out]";
 
 } // namespace
 
 int runConvertCommand(const Arguments& arguments) {
-    const auto parsed = parseSheetArguments(arguments, true, 2);
+    // --leave-out answers Save when rows that hold values cannot be written.
+    Arguments rest;
+    bool leaveOut = false;
+    for (const std::string& argument : arguments) {
+        if (argument == "--leave-out" && !leaveOut) {
+            leaveOut = true;
+        } else {
+            rest.push_back(argument);
+        }
+    }
+    const auto parsed = parseSheetArguments(rest, true, 2);
     if (!parsed) {
         return usageError(kUsage);
     }
     ConsoleSheet sheet;
+    if (leaveOut) {
+        sheet.ui.presetAnswer = Answer::Yes;
+    }
     if (!sheet.load(parsed->paths[0], *parsed)) {
         return 1;
     }

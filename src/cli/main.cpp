@@ -22,7 +22,8 @@ constexpr std::array kCommands{
     Command{"info", "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat]",
             runInfoCommand},
     Command{"convert",
-            "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat]",
+            "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat] "
+            "[--leave-out]",
             runConvertCommand},
     Command{"reduce",
             "tarnova-cli reduce FILE " TARNOVA_REDUCTION_USAGE

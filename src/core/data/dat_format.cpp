@@ -158,21 +158,41 @@ std::optional<std::vector<PeakRecord>> ReadDatFile(const std::string& path) {
     return installPeakFile(parseDatFile(*content));
 }
 
-std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note) {
-    std::vector<std::pair<int, const PeakRecord*>> kept;
+std::vector<DatRefusal> datRefusals(const std::vector<PeakRecord>& peaks) {
+    std::vector<DatRefusal> refusals;
+    refusals.reserve(peaks.size());
     std::vector<int> distinct;
     for (const PeakRecord& peak : peaks) {
         const int number = labelNumber(peak.elem);
         if (number == 0) {
+            refusals.push_back(DatRefusal::NoMassNumber);
             continue;
         }
         if (std::find(distinct.begin(), distinct.end(), number) == distinct.end()) {
             if (distinct.size() == kMaxDistinctLabels) {
-                return std::nullopt;
+                refusals.push_back(DatRefusal::TooManyLabels);
+                continue;
             }
             distinct.push_back(number);
         }
-        kept.emplace_back(number, &peak);
+        refusals.push_back(DatRefusal::None);
+    }
+    return refusals;
+}
+
+std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note) {
+    const std::vector<DatRefusal> refusals = datRefusals(peaks);
+    std::vector<std::pair<int, const PeakRecord*>> kept;
+    std::vector<int> distinct;
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        if (refusals[i] != DatRefusal::None) {
+            continue;
+        }
+        const int number = labelNumber(peaks[i].elem);
+        if (std::find(distinct.begin(), distinct.end(), number) == distinct.end()) {
+            distinct.push_back(number);
+        }
+        kept.emplace_back(number, &peaks[i]);
     }
     if (kept.empty()) {
         return std::nullopt;

@@ -18,9 +18,14 @@ std::optional<PeakFileContent> parseDatFile(std::string_view content);
 // currentDataNote; on failure nothing changes. Shows no messages.
 std::optional<std::vector<PeakRecord>> ReadDatFile(const std::string& path);
 
-// The text of a DAT file for the peaks whose label has a nonzero number, with the header
-// from note (defaults when there is none); none when no peak has a numbered label or there
-// are more than 50 distinct label numbers.
+// Why a DAT file cannot hold a peak: its label does not begin with a (nonzero) mass number,
+// or its number comes after the 50 distinct numbers a file holds.
+enum class DatRefusal { None, NoMassNumber, TooManyLabels };
+// The refusal of each peak, in order.
+std::vector<DatRefusal> datRefusals(const std::vector<PeakRecord>& peaks);
+
+// The text of a DAT file for the peaks it can hold (see datRefusals), with the header from
+// note (defaults when there is none); none when it can hold no peak.
 std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, const DataNote* note);
 
 // Writes peaks with the header of currentDataNote; false when the text cannot be made (see

@@ -47,14 +47,68 @@ std::optional<std::string> recognizedLabel(std::string_view text) {
     return std::string(text.substr(start, std::min(end - start, kMaxLabelLength)));
 }
 
-std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
+namespace {
+
+enum class PeakValues { AsShown, AsKept };
+
+// What a row's Time, Height and Range stand for now: the peak's own value for a cell that
+// was not edited, else the value its text reads as.
+double currentValue(const GridModel& grid, const EditorRow& row, int column, double kept) {
+    return grid.isCellUnedited(row, column) ? kept : cellNumber(row.cell(column));
+}
+
+bool holdsValues(const GridModel& grid, const EditorRow& row) {
+    return currentValue(grid, row, kTimeColumn, row.peak.time) != 0.0 ||
+           currentValue(grid, row, kHeightColumn, row.peak.height) != 0.0 ||
+           currentValue(grid, row, kRangeColumn, row.peak.range) != 0.0;
+}
+
+// Reads a peak row. Its peak takes over the values of the edited cells and keeps its own for
+// the others (they then keep their full precision); the result has the values as the cells
+// show them, or as the peak now keeps them. None when a label must be read from its text and
+// cannot be recognised.
+std::optional<PeakRecord> readPeakRow(const GridModel& grid, EditorRow& row,
+                                      const std::string& labelText, PeakValues values) {
+    const bool labelEdited = !grid.isCellUnedited(row, kElemColumn);
+    const bool timeEdited = !grid.isCellUnedited(row, kTimeColumn);
+    const bool heightEdited = !grid.isCellUnedited(row, kHeightColumn);
+    const bool rangeEdited = !grid.isCellUnedited(row, kRangeColumn);
+    PeakRecord shown = row.peak;
+    if (labelEdited || values == PeakValues::AsShown) {
+        std::optional<std::string> name = recognizedLabel(labelText);
+        if (!name) {
+            LogLine("Impossible to recognize name.");
+            return std::nullopt;
+        }
+        shown.elem = std::move(*name);
+    }
+    shown.time = cellNumber(row.cell(kTimeColumn));
+    shown.height = cellNumber(row.cell(kHeightColumn));
+    shown.range = cellNumber(row.cell(kRangeColumn));
+    PeakRecord& kept = row.peak;
+    if (labelEdited) {
+        kept.elem = shown.elem;
+    }
+    if (timeEdited) {
+        kept.time = shown.time;
+    }
+    if (heightEdited) {
+        kept.height = shown.height;
+    }
+    if (rangeEdited) {
+        kept.range = shown.range;
+    }
+    return values == PeakValues::AsShown ? shown : kept;
+}
+
+std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakValues values) {
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     if (grid.GetRowCount() == 0) {
         LogLine("No retrievable peak.");
         return std::nullopt;
     }
     const int labelWidth = grid.columnFormat(kElemColumn).width;
-    std::vector<EditorRow*> peakRows;
+    SheetPeaks sheet;
     // Two lines per row, formatted only while the run log can show them: a sheet of a million
     // rows would otherwise spend a good part of its time on dropped text.
     const bool logged = runLog().isOpen();
@@ -66,38 +120,42 @@ std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
             LogLine(formatText("%s, %d, %s", label.c_str(), labelWidth - 1, peak ? "YES" : "NO"));
         }
         if (!peak) {
+            if (row != nullptr && holdsValues(grid, *row)) {
+                sheet.unlabelledRows.push_back(index);
+            }
             continue;
         }
-        const std::string& time = row->cell(kTimeColumn);
-        const std::string& height = row->cell(kHeightColumn);
-        const std::string& range = row->cell(kRangeColumn);
         if (logged) {
-            LogLine(formatText("%d, %s, %s, %s, %s", index + 1, label.c_str(), time.c_str(),
-                               height.c_str(), range.c_str()));
+            LogLine(formatText("%d, %s, %s, %s, %s", index + 1, label.c_str(),
+                               row->cell(kTimeColumn).c_str(), row->cell(kHeightColumn).c_str(),
+                               row->cell(kRangeColumn).c_str()));
         }
-        std::optional<std::string> name = recognizedLabel(label);
-        if (!name) {
-            LogLine("Impossible to recognize name.");
+        std::optional<PeakRecord> read = readPeakRow(grid, *row, label, values);
+        if (!read) {
             return std::nullopt;
         }
-        row->peak.elem = std::move(*name);
-        row->peak.time = cellNumber(time);
-        row->peak.height = cellNumber(height);
-        row->peak.range = cellNumber(range);
-        peakRows.push_back(row);
+        sheet.peaks.push_back(std::move(*read));
+        sheet.peakRows.push_back(index);
     }
-    if (peakRows.empty()) {
+    if (sheet.peaks.empty()) {
         LogLine("Too few item to retrievable.");
         return std::nullopt;
     }
-    // Exactly the rows read above: a row whose label was blanked keeps an old label in its
-    // peak, but it is no peak any more.
-    std::vector<PeakRecord> peaks;
-    peaks.reserve(peakRows.size());
-    for (const EditorRow* row : peakRows) {
-        peaks.push_back(row->peak);
+    return sheet;
+}
+
+} // namespace
+
+std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
+    std::optional<SheetPeaks> sheet = extractPeaks(grid, PeakValues::AsShown);
+    if (!sheet) {
+        return std::nullopt;
     }
-    return peaks;
+    return std::move(sheet->peaks);
+}
+
+std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid) {
+    return extractPeaks(grid, PeakValues::AsKept);
 }
 
 int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {

@@ -14,11 +14,24 @@ namespace tarnova {
 class GridModel;
 
 // Commits the pending cell edit, then reads every row whose label field is not empty: its
-// label as recognised by recognizedLabel and its Time, Height and Range texts as numbers are
-// written into the row's peak, and the peak is copied into the list, in editor order. None
+// label as recognised by recognizedLabel and its Time, Height and Range texts as numbers, in
+// editor order, as the cells show them. The row's peak takes over the values of the cells
+// that were edited; an unedited cell leaves the peak's own value at full precision. None
 // (with a run-log line) when the editor has no rows, a label cannot be recognised, or no row
 // has a label; the rows read before a failure keep their re-read values.
 std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid);
+
+// The peaks of the sheet as a save writes them.
+struct SheetPeaks {
+    // The rows with a label, in editor order: an unedited cell with the value (or label) its
+    // row's peak keeps at full precision, an edited one with the value its text reads as.
+    std::vector<PeakRecord> peaks;
+    std::vector<int> peakRows;       // the row (from 0) of each peak
+    std::vector<int> unlabelledRows; // rows without a label that hold a nonzero number
+};
+
+// As ExtractPeakList, with the values of a save; an unedited label is taken as it is.
+std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid);
 
 // The label in an Elem text: after leading white space, the longest run of digits, letters,
 // "+" to "=" in code order, "!", "#", "$", "%", "&" and blanks, cut to kMaxLabelLength; none

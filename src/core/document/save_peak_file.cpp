@@ -9,6 +9,9 @@
 #include "platform/text_format.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tarnova {
 namespace {
 
@@ -38,6 +41,36 @@ std::string initialSaveName(const std::string& dataDirectory) {
     return name + (notePksForm() ? "*.PKS" : "*.DAT");
 }
 
+// A row with values that a save leaves out, and why.
+struct LeftOutRow {
+    int row = 0;
+    const char* reason = "";
+};
+
+// Asks once before a save leaves out rows that hold values; true when there are none or the
+// user saves all the same.
+bool mayLeaveOut(UserInterfacePort& ui, std::vector<LeftOutRow> leftOut) {
+    if (leftOut.empty()) {
+        return true;
+    }
+    const auto first =
+        std::min_element(leftOut.begin(), leftOut.end(),
+                         [](const LeftOutRow& a, const LeftOutRow& b) { return a.row < b.row; });
+    const std::string question =
+        formatText("値のある%zu行は保存されません(最初は%d行目: %s)。保存しますか？",
+                   leftOut.size(), first->row + 1, first->reason);
+    return ui.ask(kCaption, question, QuestionButtons::SaveCancel) == Answer::Yes;
+}
+
+// The name typed into the save dialog, with the extension of the chosen format when it has
+// none, so that the file opens again in that format.
+std::string withFormatExtension(std::string path, DataNoteForm format) {
+    if (fileNamePart(path).find('.') == std::string_view::npos) {
+        path += format == DataNoteForm::Pks ? ".pks" : ".dat";
+    }
+    return path;
+}
+
 } // namespace
 
 int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
@@ -65,13 +98,40 @@ Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path) {
 
 bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
                 DataNoteForm format, bool addEndOfFile) {
-    const auto peaks = ExtractPeakList(grid);
-    if (!peaks) {
+    const std::optional<SheetPeaks> sheet = ExtractPeaksToSave(grid);
+    if (!sheet) {
         ui.showMessage(kCaption, "データリストを抽出できません。メモリ不足の可能性があります。");
         return false;
     }
-    const bool written = format == DataNoteForm::Pks ? WritePksFile(path, *peaks, addEndOfFile)
-                                                     : WriteDatFile(path, *peaks, addEndOfFile);
+    std::vector<PeakRecord> kept;
+    std::vector<LeftOutRow> leftOut;
+    for (const int row : sheet->unlabelledRows) {
+        leftOut.push_back({row, "ラベルがない"});
+    }
+    if (format == DataNoteForm::Pks) {
+        kept = sheet->peaks;
+    } else {
+        const std::vector<DatRefusal> refusals = datRefusals(sheet->peaks);
+        for (std::size_t i = 0; i < refusals.size(); ++i) {
+            if (refusals[i] == DatRefusal::None) {
+                kept.push_back(sheet->peaks[i]);
+            } else {
+                leftOut.push_back({sheet->peakRows[i], refusals[i] == DatRefusal::NoMassNumber
+                                                           ? "ラベルが質量数で始まらない"
+                                                           : "DAT形式のラベルは50種類まで"});
+            }
+        }
+        if (kept.empty()) {
+            ui.showMessage(kCaption, "DAT形式には質量数で始まるラベル(例: 40)が必要です。"
+                                     "保存できるピークがありません。");
+            return false;
+        }
+    }
+    if (!mayLeaveOut(ui, leftOut)) {
+        return false;
+    }
+    const bool written = format == DataNoteForm::Pks ? WritePksFile(path, kept, addEndOfFile)
+                                                     : WriteDatFile(path, kept, addEndOfFile);
     if (!written) {
         ui.showMessage(kCaption, "データを保存できませんでした。ディスク容量、ディレクトリエン"
                                  "トリの制限、ファイル名などを調べてください。");
@@ -98,6 +158,7 @@ bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const
             return false;
         }
         const DataNoteForm chosenFormat = chosen == 2 ? DataNoteForm::Pks : DataNoteForm::Dat;
+        target = withFormatExtension(std::move(target), chosenFormat);
         if (fileExists(target)) {
             const Answer answer = ConfirmOverwrite(ui, target);
             if (answer == Answer::Cancel) {

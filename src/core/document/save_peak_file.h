@@ -16,14 +16,18 @@ struct Settings;
 // Save passes the path of currentDataNote, Save As none. With a path the file is written
 // again in the format it has (a loaded DAT or PKS file, or the format of the last Save As);
 // without one, or when the path names an instrument's file that this program does not
-// write, the save dialog asks for a name and a format, with the overwrite question for an
-// existing file. On success the sheet is no longer modified, the title names the file, and
-// currentDataNote (created empty when there is none) records the path and its format.
+// write, the save dialog asks for a name and a format (a name without an extension gets the
+// format's), with the overwrite question for an existing file. On success the sheet is no
+// longer modified, the title names the file, and currentDataNote (created empty when there
+// is none) records the path and its format.
 bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const Settings& settings,
                   const std::optional<std::string>& path);
 
-// Extracts the peaks from the grid and writes them to path in format; false with the
-// message when no peak can be extracted or the file cannot be written.
+// Extracts the peaks from the grid (unedited cells with their full precision) and writes
+// them to path in format. Before rows that hold values are left out (no label, or a label
+// the DAT format cannot hold) the user is asked once, with Save and Cancel. False with the
+// message when no peak can be extracted, DAT can hold none, or the file cannot be written;
+// false without one when the user cancels.
 bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
                 DataNoteForm format, bool addEndOfFile);
 

@@ -339,13 +339,15 @@ bool GridModel::bufferDiffersFromCell() const {
            editBuffer_.text != cellText(cursorRow_, cursorColumn_);
 }
 
+bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
+    return row.cell(column) == fitted(fullText(column, row.peak, textFormats_), column);
+}
+
 std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source) const {
     // A cell that still shows what its peak gave is formatted from the peak; an edited one from
     // its text, so that typing survives a change of formats.
     const PeakRecord& peak = source.peak;
-    const auto unedited = [&](int column) {
-        return source.cell(column) == fitted(fullText(column, peak, textFormats_), column);
-    };
+    const auto unedited = [&](int column) { return isCellUnedited(source, column); };
     const std::string label =
         unedited(kElemColumn) ? peak.elem : cellLabel(source.cell(kElemColumn));
     const double time = unedited(kTimeColumn) ? peak.time : cellNumber(source.cell(kTimeColumn));

@@ -133,6 +133,10 @@ class GridModel final {
     std::string formatCell(int column, const PeakRecord& peak) const;
     // The Peak text of height x range.
     std::string formatPeak(double height, double range) const;
+    // Whether the text of column (kElemColumn to kPeakColumn) still is what row's peak gave
+    // with the formats the texts were built with: then the peak holds the cell's value at
+    // full precision.
+    bool isCellUnedited(const EditorRow& row, int column) const;
 
     // --- Cursor, edit buffer, view ---
     int cursorRow() const { return cursorRow_; }

@@ -9,7 +9,7 @@ namespace tarnova {
 
 enum class Answer { Yes, No, Cancel };
 
-enum class QuestionButtons { YesNo, YesNoCancel, OkCancel };
+enum class QuestionButtons { YesNo, YesNoCancel, OkCancel, SaveCancel };
 
 class UserInterfacePort {
   public:
@@ -17,7 +17,7 @@ class UserInterfacePort {
 
     // A modal message box; caption and text are UTF-8.
     virtual void showMessage(std::string_view caption, std::string_view text) = 0;
-    // A modal question; OkCancel answers Yes for OK.
+    // A modal question; OkCancel answers Yes for OK, SaveCancel Yes for Save.
     virtual Answer ask(std::string_view caption, std::string_view text,
                        QuestionButtons buttons) = 0;
     // The platform's warning beep.

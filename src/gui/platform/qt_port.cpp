@@ -20,9 +20,11 @@ Answer QtPort::ask(std::string_view caption, std::string_view text, QuestionButt
         choices |= QMessageBox::Cancel;
     } else if (buttons == QuestionButtons::OkCancel) {
         choices = QMessageBox::Ok | QMessageBox::Cancel;
+    } else if (buttons == QuestionButtons::SaveCancel) {
+        choices = QMessageBox::Save | QMessageBox::Cancel;
     }
     const auto answer = QMessageBox::question(owner_, fromUtf8(caption), fromUtf8(text), choices);
-    if (answer == QMessageBox::Yes || answer == QMessageBox::Ok) {
+    if (answer == QMessageBox::Yes || answer == QMessageBox::Ok || answer == QMessageBox::Save) {
         return Answer::Yes;
     }
     return answer == QMessageBox::No ? Answer::No : Answer::Cancel;

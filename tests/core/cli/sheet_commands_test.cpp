@@ -97,7 +97,8 @@ TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
     const std::string written = folder.read("air.pks");
     EXPECT_TRUE(written.starts_with("\"Comments:\",\"Atmospheric argon, two pipettes, before "
                                     "blank correction\"\r\n\"Date:\",\"2026/11/24 10:42\"\r\n"));
-    EXPECT_NE(written.find("\r\n  120,   2.10600000E-002, \"36\"\r\n"), std::string::npos);
+    // The values as the file holds them, not as the grid's columns round them (02.106).
+    EXPECT_NE(written.find("\r\n  120,   2.10585900E-002, \"36\"\r\n"), std::string::npos);
     EXPECT_TRUE(written.ends_with("\"40\"\r\n\x1A"));
     ASSERT_EQ(info(pks), 0);
     EXPECT_EQ(out[0], "format\tPKS");
@@ -107,9 +108,22 @@ TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
     EXPECT_EQ(run("convert " + quoted(test::samplePath("argon_air.pks")) + " " +
                   quoted(folder.path("air.dat")) + " --to dat"),
               1);
-    EXPECT_EQ(err,
-              "Tarnova: データを保存できませんでした。ディスク容量、ディレクトリエントリの制限、"
-              "ファイル名などを調べてください。\n");
+    EXPECT_EQ(err, "Tarnova: DAT形式には質量数で始まるラベル(例: 40)が必要です。保存できるピー"
+                   "クがありません。\n");
+    // Rows that cannot be written are left out only when --leave-out says so.
+    const std::string mixed = folder.write(
+        "mixed.pks", "\"Sample:\",\"x\"\r\n\"Date:\",\"y\"\r\n  100,   1.0E+000, \"40\"\r\n"
+                     "  200,   2.0E+000, \"Ar36\"\r\n");
+    const std::string question =
+        "Tarnova: 値のある1行は保存されません(最初は2行目: ラベルが質量数で始まらない)。保存しま"
+        "すか？\n";
+    EXPECT_EQ(run("convert " + quoted(mixed) + " mixed.dat --to dat"), 1);
+    EXPECT_EQ(err, question);
+    EXPECT_FALSE(folder.exists("mixed.dat"));
+    EXPECT_EQ(run("convert " + quoted(mixed) + " mixed.dat --to dat --leave-out"), 0);
+    EXPECT_EQ(err, question);
+    EXPECT_NE(folder.read("mixed.dat").find("1,1\r\n"), std::string::npos); // one label, one peak
+    EXPECT_EQ(run("convert " + quoted(mixed) + " m.dat --to dat --leave-out --leave-out"), 2);
     EXPECT_EQ(run("convert " + quoted(folder.path("missing")) + " x --to dat"), 1);
     EXPECT_EQ(err, "Tarnova: ファイル" + folder.path("missing") +
                        "を開けません。(No such file or directory)\n");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarnova {
 namespace {
 
@@ -136,15 +138,25 @@ TEST(DatWriter, KeepsTinyValuesInExponentForm) {
     EXPECT_DOUBLE_EQ(file->peaks[0].height * file->peaks[0].range, 3.2e-19);
 }
 
-TEST(DatWriter, RefusesSheetsWithoutNumberedLabelsOrWithTooManyLabels) {
+TEST(DatWriter, KeepsTheFirstFiftyNumberedLabelsAndRefusesTheRest) {
     EXPECT_FALSE(datFileText({makePeak("Ar40", 1, 1, 1), makePeak("x", 1, 1, 1)}, nullptr));
     std::vector<PeakRecord> peaks;
     for (int label = 1; label <= 50; ++label) {
         peaks.push_back(makePeak(std::to_string(label), label, 1, 1));
     }
-    EXPECT_TRUE(datFileText(peaks, nullptr));
     peaks.push_back(makePeak("51", 51, 1, 1));
-    EXPECT_FALSE(datFileText(peaks, nullptr));
+    peaks.push_back(makePeak("Ar40", 52, 1, 1));
+    peaks.push_back(makePeak("50", 53, 1, 1)); // a label already kept
+    const std::vector<DatRefusal> refusals = datRefusals(peaks);
+    EXPECT_EQ(std::count(refusals.begin(), refusals.end(), DatRefusal::None), 51);
+    EXPECT_EQ(refusals[50], DatRefusal::TooManyLabels);
+    EXPECT_EQ(refusals[51], DatRefusal::NoMassNumber);
+    EXPECT_EQ(refusals[52], DatRefusal::None);
+    const auto text = datFileText(peaks, nullptr);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("\r\n50,51\r\n"), std::string::npos); // labels, peaks
+    EXPECT_EQ(text->find("\r\n51,"), std::string::npos);
+    EXPECT_TRUE(text->ends_with("50,53.000000,1.000000,1.000000\r\n"));
 }
 
 TEST(DatWriter, QuotesInHeaderTextsBecomeBlanksSoTheFileReadsBack) {

@@ -39,7 +39,9 @@ TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
     EXPECT_DOUBLE_EQ((*peaks)[0].height, 1.235); // as shown with 3 decimals
     EXPECT_DOUBLE_EQ((*peaks)[0].time, 100.7);
     EXPECT_DOUBLE_EQ((*peaks)[1].height, 9.87);
-    EXPECT_DOUBLE_EQ(grid.row(0)->peak.height, 1.235); // the rows keep the values read
+    // The rows keep the values read from edited cells and their own values for the others.
+    EXPECT_DOUBLE_EQ(grid.row(0)->peak.height, 1.23456);
+    EXPECT_DOUBLE_EQ(grid.row(1)->peak.height, 9.87);
     EXPECT_THAT(log.lines(),
                 ElementsAre("   Ar40, 6, YES", "1,    Ar40, 00100.70, 1.235, 00.0100",
                             "   Ar36, 6, YES", "2,    Ar36, 00100.20, 9.870, 00.0010"));

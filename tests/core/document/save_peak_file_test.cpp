@@ -1,12 +1,15 @@
 #include "document/save_peak_file.h"
 
+#include "core/support/file_size_limit.h"
 #include "core/support/sheet_session.h"
 #include "data/dat_format.h"
 #include "data/pks_format.h"
+#include "document/peak_list_extraction.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace tarnova {
 namespace {
@@ -18,6 +21,9 @@ constexpr const char* kNotSaved =
     "データを保存できませんでした。ディスク容量、ディレクトリエントリの"
     "制限、ファイル名などを調べてください。";
 
+constexpr const char* kDatNeedsMassNumbers =
+    "DAT形式には質量数で始まるラベル(例: 40)が必要です。保存できるピークがありません。";
+
 class SavePeakFileTest : public ::testing::Test, protected test::SheetSession {
   protected:
     std::string loadCopy(const std::string& sample, const std::string& as) {
@@ -28,12 +34,126 @@ class SavePeakFileTest : public ::testing::Test, protected test::SheetSession {
     bool save(const std::optional<std::string>& path) {
         return SavePeakFile(ui, files, grid, settings, path);
     }
-    void typeLabel(int row, const std::string& label) {
-        grid.MoveCursor(row, kElemColumn);
-        grid.editBuffer().text = label;
+    void typeLabel(int row, const std::string& label) { type(row, kElemColumn, label); }
+    void type(int row, int column, const std::string& text) {
+        grid.MoveCursor(row, column);
+        grid.editBuffer().text = text;
         grid.markModified();
     }
+    // The peaks of a saved file as its reader gives them.
+    std::vector<PeakRecord> savedPeaks(const std::string& name) {
+        const auto file = name.ends_with(".dat") ? parseDatFile(folder.read(name))
+                                                 : parsePksFile(folder.read(name));
+        EXPECT_TRUE(file) << name;
+        return file ? file->peaks : std::vector<PeakRecord>{};
+    }
 };
+
+TEST_F(SavePeakFileTest, OnlyEditedCellsChangeTheSavedValues) {
+    loadCopy("argon_air.pks", "a.pks");
+    const std::string original = folder.read("a.pks");
+    const std::vector<PeakRecord> before = savedPeaks("a.pks");
+    // A calculation reads the values as shown; it must not round what a save writes.
+    ASSERT_TRUE(ExtractPeakList(grid));
+    ASSERT_TRUE(save(currentDataNote()->path));
+    EXPECT_EQ(folder.read("a.pks"), original);
+
+    type(2, kTimeColumn, "00009.99");
+    ASSERT_TRUE(save(currentDataNote()->path));
+    const std::vector<PeakRecord> after = savedPeaks("a.pks");
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(after[i].elem, before[i].elem);
+        EXPECT_EQ(after[i].peakValue(), before[i].peakValue()); // all nine digits
+        EXPECT_EQ(after[i].time, i == 2 ? 9.99 : before[i].time);
+    }
+}
+
+TEST_F(SavePeakFileTest, ValuesBeyondTheColumnsAreSavedWhole) {
+    // A long label, a time wider than its column, a range the column shows as zero.
+    const PeakRecord peaks[] = {test::makePeak("Ar40extralonglabel", 10000.02, 2.5, 1e-15),
+                                test::makePeak("Ar36", 1234567.89, 1.0, 1e12)};
+    grid.AttachPeaks({peaks[0], peaks[1]});
+    files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("wide.pks"), 1));
+    ASSERT_TRUE(save(std::nullopt));
+    const std::vector<PeakRecord> saved = savedPeaks("wide.pks");
+    ASSERT_EQ(saved.size(), 2u);
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        EXPECT_EQ(saved[i].elem, peaks[i].elem);
+        EXPECT_DOUBLE_EQ(saved[i].time, peaks[i].time);
+        EXPECT_DOUBLE_EQ(saved[i].peakValue(), peaks[i].peakValue());
+    }
+}
+
+TEST_F(SavePeakFileTest, RowsThatWouldBeLeftOutAreAskedForOnce) {
+    const std::string question =
+        "値のある2行は保存されません(最初は2行目: ラベルがない)。保存しますか？";
+    const std::string datQuestion =
+        "値のある3行は保存されません(最初は2行目: ラベルがない)。保存しますか？";
+    grid.AttachPeaks({test::makePeak("40", 1, 1), test::makePeak("", 2, 2),
+                      test::makePeak("Ar99", 3, 3), test::makePeak("", 0, 0, 0)});
+    grid.rows().push_back(grid.newTypedRow()); // a typed row holding values but no label
+    type(4, kTimeColumn, "00000005");
+    grid.ClearModified();
+    grid.markModified();
+    const struct {
+        int filter;
+        const char* name;
+        Answer answer;
+        const std::string& question;
+        std::vector<std::string> labels; // none: nothing written
+    } cases[] = {{1, "rows.pks", Answer::Cancel, question, {}},
+                 {1, "rows.pks", Answer::Yes, question, {"40", "Ar99"}},
+                 {0, "rows.dat", Answer::Cancel, datQuestion, {}},
+                 {0, "rows.dat", Answer::Yes, datQuestion, {"40"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.messages.clear();
+        ui.answers = {c.answer};
+        files.saveResults.push_back(ScriptedFilePort::chosen(folder.path(c.name), c.filter));
+        std::filesystem::remove(folder.path(c.name));
+        EXPECT_EQ(save(std::nullopt), c.answer == Answer::Yes);
+        EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{"Tarnova", c.question}}));
+        EXPECT_EQ(grid.IsModified() & kSheetModified,
+                  c.answer == Answer::Yes ? 0u : kSheetModified);
+        if (c.labels.empty()) {
+            EXPECT_FALSE(folder.exists(c.name));
+            continue;
+        }
+        std::vector<std::string> labels;
+        for (const PeakRecord& saved : savedPeaks(c.name)) {
+            labels.push_back(saved.elem);
+        }
+        EXPECT_EQ(labels, c.labels);
+        grid.markModified();
+    }
+}
+
+TEST_F(SavePeakFileTest, SaveAsGivesANameWithoutExtensionTheFormats) {
+    loadCopy("argon_air.pks", "a.pks");
+    const struct {
+        const char* typed;
+        std::size_t filter;
+        const char* saved;
+    } cases[] = {{"asc_saved", 1, "asc_saved.pks"},
+                 {"plain", 0, "plain.dat"},
+                 {"run.7", 1, "run.7"},
+                 {"mixed.Pks", 1, "mixed.Pks"}};
+    for (const auto& c : cases) {
+        files.saveResults.push_back(ScriptedFilePort::chosen(folder.path(c.typed), c.filter));
+        if (c.filter == 0) {
+            grid.AttachPeaks({test::makePeak("40", 1, 1)});
+        }
+        ASSERT_TRUE(save(std::nullopt)) << c.typed;
+        EXPECT_EQ(currentDataNote()->path, folder.path(c.saved));
+        EXPECT_EQ(files.titles.back(), std::string("Tarnova - ") + c.saved);
+    }
+    EXPECT_EQ(folder.names(),
+              (std::set<std::string>{"a.pks", "asc_saved.pks", "plain.dat", "run.7", "mixed.Pks"}));
+    // The saved name opens again in its format.
+    EXPECT_EQ(load(folder.path("asc_saved.pks")).kind, FileKind::Pks);
+}
 
 TEST_F(SavePeakFileTest, SaveRewritesALoadedNativeFileInItsFormat) {
     const std::string pks = loadCopy("argon_air.pks", "a.pks");
@@ -117,20 +237,20 @@ TEST_F(SavePeakFileTest, ATypedSheetWithoutANoteGetsTheDefaultsAndANewNote) {
     peaks[1] = peaks[0];
     grid.AttachPeaks(peaks);
     settings.generalFlags |= kAddEof;
-    files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("typed"), 0));
+    files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("typed.dat"), 0));
     ASSERT_TRUE(save(std::nullopt));
     EXPECT_EQ(files.saveRequests[0].selectedFilter, 0u);
     EXPECT_EQ(files.saveRequests[0].initialName, "*.DAT");
-    const std::string text = folder.read("typed");
+    const std::string text = folder.read("typed.dat");
     EXPECT_TRUE(text.starts_with("\"unknown\",\"1970/01/01\"\r\n\"No comment\"\r\n"));
     EXPECT_TRUE(text.ends_with("40,0.290000,1.500000,1.000000\r\n\x1A"));
     ASSERT_TRUE(currentDataNote());
     EXPECT_EQ(currentDataNote()->form, DataNoteForm::Dat);
-    EXPECT_EQ(currentDataNote()->path, folder.path("typed"));
+    EXPECT_EQ(currentDataNote()->path, folder.path("typed.dat"));
     // The next Save writes the empty texts of the new note.
     ASSERT_TRUE(save(currentDataNote()->path));
-    EXPECT_TRUE(folder.read("typed").starts_with("\"\",\"\"\r\n\"\"\r\n"));
-    EXPECT_TRUE(parseDatFile(folder.read("typed")));
+    EXPECT_TRUE(folder.read("typed.dat").starts_with("\"\",\"\"\r\n\"\"\r\n"));
+    EXPECT_TRUE(parseDatFile(folder.read("typed.dat")));
 }
 
 TEST_F(SavePeakFileTest, FailuresLeaveModifiedMarkTitleAndPath) {
@@ -144,7 +264,19 @@ TEST_F(SavePeakFileTest, FailuresLeaveModifiedMarkTitleAndPath) {
     ui.messages.clear();
     files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("a.dat"), 0));
     EXPECT_FALSE(save(std::nullopt));
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{"Tarnova", kDatNeedsMassNumbers}}));
+    EXPECT_FALSE(folder.exists("a.dat"));
+
+    // A write that fails part way (the disk is full) leaves the file as it was.
+    ui.messages.clear();
+    const std::string before = folder.read("a.pks");
+    {
+        const test::FileSizeLimit limit(1000);
+        EXPECT_FALSE(save(currentDataNote()->path));
+    }
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{"Tarnova", kNotSaved}}));
+    EXPECT_EQ(folder.read("a.pks"), before);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.pks"}));
     EXPECT_EQ(grid.IsModified() & kSheetModified, kSheetModified);
     EXPECT_TRUE(files.titles.empty());
     EXPECT_EQ(currentDataNote()->path, folder.path("a.pks"));

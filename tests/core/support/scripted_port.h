@@ -4,6 +4,7 @@
 #include "platform/user_interface_port.h"
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct RecordedMessage {
     std::string text;
     bool operator==(const RecordedMessage&) const = default;
 };
+
+inline void PrintTo(const RecordedMessage& message, std::ostream* out) {
+    *out << '{' << message.caption << ": " << message.text << '}';
+}
 
 class ScriptedPort : public UserInterfacePort {
   public:
