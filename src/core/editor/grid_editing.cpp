@@ -2,6 +2,7 @@
 
 #include "editor/cell_entry.h"
 #include "editor/grid_model.h"
+#include "editor/sheet_history.h"
 #include "platform/user_interface_port.h"
 
 #include <algorithm>
@@ -55,6 +56,10 @@ template <typename Edit> auto withNumberEntry(EditBuffer& buffer, Edit edit) {
     return result;
 }
 
+bool cursorInTable(const GridModel& grid) {
+    return grid.cursorRow() >= 0 && grid.cursorRow() < grid.GetRowCount();
+}
+
 // Typing changed the cursor's cell: repaint what the row shows of the edit and mark the sheet.
 void showEdit(GridModel& grid) {
     const int column = grid.cursorColumn();
@@ -73,11 +78,23 @@ void showRowsFromCursor(GridModel& grid) {
         grid.setTopRow(std::min(row, grid.lastTopRow()));
         grid.view().repaintAll();
     }
-    grid.markModified();
 }
 
-bool cursorInTable(const GridModel& grid) {
-    return grid.cursorRow() >= 0 && grid.cursorRow() < grid.GetRowCount();
+// PageUp and PageDown: the view moves by a page as the scroll bar's page does, and the
+// cursor by the 25 rows of the view in its column; beeps on the first or last row.
+void moveByPage(GridModel& grid, int direction) {
+    const int row = grid.cursorRow();
+    const int target = std::clamp(row + direction * kGridPageRows, 0, grid.GetRowCount() - 1);
+    if (target == row || !cursorInTable(grid)) {
+        beep(grid);
+        return;
+    }
+    if (direction < 0) {
+        grid.pageUp();
+    } else {
+        grid.pageDown();
+    }
+    grid.MoveCursor(target, -1);
 }
 
 } // namespace
@@ -133,6 +150,15 @@ void PressGridKey(GridModel& grid, GridKey key) {
         break;
     case GridKey::Delete:
         DeleteLine(grid);
+        break;
+    case GridKey::Escape:
+        grid.cancelTyping();
+        break;
+    case GridKey::PageUp:
+        moveByPage(grid, -1);
+        break;
+    case GridKey::PageDown:
+        moveByPage(grid, 1);
         break;
     }
 }
@@ -202,6 +228,7 @@ void InsertLine(GridModel& grid) {
     grid.loadEditBuffer(row, column);
     grid.setScrollBar(1, grid.GetRowCount(), kGridPageRows, grid.topRow() + 1);
     showRowsFromCursor(grid);
+    grid.recordChange({RowsInserted{row, {RowState()}}, true, grid.textFormats()});
 }
 
 void DeleteLine(GridModel& grid) {
@@ -212,12 +239,22 @@ void DeleteLine(GridModel& grid) {
         return;
     }
     GridModel::RowTable& rows = grid.rows();
+    RowDeleted deleted{row, {}};
+    if (const EditorRow* removed = rows[static_cast<std::size_t>(row)].get()) {
+        try {
+            deleted.removed = *removed;
+        } catch (const std::bad_alloc&) {
+            beep(grid);
+            return;
+        }
+    }
     // The deleted row goes to the end and is released there, leaving an empty row.
     std::rotate(rows.begin() + row, rows.begin() + row + 1, rows.end());
     rows.back().reset();
     grid.loadEditBuffer(row, column);
     grid.setScrollBar(1, grid.GetRowCount(), kGridPageRows, grid.topRow() + 1);
     showRowsFromCursor(grid);
+    grid.recordChange({std::move(deleted), true, grid.textFormats()});
 }
 
 } // namespace tarnova

@@ -7,7 +7,21 @@ namespace tarnova {
 class GridModel;
 
 // The keys the grid answers; all others do nothing.
-enum class GridKey { Left, Right, Up, Down, Enter, Home, End, Backspace, Insert, Delete };
+enum class GridKey {
+    Left,
+    Right,
+    Up,
+    Down,
+    Enter,
+    Home,
+    End,
+    Backspace,
+    Insert,
+    Delete,
+    Escape,   // the cursor's cell shows its text from before the typing again
+    PageUp,   // the cursor 25 rows up, the view a page up
+    PageDown, // the cursor 25 rows down, the view a page down
+};
 
 // A key press on the grid. Moves that leave the table beep.
 void PressGridKey(GridModel& grid, GridKey key);

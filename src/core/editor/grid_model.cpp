@@ -1,6 +1,7 @@
 #include "editor/grid_model.h"
 
 #include "editor/cell_number.h"
+#include "editor/sheet_history.h"
 #include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
@@ -91,7 +92,8 @@ const char* const kOverflowLines[] = {
 
 } // namespace
 
-GridModel::GridModel(UserInterfacePort& port) : port_(port), view_(&noView()) {
+GridModel::GridModel(UserInterfacePort& port)
+    : port_(port), view_(&noView()), history_(std::make_unique<SheetHistory>()) {
     buildPlaceholders();
     NewSheet();
 }
@@ -147,6 +149,8 @@ void GridModel::installSheet(RowTable table, int scrollMaximum) {
     loadEditBuffer(0, kElemColumn);
     topRow_ = 0;
     modified_ = 0;
+    typing_ = false;
+    history_->clear();
     setScrollBar(1, scrollMaximum, kGridPageRows, 1);
     view_->repaintAll();
 }
@@ -292,20 +296,87 @@ void GridModel::CommitEdit(int row, int column) {
         return;
     }
     std::unique_ptr<EditorRow>& slot = rows_[static_cast<std::size_t>(row)];
-    if (!slot) {
-        try {
-            slot = newTypedRow();
-        } catch (const std::bad_alloc&) {
-            port_.showMessage("Tarnova", "Not enough core.");
-            return;
-        }
+    std::string text = fitted(editBuffer_.text, column);
+    // A buffer that still holds the cell's text changes nothing (an empty row stays empty).
+    if (text == (slot ? slot->cell(column) : placeholder(column))) {
+        typing_ = false;
+        refreshModified();
+        view_->repaintRow(row);
+        return;
     }
-    slot->cell(column) = fitted(editBuffer_.text, column);
+    CellCommitted commit{row, column, {}, {}};
+    try {
+        if (slot) {
+            commit.before = *slot;
+        } else {
+            slot = newTypedRow();
+        }
+    } catch (const std::bad_alloc&) {
+        port_.showMessage("Tarnova", "Not enough core.");
+        return;
+    }
+    slot->cell(column) = std::move(text);
     if (column == kHeightColumn || column == kRangeColumn) {
         slot->cell(kPeakColumn) =
             formatPeak(cellNumber(slot->cell(kHeightColumn)), cellNumber(slot->cell(kRangeColumn)));
     }
+    typing_ = false;
+    try {
+        commit.after = *slot;
+        recordChange({std::move(commit), true, textFormats_});
+    } catch (const std::bad_alloc&) {
+        // The cell keeps the typing; only the history is lost.
+        history_->forget();
+        refreshModified();
+    }
     view_->repaintRow(row);
+}
+
+void GridModel::ClearModified() {
+    typing_ = false;
+    history_->markSaved();
+    modified_ &= ~kSheetModified;
+}
+
+void GridModel::markModified() {
+    typing_ = true;
+    modified_ |= kSheetModified;
+}
+
+void GridModel::refreshModified() {
+    if (typing_ || history_->differsFromSaved()) {
+        modified_ |= kSheetModified;
+    } else {
+        modified_ &= ~kSheetModified;
+    }
+}
+
+void GridModel::recordChange(SheetChange change) {
+    try {
+        history_->record(std::move(change));
+    } catch (const std::bad_alloc&) {
+        history_->forget();
+    }
+    refreshModified();
+}
+
+void GridModel::cancelTyping() {
+    loadEditBuffer(cursorRow_, cursorColumn_);
+    typing_ = false;
+    refreshModified();
+    view_->repaintCells(cursorRow_, cursorColumn_, cursorColumn_);
+}
+
+void GridModel::placeCursor(int row, int column) {
+    cursorRow_ = std::clamp(row, 0, std::max(GetRowCount() - 1, 0));
+    cursorColumn_ = column;
+    loadEditBuffer(cursorRow_, cursorColumn_);
+    typing_ = false;
+    if (!isRowVisible(cursorRow_) || topRow_ > lastTopRow()) {
+        topRow_ = std::min(cursorRow_, lastTopRow());
+    }
+    setScrollBar(1, std::max(GetRowCount(), 1), kGridPageRows, topRow_ + 1);
+    view_->repaintAll();
 }
 
 void GridModel::MoveCursor(int row, int column) {
@@ -339,15 +410,32 @@ bool GridModel::bufferDiffersFromCell() const {
            editBuffer_.text != cellText(cursorRow_, cursorColumn_);
 }
 
-bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
-    return row.cell(column) == fitted(fullText(column, row.peak, textFormats_), column);
+bool GridModel::cellMatchesPeak(const EditorRow& row, int column,
+                                const ColumnFormats& builtWith) const {
+    return row.cell(column) == fitted(fullText(column, row.peak, builtWith), column);
 }
 
-std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source) const {
+bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
+    return cellMatchesPeak(row, column, textFormats_);
+}
+
+void GridModel::adoptRow(EditorRow& row, const ColumnFormats& builtWith) const {
+    if (builtWith == textFormats_) {
+        return;
+    }
+    const std::array<std::string, 5> texts = reformattedTexts(row, builtWith, textFormats_);
+    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+        row.cell(column) = fitted(texts[static_cast<std::size_t>(column - 1)], column);
+    }
+}
+
+std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source,
+                                                       const ColumnFormats& builtWith,
+                                                       const ColumnFormats& target) const {
     // A cell that still shows what its peak gave is formatted from the peak; an edited one from
     // its text, so that typing survives a change of formats.
     const PeakRecord& peak = source.peak;
-    const auto unedited = [&](int column) { return isCellUnedited(source, column); };
+    const auto unedited = [&](int column) { return cellMatchesPeak(source, column, builtWith); };
     const std::string label =
         unedited(kElemColumn) ? peak.elem : cellLabel(source.cell(kElemColumn));
     const double time = unedited(kTimeColumn) ? peak.time : cellNumber(source.cell(kTimeColumn));
@@ -356,12 +444,12 @@ std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source) 
     const double height = heightKept ? peak.height : cellNumber(source.cell(kHeightColumn));
     const double range = rangeKept ? peak.range : cellNumber(source.cell(kRangeColumn));
     return {
-        fullText(kElemColumn, 0.0, label, formats_),
-        fullText(kTimeColumn, time, {}, formats_),
-        fullText(kHeightColumn, height, {}, formats_),
-        fullText(kRangeColumn, range, {}, formats_),
+        fullText(kElemColumn, 0.0, label, target),
+        fullText(kTimeColumn, time, {}, target),
+        fullText(kHeightColumn, height, {}, target),
+        fullText(kRangeColumn, range, {}, target),
         fullText(kPeakColumn, heightKept && rangeKept ? peak.peakValue() : height * range, {},
-                 formats_),
+                 target),
     };
 }
 
@@ -377,7 +465,8 @@ void GridModel::ReformatRows() {
         if (!rows_[i]) {
             continue;
         }
-        const std::array<std::string, 5> texts = reformattedTexts(*rows_[i]);
+        const std::array<std::string, 5> texts =
+            reformattedTexts(*rows_[i], textFormats_, formats_);
         for (int column = kElemColumn; column <= kPeakColumn; ++column) {
             const std::string& text = texts[static_cast<std::size_t>(column - 1)];
             // Only the first row is checked, as a sample of the widths.

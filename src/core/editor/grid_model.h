@@ -17,6 +17,8 @@
 
 namespace tarnova {
 
+class SheetHistory;
+struct SheetChange;
 class UserInterfacePort;
 
 // Rows of a page, of a new sheet and of each growth of the table.
@@ -103,7 +105,10 @@ class GridModel final {
     int NewSheet();
     int GetRowCount() const { return static_cast<int>(rows_.size()); }
     std::uint32_t IsModified() const { return modified_; }
-    void ClearModified() { modified_ &= ~kSheetModified; }
+    // The sheet as it stands is saved: unmodified until it changes again.
+    void ClearModified();
+    // The undo history of the sheet.
+    SheetHistory& history() { return *history_; }
 
     // --- Column formats ---
     // Returns 1 and applies the format, or 0 and changes nothing: width from 1 to
@@ -157,6 +162,8 @@ class GridModel final {
     void MoveCursor(int row, int column);
     // Formats the texts of every row again with the current formats (on every resize).
     void ReformatRows();
+    // Esc: the cursor's cell shows its stored text again, as before the typing.
+    void cancelTyping();
     // Whether row lies in the 25 rows from topRow.
     bool isRowVisible(int row) const { return row >= topRow_ && row < topRow_ + kGridPageRows; }
     // The largest first row a jump or a page down shows: the view of 25 rows then ends with the
@@ -194,8 +201,22 @@ class GridModel final {
     void setCursor(int row, int column);
     // Sets topRow and the scroll bar position topRow + 1.
     void setTopRow(int row);
-    void markModified() { modified_ |= kSheetModified; }
+    // Typing changed the edit buffer: the sheet is modified until the typing is committed
+    // (then the history tells) or cancelled.
+    void markModified();
     void setModified(std::uint32_t flags) { modified_ = flags; }
+    // A change made to the rows: kept for undo; the modified mark follows.
+    void recordChange(SheetChange change);
+    // Sets the modified mark from the typing and the history.
+    void refreshModified();
+    // Moves the cursor to (row, column) without committing the edit buffer, which is loaded
+    // from there; the view follows and everything is repainted. Rows outside the table come
+    // to its last row.
+    void placeCursor(int row, int column);
+    // The texts of a row that were built with the formats builtWith, made as they would be
+    // with the formats of the texts now in the table.
+    void adoptRow(EditorRow& row, const ColumnFormats& builtWith) const;
+    const ColumnFormats& textFormats() const { return textFormats_; }
     void setScrollBar(int minimum, int maximum, int page, int position);
     // Replaces the rows by a new sheet: cursor on row 0, Elem; top row 0; not modified.
     void installSheet(RowTable table, int scrollMaximum);
@@ -206,8 +227,12 @@ class GridModel final {
     static std::size_t columnIndex(int column) { return static_cast<std::size_t>(column); }
     void buildPlaceholders();
     void buildTexts(EditorRow& row) const;
-    // The texts of row with the current formats, before they are cut to the cells.
-    std::array<std::string, 5> reformattedTexts(const EditorRow& row) const;
+    // The texts of row, whose texts were built with builtWith, in the formats target, before
+    // they are cut to the cells.
+    std::array<std::string, 5> reformattedTexts(const EditorRow& row,
+                                                const ColumnFormats& builtWith,
+                                                const ColumnFormats& target) const;
+    bool cellMatchesPeak(const EditorRow& row, int column, const ColumnFormats& builtWith) const;
     bool bufferDiffersFromCell() const;
 
     UserInterfacePort& port_;
@@ -223,6 +248,8 @@ class GridModel final {
     int topRow_ = 0;
     EditBuffer editBuffer_;
     std::uint32_t modified_ = 0;
+    bool typing_ = false; // the edit buffer holds typing that was not committed
+    std::unique_ptr<SheetHistory> history_;
     ScrollBarState scrollBar_;
 };
 

@@ -3,9 +3,13 @@
 #include "editor/cell_number.h"
 #include "editor/editor_port.h"
 #include "editor/grid_model.h"
+#include "editor/sheet_history.h"
+#include "platform/user_interface_port.h"
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <numeric>
 #include <string_view>
 
 namespace tarnova {
@@ -100,9 +104,28 @@ void SortRows(GridModel& grid, EditorPort& port) {
     }
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     GridModel::RowTable& rows = grid.rows();
-    std::stable_sort(rows.begin(), rows.end(), [&order](const auto& a, const auto& b) {
-        return SortPrecedes(a.get(), b.get(), *order);
-    });
+    // The new order is kept as the former place of each row, so that sorting can be undone.
+    RowsReordered reordered;
+    GridModel::RowTable sorted;
+    try {
+        reordered.formerIndex.resize(rows.size());
+        sorted.resize(rows.size());
+    } catch (const std::bad_alloc&) {
+        grid.port().beep();
+        return;
+    }
+    std::iota(reordered.formerIndex.begin(), reordered.formerIndex.end(), std::size_t{0});
+    std::stable_sort(reordered.formerIndex.begin(), reordered.formerIndex.end(),
+                     [&](std::size_t a, std::size_t b) {
+                         return SortPrecedes(rows[a].get(), rows[b].get(), *order);
+                     });
+    if (!std::is_sorted(reordered.formerIndex.begin(), reordered.formerIndex.end())) {
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            sorted[i] = std::move(rows[reordered.formerIndex[i]]);
+        }
+        rows = std::move(sorted);
+        grid.recordChange({std::move(reordered), false, grid.textFormats()});
+    }
     grid.loadEditBuffer(grid.cursorRow(), grid.cursorColumn());
     grid.view().repaintAll();
 }
