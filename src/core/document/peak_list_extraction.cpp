@@ -51,16 +51,9 @@ namespace {
 
 enum class PeakValues { AsShown, AsKept };
 
-// What a row's Time, Height and Range stand for now: the peak's own value for a cell that
-// was not edited, else the value its text reads as.
-double currentValue(const GridModel& grid, const EditorRow& row, int column, double kept) {
-    return grid.isCellUnedited(row, column) ? kept : cellNumber(row.cell(column));
-}
-
 bool holdsValues(const GridModel& grid, const EditorRow& row) {
-    return currentValue(grid, row, kTimeColumn, row.peak.time) != 0.0 ||
-           currentValue(grid, row, kHeightColumn, row.peak.height) != 0.0 ||
-           currentValue(grid, row, kRangeColumn, row.peak.range) != 0.0;
+    return grid.cellValue(row, kTimeColumn) != 0.0 || grid.cellValue(row, kHeightColumn) != 0.0 ||
+           grid.cellValue(row, kRangeColumn) != 0.0;
 }
 
 // Reads a peak row. Its peak takes over the values of the edited cells and keeps its own for

@@ -419,6 +419,10 @@ bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
     return cellMatchesPeak(row, column, textFormats_);
 }
 
+double GridModel::cellValue(const EditorRow& row, int column) const {
+    return isCellUnedited(row, column) ? fieldOf(column, row.peak) : cellNumber(row.cell(column));
+}
+
 void GridModel::adoptRow(EditorRow& row, const ColumnFormats& builtWith) const {
     if (builtWith == textFormats_) {
         return;

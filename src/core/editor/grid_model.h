@@ -142,6 +142,9 @@ class GridModel final {
     // with the formats the texts were built with: then the peak holds the cell's value at
     // full precision.
     bool isCellUnedited(const EditorRow& row, int column) const;
+    // The number a Time, Height or Range cell of row stands for: its peak's own value when the
+    // cell was not edited, else what its text reads as.
+    double cellValue(const EditorRow& row, int column) const;
 
     // --- Cursor, edit buffer, view ---
     int cursorRow() const { return cursorRow_; }
