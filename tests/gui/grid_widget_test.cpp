@@ -1,6 +1,7 @@
 #include "gui/editor/grid_widget.h"
 
 #include "core/support/scripted_port.h"
+#include "platform/text_format.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -196,13 +197,85 @@ class GridWidgetTest : public QObject {
             QCOMPARE(bar->value(), expected + 1);
         }
 
-        // Dragging changes nothing until the thumb is released.
+        // Dragging the thumb moves the view as it goes.
         bar->setSliderDown(true);
         bar->setSliderPosition(31);
-        QCOMPARE(top(), 50);
-        bar->setSliderDown(false);
         QCOMPARE(top(), 30);
-        QCOMPARE(bar->value(), 31);
+        bar->setSliderPosition(71);
+        QCOMPARE(top(), 70);
+        bar->setSliderDown(false);
+        QCOMPARE(top(), 70);
+        QCOMPARE(bar->value(), 71);
+    }
+
+    void escapeAndPageKeys() {
+        GridWidget& grid = showGrid();
+        grid.model().AttachPeaks(numberedPeaks(100));
+        QTest::keyClick(&grid, Qt::Key_Right);
+        QTest::keyClicks(&grid, "7");
+        QCOMPARE(grid.model().editBuffer().text, std::string("00007.00"));
+        QTest::keyClick(&grid, Qt::Key_Escape);
+        QCOMPARE(grid.model().editBuffer().text, std::string("00000.00"));
+        QCOMPARE(grid.model().IsModified(), 0u);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        QCOMPARE(grid.model().cursorRow(), 25);
+        QCOMPARE(grid.model().topRow(), 25);
+        QCOMPARE(grid.verticalScrollBar()->value(), 26);
+        QTest::keyClick(&grid, Qt::Key_PageUp);
+        QCOMPARE(grid.model().cursorRow(), 0);
+        QCOMPARE(grid.model().cursorColumn(), int(kTimeColumn));
+    }
+
+    // A value or label wider than its cell is marked, never cut into another value.
+    void overflowingCellsAreMarked_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<double>("value");
+        // "#": only "#" marks, as many as fit; "#?": the whole text, or only marks where it
+        // does not fit in the cell's pixels
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("time fits") << int(kTimeColumn) << 1234.5 << "1234.50000";
+        QTest::newRow("time 10000.02") << int(kTimeColumn) << 10000.02 << "#?";
+        QTest::newRow("time 1234567.89") << int(kTimeColumn) << 1234567.89 << "#";
+        QTest::newRow("range 1E+12") << int(kRangeColumn) << 1e12 << "#";
+        QTest::newRow("range fits") << int(kRangeColumn) << 0.25 << "00.2500";
+        QTest::newRow("label") << int(kElemColumn) << 0.0 << QString(QChar(0x2026));
+    }
+    void overflowingCellsAreMarked() {
+        QFETCH(int, column);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        GridWidget& grid = showGrid();
+        QCOMPARE(grid.model().SetColumnFormat(kTimeColumn, 10, 5, false), 1);
+        PeakRecord peak{1.5, 2.0, 3.0, 0, "Ar40extra"};
+        if (column == kTimeColumn) {
+            peak.time = value;
+        } else if (column == kRangeColumn) {
+            peak.range = value;
+        }
+        grid.model().AttachPeaks({peak, peak});
+        grid.model().MoveCursor(1, column);
+        const int width = grid.model().GetColumnFormat(column);
+        for (const int row : {0, 1}) { // the cursor's cell too
+            const QString drawn = grid.shownText(row, column);
+            if (shown == "#?" && drawn == "10000.02000") {
+                continue;
+            }
+            if (shown.startsWith("#")) {
+                QVERIFY2(drawn.size() >= width && drawn.count('#') == drawn.size(),
+                         qPrintable(drawn));
+            } else if (shown == QString(QChar(0x2026))) {
+                QVERIFY2(drawn.startsWith("Ar40") && drawn.endsWith(shown), qPrintable(drawn));
+            } else {
+                QCOMPARE(drawn, shown);
+            }
+        }
+        // The cell keeps its whole text.
+        QCOMPARE(grid.model().cellText(0, kTimeColumn).size(),
+                 formatFixed(peak.time, 10, 5, true).size());
+        // The row number 100000 does not run into the label.
+        grid.model().AttachPeaks(numberedPeaks(100000));
+        QVERIFY(grid.shownText(99999, kNumColumn).count('#') >= 4);
+        QCOMPARE(grid.shownText(9998, kNumColumn), QString("9999"));
     }
 
     void wheelMovesTheView() {

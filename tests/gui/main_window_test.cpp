@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -86,16 +88,20 @@ class MainWindowTest : public QObject {
         for (const QAction* menu : menus) {
             titles << menu->text();
         }
-        QCOMPARE(titles, QStringList({"&File", "&Data", "&Option"}));
+        QCOMPARE(titles, QStringList({"&File", "&Edit", "&Data", "&Option"}));
         QCOMPARE(menuTexts(menus[0]->menu()),
                  QStringList({"&New", "&Open", "&Save", "Save &As", "P&rinter Setup", "&Print", "-",
                               "&Quit"}));
         QCOMPARE(menuTexts(menus[1]->menu()),
+                 QStringList({"&Undo", "&Redo", "-", "&Copy", "&Paste"}));
+        QCOMPARE(menuTexts(menus[2]->menu()),
                  QStringList({"&Regression", "Data &Note", "Remove Result(&X)", "-", "&Insert Line",
                               "&Delete Line", "-", "&Sort", "&Jump To..."}));
         QCOMPARE(
-            menuTexts(menus[2]->menu()),
+            menuTexts(menus[3]->menu()),
             QStringList({"&Edit Interfering Peak Correction Table", "&Option", "&Save Option"}));
+        QCOMPARE(fixture.window->action(gui::kCommandRedo)->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
         QMenu* help = fixture.window->helpMenu();
         QCOMPARE(help->title(), QString("&Help"));
         QCOMPARE(menuTexts(help), QStringList({"&Index", "&Topic", "&Cover", "&Q&&A", "&Help", "-",
@@ -135,6 +141,10 @@ class MainWindowTest : public QObject {
             {gui::kCommandSaveOption, "SAVEOPTION command", ""},
             {gui::kCommandInsertLine, "INSERTLINE command", "Ctrl+I"},
             {gui::kCommandDeleteLine, "DELETELINE command", "Ctrl+D"},
+            {gui::kCommandUndo, "UNDO command", "Ctrl+Z"},
+            {gui::kCommandRedo, "REDO command", "Ctrl+Y"},
+            {gui::kCommandCopy, "COPY command", "Ctrl+C"},
+            {gui::kCommandPaste, "PASTE command", "Ctrl+V"},
             {12345, "Unknown command", ""},
         };
         for (const auto& row : table) {
@@ -194,7 +204,7 @@ class MainWindowTest : public QObject {
         Fixture fixture;
         fixture.window->show();
         fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 3.0, 0, "Ar40"}});
-        fixture.grid.markModified();
+        QTest::keyClick(fixture.window->grid(), Qt::Key_Backspace); // a change to the label
         fixture.port.answers = {Answer::Yes};
         QVERIFY(!fixture.window->close()); // the save dialog was cancelled
         QCOMPARE(fixture.files.saveRequests.size(), size_t(1));
@@ -220,6 +230,52 @@ class MainWindowTest : public QObject {
         fixture.window->runCommand(gui::kCommandNew);
         QCOMPARE(fixture.grid.IsModified(), 0u);
         QCOMPARE(fixture.grid.GetRowCount(), 25);
+    }
+
+    void newSetsTheTitleAndStartsAFreshHistory() {
+        Fixture fixture;
+        fixture.window->setWindowTitle("Tarnova - old.pks");
+        QTest::keyClick(fixture.window->grid(), Qt::Key_A);
+        fixture.port.answers = {Answer::No};
+        fixture.window->runCommand(gui::kCommandNew);
+        QCOMPARE(fixture.files.titles, std::vector<std::string>{"Tarnova:"});
+        fixture.window->runCommand(gui::kCommandUndo);
+        QCOMPARE(fixture.port.beeps, 1); // nothing to undo
+    }
+
+    // Ctrl+C, New, Ctrl+V: the same rows; Ctrl+Z takes the paste back, Ctrl+Y makes it again.
+    void copyPasteUndoAndRedoThroughTheKeys() {
+        Fixture fixture;
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        QWidget* grid = fixture.window->grid();
+        fixture.grid.AttachPeaks({PeakRecord{1.25, 2.5, 0.001, 0, "Ar40"},
+                                  PeakRecord{2.5, 3.25, 1e-15, 0, "\x83\x41r"}});
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QCOMPARE(copied, QString("Elem\tTime\tHeight\tRange\tPeak\nAr40\t1.25\t2.5\t0.001\t0.0025\n"
+                                 "アr\t2.5\t3.25\t1e-15\t3.2500000000000004e-15\n"));
+        fixture.window->runCommand(gui::kCommandNew);
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fixture.grid.GetRowCount(), 27);
+        QCOMPARE(fixture.grid.row(1)->peak.elem, std::string("\x83\x41r"));
+        QCOMPARE(fixture.grid.row(1)->peak.range, 1e-15);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+        QVERIFY(fixture.grid.IsModified() != 0);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fixture.grid.GetRowCount(), 25);
+        QCOMPARE(fixture.grid.IsModified(), 0u);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(fixture.grid.GetRowCount(), 27);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(fixture.grid.GetRowCount(), 27);
+        // A line with a text in the Time column is refused and nothing is pasted.
+        QGuiApplication::clipboard()->setText("Ar40\tnoon\t1\t1\n");
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fixture.grid.GetRowCount(), 27);
+        QVERIFY(fixture.port.messages.back().text.starts_with("1行目を貼り付けられません"));
     }
 
     void droppingThreeFilesLoadsOneAndStartsTwoProcesses() {

@@ -530,7 +530,7 @@ void GridModel::pageDown() {
     }
 }
 
-void GridModel::thumbReleased(int position) {
+void GridModel::thumbMovedTo(int position) {
     setTopRow(std::max(position - 1, 0));
     view_->repaintAll();
 }

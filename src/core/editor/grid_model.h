@@ -181,7 +181,8 @@ class GridModel final {
     void lineDown();
     void pageUp();
     void pageDown();
-    void thumbReleased(int position);
+    // The thumb dragged to (or released at) position: the view starts at row position - 1.
+    void thumbMovedTo(int position);
     // The cell a press at (x, y) of the widget's client area selects, for a character cell of
     // cx by cy pixels; nothing left of Elem, right of Range or above the rows.
     std::optional<GridCell> cellAt(int x, int y, int cx, int cy) const;

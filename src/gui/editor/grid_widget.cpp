@@ -53,6 +53,12 @@ std::optional<GridKey> gridKey(int key) {
         return GridKey::Insert;
     case Qt::Key_Delete:
         return GridKey::Delete;
+    case Qt::Key_Escape:
+        return GridKey::Escape;
+    case Qt::Key_PageUp:
+        return GridKey::PageUp;
+    case Qt::Key_PageDown:
+        return GridKey::PageDown;
     default:
         return std::nullopt;
     }
@@ -73,9 +79,8 @@ GridWidget::GridWidget(GridModel& model, QWidget* parent)
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::ArrowCursor);
 
-    // The thumb moves the view only when it is released.
+    // The view follows the thumb while it is dragged.
     QScrollBar* bar = verticalScrollBar();
-    bar->setTracking(false);
     bar->setSingleStep(1);
     connect(bar, &QScrollBar::actionTriggered, this, &GridWidget::scrollAction);
 
@@ -152,24 +157,39 @@ void GridWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
+QRect GridWidget::cellTextRect(int row, int column, const std::array<int, 5>& x) const {
+    const int m = cy_ / 4;
+    const int left = column == kNumColumn ? 0 : x[static_cast<std::size_t>(column - 1)];
+    const int end =
+        column == kPeakColumn ? viewport()->width() : x[static_cast<std::size_t>(column)];
+    return {left + m, rowTop(row), end - left - 2 * m, cy_};
+}
+
+QString GridWidget::shownText(int row, int column) const {
+    const QString text = cellString(model_.displayText(row, column));
+    const int room = cellTextRect(row, column, borders()).width();
+    const QFontMetrics metrics(font());
+    if (metrics.horizontalAdvance(text) <= room) {
+        return text;
+    }
+    // A label is cut on the right with a mark; a number is never cut into another number:
+    // its cell fills with "#".
+    if (column == kElemColumn) {
+        return metrics.elidedText(text, Qt::ElideRight, room);
+    }
+    return QString(std::max(room / std::max(metrics.horizontalAdvance('#'), 1), 1), '#');
+}
+
 void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x) {
     const int top = rowTop(row);
-    const int m = cy_ / 4;
-    const int right = viewport()->width();
     const int cursorColumn = row == model_.cursorRow() ? model_.cursorColumn() : -1;
     const QColor text = palette().color(QPalette::Text);
     const QColor base = palette().color(QPalette::Base);
     for (int column = kNumColumn; column <= kPeakColumn; ++column) {
         const int left = column == kNumColumn ? 0 : x[static_cast<std::size_t>(column - 1)];
-        const int end = column == kPeakColumn ? right : x[static_cast<std::size_t>(column)];
-        const std::string bytes = model_.displayText(row, column);
-        QRect textRect(left + m, top, end - left - 2 * m, cy_);
-        // A text wider than its cell (a value beyond the column format) takes the insets too
-        // and is cut at the cell's edges.
-        const bool wide = static_cast<long long>(bytes.size()) * cx_ > textRect.width();
-        if (wide) {
-            textRect.setCoords(left + 1, top, end - 1, top + cy_ - 1);
-        }
+        const int end =
+            column == kPeakColumn ? viewport()->width() : x[static_cast<std::size_t>(column)];
+        const QRect textRect = cellTextRect(row, column, x);
         const bool numberAligned = column == kNumColumn || column == kPeakColumn;
         const int flags = Qt::TextSingleLine | Qt::AlignVCenter |
                           (numberAligned ? Qt::AlignLeft : Qt::AlignRight);
@@ -178,14 +198,10 @@ void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x
             painter.fillRect(QRect(left, top, end - left, cy_), text);
             painter.setPen(base);
         }
-        if (wide) {
-            painter.save();
-            painter.setClipRect(textRect);
-        }
-        painter.drawText(textRect, flags, cellString(bytes));
-        if (wide) {
-            painter.restore();
-        }
+        painter.save();
+        painter.setClipRect(textRect);
+        painter.drawText(textRect, flags, shownText(row, column));
+        painter.restore();
         if (inverted) {
             painter.setPen(text);
         }
@@ -253,10 +269,8 @@ void GridWidget::scrollAction(int action) {
     case QAbstractSlider::SliderToMinimum:
     case QAbstractSlider::SliderToMaximum:
     case QAbstractSlider::SliderMove:
-        // A drag reports its end here once the thumb is released; the wheel lands here too.
-        if (!bar->isSliderDown()) {
-            model_.thumbReleased(bar->sliderPosition());
-        }
+        // Every step of a drag lands here, and so does the wheel.
+        model_.thumbMovedTo(bar->sliderPosition());
         break;
     default:
         break;

@@ -6,6 +6,8 @@
 #include "document/load_peak_file.h"
 #include "document/save_peak_file.h"
 #include "editor/grid_model.h"
+#include "editor/sheet_clipboard.h"
+#include "editor/sheet_history.h"
 #include "gui/calc/qt_calculation_port.h"
 #include "gui/editor/editor_pane.h"
 #include "gui/editor/grid_widget.h"
@@ -13,6 +15,7 @@
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
+#include "platform/codepage.h"
 #include "platform/load_path.h"
 #include "platform/run_log.h"
 #include "platform/text_format.h"
@@ -22,10 +25,12 @@
 #include "shell/help_document.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -47,7 +52,7 @@ constexpr int kMainWindowHelpContext = 39;
 constexpr int kQandAHelpContext = 51;
 
 // The run-log line each command writes before it acts; the correction table editor writes none.
-constexpr std::array<std::pair<int, const char*>, 23> kCommandLogLines{{
+constexpr std::array<std::pair<int, const char*>, 27> kCommandLogLines{{
     {kCommandNew, "NEWDATA command"},
     {kCommandOpen, "OPENFILE command"},
     {kCommandSave, "SAVEFILE command"},
@@ -71,6 +76,10 @@ constexpr std::array<std::pair<int, const char*>, 23> kCommandLogLines{{
     {kCommandInsertLine, "INSERTLINE command"},
     {kCommandDeleteLine, "DELETELINE command"},
     {kCommandCorrectionTable, nullptr},
+    {kCommandUndo, "UNDO command"},
+    {kCommandRedo, "REDO command"},
+    {kCommandCopy, "COPY command"},
+    {kCommandPaste, "PASTE command"},
 }};
 
 } // namespace
@@ -137,6 +146,16 @@ void MainWindow::buildMenus() {
     addCommand(file, "&Print", kCommandPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
     addCommand(file, "&Quit", kCommandQuit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    // Undo and redo of every change to the sheet, and the sheet as text for spreadsheets.
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    addCommand(edit, "&Undo", kCommandUndo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addCommand(edit, "&Redo", kCommandRedo, QKeySequence(Qt::CTRL | Qt::Key_Y))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
+    addCommand(edit, "&Copy", kCommandCopy, QKeySequence(Qt::CTRL | Qt::Key_C));
+    addCommand(edit, "&Paste", kCommandPaste, QKeySequence(Qt::CTRL | Qt::Key_V));
 
     QMenu* dataMenu = menuBar()->addMenu("&Data");
     addCommand(dataMenu, "&Regression", kCommandCalc, QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -252,6 +271,16 @@ void MainWindow::showAbout() {
     about->open();
 }
 
+void MainWindow::copySheet() {
+    const std::string text = CopySheetText(context_.grid);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(cp932ToUtf8(text)));
+}
+
+void MainWindow::pasteRows() {
+    const QString text = QGuiApplication::clipboard()->text();
+    PasteSheetText(context_.grid, utf8ToCp932(text.toStdString()));
+}
+
 void MainWindow::runCommand(int command) {
     const auto entry = std::find_if(kCommandLogLines.begin(), kCommandLogLines.end(),
                                     [command](const auto& row) { return row.first == command; });
@@ -268,6 +297,7 @@ void MainWindow::runCommand(int command) {
             context_.grid.NewSheet();
             ReleaseDataNote();
             releaseCalculation();
+            context_.files.setWindowTitle("Tarnova:");
         }
         break;
     case kCommandOpen:
@@ -331,6 +361,18 @@ void MainWindow::runCommand(int command) {
         break;
     case kCommandDeleteLine:
         grid_->deleteLine();
+        break;
+    case kCommandUndo:
+        UndoSheetChange(context_.grid);
+        break;
+    case kCommandRedo:
+        RedoSheetChange(context_.grid);
+        break;
+    case kCommandCopy:
+        copySheet();
+        break;
+    case kCommandPaste:
+        pasteRows();
         break;
     default:
         break;

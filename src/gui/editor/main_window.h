@@ -55,6 +55,10 @@ enum MainCommand : int {
     kCommandSaveOption = 40023,
     kCommandInsertLine = 40041,
     kCommandCorrectionTable = 40046,
+    kCommandUndo = 40060,
+    kCommandRedo = 40061,
+    kCommandCopy = 40062,
+    kCommandPaste = 40063,
     kCommandDeleteLine = 101,
 };
 
@@ -121,6 +125,8 @@ class MainWindow final : public QMainWindow {
     void releaseCalculation();
     void runCalculation();
     void showAbout();
+    void copySheet();
+    void pasteRows();
 
     MainWindowContext context_;
     EditorPane* pane_ = nullptr;

@@ -208,7 +208,7 @@ TEST_F(GridModelTest, ScrollRules) {
             EXPECT_EQ(view.calls.back(), call);
         }
     }
-    grid.thumbReleased(17);
+    grid.thumbMovedTo(17);
     EXPECT_EQ(grid.topRow(), 16);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 60, 25, 17}));
 }
