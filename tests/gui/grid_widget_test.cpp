@@ -234,6 +234,7 @@ class GridWidgetTest : public QObject {
         // does not fit in the cell's pixels
         QTest::addColumn<QString>("shown");
         QTest::newRow("time fits") << int(kTimeColumn) << 1234.5 << "1234.50000";
+        QTest::newRow("time one wider") << int(kTimeColumn) << 12345.25 << "12345.25000";
         QTest::newRow("time 10000.02") << int(kTimeColumn) << 10000.02 << "#?";
         QTest::newRow("time 1234567.89") << int(kTimeColumn) << 1234567.89 << "#";
         QTest::newRow("range 1E+12") << int(kRangeColumn) << 1e12 << "#";

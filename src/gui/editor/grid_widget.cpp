@@ -157,27 +157,35 @@ void GridWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
-QRect GridWidget::cellTextRect(int row, int column, const std::array<int, 5>& x) const {
+GridWidget::CellDrawing GridWidget::cellDrawing(int row, int column,
+                                                const std::array<int, 5>& x) const {
     const int m = cy_ / 4;
     const int left = column == kNumColumn ? 0 : x[static_cast<std::size_t>(column - 1)];
     const int end =
         column == kPeakColumn ? viewport()->width() : x[static_cast<std::size_t>(column)];
-    return {left + m, rowTop(row), end - left - 2 * m, cy_};
-}
-
-QString GridWidget::shownText(int row, int column) const {
+    const QRect inset(left + m, rowTop(row), end - left - 2 * m, cy_);
     const QString text = cellString(model_.displayText(row, column));
-    const int room = cellTextRect(row, column, borders()).width();
     const QFontMetrics metrics(font());
-    if (metrics.horizontalAdvance(text) <= room) {
-        return text;
+    const int width = metrics.horizontalAdvance(text);
+    if (width <= inset.width()) {
+        return {inset, text};
+    }
+    // A text a little wider than its column (a number one digit longer) takes the insets too.
+    const QRect whole(left + 1, rowTop(row), end - left - 2, cy_);
+    if (width <= whole.width()) {
+        return {whole, text};
     }
     // A label is cut on the right with a mark; a number is never cut into another number:
     // its cell fills with "#".
     if (column == kElemColumn) {
-        return metrics.elidedText(text, Qt::ElideRight, room);
+        return {inset, metrics.elidedText(text, Qt::ElideRight, inset.width())};
     }
-    return QString(std::max(room / std::max(metrics.horizontalAdvance('#'), 1), 1), '#');
+    const int marks = std::max(inset.width() / std::max(metrics.horizontalAdvance('#'), 1), 1);
+    return {inset, QString(marks, '#')};
+}
+
+QString GridWidget::shownText(int row, int column) const {
+    return cellDrawing(row, column, borders()).text;
 }
 
 void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x) {
@@ -189,7 +197,7 @@ void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x
         const int left = column == kNumColumn ? 0 : x[static_cast<std::size_t>(column - 1)];
         const int end =
             column == kPeakColumn ? viewport()->width() : x[static_cast<std::size_t>(column)];
-        const QRect textRect = cellTextRect(row, column, x);
+        const CellDrawing drawing = cellDrawing(row, column, x);
         const bool numberAligned = column == kNumColumn || column == kPeakColumn;
         const int flags = Qt::TextSingleLine | Qt::AlignVCenter |
                           (numberAligned ? Qt::AlignLeft : Qt::AlignRight);
@@ -199,8 +207,8 @@ void GridWidget::drawRow(QPainter& painter, int row, const std::array<int, 5>& x
             painter.setPen(base);
         }
         painter.save();
-        painter.setClipRect(textRect);
-        painter.drawText(textRect, flags, shownText(row, column));
+        painter.setClipRect(drawing.rect);
+        painter.drawText(drawing.rect, flags, drawing.text);
         painter.restore();
         if (inverted) {
             painter.setPen(text);

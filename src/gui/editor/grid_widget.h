@@ -42,7 +42,8 @@ class GridWidget final : public QAbstractScrollArea, private GridView {
     void jumpTo(EditorPort& dialogs);
 
     // The text drawn in a cell: the cell's text (the edit buffer in the cursor's cell), or,
-    // when it does not fit, a label cut on the right with a mark or a number as "#" marks.
+    // when it does not fit even over the cell's insets, a label cut on the right with a mark
+    // or a number as "#" marks.
     QString shownText(int row, int column) const;
 
     // Rows drawn by paint events since the last reset; shows what a scroll or a cursor move
@@ -73,8 +74,13 @@ class GridWidget final : public QAbstractScrollArea, private GridView {
     // Pixel borders x0 to x4 in the viewport.
     std::array<int, 5> borders() const;
     int rowTop(int row) const { return (row - model_.topRow()) * cy_; }
-    // Where a cell's text goes: the cell without its insets.
-    QRect cellTextRect(int row, int column, const std::array<int, 5>& x) const;
+    // What a cell shows and where: its text inside the insets, a text a little too wide over
+    // the whole cell, or the marks of a text that does not fit.
+    struct CellDrawing {
+        QRect rect;
+        QString text;
+    };
+    CellDrawing cellDrawing(int row, int column, const std::array<int, 5>& x) const;
     void drawRow(QPainter& painter, int row, const std::array<int, 5>& x);
 
     GridModel& model_;
