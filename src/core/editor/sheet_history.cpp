@@ -113,11 +113,16 @@ class ChangeApplier {
     }
 
     std::optional<GridCell> operator()(const RowsReordered& reordered) {
-        if (reordered.formerIndex.size() != rows_.size()) {
+        // Growing the table at its end (Enter on the last row) is no change of the sheet: the
+        // empty rows it added stay where they are.
+        const std::size_t count = reordered.formerIndex.size();
+        if (count > rows_.size() ||
+            std::any_of(rows_.begin() + static_cast<std::ptrdiff_t>(count), rows_.end(),
+                        [](const auto& row) { return row != nullptr; })) {
             return std::nullopt;
         }
-        GridModel::RowTable table(rows_.size());
-        for (std::size_t i = 0; i < table.size(); ++i) {
+        GridModel::RowTable table(count);
+        for (std::size_t i = 0; i < count; ++i) {
             const std::size_t former = reordered.formerIndex[i];
             if (direction_ == Direction::Back) {
                 table[former] = std::move(rows_[i]);
@@ -125,7 +130,7 @@ class ChangeApplier {
                 table[i] = std::move(rows_[former]);
             }
         }
-        rows_ = std::move(table);
+        std::move(table.begin(), table.end(), rows_.begin());
         return GridCell{grid_.cursorRow(), grid_.cursorColumn()};
     }
 

@@ -179,6 +179,22 @@ TEST_F(SheetHistoryTest, RowsComeBackInTheColumnFormatsOfTheMoment) {
     EXPECT_EQ(grid.cellText(0, kTimeColumn), "00002.5000");
 }
 
+TEST_F(SheetHistoryTest, RowsAddedByEnterAtTheEndStayThroughUndo) {
+    grid.AttachPeaks({peak("Ar40", 2), peak("Ar36", 1)});
+    sortChoice.choice = 3; // time, ascending
+    SortRows(grid, sortChoice);
+    grid.MoveCursor(1, kRangeColumn);
+    PressGridKey(grid, GridKey::Enter); // grows the table by 25 rows
+    ASSERT_EQ(grid.GetRowCount(), 27);
+    commitText(2, kElemColumn, "   Ar38");
+    ASSERT_TRUE(UndoSheetChange(grid));
+    ASSERT_TRUE(UndoSheetChange(grid));
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "   Ar40");
+    EXPECT_EQ(grid.GetRowCount(), 27);
+    ASSERT_TRUE(RedoSheetChange(grid));
+    EXPECT_EQ(grid.cellText(0, kElemColumn), "   Ar36");
+}
+
 TEST_F(SheetHistoryTest, ChangesThatNoLongerFitTheTableAreRefused) {
     grid.AttachPeaks({peak("Ar36", 1), peak("Ar40", 2)});
     grid.MoveCursor(1, -1);
