@@ -1,13 +1,14 @@
 #include "render/picture_output.h"
 
 #include "platform/emf_surface.h"
+#include "platform/text_file.h"
 #include "render/qpainter_surface.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace tarnova::render {
@@ -144,15 +145,9 @@ QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, cons
 }
 
 bool SaveFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace tarnova::render

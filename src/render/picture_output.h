@@ -38,8 +38,8 @@ QByteArray DrawPng(QSize size, const QFont& font, const Drawing& drawing);
 QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, const QString& title,
                        const Drawing& drawing);
 
-// Replaces the file at path with bytes in one step (QSaveFile): either the whole new file is
-// there afterwards or the old one is untouched. False when it cannot be written.
+// Replaces the file at path with bytes in one step (writeWholeFile): either the whole new file
+// is there afterwards or the old one is untouched. False when it cannot be written.
 bool SaveFileAtomically(const QString& path, const QByteArray& bytes);
 
 } // namespace tarnova::render
