@@ -1,10 +1,12 @@
 #include "platform/text_format.h"
 
 #include <array>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 
 namespace tarnova {
@@ -28,74 +30,187 @@ bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-// The printed digits of value beyond the requested precision are exactly "5000...": the C
-// library rounds such a tie to even; the sheets round it away from zero.
-double nudgeExactTie(double value, int precision, bool exponentForm) {
-    if (!std::isfinite(value) || value == 0.0 || precision < 0 || precision > 300) {
-        return value;
-    }
-    // A tie lies exactly half a unit of the last printed digit from a printed number. With q
-    // digits after the decimal point (for the exponent form counted from the leading digit)
-    // that means value x 2^(q + 1) is an odd whole number; left of the point only whole
-    // numbers can tie. Most values fail this cheap test and skip the long expansion below.
-    const double magnitude = std::fabs(value);
-    const auto tiePossible = [magnitude](int q) {
-        if (q < 0) {
-            return magnitude == std::floor(magnitude);
-        }
-        const double scaled = std::ldexp(magnitude, q + 1);
-        return !std::isfinite(scaled) ||
-               (scaled == std::floor(scaled) && std::fmod(scaled, 2.0) == 1.0);
-    };
-    if (exponentForm) {
-        // The decimal exponent from the logarithm may be one off near powers of ten.
-        const int q = precision - static_cast<int>(std::floor(std::log10(magnitude)));
-        if (!tiePossible(q - 1) && !tiePossible(q) && !tiePossible(q + 1)) {
-            return value;
-        }
-    } else if (!tiePossible(precision)) {
-        return value;
-    }
-    // glibc prints the exact binary value, so 400 more digits expose every tail.
-    const std::string exact =
-        formatText(exponentForm ? "%.*E" : "%.*f", precision + 400, std::fabs(value));
-    const std::size_t point = exact.find('.');
-    if (point == std::string::npos) {
-        return value;
-    }
-    std::size_t tail = point + 1 + static_cast<std::size_t>(precision);
-    if (tail >= exact.size() || exact[tail] != '5') {
-        return value;
-    }
-    for (++tail; tail < exact.size() && isDigit(exact[tail]); ++tail) {
-        if (exact[tail] != '0') {
-            return value;
-        }
-    }
-    return std::nextafter(value, std::copysign(INFINITY, value));
+// printf takes a negative precision as if none was given.
+int effectivePrecision(int precision) {
+    return precision < 0 ? 6 : precision;
 }
 
-// "%.*f" or "%.*E" of value. std::to_chars gives the same digits as the C library (both round
-// the exact binary value) in a fraction of its time, which counts for sheets of a million rows.
-std::string printedNumber(double value, int precision, std::chars_format format) {
-    const bool scientific = format == std::chars_format::scientific;
-    if (!std::isfinite(value) || precision < 0 || precision > 100) {
-        return formatText(scientific ? "%.*E" : "%.*f", precision, value);
+// A finite non-zero magnitude as mantissa x 2^exponent with an odd mantissa.
+struct BinaryValue {
+    std::uint64_t mantissa = 0;
+    int exponent = 0;
+};
+
+BinaryValue binaryValue(double magnitude) {
+    int binaryExponent = 0;
+    const double fraction = std::frexp(magnitude, &binaryExponent); // in [0.5, 1)
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int zeros = std::countr_zero(mantissa);
+    return {mantissa >> zeros, binaryExponent - 53 + zeros};
+}
+
+// Whether the value lies exactly halfway between two numbers of q digits after the decimal
+// point (q < 0: multiples of 10^-q), that is whether value x 2 x 10^q is an odd whole number.
+// With value = m x 2^e (m odd) that is m x 5^q x 2^(e + 1 + q): odd exactly when e = -(q + 1)
+// and, for q < 0, when 5^-q divides m.
+bool isExactTie(const BinaryValue& value, int q) {
+    if (value.exponent != -(q + 1)) {
+        return false;
     }
+    std::uint64_t power = 1;
+    for (int k = 0; k < -q; ++k) {
+        if (power > value.mantissa / 5) {
+            return false;
+        }
+        power *= 5;
+    }
+    return value.mantissa % power == 0;
+}
+
+// std::to_chars rounds the exact binary value correctly, an exact tie to even (as the C library
+// does), and in a fraction of the C library's time, which counts for sheets of a million rows.
+std::string correctlyRounded(double value, std::chars_format format, int precision) {
+    // Sign, 309 whole digits or an exponent, the point and the decimals.
+    constexpr std::size_t kRoomBeyondDecimals = 330;
+    const std::size_t room = static_cast<std::size_t>(precision) + kRoomBeyondDecimals;
     std::array<char, 512> buffer;
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision);
-    if (error != std::errc()) {
-        return formatText(scientific ? "%.*E" : "%.*f", precision, value);
+    std::string large;
+    char* begin = buffer.data();
+    if (room > buffer.size()) {
+        large.resize(room);
+        begin = large.data();
     }
-    std::string text(buffer.data(), end);
-    if (scientific) {
-        const std::size_t mark = text.find('e');
-        if (mark != std::string::npos) {
-            text[mark] = 'E';
+    const auto result = std::to_chars(begin, begin + room, value, format, precision);
+    return std::string(begin, result.ptr);
+}
+
+// digits is an exact decimal number whose last digit is the 5 of a tie: drops that digit and
+// rounds the rest away from zero. Returns true when the carry ran out of the leading digit
+// ("9.95" gives "10.0").
+bool dropTieDigitRoundingAway(std::string& digits) {
+    digits.pop_back();
+    if (!digits.empty() && digits.back() == '.') {
+        digits.pop_back();
+    }
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        char& c = digits[i];
+        if (c == '.') {
+            continue;
+        }
+        if (!isDigit(c)) {
+            digits.insert(i + 1, 1, '1');
+            return true;
+        }
+        if (c != '9') {
+            ++c;
+            return false;
+        }
+        c = '0';
+    }
+    digits.insert(0, 1, '1');
+    return true;
+}
+
+std::string nonFiniteText(double value, bool upperCase) {
+    // NaN has no sign worth showing: a file never holds both "NAN" and "-NAN".
+    if (std::isnan(value)) {
+        return upperCase ? "NAN" : "nan";
+    }
+    const char* infinity = upperCase ? "INF" : "inf";
+    return value < 0 ? std::string("-") + infinity : std::string(infinity);
+}
+
+// "%.*f" of a finite value.
+std::string fixedDigits(double value, int precision) {
+    if (value != 0.0 && isExactTie(binaryValue(std::fabs(value)), precision)) {
+        // The tie has exactly one digit more than asked for.
+        std::string text = correctlyRounded(value, std::chars_format::fixed, precision + 1);
+        dropTieDigitRoundingAway(text);
+        return text;
+    }
+    return correctlyRounded(value, std::chars_format::fixed, precision);
+}
+
+// "%.*E" of a finite value, split into the digits with their point and the decimal exponent.
+struct ScientificDigits {
+    std::string mantissa; // "-1.234"
+    int exponent = 0;
+};
+
+ScientificDigits splitScientific(const std::string& text) {
+    const std::size_t mark = text.find('e');
+    ScientificDigits split;
+    split.mantissa = text.substr(0, mark);
+    std::from_chars(text.data() + mark + (text[mark + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    split.exponent);
+    return split;
+}
+
+ScientificDigits scientificDigits(double value, int precision) {
+    const std::string rounded = correctlyRounded(value, std::chars_format::scientific, precision);
+    if (value == 0.0) {
+        return splitScientific(rounded);
+    }
+    // A tie can lie only at one position, fixed by the binary exponent; the exponent of the
+    // rounded text is the value's own or one more after a carry ("9.9996" to "1.000E+001").
+    const BinaryValue binary = binaryValue(std::fabs(value));
+    const int tiePosition = -(binary.exponent + 1);
+    const int tieExponent = precision - tiePosition;
+    ScientificDigits split = splitScientific(rounded);
+    if ((split.exponent != tieExponent && split.exponent != tieExponent + 1) ||
+        !isExactTie(binary, tiePosition)) {
+        return split;
+    }
+    ScientificDigits exact =
+        splitScientific(correctlyRounded(value, std::chars_format::scientific, precision + 1));
+    if (exact.exponent != tieExponent || !exact.mantissa.ends_with('5')) {
+        return split;
+    }
+    if (dropTieDigitRoundingAway(exact.mantissa)) {
+        // "10.00" back to "1.000" with the exponent one higher.
+        const std::size_t point = exact.mantissa.find('.');
+        if (point != std::string::npos) {
+            std::swap(exact.mantissa[point], exact.mantissa[point - 1]);
+            exact.mantissa.pop_back();
+        } else {
+            exact.mantissa.pop_back();
+        }
+        ++exact.exponent;
+    }
+    return exact;
+}
+
+// The exponent as printf writes it, widened to at least three digits.
+std::string exponentText(int exponent) {
+    std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+    if (digits.size() < 3) {
+        digits.insert(0, 3 - digits.size(), '0');
+    }
+    return (exponent < 0 ? "E-" : "E+") + digits;
+}
+
+// Removes the zeros at the end of the decimals, and the point when no decimal is left.
+void dropTrailingZeros(std::string& text) {
+    if (text.find('.') == std::string::npos) {
+        return;
+    }
+    while (text.back() == '0') {
+        text.pop_back();
+    }
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+}
+
+// The digits of a mantissa "-d.ddd" without sign and point.
+std::string bareDigits(const std::string& mantissa) {
+    std::string digits;
+    for (char c : mantissa) {
+        if (isDigit(c)) {
+            digits += c;
         }
     }
-    return text;
+    return digits;
 }
 
 std::string padToWidth(std::string text, int width, bool zeroPad, bool finite) {
@@ -143,22 +258,47 @@ std::string widenExponents(std::string text) {
 }
 
 std::string formatFixed(double value, int width, int precision, bool zeroPad) {
-    const double rounded = nudgeExactTie(value, precision, false);
-    return padToWidth(printedNumber(rounded, precision, std::chars_format::fixed), width, zeroPad,
-                      std::isfinite(value));
+    const bool finite = std::isfinite(value);
+    std::string text =
+        finite ? fixedDigits(value, effectivePrecision(precision)) : nonFiniteText(value, false);
+    return padToWidth(std::move(text), width, zeroPad, finite);
 }
 
 std::string formatExponent(double value, int width, int precision, bool zeroPad) {
-    const double rounded = nudgeExactTie(value, precision, true);
-    return padToWidth(
-        widenExponents(printedNumber(rounded, precision, std::chars_format::scientific)), width,
-        zeroPad, std::isfinite(value));
+    const bool finite = std::isfinite(value);
+    if (!finite) {
+        return padToWidth(nonFiniteText(value, true), width, zeroPad, false);
+    }
+    const ScientificDigits digits = scientificDigits(value, effectivePrecision(precision));
+    return padToWidth(digits.mantissa + exponentText(digits.exponent), width, zeroPad, true);
 }
 
 std::string formatGeneral(double value, int precision) {
-    const int significant = precision > 0 ? precision : 1;
-    const double rounded = nudgeExactTie(value, significant - 1, true);
-    return widenExponents(formatText("%.*G", precision, rounded));
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value, true);
+    }
+    const int significant = precision == 0 ? 1 : effectivePrecision(precision);
+    const ScientificDigits rounded = scientificDigits(value, significant - 1);
+    const int exponent = rounded.exponent;
+    if (exponent < -4 || exponent >= significant) {
+        std::string mantissa = rounded.mantissa;
+        dropTrailingZeros(mantissa);
+        return mantissa + exponentText(exponent);
+    }
+    // Fixed notation with significant - 1 - exponent decimals: the same digits, the point moved.
+    const std::string digits = bareDigits(rounded.mantissa);
+    std::string text = std::signbit(value) ? "-" : "";
+    if (exponent >= 0) {
+        const auto whole = static_cast<std::size_t>(exponent) + 1;
+        text += digits.substr(0, whole);
+        if (digits.size() > whole) {
+            text += '.' + digits.substr(whole);
+        }
+    } else {
+        text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    dropTrailingZeros(text);
+    return text;
 }
 
 } // namespace tarnova

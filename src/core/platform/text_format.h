@@ -12,16 +12,19 @@ std::string formatText(const char* format, ...) __attribute__((format(printf, 1,
 // ("1.2E+003"), the form the data files and the grid have always shown.
 std::string widenExponents(std::string text);
 
-// "%*.*f" (or "%0*.*f" with zeroPad) of value. An exact decimal tie rounds away from zero.
+// The number formats below round the exact decimal expansion of the binary value, and an exact
+// tie away from zero (where the C library rounds it to even): "%.2f" of 0.125 gives "0.13".
+// NaN is written without a sign; infinities as "inf" ("INF") with their sign. A negative
+// precision stands for 6, as in printf.
+
+// "%*.*f" (or "%0*.*f" with zeroPad; infinities and NaN are padded with blanks) of value.
 std::string formatFixed(double value, int width, int precision, bool zeroPad = false);
 
-// "%*.*E" (or "%0*.*E" with zeroPad) of value with an exponent of at least three digits;
-// the width is applied after widening, and an exact decimal tie rounds away from zero,
-// so "%10.3E" of 1234.5 gives "1.235E+003".
+// "%*.*E" (or "%0*.*E" with zeroPad) of value with an exponent of at least three digits; the
+// width is applied after widening, so "%10.3E" of 1234.5 gives "1.235E+003".
 std::string formatExponent(double value, int width, int precision, bool zeroPad = false);
 
-// "%.*G" of value with an exponent of at least three digits; an exact decimal tie rounds away
-// from zero ("%G" of 1234.125 gives "1234.13").
+// "%.*G" of value with an exponent of at least three digits ("%G" of 1234.125 gives "1234.13").
 std::string formatGeneral(double value, int precision = 6);
 
 } // namespace tarnova

@@ -172,7 +172,7 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
             level = kDefaultTestLevel;
         }
         settings.testLevel = level;
-        LogLine(formatText("%s: %f", key.key, level));
+        LogLine(std::string(key.key) + ": " + formatFixed(level, 0, 6));
     }
 }
 
@@ -283,7 +283,7 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     case SettingType::Bool:
         return (settings.*(key.flags) & key.bit) != 0 ? "true" : "false";
     case SettingType::Number:
-        return formatText("%f", settings.testLevel);
+        return formatFixed(settings.testLevel, 0, 6);
     case SettingType::Format: {
         const ColumnFormat format = formats[static_cast<std::size_t>(key.column)];
         if (key.column == kNumColumn || key.column == kElemColumn) {
