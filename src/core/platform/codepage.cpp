@@ -14,8 +14,23 @@ struct IconvCloser {
     void operator()(void* handle) const { iconv_close(static_cast<iconv_t>(handle)); }
 };
 
+bool isCp932LeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// How many bytes a sequence that cannot be converted takes: a double-byte character of code page
+// 932 is replaced whole, so that its second byte never reads as a character of its own.
+std::size_t cp932SequenceLength(const char* bytes, std::size_t left) {
+    return left >= 2 && isCp932LeadByte(static_cast<unsigned char>(bytes[0])) ? 2 : 1;
+}
+
+std::size_t singleByte(const char*, std::size_t) {
+    return 1;
+}
+
 std::string convert(std::string_view input, const char* to, const char* from,
-                    std::string_view replacement) {
+                    std::string_view replacement,
+                    std::size_t (*badSequenceLength)(const char*, std::size_t)) {
     iconv_t raw = iconv_open(to, from);
     if (raw == reinterpret_cast<iconv_t>(-1)) {
         return std::string(input);
@@ -32,24 +47,21 @@ std::string convert(std::string_view input, const char* to, const char* from,
         const std::size_t result = iconv(raw, &in, &inLeft, &out, &outLeft);
         output.append(buffer.data(), buffer.size() - outLeft);
         if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // An unconvertible or incomplete sequence: replace one byte and go on.
+            // An unconvertible or incomplete sequence: replace it and go on.
             output.append(replacement);
-            ++in;
-            --inLeft;
+            const std::size_t skipped = badSequenceLength(in, inLeft);
+            in += skipped;
+            inLeft -= skipped;
             iconv(raw, nullptr, nullptr, nullptr, nullptr);
         }
     }
     return output;
 }
 
-bool isCp932LeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 } // namespace
 
 std::string cp932ToUtf8(std::string_view bytes) {
-    return convert(bytes, "UTF-8", "CP932", "\xEF\xBF\xBD");
+    return convert(bytes, "UTF-8", "CP932", "\xEF\xBF\xBD", cp932SequenceLength);
 }
 
 std::string utf8ToCp932(std::string_view text) {
@@ -60,7 +72,8 @@ std::string utf8ToCp932(std::string_view text) {
         const auto lead = static_cast<unsigned char>(text[i]);
         std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         length = std::min(length, text.size() - i);
-        const std::string piece = convert(text.substr(i, length), "CP932", "UTF-8", "?");
+        const std::string piece =
+            convert(text.substr(i, length), "CP932", "UTF-8", "?", singleByte);
         output += piece.find('?') != std::string::npos && text[i] != '?' ? "?" : piece;
         i += length;
     }

@@ -6,7 +6,8 @@
 
 namespace tarnova {
 
-// Bytes that are not valid code page 932 come out as U+FFFD.
+// Bytes that are not valid code page 932 come out as U+FFFD, one for each invalid or unassigned
+// double-byte pair (both bytes) and one for each other invalid byte.
 std::string cp932ToUtf8(std::string_view bytes);
 // Characters that code page 932 cannot hold come out as "?".
 std::string utf8ToCp932(std::string_view text);

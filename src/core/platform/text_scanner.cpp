@@ -1,8 +1,10 @@
 #include "platform/text_scanner.h"
 
-#include <cctype>
 #include <climits>
+#include <clocale>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace tarnova {
 namespace {
@@ -11,61 +13,144 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool lowerEquals(std::string_view text, std::size_t at, std::string_view word) {
-    if (at + word.size() > text.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i]) {
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isHexDigit(char c) {
+    return isDigit(c) || (lower(c) >= 'a' && lower(c) <= 'f');
+}
+
+// The characters of a field as the C library's scanf reads them: one at a time, with one
+// character of push-back, while the width (-1: none) allows.
+class FieldReader {
+  public:
+    FieldReader(std::string_view text, long width) : text_(text), width_(width) {}
+
+    // Whether the width allows another character.
+    bool roomLeft() const { return width_ != 0; }
+    // Takes the next character into c (and counts it against the width); false at the end of
+    // the text.
+    bool take(char& c) {
+        if (position_ >= text_.size()) {
             return false;
         }
+        c = text_[position_++];
+        if (width_ > 0) {
+            --width_;
+        }
+        return true;
+    }
+    // Whether another character is allowed and there, taken into c.
+    bool takeMore(char& c) { return roomLeft() && take(c); }
+    void pushBack() { --position_; }
+    std::size_t consumed() const { return position_; }
+
+  private:
+    std::string_view text_;
+    long width_;
+    std::size_t position_ = 0;
+};
+
+// Takes the letters of word (lower case) in any letter case; false at the first other one.
+bool takeLetters(FieldReader& field, std::string& collected, std::string_view word) {
+    for (char expected : word) {
+        char c = 0;
+        if (!field.takeMore(c) || lower(c) != expected) {
+            return false;
+        }
+        collected += c;
     }
     return true;
 }
 
-// Length of the longest prefix of text that strtod-style scanning accepts as a number.
-std::size_t floatMatchLength(std::string_view text) {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
+// What scanf's "%lf" collects for strtod from the start of a field: a sign, then "nan", "inf" or
+// "infinity" (a partial word fails), or digits with one point and an exponent, hexadecimal
+// after "0x" (with a binary exponent "p"). Like scanf it never steps back over more than the
+// one character it looked at, so "1e" and "1e+" are taken whole (strtod then reads "1"), and
+// "0x" alone fails. Returns the characters taken, or none when the field holds no number.
+std::optional<std::string> collectFloat(FieldReader& field) {
+    std::string collected;
+    char c = 0;
+    if (!field.take(c)) {
+        return std::nullopt;
     }
-    if (lowerEquals(text, i, "infinity")) {
-        return i + 8;
-    }
-    if (lowerEquals(text, i, "inf")) {
-        return i + 3;
-    }
-    if (lowerEquals(text, i, "nan")) {
-        return i + 3;
-    }
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            ++i;
-            ++digits;
+    if (c == '+' || c == '-') {
+        collected += c;
+        if (!field.takeMore(c)) {
+            return std::nullopt;
         }
     }
-    if (digits == 0) {
-        return 0;
+    const std::size_t signLength = collected.size();
+    if (lower(c) == 'n') {
+        collected += c;
+        return takeLetters(field, collected, "an") ? std::optional(collected) : std::nullopt;
     }
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            ++j;
+    if (lower(c) == 'i') {
+        collected += c;
+        if (!takeLetters(field, collected, "nf")) {
+            return std::nullopt;
         }
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j])) {
-                ++j;
-            }
-            i = j;
+        if (!field.takeMore(c)) {
+            return collected;
+        }
+        if (lower(c) != 'i') {
+            field.pushBack();
+            return collected;
+        }
+        collected += c;
+        return takeLetters(field, collected, "nity") ? std::optional(collected) : std::nullopt;
+    }
+    bool hexadecimal = false;
+    bool digitSeen = false;
+    bool atEnd = false;
+    if (c == '0' && field.roomLeft()) {
+        collected += c;
+        atEnd = !field.take(c);
+        if (!atEnd && field.roomLeft() && lower(c) == 'x') {
+            collected += c;
+            hexadecimal = true;
+            atEnd = !field.take(c);
+        } else {
+            digitSeen = true;
         }
     }
-    return i;
+    const char exponentMark = hexadecimal ? 'p' : 'e';
+    bool pointSeen = false;
+    bool exponentSeen = false;
+    while (!atEnd) {
+        if (isDigit(c) || (hexadecimal && !exponentSeen && isHexDigit(c))) {
+            collected += c;
+            digitSeen = true;
+        } else if (exponentSeen && collected.back() == exponentMark && (c == '+' || c == '-')) {
+            collected += c;
+        } else if (digitSeen && !exponentSeen && lower(c) == exponentMark) {
+            collected += exponentMark;
+            exponentSeen = true;
+            pointSeen = true;
+        } else if (!pointSeen && c == '.') {
+            collected += c;
+            pointSeen = true;
+        } else {
+            field.pushBack();
+            break;
+        }
+        atEnd = !field.takeMore(c);
+    }
+    if (collected.size() == signLength || (hexadecimal && collected.size() == signLength + 2)) {
+        return std::nullopt;
+    }
+    return collected;
+}
+
+// strtod in the C locale, whatever locale the program runs in: numbers in files, sheets and
+// the INI file always have a decimal point.
+double convertInCLocale(const std::string& text, std::size_t& used) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    char* end = nullptr;
+    const double value = strtod_l(text.c_str(), &end, cLocale);
+    used = static_cast<std::size_t>(end - text.c_str());
+    return value;
 }
 
 bool inBracketSet(char c, std::string_view set) {
@@ -139,23 +224,25 @@ bool TextScanner::readInt(long& value, std::size_t width) {
         ++i;
     }
     const std::size_t firstDigit = i;
+    // Out-of-range values saturate, as strtol does: the magnitude stops growing once it is
+    // beyond every long.
+    const unsigned long long saturation = static_cast<unsigned long long>(LONG_MAX) + 1;
+    constexpr unsigned long long kGrowthLimit = (ULLONG_MAX - 9) / 10;
     unsigned long long magnitude = 0;
     while (i < field.size() && isDigit(field[i])) {
-        if (magnitude < 1ULL << 62) {
-            magnitude = magnitude * 10 + static_cast<unsigned long long>(field[i] - '0');
-        }
+        magnitude = magnitude > kGrowthLimit
+                        ? saturation
+                        : magnitude * 10 + static_cast<unsigned long long>(field[i] - '0');
         ++i;
     }
     if (i == firstDigit) {
         position_ = saved;
         return false;
     }
-    // Out-of-range values saturate, as strtol does.
-    const auto limit = static_cast<unsigned long long>(LONG_MAX);
-    if (magnitude > limit) {
-        value = negative ? LONG_MIN : LONG_MAX;
+    if (negative) {
+        value = magnitude >= saturation ? LONG_MIN : -static_cast<long>(magnitude);
     } else {
-        value = negative ? -static_cast<long>(magnitude) : static_cast<long>(magnitude);
+        value = magnitude >= saturation ? LONG_MAX : static_cast<long>(magnitude);
     }
     position_ += i;
     return true;
@@ -174,15 +261,16 @@ bool TextScanner::readInt(int& value, std::size_t width) {
 bool TextScanner::readDouble(double& value, std::size_t width) {
     const std::size_t saved = position_;
     skipWhiteSpace();
-    const std::string_view field = limited(text_.substr(position_), width);
-    const std::size_t length = floatMatchLength(field);
-    if (length == 0) {
+    FieldReader field(text_.substr(position_), width == 0 ? -1 : static_cast<long>(width));
+    const std::optional<std::string> collected = collectFloat(field);
+    std::size_t used = 0;
+    const double converted = collected ? convertInCLocale(*collected, used) : 0.0;
+    if (used == 0) {
         position_ = saved;
         return false;
     }
-    const std::string number(field.substr(0, length));
-    value = std::strtod(number.c_str(), nullptr);
-    position_ += length;
+    value = converted;
+    position_ += field.consumed();
     return true;
 }
 

@@ -19,10 +19,15 @@ class TextScanner final {
     bool literal(char c);
     // A run of ordinary characters, each as literal().
     bool literal(std::string_view characters);
-    // %d (white space skipped first); width 0 means unlimited.
+    // %ld (white space skipped first); width 0 means unlimited. A value beyond long saturates
+    // as strtol does.
     bool readInt(long& value, std::size_t width = 0);
+    // %d: the low 32 bits of what %ld reads, as scanf stores it.
     bool readInt(int& value, std::size_t width = 0);
-    // %f / %lf / %e / %g (white space skipped first); width 0 means unlimited.
+    // %lf (white space skipped first); width 0 means unlimited. Takes exactly what the C
+    // library's scanf takes: hexadecimal numbers, "inf", "infinity" and "nan" in any case, a
+    // trailing "e" or "e+" (read as without it); a partial "infinity" or a bare "0x" fails.
+    // Numbers always have a decimal point, whatever the locale.
     bool readDouble(double& value, std::size_t width = 0);
     // %s (white space skipped first): a run of non-white characters.
     bool readWord(std::string& value, std::size_t width = 0);
