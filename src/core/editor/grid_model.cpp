@@ -32,23 +32,11 @@ NoView& noView() {
     return view;
 }
 
-std::size_t capacityOf(int column) {
-    return column == kPeakColumn ? kPeakCellCapacity : kCellCapacity;
-}
-
-// A cell never holds more than its capacity.
-std::string fitted(std::string text, int column) {
-    if (text.size() > capacityOf(column)) {
-        text.resize(capacityOf(column));
-    }
-    return text;
-}
-
 std::string elemText(const std::string& label, const ColumnFormat& format) {
     return formatText("%*s", format.width, label.c_str());
 }
 
-// The untruncated text of column (1 to 5) with the given formats.
+// The text of column (1 to 5) with the given formats.
 std::string fullText(int column, double value, const std::string& label, const Formats& formats) {
     const ColumnFormat& format = formats[static_cast<std::size_t>(column)];
     switch (column) {
@@ -212,8 +200,7 @@ void GridModel::buildPlaceholders() {
     }
     // The Peak of an empty row is zero-padded ("%0*.*E"), unlike the Peak of a row.
     const ColumnFormat peak = formats_[kPeakColumn];
-    placeholders_[kPeakColumn - 1] =
-        fitted(formatExponent(0.0, peak.width, peak.decimals, true), kPeakColumn);
+    placeholders_[kPeakColumn - 1] = formatExponent(0.0, peak.width, peak.decimals, true);
 }
 
 // --- Texts ---
@@ -222,12 +209,12 @@ std::string GridModel::formatCell(int column, const PeakRecord& peak) const {
     if (column == kNumColumn) {
         return {};
     }
-    return fitted(fullText(column, peak, formats_), column);
+    return fullText(column, peak, formats_);
 }
 
 std::string GridModel::formatPeak(double height, double range) const {
     const ColumnFormat peak = formats_[kPeakColumn];
-    return fitted(formatExponent(height * range, peak.width, peak.decimals), kPeakColumn);
+    return formatExponent(height * range, peak.width, peak.decimals);
 }
 
 void GridModel::buildTexts(EditorRow& row) const {
@@ -273,7 +260,7 @@ void GridModel::loadEditBuffer(int row, int column) {
     }
     editBuffer_.text = cellText(row, column);
     const ColumnFormat format = formats_[columnIndex(column)];
-    // Texts wider than a cell were cut: the positions stay inside the text.
+    // The positions stay inside the text, whatever was typed into it.
     const int last = std::max(static_cast<int>(editBuffer_.text.size()) - 1, 0);
     if (column == kElemColumn) {
         editBuffer_.insertion = std::min(format.width - 1, last);
@@ -296,7 +283,7 @@ void GridModel::CommitEdit(int row, int column) {
         return;
     }
     std::unique_ptr<EditorRow>& slot = rows_[static_cast<std::size_t>(row)];
-    std::string text = fitted(editBuffer_.text, column);
+    std::string text = editBuffer_.text;
     // A buffer that still holds the cell's text changes nothing (an empty row stays empty).
     if (text == (slot ? slot->cell(column) : placeholder(column))) {
         typing_ = false;
@@ -412,7 +399,7 @@ bool GridModel::bufferDiffersFromCell() const {
 
 bool GridModel::cellMatchesPeak(const EditorRow& row, int column,
                                 const ColumnFormats& builtWith) const {
-    return row.cell(column) == fitted(fullText(column, row.peak, builtWith), column);
+    return row.cell(column) == fullText(column, row.peak, builtWith);
 }
 
 bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
@@ -429,7 +416,7 @@ void GridModel::adoptRow(EditorRow& row, const ColumnFormats& builtWith) const {
     }
     const std::array<std::string, 5> texts = reformattedTexts(row, builtWith, textFormats_);
     for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-        row.cell(column) = fitted(texts[static_cast<std::size_t>(column - 1)], column);
+        row.cell(column) = texts[static_cast<std::size_t>(column - 1)];
     }
 }
 
@@ -477,7 +464,7 @@ void GridModel::ReformatRows() {
             for (std::size_t length = text.size(); i == 0 && length > 50; --length) {
                 LogLine(kOverflowLines[column - 1]);
             }
-            rows_[i]->cell(column) = fitted(text, column);
+            rows_[i]->cell(column) = text;
         }
     }
     textFormats_ = formats_;

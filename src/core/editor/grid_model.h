@@ -23,14 +23,13 @@ class UserInterfacePort;
 
 // Rows of a page, of a new sheet and of each growth of the table.
 inline constexpr int kGridPageRows = 25;
-// Characters a cell holds; longer texts are cut.
-inline constexpr std::size_t kCellCapacity = 49;
-inline constexpr std::size_t kPeakCellCapacity = 50;
 // Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
 inline constexpr std::uint32_t kSheetModified = 0x1;
 
 // One row of the grid: the peak it was made from and the texts of its cells. The texts are the
-// current values; the peak-list extraction reads the numbers back from them into `peak`.
+// current values; the peak-list extraction reads the numbers back from them into `peak`. A cell
+// holds the whole text of its number or label whatever its length; only drawing shows that a
+// text does not fit its column.
 struct EditorRow {
     PeakRecord peak;
     std::array<std::string, 5> cells; // Elem, Time, Height, Range, Peak
@@ -134,7 +133,7 @@ class GridModel final {
     std::string cellText(int row, int column) const;
     // What is drawn in (row, column): the edit buffer in the cursor's cell, else cellText.
     std::string displayText(int row, int column) const;
-    // The text of column column for peak, cut to what a cell holds (the Num column excepted).
+    // The text of column column for peak (empty for the Num column).
     std::string formatCell(int column, const PeakRecord& peak) const;
     // The Peak text of height x range.
     std::string formatPeak(double height, double range) const;
@@ -231,8 +230,7 @@ class GridModel final {
     static std::size_t columnIndex(int column) { return static_cast<std::size_t>(column); }
     void buildPlaceholders();
     void buildTexts(EditorRow& row) const;
-    // The texts of row, whose texts were built with builtWith, in the formats target, before
-    // they are cut to the cells.
+    // The texts of row, whose texts were built with builtWith, in the formats target.
     std::array<std::string, 5> reformattedTexts(const EditorRow& row,
                                                 const ColumnFormats& builtWith,
                                                 const ColumnFormats& target) const;

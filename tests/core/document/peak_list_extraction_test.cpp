@@ -47,6 +47,30 @@ TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
                             "   Ar36, 6, YES", "2,    Ar36, 00100.20, 9.870, 00.0010"));
 }
 
+// Wide columns and long numbers reach the calculation whole: nothing is cut from a cell.
+TEST_F(Extraction, WideColumnsAndLongNumbersAreReadWhole) {
+    const struct {
+        int column;
+        int width;
+        int decimals;
+        PeakRecord peak;
+    } cases[] = {
+        {kTimeColumn, 60, 5, test::makePeak("Ar40", 60.5, 2.0)},
+        {kElemColumn, 50, 0, test::makePeak("Ar40", 1.5, 2.0)},
+        {kTimeColumn, 8, 5, test::makePeak("Ar40", 1e300, 2.0)},
+        {kHeightColumn, 255, 200, test::makePeak("Ar40", 1.5, 1.25)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        ASSERT_EQ(grid.SetColumnFormat(c.column, c.width, c.decimals, false), 1);
+        grid.AttachPeaks({c.peak});
+        const auto peaks = ExtractPeakList(grid);
+        ASSERT_TRUE(peaks);
+        ASSERT_EQ(peaks->size(), 1u);
+        EXPECT_TRUE(test::peakIs(peaks->front(), "Ar40", c.peak.time, c.peak.height, 1.0));
+    }
+}
+
 TEST_F(Extraction, RecognisesTheLabelCharacters) {
     EXPECT_EQ(recognizedLabel("   Ar40*"), "Ar40");
     EXPECT_EQ(recognizedLabel(" Ar 40"), "Ar 40");

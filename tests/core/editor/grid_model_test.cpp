@@ -263,18 +263,24 @@ TEST_F(GridModelTest, ReformatRowsKeepsEditsAndRebuildsUneditedRowsFromTheirPeak
     EXPECT_EQ(view.calls.back(), "all");
 }
 
-TEST_F(GridModelTest, TextsLongerThanACellAreCutAndTheFirstRowIsLogged) {
+TEST_F(GridModelTest, LongTextsAreKeptWholeAndTheFirstRowIsLogged) {
     const test::LogCapture log;
     grid.AttachPeaks({peak("Ar40", 1.0, 1, 1), peak("Ar36", 2, 1, 1)});
     ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 53, 2, false), 1);
     grid.ReformatRows();
-    EXPECT_EQ(grid.cellText(0, kTimeColumn), std::string(49, '0'));
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), std::string(49, '0') + "1.00");
     // 53 characters: three beyond the 50th.
     EXPECT_EQ(log.lines(), std::vector<std::string>(3, "Width may be over the limit at TIME."));
     ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 60, 3, false), 1);
-    grid.AttachPeaks({peak("Ar40", 1.0, 1, 1)});
-    EXPECT_EQ(grid.cellText(0, kPeakColumn).size(), kPeakCellCapacity);
-    EXPECT_EQ(grid.placeholder(kPeakColumn).size(), kPeakCellCapacity);
+    grid.AttachPeaks({peak("Ar40", 1e300, 1, 1)});
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), std::string(50, ' ') + "1.000E+000");
+    EXPECT_EQ(grid.placeholder(kPeakColumn), std::string(50, '0') + "0.000E+000");
+    EXPECT_EQ(grid.cellText(0, kTimeColumn).size(), 304u); // 1e300 with 2 decimals
+    // Typing keeps the whole text too.
+    grid.MoveCursor(0, kHeightColumn);
+    grid.editBuffer().text = std::string(70, '0') + "2.000";
+    grid.MoveCursor(0, kTimeColumn);
+    EXPECT_EQ(grid.cellText(0, kHeightColumn).size(), 75u);
 }
 
 TEST(CellNumber, ReadsTheLeadingNumberOrZero) {
