@@ -3,22 +3,44 @@
 #include "calc/calc_state.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
-#include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
 
 namespace tarnova {
 namespace {
 
 constexpr std::size_t kItemRoom = 1024;
+constexpr std::string_view kMissingItem = " --NOENTORY-- ";
 
-int setItemCount(const std::string& iniPath, std::string_view name) {
-    return ReadProfileInt(iniPath, kCorrectionSetsSection, name, -1);
+// The number k of a key "item<k>" (any letter case, no leading zero), or none.
+std::optional<int> itemNumber(std::string_view key) {
+    constexpr std::string_view kPrefix = "item";
+    if (key.size() <= kPrefix.size() ||
+        !profileNamesEqual(key.substr(0, kPrefix.size()), kPrefix)) {
+        return std::nullopt;
+    }
+    const std::string_view digits = key.substr(kPrefix.size());
+    int number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '0' ||
+        number < 1) {
+        return std::nullopt;
+    }
+    return number;
 }
 
-std::string readItemText(const std::string& iniPath, std::string_view name, int number) {
-    return ReadProfileString(iniPath, name, formatText("item%d", number), " --NOENTORY-- ",
-                             kItemRoom);
+// The run log of items that the set counts but the INI does not hold. Only what the log can
+// show is written: a gap of a billion items costs no more than one of fifty.
+void logMissingItems(long long count) {
+    const long long shown = std::min<long long>(count, RunLog::kSlotCount / 2);
+    for (long long i = 0; i < shown; ++i) {
+        LogLine(kMissingItem);
+        LogLine("Invalid format of item.");
+    }
 }
 
 // One item over the time-ordered peak list: every A peak between two consecutive B peaks loses
@@ -83,14 +105,33 @@ std::optional<CorrectionItem> ParseCorrectionItem(std::string_view text) {
 }
 
 std::optional<CorrectionSet> ReadCorrectionSet(const std::string& iniPath, std::string_view name) {
-    const int count = setItemCount(iniPath, name);
+    const IniFile ini = IniFile::load(iniPath);
+    const int count = ini.readInt(kCorrectionSetsSection, name, -1);
     if (count < 1) {
         return std::nullopt;
     }
+    // The first key of each number wins, as a lookup of "item<k>" finds it.
+    std::map<int, std::string> present;
+    int lastPresent = 0;
+    for (IniFile::Entry& entry : ini.entries(name)) {
+        const std::optional<int> number = itemNumber(entry.key);
+        if (!number) {
+            continue;
+        }
+        lastPresent = std::max(lastPresent, *number);
+        if (*number <= count) {
+            present.try_emplace(*number, std::move(entry.value));
+        }
+    }
     CorrectionSet set;
     set.name = std::string(name);
-    for (int k = 1; k <= count; ++k) {
-        set.items.push_back(ParseCorrectionItem(readItemText(iniPath, name, k)));
+    set.itemCount = std::min(count, lastPresent);
+    for (auto& [number, text] : present) {
+        if (text.size() >= kItemRoom) {
+            text.resize(kItemRoom - 1);
+        }
+        std::optional<CorrectionItem> item = ParseCorrectionItem(text);
+        set.items.push_back({number, std::move(text), std::move(item)});
     }
     return set;
 }
@@ -101,22 +142,24 @@ int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::strin
         return 0;
     }
     const std::string& name = *state.correctionSet;
-    const int count = setItemCount(iniPath, name);
-    if (count < 1) {
+    const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, name);
+    if (!set) {
         port.showMessage("Tarnova",
                          cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
         return 0;
     }
-    for (int k = 1; k <= count; ++k) {
-        const std::string text = readItemText(iniPath, name, k);
-        LogLine(text);
-        const std::optional<CorrectionItem> item = ParseCorrectionItem(text);
-        if (!item) {
+    int next = 1;
+    for (const CorrectionSetItem& entry : set->items) {
+        logMissingItems(entry.number - next);
+        next = entry.number + 1;
+        LogLine(entry.text);
+        if (!entry.item) {
             LogLine("Invalid format of item.");
             continue;
         }
-        applyItem(state.peaks, *item);
+        applyItem(state.peaks, *entry.item);
     }
+    logMissingItems(set->itemCount - next + 1);
     return 1;
 }
 

@@ -26,18 +26,29 @@ struct CorrectionItem {
     double factor = 0.0;
 };
 
-// A set as the INI holds it: its name and its items in order; an item that cannot be read is
-// kept as none, so that the items keep their numbers.
+// One item of a set as the INI holds it: its number k (key "item<k>"), its text, and the item
+// the text gives, none when it cannot be read.
+struct CorrectionSetItem {
+    int number = 0;
+    std::string text;
+    std::optional<CorrectionItem> item;
+};
+
+// A set as the INI holds it. Its items are item1, item2, ... up to the count that section
+// "interferance" gives for the set or the last item present, whichever comes first
+// (itemCount); items missing below that are left out of items, which keeps the others in
+// order.
 struct CorrectionSet {
     std::string name;
-    std::vector<std::optional<CorrectionItem>> items;
+    int itemCount = 0;
+    std::vector<CorrectionSetItem> items;
 };
 
 // Reads an item text with the pattern "%[^,],%[^,],%lf"; none when it does not give all three.
 std::optional<CorrectionItem> ParseCorrectionItem(std::string_view text);
 
-// The set named name from the INI file at iniPath, or none when section "interferance" holds
-// no count of at least 1 for it.
+// The set named name from the INI file at iniPath, read once whatever the count says, or none
+// when section "interferance" holds no count of at least 1 for it.
 std::optional<CorrectionSet> ReadCorrectionSet(const std::string& iniPath, std::string_view name);
 
 // Applies the set named state.correctionSet (read from the INI file at iniPath) to the peak

@@ -258,6 +258,14 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
 
 std::vector<std::string> IniFile::keyNames(std::string_view section) const {
     std::vector<std::string> names;
+    for (Entry& entry : entries(section)) {
+        names.push_back(std::move(entry.key));
+    }
+    return names;
+}
+
+std::vector<IniFile::Entry> IniFile::entries(std::string_view section) const {
+    std::vector<Entry> found;
     bool inside = false;
     for (std::size_t position = 0; position < text_.size();) {
         const Line line = classify(text_, position);
@@ -268,10 +276,10 @@ std::vector<std::string> IniFile::keyNames(std::string_view section) const {
             }
             inside = profileNamesEqual(line.name, section);
         } else if (inside && line.kind == LineKind::Key) {
-            names.emplace_back(line.name);
+            found.push_back({std::string(line.name), std::string(withoutQuotes(line.value))});
         }
     }
-    return names;
+    return found;
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {

@@ -46,6 +46,12 @@ class IniFile final {
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;
     // The names of all keys of section, in file order (duplicates included).
     std::vector<std::string> keyNames(std::string_view section) const;
+    struct Entry {
+        std::string key;
+        std::string value; // as value() gives it
+    };
+    // Every key of section with its value, in file order (duplicates included), in one pass.
+    std::vector<Entry> entries(std::string_view section) const;
 
     // Replaces the key's value in place, or appends the key to its section (the section is
     // appended to the file when missing). Refuses (false) names or values that could not be read

@@ -1,9 +1,11 @@
 // Interference corrections read from an INI file and applied to a time-ordered peak list.
 #include "calc/calc_state.h"
 #include "calc/correction.h"
+#include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
 #include "core/support/test_peaks.h"
+#include "platform/run_log.h"
 
 #include <gtest/gtest.h>
 
@@ -90,16 +92,64 @@ TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
 
 TEST_F(Corrections, ReadASetWithItsNumberedItems) {
     writeIni("[interferance]\nAtm=3\nNone=0\n[Atm]\nitem1=Ar40,Ar36,295.5\nitem2=bad\n"
-             "item3=Ar38,Ar36,0.188\n");
+             "ITEM3=Ar38,Ar36,0.188\nitem3=ignored\nitem03=ignored\n");
     const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, "Atm");
     ASSERT_TRUE(set);
     EXPECT_EQ(set->name, "Atm");
+    EXPECT_EQ(set->itemCount, 3);
     ASSERT_EQ(set->items.size(), 3u);
-    EXPECT_EQ(set->items[0]->factor, 295.5);
-    EXPECT_FALSE(set->items[1]);
-    EXPECT_EQ(set->items[2]->corrected, "Ar38");
+    EXPECT_EQ(set->items[0].item->factor, 295.5);
+    EXPECT_EQ(set->items[1].text, "bad");
+    EXPECT_FALSE(set->items[1].item);
+    EXPECT_EQ(set->items[2].number, 3);
+    EXPECT_EQ(set->items[2].item->corrected, "Ar38");
     EXPECT_FALSE(ReadCorrectionSet(iniPath, "None"));
     EXPECT_FALSE(ReadCorrectionSet(iniPath, "Missing"));
+}
+
+// The count of a set is not trusted: the items end at the count or at the last item present,
+// whichever comes first, and missing items cost nothing beyond their log lines.
+TEST_F(Corrections, ItemsEndAtTheCountOrTheLastItemPresent) {
+    const struct {
+        const char* ini;
+        int itemCount;
+        std::size_t items;
+        double height; // of the A peak, from 10
+    } cases[] = {
+        {"[interferance]\nS=2\n[S]\nitem1=A,B,1\nitem2=A,B,2\nitem3=A,B,4\n", 2, 2, 7.0},
+        {"[interferance]\nS=1000000\n[S]\nitem1=A,B,1\nitem3=A,B,2\n", 3, 2, 7.0},
+        {"[interferance]\nS=2147483647\n[S]\nitem2=A,B,1\nitem2000000000=A,B,2\n", 2000000000, 2,
+         7.0},
+        {"[interferance]\nS=5\n[S]\nitem1=A,B,1\nitem9=A,B,2\n", 5, 1, 9.0},
+        {"[interferance]\nS=3\n[S]\n", 0, 0, 10.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
+        writeIni(c.ini);
+        const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, "S");
+        ASSERT_TRUE(set);
+        EXPECT_EQ(set->itemCount, c.itemCount);
+        EXPECT_EQ(set->items.size(), c.items);
+        state.peaks = {makePeak("B", 0, 1), makePeak("A", 1, 10), makePeak("B", 2, 1)};
+        ASSERT_EQ(apply("S"), 1);
+        EXPECT_DOUBLE_EQ(state.peaks[1].height, c.height);
+    }
+}
+
+// Each missing item logs its default text and the format line, as far as the log can show.
+TEST_F(Corrections, MissingItemsAreLoggedAsTheLogShowsThem) {
+    const test::LogCapture log;
+    writeIni("[interferance]\nS=4\n[S]\nitem1=A,B,1\nitem4=A,B,1\n");
+    state.peaks = {makePeak("A", 1, 10)};
+    ASSERT_EQ(apply("S"), 1);
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"A,B,1", " --NOENTORY-- ", "Invalid format of item.",
+                                        " --NOENTORY-- ", "Invalid format of item.", "A,B,1"}));
+    writeIni("[interferance]\nS=2147483647\n[S]\nitem2147483647=A,B,1\n");
+    ASSERT_EQ(apply("S"), 1);
+    EXPECT_EQ(runLog().lineCount(), RunLog::kSlotCount);
+    EXPECT_EQ(runLog().line(RunLog::kSlotCount - 1), "A,B,1");
+    EXPECT_EQ(runLog().line(RunLog::kSlotCount - 2), "Invalid format of item.");
 }
 
 TEST(CorrectionItem, ParsesThreeFields) {
