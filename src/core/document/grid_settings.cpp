@@ -1,10 +1,19 @@
 #include "document/grid_settings.h"
 
+#include "platform/text_file.h"
+#include "platform/text_format.h"
+#include "platform/user_interface_port.h"
+
 namespace tarnova {
 
 void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) {
     ColumnFormats formats = grid.columnFormats();
-    LoadSettings(settings, formats, path);
+    FileError error;
+    if (!LoadSettings(settings, formats, path, &error)) {
+        grid.port().showMessage(
+            "Tarnova", formatText("設定ファイル%sを読み込めません(%s)。既定の設定を使います。",
+                                  path.c_str(), error.reason().c_str()));
+    }
     ApplyColumnFormats(grid, formats);
 }
 

@@ -9,7 +9,9 @@
 
 namespace tarnova {
 
-// Reads the settings from the file at path and formats the grid's columns as they say.
+// Reads the settings from the file at path and formats the grid's columns as they say. A file
+// that exists but cannot be read is reported through the grid's port, naming the path and the
+// reason; every option then takes its default.
 void LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
 
 // Formats every column of the grid; the sheet's cells are shown anew at the next paint.

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -29,33 +31,108 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-std::optional<std::string> readFileStart(const std::string& path, std::size_t count) {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
+std::string FileError::reason() const {
+    switch (kind) {
+    case Kind::NotRegularFile:
+        return "not a regular file";
+    case Kind::TooLarge:
+        return std::strerror(EFBIG);
+    case Kind::System:
+        break;
     }
+    return std::strerror(systemError);
+}
+
+namespace {
+
+// Opens path for reading when it names a regular file. A pipe is opened without waiting for a
+// writer, so that asking what it is never blocks.
+FileHandle openRegularFile(const std::string& path, FileError& error, off_t& size) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = {FileError::Kind::System, errno};
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        error = {FileError::Kind::System, errno};
+        ::close(descriptor);
+        return nullptr;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = {FileError::Kind::NotRegularFile, 0};
+        ::close(descriptor);
+        return nullptr;
+    }
+    size = status.st_size;
+    FileHandle file(::fdopen(descriptor, "rb"));
+    if (!file) {
+        error = {FileError::Kind::System, errno};
+        ::close(descriptor);
+    }
+    return file;
+}
+
+// At most count bytes of file; none when reading failed.
+std::optional<std::string> readBytes(std::FILE* file, std::size_t count, FileError& error) {
     std::string bytes;
     try {
         std::vector<char> buffer(65536);
         while (bytes.size() < count) {
             const std::size_t wanted = std::min(buffer.size(), count - bytes.size());
-            const std::size_t read = std::fread(buffer.data(), 1, wanted, file.get());
+            const std::size_t read = std::fread(buffer.data(), 1, wanted, file);
             if (read == 0) {
                 break;
             }
             bytes.append(buffer.data(), read);
         }
     } catch (const std::bad_alloc&) {
-        return std::nullopt; // a file larger than the memory left
+        error = {FileError::Kind::System, ENOMEM}; // a file larger than the memory left
+        return std::nullopt;
     }
-    if (std::ferror(file.get()) != 0) {
+    if (std::ferror(file) != 0) {
+        error = {FileError::Kind::System, EIO};
         return std::nullopt;
     }
     return bytes;
 }
 
+} // namespace
+
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t maxBytes,
+                                           FileError* error) {
+    FileError problem;
+    off_t size = 0;
+    FileHandle file = openRegularFile(path, problem, size);
+    std::optional<std::string> bytes;
+    if (file && static_cast<std::uintmax_t>(size) > maxBytes) {
+        problem = {FileError::Kind::TooLarge, 0};
+    } else if (file) {
+        // One byte more than allowed tells a file that grew since it was measured.
+        bytes = readBytes(file.get(), maxBytes == SIZE_MAX ? maxBytes : maxBytes + 1, problem);
+        if (bytes && bytes->size() > maxBytes) {
+            problem = {FileError::Kind::TooLarge, 0};
+            bytes.reset();
+        }
+    }
+    if (!bytes && error != nullptr) {
+        *error = problem;
+    }
+    return bytes;
+}
+
+std::optional<std::string> readFileStart(const std::string& path, std::size_t count) {
+    FileError problem;
+    off_t size = 0;
+    FileHandle file = openRegularFile(path, problem, size);
+    if (!file) {
+        return std::nullopt;
+    }
+    return readBytes(file.get(), count, problem);
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
-    return readFileStart(path, std::string().max_size());
+    return readRegularFile(path, SIZE_MAX);
 }
 
 std::error_code fileReadError(const std::string& path) {
@@ -243,6 +320,12 @@ bool overwriteFileInPlace(const std::string& path, std::string_view bytes) {
 bool fileExists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
+}
+
+bool isNonRegularFile(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
 }
 
 std::string_view fileNamePart(std::string_view path) {

@@ -10,9 +10,29 @@
 
 namespace tarnova {
 
-// The whole file, or none when it cannot be opened or read.
+// Why a file could not be read or written.
+struct FileError {
+    enum class Kind {
+        System,         // the system's reason, systemError (an errno value)
+        NotRegularFile, // a folder, a device or a pipe: never read as a document or settings
+        TooLarge,       // longer than the reader takes
+    };
+    Kind kind = Kind::System;
+    int systemError = 0;
+
+    // The reason in the system's words ("No such file or directory", "not a regular file").
+    std::string reason() const;
+};
+
+// Only regular files are read: a device such as /dev/zero would never end, a pipe could block.
+
+// The whole file, or none when it cannot be opened or read, names no regular file, or is longer
+// than maxBytes; error (when given) then says why.
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t maxBytes,
+                                           FileError* error = nullptr);
+// The whole file, or none when it cannot be opened or read or names no regular file.
 std::optional<std::string> readWholeFile(const std::string& path);
-// The first bytes of a file, at most count of them; none when it cannot be opened or read.
+// The first bytes of a file, at most count of them; none as for readWholeFile.
 std::optional<std::string> readFileStart(const std::string& path, std::size_t count);
 // The system's reason why the file at path cannot be read; empty when it can.
 std::error_code fileReadError(const std::string& path);
@@ -29,6 +49,8 @@ bool writeWholeFile(const std::string& path, std::string_view bytes,
 bool overwriteFileInPlace(const std::string& path, std::string_view bytes);
 
 bool fileExists(const std::string& path);
+// Whether path names something that exists but is no regular file (a folder, a device, a pipe).
+bool isNonRegularFile(const std::string& path);
 
 // The text after the last "/" of a path; the whole path when it has none.
 std::string_view fileNamePart(std::string_view path);

@@ -2,6 +2,7 @@
 
 #include "platform/text_file.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -178,16 +179,12 @@ int parseProfileInt(std::string_view text) {
 // A file that exists but cannot be read (a folder of that name, say) is never replaced by a
 // file holding only the change.
 bool loadForChange(const std::string& path, IniFile& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        file = IniFile();
-        return !error;
-    }
-    std::optional<std::string> text = readWholeFile(path);
-    if (!text) {
+    FileError error;
+    std::optional<IniFile> read = IniFile::read(path, error);
+    if (!read) {
         return false;
     }
-    file = IniFile(std::move(*text));
+    file = std::move(*read);
     return true;
 }
 
@@ -213,17 +210,39 @@ bool profileNamesEqual(std::string_view a, std::string_view b) {
 }
 
 IniFile IniFile::load(const std::string& path) {
-    return IniFile(readWholeFile(path).value_or(std::string()));
+    FileError error;
+    return read(path, error).value_or(IniFile());
 }
 
-bool IniFile::save(const std::string& path) const {
+std::optional<IniFile> IniFile::read(const std::string& path, FileError& error) {
+    std::optional<std::string> text = readRegularFile(path, kMaxIniFileBytes, &error);
+    if (text) {
+        return IniFile(std::move(*text));
+    }
+    if (error.kind == FileError::Kind::System && error.systemError == ENOENT) {
+        return IniFile();
+    }
+    return std::nullopt;
+}
+
+bool IniFile::save(const std::string& path, FileError* failure) const {
+    if (isNonRegularFile(path)) {
+        if (failure != nullptr) {
+            *failure = {FileError::Kind::NotRegularFile, 0};
+        }
+        return false;
+    }
     std::error_code error;
     if (writeWholeFile(path, text_, &error)) {
         return true;
     }
     // A folder we may not create files in can still hold a file we may write.
-    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
-        return overwriteFileInPlace(path, text_);
+    if ((error == std::errc::permission_denied || error == std::errc::operation_not_permitted) &&
+        overwriteFileInPlace(path, text_)) {
+        return true;
+    }
+    if (failure != nullptr) {
+        *failure = {FileError::Kind::System, error.value()};
     }
     return false;
 }

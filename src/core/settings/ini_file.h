@@ -17,6 +17,12 @@
 
 namespace tarnova {
 
+struct FileError;
+
+// The largest settings file read: TARNOVA.INI holds a few kilobytes, and a larger file is no
+// settings file.
+inline constexpr std::size_t kMaxIniFileBytes = 16 * 1024 * 1024;
+
 // Whether two section or key names are equal without regard to the case of ASCII letters. The
 // second byte of a double-byte character of code page 932 is compared exactly.
 bool profileNamesEqual(std::string_view a, std::string_view b);
@@ -26,11 +32,16 @@ class IniFile final {
     IniFile() = default;
     explicit IniFile(std::string text) : text_(std::move(text)) {}
 
-    // The file's contents; an empty file when it is missing or cannot be read.
+    // The file's contents; an empty file when it is missing or cannot be read (also when it is
+    // no regular file or larger than kMaxIniFileBytes).
     static IniFile load(const std::string& path);
-    // Writes the whole text into path (created when missing). Returns false when it failed;
-    // the file on disk is then unchanged.
-    bool save(const std::string& path) const;
+    // The file's contents, an empty file when it is missing, or none when it exists but cannot
+    // be read as load() says; error then tells why.
+    static std::optional<IniFile> read(const std::string& path, FileError& error);
+    // Writes the whole text into path (created when missing; never into a path that names no
+    // regular file). Returns false when it failed, with the reason in error when given; the
+    // file on disk is then unchanged.
+    bool save(const std::string& path, FileError* error = nullptr) const;
 
     const std::string& text() const { return text_; }
 

@@ -2,6 +2,7 @@
 
 #include "platform/load_path.h"
 #include "platform/run_log.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
@@ -88,20 +89,6 @@ std::vector<SettingKey> makeKeyTable() {
 
 bool isAvgLimit(const SettingKey& key) {
     return std::string_view(key.key) == "avglimit";
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view word) {
-    if (text.size() != word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c =
-            (text[i] >= 'a' && text[i] <= 'z') ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
-        if (c != word[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void setBit(Settings& settings, const SettingKey& key, bool on) {
@@ -255,14 +242,20 @@ int ReadNumberKey(const IniFile& file, std::string_view section, std::string_vie
     return 1;
 }
 
-void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path) {
+bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path,
+                  FileError* error) {
     LogLine("Loading Ini-file.");
     LogLine(path);
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) {
         LogLine("No inifile.");
     }
-    const IniFile file = IniFile::load(path);
+    FileError failure;
+    const std::optional<IniFile> read = IniFile::read(path, failure);
+    if (!read && error != nullptr) {
+        *error = failure;
+    }
+    const IniFile file = read.value_or(IniFile());
     const std::vector<SettingKey>& keys = settingKeys();
     loadGeneral(file, settings, keys);
     loadColumnFormats(file, formats, keys);
@@ -273,6 +266,7 @@ void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string&
             readFlag(file, settings, key, "No item.");
         }
     }
+    return read.has_value();
 }
 
 std::string settingText(const SettingKey& key, const Settings& settings,
@@ -295,15 +289,26 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     return {};
 }
 
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path) {
-    for (const SettingKey& key : settingKeys()) {
-        if (isAvgLimit(key) ||
-            (key.type == SettingType::String && settings.dataDirectory.empty())) {
-            continue;
+int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                 FileError* error) {
+    FileError failure;
+    std::optional<IniFile> file = IniFile::read(path, failure);
+    if (file) {
+        for (const SettingKey& key : settingKeys()) {
+            if (isAvgLimit(key) ||
+                (key.type == SettingType::String && settings.dataDirectory.empty())) {
+                continue;
+            }
+            file->setValue(key.section, key.key, settingText(key, settings, formats));
         }
-        WriteProfileString(path, key.section, key.key, settingText(key, settings, formats));
+        if (file->save(path, &failure)) {
+            return 1;
+        }
     }
-    return 1;
+    if (error != nullptr) {
+        *error = failure;
+    }
+    return 0;
 }
 
 } // namespace tarnova

@@ -13,6 +13,7 @@
 namespace tarnova {
 
 class IniFile;
+struct FileError;
 
 // generalFlags: [general] and [regression] booleans.
 inline constexpr std::uint32_t kAddEof = 0x1;
@@ -93,10 +94,16 @@ const std::vector<SettingKey>& settingKeys();
 std::string settingsFilePath();
 
 // Reads the settings and the grid's column formats from the file at path, logging each step. A
-// format the grid could not take is read as its built-in format.
-void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path);
-// Writes every key but avglimit into the file at path (datadir only when set). Returns 1.
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path);
+// format the grid could not take is read as its built-in format. A file that exists but cannot
+// be read (no regular file, larger than 16 MB, not readable) leaves every key at its default;
+// the result is then false, and error (when given) says why.
+bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path,
+                  FileError* error = nullptr);
+// Writes every key but avglimit into the file at path (datadir only when set), keeping the
+// rest of the file. Returns 1, or 0 when the file could not be read or written; error (when
+// given) then says why, and the file is unchanged.
+int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                 FileError* error = nullptr);
 
 // A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
 // Elem "%d"), chklevel "%f", datadir as it stands.
