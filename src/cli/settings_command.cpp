@@ -33,10 +33,12 @@ int runSettingsCommand(const Arguments& arguments) {
     ConsolePort port;
     GridModel grid(port);
     Settings settings;
-    LoadSettings(settings, grid, iniPath.value_or(settingsFilePath()));
+    // The command shows the file as start-up reads it: one that cannot be read is a failure.
+    if (!LoadSettings(settings, grid, iniPath.value_or(settingsFilePath()))) {
+        return 1;
+    }
     if (savePath) {
-        SaveSettings(settings, grid.columnFormats(), *savePath);
-        return 0;
+        return SaveOptions(settings, grid, *savePath, port) == 1 ? 0 : 1;
     }
     for (const SettingKey& key : settingKeys()) {
         std::cout << key.section << '.' << key.key << '='

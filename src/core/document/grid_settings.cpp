@@ -6,15 +6,28 @@
 
 namespace tarnova {
 
-void LoadSettings(Settings& settings, GridModel& grid, const std::string& path) {
+bool LoadSettings(Settings& settings, GridModel& grid, const std::string& path) {
     ColumnFormats formats = grid.columnFormats();
     FileError error;
-    if (!LoadSettings(settings, formats, path, &error)) {
+    const bool read = LoadSettings(settings, formats, path, &error);
+    if (!read) {
         grid.port().showMessage(
             "Tarnova", formatText("設定ファイル%sを読み込めません(%s)。既定の設定を使います。",
                                   path.c_str(), error.reason().c_str()));
     }
     ApplyColumnFormats(grid, formats);
+    return read;
+}
+
+int SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
+                UserInterfacePort& ui) {
+    FileError error;
+    if (SaveSettings(settings, grid.columnFormats(), path, &error) == 1) {
+        return 1;
+    }
+    ui.showMessage("Tarnova", formatText("設定を%sに保存できませんでした(%s)。", path.c_str(),
+                                         error.reason().c_str()));
+    return 0;
 }
 
 void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats) {

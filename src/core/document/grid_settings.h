@@ -9,10 +9,17 @@
 
 namespace tarnova {
 
+class UserInterfacePort;
+
 // Reads the settings from the file at path and formats the grid's columns as they say. A file
 // that exists but cannot be read is reported through the grid's port, naming the path and the
-// reason; every option then takes its default.
-void LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
+// reason; every option then takes its default and the result is false.
+bool LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
+
+// The "Save Option" command: SaveSettings with the grid's column formats. A failure is reported
+// through ui, naming the path and the system's reason. Returns 1, or 0 when nothing was saved.
+int SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
+                UserInterfacePort& ui);
 
 // Formats every column of the grid; the sheet's cells are shown anew at the next paint.
 void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats);

@@ -150,6 +150,13 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
         kind = FileKind::Dat;
     }
 
+    // A folder, a device or a pipe is no measurement: reading one could take for ever.
+    if (isNonRegularFile(filePath)) {
+        ui.showMessage(kCaption, formatText("%sは通常のファイルではありません。読み込めません。",
+                                            filePath.c_str()));
+        return {};
+    }
+
     // A failed read is tried once more, in the format the user then chooses in the
     // format-decision dialog.
     std::optional<std::vector<PeakRecord>> peaks;

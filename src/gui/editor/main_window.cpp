@@ -3,6 +3,7 @@
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "data/peak_sheet.h"
+#include "document/grid_settings.h"
 #include "document/load_peak_file.h"
 #include "document/save_peak_file.h"
 #include "editor/grid_model.h"
@@ -354,7 +355,7 @@ void MainWindow::runCommand(int command) {
         ShowHelp(context_.port, kHelpContext, kQandAHelpContext);
         break;
     case kCommandSaveOption:
-        SaveSettings(context_.settings, context_.grid.columnFormats(), settingsFilePath());
+        SaveOptions(context_.settings, context_.grid, settingsFilePath(), context_.port);
         break;
     case kCommandInsertLine:
         grid_->insertLine();

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace tarnova {
@@ -128,6 +130,25 @@ TEST_F(LoadPeakFileTest, AFileThatCannotBeReadIsNamedWithTheSystemsReason) {
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(files.decisionRequests.empty());
     expectKnownSheetKept();
+}
+
+// A folder, a device or a pipe is refused before anything reads it, whatever its name says.
+TEST_F(LoadPeakFileTest, PathsThatAreNoRegularFileAreRefusedNamingThem) {
+    loadKnownSheet();
+    const std::string pipe = folder.path("pipe.pks");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string subfolder = folder.path("folder.dat");
+    std::filesystem::create_directory(subfolder);
+    for (const std::string& path : {pipe, subfolder, std::string("/dev/zero")}) {
+        for (FileKind preset : {FileKind::None, FileKind::Pks}) {
+            ui.messages.clear();
+            EXPECT_FALSE(load(path, preset).loaded);
+            EXPECT_EQ(ui.messages,
+                      (std::vector<RecordedMessage>{
+                          {"Tarnova", path + "は通常のファイルではありません。読み込めません。"}}));
+            expectKnownSheetKept();
+        }
+    }
 }
 
 TEST_F(LoadPeakFileTest, AnIrdFileIsRefusedTwice) {

@@ -9,7 +9,11 @@
 #include "platform/run_log.h"
 #include "settings/ini_file.h"
 
+#include "platform/text_file.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -215,6 +219,70 @@ TEST_F(SettingsFile, SaveSkipsAnUnsetDataDirectoryAndAvgLimit) {
     EXPECT_EQ(saved.rfind("[general]\r\naddeof=false\r\n", 0), 0u);
     EXPECT_EQ(saved.find("avglimit"), std::string::npos);
     EXPECT_EQ(saved.find("datadir"), std::string::npos);
+}
+
+// Only a regular file of at most 16 MB is read as the settings file; anything else is reported
+// with its path, and every option keeps its default.
+TEST_F(SettingsFile, FilesThatAreNoSettingsFileAreRefusedNamingThePath) {
+    const std::string folder = folder_.path("folder.ini");
+    std::filesystem::create_directory(folder);
+    const std::string pipe = folder_.path("pipe.ini");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string large = folder_.write("large.ini", "[peakeditor]\ntime=9.1\n");
+    std::filesystem::resize_file(large, kMaxIniFileBytes + 1);
+    const std::string exactly = folder_.write("exactly.ini", "[peakeditor]\ntime=9.1\n");
+    std::filesystem::resize_file(exactly, kMaxIniFileBytes);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{folder, "not a regular file"},
+                 {pipe, "not a regular file"},
+                 {"/dev/zero", "not a regular file"},
+                 {large, "File too large"}};
+    Settings defaults;
+    GridModel defaultGrid(port);
+    ASSERT_TRUE(LoadSettings(defaults, defaultGrid, folder_.path("missing.ini")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        port.messages.clear();
+        Settings read;
+        GridModel other(port);
+        EXPECT_FALSE(LoadSettings(read, other, c.path));
+        EXPECT_EQ(read, defaults);
+        EXPECT_EQ(other.columnFormat(kTimeColumn), (ColumnFormat{8, 5}));
+        ASSERT_EQ(port.messages.size(), 1u);
+        EXPECT_EQ(port.messages[0].text, "設定ファイル" + c.path + "を読み込めません(" + c.reason +
+                                             ")。既定の設定を使います。");
+        // Nothing is written into such a file either.
+        FileError error;
+        EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), c.path, &error), 0);
+        EXPECT_EQ(error.reason(), c.reason);
+    }
+    EXPECT_TRUE(LoadSettings(settings, grid, exactly));
+    EXPECT_EQ(format(kTimeColumn), (ColumnFormat{9, 1}));
+}
+
+TEST_F(SettingsFile, FailedSavesAreReportedWithThePathAndTheReason) {
+    const std::string missingFolder = folder_.path("missing/TARNOVA.INI");
+    FileError error;
+    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), missingFolder, &error), 0);
+    EXPECT_EQ(error.reason(), "No such file or directory");
+    EXPECT_EQ(SaveOptions(settings, grid, missingFolder, port), 0);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text,
+              "設定を" + missingFolder + "に保存できませんでした(No such file or directory)。");
+
+    const test::CliRun run = test::runCli(folder_, "settings --save missing/x.ini");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("missing/x.ini"), std::string::npos);
+    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos);
+    for (const char* arguments : {"settings --save /dev/full", "settings --ini /dev/zero"}) {
+        const test::CliRun refused = test::runCli(folder_, arguments);
+        EXPECT_EQ(refused.exitCode, 1) << arguments;
+        EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << arguments;
+    }
+    EXPECT_EQ(test::runCli(folder_, "settings --save saved.ini").exitCode, 0);
+    EXPECT_NE(folder_.read("saved.ini").find("chklevel=99.700000"), std::string::npos);
 }
 
 // The command-line tool prints what start-up reads.
