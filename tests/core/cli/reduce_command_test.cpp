@@ -66,15 +66,91 @@ TEST_F(ReduceCommand, RatioWithTheIniOptions) {
     EXPECT_EQ(fields[16], "111");
 }
 
-TEST_F(ReduceCommand, CorrectionWithoutNamedSetsGoesOnUncorrected) {
-    // The INI counts a set but names none: the calculation runs without corrections.
-    folder.write("TARNOVA.INI", "[general]\r\ninterferance=1\r\n[regression]\r\nconf95=true\r\n");
-    const CliRun nameless =
-        reduce("run.pks " + ini() + " --numerator N --denominator D --correction Atm");
-    ASSERT_EQ(nameless.exitCode, 0) << nameless.err;
-    EXPECT_NE(nameless.err.find("Atm is not applied"), std::string::npos);
-    const CliRun plain = reduce("run.pks " + ini() + " --numerator N --denominator D");
-    EXPECT_EQ(nameless.out, plain.out);
+// --correction names a set the INI offers, with items counted; anything else is a usage error
+// naming the set.
+TEST_F(ReduceCommand, CorrectionSetsMustBeNamedByTheIni) {
+    const std::string sets = "[general]\r\ninterferance=2\r\n[interferance]\r\nAtm=1\r\n"
+                             "Empty=0\r\n[Atm]\r\nitem1=N,D,1\r\n";
+    const struct {
+        const char* ini;
+        const char* set;
+        int exitCode;
+    } cases[] = {
+        {"[general]\r\ninterferance=1\r\n", "Atm", 2}, // counted, but named nowhere
+        {"", "Atm", 2},                                // no sets at all
+        {sets.c_str(), "Kr", 2},
+        {sets.c_str(), "Empty", 2},
+        {sets.c_str(), "Atm", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.ini) + c.set);
+        folder.write("TARNOVA.INI", c.ini);
+        const CliRun run = reduce("run.pks " + ini() +
+                                  " --numerator N --denominator D "
+                                  "--correction " +
+                                  c.set);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        if (c.exitCode == 2) {
+            EXPECT_NE(run.err.find(std::string("--correction ") + c.set), std::string::npos);
+            EXPECT_TRUE(run.out.empty());
+        }
+    }
+    // N - 1 x D between the D peaks: every ratio is one less than uncorrected.
+    const std::vector<std::string> fields =
+        split(split(reduce("run.pks " + ini() +
+                           " --numerator N --denominator D --correction Atm --output-flags none")
+                        .out,
+                    "\r\n")
+                  .at(1),
+              "\t");
+    expectNumber(fields.at(2), 2.15);
+}
+
+// Conflicting, repeated and missing choices and bad test levels are usage errors that name the
+// option; "+95" is a test level like 95.
+TEST_F(ReduceCommand, UsageErrorsNameTheOption) {
+    const std::string choice = " --numerator N --denominator D";
+    const struct {
+        std::string arguments;
+        const char* named;
+    } cases[] = {
+        {"run.pks --conf95 --conf68" + choice, "--conf68 conflicts with --conf95"},
+        {"run.pks --unbiased --stddev" + choice, "--stddev conflicts with --unbiased"},
+        {"run.pks --conf95 --conf95" + choice, "--conf95 is given twice"},
+        {"run.pks --output a --output b" + choice, "--output is given twice"},
+        {"run.pks --correction A --correction B" + choice, "--correction is given twice"},
+        {"run.pks --test-level 95 --test-level 99" + choice, "--test-level is given twice"},
+        {"run.pks --ini x --ini y" + choice, "--ini is given twice"},
+        {"run.pks --test-level 150" + choice, "--test-level 150"},
+        {"run.pks --test-level -5" + choice, "--test-level -5"},
+        {"run.pks --test-level 1e308" + choice, "--test-level 1e308"},
+        {"run.pks --test-level nan" + choice, "--test-level nan"},
+        {"run.pks --test-level ++5" + choice, "--test-level ++5"},
+        {"run.pks", "nothing to calculate"},
+        {"run.pks --numerator N", "nothing to calculate"},
+        {"run.pks --denominator D", "nothing to calculate"},
+        {"run.pks --conf" + choice, "unknown option --conf"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = reduce(c.arguments + " " + ini());
+        EXPECT_EQ(run.exitCode, 2) << c.arguments;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << c.arguments << ": " << run.err;
+    }
+    const CliRun plus = reduce("run.pks " + ini() + choice + " --test-level +95");
+    EXPECT_EQ(plus.exitCode, 0) << plus.err;
+    EXPECT_EQ(plus.out, reduce("run.pks " + ini() + choice + " --test-level 95").out);
+    EXPECT_EQ(reduce("run.pks " + ini() + " --abundance N --test-level 0").exitCode, 0);
+    EXPECT_EQ(reduce("run.pks " + ini() + " --all-abundances --test-level 100").exitCode, 0);
+}
+
+TEST_F(ReduceCommand, WriteFailuresNameThePathAndTheReason) {
+    const CliRun full = reduce("run.pks " + ini() + " --abundance N --output /dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, "Tarnova: /dev/fullに書き込めませんでした(No space left on device)。\n");
+    const CliRun missing = reduce("run.pks " + ini() + " --abundance N --output none/x.ird");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              "Tarnova: none/x.irdに書き込めませんでした(No such file or directory)。\n");
 }
 
 TEST_F(ReduceCommand, Failures) {
