@@ -2,6 +2,8 @@
 // 0 success, 1 failure, 2 usage error.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,5 +21,11 @@ struct Command {
 std::string executableFolder();
 
 int usageError(const char* usage);
+// Names what is wrong with the command line on stderr, before the usage: "tarnova-cli: problem".
+void reportUsageProblem(const std::string& problem);
+// The problem of the option at index of the command line: unknown, repeated, or without the
+// value it needs; none when it is known, given once and (with needsValue) followed by a value.
+std::optional<std::string> optionProblem(const Arguments& arguments, std::size_t index, bool known,
+                                         bool repeated, bool needsValue = true);
 
 } // namespace tarnova::cli

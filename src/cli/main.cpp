@@ -37,6 +37,25 @@ constexpr std::array kCommands{
 
 } // namespace
 
+void reportUsageProblem(const std::string& problem) {
+    std::cerr << "tarnova-cli: " << problem << '\n';
+}
+
+std::optional<std::string> optionProblem(const Arguments& arguments, std::size_t index, bool known,
+                                         bool repeated, bool needsValue) {
+    const std::string& option = arguments[index];
+    if (!known) {
+        return "unknown option " + option;
+    }
+    if (repeated) {
+        return option + " is given twice";
+    }
+    if (needsValue && index + 1 >= arguments.size()) {
+        return option + " needs a value";
+    }
+    return std::nullopt;
+}
+
 int usageError(const char* usage) {
     std::cerr << "usage: " << usage << '\n';
     return 2;

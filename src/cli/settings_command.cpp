@@ -22,7 +22,9 @@ int runSettingsCommand(const Arguments& arguments) {
         std::optional<std::string>* target = option == "--ini"    ? &iniPath
                                              : option == "--save" ? &savePath
                                                                   : nullptr;
-        if (target == nullptr || target->has_value() || i + 1 >= arguments.size()) {
+        if (const auto problem =
+                optionProblem(arguments, i, target != nullptr, target && target->has_value())) {
+            reportUsageProblem(*problem);
             return usageError(kUsage);
         }
         *target = arguments[++i];

@@ -48,17 +48,21 @@ std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bo
                                             : argument == "--format"           ? &format
                                             : argument == "--to" && withTarget ? &target
                                                                                : nullptr;
-        if (value == nullptr || value->has_value() || i + 1 >= arguments.size()) {
+        if (const auto problem =
+                optionProblem(arguments, i, value != nullptr, value && value->has_value())) {
+            reportUsageProblem(*problem);
             return std::nullopt;
         }
         *value = arguments[++i];
     }
     if (parsed.paths.size() != pathCount) {
+        reportUsageProblem(pathCount == 1 ? "one file name expected" : "two file names expected");
         return std::nullopt;
     }
     if (format) {
         const auto kind = formatNamed(*format);
         if (!kind) {
+            reportUsageProblem("--format " + *format + " is none of dat, pks, asc, mmdat");
             return std::nullopt;
         }
         parsed.format = *kind;
@@ -66,6 +70,7 @@ std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bo
     if (withTarget) {
         parsed.target = target ? targetNamed(*target) : std::nullopt;
         if (!parsed.target) {
+            reportUsageProblem("--to dat or --to pks expected");
             return std::nullopt;
         }
     }

@@ -78,15 +78,27 @@ TEST_F(SheetCommands, AFormatChoiceReadsTheFileAsIs) {
     EXPECT_FALSE(folder.exists("run.bak"));
 }
 
-TEST_F(SheetCommands, UsageErrors) {
-    EXPECT_EQ(run("info"), 2);
-    EXPECT_EQ(run("info a b"), 2);
-    EXPECT_EQ(run("info a --format txt"), 2);
-    EXPECT_EQ(run("info a --ini"), 2);
-    EXPECT_EQ(run("convert a b"), 2);
-    EXPECT_EQ(run("convert a b --to asc"), 2);
-    EXPECT_EQ(run("convert a --to pks"), 2);
-    EXPECT_NE(err.find("usage: tarnova-cli convert FILE OUT --to dat|pks"), std::string::npos);
+TEST_F(SheetCommands, UsageErrorsNameTheProblem) {
+    const struct {
+        const char* arguments;
+        const char* problem;
+    } cases[] = {
+        {"info", "one file name expected"},
+        {"info a b", "one file name expected"},
+        {"info a --format txt", "--format txt is none of dat, pks, asc, mmdat"},
+        {"info a --ini", "--ini needs a value"},
+        {"info a --ini x --ini y", "--ini is given twice"},
+        {"info a --to pks", "unknown option --to"},
+        {"convert a b", "--to dat or --to pks expected"},
+        {"convert a b --to asc", "--to dat or --to pks expected"},
+        {"convert a --to pks", "two file names expected"},
+        {"settings --save a --save b", "--save is given twice"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.arguments), 2) << c.arguments;
+        EXPECT_TRUE(err.starts_with(std::string("tarnova-cli: ") + c.problem + "\nusage: "))
+            << c.arguments << ": " << err;
+    }
 }
 
 TEST_F(SheetCommands, ConvertWritesTheSheetInTheChosenFormat) {
