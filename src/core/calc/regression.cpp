@@ -2,12 +2,14 @@
 
 #include "calc/calc_state.h"
 #include "calc/distributions.h"
+#include "calc/peak_label_index.h"
 #include "calc/regression_method.h"
 #include "platform/run_log.h"
 #include "platform/text_format.h"
 
 #include <cmath>
 #include <new>
+#include <optional>
 
 namespace tarnova {
 namespace {
@@ -105,15 +107,10 @@ int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::i
     return 1;
 }
 
-// Room for one point per peak of label: the most points a record of that label can get.
-bool reservePoints(std::vector<DataPoint>& points, const std::vector<PeakRecord>& peaks,
-                   const std::string& label) {
-    std::size_t count = 0;
-    for (const PeakRecord& peak : peaks) {
-        count += peak.elem == label ? 1 : 0;
-    }
+// Room for one point per peak of the label: the most points a record of that label can get.
+bool reservePoints(std::vector<DataPoint>& points, const std::vector<std::uint32_t>& positions) {
     try {
-        points.reserve(count);
+        points.reserve(positions.size());
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -154,6 +151,14 @@ int RunRegressions(CalcState& state, double testLevel) {
     }
     const double alpha = (state.calcFlags & kCalcConf95) != 0 ? 0.05 : 0.32;
     const int count = state.resultCount();
+    std::optional<PeakLabelIndex> index;
+    try {
+        index.emplace(state.peaks);
+    } catch (const std::bad_alloc&) {
+        LogLine("Not enough core.");
+        state.calcFlags = kCalcAllFailed;
+        return 0;
+    }
     int succeeded = 0;
     for (int i = 0; i < count; ++i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
@@ -163,10 +168,10 @@ int RunRegressions(CalcState& state, double testLevel) {
         if (record.isRatio()) {
             LogLine(
                 formatText("Try for %s/%s", record.numerator.c_str(), record.denominator.c_str()));
-            formed = BuildRatioPoints(record, state.peaks);
+            formed = BuildRatioPoints(record, state.peaks, *index);
         } else {
             LogLine(formatText("Try for %s", record.numerator.c_str()));
-            formed = BuildAbundancePoints(record, state.peaks);
+            formed = BuildAbundancePoints(record, state.peaks, *index);
         }
         LogLine(formed != 0 ? "Succeed!" : "Fail");
         if (formed == 0) {
@@ -186,45 +191,47 @@ int RunRegressions(CalcState& state, double testLevel) {
     return succeeded == count ? 1 : -1;
 }
 
-int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                     const PeakLabelIndex& index) {
     const std::string& numerator = record.numerator;
     const std::string& denominator = record.denominator;
+    const std::vector<std::uint32_t>& numeratorPeaks = index.positions(numerator);
     std::vector<DataPoint> points;
-    if (!reservePoints(points, peaks, numerator)) {
+    if (!reservePoints(points, numeratorPeaks)) {
         record.points.reset();
         record.pointCount = kPointsNoWorkArea;
         return 0;
     }
     const bool logged = detailLogged();
-    const std::size_t count = peaks.size();
-    std::size_t previous = count; // none yet
-    for (std::size_t i = 0; i < count; ++i) {
+    // Walks the denominator peaks and, between each two enabled ones, the numerator peaks.
+    std::size_t n = 0;
+    std::optional<std::uint32_t> previous;
+    for (const std::uint32_t i : index.positions(denominator)) {
         const PeakRecord& next = peaks[i];
-        if (next.isDisabled() || next.elem != denominator) {
+        if (next.isDisabled()) {
             continue;
         }
-        if (previous != count) {
-            const PeakRecord& before = peaks[previous];
+        while (n < numeratorPeaks.size() && numeratorPeaks[n] < i) {
+            const std::uint32_t j = numeratorPeaks[n++];
+            const PeakRecord& peak = peaks[j];
+            if (!previous || j < *previous || peak.isDisabled()) {
+                continue;
+            }
+            const PeakRecord& before = peaks[*previous];
             const double slope =
                 (next.peakValue() - before.peakValue()) / (next.time - before.time);
-            for (std::size_t j = previous + 1; j < i; ++j) {
-                const PeakRecord& peak = peaks[j];
-                if (peak.isDisabled() || peak.elem != numerator) {
-                    continue;
-                }
-                const double signal = (peak.time - before.time) * slope + before.peakValue();
-                DataPoint point;
-                point.peakIndex = static_cast<std::uint32_t>(j);
-                point.prevDenominator = static_cast<std::int32_t>(previous);
-                point.nextDenominator = static_cast<std::int32_t>(i);
-                point.time = peak.time;
-                point.value = peak.peakValue() / signal;
-                points.push_back(point);
-                if (logged) {
-                    LogLine(formatText("(%d)", static_cast<int>(points.size())) +
-                            formatFixed(point.time, 0, 6) + ": " + formatGeneral(peak.height) +
-                            "/" + formatGeneral(signal) + "=" + formatGeneral(point.value));
-                }
+            const double signal = (peak.time - before.time) * slope + before.peakValue();
+            DataPoint point;
+            point.peakIndex = j;
+            point.prevDenominator = static_cast<std::int32_t>(*previous);
+            point.nextDenominator = static_cast<std::int32_t>(i);
+            point.time = peak.time;
+            point.value = peak.peakValue() / signal;
+            points.push_back(point);
+            if (logged) {
+                LogLine(formatText("(%d)", static_cast<int>(points.size())) +
+                        formatFixed(point.time, 0, 6) + ": " + formatGeneral(peak.height) + "/" +
+                        formatGeneral(signal) + "=" + formatGeneral(point.value));
             }
         }
         previous = i;
@@ -234,21 +241,24 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
     return storePoints(record, points, kPointsNone);
 }
 
-int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+    return BuildRatioPoints(record, peaks, PeakLabelIndex(peaks));
+}
+
+int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                         const PeakLabelIndex& index) {
     const std::string& label = record.numerator;
+    const std::vector<std::uint32_t>& positions = index.positions(label);
     std::vector<DataPoint> points;
-    if (!reservePoints(points, peaks, label)) {
+    if (!reservePoints(points, positions)) {
         record.points.reset();
         record.pointCount = kPointsNoWorkArea;
         return 0;
     }
-    for (std::size_t i = 0; i < peaks.size(); ++i) {
+    for (const std::uint32_t i : positions) {
         const PeakRecord& peak = peaks[i];
-        if (peak.elem != label) {
-            continue;
-        }
         DataPoint point;
-        point.peakIndex = static_cast<std::uint32_t>(i);
+        point.peakIndex = i;
         point.flags = peak.flags & kPeakDisabled;
         point.time = peak.time;
         point.value = peak.peakValue();
@@ -257,6 +267,10 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
     LogLine(formatText("%d peaks are corrected for %s.", static_cast<int>(points.size()),
                        label.c_str()));
     return storePoints(record, points, kPointsNoMemory);
+}
+
+int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+    return BuildAbundancePoints(record, peaks, PeakLabelIndex(peaks));
 }
 
 int ComputeStatistics(RegressionResult& record) {

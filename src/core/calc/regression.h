@@ -10,6 +10,7 @@
 namespace tarnova {
 
 struct CalcState;
+class PeakLabelIndex;
 
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
 // test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when
@@ -18,10 +19,15 @@ int RunRegressions(CalcState& state, double testLevel);
 
 // The ratio points of record: every enabled numerator peak between two consecutive enabled
 // denominator peaks, divided by the denominator signal interpolated to its time. peaks must be
-// ordered by time. Returns 1, or 0 with a failure code in pointCount.
+// ordered by time; index is the index of peaks. Returns 1, or 0 with a failure code in
+// pointCount.
+int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                     const PeakLabelIndex& index);
 int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
 
 // The abundance points of record: every peak of its label, disabled peaks as disabled points.
+int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                         const PeakLabelIndex& index);
 int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
 
 // Statistics of the active points. Returns 1, or 0 when there are no points or no active one.
