@@ -356,7 +356,7 @@ def cases(files, elements_of):
         yield case("argon_air.dat/relative-path", "argon_air.dat",
                    ["--numerator", "40", "--denominator", "36"], cwd=os.path.dirname(
                        files["argon_air.dat"]))
-        # Any number is a test level; beyond 0 to 100 the critical values fail (negative).
+        # A test level is a number from 0 to 100; 120 and -5 are refused.
         for level in ("50", "99.99", "100", "0", "120", "-5"):
             yield case("argon_air.dat/test-level-%s" % level, files["argon_air.dat"],
                        ["--all-numerators", "--denominator", "36", "--test-level", level])

@@ -407,10 +407,21 @@ def parse_correction_item(text):
     return match.group(1), match.group(2), value
 
 
-def apply_corrections(peaks, ini, set_name):
+def correction_item_count(ini, set_name):
+    """How many items a set has: its count, or its last present item where that comes first;
+    -1 when section "interferance" counts none for it."""
     count = ini.read_int("interferance", set_name, -1) if ini.read(
         "interferance", set_name) is not None else -1
     if count < 1:
+        return -1
+    numbers = [int(key[4:]) for key in ini.keys(set_name)
+               if key.lower().startswith("item") and key[4:].isdigit() and key[4] != "0"]
+    return min(count, max(numbers, default=0))
+
+
+def apply_corrections(peaks, ini, set_name):
+    count = correction_item_count(ini, set_name)
+    if count < 0:
         return 0
     for k in range(1, count + 1):
         text = ini.read(set_name, "item%d" % k)
@@ -734,6 +745,8 @@ def settings_from(args, ini):
         calc_flags |= ALL_NUMERATORS
     if args.all_abundances:
         calc_flags |= ALL_ABUNDANCES
+    if args.test_level is not None and not 0 <= args.test_level <= 100:
+        raise ReductionError("--test-level is no number from 0 to 100")
     test_level = (args.test_level if args.test_level is not None
                   else ini.read_number("regression", "chklevel", 99.7))
     if args.output_flags is not None:
@@ -763,11 +776,15 @@ def reduce_sheet(note, rows, args, ini):
         if calc_flags & ALL_ABUNDANCES:
             selection[label] |= 0x4
     if args.correction:
-        # The settings dialog offers corrections only while the INI counts some sets and names
-        # them; otherwise the calculation goes on uncorrected.
-        if ini.read("general", "interferance") is not None and ini.read_int(
-                "general", "interferance", -1) > 0 and ini.keys("interferance"):
-            calc_flags |= CORRECT
+        # Only a set that the settings dialog offers (the INI counts sets and names them) and
+        # that counts items can be chosen; any other name is refused.
+        offered = (ini.read("general", "interferance") is not None
+                   and ini.read_int("general", "interferance", -1) > 0
+                   and any(name.lower() == args.correction.lower()
+                           for name in ini.keys("interferance")))
+        if not offered or correction_item_count(ini, args.correction) < 0:
+            raise ReductionError("no correction set " + args.correction)
+        calc_flags |= CORRECT
     records = create_records(elements, selection)
     if calc_flags & CORRECT:
         apply_corrections(peaks, ini, args.correction)

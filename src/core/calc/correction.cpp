@@ -148,10 +148,10 @@ int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::strin
                          cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
         return 0;
     }
-    int next = 1;
+    long long next = 1; // the number of the item that follows, up to 2^31
     for (const CorrectionSetItem& entry : set->items) {
         logMissingItems(entry.number - next);
-        next = entry.number + 1;
+        next = entry.number + 1LL;
         LogLine(entry.text);
         if (!entry.item) {
             LogLine("Invalid format of item.");

@@ -81,6 +81,7 @@ TEST_F(ReduceCommand, CorrectionSetsMustBeNamedByTheIni) {
         {sets.c_str(), "Kr", 2},
         {sets.c_str(), "Empty", 2},
         {sets.c_str(), "Atm", 0},
+        {sets.c_str(), "ATM", 0}, // set names are read without regard to case
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ini) + c.set);
