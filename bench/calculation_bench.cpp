@@ -1,5 +1,7 @@
 // Load + extraction + full calculation of a PKS measurement of five labels (every ratio and
-// every abundance: 25 records), and the calculation alone, for 10^3, 10^5 and 10^6 peaks.
+// every abundance: 25 records), and the calculation alone, for 10^3, 10^5 and 10^6 peaks; and a
+// measurement of very many labels with every abundance, whose cost must grow with the peaks
+// alone, not with peaks x labels.
 #include "bench_measurement.h"
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
@@ -13,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,25 +39,65 @@ std::string measurementFile(int peakCount) {
     return path.string();
 }
 
-// The calculation alone, from an extracted peak list: sort, element list, 25 records, points,
-// statistics, lines and the IRD text.
-void CalculateOnly(benchmark::State& state) {
-    const int peakCount = static_cast<int>(state.range(0));
-    const std::vector<PeakRecord> peaks = measurementPeaks(peakCount);
+// Every label as abundance, no ratio.
+class EveryAbundancePort final : public BatchCalculationPort {
+  public:
+    bool runSettingsDialog(CalculationSettingsForm& form,
+                           const std::function<bool(CalculationSettingsForm&)>& confirm) override {
+        form.allNumerators = false;
+        form.allAbundances = true;
+        form.numerators.assign(form.labels.size(), false);
+        form.denominators.assign(form.labels.size(), false);
+        return confirm(form);
+    }
+};
+
+// The calculation alone, from an extracted peak list: sort, element list, the records the
+// port chooses, points, statistics, lines and the IRD text.
+void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peaks,
+                    BatchCalculationPort& port, int expectedRecords) {
     for (auto _ : state) {
         SilentPort ui;
-        EverythingPort port;
         CalcState calculation;
         const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, ""};
         const PeakListSource source = [&peaks] { return std::optional(peaks); };
-        if (RunCalculation(calculation, source, environment) != 1) {
+        if (RunCalculation(calculation, source, environment) != 1 ||
+            calculation.resultCount() != expectedRecords) {
             state.SkipWithError("the calculation failed");
             return;
         }
         benchmark::DoNotOptimize(WriteIrd(*calculation.results, nullptr, calculation.calcFlags,
                                           kOutputHeader | kOutputGuideComment));
     }
-    state.SetComplexityN(peakCount);
+    state.SetComplexityN(static_cast<std::int64_t>(peaks.size()));
+}
+
+// 25 records: every ratio and every abundance of five labels.
+void CalculateOnly(benchmark::State& state) {
+    EverythingPort port;
+    calculateToIrd(state, measurementPeaks(static_cast<int>(state.range(0))), port, 25);
+}
+
+// peakCount peaks of labelCount labels ("L0", "L1", ...) in turn, 0.1 s apart.
+std::vector<PeakRecord> manyLabelPeaks(int peakCount, int labelCount) {
+    std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
+    for (int i = 0; i < peakCount; ++i) {
+        PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
+        peak.elem = std::to_string(i % labelCount);
+        peak.elem.insert(0, 1, 'L');
+        peak.time = 0.1 * i;
+        peak.height = 1.0 + 0.001 * (i % 97);
+        peak.range = 1.0;
+    }
+    return peaks;
+}
+
+// Every abundance of a measurement of many labels: one record per label.
+void ManyLabelsEveryAbundance(benchmark::State& state) {
+    const int labelCount = static_cast<int>(state.range(1));
+    EveryAbundancePort port;
+    calculateToIrd(state, manyLabelPeaks(static_cast<int>(state.range(0)), labelCount), port,
+                   labelCount);
 }
 
 void LoadAndCalculate(benchmark::State& state) {
@@ -81,6 +124,13 @@ void LoadAndCalculate(benchmark::State& state) {
     }
     state.SetComplexityN(peakCount);
 }
+
+BENCHMARK(ManyLabelsEveryAbundance)
+    ->Args({20000, 10000})
+    ->Args({100000, 50000})
+    ->Args({1000000, 500000})
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 BENCHMARK(CalculateOnly)
     ->Arg(1000)
