@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/reduction.h"
 #include "platform/codepage.h"
+#include "platform/text_format.h"
 #include "render/picture_output.h"
 #include "render/qpainter_surface.h"
 #include "results/graph.h"
@@ -13,6 +14,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace tarnova::cli {
 namespace {
@@ -79,12 +81,14 @@ int runGraphCommand(const Arguments& arguments) {
     std::optional<std::string> recordName;
     std::optional<PictureSize> size;
     std::optional<std::string> output;
-    bool sizeInvalid = false;
     const auto ownOption = [&](const Arguments& all, std::size_t& i) {
         const std::string& option = all[i];
-        if ((option != "--record" && option != "--size" && option != "--output") ||
-            i + 1 >= all.size()) {
-            return false;
+        if (option != "--record" && option != "--size" && option != "--output") {
+            return OwnOption::NotMine;
+        }
+        if (const auto problem = optionProblem(all, i, true, false)) {
+            reportUsageProblem(*problem);
+            return OwnOption::Invalid;
         }
         const std::string& value = all[++i];
         if (option == "--record") {
@@ -93,11 +97,17 @@ int runGraphCommand(const Arguments& arguments) {
             output = value;
         } else {
             size = parseSize(value);
-            sizeInvalid = !size;
+            if (!size) {
+                reportUsageProblem("--size " + value + " is no WxH of 1 to 20000 pixels each");
+                return OwnOption::Invalid;
+            }
         }
-        return !sizeInvalid;
+        return OwnOption::Taken;
     };
     const std::optional<ReductionOptions> options = parseReductionArguments(arguments, ownOption);
+    if (options && !output) {
+        reportUsageProblem("--output is missing");
+    }
     if (!options || !output) {
         return usageError(kUsage);
     }
@@ -117,7 +127,7 @@ int runGraphCommand(const Arguments& arguments) {
     const QGuiApplication application(argc, argv);
 
     Reduction reduction;
-    if (const int failure = reduction.run(*options, "graph", kUsage); failure != 0) {
+    if (const int failure = reduction.run(*options, kUsage); failure != 0) {
         return failure;
     }
     RegressionResult* record = findRecord(*reduction.state.results, recordName);
@@ -139,8 +149,11 @@ int runGraphCommand(const Arguments& arguments) {
             DrawGraphWindow(surface, {0, 0, picture.width, picture.height}, *record, resultFlags,
                             std::nullopt, nullptr, nullptr);
         });
-    if (bytes.isEmpty() || !render::SaveFileAtomically(outputPath, bytes)) {
-        reduction.sheet.ui.showMessage("Tarnova", *output);
+    std::error_code error = std::make_error_code(std::errc::io_error);
+    if (bytes.isEmpty() || !render::SaveFileAtomically(outputPath, bytes, &error)) {
+        reduction.sheet.ui.showMessage(
+            "Tarnova",
+            formatText("%sに書き込めませんでした(%s)。", output->c_str(), error.message().c_str()));
         return 1;
     }
     return 0;

@@ -4,10 +4,13 @@
 #include "cli/commands.h"
 #include "cli/reduction.h"
 #include "platform/text_file.h"
+#include "platform/text_format.h"
 
-#include <iostream>
+#include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace tarnova::cli {
 namespace {
@@ -39,13 +42,19 @@ std::optional<std::uint32_t> parseOutputFlags(const std::string& text) {
     return flags;
 }
 
-bool writeText(const std::optional<std::string>& output, const std::string& text) {
-    if (!output) {
-        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-        std::cout.flush();
-        return static_cast<bool>(std::cout);
+// Writes the IRD text to the file output, or to standard output; false with error set when
+// that failed.
+bool writeText(const std::optional<std::string>& output, const std::string& text,
+               std::error_code& error) {
+    if (output) {
+        return writeWholeFile(*output, text, &error);
     }
-    return writeWholeFile(*output, text);
+    const bool written =
+        std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    if (!written) {
+        error = {errno, std::generic_category()};
+    }
+    return written;
 }
 
 } // namespace
@@ -54,24 +63,33 @@ int runReduceCommand(const Arguments& arguments) {
     std::optional<std::uint32_t> outputFlags;
     std::optional<std::string> output;
     const auto ownOption = [&](const Arguments& all, std::size_t& i) {
-        if ((all[i] != "--output-flags" && all[i] != "--output") || i + 1 >= all.size()) {
-            return false;
-        }
         const std::string& option = all[i];
+        if (option != "--output-flags" && option != "--output") {
+            return OwnOption::NotMine;
+        }
+        if (const auto problem = optionProblem(all, i, true, false)) {
+            reportUsageProblem(*problem);
+            return OwnOption::Invalid;
+        }
         const std::string& value = all[++i];
         if (option == "--output") {
             output = value;
-            return true;
+            return OwnOption::Taken;
         }
         outputFlags = parseOutputFlags(value);
-        return outputFlags.has_value();
+        if (!outputFlags) {
+            reportUsageProblem("--output-flags " + value +
+                               " is neither none nor a list of header, comment, guidecomment");
+            return OwnOption::Invalid;
+        }
+        return OwnOption::Taken;
     };
     const std::optional<ReductionOptions> options = parseReductionArguments(arguments, ownOption);
     if (!options) {
         return usageError(kUsage);
     }
     Reduction reduction;
-    if (const int failure = reduction.run(*options, "reduce", kUsage); failure != 0) {
+    if (const int failure = reduction.run(*options, kUsage); failure != 0) {
         return failure;
     }
     const std::optional<DataNote>& note = currentDataNote();
@@ -79,11 +97,14 @@ int runReduceCommand(const Arguments& arguments) {
         WriteIrd(*reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
                  outputFlags.value_or(reduction.sheet.settings.fileOutputFlags));
     if (!text) {
-        reduction.sheet.ui.showMessage("Tarnova", "Not enough cor.");
+        reduction.sheet.ui.showMessage("Tarnova", "Not enough core.");
         return 1;
     }
-    if (!writeText(output, *text)) {
-        reduction.sheet.ui.showMessage("Tarnova", output.value_or("standard output"));
+    std::error_code writeError;
+    if (!writeText(output, *text, writeError)) {
+        reduction.sheet.ui.showMessage("Tarnova", formatText("%sに書き込めませんでした(%s)。",
+                                                             output.value_or("標準出力").c_str(),
+                                                             writeError.message().c_str()));
         return 1;
     }
     return 0;

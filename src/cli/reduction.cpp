@@ -1,35 +1,60 @@
 #include "cli/reduction.h"
 
 #include "calc/calculation_driver.h"
+#include "calc/correction.h"
 #include "document/peak_list_extraction.h"
 #include "platform/load_path.h"
+#include "settings/ini_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <iostream>
+#include <string_view>
+#include <utility>
 
 namespace tarnova::cli {
 namespace {
 
-std::optional<double> parseNumber(const std::string& text) {
+// A test level in percent: a decimal number from 0 to 100, a leading "+" allowed.
+std::optional<double> parseTestLevel(const std::string& text) {
+    const std::string_view digits =
+        text.starts_with('+') ? std::string_view(text).substr(1) : std::string_view(text);
     double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    if (digits.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
+        value < 0.0 || value > 100.0) {
         return std::nullopt;
     }
     return value;
 }
 
+bool isLabelListOption(const std::string& option) {
+    return option == "--numerator" || option == "--denominator" || option == "--abundance";
+}
+
+// The two choices of a pair share a kind; every other option is a kind of its own.
+std::string kindOf(const std::string& option) {
+    if (option == "--conf95" || option == "--conf68") {
+        return "--conf95|--conf68";
+    }
+    if (option == "--stddev" || option == "--unbiased") {
+        return "--stddev|--unbiased";
+    }
+    return option;
+}
+
 // The settings dialog answered from the options; the command has no windows and no printer.
 class ReductionPort final : public BatchCalculationPort {
   public:
-    ReductionPort(const ReductionOptions& options, const char* command)
-        : options_(options), command_(command) {}
+    ReductionPort(const ReductionOptions& options, std::string iniPath)
+        : options_(options), iniPath_(std::move(iniPath)) {}
 
     // The first label of the options that the element list does not hold.
     const std::optional<std::string>& unknownLabel() const { return unknownLabel_; }
+    // Whether --correction named a set that the INI file does not offer.
+    bool unknownCorrectionSet() const { return unknownCorrectionSet_; }
 
     bool runSettingsDialog(CalculationSettingsForm& form,
                            const std::function<bool(CalculationSettingsForm&)>& confirm) override {
@@ -45,17 +70,19 @@ class ReductionPort final : public BatchCalculationPort {
             return false;
         }
         if (options_.correctionSet) {
-            // Without sets (also when the INI counts sets but names none) the dialog offers no
-            // correction to check: the calculation goes on uncorrected.
-            form.correct = !form.correctionSets.empty();
-            form.correctionSet = *options_.correctionSet;
-            if (!form.correct) {
-                std::cerr << "tarnova-cli " << command_ << ": "
-                          << (form.correctionSetsUnnamed
-                                  ? "the INI file counts correction sets but names none; "
-                                  : "the INI file has no correction sets; ")
-                          << *options_.correctionSet << " is not applied\n";
+            // Only a set the dialog offers (names compared without regard to case) and that
+            // counts items can be applied.
+            const std::string& name = *options_.correctionSet;
+            const auto sameName = [&name](const std::string& set) {
+                return profileNamesEqual(set, name);
+            };
+            if (std::none_of(form.correctionSets.begin(), form.correctionSets.end(), sameName) ||
+                !ReadCorrectionSet(iniPath_, name)) {
+                unknownCorrectionSet_ = true;
+                return false;
             }
+            form.correct = true;
+            form.correctionSet = name;
         }
         return confirm(form);
     }
@@ -78,8 +105,9 @@ class ReductionPort final : public BatchCalculationPort {
     }
 
     const ReductionOptions& options_;
-    const char* command_;
+    std::string iniPath_;
     std::optional<std::string> unknownLabel_;
+    bool unknownCorrectionSet_ = false;
 };
 
 std::uint32_t withBit(std::uint32_t word, std::uint32_t bit, std::optional<bool> on) {
@@ -90,6 +118,21 @@ std::uint32_t withBit(std::uint32_t word, std::uint32_t bit, std::optional<bool>
 }
 
 } // namespace
+
+std::optional<std::string> GivenOptions::problemWith(const std::string& option) {
+    if (!option.starts_with("--") || isLabelListOption(option)) {
+        return std::nullopt;
+    }
+    const std::string kind = kindOf(option);
+    for (const auto& [earlierKind, earlier] : given_) {
+        if (earlierKind == kind) {
+            return earlier == option ? option + " is given twice"
+                                     : option + " conflicts with " + earlier;
+        }
+    }
+    given_.emplace_back(kind, option);
+    return std::nullopt;
+}
 
 bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOptions& options,
                          Arguments& sheetArguments, bool& invalid) {
@@ -102,10 +145,10 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
         options.conf95 = option == "--conf95";
     } else if (option == "--stddev" || option == "--unbiased") {
         options.useStdDev = option == "--stddev";
-    } else if (option == "--ini" || option == "--format" || option == "--numerator" ||
-               option == "--denominator" || option == "--abundance" || option == "--test-level" ||
-               option == "--correction") {
-        if (i + 1 >= arguments.size()) {
+    } else if (option == "--ini" || option == "--format" || isLabelListOption(option) ||
+               option == "--test-level" || option == "--correction") {
+        if (const auto problem = optionProblem(arguments, i, true, false)) {
+            reportUsageProblem(*problem);
             invalid = true;
             return true;
         }
@@ -119,8 +162,11 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
         } else if (option == "--abundance") {
             options.abundances.push_back(text);
         } else if (option == "--test-level") {
-            options.testLevel = parseNumber(text);
-            invalid = !options.testLevel;
+            options.testLevel = parseTestLevel(text);
+            if (!options.testLevel) {
+                reportUsageProblem("--test-level " + text + " is no number from 0 to 100");
+                invalid = true;
+            }
         } else {
             options.correctionSet = text;
         }
@@ -133,15 +179,27 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
 }
 
 bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments) {
+    const bool ratios =
+        (options.allNumerators || !options.numerators.empty()) && !options.denominators.empty();
+    const bool abundances = options.allAbundances || !options.abundances.empty();
+    if (!ratios && !abundances) {
+        reportUsageProblem("nothing to calculate: give --numerator (or --all-numerators) with "
+                           "--denominator, or --abundance (or --all-abundances)");
+        return false;
+    }
     std::optional<SheetArguments> sheet = parseSheetArguments(sheetArguments, false, 1);
-    if (!sheet || sheet->paths.front().empty()) {
+    if (!sheet) {
+        return false;
+    }
+    if (sheet->paths.front().empty()) {
+        reportUsageProblem("the file name is empty");
         return false;
     }
     options.sheet = std::move(*sheet);
     return true;
 }
 
-int Reduction::run(const ReductionOptions& options, const char* command, const char* usage) {
+int Reduction::run(const ReductionOptions& options, const char* usage) {
     // The SOURCE line names the measurement by its absolute path.
     const std::string& file = options.sheet.paths.front();
     std::error_code error;
@@ -162,14 +220,18 @@ int Reduction::run(const ReductionOptions& options, const char* command, const c
     sheet.grid.NewSheet();
     const PeakListSource extracted = [&peaks] { return std::move(peaks); };
 
-    ReductionPort port(options, command);
+    const std::string iniPath = options.sheet.iniPath.value_or(settingsFilePath());
+    ReductionPort port(options, iniPath);
     const CalculationEnvironment environment{sheet.ui, port, settings.generalFlags,
-                                             settings.testLevel,
-                                             options.sheet.iniPath.value_or(settingsFilePath())};
+                                             settings.testLevel, iniPath};
     if (RunCalculation(state, extracted, environment) == 0) {
         if (port.unknownLabel()) {
-            std::cerr << "tarnova-cli " << command << ": " << *port.unknownLabel()
-                      << " is not in the element list\n";
+            reportUsageProblem(*port.unknownLabel() + " is not in the element list");
+            return usageError(usage);
+        }
+        if (port.unknownCorrectionSet()) {
+            reportUsageProblem("--correction " + *options.correctionSet + ": " + iniPath +
+                               " holds no correction set of that name");
             return usageError(usage);
         }
         return 1;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnova::cli {
@@ -33,28 +34,63 @@ struct ReductionOptions {
     std::optional<std::string> correctionSet;
 };
 
-// Reads the reduction's options out of arguments; every argument it does not know is handed
-// to own (with the index, which own advances past a value it takes), which returns false for
-// an unknown or incomplete option. None on a usage error.
+// What a command's own option handler made of the argument at i.
+enum class OwnOption {
+    NotMine, // no option of the command: a usage error naming it
+    Taken,   // taken, with its value (i advanced past it)
+    Invalid, // the command's option without a usable value; the handler has said why
+};
+
+// Reads the reduction's options out of arguments; every argument it does not know is handed to
+// own (with the index, which own advances past a value it takes). Options other than the three
+// label lists may be given once, --conf95/--conf68 and --stddev/--unbiased exclude each other,
+// and a request must choose a ratio (a numerator with a denominator) or an abundance. None on a
+// usage error, after a message that names the problem.
 template <typename Own>
 std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own);
 
 // The options that are the reduction's: the argument at i, with its value (i is advanced past
 // it). Returns false, with i unchanged, for an argument that is not one of them; sets invalid
-// for one of them without a usable value.
+// (after a message) for one of them without a usable value.
 bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOptions& options,
                          Arguments& sheetArguments, bool& invalid);
-// Completes the options from the collected FILE, --ini and --format; false on a usage error.
+// Completes the options from the collected FILE, --ini and --format; false (after a message) on
+// a usage error.
 bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments);
+
+// The options given so far: a second one of a kind, or the other choice of a pair, is refused.
+class GivenOptions final {
+  public:
+    // The problem with option, given after those seen; none when it may follow them.
+    std::optional<std::string> problemWith(const std::string& option);
+
+  private:
+    std::vector<std::pair<std::string, std::string>> given_; // kind, option
+};
 
 template <typename Own>
 std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own) {
     ReductionOptions options;
     Arguments sheetArguments;
+    GivenOptions given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (const std::optional<std::string> problem = given.problemWith(arguments[i])) {
+            reportUsageProblem(*problem);
+            return std::nullopt;
+        }
         bool invalid = false;
-        const bool taken = takeReductionOption(arguments, i, options, sheetArguments, invalid);
-        if (invalid || (!taken && !own(arguments, i))) {
+        if (takeReductionOption(arguments, i, options, sheetArguments, invalid)) {
+            if (invalid) {
+                return std::nullopt;
+            }
+            continue;
+        }
+        const std::string& option = arguments[i];
+        const OwnOption taken = own(arguments, i);
+        if (taken == OwnOption::NotMine) {
+            reportUsageProblem("unknown option " + option);
+        }
+        if (taken != OwnOption::Taken) {
             return std::nullopt;
         }
     }
@@ -68,9 +104,9 @@ std::optional<ReductionOptions> parseReductionArguments(const Arguments& argumen
 class Reduction final {
   public:
     // Loads the file and runs the calculation. Returns 0 when results exist, otherwise the
-    // exit code (1 failure, 2 usage error), after the messages; command names the command
-    // in them and usage is shown for a label the file does not hold.
-    int run(const ReductionOptions& options, const char* command, const char* usage);
+    // exit code (1 failure, 2 usage error), after the messages; usage is shown for a label the
+    // file does not hold and a correction set the INI file does not offer.
+    int run(const ReductionOptions& options, const char* usage);
 
     ConsoleSheet sheet;
     CalcState state;

@@ -144,10 +144,10 @@ QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, cons
     return {};
 }
 
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes) {
+bool SaveFileAtomically(const QString& path, const QByteArray& bytes, std::error_code* error) {
     return writeWholeFile(
         QFile::encodeName(path).toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
 }
 
 } // namespace tarnova::render

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <system_error>
 
 namespace tarnova::render {
 
@@ -39,7 +40,9 @@ QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, cons
                        const Drawing& drawing);
 
 // Replaces the file at path with bytes in one step (writeWholeFile): either the whole new file
-// is there afterwards or the old one is untouched. False when it cannot be written.
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes);
+// is there afterwards or the old one is untouched. False when it cannot be written, with the
+// system's reason in error when given.
+bool SaveFileAtomically(const QString& path, const QByteArray& bytes,
+                        std::error_code* error = nullptr);
 
 } // namespace tarnova::render

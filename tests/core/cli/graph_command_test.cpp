@@ -101,12 +101,18 @@ TEST_F(GraphCommand, Failures) {
     const Case cases[] = {
         {"", 2, "usage:"},
         {"--output g.jpg", 2, "g.jpg names no .emf, .svg or .png file"},
-        {"--size 0x300 --output g.png", 2, "usage:"},
-        {"--size 500 --output g.png", 2, "usage:"},
-        {"--size 20001x10 --output g.png", 2, "usage:"},
+        {"", 2, "tarnova-cli: --output is missing"},
+        {"--size 0x300 --output g.png", 2, "--size 0x300 is no WxH"},
+        {"--size 500 --output g.png", 2, "--size 500 is no WxH"},
+        {"--size 20001x10 --output g.png", 2, "--size 20001x10 is no WxH"},
+        {"--size", 2, "--size needs a value"},
+        {"--output g.png --output h.png", 2, "--output is given twice"},
+        {"--record A --record B --output g.png", 2, "--record is given twice"},
+        {"--conf68 --conf95 --output g.png", 2, "--conf95 conflicts with --conf68"},
+        {"--test-level 101 --output g.png", 2, "--test-level 101 is no number from 0 to 100"},
         {"--record Kr84 --output g.png", 2, "Kr84 is not a record of the calculation"},
         {"--numerator Kr84 --output g.png", 2, "Kr84 is not in the element list"},
-        {"--output missing/g.png", 1, "Tarnova: missing/g.png"},
+        {"--output missing/g.png", 1, "Tarnova: missing/g.pngに書き込めませんでした("},
     };
     for (const Case& c : cases) {
         const CliRun run = graph(c.arguments);
