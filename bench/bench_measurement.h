@@ -33,16 +33,21 @@ class NoDialogs final : public FilePort {
     void setWindowTitle(std::string_view) override {}
 };
 
-// Every element as numerator, denominator and abundance.
+// Every element as numerator, denominator and abundance; without ratios, as abundance only.
 class EverythingPort final : public BatchCalculationPort {
   public:
+    explicit EverythingPort(bool ratios = true) : ratios_(ratios) {}
     bool runSettingsDialog(CalculationSettingsForm& form,
                            const std::function<bool(CalculationSettingsForm&)>& confirm) override {
-        form.allNumerators = true;
+        form.allNumerators = ratios_;
         form.allAbundances = true;
-        form.denominators.assign(form.labels.size(), true);
+        form.numerators.assign(form.labels.size(), false);
+        form.denominators.assign(form.labels.size(), ratios_);
         return confirm(form);
     }
+
+  private:
+    bool ratios_;
 };
 
 // Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.

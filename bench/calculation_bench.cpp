@@ -39,19 +39,6 @@ std::string measurementFile(int peakCount) {
     return path.string();
 }
 
-// Every label as abundance, no ratio.
-class EveryAbundancePort final : public BatchCalculationPort {
-  public:
-    bool runSettingsDialog(CalculationSettingsForm& form,
-                           const std::function<bool(CalculationSettingsForm&)>& confirm) override {
-        form.allNumerators = false;
-        form.allAbundances = true;
-        form.numerators.assign(form.labels.size(), false);
-        form.denominators.assign(form.labels.size(), false);
-        return confirm(form);
-    }
-};
-
 // The calculation alone, from an extracted peak list: sort, element list, the records the
 // port chooses, points, statistics, lines and the IRD text.
 void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peaks,
@@ -95,7 +82,7 @@ std::vector<PeakRecord> manyLabelPeaks(int peakCount, int labelCount) {
 // Every abundance of a measurement of many labels: one record per label.
 void ManyLabelsEveryAbundance(benchmark::State& state) {
     const int labelCount = static_cast<int>(state.range(1));
-    EveryAbundancePort port;
+    EverythingPort port(false);
     calculateToIrd(state, manyLabelPeaks(static_cast<int>(state.range(0)), labelCount), port,
                    labelCount);
 }
