@@ -74,7 +74,7 @@ std::optional<std::string> SheetsText(const CalcState& state, int sheet, const D
 }
 
 int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
-                     UserInterfacePort& ui, FilePort& files, const FileWriter& write) {
+                     UserInterfacePort& ui, FilePort& files) {
     const std::optional<std::string> path =
         chooseFile(ui, files, {{"同位体比データ", "*.IRD"}}, settings.dataDirectory, "IRD");
     if (!path) {
@@ -89,7 +89,7 @@ int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Setting
         ui.showMessage(kCaption, kNoMemory);
         return 0;
     }
-    if (!write(*path, *text)) {
+    if (!writeWholeFile(*path, *text)) {
         ui.showMessage(kCaption, *path);
         return 0;
     }

@@ -8,7 +8,6 @@
 #include "platform/user_interface_port.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,16 +33,13 @@ std::string DataPointsText(const RegressionResult& record, const DataNote* note)
 std::optional<std::string> SheetsText(const CalcState& state, int sheet, const DataNote* note,
                                       std::uint32_t copyOutputFlags);
 
-// Writes bytes to path as one whole (the GUI replaces the file atomically); false on failure.
-using FileWriter = std::function<bool(const std::string& path, std::string_view bytes)>;
-
 // "Save As..." of the result window: asks for a file ("同位体比データ", *.IRD, in the data
 // directory; a name without an extension gets ".IRD") and writes the IRD text of every record
-// with fileOutputFlags. A text that cannot be made shows "Not enough cor.", a file that cannot
-// be written shows its path (caption "Tarnova"), a failed dialog its error. Returns 1 when
-// written, 0 otherwise.
+// with fileOutputFlags, replacing the file in one step. A text that cannot be made shows "Not
+// enough cor.", a file that cannot be written shows its path (caption "Tarnova"), a failed
+// dialog its error. Returns 1 when written, 0 otherwise.
 int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
-                     UserInterfacePort& ui, FilePort& files, const FileWriter& write);
+                     UserInterfacePort& ui, FilePort& files);
 
 // "Save As..." of the graph window: asks for a file name (no filter; a name without an
 // extension gets ".EMF"). None when cancelled or failed (a failure is reported).

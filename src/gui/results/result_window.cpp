@@ -7,7 +7,6 @@
 #include "gui/results/test_dialogs.h"
 #include "gui/shell/show_help.h"
 #include "platform/codepage.h"
-#include "render/picture_output.h"
 #include "render/qpainter_surface.h"
 #include "results/point_editing.h"
 #include "results/result_export.h"
@@ -16,7 +15,6 @@
 #include "shell/help_document.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -98,12 +96,7 @@ void ResultWindow::copyText(const std::optional<std::string>& text) {
 
 void ResultWindow::saveResults() {
     QtFilePort files(this);
-    SaveResultsAsIrd(views_.calculation(), noteOrNone(), views_.settings(), port_, files,
-                     [](const std::string& path, std::string_view bytes) {
-                         return render::SaveFileAtomically(
-                             QFile::decodeName(QByteArray::fromStdString(path)),
-                             QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-                     });
+    SaveResultsAsIrd(views_.calculation(), noteOrNone(), views_.settings(), port_, files);
 }
 
 void ResultWindow::runOwnCommand(int command) {

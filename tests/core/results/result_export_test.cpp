@@ -6,12 +6,15 @@
 #include "core/results/result_records.h"
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
+#include "core/support/temp_folder.h"
 #include "core/support/test_peaks.h"
 #include "platform/codepage.h"
 #include "results/point_editing.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace tarnova {
 namespace {
@@ -79,47 +82,40 @@ TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
 
 class SaveAs : public ::testing::Test {
   protected:
+    test::TempFolder folder;
     CalcState state;
     Settings settings;
     test::ScriptedPort ui;
     ScriptedFilePort files;
-    std::vector<std::pair<std::string, std::string>> written;
-    bool writable = true;
-    FileWriter write = [this](const std::string& path, std::string_view bytes) {
-        written.emplace_back(path, bytes);
-        return writable;
-    };
 
     SaveAs() {
-        settings.dataDirectory = "/data";
+        settings.dataDirectory = folder.path("");
         settings.fileOutputFlags = kOutputHeader;
         state.calcFlags = kCalcConfirmed;
         state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}})};
     }
-    int save() { return SaveResultsAsIrd(state, nullptr, settings, ui, files, write); }
+    int save() { return SaveResultsAsIrd(state, nullptr, settings, ui, files); }
 };
 
 TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
+    const std::string expected = *WriteIrd(*state.results, nullptr, state.calcFlags, kOutputHeader);
+    std::filesystem::create_directory(folder.path("run.7"));
     const struct {
         std::string typed;
         std::string file;
-    } names[] = {{"/data/run7", "/data/run7.IRD"},
-                 {"/data/run7.ird", "/data/run7.ird"},
-                 {"/data/run.7/result", "/data/run.7/result.IRD"},
-                 {"/data/run7.", "/data/run7."}};
+    } names[] = {{"run7", "run7.IRD"},
+                 {"run7.ird", "run7.ird"},
+                 {"run.7/result", "run.7/result.IRD"},
+                 {"run8.", "run8."}};
     for (const auto& name : names) {
         SCOPED_TRACE(name.typed);
-        written.clear();
-        files.saveResults.push_back(ScriptedFilePort::chosen(name.typed, 0));
+        files.saveResults.push_back(ScriptedFilePort::chosen(folder.path(name.typed), 0));
         EXPECT_EQ(save(), 1);
-        ASSERT_EQ(written.size(), 1u);
-        EXPECT_EQ(written[0].first, name.file);
-        EXPECT_EQ(written[0].second,
-                  WriteIrd(*state.results, nullptr, state.calcFlags, kOutputHeader));
+        EXPECT_EQ(folder.read(name.file), expected);
     }
     const FileDialogRequest& request = files.saveRequests.back();
     EXPECT_EQ(test::filterTexts(request), (std::vector<std::string>{"同位体比データ *.IRD"}));
-    EXPECT_EQ(request.initialFolder, "/data");
+    EXPECT_EQ(request.initialFolder, folder.path(""));
     EXPECT_EQ(request.initialName, "");
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -128,14 +124,14 @@ TEST_F(SaveAs, FailuresAreReportedAndCancelIsSilent) {
     EXPECT_EQ(save(), 0); // cancelled
     files.saveResults.push_back({FileDialogResult::Status::Failed, "", 0, 0x3002});
     EXPECT_EQ(save(), 0);
-    writable = false;
-    files.saveResults.push_back(ScriptedFilePort::chosen("/gone/run7.IRD", 0));
+    const std::string blocked = folder.path("gone/run7.IRD");
+    files.saveResults.push_back(ScriptedFilePort::chosen(blocked, 0));
     EXPECT_EQ(save(), 0);
     EXPECT_EQ(ui.messages,
               (std::vector<test::RecordedMessage>{
                   {"Tarnova - Serious Error", "File selection is aborted with Error 0x3002:12290"},
-                  {"Tarnova", "/gone/run7.IRD"}}));
-    ASSERT_EQ(written.size(), 1u);
+                  {"Tarnova", blocked}}));
+    EXPECT_FALSE(folder.exists("gone"));
 }
 
 TEST_F(SaveAs, AGraphFileGetsTheMetafileExtensionWhenItHasNone) {
