@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,8 +17,10 @@ class TempFolder {
   public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process number keeps test runs of other checkouts out of this folder.
         folder_ = std::filesystem::temp_directory_path() /
-                  (std::string("tarnova_") + info->test_suite_name() + "_" + info->name());
+                  (std::string("tarnova_") + info->test_suite_name() + "_" + info->name() + "_" +
+                   std::to_string(getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
