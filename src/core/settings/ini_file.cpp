@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include "platform/codepage.h"
 #include "platform/text_file.h"
 
 #include <cstdint>
@@ -21,10 +22,6 @@ std::string_view trimBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 char foldCase(char c) {
@@ -194,22 +191,7 @@ bool loadForChange(const std::string& path, IniFile& file) {
 } // namespace
 
 bool profileNamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) {
-                return false;
-            }
-            ++i;
-            continue;
-        }
-        if (foldCase(a[i]) != foldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() && compareCp932IgnoringCase(a, b) == 0;
 }
 
 IniFile IniFile::load(const std::string& path) {
@@ -258,6 +240,14 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
 
 std::vector<std::string> IniFile::keyNames(std::string_view section) const {
     std::vector<std::string> names;
+    for (auto& [name, value] : entries(section)) {
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> found;
     bool inside = false;
     for (std::size_t position = 0; position < text_.size();) {
         const Line line = classify(text_, position);
@@ -268,10 +258,10 @@ std::vector<std::string> IniFile::keyNames(std::string_view section) const {
             }
             inside = profileNamesEqual(line.name, section);
         } else if (inside && line.kind == LineKind::Key) {
-            names.emplace_back(line.name);
+            found.emplace_back(line.name, withoutQuotes(line.value));
         }
     }
-    return names;
+    return found;
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -337,11 +327,7 @@ std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::strin
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
-    IniFile file;
-    if (!loadForChange(path, file) || !file.setValue(section, key, value)) {
-        return false;
-    }
-    return file.save(path);
+    return UpdateProfile(path, [&](IniFile& file) { return file.setValue(section, key, value); });
 }
 
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
@@ -351,6 +337,14 @@ bool DeleteProfileKey(const std::string& path, std::string_view section, std::st
     }
     if (!file.removeKey(section, key)) {
         return true; // nothing to delete
+    }
+    return file.save(path);
+}
+
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change) {
+    IniFile file;
+    if (!loadForChange(path, file) || !change(file)) {
+        return false;
     }
     return file.save(path);
 }

@@ -10,9 +10,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnova {
@@ -46,6 +48,9 @@ class IniFile final {
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;
     // The names of all keys of section, in file order (duplicates included).
     std::vector<std::string> keyNames(std::string_view section) const;
+    // The keys of section with their values (as value() reads them), in file order, duplicates
+    // included: the whole section in one pass over the text.
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
     // Replaces the key's value in place, or appends the key to its section (the section is
     // appended to the file when missing). Refuses (false) names or values that could not be read
@@ -69,5 +74,9 @@ std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::strin
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
+// Several changes as one write: reads the file as it is on disk (an empty file when missing),
+// lets change edit it and writes it back when change returns true. Returns false when change
+// refused or the file could not be read or written; the file is then as it was.
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change);
 
 } // namespace tarnova

@@ -167,7 +167,7 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
             continue;
         }
         double level = kDefaultTestLevel;
-        if (ReadNumberKey(file, key.section, key.key, level) == 0) {
+        if (ReadNumberKey(file, key.section, key.key, level) == 0 || !isValidTestLevel(level)) {
             LogLine("No item.");
             level = kDefaultTestLevel;
         }
@@ -177,6 +177,14 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
 }
 
 } // namespace
+
+bool isValidTestLevel(double percent) {
+    return std::isfinite(percent) && percent > 0.0 && percent < 100.0;
+}
+
+std::string iniWriteFailureMessage(const std::string& path) {
+    return "設定ファイルに書き込めませんでした。\n" + path;
+}
 
 const std::vector<SettingKey>& settingKeys() {
     static const std::vector<SettingKey> keys = makeKeyTable();
@@ -296,14 +304,19 @@ std::string settingText(const SettingKey& key, const Settings& settings,
 }
 
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path) {
-    for (const SettingKey& key : settingKeys()) {
-        if (isAvgLimit(key) ||
-            (key.type == SettingType::String && settings.dataDirectory.empty())) {
-            continue;
+    const bool written = UpdateProfile(path, [&](IniFile& file) {
+        for (const SettingKey& key : settingKeys()) {
+            if (isAvgLimit(key) ||
+                (key.type == SettingType::String && settings.dataDirectory.empty())) {
+                continue;
+            }
+            if (!file.setValue(key.section, key.key, settingText(key, settings, formats))) {
+                return false;
+            }
         }
-        WriteProfileString(path, key.section, key.key, settingText(key, settings, formats));
-    }
-    return 1;
+        return true;
+    });
+    return written ? 1 : 0;
 }
 
 } // namespace tarnova

@@ -58,6 +58,9 @@ inline constexpr std::uint32_t kReportReconfirm = 0x10000;
 
 inline constexpr double kDefaultTestLevel = 99.7;
 
+// A test level in percent that the tests can work with: a finite number above 0 and below 100.
+bool isValidTestLevel(double percent);
+
 // Bits that no key names keep their start values for the whole run.
 struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
@@ -95,8 +98,13 @@ std::string settingsFilePath();
 // Reads the settings and the grid's column formats from the file at path, logging each step. A
 // format the grid could not take is read as its built-in format.
 void LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path);
-// Writes every key but avglimit into the file at path (datadir only when set). Returns 1.
+// Writes every key but avglimit into the file at path (datadir only when set), in one write
+// that starts from the file as it is on disk, so that the correction sets another process saved
+// meanwhile stay. Returns 1, or 0 when the file could not be written (it is then unchanged).
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path);
+
+// The message ("Tarnova" caption) for an INI file that could not be written.
+std::string iniWriteFailureMessage(const std::string& path);
 
 // A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
 // Elem "%d"), chklevel "%f", datadir as it stands.
