@@ -23,6 +23,8 @@ constexpr std::string_view kPeaksSection = "peaks";
 constexpr std::string_view kItemCountKey = "items";
 // Room of a set name (79 bytes and the terminating zero of the dialog's buffer).
 constexpr std::size_t kSetNameRoom = 80;
+// Room of a known label when a new one is compared with it.
+constexpr std::size_t kLabelRoom = 80;
 // Room of an item text, as the correction step reads it.
 constexpr std::size_t kItemRoom = 1024;
 
@@ -175,10 +177,13 @@ bool CorrectionTableEditor::registerEntry(std::string_view corrected, std::strin
 }
 
 bool CorrectionTableEditor::addToVocabulary(const std::string& label) {
+    bool read = false;
     bool added = false;
     const bool written = UpdateProfile(iniPath_, [&](IniFile& file) {
+        read = true;
         const long count = std::max(0, file.readInt(kPeaksSection, kItemCountKey, -1));
-        for (const auto& [number, known] : ReadNumberedItems(file, kPeaksSection, count, 80)) {
+        for (const auto& [number, known] :
+             ReadNumberedItems(file, kPeaksSection, count, kLabelRoom)) {
             if (known == label) {
                 return false; // nothing to write
             }
@@ -187,7 +192,7 @@ bool CorrectionTableEditor::addToVocabulary(const std::string& label) {
                 file.setValue(kPeaksSection, kItemCountKey, formatText("%ld", count + 1));
         return added;
     });
-    if (added && !written) {
+    if (!read || (added && !written)) {
         reportWriteFailure();
         return false;
     }
@@ -235,9 +240,9 @@ bool CorrectionTableEditor::saveSet(std::string_view typedName) {
     const bool written = UpdateProfile(iniPath_, [&](IniFile& file) {
         const long stored = file.readInt(kCorrectionSetsSection, name, -1);
         if (stored < 1) {
-            const int sets = file.readInt(kGeneralSection, kCorrectionSetsSection, -1);
+            const long sets = file.readInt(kGeneralSection, kCorrectionSetsSection, -1);
             file.setValue(kGeneralSection, kCorrectionSetsSection,
-                          formatText("%d", sets >= 1 ? sets + 1 : 1));
+                          formatText("%ld", sets >= 1 ? sets + 1 : 1));
         } else {
             for (const auto& [number, text] : ReadNumberedItems(file, name, stored, kItemRoom)) {
                 file.removeKey(name, formatText("item%ld", number));
