@@ -148,6 +148,7 @@ PksNoteEditor::DropDownOpening PksNoteEditor::dropDownOpening(std::string_view f
     opening.open = false;
     switch (ui_.ask(kCaption, kNoMatchingTagQuestion, QuestionButtons::YesNoCancel)) {
     case Answer::Yes:
+        opening.tagsChanged = true;
         if (shown_ >= 0) {
             changeTag(field);
             break;
@@ -155,6 +156,7 @@ PksNoteEditor::DropDownOpening PksNoteEditor::dropDownOpening(std::string_view f
         opening.paneReplaced = newComment(field, pane);
         break;
     case Answer::No:
+        opening.tagsChanged = true;
         opening.paneReplaced = newComment(field, pane);
         break;
     case Answer::Cancel:

@@ -63,6 +63,7 @@ class PksNoteEditor final {
     struct DropDownOpening {
         bool open = true;          // false: the list stays closed
         int select = -1;           // the item to select in the opened list, -1 for none
+        bool tagsChanged = false;  // a tag was renamed or a comment made
         bool paneReplaced = false; // a new comment was made and is shown
     };
     // The drop-down list is about to open while the tag field holds field: the first tag that

@@ -1,11 +1,12 @@
-// What the calculation asks of the windows, answered by the desktop program. The settings
-// dialog, the result and graph windows and the print jobs come with their own windows; until
-// then the dialog and the print jobs say that they are not available.
+// What the calculation asks of the windows, answered by the desktop program: the settings
+// dialog "回帰計算の設定". The result and graph windows come with their own windows; until then
+// a started calculation ends where they would open, and the print jobs say that they are not
+// available.
 #pragma once
 
 #include "calc/calculation_port.h"
 
-class QObject;
+class QWidget;
 
 namespace tarnova {
 class UserInterfacePort;
@@ -15,8 +16,9 @@ namespace tarnova::gui {
 
 class QtCalculationPort final : public CalculationPort {
   public:
-    // Messages go to ui; recalculation requests are posted to mainWindow.
-    QtCalculationPort(UserInterfacePort& ui, QObject* mainWindow)
+    // Messages and help go to ui; the dialog is owned by mainWindow, which also receives the
+    // recalculation requests.
+    QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow)
         : ui_(ui), mainWindow_(mainWindow) {}
 
     bool runSettingsDialog(CalculationSettingsForm& form,
@@ -34,7 +36,7 @@ class QtCalculationPort final : public CalculationPort {
     void notAvailableYet();
 
     UserInterfacePort& ui_;
-    QObject* mainWindow_;
+    QWidget* mainWindow_;
 };
 
 } // namespace tarnova::gui
