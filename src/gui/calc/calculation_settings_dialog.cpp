@@ -23,6 +23,7 @@ constexpr int kSettingsHelpContext = 40;
 QListWidget* labelList(const std::vector<std::string>& labels, const std::vector<bool>& selected) {
     auto* list = new QListWidget;
     list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         auto* item = new QListWidgetItem(fromCp932(labels[i]), list);
         item->setSelected(i < selected.size() && selected[i]);
@@ -147,6 +148,7 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
     layout->addLayout(top, 1);
     layout->addLayout(correction);
     layout->addWidget(buttons);
+    leaveEnterToTheDefaultButton(this);
 }
 
 void CalculationSettingsDialog::start() {

@@ -2,6 +2,7 @@
 
 #include "data/peak_sheet.h"
 #include "gui/platform/cp932_text.h"
+#include "gui/platform/dialog_buttons.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -70,7 +71,7 @@ CorrectionTableDialog::CorrectionTableDialog(QWidget* parent, const std::string&
     setRow->addWidget(saveButton);
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QDialogButtonBox::Ok);
+    buttons->addButton(QDialogButtonBox::Ok)->setDefault(true);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -82,6 +83,7 @@ CorrectionTableDialog::CorrectionTableDialog(QWidget* parent, const std::string&
     layout->addWidget(buttons);
     showLists();
     sets_->setEditText({});
+    leaveEnterToTheDefaultButton(this);
 }
 
 QComboBox* CorrectionTableDialog::setField() const {

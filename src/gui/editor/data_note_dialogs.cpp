@@ -55,6 +55,7 @@ NoteFormDialog::NoteFormDialog(QWidget* parent, const ShowHelpFunction& showHelp
     layout->addWidget(dat_);
     layout->addWidget(pks_);
     layout->addWidget(okCancelHelp(this, showHelp, kNoteFormHelpContext));
+    leaveEnterToTheDefaultButton(this);
 }
 
 DataNoteForm NoteFormDialog::chosenForm() const {
@@ -103,6 +104,7 @@ DatNoteDialog::DatNoteDialog(QWidget* parent, DatNoteTexts& texts,
     layout->addLayout(form);
     layout->addWidget(
         okCancelHelp(this, showHelp, kDatNoteHelpContext, [this] { confirmFields(); }));
+    leaveEnterToTheDefaultButton(this);
     resize(sizeHint().width() * 3 / 2, sizeHint().height());
 }
 
@@ -162,6 +164,7 @@ PksNoteDialog::PksNoteDialog(QWidget* parent, PksNoteEditor& editor,
     layout->addWidget(new QLabel("本文"));
     layout->addWidget(body_, 1);
     layout->addWidget(okCancelHelp(this, showHelp, kPksNoteHelpContext));
+    leaveEnterToTheDefaultButton(this);
     showComments(true);
     resize(520, 320);
 }
@@ -228,6 +231,7 @@ DataNoteViewerDialog::DataNoteViewerDialog(QWidget* parent, DataNoteViewer& view
     layout->addWidget(keys_);
     layout->addWidget(value_, 1);
     layout->addWidget(buttons);
+    leaveEnterToTheDefaultButton(this);
     showKeys();
     resize(420, 260);
 }

@@ -1,5 +1,6 @@
 #include "gui/platform/dialog_buttons.h"
 
+#include <QDialog>
 #include <QPushButton>
 
 namespace tarnova::gui {
@@ -13,6 +14,14 @@ QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void(i
         }
     });
     return help;
+}
+
+void leaveEnterToTheDefaultButton(QDialog* dialog) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (!button->isDefault()) {
+            button->setAutoDefault(false);
+        }
+    }
 }
 
 } // namespace tarnova::gui

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QDialog;
 class QPushButton;
 
 namespace tarnova::gui {
@@ -13,5 +14,9 @@ namespace tarnova::gui {
 // Adds "ヘルプ", which calls showHelp(context) (nothing when showHelp is empty).
 QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void(int)>& showHelp,
                            int context);
+
+// Enter presses the dialog's default button only, never a button of the dialog's body ("削除",
+// "参照", ...) that happened to be the first one made.
+void leaveEnterToTheDefaultButton(QDialog* dialog);
 
 } // namespace tarnova::gui

@@ -75,6 +75,7 @@ OptionsDialog::OptionsDialog(QWidget* parent, const Settings& settings,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
     layout->addWidget(buttons);
+    leaveEnterToTheDefaultButton(this);
 }
 
 QAbstractButton* OptionsDialog::addFlag(OptionsPage page, const char* label) {
