@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -55,6 +56,8 @@ OptionsDialog::OptionsDialog(QWidget* parent, const Settings& settings,
     pages_->addTab(outputPage(OptionsPage::FileOutput), "ファイル出力");
     pages_->addTab(outputPage(OptionsPage::Copy), "コピー");
     pages_->addTab(reportPage(), "レポート");
+    // Every page title in full, without scroll arrows.
+    pages_->tabBar()->setUsesScrollButtons(false);
     pages_->setCurrentIndex(0);
     showPage(0);
     connect(pages_, &QTabWidget::currentChanged, this, &OptionsDialog::showPage);

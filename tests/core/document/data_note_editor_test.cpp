@@ -253,20 +253,24 @@ TEST_F(DataNoteEditing, DropDownSelectsTheFirstMatchingTagOrAsks) {
     EXPECT_TRUE(editor.dropDownOpening("da", "pane").open == false);     // case-sensitive: asks
     EXPECT_EQ(tagsOf(comments), (Strings{"Sample", "Date", "Comment"})); // Cancel: nothing
 
+    EXPECT_FALSE(editor.dropDownOpening("X", "pane").tagsChanged); // Cancel again
+
     ui.answers = {Answer::Yes};
     opening = editor.dropDownOpening("Xe", "pane");
     EXPECT_FALSE(opening.open);
+    EXPECT_TRUE(opening.tagsChanged);
     EXPECT_FALSE(opening.paneReplaced);
     EXPECT_EQ(tagsOf(comments), (Strings{"Xe", "Date", "Comment"}));
     EXPECT_EQ(comments[0].text, "AS-12"); // renaming does not store the pane
 
     ui.answers = {Answer::No};
     opening = editor.dropDownOpening("Kr", "pane");
+    EXPECT_TRUE(opening.tagsChanged);
     EXPECT_TRUE(opening.paneReplaced);
     EXPECT_EQ(tagsOf(comments), (Strings{"Xe", "Date", "Comment", "Kr"}));
     EXPECT_EQ(comments[0].text, "pane");
     EXPECT_EQ(editor.shown(), 3);
-    EXPECT_TRUE(ui.messages[1].text.starts_with("入力された文字列に当てはまるタグ"));
+    EXPECT_TRUE(ui.messages[2].text.starts_with("入力された文字列に当てはまるタグ"));
 
     // Tags are cut at 29 bytes.
     editor.changeTag(std::string(40, 't'));
