@@ -14,6 +14,7 @@ int runInfoCommand(const Arguments& arguments);
 int runConvertCommand(const Arguments& arguments);
 int runReduceCommand(const Arguments& arguments);
 int runGraphCommand(const Arguments& arguments);
+int runCorrectionCommand(const Arguments& arguments);
 
 namespace {
 
@@ -33,6 +34,9 @@ constexpr std::array kCommands{
             "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
             " [--record NAME] [--size WxH] --output OUT.emf|OUT.svg|OUT.png",
             runGraphCommand},
+    Command{"correction",
+            "tarnova-cli correction SETNAME [CORRECTED,INTERFERING,FACTOR]... [--ini PATH]",
+            runCorrectionCommand},
 };
 
 } // namespace

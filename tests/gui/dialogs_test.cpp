@@ -1,4 +1,5 @@
 // The sort and jump dialogs, the file dialogs and the format decision dialog.
+#include "dialog_steps.h"
 #include "gui/data/file_dialogs.h"
 #include "gui/data/format_decision_dialog.h"
 #include "gui/editor/jump_dialog.h"
@@ -24,22 +25,10 @@
 
 using namespace tarnova;
 using namespace tarnova::gui;
+using tarnova::test::button;
+using tarnova::test::whenShown;
 
 namespace {
-
-QPushButton* button(QDialog& dialog, const QString& text) {
-    for (QPushButton* candidate : dialog.findChildren<QPushButton*>()) {
-        if (candidate->text() == text) {
-            return candidate;
-        }
-    }
-    return nullptr;
-}
-
-// Runs steps on the dialog once its modal loop is running.
-void whenShown(std::function<void()> steps) {
-    QTimer::singleShot(0, std::move(steps));
-}
 
 const char* const kDatFilter = "DATファイル(VARDEN88互換)";
 const char* const kPksFilter = "PKSファイル(ピークサーチ互換)";
@@ -59,18 +48,6 @@ FileDialogRequest saveRequest(std::size_t selectedFilter, const QString& initial
     request.selectedFilter = selectedFilter;
     request.initialName = initialName.toStdString();
     return request;
-}
-
-// Runs steps on the modal dialog of type Dialog once it is up.
-template <typename Dialog> void whenShown(std::function<void(Dialog&)> steps) {
-    QTimer::singleShot(0, [steps] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            qWarning("no modal dialog");
-            return;
-        }
-        steps(*dialog);
-    });
 }
 
 } // namespace

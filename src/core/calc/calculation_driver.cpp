@@ -119,17 +119,11 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     CalculationSettingsForm form;
     form.allNumerators = (flags & kCalcAllNumerators) != 0;
     form.allAbundances = (flags & kCalcAllAbundances) != 0;
-    form.numeratorListFilled = !form.allNumerators;
-    form.abundanceListFilled = !form.allAbundances;
     for (const ElementEntry& element : state.elements) {
         form.labels.push_back(element.label);
-        if (form.numeratorListFilled) {
-            form.numerators.push_back((element.selection & kSelectNumerator) != 0);
-        }
+        form.numerators.push_back((element.selection & kSelectNumerator) != 0);
         form.denominators.push_back((element.selection & kSelectDenominator) != 0);
-        if (form.abundanceListFilled) {
-            form.abundances.push_back((element.selection & kSelectAbundance) != 0);
-        }
+        form.abundances.push_back((element.selection & kSelectAbundance) != 0);
     }
     form.conf95 = (flags & kCalcConf95) != 0;
     form.useStdDev = (flags & kCalcUseStdDev) != 0;
@@ -180,11 +174,9 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     int abundances = 0;
     for (std::size_t i = 0; i < state.elements.size(); ++i) {
         std::uint32_t& selection = state.elements[i].selection;
-        const bool numerator =
-            form.allNumerators || !form.numeratorListFilled || selected(form.numerators, i);
+        const bool numerator = form.allNumerators || selected(form.numerators, i);
         const bool denominator = selected(form.denominators, i);
-        const bool abundance =
-            form.allAbundances || !form.abundanceListFilled || selected(form.abundances, i);
+        const bool abundance = form.allAbundances || selected(form.abundances, i);
         setBit(selection, kSelectNumerator, numerator);
         setBit(selection, kSelectDenominator, denominator);
         setBit(selection, kSelectAbundance, abundance);

@@ -30,15 +30,12 @@ namespace tarnova {
 struct CalculationSettingsForm {
     std::vector<std::string> labels; // element labels (code page 932 bytes), element-list order
 
-    // "全て選択" under the numerator and the abundance list; a checked box disables its list.
+    // "全て選択" under the numerator and the abundance list; a checked box disables its list
+    // and chooses every element. The lists are always filled, so that clearing the box leaves
+    // the items that are really selected.
     bool allNumerators = false;
     bool allAbundances = false;
-    // Whether the list was filled when the dialog opened. A list left empty because its
-    // "全て選択" was checked stays empty when the box is cleared, and every element then still
-    // counts as chosen.
-    bool numeratorListFilled = true;
-    bool abundanceListFilled = true;
-    // Selected items of "分子", "分母", "存在度"; one entry per label when the list is filled.
+    // Selected items of "分子", "分母", "存在度"; one entry per label.
     std::vector<bool> numerators;
     std::vector<bool> denominators;
     std::vector<bool> abundances;

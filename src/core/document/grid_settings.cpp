@@ -37,4 +37,10 @@ void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats) {
     }
 }
 
+void ApplyOptions(const OptionsWorkingCopy& copy, Settings& settings, GridModel& grid) {
+    TakeOverOptions(copy, settings);
+    ApplyColumnFormats(grid, copy.formats);
+    grid.ReformatRows();
+}
+
 } // namespace tarnova

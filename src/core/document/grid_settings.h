@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/grid_model.h"
+#include "settings/options_sheet.h"
 #include "settings/settings.h"
 
 #include <string>
@@ -23,5 +24,9 @@ int SaveOptions(const Settings& settings, const GridModel& grid, const std::stri
 
 // Formats every column of the grid; the sheet's cells are shown anew at the next paint.
 void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats);
+
+// OK of the options sheet: the settings and the grid's column formats from the working copies
+// (a format the grid refuses leaves its column as it was) and the rows formatted anew.
+void ApplyOptions(const OptionsWorkingCopy& copy, Settings& settings, GridModel& grid);
 
 } // namespace tarnova

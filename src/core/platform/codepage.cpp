@@ -58,6 +58,10 @@ std::string convert(std::string_view input, const char* to, const char* from,
     return output;
 }
 
+unsigned char foldAsciiCase(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
 } // namespace
 
 std::string cp932ToUtf8(std::string_view bytes) {
@@ -134,6 +138,37 @@ std::u16string utf8ToUtf16(std::string_view text) {
         i += static_cast<std::size_t>(length);
     }
     return output;
+}
+
+int compareCp932IgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    for (; i < a.size() && i < b.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        // The trail byte of a double-byte character is no letter, whatever its value.
+        const bool pair = isCp932LeadByte(x) && x == y && i + 1 < a.size() && i + 1 < b.size();
+        if (pair) {
+            if (a[i + 1] != b[i + 1]) {
+                return static_cast<unsigned char>(a[i + 1]) < static_cast<unsigned char>(b[i + 1])
+                           ? -1
+                           : 1;
+            }
+            ++i;
+            continue;
+        }
+        if (foldAsciiCase(x) != foldAsciiCase(y)) {
+            return foldAsciiCase(x) < foldAsciiCase(y) ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return i == a.size() ? -1 : 1;
+}
+
+bool cp932SortsBefore(std::string_view a, std::string_view b) {
+    const int order = compareCp932IgnoringCase(a, b);
+    return order != 0 ? order < 0 : a < b;
 }
 
 } // namespace tarnova

@@ -20,4 +20,12 @@ std::u16string utf8ToUtf16(std::string_view text);
 // character of code page 932.
 std::string_view cutCp932(std::string_view text, std::size_t maxBytes);
 
+// Compares two texts character by character with ASCII letters folded to lower case; the two
+// bytes of a double-byte character are compared as they are. Negative, 0 or positive as a
+// comes before, equals or follows b. Never the locale's collation.
+int compareCp932IgnoringCase(std::string_view a, std::string_view b);
+// The order of the sorted lists of the dialogs: compareCp932IgnoringCase, and texts that are
+// equal so by their bytes, so that the order never depends on the order of insertion.
+bool cp932SortsBefore(std::string_view a, std::string_view b);
+
 } // namespace tarnova

@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include "platform/codepage.h"
 #include "platform/text_file.h"
 
 #include <cerrno>
@@ -22,10 +23,6 @@ std::string_view trimBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 char foldCase(char c) {
@@ -191,22 +188,7 @@ bool loadForChange(const std::string& path, IniFile& file) {
 } // namespace
 
 bool profileNamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) {
-                return false;
-            }
-            ++i;
-            continue;
-        }
-        if (foldCase(a[i]) != foldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() && compareCp932IgnoringCase(a, b) == 0;
 }
 
 IniFile IniFile::load(const std::string& path) {
@@ -364,11 +346,7 @@ std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::strin
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
-    IniFile file;
-    if (!loadForChange(path, file) || !file.setValue(section, key, value)) {
-        return false;
-    }
-    return file.save(path);
+    return UpdateProfile(path, [&](IniFile& file) { return file.setValue(section, key, value); });
 }
 
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
@@ -378,6 +356,14 @@ bool DeleteProfileKey(const std::string& path, std::string_view section, std::st
     }
     if (!file.removeKey(section, key)) {
         return true; // nothing to delete
+    }
+    return file.save(path);
+}
+
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change) {
+    IniFile file;
+    if (!loadForChange(path, file) || !change(file)) {
+        return false;
     }
     return file.save(path);
 }

@@ -10,9 +10,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnova {
@@ -86,5 +88,9 @@ std::vector<std::string> ReadProfileKeyNames(const std::string& path, std::strin
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
+// Several changes as one write: reads the file as it is on disk (an empty file when missing),
+// lets change edit it and writes it back when change returns true. Returns false when change
+// refused or the file could not be read or written; the file is then as it was.
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change);
 
 } // namespace tarnova

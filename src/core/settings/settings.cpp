@@ -154,7 +154,7 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
             continue;
         }
         double level = kDefaultTestLevel;
-        if (ReadNumberKey(file, key.section, key.key, level) == 0) {
+        if (ReadNumberKey(file, key.section, key.key, level) == 0 || !isValidTestLevel(level)) {
             LogLine("No item.");
             level = kDefaultTestLevel;
         }
@@ -164,6 +164,14 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
 }
 
 } // namespace
+
+bool isValidTestLevel(double percent) {
+    return std::isfinite(percent) && percent > 0.0 && percent < 100.0;
+}
+
+std::string iniWriteFailureMessage(const std::string& path) {
+    return "設定ファイルに書き込めませんでした。\n" + path;
+}
 
 const std::vector<SettingKey>& settingKeys() {
     static const std::vector<SettingKey> keys = makeKeyTable();

@@ -59,6 +59,9 @@ inline constexpr std::uint32_t kReportReconfirm = 0x10000;
 
 inline constexpr double kDefaultTestLevel = 99.7;
 
+// A test level in percent that the tests can work with: a finite number above 0 and below 100.
+bool isValidTestLevel(double percent);
+
 // Bits that no key names keep their start values for the whole run.
 struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
@@ -104,6 +107,9 @@ bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string&
 // given) then says why, and the file is unchanged.
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
                  FileError* error = nullptr);
+
+// The message ("Tarnova" caption) for an INI file that could not be written.
+std::string iniWriteFailureMessage(const std::string& path);
 
 // A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
 // Elem "%d"), chklevel "%f", datadir as it stands.

@@ -1,8 +1,11 @@
 #include "gui/calc/qt_calculation_port.h"
 
+#include "gui/calc/calculation_settings_dialog.h"
 #include "gui/editor/main_window.h"
 #include "gui/results/result_views.h"
+#include "gui/shell/show_help.h"
 #include "platform/user_interface_port.h"
+#include "shell/help_document.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -17,10 +20,11 @@ QtCalculationPort::QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow,
 QtCalculationPort::~QtCalculationPort() = default;
 
 bool QtCalculationPort::runSettingsDialog(
-    CalculationSettingsForm& /*form*/,
-    const std::function<bool(CalculationSettingsForm&)>& /*confirm*/) {
-    notAvailableYet();
-    return false;
+    CalculationSettingsForm& form, const std::function<bool(CalculationSettingsForm&)>& confirm) {
+    CalculationSettingsDialog dialog(
+        mainWindow_, form, confirm, [this](int context) { ShowHelp(ui_, kHelpContext, context); },
+        [this] { notAvailableYet(); });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtCalculationPort::printPeakList() {

@@ -1,6 +1,6 @@
-// What the calculation asks of the windows, answered by the desktop program: the result and
-// graph windows. The settings dialog and the print jobs come with their own windows; until
-// then they say that they are not available.
+// What the calculation asks of the windows, answered by the desktop program: the settings
+// dialog "回帰計算の設定" and the result and graph windows. The print jobs come with their own
+// windows; until then they say that they are not available.
 #pragma once
 
 #include "calc/calculation_port.h"

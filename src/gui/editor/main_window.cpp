@@ -3,16 +3,20 @@
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "data/peak_sheet.h"
+#include "document/data_note_editor.h"
 #include "document/grid_settings.h"
 #include "document/load_peak_file.h"
 #include "document/save_peak_file.h"
 #include "editor/grid_model.h"
 #include "editor/sheet_clipboard.h"
 #include "editor/sheet_history.h"
+#include "gui/calc/correction_table_dialog.h"
 #include "gui/calc/qt_calculation_port.h"
 #include "gui/editor/editor_pane.h"
 #include "gui/editor/grid_widget.h"
+#include "gui/editor/qt_data_note_port.h"
 #include "gui/editor/qt_editor_port.h"
+#include "gui/settings/options_dialog.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
@@ -107,8 +111,11 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     pane_->setGrid(grid_);
     calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this,
                                                            context_.calculation, context_.settings);
-    dialogs_ = std::make_unique<QtEditorPort>(
-        this, [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
+    const auto showHelp = [this](int helpContext) {
+        ShowHelp(context_.port, kHelpContext, helpContext);
+    };
+    dialogs_ = std::make_unique<QtEditorPort>(this, showHelp);
+    notePort_ = std::make_unique<QtDataNotePort>(this, showHelp);
     setFixedSize(editorWindowSize());
 
     LogLine("Grid sheet is created.");
@@ -267,6 +274,28 @@ void MainWindow::runCalculation() {
     RunCalculation(context_.calculation, context_.grid, environment);
 }
 
+void MainWindow::showOptions() {
+    OptionsDialog sheet(
+        this, context_.settings, context_.grid.columnFormats(), context_.port,
+        [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
+    if (sheet.exec() != QDialog::Accepted) {
+        return;
+    }
+    ApplyOptions(sheet.sheet().workingCopy(), context_.settings, context_.grid);
+    setFixedSize(editorWindowSize());
+    grid_->viewport()->update();
+    pane_->update();
+}
+
+void MainWindow::editDataNote() {
+    EditDataNote(*notePort_, context_.port, context_.settings.generalFlags);
+}
+
+void MainWindow::editCorrectionTable() {
+    CorrectionTableDialog editor(this, settingsFilePath(), context_.port);
+    editor.exec();
+}
+
 void MainWindow::showAbout() {
     auto* about = new AboutBox(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
@@ -332,10 +361,16 @@ void MainWindow::runCommand(int command) {
         break;
     case kCommandPrinterSetup:
     case kCommandPrint:
-    case kCommandOption:
-    case kCommandDataNote:
-    case kCommandCorrectionTable:
         notAvailableYet();
+        break;
+    case kCommandOption:
+        showOptions();
+        break;
+    case kCommandDataNote:
+        editDataNote();
+        break;
+    case kCommandCorrectionTable:
+        editCorrectionTable();
         break;
     case kCommandAbout:
         showAbout();

@@ -29,6 +29,7 @@ namespace tarnova::gui {
 class EditorPane;
 class GridWidget;
 class QtCalculationPort;
+class QtDataNotePort;
 class QtEditorPort;
 
 // Menu and accelerator commands of the main window.
@@ -127,12 +128,17 @@ class MainWindow final : public QMainWindow {
     void showAbout();
     void copySheet();
     void pasteRows();
+    // The commands of the dialogs: Option, Save Option, Data Note and the correction table.
+    void showOptions();
+    void editDataNote();
+    void editCorrectionTable();
 
     MainWindowContext context_;
     EditorPane* pane_ = nullptr;
     GridWidget* grid_ = nullptr;
     std::unique_ptr<QtEditorPort> dialogs_;
     std::unique_ptr<QtCalculationPort> calculationPort_;
+    std::unique_ptr<QtDataNotePort> notePort_;
     QMenu* helpMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> actions_;
 };

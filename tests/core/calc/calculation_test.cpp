@@ -107,25 +107,29 @@ TEST_F(Calculation, ConfirmRefusesEmptyChoicesAndMissingSets) {
             {"Tarnova", "妨害イオンの補正を行うためには、補正式を選択しなければなりません。"}}));
 }
 
-TEST_F(Calculation, SelectAllCountsEveryElement) {
-    port.presses.push_back([](CalculationSettingsForm& form) {
-        form.allAbundances = true;
-        form.abundances.clear();
-    });
+// A ticked "全て選択" chooses every element; the lists are always filled, so that clearing the
+// box counts only the items really selected.
+TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) {
+    port.presses.push_back([](CalculationSettingsForm& form) { form.allAbundances = true; });
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     ASSERT_EQ(state.resultCount(), 2);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
     EXPECT_EQ((*state.results)[1].sheetName, "Ar40");
     EXPECT_EQ(state.calcFlags & kCalcAllAbundances, kCalcAllAbundances);
 
-    // The next dialog opens with the abundance list left empty; clearing the box there still
-    // counts every element.
     KeepPointStates(state, kAllSheets, 1, port, 99.7);
-    port.presses.push_back([](CalculationSettingsForm& form) { form.allAbundances = false; });
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.allAbundances = false;
+        form.abundances = {false, true};
+    });
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
-    EXPECT_FALSE(port.openedForms[1].abundanceListFilled);
-    EXPECT_TRUE(port.openedForms[1].abundances.empty());
-    EXPECT_EQ(state.resultCount(), 2);
+    const CalculationSettingsForm& reopened = port.openedForms[1];
+    EXPECT_TRUE(reopened.allAbundances);
+    EXPECT_EQ(reopened.abundances, (std::vector<bool>{true, true}));
+    EXPECT_EQ(reopened.numerators.size(), 2u);
+    ASSERT_EQ(state.resultCount(), 1);
+    EXPECT_EQ((*state.results)[0].sheetName, "Ar40");
+    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, 0u);
 }
 
 TEST_F(Calculation, SameLabelOnBothSidesFails) {

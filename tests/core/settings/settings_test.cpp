@@ -139,8 +139,23 @@ TEST_F(SettingsFile, BooleanAndNumberSyntax) {
 
     load("[regression]\nchklevel= 95.5 \n");
     EXPECT_EQ(settings.testLevel, 95.5);
-    load("[regression]\nchklevel=nan\n");
-    EXPECT_EQ(settings.testLevel, 99.7);
+}
+
+// A level the tests cannot work with is malformed: the default, and "No item." logged.
+TEST_F(SettingsFile, TestLevelOutsideZeroToHundredIsMalformed) {
+    for (const char* text : {"nan", "inf", "1e999", "0", "100", "150", "-5", "1e308"}) {
+        load(std::string("[regression]\nchklevel=") + text + "\n");
+        EXPECT_EQ(settings.testLevel, 99.7) << text;
+        const std::vector<std::string> lines = log_.lines();
+        const auto read = std::find(lines.rbegin(), lines.rend(), text);
+        ASSERT_NE(read, lines.rend()) << text;
+        EXPECT_EQ(*(read - 1), "No item.") << text;
+        EXPECT_EQ(*(read - 2), "chklevel: 99.700000") << text;
+    }
+    load("[regression]\nchklevel=0.5\n");
+    EXPECT_EQ(settings.testLevel, 0.5);
+    load("[regression]\nchklevel=99.99\n");
+    EXPECT_EQ(settings.testLevel, 99.99);
 }
 
 TEST_F(SettingsFile, EmptyOrNothingDataDirectoryFallsBackToTheLoadPath) {
@@ -283,6 +298,27 @@ TEST_F(SettingsFile, FailedSavesAreReportedWithThePathAndTheReason) {
     }
     EXPECT_EQ(test::runCli(folder_, "settings --save saved.ini").exitCode, 0);
     EXPECT_NE(folder_.read("saved.ini").find("chklevel=99.700000"), std::string::npos);
+}
+
+// Save Option is one write over the file as it is on disk; a file that cannot be written is
+// reported and left as it was.
+TEST_F(SettingsFile, SaveIsOneCheckedWriteOverTheFileOnDisk) {
+    write("[general]\r\naddeof=true\r\n");
+    IniFile before = IniFile::load(path_);
+    // Another process stores a correction set after this one read the file at start-up.
+    ASSERT_TRUE(WriteProfileString(path_, "interferance", "AR", "1"));
+    ASSERT_TRUE(WriteProfileString(path_, "AR", "item1", "Ar40,Ar36,295.5"));
+    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
+    EXPECT_EQ(IniFile::load(path_).value("AR", "item1"), "Ar40,Ar36,295.5");
+    EXPECT_NE(IniFile::load(path_).text(), before.text());
+
+    const std::string folder = folder_.path("folder.ini");
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), folder), 0);
+    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), folder_.path("none/TARNOVA.INI")), 0);
+    EXPECT_FALSE(folder_.exists("none"));
+    EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI"),
+              "設定ファイルに書き込めませんでした。\n/opt/t/TARNOVA.INI");
 }
 
 // The command-line tool prints what start-up reads.

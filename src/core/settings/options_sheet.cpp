@@ -1,0 +1,236 @@
+#include "settings/options_sheet.h"
+
+#include "platform/text_format.h"
+#include "platform/text_scanner.h"
+
+#include <climits>
+#include <initializer_list>
+#include <optional>
+
+namespace tarnova {
+namespace {
+
+constexpr const char* kWrongParameters = "指定されたパラメーターに誤りがあります。変更を無視ます。";
+// Room of the test level text: 29 characters and the terminating zero.
+constexpr std::size_t kTestLevelRoom = 30;
+
+std::size_t pageIndex(OptionsPage page) {
+    return static_cast<std::size_t>(page);
+}
+
+const SettingKey* findKey(std::string_view section, std::string_view key) {
+    for (const SettingKey& candidate : settingKeys()) {
+        if (section == candidate.section && key == candidate.key) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<const SettingKey*> keysOf(std::string_view section,
+                                      std::initializer_list<std::string_view> keys) {
+    std::vector<const SettingKey*> found;
+    for (const std::string_view key : keys) {
+        found.push_back(findKey(section, key));
+    }
+    return found;
+}
+
+std::array<std::vector<const SettingKey*>, kOptionsPageCount> makePageFlags() {
+    return {
+        keysOf("general", {"addeof", "warncmntrmv", "correspondent"}),
+        {},
+        keysOf("regression", {"conf95", "usestddev", "graph", "result", "report", "peaklist"}),
+        keysOf("result", {"sheetname", "dataname", "average", "timerange", "peakrange", "formula",
+                          "correlation", "test", "regline", "reglimit", "avgline", "graphname",
+                          "graphformula"}),
+        keysOf("fileoutput", {"header", "comment", "guidecomment"}),
+        keysOf("copyoutput", {"header", "comment", "guidecomment"}),
+        keysOf("report", {"result", "datapoints", "graph", "reconfirm"}),
+    };
+}
+
+bool hasBit(const Settings& settings, const SettingKey& key) {
+    return (settings.*(key.flags) & key.bit) != 0;
+}
+
+void setBit(Settings& settings, const SettingKey& key, bool on) {
+    std::uint32_t& word = settings.*(key.flags);
+    word = on ? (word | key.bit) : (word & ~key.bit);
+}
+
+// A field of page 2 as a whole number; a text that is no whole number gives 0.
+int wholeNumber(std::string_view text) {
+    TextScanner scanner(text);
+    long value = 0;
+    if (!scanner.readInt(value) || value < INT_MIN || value > INT_MAX) {
+        return 0;
+    }
+    scanner.skipWhiteSpace();
+    return scanner.atEnd() ? static_cast<int>(value) : 0;
+}
+
+// A test level as the whole text of the field (blanks around it allowed).
+std::optional<double> testLevelOf(std::string_view text) {
+    TextScanner scanner(text);
+    double value = 0.0;
+    if (!scanner.readDouble(value)) {
+        return std::nullopt;
+    }
+    scanner.skipWhiteSpace();
+    if (!scanner.atEnd() || !isValidTestLevel(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+int OptionsPageHelpContext(OptionsPage page) {
+    constexpr std::array<int, kOptionsPageCount> contexts{42, 97, 185, 191, 192, 193, 194};
+    return contexts[pageIndex(page)];
+}
+
+const std::vector<const SettingKey*>& OptionsPageFlags(OptionsPage page) {
+    static const std::array<std::vector<const SettingKey*>, kOptionsPageCount> flags =
+        makePageFlags();
+    return flags[pageIndex(page)];
+}
+
+OptionsSheet::OptionsSheet(const Settings& settings, const ColumnFormats& formats,
+                           UserInterfacePort& ui)
+    : copy_{settings, formats, formatText("%f", settings.testLevel)}, ui_(ui) {}
+
+bool OptionsSheet::wasOpened(OptionsPage page) const {
+    return opened_[pageIndex(page)];
+}
+
+OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
+    opened_[pageIndex(page)] = true;
+    OptionsPageValues values;
+    for (const SettingKey* key : OptionsPageFlags(page)) {
+        values.flags.push_back(hasBit(copy_.settings, *key));
+    }
+    const Settings& settings = copy_.settings;
+    switch (page) {
+    case OptionsPage::General:
+        values.directory = settings.dataDirectory;
+        if ((settings.generalFlags & kArrangeHorizontal) != 0) {
+            values.arrangement = WindowArrangement::SideBySide;
+        } else if ((settings.generalFlags & kArrangeVertical) != 0) {
+            values.arrangement = WindowArrangement::Stacked;
+        }
+        break;
+    case OptionsPage::DataEditor:
+        for (std::size_t column = 0; column < copy_.formats.size(); ++column) {
+            values.widths[column] = formatText("%d", copy_.formats[column].width);
+            values.decimals[column] = formatText("%d", copy_.formats[column].decimals);
+        }
+        break;
+    case OptionsPage::ResultOutput:
+        values.testLevel = copy_.testLevel;
+        break;
+    default:
+        break;
+    }
+    return values;
+}
+
+void OptionsSheet::leavePage(OptionsPage page, const OptionsPageValues& values) {
+    readFlags(page, values.flags);
+    switch (page) {
+    case OptionsPage::General: {
+        std::string directory = values.directory;
+        if (directory.empty() || directory.back() != '/') {
+            directory += '/';
+        }
+        copy_.settings.dataDirectory = std::move(directory);
+        std::uint32_t& flags = copy_.settings.generalFlags;
+        flags &= ~(kArrangeHorizontal | kArrangeVertical);
+        if (values.arrangement == WindowArrangement::Stacked) {
+            flags |= kArrangeVertical;
+        } else if (values.arrangement == WindowArrangement::SideBySide) {
+            flags |= kArrangeHorizontal;
+        }
+        break;
+    }
+    case OptionsPage::DataEditor:
+        readColumns(values);
+        break;
+    case OptionsPage::ResultOutput:
+        readTestLevel(values.testLevel);
+        break;
+    default:
+        break;
+    }
+}
+
+void OptionsSheet::readFlags(OptionsPage page, const std::vector<bool>& flags) {
+    const std::vector<const SettingKey*>& keys = OptionsPageFlags(page);
+    for (std::size_t i = 0; i < keys.size() && i < flags.size(); ++i) {
+        setBit(copy_.settings, *keys[i], flags[i]);
+    }
+}
+
+void OptionsSheet::readColumns(const OptionsPageValues& values) {
+    for (int column = kNumColumn; column < kGridColumnCount; ++column) {
+        const auto index = static_cast<std::size_t>(column);
+        ColumnFormat& format = copy_.formats[index];
+        const int width = wholeNumber(values.widths[index]);
+        if (column == kNumColumn || column == kElemColumn) {
+            format.width = width;
+            continue;
+        }
+        const int decimals = wholeNumber(values.decimals[index]);
+        if (static_cast<long>(width) < static_cast<long>(decimals) + 2) {
+            ui_.showMessage("Tarnova", kWrongParameters);
+            continue;
+        }
+        format = {width, decimals};
+    }
+}
+
+void OptionsSheet::readTestLevel(std::string_view text) {
+    const std::string_view field = text.substr(0, kTestLevelRoom - 1);
+    if (!testLevelOf(field)) {
+        ui_.showMessage("Tarnova", kWrongParameters);
+        return;
+    }
+    copy_.testLevel = std::string(field);
+}
+
+void OptionsSheet::confirm(OptionsPage current,
+                           const std::function<OptionsPageValues(OptionsPage)>& controls) {
+    leavePage(current, controls(current));
+    for (int page = 0; page < kOptionsPageCount; ++page) {
+        const auto opened = static_cast<OptionsPage>(page);
+        if (wasOpened(opened)) {
+            leavePage(opened, controls(opened));
+        }
+    }
+}
+
+void TakeOverOptions(const OptionsWorkingCopy& copy, Settings& settings) {
+    settings = copy.settings;
+    // A level left as the sheet showed it keeps all its digits, not only the six of "%f".
+    if (copy.testLevel != formatText("%f", copy.settings.testLevel)) {
+        settings.testLevel = testLevelOf(copy.testLevel).value_or(settings.testLevel);
+    }
+}
+
+std::string BrowserStartFolder(std::string_view field) {
+    if (field.size() > 1 && field.back() == '/') {
+        field.remove_suffix(1);
+    }
+    return std::string(field);
+}
+
+std::string BrowsedFolderText(std::string_view folder) {
+    std::string text(folder);
+    if (text.empty() || text.back() != '/') {
+        text += '/';
+    }
+    return text;
+}
+
+} // namespace tarnova

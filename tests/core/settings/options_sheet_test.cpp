@@ -1,0 +1,220 @@
+#include "settings/options_sheet.h"
+
+#include "core/support/scripted_port.h"
+#include "document/grid_settings.h"
+#include "editor/grid_model.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnova {
+namespace {
+
+constexpr const char* kWrongParameters = "指定されたパラメーターに誤りがあります。変更を無視ます。";
+
+class OptionsSheetTest : public ::testing::Test {
+  protected:
+    test::ScriptedPort port;
+    Settings settings;
+    ColumnFormats formats = {{{4, 0}, {7, 0}, {8, 5}, {6, 3}, {7, 4}, {10, 3}}};
+    OptionsSheet sheet{settings, formats, port};
+
+    std::size_t wrongParameterMessages() const {
+        return static_cast<std::size_t>(
+            std::count(port.messages.begin(), port.messages.end(),
+                       test::RecordedMessage{"Tarnova", kWrongParameters}));
+    }
+};
+
+// Every check box of a page toggles its own bit and no other: the bits of each page as the
+// key table of the settings file gives them.
+TEST_F(OptionsSheetTest, EachPageTogglesItsOwnBits) {
+    struct Row {
+        OptionsPage page;
+        std::uint32_t Settings::*word;
+        std::uint32_t bits;
+    };
+    const Row rows[] = {
+        {OptionsPage::General, &Settings::generalFlags,
+         kAddEof | kWarnCommentRemove | kCorrespondent},
+        {OptionsPage::Regression, &Settings::generalFlags,
+         kConf95 | kUseStdDev | kShowGraph | kShowResult | kPrintReport | kPrintPeakList},
+        {OptionsPage::ResultOutput, &Settings::resultFlags,
+         0x1 | 0x2 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x1000 | 0x10000 | 0x20000 | 0x40000 |
+             0x100000 | 0x200000},
+        {OptionsPage::FileOutput, &Settings::fileOutputFlags, 0x1 | 0x2 | 0x100},
+        {OptionsPage::Copy, &Settings::copyOutputFlags, 0x1 | 0x2 | 0x100},
+        {OptionsPage::Report, &Settings::reportFlags, 0x1 | 0x2 | 0x4 | 0x10000},
+    };
+    for (const Row& row : rows) {
+        OptionsSheet fresh(settings, formats, port);
+        OptionsPageValues values = fresh.openPage(row.page);
+        for (std::size_t i = 0; i < values.flags.size(); ++i) {
+            values.flags[i] = !values.flags[i];
+        }
+        fresh.leavePage(row.page, values);
+        const Settings& changed = fresh.workingCopy().settings;
+        EXPECT_EQ(changed.*(row.word) ^ settings.*(row.word), row.bits)
+            << static_cast<int>(row.page);
+    }
+    EXPECT_EQ(OptionsPageFlags(OptionsPage::ResultOutput).size(), 13u);
+    EXPECT_TRUE(OptionsPageFlags(OptionsPage::DataEditor).empty());
+}
+
+TEST_F(OptionsSheetTest, HelpContextsOfThePages) {
+    const int expected[] = {42, 97, 185, 191, 192, 193, 194};
+    for (int page = 0; page < kOptionsPageCount; ++page) {
+        EXPECT_EQ(OptionsPageHelpContext(static_cast<OptionsPage>(page)), expected[page]);
+    }
+}
+
+TEST_F(OptionsSheetTest, GeneralPageDirectoryAndArrangement) {
+    struct Row {
+        std::uint32_t flags;
+        WindowArrangement shown;
+    };
+    for (const Row& row :
+         {Row{0, WindowArrangement::Overlapping}, Row{kArrangeVertical, WindowArrangement::Stacked},
+          Row{kArrangeHorizontal | kArrangeVertical, WindowArrangement::SideBySide}}) {
+        settings.generalFlags = row.flags;
+        OptionsSheet fresh(settings, formats, port);
+        EXPECT_EQ(fresh.openPage(OptionsPage::General).arrangement, row.shown);
+    }
+
+    settings.dataDirectory = "/data/";
+    settings.generalFlags = kArrangeHorizontal | kArrangeVertical;
+    OptionsSheet fresh(settings, formats, port);
+    OptionsPageValues values = fresh.openPage(OptionsPage::General);
+    EXPECT_EQ(values.directory, "/data/");
+    const struct {
+        const char* typed;
+        const char* stored;
+    } directories[] = {{"/home/u/peaks", "/home/u/peaks/"}, {"/x/", "/x/"}, {"", "/"}};
+    for (const auto& directory : directories) {
+        values.directory = directory.typed;
+        values.arrangement = WindowArrangement::Stacked;
+        fresh.leavePage(OptionsPage::General, values);
+        EXPECT_EQ(fresh.workingCopy().settings.dataDirectory, directory.stored);
+        EXPECT_EQ(fresh.workingCopy().settings.generalFlags &
+                      (kArrangeHorizontal | kArrangeVertical),
+                  kArrangeVertical);
+    }
+}
+
+TEST_F(OptionsSheetTest, ColumnPairsThatDoNotFitKeepTheirValues) {
+    struct Row {
+        const char* width;
+        const char* decimals;
+        ColumnFormat time; // the Time column's working format afterwards
+        bool refused;
+    };
+    const Row rows[] = {
+        {"6", "5", {8, 5}, true},   // 6 is less than 5 + 2
+        {"7", "5", {7, 5}, false},  // taken
+        {"abc", "2", {8, 5}, true}, // no number gives 0
+        {" 9 ", "3", {9, 3}, false}, {"9x", "3", {8, 5}, true},
+    };
+    for (const Row& row : rows) {
+        test::ScriptedPort messages;
+        OptionsSheet fresh(settings, formats, messages);
+        OptionsPageValues values = fresh.openPage(OptionsPage::DataEditor);
+        EXPECT_EQ(values.widths[kTimeColumn], "8");
+        EXPECT_EQ(values.decimals[kTimeColumn], "5");
+        values.widths[kTimeColumn] = row.width;
+        values.decimals[kTimeColumn] = row.decimals;
+        fresh.leavePage(OptionsPage::DataEditor, values);
+        EXPECT_EQ(fresh.workingCopy().formats[kTimeColumn], row.time) << row.width;
+        EXPECT_EQ(messages.messages.size(), row.refused ? 1u : 0u) << row.width;
+    }
+
+    // Num and Elem widths are taken without a test; the grid refuses a width of 0 at OK.
+    OptionsPageValues values = sheet.openPage(OptionsPage::DataEditor);
+    values.widths[kNumColumn] = "0";
+    values.widths[kElemColumn] = "12";
+    sheet.leavePage(OptionsPage::DataEditor, values);
+    GridModel grid(port);
+    Settings applied;
+    ApplyOptions(sheet.workingCopy(), applied, grid);
+    EXPECT_EQ(grid.columnFormat(kNumColumn), (ColumnFormat{4, 0}));
+    EXPECT_EQ(grid.columnFormat(kElemColumn), (ColumnFormat{12, 0}));
+    EXPECT_EQ(grid.columnFormat(kTimeColumn), (ColumnFormat{8, 5}));
+    EXPECT_TRUE(port.messages.empty());
+}
+
+// OK leaves the page that shows and then reads back every page that was opened: a wrong pair
+// on the showing page is reported twice, a page never opened is never read.
+TEST_F(OptionsSheetTest, ConfirmReadsBackOnlyOpenedPages) {
+    formats[kTimeColumn] = {8, 7}; // time=8.7 by hand: the grid takes it, page 2 would not
+    OptionsSheet handWritten(settings, formats, port);
+    handWritten.openPage(OptionsPage::Regression);
+    const auto untouched = [&](OptionsPage page) { return handWritten.openPage(page); };
+    handWritten.confirm(OptionsPage::Regression, untouched);
+    EXPECT_EQ(wrongParameterMessages(), 0u);
+    EXPECT_FALSE(handWritten.wasOpened(OptionsPage::DataEditor));
+    EXPECT_EQ(handWritten.workingCopy().formats[kTimeColumn], (ColumnFormat{8, 7}));
+
+    OptionsPageValues wrong = sheet.openPage(OptionsPage::DataEditor);
+    wrong.widths[kHeightColumn] = "4";
+    wrong.decimals[kHeightColumn] = "3";
+    sheet.confirm(OptionsPage::DataEditor, [&](OptionsPage) { return wrong; });
+    EXPECT_EQ(wrongParameterMessages(), 2u);
+    EXPECT_EQ(sheet.workingCopy().formats[kHeightColumn], (ColumnFormat{6, 3}));
+}
+
+TEST_F(OptionsSheetTest, TestLevelMustBeANumberBetweenZeroAndHundred) {
+    settings.testLevel = 99.123456789;
+    struct Row {
+        const char* typed;
+        double taken;
+    };
+    const Row rows[] = {
+        {"abc", 99.123456789}, {"150", 99.123456789}, {"0", 99.123456789},
+        {"95%", 99.123456789}, {" 95 ", 95.0},        {"99.5", 99.5},
+    };
+    for (const Row& row : rows) {
+        test::ScriptedPort messages;
+        OptionsSheet fresh(settings, formats, messages);
+        OptionsPageValues values = fresh.openPage(OptionsPage::ResultOutput);
+        EXPECT_EQ(values.testLevel, "99.123457");
+        values.testLevel = row.typed;
+        fresh.leavePage(OptionsPage::ResultOutput, values);
+        Settings taken = settings;
+        TakeOverOptions(fresh.workingCopy(), taken);
+        EXPECT_EQ(taken.testLevel, row.taken) << row.typed;
+        EXPECT_EQ(messages.messages.size(), row.taken == 99.123456789 ? 1u : 0u) << row.typed;
+    }
+}
+
+TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
+    settings.dataDirectory = "/old/";
+    OptionsPageValues general = sheet.openPage(OptionsPage::General);
+    general.directory = "/new";
+    general.flags = {true, true, false};
+    OptionsPageValues columns = sheet.openPage(OptionsPage::DataEditor);
+    columns.decimals[kHeightColumn] = "2";
+    sheet.confirm(OptionsPage::DataEditor, [&](OptionsPage page) {
+        return page == OptionsPage::General ? general : columns;
+    });
+
+    GridModel grid(port);
+    ApplyColumnFormats(grid, formats);
+    grid.AttachPeaks({PeakRecord{1.5, 2.25, 1.0, 0, "Ar40"}});
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "02.250");
+    Settings applied = settings;
+    ApplyOptions(sheet.workingCopy(), applied, grid);
+    EXPECT_EQ(applied.dataDirectory, "/new/");
+    EXPECT_EQ(applied.generalFlags & (kAddEof | kWarnCommentRemove), kAddEof | kWarnCommentRemove);
+    EXPECT_EQ(applied.testLevel, settings.testLevel);
+    EXPECT_EQ(grid.columnFormat(kHeightColumn), (ColumnFormat{6, 2}));
+    EXPECT_EQ(grid.cellText(0, kHeightColumn), "002.25"); // the rows formatted anew
+}
+
+TEST(FolderBrowser, StartFolderAndPickedFolder) {
+    EXPECT_EQ(BrowserStartFolder("/home/u/data/"), "/home/u/data");
+    EXPECT_EQ(BrowserStartFolder("/home/u/data"), "/home/u/data");
+    EXPECT_EQ(BrowserStartFolder("/"), "/");
+    EXPECT_EQ(BrowsedFolderText("/home/u/data"), "/home/u/data/");
+    EXPECT_EQ(BrowsedFolderText("/"), "/");
+}
+
+} // namespace
+} // namespace tarnova

@@ -1,0 +1,619 @@
+// The dialogs of the calculation and the options: "回帰計算の設定", the correction table
+// editor, the data note dialogs and viewer, and the options sheet, driven with real events; the
+// core state and TARNOVA.INI are checked afterwards.
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
+#include "core/calc/scripted_calculation_port.h"
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
+#include "data/pks_format.h"
+#include "dialog_steps.h"
+#include "document/data_note_editor.h"
+#include "editor/grid_model.h"
+#include "gui/calc/calculation_settings_dialog.h"
+#include "gui/calc/correction_table_dialog.h"
+#include "gui/calc/qt_calculation_port.h"
+#include "gui/editor/data_note_dialogs.h"
+#include "gui/editor/main_window.h"
+#include "gui/editor/qt_data_note_port.h"
+#include "gui/settings/options_dialog.h"
+#include "platform/load_path.h"
+#include "platform/text_file.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tarnova;
+using namespace tarnova::gui;
+using test::button;
+using test::whenShown;
+
+namespace {
+
+std::vector<PeakRecord> argonPeaks() {
+    std::vector<PeakRecord> peaks;
+    for (int cycle = 0; cycle < 4; ++cycle) {
+        const double t = 10.0 * cycle;
+        peaks.push_back({t + 1, 1.0 + 0.01 * cycle, 1.0, 0, "Ar36"});
+        peaks.push_back({t + 2, 5.0, 0.1, 0, "Ar38"});
+        peaks.push_back({t + 3, 2.955 + 0.001 * cycle, 100.0, 0, "Ar40"});
+    }
+    return peaks;
+}
+
+QStringList itemTexts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        texts << list->item(i)->text();
+    }
+    return texts;
+}
+
+QStringList itemTexts(const QComboBox* combo) {
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts << combo->itemText(i);
+    }
+    return texts;
+}
+
+std::string readFile(const QString& path) {
+    return readWholeFile(QFile::encodeName(path).toStdString()).value_or("");
+}
+
+void writeFile(const QString& path, const std::string& text) {
+    writeWholeFile(QFile::encodeName(path).toStdString(), text);
+}
+
+std::vector<std::string> messageTexts(const test::ScriptedPort& port) {
+    std::vector<std::string> texts;
+    for (const auto& message : port.messages) {
+        texts.push_back(message.text);
+    }
+    return texts;
+}
+
+struct WindowFixture {
+    test::ScriptedPort port;
+    test::ScriptedFilePort files;
+    GridModel grid{port};
+    Settings settings;
+    CalcState calculation;
+    std::unique_ptr<MainWindow> window;
+
+    WindowFixture() {
+        window = std::make_unique<MainWindow>(
+            MainWindowContext{grid, settings, calculation, port, files, {}});
+    }
+};
+
+} // namespace
+
+class SettingsDialogsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder_;
+    QString iniPath_;
+
+  private slots:
+    void init() {
+        iniPath_ = folder_.filePath("TARNOVA.INI");
+        QFile::remove(iniPath_);
+        setLoadPath(QFile::encodeName(folder_.path() + "/").toStdString());
+        ReleaseDataNote();
+    }
+
+    // The regression settings dialog through the calculation: its lists, its refusal and the
+    // records made from what was chosen.
+    void calculationSettingsDialogStartsTheCalculation() {
+        writeFile(iniPath_, "[general]\r\ninterferance=2\r\n[interferance]\r\nAtm=1\r\n"
+                            "Blank=1\r\n[Atm]\r\nitem1=Ar40,Ar36,1\r\n");
+        test::ScriptedPort ui;
+        QWidget owner;
+        CalcState state;
+        const Settings settings;
+        QtCalculationPort port(ui, &owner, state, settings);
+        const std::vector<PeakRecord> peaks = argonPeaks();
+        const CalculationEnvironment environment{ui, port, kShowGraph | kConf95, 99.7,
+                                                 QFile::encodeName(iniPath_).toStdString()};
+        bool stayedOpen = false;
+        whenShown<QDialog>([&](QDialog& shown) {
+            auto& dialog = static_cast<CalculationSettingsDialog&>(shown);
+            QCOMPARE(dialog.windowTitle(), QString("回帰計算の設定"));
+            const QStringList labels{"Ar36", "Ar38", "Ar40"};
+            QCOMPARE(itemTexts(dialog.numeratorList()), labels);
+            QCOMPARE(itemTexts(dialog.denominatorList()), labels);
+            QCOMPARE(itemTexts(dialog.abundanceList()), labels);
+            QCOMPARE(itemTexts(dialog.correctionSetList()), QStringList({"Atm", "Blank"}));
+            QVERIFY(!dialog.correctionSetList()->isEnabled());
+            QVERIFY(dialog.findChild<QRadioButton*>() != nullptr);
+            for (const char* label : {"95%", "68%", "不偏標準偏差", "標準偏差"}) {
+                const auto radios = dialog.findChildren<QRadioButton*>();
+                QVERIFY(std::any_of(radios.begin(), radios.end(), [&](QRadioButton* radio) {
+                    return radio->text() == label &&
+                           radio->isChecked() == (label == std::string("95%") ||
+                                                  label == std::string("不偏標準偏差"));
+                }));
+            }
+            QVERIFY(button(dialog, "プリンタ") && button(dialog, "ヘルプ"));
+
+            // Nothing chosen: the message, and the dialog stays open.
+            button(dialog, "開始")->click();
+            stayedOpen = dialog.isVisible();
+
+            // A ticked "全て選択" disables its list; unticked, the list is back with its items.
+            dialog.allNumeratorsBox()->click();
+            QVERIFY(!dialog.numeratorList()->isEnabled());
+            dialog.allNumeratorsBox()->click();
+            QVERIFY(dialog.numeratorList()->isEnabled());
+            QCOMPARE(dialog.numeratorList()->count(), 3);
+
+            dialog.correctBox()->click();
+            QVERIFY(dialog.correctionSetList()->isEnabled());
+            dialog.correctionSetList()->setCurrentIndex(0);
+            const QRect ar40 =
+                dialog.numeratorList()->visualItemRect(dialog.numeratorList()->item(2));
+            QTest::mouseClick(dialog.numeratorList()->viewport(), Qt::LeftButton, {},
+                              ar40.center());
+            const QRect ar36 =
+                dialog.denominatorList()->visualItemRect(dialog.denominatorList()->item(0));
+            QTest::mouseClick(dialog.denominatorList()->viewport(), Qt::LeftButton, {},
+                              ar36.center());
+            button(dialog, "開始")->click();
+        });
+        QCOMPARE(RunCalculation(
+                     state, [&] { return std::optional(peaks); }, environment),
+                 1);
+        QVERIFY(stayedOpen);
+        QCOMPARE(messageTexts(ui),
+                 std::vector<std::string>{"計算を実行するには、同位体比が一組以上か存在度が1つ"
+                                          "選択されていなければなりません。"});
+        QCOMPARE(state.resultCount(), 1);
+        QCOMPARE(QString::fromStdString((*state.results)[0].sheetName), QString("Ar40/Ar36"));
+        QCOMPARE(state.correctionSet, std::optional<std::string>("Atm"));
+        QCOMPARE(state.calcFlags & (kCalcConf95 | kCalcShowGraph | kCalcCorrect),
+                 kCalcConf95 | kCalcShowGraph | kCalcCorrect);
+
+        // Cancel leaves no calculation.
+        CalcState cancelled;
+        whenShown<QDialog>([](QDialog& dialog) { button(dialog, "ｷｬﾝｾﾙ")->click(); });
+        QCOMPARE(RunCalculation(
+                     cancelled, [&] { return std::optional(peaks); }, environment),
+                 0);
+        QCOMPARE(cancelled.calcFlags, 0u);
+    }
+
+    void calculationSettingsHelpAndTickedLists() {
+        CalculationSettingsForm form;
+        form.labels = {"Ar36", "Ar40"};
+        form.allAbundances = true;
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+        form.abundances = {true, true};
+        int help = 0;
+        CalculationSettingsDialog dialog(
+            nullptr, form, [](CalculationSettingsForm&) { return true; },
+            [&](int context) { help = context; }, {});
+        QVERIFY(!dialog.abundanceList()->isEnabled());
+        QVERIFY(dialog.numeratorList()->item(1)->isSelected());
+        QVERIFY(!dialog.numeratorList()->item(0)->isSelected());
+        button(dialog, "ヘルプ")->click();
+        QCOMPARE(help, 40);
+        QCOMPARE(dialog.numeratorList()->selectionMode(), QAbstractItemView::MultiSelection);
+    }
+
+    // The acceptance case of the correction editor on a fresh INI, with a refused factor and name.
+    void correctionEditorRegistersAndSaves() {
+        const std::string options = "[general]\r\naddeof=false\r\n";
+        writeFile(iniPath_, options);
+        test::ScriptedPort ui;
+        CorrectionTableDialog dialog(nullptr, QFile::encodeName(iniPath_).toStdString(), ui);
+        QCOMPARE(dialog.windowTitle(), QString("妨害ピーク補正テーブルの編集"));
+        QCOMPARE(dialog.factorField()->text(), QString("0"));
+        const auto labels = dialog.findChildren<QLabel*>();
+        for (const char* text : {"妨害ピーク", "補正ピーク", "補正係数", "現在のセット"}) {
+            QVERIFY(std::any_of(labels.begin(), labels.end(),
+                                [&](QLabel* label) { return label->text() == text; }));
+        }
+
+        QTest::keyClicks(dialog.correctedField()->lineEdit(), "Ar40");
+        QTest::keyClicks(dialog.interferingField()->lineEdit(), "Ar36");
+        dialog.factorField()->setText("1,5");
+        button(dialog, "登録")->click();
+        QCOMPARE(dialog.entryList()->count(), 0);
+        QCOMPARE(readFile(iniPath_), options);
+        dialog.factorField()->setText("295.5");
+        button(dialog, "登録")->click();
+        QCOMPARE(itemTexts(dialog.entryList()), QStringList({"Ar40,Ar36,295.5"}));
+        QCOMPARE(dialog.correctedField()->currentText(), QString("Ar40")); // typed text kept
+        QCOMPARE(itemTexts(dialog.correctedField()), QStringList({"Ar40"}));
+
+        QTest::keyClicks(dialog.setField()->lineEdit(), "peaks");
+        button(dialog, "設定を保存")->click();
+        dialog.setField()->lineEdit()->clear();
+        QTest::keyClicks(dialog.setField()->lineEdit(), "AR");
+        button(dialog, "設定を保存")->click();
+        QCOMPARE(messageTexts(ui).size(), 2u);
+        QCOMPARE(messageTexts(ui)[0], std::string("補正係数の値は正でなければなりません。"));
+        QCOMPARE(readFile(iniPath_), options.substr(0, options.size() - 2) +
+                                         "\r\ninterferance=1\r\n[peaks]\r\nitem1=Ar40\r\nitems=2"
+                                         "\r\nitem2=Ar36\r\n[AR]\r\nitem1=Ar40,Ar36,295.5\r\n"
+                                         "[interferance]\r\nAR=1\r\n");
+        QCOMPARE(itemTexts(dialog.setField()), QStringList({"AR"}));
+        QVERIFY(!dialog.editor().isModified());
+        // Labels take at most 29 bytes of typing.
+        QTest::keyClicks(dialog.correctedField()->lineEdit(), QString(40, 'x'));
+        QCOMPARE(dialog.correctedField()->currentText().size(), 29);
+    }
+
+    // Unsaved changes: the set list and OK ask first; "No" keeps everything as it is.
+    void correctionEditorAsksBeforeChangesGo() {
+        writeFile(iniPath_, "[general]\r\ninterferance=1\r\n[interferance]\r\nKr=3\r\n[Kr]\r\n"
+                            "item1=Kr84,Ar36,1\r\nitem2=Kr86,Ar36,2\r\nitem3=Zn,Ar36,3\r\n");
+        test::ScriptedPort ui;
+        CorrectionTableDialog dialog(nullptr, QFile::encodeName(iniPath_).toStdString(), ui);
+        dialog.show();
+        emit dialog.setField()->activated(0);
+        QCOMPARE(dialog.entryList()->count(), 3);
+        dialog.entryList()->item(1)->setSelected(true);
+        button(dialog, "削除")->click();
+        QCOMPARE(itemTexts(dialog.entryList()), QStringList({"Kr84,Ar36,1", "Zn,Ar36,3"}));
+
+        ui.answers = {Answer::No};
+        dialog.setField()->showPopup();
+        QVERIFY(!dialog.setField()->view()->isVisible());
+        ui.answers = {Answer::No};
+        button(dialog, "OK")->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(ui.messages.size(), 2u);
+
+        dialog.setField()->setEditText("Kr");
+        button(dialog, "設定を保存")->click();
+        QCOMPARE(readFile(iniPath_).find("item3"), std::string::npos);
+        button(dialog, "OK")->click(); // saved: no question
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(ui.messages.size(), 2u);
+    }
+
+    void datNoteDialogEditsACopy() {
+        DataNote note;
+        note.spikeVolume = 1.23456789e-8;
+        note.name = "AS-12";
+        InstallDataNote(note);
+        test::ScriptedPort ui;
+        int help = 0;
+        QtDataNotePort port(nullptr, [&](int context) { help = context; });
+        bool stayedOpen = false;
+        whenShown<QDialog>([&](QDialog& dialog) {
+            auto& dat = static_cast<DatNoteDialog&>(dialog);
+            QCOMPARE(dat.windowTitle(), QString("コメントの編集"));
+            QCOMPARE(dat.field(0)->text(), QString("AS-12"));
+            QCOMPARE(dat.field(3)->text(), QString("1.2346E-008"));
+            dat.field(0)->setText("試料 AS-13");
+            dat.field(2)->setText("-3");
+            button(dat, "OK")->click();
+            stayedOpen = dat.isVisible();
+            dat.field(2)->setText("12a");
+            dat.field(5)->setText("0.5");
+            button(dat, "ヘルプ")->click();
+            button(dat, "OK")->click();
+        });
+        QCOMPARE(EditDataNote(port, ui, 0), 1);
+        QVERIFY(stayedOpen);
+        QCOMPARE(help, 118);
+        QCOMPARE(messageTexts(ui), std::vector<std::string>{"スパイク番号は非負の整数です。"});
+        const DataNote& edited = *currentDataNote();
+        QCOMPARE(edited.name, std::string("\x8e\x8e\x97\xbf AS-13")); // code page 932
+        QCOMPARE(edited.spikeId, 12);
+        QCOMPARE(edited.weight, 0.5);
+        QCOMPARE(edited.spikeVolume, 1.23456789e-8); // untouched: every digit kept
+
+        whenShown<QDialog>([](QDialog& dialog) {
+            static_cast<DatNoteDialog&>(dialog).field(0)->setText("changed");
+            button(dialog, "ｷｬﾝｾﾙ")->click();
+        });
+        QCOMPARE(EditDataNote(port, ui, 0), 0);
+        QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
+    }
+
+    void newNoteAsksForItsForm() {
+        test::ScriptedPort ui;
+        QtDataNotePort port(nullptr);
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& form = static_cast<NoteFormDialog&>(dialog);
+            QCOMPARE(form.windowTitle(), QString("データ形式の決定"));
+            QVERIFY(form.datButton()->isChecked());
+            form.pksButton()->click();
+            button(form, "OK")->click();
+            whenShown<QDialog>([](QDialog& pks) {
+                auto& editor = static_cast<PksNoteDialog&>(pks);
+                QCOMPARE(editor.tagField()->count(), 0);
+                editor.tagField()->setEditText("Sample:");
+                editor.newButton()->click();
+                QTest::keyClicks(editor.bodyPane(), "AS-12");
+                button(editor, "OK")->click();
+            });
+        });
+        QCOMPARE(EditDataNote(port, ui, 0), 1);
+        QCOMPARE(currentDataNote()->form, DataNoteForm::Pks);
+        QCOMPARE(currentDataNote()->tags.size(), 1u);
+        QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
+        QVERIFY(!currentDataNote()->path);
+    }
+
+    // A PKS note edited (a comment deleted, one added, a tag changed) and saved as PKS reads
+    // back with the same comments; Cancel restores everything.
+    void pksNoteDialogEditsTheComments() {
+        DataNote note;
+        note.form = DataNoteForm::Pks;
+        note.tags = {{"Sample:", "AS-12"}, {"Date:", "2024/5/1"}, {"Comment:", "air"}};
+        InstallDataNote(note);
+        test::ScriptedPort ui;
+        QtDataNotePort port(nullptr);
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& pks = static_cast<PksNoteDialog&>(dialog);
+            QCOMPARE(itemTexts(pks.tagField()), QStringList({"Sample:", "Date:", "Comment:"}));
+            QCOMPARE(pks.bodyPane()->toPlainText(), QString("AS-12"));
+            emit pks.tagField()->activated(1);
+            QCOMPARE(pks.bodyPane()->toPlainText(), QString("2024/5/1"));
+            pks.deleteButton()->click();
+            QCOMPARE(pks.bodyPane()->toPlainText(), QString("air"));
+            pks.tagField()->setEditText("Remark:");
+            pks.changeTagButton()->click();
+            pks.tagField()->setEditText("Weight:");
+            pks.newButton()->click();
+            QCOMPARE(pks.bodyPane()->toPlainText(), QString());
+            QTest::keyClicks(pks.bodyPane(), "0.5 g");
+            QTest::keyClick(pks.bodyPane(), Qt::Key_Return);
+            QTest::keyClicks(pks.bodyPane(), "fused");
+            button(pks, "OK")->click();
+        });
+        QCOMPARE(EditDataNote(port, ui, 0), 1);
+
+        const std::string text =
+            pksFileText({PeakRecord{1.5, 2.0, 1.0, 0, "Ar40"}}, &*currentDataNote());
+        QTemporaryDir saved;
+        const std::string path = QFile::encodeName(saved.filePath("n.pks")).toStdString();
+        writeWholeFile(path, text);
+        ReleaseDataNote();
+        QVERIFY(ReadPksFile(path).has_value());
+        const DataNote& reread = *currentDataNote();
+        QCOMPARE(reread.tags.size(), 3u);
+        QCOMPARE(reread.tags[0].text, std::string("AS-12"));
+        QCOMPARE(reread.tags[1].tag, std::string("Remark:"));
+        QCOMPARE(reread.tags[1].text, std::string("air"));
+        QCOMPARE(reread.tags[2].tag, std::string("Weight:"));
+        QCOMPARE(reread.tags[2].text, std::string("0.5 g fused"));
+
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& pks = static_cast<PksNoteDialog&>(dialog);
+            pks.deleteButton()->click();
+            pks.deleteButton()->click();
+            QTest::keyClicks(pks.bodyPane(), "typed");
+            button(pks, "ｷｬﾝｾﾙ")->click();
+        });
+        QCOMPARE(EditDataNote(port, ui, 0), 0);
+        QCOMPARE(currentDataNote()->tags.size(), 3u);
+        QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
+    }
+
+    // Typing "Da" and opening the list selects Date; a text no tag begins with asks.
+    void pksTagListFollowsTheTypedText() {
+        std::vector<TaggedComment> comments{{"Sample", "a"}, {"Date", "b"}};
+        test::ScriptedPort ui;
+        PksNoteEditor editor(comments, ui, false);
+        editor.open();
+        PksNoteDialog dialog(nullptr, editor, {});
+        QCOMPARE(dialog.tagField()->insertPolicy(), QComboBox::NoInsert);
+        QVERIFY(dialog.tagField()->completer() == nullptr);
+        dialog.show();
+        dialog.tagField()->setEditText("Da");
+        dialog.tagField()->showPopup();
+        QCOMPARE(dialog.tagField()->currentIndex(), 1);
+        dialog.tagField()->hidePopup();
+        QCOMPARE(dialog.bodyPane()->toPlainText(), QString("a")); // chosen only on confirming
+
+        dialog.tagField()->setEditText("X");
+        ui.answers = {Answer::No};
+        dialog.tagField()->showPopup();
+        QVERIFY(!dialog.tagField()->view()->isVisible());
+        QCOMPARE(itemTexts(dialog.tagField()), QStringList({"Sample", "Date", "X"}));
+        QCOMPARE(dialog.tagField()->currentIndex(), 2);
+        QCOMPARE(dialog.bodyPane()->toPlainText(), QString());
+        QTest::keyClick(dialog.tagField()->lineEdit(), Qt::Key_Return);
+        // Enter inserts nothing and presses OK, never a button of the dialog's body.
+        QCOMPARE(dialog.tagField()->count(), 3);
+        QCOMPARE(comments.size(), 3u);
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void viewerShowsKeysAndEdits() {
+        DataNote note;
+        note.name = "AS-12";
+        note.spikeId = 3;
+        note.spikeVolume = 1.5e-8;
+        InstallDataNote(note);
+        test::ScriptedPort ui;
+        int help = 0;
+        QtDataNotePort port(nullptr, [&](int context) { help = context; });
+        whenShown<QDialog>([&](QDialog& dialog) {
+            auto& viewer = static_cast<DataNoteViewerDialog&>(dialog);
+            QCOMPARE(viewer.windowTitle(), QString("記載の表示"));
+            QCOMPARE(itemTexts(viewer.keyList()),
+                     QStringList({"NAME", "SPIKEID", "SPIKEVOL", "SPIKEERROR", "WEIGHT", "DATE",
+                                  "COMMENT"}));
+            QCOMPARE(viewer.valueField()->toPlainText(), QString("AS-12"));
+            QVERIFY(viewer.valueField()->isReadOnly());
+            emit viewer.keyList()->activated(2);
+            QCOMPARE(viewer.valueField()->toPlainText(), QString("1.5E-008"));
+            button(viewer, "ヘルプ")->click();
+            whenShown<QDialog>([](QDialog& dat) {
+                static_cast<DatNoteDialog&>(dat).field(0)->setText("AS-99");
+                button(dat, "OK")->click();
+            });
+            viewer.editButton()->click();
+            QCOMPARE(viewer.keyList()->currentIndex(), 0);
+            QCOMPARE(viewer.valueField()->toPlainText(), QString("AS-99"));
+            button(viewer, "ｷｬﾝｾﾙ")->click();
+        });
+        QCOMPARE(ShowDataNote(port, ui, 0), 1);
+        QCOMPARE(help, 139);
+    }
+
+    // Options page 2 through the main window: the grid takes the new widths at OK, Save
+    // Option writes them and keeps the other sections byte for byte.
+    void optionsSheetChangesTheGridAndSaveOptionWritesIt() {
+        const std::string sets = "[interferance]\r\nAR=1\r\n[AR]\r\nitem1=Ar40,Ar36,295.5\r\n"
+                                 "[peaks]\r\nitems=1\r\nitem1=Ar40\r\n";
+        writeFile(iniPath_, sets);
+        WindowFixture fixture;
+        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 1.0, 0, "Ar40"}});
+        const int widthBefore = fixture.window->width();
+        whenShown<QDialog>([&](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            QCOMPARE(sheet.windowTitle(), QString("Tarnovaのオプション"));
+            QCOMPARE(sheet.pages()->count(), 7);
+            QCOMPARE(sheet.pages()->tabText(5), QString("コピー"));
+            sheet.pages()->setCurrentIndex(1);
+            QCOMPARE(sheet.widthField(kTimeColumn)->text(), QString("8"));
+            sheet.widthField(kTimeColumn)->setText("8");
+            sheet.decimalsField(kTimeColumn)->setText("2");
+            sheet.widthField(kElemColumn)->setText("12");
+            sheet.pages()->setCurrentIndex(3);
+            button(sheet, "OK")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
+        QCOMPARE(fixture.grid.columnFormat(kTimeColumn), (ColumnFormat{8, 2}));
+        QCOMPARE(fixture.grid.cellText(0, kTimeColumn), std::string("00001.50"));
+        QVERIFY(fixture.window->width() > widthBefore);
+        QVERIFY(fixture.port.messages.empty());
+
+        fixture.window->runCommand(kCommandSaveOption);
+        const std::string saved = readFile(iniPath_);
+        QVERIFY(saved.starts_with(sets));
+        QVERIFY(saved.find("time=8.2\r\n") != std::string::npos);
+        QVERIFY(saved.find("elem=12\r\n") != std::string::npos);
+        QVERIFY(fixture.port.messages.empty());
+    }
+
+    // Cancel after changing three pages changes nothing; OK with a wrong pair on page 2 warns
+    // twice and keeps the pair.
+    void optionsSheetCancelAndRefusals() {
+        WindowFixture fixture;
+        const Settings before = fixture.settings;
+        const ColumnFormats formats = fixture.grid.columnFormats();
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            sheet.flagButtons(OptionsPage::General)[0]->click();
+            sheet.pages()->setCurrentIndex(2);
+            sheet.flagButtons(OptionsPage::Regression)[0]->click();
+            sheet.pages()->setCurrentIndex(1);
+            sheet.widthField(kPeakColumn)->setText("20");
+            sheet.pages()->setCurrentIndex(6);
+            button(sheet, "ｷｬﾝｾﾙ")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
+        QVERIFY(fixture.settings == before);
+        QVERIFY(fixture.grid.columnFormats() == formats);
+
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            sheet.pages()->setCurrentIndex(1);
+            sheet.widthField(kTimeColumn)->setText("6");
+            sheet.decimalsField(kTimeColumn)->setText("5");
+            button(sheet, "OK")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
+        QCOMPARE(messageTexts(fixture.port),
+                 std::vector<std::string>(
+                     2, "指定されたパラメーターに誤りがあります。変更を無視ます。"));
+        QCOMPARE(fixture.grid.columnFormat(kTimeColumn), formats[kTimeColumn]);
+    }
+
+    void optionsGeneralPageAndFolderBrowser() {
+        Settings settings;
+        settings.dataDirectory = folder_.path().toStdString() + "/";
+        settings.generalFlags |= kArrangeVertical;
+        test::ScriptedPort ui;
+        int help = 0;
+        ColumnFormats formats = kBuiltInColumnFormats;
+        OptionsDialog sheet(nullptr, settings, formats, ui, [&](int context) { help = context; });
+        QVERIFY(sheet.arrangementButton(WindowArrangement::Stacked)->isChecked());
+        QCOMPARE(sheet.directoryField()->text(), folder_.path() + "/");
+        QDir(folder_.path()).mkdir("peaks");
+        whenShown<QFileDialog>([&](QFileDialog& browser) {
+            QCOMPARE(browser.windowTitle(), QString("データディレクトリの選択"));
+            QCOMPARE(QDir(browser.directory()).canonicalPath(),
+                     QDir(folder_.path()).canonicalPath());
+            browser.selectFile(folder_.filePath("peaks"));
+            static_cast<QDialog&>(browser).accept();
+        });
+        sheet.browseButton()->click();
+        QCOMPARE(sheet.directoryField()->text(), folder_.filePath("peaks") + "/");
+        sheet.arrangementButton(WindowArrangement::SideBySide)->click();
+        button(sheet, "ヘルプ")->click();
+        QCOMPARE(help, 42);
+        sheet.pages()->setCurrentIndex(4);
+        button(sheet, "ヘルプ")->click();
+        QCOMPARE(help, 192);
+        sheet.accept();
+        Settings taken = settings;
+        TakeOverOptions(sheet.sheet().workingCopy(), taken);
+        QCOMPARE(taken.dataDirectory, folder_.filePath("peaks").toStdString() + "/");
+        QCOMPARE(taken.generalFlags & (kArrangeHorizontal | kArrangeVertical), kArrangeHorizontal);
+    }
+
+    // The four commands open their dialogs.
+    void commandsOpenTheirDialogs() {
+        WindowFixture fixture;
+        QStringList opened;
+        const auto closeNext = [&opened] {
+            whenShown<QDialog>([&opened](QDialog& dialog) {
+                opened << dialog.objectName();
+                dialog.reject();
+            });
+        };
+        closeNext();
+        fixture.window->runCommand(kCommandCorrectionTable);
+        closeNext();
+        fixture.window->runCommand(kCommandOption);
+        closeNext();
+        fixture.window->runCommand(kCommandDataNote);
+        QCOMPARE(opened, QStringList({"correctiontableeditor", "optionsheet", "noteformdialog"}));
+
+        whenShown<QDialog>([](QDialog& form) {
+            button(form, "OK")->click();
+            whenShown<QDialog>([](QDialog& dat) { button(dat, "OK")->click(); });
+        });
+        fixture.window->runCommand(kCommandDataNote);
+        QVERIFY(currentDataNote().has_value());
+        QVERIFY(fixture.port.messages.empty());
+    }
+
+    // A folder that cannot take the file: Save Option says so with the path.
+    void saveOptionReportsAFailedWrite() {
+        setLoadPath(QFile::encodeName(folder_.filePath("missing") + "/").toStdString());
+        WindowFixture fixture;
+        fixture.window->runCommand(kCommandSaveOption);
+        QCOMPARE(messageTexts(fixture.port),
+                 std::vector<std::string>{
+                     "設定を" +
+                     QFile::encodeName(folder_.filePath("missing/TARNOVA.INI")).toStdString() +
+                     "に保存できませんでした(No such file or directory)。"});
+    }
+};
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "settings_dialogs_test.moc"
