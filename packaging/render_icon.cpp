@@ -1,6 +1,5 @@
 // Renders the SVG application icon as a square PNG of one size, for the hicolor icon theme:
 //   render_icon ICON.svg SIZE OUT.png
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -12,9 +11,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: render_icon ICON.svg SIZE OUT.png\n");
         return 2;
     }
-    // A build has no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
     QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
     const int size = QString::fromLocal8Bit(argv[2]).toInt();
     if (!svg.isValid() || size <= 0) {
