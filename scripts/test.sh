@@ -37,10 +37,15 @@ for target in build/fuzz/fuzz/fuzz_*; do
     name=$(basename "$target")
     work=$(mktemp -d)
     cp -r "fuzz/corpus/${name#fuzz_}/." "$work/"
-    echo "== $name for ${fuzz_seconds}s"
-    "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -max_len=65536 \
-        -print_final_stats=0 "$work" 2>&1 | tail -n 3
-    rm -rf "$work"
+    # The last status line names the edges reached (cov:); a finding stops the test command.
+    if ! "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -max_len=65536 \
+        -artifact_prefix="$work/" "$work" >"$work.log" 2>&1; then
+        tail -n 40 "$work.log"
+        echo "$name: the input that failed is kept in $work" >&2
+        exit 1
+    fi
+    echo "$name (${fuzz_seconds}s): $(grep -E 'DONE' "$work.log" | tail -n 1)"
+    rm -rf "$work" "$work.log"
 done
 
 # Unit, command-line and widget tests, sanitized.
