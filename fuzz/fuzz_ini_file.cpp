@@ -1,33 +1,20 @@
 // The INI module and the settings readers on arbitrary files: no crash, and a written key reads
 // back as written while the rest of the file keeps its bytes.
 #include "editor/grid_model.h"
-#include "platform/user_interface_port.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "silent_port.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-class SilentPort final : public tarnova::UserInterfacePort {
-  public:
-    void showMessage(std::string_view, std::string_view) override {}
-    tarnova::Answer ask(std::string_view, std::string_view, tarnova::QuestionButtons) override {
-        return tarnova::Answer::Cancel;
-    }
-    void beep() override {}
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarnova;
     const std::string text(reinterpret_cast<const char*>(data), size);
     IniFile file(text);
 
-    SilentPort port;
+    fuzz::SilentPort port;
     GridModel grid(port);
     for (const SettingKey& key : settingKeys()) {
         int width = 0;

@@ -1,5 +1,7 @@
-// The Micromass ASC import (usual and helium analyses) on arbitrary bytes.
+// The Micromass ASC import (usual and helium analyses) on arbitrary bytes, and what it imports
+// saved as PKS and DAT.
 #include "data/micromass_asc.h"
+#include "saved_import.h"
 #include "silent_port.h"
 
 #include <cstddef>
@@ -9,6 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tarnova::fuzz::openRunLog();
     tarnova::fuzz::SilentPort port;
-    tarnova::parseMicromassAsc(std::string_view(reinterpret_cast<const char*>(data), size), port);
+    const auto file = tarnova::parseMicromassAsc(
+        std::string_view(reinterpret_cast<const char*>(data), size), port);
+    if (file) {
+        tarnova::fuzz::saveImport(*file);
+    }
     return 0;
 }

@@ -1,5 +1,7 @@
-// The Micromass DAT import on arbitrary bytes, announced counts included.
+// The Micromass DAT import on arbitrary bytes, announced counts included, and what it imports
+// saved as PKS and DAT.
 #include "data/micromass_dat.h"
+#include "saved_import.h"
 #include "silent_port.h"
 
 #include <cstddef>
@@ -8,6 +10,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tarnova::fuzz::SilentPort port;
-    tarnova::parseMicromassDat(std::string_view(reinterpret_cast<const char*>(data), size), port);
+    const auto file = tarnova::parseMicromassDat(
+        std::string_view(reinterpret_cast<const char*>(data), size), port);
+    if (file) {
+        tarnova::fuzz::saveImport(*file);
+    }
     return 0;
 }

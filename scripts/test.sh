@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer,
-# runs every fuzz target for a short while and then every test.
+# Installs what is missing, then:
+#   - checks the clang-format layout and the layers of the core,
+#   - builds the fuzz targets (clang, the core instrumented) and runs each one for a short while,
+#   - builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (clang, -O0) and
+#     runs every test,
+#   - builds everything as a Release (GCC, -O3), which brings warnings only the optimizer sees,
+#     runs the tests again, installs into a scratch prefix, checks the desktop files and the
+#     manual pages, and makes the Debian package.
+# Warnings are errors in every build here. ccache is used when it is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 fuzz_seconds="${TARNOVA_FUZZ_SECONDS:-10}"
+common=(-G Ninja -DTARNOVA_WERROR=ON)
+if command -v ccache >/dev/null; then
+    common+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 
 # Every source file keeps the project's .clang-format layout.
 unformatted=$(git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 | grep -c "warning:" || true)
@@ -16,24 +27,50 @@ fi
 # Inside the core every include points down the layers.
 bash scripts/check-layers.sh
 
-# Fuzz targets: clang with libFuzzer, core only.
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# Fuzz targets, each from its seed corpus fuzz/corpus/<name> (copied, so the corpus stays as
+# committed).
+CC=clang CXX=clang++ cmake -S . -B build/fuzz "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARNOVA_FUZZ=ON -DTARNOVA_SANITIZE=ON -DTARNOVA_GUI=OFF -DTARNOVA_TESTS=OFF
 cmake --build build/fuzz
 for target in build/fuzz/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
     work=$(mktemp -d)
-    cp -r samples/. "$work/" 2>/dev/null || true
-    [ -d "fuzz/seeds/${name#fuzz_}" ] && cp -r "fuzz/seeds/${name#fuzz_}/." "$work/"
-    echo "== $name for ${fuzz_seconds}s"
-    "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -max_len=65536 \
-        -print_final_stats=0 "$work" 2>&1 | tail -n 3
-    rm -rf "$work"
+    cp -r "fuzz/corpus/${name#fuzz_}/." "$work/"
+    # The last status line names the edges reached (cov:); a finding stops the test command.
+    if ! "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -max_len=65536 \
+        -artifact_prefix="$work/" "$work" >"$work.log" 2>&1; then
+        tail -n 40 "$work.log"
+        echo "$name: the input that failed is kept in $work" >&2
+        exit 1
+    fi
+    echo "$name (${fuzz_seconds}s): $(grep -E 'DONE' "$work.log" | tail -n 1)"
+    rm -rf "$work" "$work.log"
 done
 
 # Unit, command-line and widget tests, sanitized.
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNOVA_SANITIZE=ON
-cmake --build build/asan
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen
-ctest --test-dir build/asan --output-on-failure -j2
+CC=clang CXX=clang++ cmake -S . -B build/asan-clang "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
+    -DTARNOVA_SANITIZE=ON
+cmake --build build/asan-clang
+ctest --test-dir build/asan-clang --output-on-failure -j2
+
+# The Release build as users and packagers make it, tests included.
+cmake -S . -B build/release-tests "${common[@]}" -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release-tests
+ctest --test-dir build/release-tests --output-on-failure -j2
+
+# What `cmake --install` and the package deliver.
+prefix=$(mktemp -d)
+cmake --install build/release-tests --prefix "$prefix" >/dev/null
+desktop-file-validate "$prefix"/share/applications/*.desktop
+appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
+update-mime-database "$prefix/share/mime"
+grep -q "application/x-tarnova-pks" "$prefix/share/mime/globs2"
+for page in docs/*.1; do
+    groff -man -ww -z "$page"
+done
+rm -rf "$prefix"
+rm -f build/release-tests/tarnova_*.deb
+(cd build/release-tests && cpack >/dev/null)
+dpkg-deb --field build/release-tests/tarnova_*.deb Package Version Depends

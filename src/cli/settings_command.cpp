@@ -32,11 +32,14 @@ int runSettingsCommand(const Arguments& arguments) {
     if (loadPath().empty()) {
         setLoadPath(executableFolder());
     }
+    // Which file was read, for a user looking for the program's TARNOVA.INI.
+    const std::string readPath = iniPath.value_or(settingsFilePath());
+    std::cerr << "tarnova-cli settings: read from " << readPath << '\n';
     ConsolePort port;
     GridModel grid(port);
     Settings settings;
     // The command shows the file as start-up reads it: one that cannot be read is a failure.
-    if (!LoadSettings(settings, grid, iniPath.value_or(settingsFilePath()))) {
+    if (!LoadSettings(settings, grid, readPath)) {
         return 1;
     }
     if (savePath) {

@@ -11,6 +11,25 @@
 namespace tarnova {
 namespace {
 
+// Creates the missing folders above file, readable by their owner only: the user's
+// configuration folder of an installed program is made by its first save.
+void makeMissingFolders(const std::filesystem::path& file) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::vector<fs::path> missing;
+    for (fs::path folder = file.parent_path();
+         !folder.empty() && folder != folder.root_path() && !fs::exists(folder, error);
+         folder = folder.parent_path()) {
+        missing.push_back(folder);
+    }
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+        if (!fs::create_directory(*folder, error)) {
+            return;
+        }
+        fs::permissions(*folder, fs::perms::owner_all, error);
+    }
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -215,6 +234,7 @@ bool IniFile::save(const std::string& path, FileError* failure) const {
         return false;
     }
     std::error_code error;
+    makeMissingFolders(path);
     if (writeWholeFile(path, text_, &error)) {
         return true;
     }

@@ -40,9 +40,9 @@ class IniFile final {
     // The file's contents, an empty file when it is missing, or none when it exists but cannot
     // be read as load() says; error then tells why.
     static std::optional<IniFile> read(const std::string& path, FileError& error);
-    // Writes the whole text into path (created when missing; never into a path that names no
-    // regular file). Returns false when it failed, with the reason in error when given; the
-    // file on disk is then unchanged.
+    // Writes the whole text into path (created when missing, with the folders above it; never
+    // into a path that names no regular file). Returns false when it failed, with the reason in
+    // error when given; the file on disk is then unchanged.
     bool save(const std::string& path, FileError* error = nullptr) const;
 
     const std::string& text() const { return text_; }

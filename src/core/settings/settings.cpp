@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "platform/load_path.h"
+#include "platform/program_files.h"
 #include "platform/run_log.h"
 #include "platform/text_file.h"
 #include "platform/text_format.h"
@@ -112,7 +113,7 @@ void loadGeneral(const IniFile& file, Settings& settings, const std::vector<Sett
     std::string directory;
     if (ReadStringKey(file, "general", "datadir", directory, kStringRoom) <= 0) {
         LogLine("No datapath.");
-        directory = loadPath();
+        directory = LocateProgramFiles(loadPath(), processEnvironment()).homeFolder;
     }
     LogLine(formatText("general-datadir = %s", directory.c_str()));
     settings.dataDirectory = directory;
@@ -179,7 +180,7 @@ const std::vector<SettingKey>& settingKeys() {
 }
 
 std::string settingsFilePath() {
-    return loadPath() + "TARNOVA.INI";
+    return LocateProgramFiles(loadPath(), processEnvironment()).settingsFile;
 }
 
 int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,

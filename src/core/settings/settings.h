@@ -1,5 +1,5 @@
-// The options of the program, kept in TARNOVA.INI beside the executable: read once at start-up,
-// written by the "Save Option" command.
+// The options of the program, kept in TARNOVA.INI (platform/program_files.h says where): read
+// once at start-up, written by the "Save Option" command.
 #pragma once
 
 #include "settings/column_formats.h"
@@ -93,7 +93,8 @@ struct SettingKey {
 // Every key of the file, in the order it is written.
 const std::vector<SettingKey>& settingKeys();
 
-// loadPath + "TARNOVA.INI"; the bare name when no load path is set.
+// The program's TARNOVA.INI: beside the executable (loadPath) of a portable program, in the
+// user's configuration folder of an installed one; the bare name when no load path is set.
 std::string settingsFilePath();
 
 // Reads the settings and the grid's column formats from the file at path, logging each step. A

@@ -100,7 +100,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     initResources();
     setObjectName("tnveditwindow");
     setWindowTitle("Tarnova:");
-    setWindowIcon(QIcon(":/tarnova.png"));
+    setWindowIcon(QIcon(":/tarnova.svg"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildMenus();

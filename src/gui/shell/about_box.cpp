@@ -6,6 +6,7 @@
 #include "shell/build_date.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -19,7 +20,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), icon_(new QLabel(this)) {
     setObjectName("aboutbox");
     setWindowTitle(QStringLiteral("Tarnovaについて"));
     icon_->setObjectName("icon");
-    icon_->setPixmap(QPixmap(":/tarnova.png"));
+    icon_->setPixmap(QIcon(":/tarnova.svg").pixmap(32, 32));
     icon_->installEventFilter(this);
 
     auto* version = new QLabel(QStringLiteral("Ver.2.00"), this);

@@ -61,6 +61,8 @@ bool Application::start(const QStringList& arguments,
 
 int RunTarnova(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Desktops match the windows with the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARNOVA_APP_ID));
     // Qt adopts the user's locale; numbers in files, sheets and logs always use a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     // The program speaks Japanese: Qt's own buttons (はい, いいえ, キャンセル) follow it.

@@ -2,6 +2,7 @@
 
 #include "gui/shell/help_viewer.h"
 #include "platform/load_path.h"
+#include "platform/program_files.h"
 #include "platform/user_interface_port.h"
 #include "shell/help_document.h"
 
@@ -27,7 +28,8 @@ QString topicOf(int command, int datum) {
 int ShowHelp(UserInterfacePort& port, int command, int datum) {
     static QString helpFile;
     if (helpFile.isEmpty()) {
-        helpFile = QFile::decodeName(QByteArray::fromStdString(loadPath() + "TARNOVA.HLP"));
+        helpFile = QFile::decodeName(QByteArray::fromStdString(
+            LocateProgramFiles(loadPath(), processEnvironment()).helpFile));
         if (!QFileInfo::exists(helpFile)) {
             port.showMessage("エラー",
                              "ヘルプファイルがありません。ヘルプを表示することはできません。");

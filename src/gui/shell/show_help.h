@@ -7,7 +7,7 @@ class UserInterfacePort;
 
 namespace tarnova::gui {
 
-// Opens the help file TARNOVA.HLP beside the executable with command kHelpContext (datum: the
+// Opens the program's help file TARNOVA.HLP with command kHelpContext (datum: the
 // context number), kHelpOnHelp or kHelpFinder. The first request of the process checks that the
 // file exists and reports a missing one through port (owned by the calling window); later
 // requests do not check again. Returns 1 when the help viewer was opened, 0 otherwise.

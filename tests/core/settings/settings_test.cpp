@@ -339,6 +339,9 @@ TEST_F(SettingsFile, CommandLineToolPrintsEveryKeyInTableOrder) {
     write("[general]\ndatadir=\n");
     const std::string folder = std::filesystem::path(TARNOVA_CLI_PATH).parent_path().string() + "/";
     EXPECT_EQ(runSettingsCommand().at(0), "general.datadir=" + folder);
+    // The file read is named on standard error.
+    EXPECT_EQ(test::runCli(folder_, "settings --ini TARNOVA.INI").err,
+              "tarnova-cli settings: read from TARNOVA.INI\n");
 
     EXPECT_EQ(test::runCli(folder_, "settings --bogus").exitCode, 2);
 }

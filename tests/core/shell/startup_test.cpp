@@ -15,6 +15,16 @@
 namespace tarnova {
 namespace {
 
+// An absolute path of length characters made of filler, ending in "/" when it names a folder.
+std::string longPath(std::size_t length, char filler, bool folder) {
+    std::string path(length, filler);
+    path.front() = '/';
+    if (folder) {
+        path.back() = '/';
+    }
+    return path;
+}
+
 struct StartedInstance {
     std::string executable;
     std::string file;
@@ -134,8 +144,7 @@ TEST_F(Startup, FurtherNamesOf340CharactersAreRefused) {
 }
 
 TEST_F(Startup, TooDeepFolderStopsStartUp) {
-    const std::string folder = "/" + std::string(246, 'd') + "/"; // 248 characters
-    const auto result = run("a.pks b.pks", folder + "tarnova");
+    const auto result = run("a.pks b.pks", longPath(248, 'd', true) + "tarnova");
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(port.messages,
               (std::vector<test::RecordedMessage>{
@@ -146,7 +155,7 @@ TEST_F(Startup, TooDeepFolderStopsStartUp) {
 
     // One character less is accepted.
     port.messages.clear();
-    EXPECT_TRUE(run("", "/" + std::string(245, 'd') + "/tarnova").succeeded);
+    EXPECT_TRUE(run("", longPath(247, 'd', true) + "tarnova").succeeded);
     EXPECT_TRUE(port.messages.empty());
 }
 
@@ -188,13 +197,13 @@ TEST_F(FileDrop, RefusedReplacementProcessesNothing) {
 }
 
 TEST_F(FileDrop, LongNamesAndDeepFolders) {
-    const std::string longName = "/" + std::string(319, 'n'); // 320 characters
+    const std::string longName = longPath(320, 'n', false);
     ProcessDroppedFiles({longName}, "/opt/t/", hooks, port);
     EXPECT_EQ(log.lines()[1], "Too long to report.");
     EXPECT_EQ(loaded, std::vector<std::string>{longName});
 
     loaded.clear();
-    ProcessDroppedFiles({"/d/a.pks"}, "/" + std::string(326, 'd') + "/", hooks, port);
+    ProcessDroppedFiles({"/d/a.pks"}, longPath(328, 'd', true), hooks, port);
     EXPECT_EQ(port.messages, (std::vector<test::RecordedMessage>{
                                  {"Tarnova", "Too deep tree to make load path."}}));
     EXPECT_TRUE(loaded.empty());

@@ -17,10 +17,12 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runCli(const TempFolder& folder, const std::string& arguments) {
-    const std::string command = "cd '" + folder.path("") + "' && '" TARNOVA_CLI_PATH "' " +
-                                arguments + " >'" + folder.path("stdout") + "' 2>'" +
-                                folder.path("stderr") + "'";
+// program is the shell words that start the tool (an environment set before it, another copy).
+inline CliRun runCli(const TempFolder& folder, const std::string& arguments,
+                     const std::string& program = "'" TARNOVA_CLI_PATH "'") {
+    const std::string command = "cd '" + folder.path("") + "' && " + program + " " + arguments +
+                                " >'" + folder.path("stdout") + "' 2>'" + folder.path("stderr") +
+                                "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.read("stdout"),
             folder.read("stderr")};
