@@ -23,7 +23,19 @@ bool isDrawable(double coordinate) {
 // "%12.6G" of value, its exponent widened to three digits.
 std::string formulaNumber(double value) {
     const std::string text = formatGeneral(value, 6);
-    return std::string(text.size() < 12 ? 12 - text.size() : 0, ' ') + text;
+    std::string padded(text.size() < 12 ? 12 - text.size() : 0, ' ');
+    padded += text;
+    return padded;
+}
+
+// "y = a + b * x", built by appending (GCC 12 at -O3 misreads a chain of + as overlapping copies).
+std::string lineFormula(double intercept, double slope) {
+    std::string formula = "y = ";
+    formula += formulaNumber(intercept);
+    formula += " + ";
+    formula += formulaNumber(slope);
+    formula += " * x";
+    return formula;
 }
 
 // Which graph options the area has room for.
@@ -266,8 +278,7 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     }
     if (options.formula && hasLine) {
         surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom},
-                               "y = " + formulaNumber(fit->intercept) + " + " +
-                                   formulaNumber(fit->slope) + " * x",
+                               lineFormula(fit->intercept, fit->slope),
                                HorizontalAlignment::Center);
     }
     if (options.mean && scales.sy) {
