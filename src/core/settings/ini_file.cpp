@@ -145,6 +145,16 @@ std::string_view lineBreakOf(std::string_view text) {
     return "\r\n";
 }
 
+// What ends the file's last line before a line is appended: nothing when it ends in a line
+// feed, a line feed after a carriage return (which the reader already took as the line's end,
+// so that it must not become part of the line), otherwise the file's line break.
+std::string_view lineBreakToEnd(std::string_view text, std::string_view lineBreak) {
+    if (text.empty() || text.back() == '\n') {
+        return {};
+    }
+    return text.back() == '\r' ? "\n" : lineBreak;
+}
+
 bool hasLineBreak(std::string_view text) {
     return text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos;
 }
@@ -320,13 +330,11 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
     std::size_t at = text_.size();
     if (location.section) {
         at = location.lastContent->next;
-        if (at == text_.size() && text_.back() != '\n') {
-            inserted += lineBreak; // the section's last line ends the file without a break
+        if (at == text_.size()) {
+            inserted += lineBreakToEnd(text_, lineBreak); // the section's last line ends the file
         }
     } else {
-        if (!text_.empty() && text_.back() != '\n') {
-            inserted += lineBreak;
-        }
+        inserted += lineBreakToEnd(text_, lineBreak);
         inserted += '[';
         inserted += section;
         inserted += ']';

@@ -105,6 +105,17 @@ TEST(IniFile, NewSectionsAreAppendedWithTheFilesLineBreaks) {
     IniFile empty;
     ASSERT_TRUE(empty.setValue("general", "datadir", "/data"));
     EXPECT_EQ(empty.text(), "[general]\r\ndatadir=/data\r\n");
+
+    // A carriage return that ends the file ends its last line: it gets its line feed, and
+    // never becomes part of the line's name or value.
+    IniFile cut("[general\r");
+    ASSERT_TRUE(cut.setValue("general", "datadir", "/fuzz/dir"));
+    EXPECT_EQ(cut.text(), "[general\r\ndatadir=/fuzz/dir\r\n");
+    EXPECT_EQ(cut.value("general", "datadir"), "/fuzz/dir");
+    IniFile keyLast("[a]\nx=1\r");
+    ASSERT_TRUE(keyLast.setValue("b", "z", "3"));
+    EXPECT_EQ(keyLast.value("a", "x"), "1");
+    EXPECT_EQ(keyLast.value("b", "z"), "3");
 }
 
 TEST(IniFile, RefusesTextsThatWouldNotReadBack) {
