@@ -187,8 +187,10 @@ class SiblingFile final {
         const std::filesystem::path folder = targetPath.parent_path();
         std::random_device random;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string name =
-                "." + targetPath.filename().string() + formatText(".%08x~", random());
+            // Built by appending: GCC 12 misreads "." + string as overlapping copies at -O3.
+            std::string name(1, '.');
+            name += targetPath.filename().string();
+            name += formatText(".%08x~", random());
             path_ = (folder / name).string();
             descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (descriptor_ >= 0 || errno != EEXIST) {

@@ -48,7 +48,11 @@ std::string DataPointsText(const RegressionResult& record, const DataNote* note)
     std::string text = CopiedDataName(note) + "\t" + record.sheetName + "\r\n#Inv\tTime\tData\r\n";
     for (const DataPoint& point : PointsOf(record)) {
         text += point.isActive() ? 'O' : 'X';
-        text += "\t" + formatGeneral(point.time) + "\t" + formatGeneral(point.value) + "\r\n";
+        text += '\t';
+        text += formatGeneral(point.time);
+        text += '\t';
+        text += formatGeneral(point.value);
+        text += "\r\n";
     }
     return text;
 }

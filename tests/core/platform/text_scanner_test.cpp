@@ -88,7 +88,11 @@ std::string generatedText(std::mt19937_64& random, std::string_view alphabet,
 }
 
 std::string conversion(std::size_t width, const char* letters) {
-    return "%" + (width == 0 ? std::string() : std::to_string(width)) + letters + "%n";
+    std::string text = "%";
+    if (width != 0) {
+        text += std::to_string(width);
+    }
+    return text.append(letters).append("%n");
 }
 
 TEST(TextScanner, FloatScanningAgreesWithSscanf) {

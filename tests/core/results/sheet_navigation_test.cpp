@@ -15,7 +15,7 @@ using test::namedSheets;
 std::vector<std::string> sheetNames(int count) {
     std::vector<std::string> names;
     for (int i = 0; i < count; ++i) {
-        names.push_back("S" + std::to_string(i));
+        names.push_back(std::string("S").append(std::to_string(i)));
     }
     return names;
 }
@@ -94,7 +94,7 @@ TEST(SheetNavigation, MovesStopAtTheEndsAndNumbersOutsideTheTableDoNothing) {
         {"first", 0, 0, false, 0},     {"next", 0, 0, false, 0},     {"previous", 0, 0, false, 0},
     };
     for (const auto& step : steps) {
-        SCOPED_TRACE(std::string(step.move) + " from " + std::to_string(step.from));
+        SCOPED_TRACE(std::string(step.move).append(" from ").append(std::to_string(step.from)));
         const ResultTable table = namedSheets(sheetNames(step.sheetCount));
         SheetNavigator navigator(table, UnnamedSheets::Listed);
         if (step.from != 0) {

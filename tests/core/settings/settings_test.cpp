@@ -278,19 +278,21 @@ TEST_F(SettingsFile, FilesThatAreNoSettingsFileAreRefusedNamingThePath) {
 }
 
 TEST_F(SettingsFile, FailedSavesAreReportedWithThePathAndTheReason) {
-    const std::string missingFolder = folder_.path("missing/TARNOVA.INI");
+    // Missing folders are made, but not where a file stands in the way.
+    folder_.write("file", "");
+    const std::string blocked = folder_.path("file/TARNOVA.INI");
     FileError error;
-    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), missingFolder, &error), 0);
-    EXPECT_EQ(error.reason(), "No such file or directory");
-    EXPECT_EQ(SaveOptions(settings, grid, missingFolder, port), 0);
+    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), blocked, &error), 0);
+    EXPECT_EQ(error.reason(), "Not a directory");
+    EXPECT_EQ(SaveOptions(settings, grid, blocked, port), 0);
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(port.messages[0].text,
-              "設定を" + missingFolder + "に保存できませんでした(No such file or directory)。");
+              "設定を" + blocked + "に保存できませんでした(Not a directory)。");
 
-    const test::CliRun run = test::runCli(folder_, "settings --save missing/x.ini");
+    const test::CliRun run = test::runCli(folder_, "settings --save file/x.ini");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("missing/x.ini"), std::string::npos);
-    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos);
+    EXPECT_NE(run.err.find("file/x.ini"), std::string::npos);
+    EXPECT_NE(run.err.find("Not a directory"), std::string::npos);
     for (const char* arguments : {"settings --save /dev/full", "settings --ini /dev/zero"}) {
         const test::CliRun refused = test::runCli(folder_, arguments);
         EXPECT_EQ(refused.exitCode, 1) << arguments;
