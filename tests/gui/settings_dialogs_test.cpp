@@ -187,7 +187,8 @@ class SettingsDialogsTest : public QObject {
                  kCalcConf95 | kCalcShowGraph | kCalcCorrect);
 
         // Cancel leaves no calculation.
-        CalcState cancelled;
+        ReleaseCalculation(state, &port);
+        CalcState& cancelled = state;
         whenShown<QDialog>([](QDialog& dialog) { button(dialog, "ｷｬﾝｾﾙ")->click(); });
         QCOMPARE(RunCalculation(
                      cancelled, [&] { return std::optional(peaks); }, environment),
