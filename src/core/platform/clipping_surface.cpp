@@ -84,8 +84,7 @@ void ClippingSurface::drawText(SurfacePoint topLeft, std::string_view text) {
 }
 
 void ClippingSurface::drawTextInRect(const SurfaceRect& rect, std::string_view text,
-                                     HorizontalAlignment horizontal,
-                                     VerticalAlignment vertical) {
+                                     HorizontalAlignment horizontal, VerticalAlignment vertical) {
     const SurfaceRect visible = intersection(rect, clip_);
     if (isEmpty(visible)) {
         return;

@@ -17,7 +17,7 @@ namespace tarnova {
 namespace {
 
 constexpr std::array<const char*, kGridColumnCount> kHeadings{"No.",    "Element", "Time",
-                                                               "Height", "Range",   "Peak"};
+                                                              "Height", "Range",   "Peak"};
 
 // The text of one cell of a row: a blank, then the value right-aligned in the column's width.
 std::string cellText(int column, const PeakRecord& peak, int number, const ColumnFormat& format) {
@@ -82,7 +82,8 @@ void DrawPeakListPage(Surface& surface, int pageWidth, std::span<const PeakRecor
     x = left;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const auto column = static_cast<std::size_t>(columns[i]);
-        surface.drawText({x, top}, formatText("%-*s", formats[column].width + 1, kHeadings[column]));
+        surface.drawText({x, top},
+                         formatText("%-*s", formats[column].width + 1, kHeadings[column]));
         x = columnEnds[i];
     }
     int y = 5 * h + 1;

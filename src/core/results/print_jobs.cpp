@@ -148,8 +148,7 @@ bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& co
             }
             y = area.top;
         }
-        const SurfaceRect box =
-            FitGraphBox({area.left, y, area.right, area.bottom}, scale);
+        const SurfaceRect box = FitGraphBox({area.left, y, area.right, area.bottom}, scale);
         if (box.right > box.left && box.bottom > box.top) {
             DrawGraph(job.page(), box, sheet, content.resultFlags, nullptr, nullptr);
         }
@@ -172,15 +171,15 @@ int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> shee
 
 int PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                 std::uint32_t resultFlags) {
-    return printSheets(environment, kGraphJobTitle, sheets,
-                       [&](PrintJob& job, RegressionResult& sheet) {
-                           const SurfaceRect box = FitGraphBox(SheetPageArea(job.metrics()),
-                                                               ScaleOfPage(job.metrics()));
-                           if (box.right > box.left && box.bottom > box.top) {
-                               DrawGraph(job.page(), box, sheet, resultFlags, nullptr, nullptr);
-                           }
-                           return true;
-                       });
+    return printSheets(
+        environment, kGraphJobTitle, sheets, [&](PrintJob& job, RegressionResult& sheet) {
+            const SurfaceRect box =
+                FitGraphBox(SheetPageArea(job.metrics()), ScaleOfPage(job.metrics()));
+            if (box.right > box.left && box.bottom > box.top) {
+                DrawGraph(job.page(), box, sheet, resultFlags, nullptr, nullptr);
+            }
+            return true;
+        });
 }
 
 ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
@@ -194,18 +193,17 @@ int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheet
     constexpr std::uint32_t kReportItems =
         kReportResult | kReportDataPoints | kReportGraph | kReportReconfirm;
     if ((reportFlags & kReportItems) == 0) {
-        environment.ui.showMessage(
-            "Tarnova", "レポートのアイテムがありません。レポートを作成できません。");
+        environment.ui.showMessage("Tarnova",
+                                   "レポートのアイテムがありません。レポートを作成できません。");
         return 0;
     }
     ReportContent content{note, calcFlags, resultFlags, ReportOptionsOf(reportFlags)};
     if (!dialog(content.options)) {
         return 0;
     }
-    return printSheets(environment, kResultJobTitle, sheets,
-                       [&](PrintJob& job, RegressionResult& sheet) {
-                           return printReport(job, sheet, content);
-                       });
+    return printSheets(
+        environment, kResultJobTitle, sheets,
+        [&](PrintJob& job, RegressionResult& sheet) { return printReport(job, sheet, content); });
 }
 
 } // namespace tarnova

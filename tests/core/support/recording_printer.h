@@ -47,8 +47,7 @@ struct PrinterBehaviour {
 // Hands each primitive to the page open at the time (or to a spare surface between pages).
 class CurrentPageSurface final : public Surface {
   public:
-    CurrentPageSurface(std::vector<RecordingSurface>& pages, FontMetrics font)
-        : pages_(pages) {
+    CurrentPageSurface(std::vector<RecordingSurface>& pages, FontMetrics font) : pages_(pages) {
         spare_.metrics = font;
     }
     FontMetrics fontMetrics() const override { return spare_.metrics; }
@@ -126,7 +125,7 @@ class RecordingSpooler final : public Spooler {
     bool openFails = false;
     bool openCancelled = false;
     PrinterBehaviour behaviour{pageOf(210.0, 297.0, 300), fontAt(300)};
-    std::deque<std::optional<std::size_t>> choices; // answers of the selection dialog
+    std::deque<std::optional<std::size_t>> choices;          // answers of the selection dialog
     std::vector<std::optional<std::size_t>> offeredDefaults; // what each dialog preselected
     std::vector<std::string> opened;                         // printers opened, in order
     std::deque<PrintRecord> jobs;
@@ -145,8 +144,9 @@ class RecordingSpooler final : public Spooler {
         }
         return {std::make_unique<RecordingPrinter>(name, behaviour, jobs.emplace_back()), false};
     }
-    std::optional<std::size_t> runSelectionDialog(const std::vector<std::string>&,
-                                                  std::optional<std::size_t> defaultEntry) override {
+    std::optional<std::size_t>
+    runSelectionDialog(const std::vector<std::string>&,
+                       std::optional<std::size_t> defaultEntry) override {
         offeredDefaults.push_back(defaultEntry);
         if (choices.empty()) {
             return std::nullopt;
