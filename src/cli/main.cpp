@@ -14,6 +14,7 @@ int runInfoCommand(const Arguments& arguments);
 int runConvertCommand(const Arguments& arguments);
 int runReduceCommand(const Arguments& arguments);
 int runGraphCommand(const Arguments& arguments);
+int runReportCommand(const Arguments& arguments);
 
 namespace {
 
@@ -32,6 +33,10 @@ constexpr std::array kCommands{
             "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
             " [--record NAME] [--size WxH] --output OUT.emf|OUT.svg|OUT.png",
             runGraphCommand},
+    Command{"report",
+            "tarnova-cli report FILE " TARNOVA_REDUCTION_USAGE
+            " [--paper a4|letter] [--landscape] --output OUT.pdf|--printer QUEUE",
+            runReportCommand},
 };
 
 } // namespace
