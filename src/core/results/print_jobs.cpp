@@ -189,7 +189,7 @@ ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
 
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const ReportOptionsDialog& dialog) {
+                std::uint32_t reportFlags, const AskReportOptions& dialog) {
     constexpr std::uint32_t kReportItems =
         kReportResult | kReportDataPoints | kReportGraph | kReportReconfirm;
     if ((reportFlags & kReportItems) == 0) {

@@ -38,7 +38,7 @@ ReportOptions ReportOptionsOf(std::uint32_t reportFlags);
 
 // The report options dialog: shows options, lets the user change them, and returns true when
 // the user started the report ("作成開始"), false for "ｷｬﾝｾﾙ".
-using ReportOptionsDialog = std::function<bool(ReportOptions& options)>;
+using AskReportOptions = std::function<bool(ReportOptions& options)>;
 
 // One report per sheet, each beginning on a new page: the file name of note, the sheet's text,
 // its enabled data points and its graph, as the dialog (always shown, preset from reportFlags;
@@ -47,6 +47,6 @@ using ReportOptionsDialog = std::function<bool(ReportOptions& options)>;
 // holds no report item and no reconfirm.
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const ReportOptionsDialog& dialog);
+                std::uint32_t reportFlags, const AskReportOptions& dialog);
 
 } // namespace tarnova

@@ -15,12 +15,12 @@ bool QtCalculationPort::runSettingsDialog(
     return false;
 }
 
-void QtCalculationPort::printPeakList() {
-    notAvailableYet();
+bool QtCalculationPort::printPeakList() {
+    return printPeakList_ && printPeakList_();
 }
 
-void QtCalculationPort::printReports() {
-    notAvailableYet();
+bool QtCalculationPort::printReports() {
+    return printReports_ && printReports_();
 }
 
 void QtCalculationPort::requestRecalculation() {

@@ -10,6 +10,7 @@
 #include "gui/editor/editor_pane.h"
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/qt_editor_port.h"
+#include "gui/results/qt_printing.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
 #include "gui/shell/show_help.h"
@@ -17,6 +18,9 @@
 #include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
+#include "results/peak_list_printing.h"
+#include "results/print_jobs.h"
+#include "results/printer_selection.h"
 #include "settings/settings.h"
 #include "shell/file_drop.h"
 #include "shell/help_document.h"
@@ -96,6 +100,20 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     grid_ = new GridWidget(context_.grid);
     pane_->setGrid(grid_);
     calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this);
+    printing_ = std::make_unique<QtPrinting>(this, context_.port);
+    calculationPort_->setPrintJobs(
+        [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },
+        [this] {
+            CalcState& calculation = context_.calculation;
+            if (!calculation.results) {
+                return false;
+            }
+            const std::optional<DataNote>& note = currentDataNote();
+            return MakeReports(printing_->environment(), *calculation.results,
+                               note ? &*note : nullptr, calculation.calcFlags,
+                               context_.settings.resultFlags, context_.settings.reportFlags,
+                               printing_->askReportOptions()) == 1;
+        });
     dialogs_ = std::make_unique<QtEditorPort>(
         this, [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
     setFixedSize(editorWindowSize());
@@ -299,7 +317,11 @@ void MainWindow::runCommand(int command) {
         releaseCalculation();
         break;
     case kCommandPrinterSetup:
+        ChoosePrinter(printing_->environment());
+        break;
     case kCommandPrint:
+        PrintPeakList(printing_->environment(), context_.grid);
+        break;
     case kCommandOption:
     case kCommandDataNote:
     case kCommandCorrectionTable:

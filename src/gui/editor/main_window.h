@@ -30,6 +30,7 @@ class EditorPane;
 class GridWidget;
 class QtCalculationPort;
 class QtEditorPort;
+class QtPrinting;
 
 // Menu and accelerator commands of the main window.
 enum MainCommand : int {
@@ -127,6 +128,7 @@ class MainWindow final : public QMainWindow {
     GridWidget* grid_ = nullptr;
     std::unique_ptr<QtEditorPort> dialogs_;
     std::unique_ptr<QtCalculationPort> calculationPort_;
+    std::unique_ptr<QtPrinting> printing_;
     QMenu* helpMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> actions_;
 };
