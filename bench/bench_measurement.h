@@ -74,4 +74,20 @@ inline RegressionResult abundanceRecord(int pointCount) {
     return record;
 }
 
+// A click on a point: its disabled mark toggled and the record refitted. Successive clicks
+// walk through the points in a scattered order.
+class PointClicks {
+  public:
+    void clickAndRefit(RegressionResult& record) {
+        DataPoint& point = (*record.points)[next_];
+        point.flags ^= kPointDisabled;
+        next_ = (next_ + 7919) % record.points->size();
+        ComputeStatistics(record);
+        FitLine(record);
+    }
+
+  private:
+    std::size_t next_ = 0;
+};
+
 } // namespace tarnova

@@ -32,13 +32,9 @@ void TogglePointRefitAndPaint(benchmark::State& state) {
     QImage sheetImage(sheetSize, QImage::Format_RGB32);
     PointPositions positions;
     GraphExtent extent;
-    std::size_t clicked = 0;
+    PointClicks clicks;
     for (auto _ : state) {
-        DataPoint& point = (*record.points)[clicked];
-        point.flags ^= kPointDisabled;
-        clicked = (clicked + 7919) % record.points->size();
-        ComputeStatistics(record);
-        FitLine(record);
+        clicks.clickAndRefit(record);
 
         graphImage.fill(Qt::white);
         QPainter graphPainter(&graphImage);

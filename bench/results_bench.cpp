@@ -47,13 +47,9 @@ void TogglePointRefitAndRedraw(benchmark::State& state) {
     PointPositions positions;
     GraphExtent extent;
     CountingSurface surface;
-    std::size_t clicked = 0;
+    PointClicks clicks;
     for (auto _ : state) {
-        DataPoint& point = (*record.points)[clicked];
-        point.flags ^= kPointDisabled;
-        clicked = (clicked + 7919) % record.points->size();
-        ComputeStatistics(record);
-        FitLine(record);
+        clicks.clickAndRefit(record);
         DrawGraph(surface, graphArea, record, 0xFFFFFFFF, &positions, &extent);
         SurfaceRect sheet = sheetArea;
         DrawResultSheet(surface, sheet, record, nullptr, 0, 0xFFFFFFFF,

@@ -42,16 +42,7 @@ class GraphCommand : public ::testing::Test {
     test::TempFolder folder;
 
     void SetUp() override {
-        // The ratios N/D are 3, 3.3 and 3.15 at times 2, 4 and 6; the abundance D is 1.
-        folder.write("run.pks", "\"NAME\",\"Test 1\"\r\n"
-                                "  100,   1.00000000E+000, \"D\"\r\n"
-                                "  200,   3.00000000E+000, \"N\"\r\n"
-                                "  300,   1.00000000E+000, \"D\"\r\n"
-                                "  400,   3.30000000E+000, \"N\"\r\n"
-                                "  500,   1.00000000E+000, \"D\"\r\n"
-                                "  600,   3.15000000E+000, \"N\"\r\n"
-                                "  700,   1.00000000E+000, \"D\"\r\n");
-        folder.write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
+        test::writeRatioRun(folder);
         folder.write("PLAIN.INI", "[result]\r\ngraphname=false\r\ngraphformula=false\r\n");
     }
 

@@ -1,6 +1,7 @@
 // The graph drawing on a recording surface as numbers: frame, labels, marks, line and band,
 // the positions it leaves for clicks, and the read-out under the mouse.
 #include "core/support/recording_surface.h"
+#include "core/support/regression_records.h"
 #include "results/graph.h"
 #include "settings/settings.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 using test::boxOf;
 using test::dashedLine;
+using test::dataPoint;
 using test::lineFrom;
 using test::Primitive;
 using test::PrimitiveKind;
@@ -25,21 +27,14 @@ constexpr SurfaceRect kArea{0, 0, 640, 480};
 const auto kCenter = HorizontalAlignment::Center;
 const auto kRight = HorizontalAlignment::Right;
 
-DataPoint point(double time, double value, bool disabled = false) {
-    DataPoint p;
-    p.time = time;
-    p.value = value;
-    p.flags = disabled ? kPointDisabled : 0;
-    return p;
-}
-
 // With h 16 and w 8 on kArea and every option: the plot is (104, 17, 632, 440), times 0 to 8
 // give 66 units each, values 1 to 10 give 47 units each.
 RegressionResult testedRecord() {
     RegressionResult r;
     r.sheetName = "N/D";
     r.status = kStatusStatistics | kStatusCorrelation;
-    r.points = {point(1, 10), point(2, 5.5), point(4, 1), point(6, 4, true), point(8, 7)};
+    r.points = {dataPoint(1, 10), dataPoint(2, 5.5), dataPoint(4, 1), dataPoint(6, 4, true),
+                dataPoint(8, 7)};
     r.pointCount = 5;
     r.activeCount = 4;
     r.minTime = 1;
@@ -356,7 +351,7 @@ TEST(GraphClicks, PositionsFollowTheRecordsCurrentPoints) {
     EXPECT_FALSE(HitDataPoint(drawn.positions, record, 170, 17));
 
     // A drawing sizes the table to the points as they are now.
-    record.points = std::vector<DataPoint>{point(8, 7)};
+    record.points = std::vector<DataPoint>{dataPoint(8, 7)};
     drawn = draw(record);
     EXPECT_EQ(drawn.positions.points.size(), 1u);
     EXPECT_EQ(HitDataPoint(drawn.positions, record, 632, 158), 0);

@@ -2,6 +2,7 @@
 #include "calc/calc_state.h"
 #include "calc/regression_method.h"
 #include "core/support/recording_surface.h"
+#include "core/support/regression_records.h"
 #include "results/result_sheet.h"
 #include "settings/settings.h"
 
@@ -10,6 +11,7 @@
 namespace tarnova {
 namespace {
 
+using test::dataPoint;
 using test::lineFrom;
 using test::Primitive;
 using test::RecordingSurface;
@@ -208,16 +210,9 @@ TEST(ResultSheet, DataNameOfEachNote) {
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "14"}));
 }
 
-DataPoint point(double time, double value, bool disabled = false) {
-    DataPoint p;
-    p.time = time;
-    p.value = value;
-    p.flags = disabled ? kPointDisabled : 0;
-    return p;
-}
-
 TEST(DataPointTable, EnabledPointsRightAlignedUnderTheHeadings) {
-    const std::vector<DataPoint> points{point(1.5, 2.25), point(3, 4.5, true), point(4.5, 1e-7)};
+    const std::vector<DataPoint> points{dataPoint(1.5, 2.25), dataPoint(3, 4.5, true),
+                                        dataPoint(4.5, 1e-7)};
     RecordingSurface surface;
     SurfaceRect area{10, 100, 600, 400};
     DrawDataPointTable(surface, area, points, 0, 0);
@@ -237,7 +232,8 @@ TEST(DataPointTable, EnabledPointsRightAlignedUnderTheHeadings) {
 }
 
 TEST(DataPointTable, FirstLimitAndNothingEnabled) {
-    const std::vector<DataPoint> points{point(1, 1), point(2, 2, true), point(3, 3), point(4, 4)};
+    const std::vector<DataPoint> points{dataPoint(1, 1), dataPoint(2, 2, true), dataPoint(3, 3),
+                                        dataPoint(4, 4)};
     struct Case {
         int first;
         int limit;

@@ -26,6 +26,20 @@ inline CliRun runCli(const TempFolder& folder, const std::string& arguments) {
             folder.read("stderr")};
 }
 
+// A measurement of ratios N/D 3, 3.3 and 3.15 at times 2, 4 and 6 (D is 1 throughout) as
+// run.pks, and TARNOVA.INI with 95 % limits, written into folder.
+inline void writeRatioRun(const TempFolder& folder) {
+    folder.write("run.pks", "\"NAME\",\"Test 1\"\r\n"
+                            "  100,   1.00000000E+000, \"D\"\r\n"
+                            "  200,   3.00000000E+000, \"N\"\r\n"
+                            "  300,   1.00000000E+000, \"D\"\r\n"
+                            "  400,   3.30000000E+000, \"N\"\r\n"
+                            "  500,   1.00000000E+000, \"D\"\r\n"
+                            "  600,   3.15000000E+000, \"N\"\r\n"
+                            "  700,   1.00000000E+000, \"D\"\r\n");
+    folder.write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
+}
+
 // The parts of text between separators (an output's lines, a line's tab-separated fields).
 inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
     std::vector<std::string> parts;

@@ -8,6 +8,14 @@
 
 namespace tarnova::test {
 
+inline DataPoint dataPoint(double time, double value, bool disabled = false) {
+    DataPoint point;
+    point.time = time;
+    point.value = value;
+    point.flags = disabled ? kPointDisabled : 0;
+    return point;
+}
+
 // A ratio record Ar40/Ar36 whose active points are the given (time, value) pairs.
 inline RegressionResult withPoints(const std::vector<std::pair<double, double>>& timesAndValues,
                                    double alpha = 0.05, double checkLevel = 0.997) {
@@ -18,10 +26,7 @@ inline RegressionResult withPoints(const std::vector<std::pair<double, double>>&
     record.checkLevel = checkLevel;
     std::vector<DataPoint> points;
     for (const auto& [time, value] : timesAndValues) {
-        DataPoint point;
-        point.time = time;
-        point.value = value;
-        points.push_back(point);
+        points.push_back(dataPoint(time, value));
     }
     record.pointCount = static_cast<std::int32_t>(points.size());
     record.points = std::move(points);
