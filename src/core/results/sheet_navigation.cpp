@@ -9,7 +9,8 @@ SheetNavigator::SheetNavigator(std::span<const RegressionResult> sheets, Unnamed
     const int count = static_cast<int>(sheets.size());
     int filled = 0;
     for (int sheet = 0; sheet < std::min(count, kSheetSlotCount); ++sheet) {
-        if (unnamed == UnnamedSheets::Left && sheets[static_cast<std::size_t>(sheet)].sheetName.empty()) {
+        if (unnamed == UnnamedSheets::Left &&
+            sheets[static_cast<std::size_t>(sheet)].sheetName.empty()) {
             continue;
         }
         slots_[static_cast<std::size_t>(filled++)] = sheet;

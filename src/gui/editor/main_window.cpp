@@ -95,7 +95,8 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setCentralWidget(pane_);
     grid_ = new GridWidget(context_.grid);
     pane_->setGrid(grid_);
-    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this);
+    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this,
+                                                           context_.calculation, context_.settings);
     dialogs_ = std::make_unique<QtEditorPort>(
         this, [this](int helpContext) { ShowHelp(context_.port, kHelpContext, helpContext); });
     setFixedSize(editorWindowSize());

@@ -42,7 +42,7 @@ TEST(PointEditing, ClicksToggleAndRefitAtOnce) {
         bool changed;
         Fit after;
     } clicks[] = {
-        {2, PointButton::Left, true, kWithoutThird},  // disables
+        {2, PointButton::Left, true, kWithoutThird},   // disables
         {2, PointButton::Right, false, kWithoutThird}, // already disabled: nothing
         {2, PointButton::Left, true, kAllFour},        // enables again
         {2, PointButton::Right, true, kWithoutThird},  // the right button disables
@@ -77,9 +77,9 @@ TEST(PointEditing, DisablingEveryPointFailsTheSheetAndEnableAllBringsItBack) {
 TEST(PointEditing, TheToggleDialogListsEveryPointAndTakesItsSelection) {
     RegressionResult record =
         fittedRecord("A/B", {{1.5, 0.123456}, {12.25, 1.23456e-5}, {1e6, 98765.4}}, {1});
-    EXPECT_EQ(ToggleListLines(record), (std::vector<std::string>{"1: 1.5 - 0.1235",
-                                                                 "2: 12.25 - 1.235E-005",
-                                                                 "3: 1E+006 - 9.877E+004"}));
+    EXPECT_EQ(ToggleListLines(record),
+              (std::vector<std::string>{"1: 1.5 - 0.1235", "2: 12.25 - 1.235E-005",
+                                        "3: 1E+006 - 9.877E+004"}));
     EXPECT_EQ(EnabledPoints(record), (std::vector<bool>{true, false, true}));
 
     // Items past the end of the selection count as not selected.

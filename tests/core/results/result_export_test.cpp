@@ -69,7 +69,8 @@ TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
     EXPECT_EQ(SheetsText(state, 2, &note, flags), expected);
     EXPECT_NE(expected.find("RECORDS\t1\r\n"), std::string::npos);
 
-    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, 0), WriteIrd(all, nullptr, state.calcFlags, 0));
+    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, 0),
+              WriteIrd(all, nullptr, state.calcFlags, 0));
     EXPECT_EQ(SheetsText(state, 3, nullptr, 0), std::nullopt);
     EXPECT_EQ(SheetsText(state, -1, nullptr, 0), std::nullopt);
     state.results.reset();
@@ -113,8 +114,8 @@ TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
         EXPECT_EQ(save(), 1);
         ASSERT_EQ(written.size(), 1u);
         EXPECT_EQ(written[0].first, name.file);
-        EXPECT_EQ(written[0].second, WriteIrd(*state.results, nullptr, state.calcFlags,
-                                              kOutputHeader));
+        EXPECT_EQ(written[0].second,
+                  WriteIrd(*state.results, nullptr, state.calcFlags, kOutputHeader));
     }
     const FileDialogRequest& request = files.saveRequests.back();
     EXPECT_EQ(test::filterTexts(request), (std::vector<std::string>{"同位体比データ *.IRD"}));
@@ -130,10 +131,10 @@ TEST_F(SaveAs, FailuresAreReportedAndCancelIsSilent) {
     writable = false;
     files.saveResults.push_back(ScriptedFilePort::chosen("/gone/run7.IRD", 0));
     EXPECT_EQ(save(), 0);
-    EXPECT_EQ(ui.messages, (std::vector<test::RecordedMessage>{
-                               {"Tarnova - Serious Error",
-                                "File selection is aborted with Error 0x3002:12290"},
-                               {"Tarnova", "/gone/run7.IRD"}}));
+    EXPECT_EQ(ui.messages,
+              (std::vector<test::RecordedMessage>{
+                  {"Tarnova - Serious Error", "File selection is aborted with Error 0x3002:12290"},
+                  {"Tarnova", "/gone/run7.IRD"}}));
     ASSERT_EQ(written.size(), 1u);
 }
 
@@ -169,7 +170,9 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
         form.abundances = {false, true};
     });
     const CalculationEnvironment environment{ui, port, 0, 99.7, "/nonexistent/TARNOVA.INI"};
-    EXPECT_EQ(RunCalculation(state, [&] { return std::optional(peaks); }, environment), 1);
+    EXPECT_EQ(RunCalculation(
+                  state, [&] { return std::optional(peaks); }, environment),
+              1);
     return state;
 }
 

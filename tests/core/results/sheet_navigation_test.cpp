@@ -88,10 +88,10 @@ TEST(SheetNavigation, MovesStopAtTheEndsAndNumbersOutsideTheTableDoNothing) {
         bool moved;
         int to;
     } steps[] = {
-        {"previous", 0, 3, false, 0}, {"previous", 2, 3, true, 1}, {"next", 2, 3, false, 2},
-        {"next", 0, 3, true, 1},      {"first", 2, 3, true, 0},    {"last", 0, 3, true, 2},
+        {"previous", 0, 3, false, 0},  {"previous", 2, 3, true, 1},  {"next", 2, 3, false, 2},
+        {"next", 0, 3, true, 1},       {"first", 2, 3, true, 0},     {"last", 0, 3, true, 2},
         {"select -1", 1, 3, false, 1}, {"select 3", 1, 3, false, 1}, {"last", 0, 0, false, 0},
-        {"first", 0, 0, false, 0},    {"next", 0, 0, false, 0},    {"previous", 0, 0, false, 0},
+        {"first", 0, 0, false, 0},     {"next", 0, 0, false, 0},     {"previous", 0, 0, false, 0},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.move) + " from " + std::to_string(step.from));

@@ -1,0 +1,129 @@
+#include "gui/results/result_views.h"
+
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
+#include "gui/results/graph_window.h"
+#include "gui/results/result_window.h"
+#include "platform/run_log.h"
+#include "render/qpainter_surface.h"
+
+#include <QWidget>
+
+namespace tarnova::gui {
+namespace {
+
+QString titleOf(const std::string& title) {
+    return QString::fromStdString(title);
+}
+
+} // namespace
+
+ResultViews::ResultViews(CalcState& calculation, const Settings& settings, CalculationPort& port,
+                         QWidget* mainWindow)
+    : calculation_(calculation), settings_(settings), port_(port), mainWindow_(mainWindow) {}
+
+ResultViews::~ResultViews() {
+    delete graph_.data();
+    delete result_.data();
+}
+
+GraphWindow* ResultViews::graphWindow() const {
+    return graph_.data();
+}
+
+ResultWindow* ResultViews::resultWindow() const {
+    return result_.data();
+}
+
+GraphWindow* ResultViews::openGraphWindow(const std::string& title) {
+    if ((calculation_.calcFlags & kCalcConfirmed) == 0) {
+        return nullptr;
+    }
+    if (graph_ == nullptr || link_.graph == nullptr) {
+        graph_ = new GraphWindow(*this, titleOf(title), mainWindow_);
+        link_.graph = graph_;
+        graph_->show();
+    }
+    return graph_;
+}
+
+ResultWindow* ResultViews::openResultWindow(const std::string& title) {
+    if ((calculation_.calcFlags & kCalcConfirmed) == 0) {
+        return nullptr;
+    }
+    if (result_ == nullptr || link_.result == nullptr) {
+        result_ = new ResultWindow(*this, titleOf(title), mainWindow_);
+        link_.result = result_;
+        result_->show();
+    }
+    return result_;
+}
+
+void ResultViews::showGraphWindow(int sheet) {
+    if (link_.graph == nullptr) {
+        if (openGraphWindow(ResultViewTitle("Graph")) == nullptr) {
+            return;
+        }
+        LogLine("Graph has been opened.");
+    }
+    link_.graph->postShowSheet(sheet);
+}
+
+void ResultViews::showResultWindow(int sheet) {
+    if (link_.result == nullptr) {
+        if (openResultWindow(ResultViewTitle("Result")) == nullptr) {
+            return;
+        }
+        LogLine("Table has been opened.");
+    }
+    link_.result->postShowSheet(sheet);
+}
+
+void ResultViews::arrange(bool graphOpen, bool resultOpen, ViewPlacement placement) {
+    if (mainWindow_ == nullptr) {
+        return;
+    }
+    const FontMetrics units = render::MetricsOf(render::DrawingFont());
+    const int d = 2 * units.lineHeight;
+    const QRect main = mainWindow_->frameGeometry();
+    GraphWindow* graph = graphOpen ? graph_.data() : nullptr;
+    ResultWindow* result = resultOpen ? result_.data() : nullptr;
+    if (graph != nullptr) {
+        graph->move(main.left(), main.top() + d);
+    }
+    if (result == nullptr) {
+        return;
+    }
+    if (graph == nullptr) {
+        result->move(main.left(), main.top() + d);
+        return;
+    }
+    const QRect beside = graph->frameGeometry();
+    switch (placement) {
+    case ViewPlacement::SideBySide:
+        result->move(beside.right() + 1, beside.top());
+        break;
+    case ViewPlacement::Stacked:
+        result->move(beside.left(), beside.bottom() + 1);
+        break;
+    case ViewPlacement::Overlapping:
+        result->move(beside.left() + 5 * units.averageCharWidth, beside.top() + d);
+        break;
+    }
+}
+
+void ResultViews::close() {
+    for (QWidget* window :
+         {static_cast<QWidget*>(graph_.data()), static_cast<QWidget*>(result_.data())}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+    link_ = {};
+}
+
+void ResultViews::repaint() {
+    RepaintViews(link_);
+}
+
+} // namespace tarnova::gui
