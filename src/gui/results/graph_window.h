@@ -17,6 +17,8 @@ class GraphWindow final : public ResultViewWindow {
     GraphWindow(ResultViews& views, const QString& title, QWidget* parent = nullptr);
 
     QWidget* canvas() const override { return canvas_; }
+    // Where the last drawing put the points of the current sheet.
+    const PointPositions& pointPositions() const { return positions_; }
 
     // The time and value last read under the pointer; they outlive the window.
     static GraphReading& reading();

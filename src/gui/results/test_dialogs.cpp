@@ -64,11 +64,11 @@ SheetTestDialog::SheetTestDialog(SheetTest test, const RegressionResult& record,
     verdict_->setMaximumHeight(4 * fontMetrics().height());
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* recalculateButton = buttons->addButton("再計算", QDialogButtonBox::ApplyRole);
+    recalculate_ = buttons->addButton("再計算", QDialogButtonBox::ApplyRole);
     buttons->addButton("閉じる", QDialogButtonBox::RejectRole);
     QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
-    recalculateButton->setDefault(true);
-    connect(recalculateButton, &QPushButton::clicked, this, &SheetTestDialog::recalculate);
+    recalculate_->setDefault(true);
+    connect(recalculate_, &QPushButton::clicked, this, &SheetTestDialog::recalculate);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     const int helpContext = correlation ? kCorrelationHelpContext : kSlopeHelpContext;
     connect(help, &QPushButton::clicked, this, [showHelp, helpContext] {

@@ -12,6 +12,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace tarnova {
 struct RegressionResult;
@@ -34,6 +35,7 @@ class SheetTestDialog final : public QDialog {
     void recalculate();
 
     QLineEdit* levelField() const { return level_; }
+    QPushButton* recalculateButton() const { return recalculate_; }
     // The read-only field labelled label ("標本数", "自由度", "パーセント点", ...), or none.
     QLineEdit* field(const QString& label) const;
     QString verdict() const;
@@ -46,6 +48,7 @@ class SheetTestDialog final : public QDialog {
     int activeCount_;
     QLineEdit* level_;
     QLineEdit* percentagePoint_ = nullptr;
+    QPushButton* recalculate_ = nullptr;
     QPlainTextEdit* verdict_;
 };
 
