@@ -15,7 +15,7 @@ SheetListDialog::SheetListDialog(const QStringList& names, int current, QWidget*
     if (current >= 0 && current < list_->count()) {
         list_->setCurrentRow(current);
     }
-    auto* buttons = new QDialogButtonBox;
+    auto* buttons = new QDialogButtonBox(this);
     QPushButton* decide = buttons->addButton("決定", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
     decide->setDefault(true);

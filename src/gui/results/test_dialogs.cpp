@@ -63,7 +63,7 @@ SheetTestDialog::SheetTestDialog(SheetTest test, const RegressionResult& record,
     verdict_->setPlainText(fromUtf8(kNotTestedVerdict));
     verdict_->setMaximumHeight(4 * fontMetrics().height());
 
-    auto* buttons = new QDialogButtonBox;
+    auto* buttons = new QDialogButtonBox(this);
     recalculate_ = buttons->addButton("再計算", QDialogButtonBox::ApplyRole);
     buttons->addButton("閉じる", QDialogButtonBox::RejectRole);
     QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);

@@ -26,7 +26,7 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
         ++row;
     }
 
-    auto* buttons = new QDialogButtonBox;
+    auto* buttons = new QDialogButtonBox(this);
     QPushButton* decide = buttons->addButton("決定", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
     QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
