@@ -3,6 +3,7 @@
 // disabled" on 25 sheets over 10^5 peaks, with both windows painted again. Runs offscreen.
 #include "../tests/core/calc/scripted_calculation_port.h"
 #include "../tests/core/support/scripted_port.h"
+#include "bench_measurement.h"
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "gui/results/graph_window.h"
@@ -16,28 +17,12 @@
 #include <benchmark/benchmark.h>
 
 #include <clocale>
-#include <cmath>
 #include <memory>
 #include <optional>
 
 using namespace tarnova;
 
 namespace {
-
-// Ar36 to Ar40 in turn, 0.13 s apart, with slowly drifting signals.
-std::vector<PeakRecord> measurement(int peakCount) {
-    static const char* const kLabels[] = {"Ar36", "Ar37", "Ar38", "Ar39", "Ar40"};
-    static const double kLevels[] = {0.021, 0.00028, 0.0040, 0.00022, 6.2};
-    std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
-    for (int i = 0; i < peakCount; ++i) {
-        PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
-        peak.elem = kLabels[i % 5];
-        peak.time = 1.2 + 0.13 * i;
-        peak.height = kLevels[i % 5] * (1.0 - 2e-6 * i + 0.003 * std::sin(0.7 * i));
-        peak.range = 1.0;
-    }
-    return peaks;
-}
 
 // The windows of a calculation, drawn, with every label as numerator and abundance and Ar36 as
 // denominator (Ar36 as denominator and abundance of everything: 4 ratios, 5 abundances), or
@@ -57,7 +42,7 @@ class Views final : public test::ScriptedCalculationPort {
             form.denominators.assign(form.labels.size(), everyDenominator);
             form.denominators[0] = true;
         });
-        std::vector<PeakRecord> peaks = measurement(peakCount);
+        std::vector<PeakRecord> peaks = measurementPeaks(peakCount);
         const CalculationEnvironment environment{ui, *this, kShowGraph | kShowResult, 99.7,
                                                  "/nonexistent/TARNOVA.INI"};
         RunCalculation(

@@ -4,6 +4,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/regression.h"
+#include "core/support/regression_records.h"
 
 #include <string>
 #include <utility>
@@ -16,25 +17,13 @@ namespace tarnova::test {
 inline RegressionResult fittedRecord(const std::string& name,
                                      const std::vector<std::pair<double, double>>& points,
                                      const std::vector<int>& disabled = {}) {
-    RegressionResult record;
+    RegressionResult record = withPoints(points);
     const std::size_t slash = name.find('/');
     record.numerator = name.substr(0, slash);
     record.denominator = slash == std::string::npos ? "" : name.substr(slash + 1);
-    record.alpha = 0.05;
-    record.checkLevel = 0.997;
-    std::vector<DataPoint> formed;
-    for (const auto& [time, value] : points) {
-        DataPoint point;
-        point.peakIndex = static_cast<std::uint32_t>(formed.size());
-        point.time = time;
-        point.value = value;
-        formed.push_back(point);
-    }
     for (const int index : disabled) {
-        formed[static_cast<std::size_t>(index)].flags |= kPointDisabled;
+        (*record.points)[static_cast<std::size_t>(index)].flags |= kPointDisabled;
     }
-    record.pointCount = static_cast<std::int32_t>(formed.size());
-    record.points = std::move(formed);
     if (ComputeStatistics(record) == 1) {
         FitLine(record);
     }
