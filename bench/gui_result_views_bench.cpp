@@ -10,13 +10,13 @@
 #include "gui/results/result_views.h"
 #include "gui/results/result_window.h"
 #include "settings/settings.h"
+#include "widget_benchmarks.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 
 #include <benchmark/benchmark.h>
 
-#include <clocale>
 #include <memory>
 #include <optional>
 
@@ -104,13 +104,5 @@ BENCHMARK(BM_UpdateAllAndRepaintBothWindows)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

@@ -90,30 +90,12 @@ GraphWindow::GraphWindow(ResultViews& views, const QString& title, QWidget* pare
     setWindowTitle(title);
     setCentralWidget(canvas_);
 
-    QMenu* file = menuBar()->addMenu("&File");
-    addCommand(file, "Save &As...", kViewSaveAs);
-    addCommand(file, "&Print", kViewPrint);
-    addCommand(file, "Print All Graphs", kViewPrintAll);
-    file->addSeparator();
-    addCommand(file, "&Make Report", kViewMakeReport);
-    addCommand(file, "Make &Report for All", kViewMakeReportForAll);
-    file->addSeparator();
-    addCommand(file, "&Close", kViewClose);
+    buildMenus("Print All Graphs", "Show &Data");
+    sizeDrawingArea(kGraphWindowWidthUnits, kGraphWindowHeightUnits);
+}
 
-    QMenu* edit = menuBar()->addMenu("&Edit");
+void GraphWindow::addCopyCommands(QMenu* edit) {
     addCommand(edit, "&Copy", kViewCopy);
-    edit->addSeparator();
-    addPointMenus(edit);
-
-    QMenu* view = menuBar()->addMenu("&View");
-    addCommand(view, "Show &Note", kViewShowNote);
-    addCommand(view, "Show &Data", kViewShowOther);
-
-    addSheetAndHelpMenus();
-
-    const FontMetrics units = render::MetricsOf(canvas_->font());
-    resize(kGraphWindowWidthUnits * units.averageCharWidth,
-           kGraphWindowHeightUnits * units.lineHeight + menuBar()->sizeHint().height());
 }
 
 void GraphWindow::sheetShown() {

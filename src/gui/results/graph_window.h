@@ -26,6 +26,7 @@ class GraphWindow final : public ResultViewWindow {
   protected:
     void runOwnCommand(int command) override;
     void sheetShown() override;
+    void addCopyCommands(QMenu* edit) override;
 
   private:
     friend class GraphCanvas;

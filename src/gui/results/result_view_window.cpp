@@ -9,6 +9,7 @@
 #include "gui/shell/show_help.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
+#include "render/qpainter_surface.h"
 #include "results/point_editing.h"
 #include "settings/settings.h"
 #include "shell/help_document.h"
@@ -25,8 +26,21 @@
 namespace tarnova::gui {
 namespace {
 
-constexpr int kCoverHelpContext = 1;
-constexpr int kQandAHelpContext = 51;
+// The Help menu: each command's log line, and the help it opens (context 0 for Topic: the
+// window's own topic).
+struct HelpCommand {
+    int command;
+    const char* logLine;
+    int helpCommand;
+    int context;
+};
+constexpr HelpCommand kHelpCommands[] = {
+    {kViewHelpIndex, "HELPINDEX command", kHelpFinder, 0},
+    {kViewHelpTopics, "HELPTOPICS command", kHelpContext, 0},
+    {kViewHelpCover, "HELPCOVER command", kHelpContext, 1},
+    {kViewHelpForHelp, "HELPFORHELP command", kHelpOnHelp, 0},
+    {kViewHelpQandA, "HELPQANDA command", kHelpContext, 51},
+};
 
 // The request of another window or of the calculation to show a sheet.
 class ShowSheetEvent final : public QEvent {
@@ -100,13 +114,38 @@ QAction* ResultViewWindow::action(int command) const {
     return nullptr;
 }
 
-void ResultViewWindow::addPointMenus(QMenu* menu) {
-    QMenu* points = menu->addMenu("Data Points");
+void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
+    QMenu* file = menuBar()->addMenu("&File");
+    addCommand(file, "Save &As...", kViewSaveAs);
+    addCommand(file, "&Print", kViewPrint);
+    addCommand(file, printAll, kViewPrintAll);
+    file->addSeparator();
+    addCommand(file, "&Make Report", kViewMakeReport);
+    addCommand(file, "Make &Report for All", kViewMakeReportForAll);
+    file->addSeparator();
+    addCommand(file, "&Close", kViewClose);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    addCopyCommands(edit);
+    edit->addSeparator();
+    QMenu* points = edit->addMenu("Data Points");
     addCommand(points, "&Toggle", kViewToggle);
     addCommand(points, "&Enable All", kViewEnableAll);
-    QMenu* regression = menu->addMenu("Regression");
+    QMenu* regression = edit->addMenu("Regression");
     addCommand(regression, "&Update All excluding disabled", kViewUpdateAll);
     addCommand(regression, "&Redo calicuration excluding disabled", kViewRedoCalculation);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    addCommand(view, "Show &Note", kViewShowNote);
+    addCommand(view, showOther, kViewShowOther);
+    addOwnMenus();
+    addSheetAndHelpMenus();
+}
+
+void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits) {
+    const FontMetrics units = render::MetricsOf(canvas()->font());
+    resize(widthUnits * units.averageCharWidth,
+           heightUnits * units.lineHeight + menuBar()->sizeHint().height());
 }
 
 void ResultViewWindow::addSheetAndHelpMenus() {
@@ -220,6 +259,16 @@ void ResultViewWindow::toggleDataPoints() {
     }
 }
 
+void ResultViewWindow::showHelpTopic(int command) {
+    for (const HelpCommand& help : kHelpCommands) {
+        if (help.command == command) {
+            LogLine(help.logLine);
+            const bool topic = command == kViewHelpTopics;
+            ShowHelp(port_, help.helpCommand, topic ? helpTopic_ : help.context);
+        }
+    }
+}
+
 void ResultViewWindow::runCommand(int command) {
     CalcState& calculation = views_.calculation();
     const int sheetCount = calculation.resultCount();
@@ -270,24 +319,11 @@ void ResultViewWindow::runCommand(int command) {
         close();
         break;
     case kViewHelpIndex:
-        LogLine("HELPINDEX command");
-        ShowHelp(port_, kHelpFinder, 0);
-        break;
     case kViewHelpTopics:
-        LogLine("HELPTOPICS command");
-        ShowHelp(port_, kHelpContext, helpTopic_);
-        break;
     case kViewHelpCover:
-        LogLine("HELPCOVER command");
-        ShowHelp(port_, kHelpContext, kCoverHelpContext);
-        break;
     case kViewHelpForHelp:
-        LogLine("HELPFORHELP command");
-        ShowHelp(port_, kHelpOnHelp, 0);
-        break;
     case kViewHelpQandA:
-        LogLine("HELPQANDA command");
-        ShowHelp(port_, kHelpContext, kQandAHelpContext);
+        showHelpTopic(command);
         break;
     case kViewAbout: {
         LogLine("ABOUT command");

@@ -88,9 +88,15 @@ class ResultViewWindow : public QMainWindow, public ResultView {
                      ResultView* ViewLink::*field, QWidget* parent);
 
     QAction* addCommand(QMenu* menu, const char* label, int command);
-    // The "Data Points" and "Regression" submenus, the Sheet menu and the Help menu.
-    void addPointMenus(QMenu* menu);
-    void addSheetAndHelpMenus();
+    // The menu bar: File (printAll labels the command that prints every sheet), Edit (the
+    // window's copy commands, then "Data Points" and "Regression"), View (Show Note and
+    // showOther), the window's own menus, Sheet and Help.
+    void buildMenus(const char* printAll, const char* showOther);
+    virtual void addCopyCommands(QMenu* edit) = 0;
+    virtual void addOwnMenus() {}
+    // Sizes the window so that its drawing area measures the given numbers of average
+    // character widths and line heights of the drawing font.
+    void sizeDrawingArea(int widthUnits, int heightUnits);
 
     // The record of the current sheet, or none.
     RegressionResult* currentRecord() const;
@@ -106,11 +112,13 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     QtPort port_{this};
 
   private:
+    void addSheetAndHelpMenus();
     void showSlot(int slot);
     void afterSheetShown();
     void relabelSheetMenu();
     void chooseFromSheetList();
     void toggleDataPoints();
+    void showHelpTopic(int command);
     void editPoints(void (*edit)(RegressionResult&));
     void leaveLink();
 

@@ -10,14 +10,6 @@
 #include <QWidget>
 
 namespace tarnova::gui {
-namespace {
-
-QString titleOf(const std::string& title) {
-    return QString::fromStdString(title);
-}
-
-} // namespace
-
 ResultViews::ResultViews(CalcState& calculation, const Settings& settings, CalculationPort& port,
                          QWidget* mainWindow)
     : calculation_(calculation), settings_(settings), port_(port), mainWindow_(mainWindow) {}
@@ -35,48 +27,47 @@ ResultWindow* ResultViews::resultWindow() const {
     return result_.data();
 }
 
-GraphWindow* ResultViews::openGraphWindow(const std::string& title) {
+template <typename Window>
+Window* ResultViews::open(QPointer<Window>& window, ResultView* ViewLink::*field,
+                          const std::string& title) {
     if ((calculation_.calcFlags & kCalcConfirmed) == 0) {
         return nullptr;
     }
-    if (graph_ == nullptr || link_.graph == nullptr) {
-        graph_ = new GraphWindow(*this, titleOf(title), mainWindow_);
-        link_.graph = graph_;
-        graph_->show();
+    if (window == nullptr || link_.*field == nullptr) {
+        window = new Window(*this, QString::fromStdString(title), mainWindow_);
+        link_.*field = window;
+        window->show();
     }
-    return graph_;
+    return window;
+}
+
+GraphWindow* ResultViews::openGraphWindow(const std::string& title) {
+    return open(graph_, &ViewLink::graph, title);
 }
 
 ResultWindow* ResultViews::openResultWindow(const std::string& title) {
-    if ((calculation_.calcFlags & kCalcConfirmed) == 0) {
-        return nullptr;
+    return open(result_, &ViewLink::result, title);
+}
+
+void ResultViews::showView(ResultView* ViewLink::*field, int sheet) {
+    const bool graph = field == &ViewLink::graph;
+    if (link_.*field == nullptr) {
+        const std::string title = ResultViewTitle(graph ? "Graph" : "Result");
+        if ((graph ? static_cast<QWidget*>(openGraphWindow(title))
+                   : static_cast<QWidget*>(openResultWindow(title))) == nullptr) {
+            return;
+        }
+        LogLine(graph ? "Graph has been opened." : "Table has been opened.");
     }
-    if (result_ == nullptr || link_.result == nullptr) {
-        result_ = new ResultWindow(*this, titleOf(title), mainWindow_);
-        link_.result = result_;
-        result_->show();
-    }
-    return result_;
+    (link_.*field)->postShowSheet(sheet);
 }
 
 void ResultViews::showGraphWindow(int sheet) {
-    if (link_.graph == nullptr) {
-        if (openGraphWindow(ResultViewTitle("Graph")) == nullptr) {
-            return;
-        }
-        LogLine("Graph has been opened.");
-    }
-    link_.graph->postShowSheet(sheet);
+    showView(&ViewLink::graph, sheet);
 }
 
 void ResultViews::showResultWindow(int sheet) {
-    if (link_.result == nullptr) {
-        if (openResultWindow(ResultViewTitle("Result")) == nullptr) {
-            return;
-        }
-        LogLine("Table has been opened.");
-    }
-    link_.result->postShowSheet(sheet);
+    showView(&ViewLink::result, sheet);
 }
 
 void ResultViews::arrange(bool graphOpen, bool resultOpen, ViewPlacement placement) {

@@ -58,6 +58,10 @@ class ResultViews final {
     ResultWindow* resultWindow() const;
 
   private:
+    template <typename Window>
+    Window* open(QPointer<Window>& window, ResultView* ViewLink::*field, const std::string& title);
+    void showView(ResultView* ViewLink::*field, int sheet);
+
     CalcState& calculation_;
     const Settings& settings_;
     CalculationPort& port_;

@@ -71,41 +71,21 @@ ResultWindow::ResultWindow(ResultViews& views, const QString& title, QWidget* pa
     setObjectName("resultwindow");
     setWindowTitle(title);
     setCentralWidget(canvas_);
-    buildMenus();
-    const FontMetrics units = render::MetricsOf(canvas_->font());
-    canvas_->setMinimumSize(1, 1);
-    resize(kResultWindowWidthUnits * units.averageCharWidth,
-           kResultWindowHeightUnits * units.lineHeight + menuBar()->sizeHint().height());
+    buildMenus("Print All Results", "Show &Graph");
+    sizeDrawingArea(kResultWindowWidthUnits, kResultWindowHeightUnits);
 }
 
-void ResultWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    addCommand(file, "Save &As...", kViewSaveAs);
-    addCommand(file, "&Print", kViewPrint);
-    addCommand(file, "Print All Results", kViewPrintAll);
-    file->addSeparator();
-    addCommand(file, "&Make Report", kViewMakeReport);
-    addCommand(file, "Make &Report for All", kViewMakeReportForAll);
-    file->addSeparator();
-    addCommand(file, "&Close", kViewClose);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
+void ResultWindow::addCopyCommands(QMenu* edit) {
     QMenu* copy = edit->addMenu("&Copy");
     addCommand(copy, "&This sheet", kViewCopy);
     addCommand(copy, "&All sheets", kViewCopyAllSheets);
     addCommand(copy, "&Data points", kViewCopyDataPoints);
-    edit->addSeparator();
-    addPointMenus(edit);
+}
 
-    QMenu* view = menuBar()->addMenu("&View");
-    addCommand(view, "Show &Note", kViewShowNote);
-    addCommand(view, "Show &Graph", kViewShowOther);
-
+void ResultWindow::addOwnMenus() {
     QMenu* test = menuBar()->addMenu("&Test");
     addCommand(test, "Coe&fficiency Test", kViewCoefficientTest);
     addCommand(test, "Angu&larity Test", kViewAngularityTest);
-
-    addSheetAndHelpMenus();
 }
 
 void ResultWindow::copyText(const std::optional<std::string>& text) {

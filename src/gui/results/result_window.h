@@ -16,9 +16,10 @@ class ResultWindow final : public ResultViewWindow {
 
   protected:
     void runOwnCommand(int command) override;
+    void addCopyCommands(QMenu* edit) override;
+    void addOwnMenus() override;
 
   private:
-    void buildMenus();
     void copyText(const std::optional<std::string>& text);
     void saveResults();
 
