@@ -5,13 +5,13 @@
 #include "editor/grid_editing.h"
 #include "editor/grid_model.h"
 #include "gui/editor/grid_widget.h"
+#include "widget_benchmarks.h"
 
 #include <QApplication>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 
-#include <clocale>
 #include <memory>
 #include <vector>
 
@@ -165,13 +165,5 @@ BENCHMARK(BM_TypeCharacter)->Arg(10)->Arg(kSheetRows - 10)->Unit(benchmark::kMic
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

@@ -28,17 +28,6 @@ void setBit(std::uint32_t& word, std::uint32_t bit, bool on) {
     word = on ? (word | bit) : (word & ~bit);
 }
 
-std::string windowTitle(const char* kind) {
-    const std::optional<DataNote>& note = currentDataNote();
-    if (note && note->path && !note->path->empty()) {
-        const std::string name = note->fileName();
-        if (!name.empty()) {
-            return std::string(kind) + " - " + name;
-        }
-    }
-    return std::string(kind) + " - untitled";
-}
-
 ViewPlacement placementOf(std::uint32_t generalFlags) {
     const bool horizontal = (generalFlags & kArrangeHorizontal) != 0;
     const bool vertical = (generalFlags & kArrangeVertical) != 0;
@@ -99,6 +88,17 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
 }
 
 } // namespace
+
+std::string ResultViewTitle(std::string_view kind) {
+    const std::optional<DataNote>& note = currentDataNote();
+    if (note && note->path && !note->path->empty()) {
+        const std::string name = note->fileName();
+        if (!name.empty()) {
+            return std::string(kind) + " - " + name;
+        }
+    }
+    return std::string(kind) + " - untitled";
+}
 
 std::uint32_t InitialCalcFlags(std::uint32_t generalFlags) {
     std::uint32_t flags = 0;
@@ -255,11 +255,11 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     const bool graphOpen = (state.calcFlags & kCalcShowGraph) != 0;
     const bool resultOpen = (state.calcFlags & kCalcShowResult) != 0;
     if (graphOpen) {
-        port.openGraphWindow(windowTitle("Graph"));
+        port.openGraphWindow(ResultViewTitle("Graph"));
         LogLine("Graph has been opened.");
     }
     if (resultOpen) {
-        port.openResultWindow(windowTitle("Result"));
+        port.openResultWindow(ResultViewTitle("Result"));
         LogLine("Table has been opened.");
     }
     if (graphOpen || resultOpen) {

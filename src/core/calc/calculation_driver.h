@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnova {
@@ -36,6 +37,10 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
                    const CalculationEnvironment& environment);
 // The same with the peaks of the editor grid (ExtractPeakList).
 int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment);
+
+// The title of a result view: kind ("Graph" or "Result"), " - " and the file name of the current
+// data note, or kind and " - untitled" when there is no note or it names no file.
+std::string ResultViewTitle(std::string_view kind);
 
 // calcFlags of a new calculation, from the [regression] options of generalFlags.
 std::uint32_t InitialCalcFlags(std::uint32_t generalFlags);

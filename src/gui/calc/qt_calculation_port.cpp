@@ -1,12 +1,20 @@
 #include "gui/calc/qt_calculation_port.h"
 
 #include "gui/editor/main_window.h"
+#include "gui/results/result_views.h"
 #include "platform/user_interface_port.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
 namespace tarnova::gui {
+
+QtCalculationPort::QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow,
+                                     CalcState& calculation, const Settings& settings)
+    : ui_(ui), mainWindow_(mainWindow),
+      views_(std::make_unique<ResultViews>(calculation, settings, *this, mainWindow)) {}
+
+QtCalculationPort::~QtCalculationPort() = default;
 
 bool QtCalculationPort::runSettingsDialog(
     CalculationSettingsForm& /*form*/,
@@ -21,6 +29,27 @@ bool QtCalculationPort::printPeakList() {
 
 bool QtCalculationPort::printReports() {
     return printReports_ && printReports_();
+}
+
+void QtCalculationPort::closeResultViews() {
+    views_->close();
+}
+
+void QtCalculationPort::openGraphWindow(const std::string& title) {
+    views_->openGraphWindow(title);
+}
+
+void QtCalculationPort::openResultWindow(const std::string& title) {
+    views_->openResultWindow(title);
+}
+
+void QtCalculationPort::arrangeResultViews(bool graphOpen, bool resultOpen,
+                                           ViewPlacement placement) {
+    views_->arrange(graphOpen, resultOpen, placement);
+}
+
+void QtCalculationPort::repaintResultViews() {
+    views_->repaint();
 }
 
 void QtCalculationPort::requestRecalculation() {

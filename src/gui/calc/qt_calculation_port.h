@@ -1,36 +1,45 @@
-// What the calculation asks of the windows, answered by the desktop program. The settings
-// dialog and the result and graph windows come with their own windows; until then the dialog
-// says that it is not available. The print jobs are the main window's.
+// What the calculation asks of the windows, answered by the desktop program: the result and
+// graph windows, and the print jobs of the main window. The settings dialog comes with its own
+// window; until then it says that it is not available.
 #pragma once
 
 #include "calc/calculation_port.h"
 
 #include <functional>
+#include <memory>
 
-class QObject;
+class QWidget;
 
 namespace tarnova {
+struct CalcState;
+struct Settings;
 class UserInterfacePort;
-}
+} // namespace tarnova
 
 namespace tarnova::gui {
 
+class ResultViews;
+
 class QtCalculationPort final : public CalculationPort {
   public:
-    // Messages go to ui; recalculation requests are posted to mainWindow.
-    QtCalculationPort(UserInterfacePort& ui, QObject* mainWindow)
-        : ui_(ui), mainWindow_(mainWindow) {}
+    // Messages go to ui; recalculation requests are posted to mainWindow, which also owns the
+    // result views of calculation.
+    QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow, CalcState& calculation,
+                      const Settings& settings);
+    ~QtCalculationPort() override;
 
     bool runSettingsDialog(CalculationSettingsForm& form,
                            const std::function<bool(CalculationSettingsForm&)>& confirm) override;
-    void closeResultViews() override {}
-    void openGraphWindow(const std::string& /*title*/) override {}
-    void openResultWindow(const std::string& /*title*/) override {}
-    void arrangeResultViews(bool, bool, ViewPlacement) override {}
+    void closeResultViews() override;
+    void openGraphWindow(const std::string& title) override;
+    void openResultWindow(const std::string& title) override;
+    void arrangeResultViews(bool graphOpen, bool resultOpen, ViewPlacement placement) override;
     bool printPeakList() override;
     bool printReports() override;
-    void repaintResultViews() override {}
+    void repaintResultViews() override;
     void requestRecalculation() override;
+
+    ResultViews& resultViews() const { return *views_; }
 
     // The print jobs after a calculation, run by the main window: the peak list of its grid
     // and the reports of every sheet. Each returns whether every page reached the printer.
@@ -43,7 +52,8 @@ class QtCalculationPort final : public CalculationPort {
     void notAvailableYet();
 
     UserInterfacePort& ui_;
-    QObject* mainWindow_;
+    QWidget* mainWindow_;
+    std::unique_ptr<ResultViews> views_;
     std::function<bool()> printPeakList_;
     std::function<bool()> printReports_;
 };

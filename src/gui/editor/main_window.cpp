@@ -99,7 +99,8 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setCentralWidget(pane_);
     grid_ = new GridWidget(context_.grid);
     pane_->setGrid(grid_);
-    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this);
+    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this,
+                                                           context_.calculation, context_.settings);
     printing_ = std::make_unique<QtPrinting>(this, context_.port);
     calculationPort_->setPrintJobs(
         [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },

@@ -1,0 +1,89 @@
+#include "results/point_editing.h"
+
+#include "calc/calc_state.h"
+#include "calc/regression.h"
+#include "platform/text_format.h"
+
+namespace tarnova {
+
+RegressionResult* SheetRecord(CalcState& state, int sheet) {
+    if (!state.results || sheet < 0 || sheet >= state.resultCount()) {
+        return nullptr;
+    }
+    return &(*state.results)[static_cast<std::size_t>(sheet)];
+}
+
+std::span<DataPoint> PointsOf(RegressionResult& record) {
+    if (!record.points) {
+        return {};
+    }
+    return *record.points;
+}
+
+std::span<const DataPoint> PointsOf(const RegressionResult& record) {
+    if (!record.points) {
+        return {};
+    }
+    return *record.points;
+}
+
+void RefitRecord(RegressionResult& record) {
+    if (!record.points) {
+        return;
+    }
+    record.fit.reset();
+    if (ComputeStatistics(record) == 1) {
+        FitLine(record);
+    }
+}
+
+bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
+    const std::span<DataPoint> points = PointsOf(record);
+    if (index < 0 || static_cast<std::size_t>(index) >= points.size()) {
+        return false;
+    }
+    DataPoint& point = points[static_cast<std::size_t>(index)];
+    if (button == PointButton::Right && !point.isActive()) {
+        return false;
+    }
+    point.flags ^= kPointDisabled;
+    RefitRecord(record);
+    return true;
+}
+
+void EnableAllDataPoints(RegressionResult& record) {
+    for (DataPoint& point : PointsOf(record)) {
+        point.flags &= ~kPointDisabled;
+    }
+    RefitRecord(record);
+}
+
+std::vector<std::string> ToggleListLines(const RegressionResult& record) {
+    std::vector<std::string> lines;
+    int number = 0;
+    for (const DataPoint& point : PointsOf(record)) {
+        lines.push_back(formatText("%d: ", ++number) + formatGeneral(point.time) + " - " +
+                        formatGeneral(point.value, 4));
+    }
+    return lines;
+}
+
+std::vector<bool> EnabledPoints(const RegressionResult& record) {
+    std::vector<bool> enabled;
+    for (const DataPoint& point : PointsOf(record)) {
+        enabled.push_back(point.isActive());
+    }
+    return enabled;
+}
+
+void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selected) {
+    std::size_t i = 0;
+    for (DataPoint& point : PointsOf(record)) {
+        const bool enable = i < selected.size() && selected[i];
+        point.flags = enable ? point.flags & ~kPointDisabled : point.flags | kPointDisabled;
+        ++i;
+    }
+    RefitRecord(record);
+}
+
+} // namespace tarnova

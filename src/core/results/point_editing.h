@@ -1,0 +1,46 @@
+// Enabling and disabling the data points of one result sheet from the result views (a click on
+// the graph, the Toggle dialog "データポイントの選択", Enable All), each followed at once by a
+// new fit of that sheet alone.
+#pragma once
+
+#include "calc/result_table.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tarnova {
+
+struct CalcState;
+
+// The record of sheet, or none when the number names no sheet of the table (below 0, past the
+// end, or no table at all, as after "Redo calicuration excluding disabled").
+RegressionResult* SheetRecord(CalcState& state, int sheet);
+
+// The record's points as it holds them: none for a failed record, whatever pointCount says.
+std::span<DataPoint> PointsOf(RegressionResult& record);
+std::span<const DataPoint> PointsOf(const RegressionResult& record);
+
+// Fits the sheet anew from its active points: the old line is released, the statistics are
+// computed and, when there is an active point, the line is fitted, as the calculation does.
+void RefitRecord(RegressionResult& record);
+
+enum class PointButton { Left, Right };
+
+// A click on point index of record: the left button toggles the point, the right button only
+// disables an enabled one. The record is refitted when the point changed. True when it did.
+bool ClickDataPoint(RegressionResult& record, int index, PointButton button);
+
+// Enables every point of the record and refits it.
+void EnableAllDataPoints(RegressionResult& record);
+
+// The lines of the Toggle dialog's list, one per point: "%d: %G - %.4G" with the point's
+// number counted from 1, its time and its value.
+std::vector<std::string> ToggleListLines(const RegressionResult& record);
+// Which points are enabled: the items the dialog selects when it opens.
+std::vector<bool> EnabledPoints(const RegressionResult& record);
+// "決定" of the Toggle dialog: a selected point is enabled, any other disabled; then the record
+// is refitted. Items past the end of selected count as not selected.
+void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selected);
+
+} // namespace tarnova

@@ -1,0 +1,74 @@
+// The result window and the graph window of the calculation: it creates, places, repaints and
+// closes them, and holds the link that ties them together.
+#pragma once
+
+#include "calc/calculation_port.h"
+#include "results/view_link.h"
+
+#include <QPointer>
+
+#include <string>
+
+class QWidget;
+
+namespace tarnova {
+struct CalcState;
+struct Settings;
+} // namespace tarnova
+
+namespace tarnova::gui {
+
+class GraphWindow;
+class ResultWindow;
+
+// Sizes of the windows' drawing areas in dialog base units (average character widths by line
+// heights of the drawing font).
+inline constexpr int kResultWindowWidthUnits = 70;
+inline constexpr int kResultWindowHeightUnits = 15;
+
+class ResultViews final {
+  public:
+    // The windows are owned by mainWindow (which may be none in tests) and die with it;
+    // port is asked for the recalculation and repaints the views after "Update All".
+    ResultViews(CalcState& calculation, const Settings& settings, CalculationPort& port,
+                QWidget* mainWindow);
+    ~ResultViews();
+    ResultViews(const ResultViews&) = delete;
+    ResultViews& operator=(const ResultViews&) = delete;
+
+    CalcState& calculation() const { return calculation_; }
+    const Settings& settings() const { return settings_; }
+    CalculationPort& port() const { return port_; }
+    ViewLink& link() { return link_; }
+
+    // Creates the window on sheet 0 at the platform's position unless it exists; refused (none)
+    // unless the calculation has confirmed settings.
+    GraphWindow* openGraphWindow(const std::string& title);
+    ResultWindow* openResultWindow(const std::string& title);
+    // "Show Graph" and "Show Data": the other window, created when needed (with its log line),
+    // is asked to show sheet.
+    void showGraphWindow(int sheet);
+    void showResultWindow(int sheet);
+    // The placement after a calculation, relative to the main window.
+    void arrange(bool graphOpen, bool resultOpen, ViewPlacement placement);
+    void close();
+    void repaint();
+
+    GraphWindow* graphWindow() const;
+    ResultWindow* resultWindow() const;
+
+  private:
+    template <typename Window>
+    Window* open(QPointer<Window>& window, ResultView* ViewLink::*field, const std::string& title);
+    void showView(ResultView* ViewLink::*field, int sheet);
+
+    CalcState& calculation_;
+    const Settings& settings_;
+    CalculationPort& port_;
+    QWidget* mainWindow_;
+    ViewLink link_;
+    QPointer<GraphWindow> graph_;
+    QPointer<ResultWindow> result_;
+};
+
+} // namespace tarnova::gui

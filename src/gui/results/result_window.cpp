@@ -1,0 +1,150 @@
+#include "gui/results/result_window.h"
+
+#include "calc/calc_state.h"
+#include "calc/regression_method.h"
+#include "gui/data/file_dialogs.h"
+#include "gui/results/result_views.h"
+#include "gui/results/test_dialogs.h"
+#include "gui/shell/show_help.h"
+#include "platform/codepage.h"
+#include "render/picture_output.h"
+#include "render/qpainter_surface.h"
+#include "results/point_editing.h"
+#include "results/result_export.h"
+#include "results/result_sheet.h"
+#include "settings/settings.h"
+#include "shell/help_document.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace tarnova::gui {
+namespace {
+
+constexpr int kResultHelpTopic = 44;
+
+const DataNote* noteOrNone() {
+    const std::optional<DataNote>& note = currentDataNote();
+    return note ? &*note : nullptr;
+}
+
+// The sheet as text, drawn from the top-left corner of the window's client area.
+class SheetCanvas final : public QWidget {
+  public:
+    SheetCanvas(ResultViews& views, const ResultViewWindow& window)
+        : views_(views), window_(window) {
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Base);
+        setFont(render::DrawingFont());
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        CalcState& calculation = views_.calculation();
+        const RegressionResult* record = SheetRecord(calculation, window_.currentSheet());
+        if (record == nullptr || (record->status & kStatusNoActivePoint) != 0) {
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Text), 1));
+        render::QPainterSurface surface(painter);
+        SurfaceRect area{0, 0, width(), height()};
+        DrawResultSheet(surface, area, *record, noteOrNone(), calculation.calcFlags,
+                        views_.settings().resultFlags, RegressionMethods().front().describe);
+    }
+
+  private:
+    ResultViews& views_;
+    const ResultViewWindow& window_;
+};
+
+} // namespace
+
+ResultWindow::ResultWindow(ResultViews& views, const QString& title, QWidget* parent)
+    : ResultViewWindow(views, UnnamedSheets::Left, kResultHelpTopic, &ViewLink::result, parent),
+      canvas_(new SheetCanvas(views, *this)) {
+    setObjectName("resultwindow");
+    setWindowTitle(title);
+    setCentralWidget(canvas_);
+    buildMenus("Print All Results", "Show &Graph");
+    sizeDrawingArea(kResultWindowWidthUnits, kResultWindowHeightUnits);
+}
+
+void ResultWindow::addCopyCommands(QMenu* edit) {
+    QMenu* copy = edit->addMenu("&Copy");
+    addCommand(copy, "&This sheet", kViewCopy);
+    addCommand(copy, "&All sheets", kViewCopyAllSheets);
+    addCommand(copy, "&Data points", kViewCopyDataPoints);
+}
+
+void ResultWindow::addOwnMenus() {
+    QMenu* test = menuBar()->addMenu("&Test");
+    addCommand(test, "Coe&fficiency Test", kViewCoefficientTest);
+    addCommand(test, "Angu&larity Test", kViewAngularityTest);
+}
+
+void ResultWindow::copyText(const std::optional<std::string>& text) {
+    if (!text) {
+        port_.showMessage("Tarnova", "Not enough cor.");
+        return;
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(cp932ToUtf8(*text)));
+}
+
+void ResultWindow::saveResults() {
+    QtFilePort files(this);
+    SaveResultsAsIrd(views_.calculation(), noteOrNone(), views_.settings(), port_, files,
+                     [](const std::string& path, std::string_view bytes) {
+                         return render::SaveFileAtomically(
+                             QFile::decodeName(QByteArray::fromStdString(path)),
+                             QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+                     });
+}
+
+void ResultWindow::runOwnCommand(int command) {
+    const auto showHelp = [this](int context) { ShowHelp(port_, kHelpContext, context); };
+    const CalcState& calculation = views_.calculation();
+    switch (command) {
+    case kViewSaveAs:
+        saveResults();
+        break;
+    case kViewCopy:
+        if (currentRecord() != nullptr) {
+            copyText(SheetsText(calculation, currentSheet(), noteOrNone(),
+                                views_.settings().copyOutputFlags));
+        }
+        break;
+    case kViewCopyAllSheets:
+        if (!calculation.results) {
+            break;
+        }
+        copyText(
+            SheetsText(calculation, kAllSheets, noteOrNone(), views_.settings().copyOutputFlags));
+        break;
+    case kViewCopyDataPoints:
+        if (const RegressionResult* record = currentRecord()) {
+            copyText(DataPointsText(*record, noteOrNone()));
+        }
+        break;
+    case kViewShowOther:
+        views_.showGraphWindow(currentSheet());
+        break;
+    case kViewCoefficientTest:
+    case kViewAngularityTest:
+        if (const RegressionResult* record = currentRecord()) {
+            OpenSheetTest(command == kViewCoefficientTest ? SheetTest::Correlation
+                                                          : SheetTest::Slope,
+                          record, this, port_, showHelp);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tarnova::gui

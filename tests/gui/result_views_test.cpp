@@ -1,0 +1,563 @@
+// The result window and the graph window on a calculation of the argon sample: sheets and their
+// menus, the two windows following each other, clicks on points, the Toggle dialog, copies,
+// Save As, the test dialogs, and a sheet whose points are all disabled.
+// Mouse events go through the window system as a user's do, so that a double click arrives as
+// a press, a release and the double-click event.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
+#include "core/calc/scripted_calculation_port.h"
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
+#include "document/load_peak_file.h"
+#include "editor/grid_model.h"
+#include "gui/results/graph_window.h"
+#include "gui/results/result_views.h"
+#include "gui/results/result_window.h"
+#include "gui/results/sheet_list_dialog.h"
+#include "gui/results/test_dialogs.h"
+#include "gui/results/toggle_dialog.h"
+#include "platform/codepage.h"
+#include "platform/load_path.h"
+#include "platform/run_log.h"
+#include "render/qpainter_surface.h"
+#include "results/result_export.h"
+#include "settings/settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace tarnova;
+using gui::GraphWindow;
+using gui::ResultWindow;
+
+namespace {
+
+const QString kSample = QStringLiteral(TARNOVA_SOURCE_DIR "/samples/argon_air.pks");
+
+// The calculation's windows as the program opens them, with the settings dialog answered:
+// Ar40/Ar36 and every abundance.
+class WindowPort : public test::ScriptedCalculationPort {
+  public:
+    gui::ResultViews* views = nullptr;
+    void closeResultViews() override { views->close(); }
+    void openGraphWindow(const std::string& title) override { views->openGraphWindow(title); }
+    void openResultWindow(const std::string& title) override { views->openResultWindow(title); }
+    void repaintResultViews() override {
+        ScriptedCalculationPort::repaintResultViews();
+        views->repaint();
+    }
+};
+
+struct Calculation {
+    test::ScriptedPort ui;
+    test::ScriptedFilePort files;
+    GridModel grid{ui};
+    Settings settings;
+    CalcState state;
+    WindowPort port;
+    std::unique_ptr<gui::ResultViews> views;
+
+    explicit Calculation(std::uint32_t generalFlags = kShowGraph | kShowResult) {
+        settings.generalFlags = generalFlags;
+        ReleaseDataNote();
+        LoadPeakFile(ui, files, grid, settings, kSample.toStdString());
+        views = std::make_unique<gui::ResultViews>(state, settings, port, nullptr);
+        port.views = views.get();
+        port.presses.push_back([](CalculationSettingsForm& form) {
+            for (std::size_t i = 0; i < form.labels.size(); ++i) {
+                form.numerators[i] = form.labels[i] == "Ar40";
+                form.denominators[i] = form.labels[i] == "Ar36";
+                form.abundances[i] = true;
+            }
+        });
+        const CalculationEnvironment environment{ui, port, settings.generalFlags,
+                                                 settings.testLevel, "/nonexistent/TARNOVA.INI"};
+        RunCalculation(state, grid, environment);
+    }
+    ~Calculation() {
+        views.reset();
+        ReleaseDataNote();
+    }
+
+    GraphWindow* graph() const { return views->graphWindow(); }
+    ResultWindow* result() const { return views->resultWindow(); }
+    int ratioSheet() const { return state.resultCount() - 1; }
+    RegressionResult& record(int sheet) {
+        return (*state.results)[static_cast<std::size_t>(sheet)];
+    }
+
+    // Shows sheet in both windows and draws them, so that the graph knows its points.
+    void show(int sheet) {
+        QVERIFY(QTest::qWaitForWindowExposed(graph()));
+        graph()->selectSheet(sheet);
+        result()->selectSheet(sheet);
+        graph()->repaintNow();
+    }
+    // Where point index of the graph's sheet was drawn.
+    QPoint drawn(int index) const {
+        const auto& position = graph()->pointPositions().points.at(static_cast<std::size_t>(index));
+        return position ? QPoint(position->x, position->y) : QPoint(-100, -100);
+    }
+};
+
+// Runs steps on the modal dialog of type Dialog as soon as it is up, then lets it close.
+template <typename Dialog> void answerNextDialog(std::function<void(Dialog&)> steps) {
+    auto answer = std::make_shared<std::function<void()>>();
+    *answer = [steps, answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, *answer);
+            return;
+        }
+        steps(*dialog);
+        // A step that failed leaves the dialog open: it is closed all the same.
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+        *answer = nullptr;
+    };
+    QTimer::singleShot(0, *answer);
+}
+
+// Closes every message box that comes up and keeps its text.
+class MessageCatcher : public QObject {
+  public:
+    QStringList texts;
+    MessageCatcher() { startTimer(5); }
+
+  protected:
+    void timerEvent(QTimerEvent*) override {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            texts << box->text();
+            box->accept();
+        }
+    }
+};
+
+QStringList actionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (action->isVisible()) {
+            texts << (action->isSeparator() ? QString("-")
+                      : action->isChecked() ? "[" + action->text() + "]"
+                                            : action->text());
+        }
+    }
+    return texts;
+}
+
+// tarnova-cli reduce of file with the choices of the calculation above and the default options.
+QByteArray reduce(const QString& file, const QTemporaryDir& folder) {
+    QProcess cli;
+    cli.start(TARNOVA_CLI_PATH,
+              {"reduce", file, "--ini", folder.filePath("none.ini"), "--numerator", "Ar40",
+               "--denominator", "Ar36", "--all-abundances"});
+    cli.waitForFinished();
+    return cli.readAllStandardOutput();
+}
+
+// The record lines of an IRD text, each without its point flags.
+QList<QByteArray> recordValues(const QByteArray& ird) {
+    QList<QByteArray> records;
+    for (const QByteArray& line : ird.split('\n')) {
+        if (line.count('\t') > 10 && !line.startsWith('#')) {
+            records << line.left(line.lastIndexOf('\t'));
+        }
+    }
+    return records;
+}
+
+} // namespace
+
+class ResultViewsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { setLoadPath("/nonexistent/"); }
+
+    void bothWindowsOpenOnSheetZeroWithTheirMenus() {
+        Calculation calculation;
+        GraphWindow* graph = calculation.graph();
+        ResultWindow* result = calculation.result();
+        QVERIFY(graph != nullptr && result != nullptr);
+        QCOMPARE(graph->objectName(), QString("graphwindow"));
+        QCOMPARE(result->objectName(), QString("resultwindow"));
+        QCOMPARE(graph->windowTitle(), QString("Graph - argon_air.pks"));
+        QCOMPARE(result->windowTitle(), QString("Result - argon_air.pks"));
+        QCOMPARE(graph->currentSheet(), 0);
+        QCOMPARE(result->currentSheet(), 0);
+        QCOMPARE(calculation.views->link().graph, graph);
+        QCOMPARE(calculation.views->link().result, result);
+
+        QStringList titles;
+        for (const QAction* menu : result->menuBar()->actions()) {
+            titles << menu->text();
+        }
+        QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Test", "&Sheet", "&Help"}));
+        QCOMPARE(actionTexts(result->sheetMenu()),
+                 QStringList({"&Top", "&Previous", "&Next", "&Bottom", "-", "[Ar36]", "Ar37",
+                              "Ar38", "Ar39", "Ar40", "Ar40/Ar36"}));
+        QCOMPARE(actionTexts(graph->sheetMenu()), actionTexts(result->sheetMenu()));
+
+        // The drawing areas measure 60 x 25 and 70 x 15 average character widths by line
+        // heights of the drawing font.
+        const FontMetrics units = render::MetricsOf(render::DrawingFont());
+        QCOMPARE(graph->canvas()->size(),
+                 QSize(60 * units.averageCharWidth, 25 * units.lineHeight));
+        QCOMPARE(result->canvas()->size(),
+                 QSize(70 * units.averageCharWidth, 15 * units.lineHeight));
+    }
+
+    void windowsFollowEachOtherWhenCorrespondent_data() {
+        QTest::addColumn<bool>("correspondent");
+        QTest::newRow("correspondent") << true;
+        QTest::newRow("independent") << false;
+    }
+    void windowsFollowEachOtherWhenCorrespondent() {
+        QFETCH(bool, correspondent);
+        Calculation calculation(kShowGraph | kShowResult | (correspondent ? kCorrespondent : 0));
+        GraphWindow* graph = calculation.graph();
+        ResultWindow* result = calculation.result();
+        const int last = calculation.ratioSheet();
+
+        result->runCommand(gui::kViewBottom);
+        QCoreApplication::processEvents();
+        QCOMPARE(result->currentSheet(), last);
+        QCOMPARE(graph->currentSheet(), correspondent ? last : 0);
+        QCOMPARE(actionTexts(result->sheetMenu()).last(), QString("[Ar40/Ar36]"));
+
+        graph->runCommand(gui::kViewFirstSheet + 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(graph->currentSheet(), 2);
+        QCOMPARE(result->currentSheet(), correspondent ? 2 : last);
+
+        // Moves past the ends and empty slots do nothing.
+        graph->runCommand(gui::kViewTop);
+        graph->runCommand(gui::kViewPrevious);
+        graph->runCommand(gui::kViewFirstSheet + 8);
+        QCOMPARE(graph->currentSheet(), 0);
+        graph->runCommand(gui::kViewNext);
+        QCOMPARE(graph->currentSheet(), 1);
+    }
+
+    void theSheetListChoosesASheetAndAnEmptyChoiceDoesNothing() {
+        Calculation calculation;
+        ResultWindow* result = calculation.result();
+        answerNextDialog<gui::SheetListDialog>([](gui::SheetListDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QString("シート一覧"));
+            QCOMPARE(dialog.list()->count(), 6);
+            QCOMPARE(dialog.list()->currentRow(), 0);
+            dialog.list()->clearSelection();
+            dialog.accept();
+        });
+        result->runCommand(gui::kViewSheetList);
+        QCOMPARE(result->currentSheet(), 0);
+        answerNextDialog<gui::SheetListDialog>([](gui::SheetListDialog& dialog) {
+            dialog.list()->setCurrentRow(4);
+            dialog.accept();
+        });
+        result->runCommand(gui::kViewSheetList);
+        QCOMPARE(result->currentSheet(), 4);
+    }
+
+    // A click within 2 pixels of a point disables it, 3 pixels away nothing happens; the sheet
+    // then equals a calculation of the file without that peak.
+    void aClickTogglesThePointAndTheSheetEqualsTheFileWithoutItsPeak() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        RegressionResult& record = calculation.record(sheet);
+        const int index = 4;
+        QWidget* canvas = calculation.graph()->canvas();
+        const QPoint point = calculation.drawn(index);
+
+        for (const QPoint away : {QPoint(3, 0), QPoint(0, -3), QPoint(3, 3)}) {
+            QTest::mouseClick(canvas, Qt::LeftButton, {}, point + away);
+        }
+        const int all = record.pointCount;
+        QCOMPARE(record.activeCount, all);
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, point + QPoint(2, -2));
+        QCOMPARE(record.activeCount, all - 1);
+        QVERIFY(!(*record.points)[index].isActive());
+
+        // The same numbers as tarnova-cli reduce of the file without that peak.
+        QTemporaryDir folder;
+        const PeakRecord& peak = calculation.state.peaks[(*record.points)[index].peakIndex];
+        QFile sample(kSample);
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray shortened;
+        const QByteArray removed =
+            QByteArray::number(qRound(peak.time * 100)).rightJustified(5) + ",";
+        for (const QByteArray& line : sample.readAll().split('\n')) {
+            if (!line.startsWith(removed) || !line.contains("\"Ar40\"")) {
+                shortened += line + (line.isEmpty() ? "" : "\n");
+            }
+        }
+        const QString without = folder.filePath("without.pks");
+        QFile file(without);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(shortened);
+        file.close();
+        QList<QByteArray> expected = recordValues(reduce(without, folder));
+        QCOMPARE(expected.size(), 6);
+        const std::optional<std::string> copied =
+            SheetsText(calculation.state, kAllSheets, nullptr, 0);
+        // Every sheet but the abundance of Ar40, which still holds the peak.
+        QList<QByteArray> shown = recordValues(QByteArray::fromStdString(*copied));
+        QVERIFY(shown[4].startsWith("Ar40\tA\t"));
+        shown.removeAt(4);
+        expected.removeAt(4);
+        QCOMPARE(shown, expected);
+        QVERIFY(recordValues(reduce(kSample, folder)).last() != expected.last());
+
+        // A double click toggles once; the right button only disables.
+        const QPoint other = calculation.drawn(7);
+        QTest::mouseDClick(canvas, Qt::LeftButton, {}, other);
+        QCOMPARE(record.activeCount, all - 2);
+        QTest::mouseClick(canvas, Qt::RightButton, {}, calculation.drawn(7));
+        QCOMPARE(record.activeCount, all - 2);
+        calculation.result()->runCommand(gui::kViewEnableAll);
+        QCOMPARE(record.activeCount, all);
+    }
+
+    void saveAsWritesWhatReduceWrites() {
+        Calculation calculation;
+        QTemporaryDir folder;
+        const QString target = folder.filePath("argon");
+        answerNextDialog<QFileDialog>([target](QFileDialog& dialog) {
+            QCOMPARE(dialog.nameFilters(), QStringList({"同位体比データ (*.[Ii][Rr][Dd])"}));
+            dialog.selectFile(target);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        calculation.result()->runCommand(gui::kViewSaveAs);
+        QFile saved(target + ".IRD");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), reduce(kSample, folder));
+
+        // A file that cannot be written is named in a message; nothing is left behind.
+        MessageCatcher catcher;
+        const QString blocked = folder.filePath("missing/argon.IRD");
+        answerNextDialog<QFileDialog>([blocked](QFileDialog& dialog) {
+            dialog.selectFile(blocked);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        calculation.result()->runCommand(gui::kViewSaveAs);
+        QCOMPARE(catcher.texts, QStringList({blocked}));
+        QVERIFY(!QFile::exists(blocked));
+    }
+
+    void copiesGoToTheClipboard() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        ResultWindow* result = calculation.result();
+        QClipboard* clipboard = QGuiApplication::clipboard();
+
+        result->runCommand(gui::kViewCopy);
+        const QString copied = clipboard->text();
+        QVERIFY(copied.startsWith("SOURCE\t" + kSample + "\r\n"));
+        QVERIFY(copied.contains("RECORDS\t1\r\nREGTYPE\t一次回帰\r\n"));
+        QVERIFY(copied.contains("\r\nAr40/Ar36\tR\t"));
+        result->runCommand(gui::kViewCopyAllSheets);
+        QVERIFY(clipboard->text().contains("RECORDS\t6\r\n"));
+
+        calculation.record(sheet).points->front().flags |= kPointDisabled;
+        result->runCommand(gui::kViewCopyDataPoints);
+        const QStringList lines = clipboard->text().split("\r\n");
+        QCOMPARE(lines.size(), calculation.record(sheet).pointCount + 3);
+        QCOMPARE(lines[0], QString("AS-12 air standard, pipette 3\tAr40/Ar36"));
+        QCOMPARE(lines[1], QString("#Inv\tTime\tData"));
+        QVERIFY(lines[2].startsWith("X\t1.72\t"));
+        QVERIFY(lines[3].startsWith("O\t2.47\t"));
+        QCOMPARE(lines.last(), QString());
+
+        calculation.graph()->runCommand(gui::kViewCopy);
+        const QMimeData* pictures = clipboard->mimeData();
+        for (const char* type : {"image/emf", "image/x-emf", "image/svg+xml", "image/png"}) {
+            QVERIFY2(pictures->hasFormat(type), type);
+        }
+        QCOMPARE(QImage::fromData(pictures->data("image/png")).size(), QSize(640, 480));
+        const QByteArray emf = pictures->data("image/emf");
+        QCOMPARE(emf.mid(40, 4), QByteArray(" EMF"));
+        QVERIFY(pictures->data("image/svg+xml").contains("<title>Ar40/Ar36</title>"));
+    }
+
+    void theToggleDialogListsThePointsAndTakesTheSelection() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        RegressionResult& record = calculation.record(sheet);
+        record.points->at(1).flags |= kPointDisabled;
+        answerNextDialog<gui::ToggleDialog>([&record](gui::ToggleDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QString("データポイントの選択"));
+            QCOMPARE(dialog.list()->count(), record.pointCount);
+            QVERIFY(dialog.list()->item(0)->text().startsWith("1: 1.72 - "));
+            QVERIFY(dialog.list()->item(0)->isSelected());
+            QVERIFY(!dialog.list()->item(1)->isSelected());
+            dialog.list()->item(0)->setSelected(false);
+            dialog.list()->item(2)->setSelected(false);
+            dialog.reject();
+        });
+        calculation.graph()->runCommand(gui::kViewToggle);
+        QCOMPARE(gui::ToggleDialog(record, nullptr, {}).enabledPoints().at(1), false);
+        answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
+            dialog.list()->item(0)->setSelected(false);
+            dialog.list()->item(1)->setSelected(true);
+            dialog.accept();
+        });
+        calculation.graph()->runCommand(gui::kViewToggle);
+        QVERIFY(!record.points->at(0).isActive());
+        QVERIFY(record.points->at(1).isActive());
+        QCOMPARE(record.activeCount, record.pointCount - 1);
+    }
+
+    // With eight active points the tests have 6 degrees of freedom; at 5 % the percentage
+    // points are those of t(0.025, 6) = 2.446912 and F(0.05; 1, 6) = 5.987378 (tables).
+    void theTestDialogsAtFivePercentWithEightActivePoints_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("point");
+        QTest::addColumn<QString>("hypothesis");
+        QTest::newRow("coefficient") << int(gui::kViewCoefficientTest) << "2.44691"
+                                     << "r=0";
+        QTest::newRow("angularity") << int(gui::kViewAngularityTest) << "5.98738"
+                                    << "a=0";
+    }
+    void theTestDialogsAtFivePercentWithEightActivePoints() {
+        QFETCH(int, command);
+        QFETCH(QString, point);
+        QFETCH(QString, hypothesis);
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        RegressionResult& record = calculation.record(sheet);
+        std::vector<bool> enabled(static_cast<std::size_t>(record.pointCount), false);
+        std::fill_n(enabled.begin(), 8, true);
+        ApplyEnabledPoints(record, enabled);
+
+        QString shownPoint;
+        QString verdict;
+        answerNextDialog<gui::SheetTestDialog>([&](gui::SheetTestDialog& dialog) {
+            QCOMPARE(dialog.field("標本数")->text(), QString("8"));
+            QCOMPARE(dialog.field("自由度")->text(), QString("6"));
+            QCOMPARE(dialog.verdict(), QString("未検定"));
+            // Return presses "再計算", the default button.
+            QTest::keyClicks(dialog.levelField(), "5");
+            QTest::keyClick(dialog.levelField(), Qt::Key_Return);
+            shownPoint = dialog.field("パーセント点")->text();
+            verdict = dialog.verdict();
+            dialog.reject();
+        });
+        calculation.result()->runCommand(command);
+        QCOMPARE(shownPoint, point);
+        QVERIFY(
+            verdict.startsWith("帰無仮説" + hypothesis + "は有意水準5.000000%(信頼度95.000000%)"));
+        QCOMPARE(record.activeCount, 8);
+    }
+
+    // Every command on a sheet whose points were all disabled and then removed by Update All.
+    void aSheetWithoutPointsSurvivesEveryCommand() {
+        Calculation calculation;
+        MessageCatcher catcher;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        RegressionResult& record = calculation.record(sheet);
+        QWidget* canvas = calculation.graph()->canvas();
+        // A single point has no time scale and is not drawn: the Toggle dialog disables it.
+        for (int clicks = 0; record.activeCount > 1 && clicks < 40; ++clicks) {
+            int index = 0;
+            while (!record.points->at(static_cast<std::size_t>(index)).isActive()) {
+                ++index;
+            }
+            QTest::mouseClick(canvas, Qt::LeftButton, {}, calculation.drawn(index));
+        }
+        QCOMPARE(record.activeCount, 1);
+        answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
+            dialog.list()->clearSelection();
+            dialog.accept();
+        });
+        calculation.graph()->runCommand(gui::kViewToggle);
+        QCOMPARE(record.activeCount, 0);
+        QVERIFY(record.sheetName.empty());
+        QVERIFY(actionTexts(calculation.result()->sheetMenu()).contains("[]"));
+
+        calculation.result()->runCommand(gui::kViewUpdateAll);
+        QVERIFY(!record.points.has_value());
+        QCOMPARE(calculation.port.calls.back(), std::string("repaint"));
+        calculation.graph()->repaintNow();
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(1, 1));
+        calculation.result()->runCommand(gui::kViewCopyDataPoints);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("AS-12 air standard, pipette 3\t\r\n#Inv\tTime\tData\r\n"));
+        answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
+            QCOMPARE(dialog.list()->count(), 0);
+            dialog.accept();
+        });
+        calculation.graph()->runCommand(gui::kViewToggle);
+        calculation.graph()->runCommand(gui::kViewEnableAll);
+        calculation.result()->runCommand(gui::kViewCoefficientTest);
+        calculation.result()->runCommand(gui::kViewAngularityTest);
+        calculation.graph()->runCommand(gui::kViewCopy);
+        QCOMPARE(catcher.texts, QStringList({"データ数が少ないため検定できません。",
+                                             "データ数が少ないため検定できません。"}));
+        QVERIFY(!record.points.has_value());
+    }
+
+    void redoAsksTheMainWindowAndLeavesTheWindowsHarmless() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        DataPoint& first = calculation.record(calculation.ratioSheet()).points->at(0);
+        first.flags |= kPointDisabled;
+        const std::uint32_t peak = first.peakIndex;
+        calculation.graph()->runCommand(gui::kViewRedoCalculation);
+        QCOMPARE(calculation.port.calls.back(), std::string("recalc"));
+        QVERIFY(!calculation.state.results.has_value());
+        QVERIFY(calculation.state.peaks[peak].isDisabled());
+        calculation.graph()->repaintNow();
+        calculation.result()->repaintNow();
+        QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, QPoint(50, 50));
+        calculation.result()->runCommand(gui::kViewCopyAllSheets);
+        calculation.result()->runCommand(gui::kViewNext);
+        QCOMPARE(calculation.result()->currentSheet(), sheet);
+    }
+
+    void showGraphOpensTheClosedGraphWindowOnTheSameSheet() {
+        Calculation calculation;
+        runLog().open(nullptr);
+        calculation.result()->selectSheet(3);
+        calculation.graph()->close();
+        QCOMPARE(calculation.views->link().graph, nullptr);
+        calculation.result()->runCommand(gui::kViewShowOther);
+        QCoreApplication::processEvents();
+        QVERIFY(calculation.graph() != nullptr);
+        QCOMPARE(calculation.graph()->currentSheet(), 3);
+        QCOMPARE(QString::fromStdString(runLog().line(runLog().lineCount() - 1)),
+                 QString("Graph has been opened."));
+        runLog().close();
+
+        calculation.views->close();
+        QCOMPARE(calculation.views->link().result, nullptr);
+        QCOMPARE(calculation.views->link().graph, nullptr);
+    }
+};
+
+QTEST_MAIN(ResultViewsTest)
+#include "result_views_test.moc"
