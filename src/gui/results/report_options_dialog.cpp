@@ -1,7 +1,6 @@
 #include "gui/results/report_options_dialog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,14 +23,20 @@ ReportOptionsDialog::ReportOptionsDialog(std::function<void()> choosePrinter,
     optionsLayout->addWidget(dataPoints_);
     optionsLayout->addWidget(graph_);
 
-    auto* buttons = new QDialogButtonBox(Qt::Vertical);
-    auto* start = buttons->addButton("作成開始", QDialogButtonBox::AcceptRole);
-    buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
-    printer_ = buttons->addButton("プリンタの選択", QDialogButtonBox::ActionRole);
-    auto* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    // The buttons in the dialog's own order, "作成開始" first and the default.
+    auto* start = new QPushButton("作成開始");
+    auto* cancel = new QPushButton("ｷｬﾝｾﾙ");
+    printer_ = new QPushButton("プリンタの選択");
+    auto* help = new QPushButton("ヘルプ");
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : {start, cancel, printer_, help}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
     start->setDefault(true);
     connect(start, &QPushButton::clicked, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(printer_, &QPushButton::clicked, this, [choosePrinter] {
         if (choosePrinter) {
             choosePrinter();
@@ -45,7 +50,8 @@ ReportOptionsDialog::ReportOptionsDialog(std::function<void()> choosePrinter,
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(options);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
+    start->setFocus();
 }
 
 bool ReportOptionsDialog::run(ReportOptions& options) {
