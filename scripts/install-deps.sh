@@ -6,6 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev python3-scipy
     xvfb xdotool imagemagick fonts-ipafont-gothic emf2svg
+    libcups2-dev cups printer-driver-cups-pdf poppler-utils
 )
 missing=()
 for package in "${packages[@]}"; do
