@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev python3-scipy
     xvfb xdotool imagemagick fonts-ipafont-gothic emf2svg
     desktop-file-utils appstream shared-mime-info groff-base dpkg-dev
+    libcups2-dev cups printer-driver-cups-pdf poppler-utils
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,14 +1,13 @@
 // tarnova-cli graph: the graph of one record of a calculation as the graph window draws it,
 // saved as an EMF, SVG or PNG picture.
 #include "cli/commands.h"
+#include "cli/offscreen_gui.h"
 #include "cli/reduction.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
 #include "render/picture_output.h"
 #include "render/qpainter_surface.h"
 #include "results/graph.h"
-
-#include <QGuiApplication>
 
 #include <charconv>
 #include <iostream>
@@ -67,14 +66,6 @@ RegressionResult* findRecord(ResultTable& results, const std::optional<std::stri
     return nullptr;
 }
 
-// Qt's notes about the platform (a missing runtime folder and the like) are no business of the
-// command's user; critical messages still reach stderr.
-void dropQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << '\n';
-    }
-}
-
 } // namespace
 
 int runGraphCommand(const Arguments& arguments) {
@@ -118,13 +109,7 @@ int runGraphCommand(const Arguments& arguments) {
         return usageError(kUsage);
     }
 
-    // Fonts and painting without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(dropQtNotes);
-    int argc = 1;
-    char programName[] = "tarnova-cli";
-    char* argv[] = {programName, nullptr};
-    const QGuiApplication application(argc, argv);
+    const OffscreenGui gui;
 
     Reduction reduction;
     if (const int failure = reduction.run(*options, kUsage); failure != 0) {

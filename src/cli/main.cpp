@@ -15,6 +15,7 @@ int runConvertCommand(const Arguments& arguments);
 int runReduceCommand(const Arguments& arguments);
 int runGraphCommand(const Arguments& arguments);
 int runCorrectionCommand(const Arguments& arguments);
+int runReportCommand(const Arguments& arguments);
 
 namespace {
 
@@ -37,6 +38,10 @@ constexpr std::array kCommands{
     Command{"correction",
             "tarnova-cli correction SETNAME [CORRECTED,INTERFERING,FACTOR]... [--ini PATH]",
             runCorrectionCommand},
+    Command{"report",
+            "tarnova-cli report FILE " TARNOVA_REDUCTION_USAGE
+            " [--paper a4|letter] [--landscape] --output OUT.pdf|--printer QUEUE",
+            runReportCommand},
 };
 
 } // namespace

@@ -16,9 +16,12 @@
 #include "gui/editor/data_note_dialogs.h"
 #include "gui/editor/main_window.h"
 #include "gui/editor/qt_data_note_port.h"
+#include "gui/results/printer_properties.h"
+#include "gui/results/printer_selection_dialog.h"
 #include "gui/settings/options_dialog.h"
 #include "platform/load_path.h"
 #include "platform/text_file.h"
+#include "results/printer_selection.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -108,7 +111,12 @@ class SettingsDialogsTest : public QObject {
     QString iniPath_;
 
   private slots:
+    void initTestCase() {
+        // No print queue at all: the "PDF file" entry is the only printer.
+        qputenv("CUPS_SERVER", QByteArray("/nonexistent/cups.sock"));
+    }
     void init() {
+        CurrentPrinter().clear();
         iniPath_ = folder_.filePath("TARNOVA.INI");
         QFile::remove(iniPath_);
         setLoadPath(QFile::encodeName(folder_.path() + "/").toStdString());
@@ -153,6 +161,16 @@ class SettingsDialogsTest : public QObject {
             button(dialog, "開始")->click();
             stayedOpen = dialog.isVisible();
 
+            // "プリンタ" chooses the printer of the run in a selection over this dialog.
+            QWidget* selectionParent = nullptr;
+            whenShown<PrinterSelectionDialog>([&](PrinterSelectionDialog& selection) {
+                selectionParent = selection.parentWidget();
+                button(selection, "OK")->click();
+            });
+            button(dialog, "プリンタ")->click();
+            QVERIFY(selectionParent == &dialog);
+            QCOMPARE(CurrentPrinter(), std::string(kPdfFileEntry));
+
             // A ticked "全て選択" disables its list; unticked, the list is back with its items.
             dialog.allNumeratorsBox()->click();
             QVERIFY(!dialog.numeratorList()->isEnabled());
@@ -177,9 +195,10 @@ class SettingsDialogsTest : public QObject {
                      state, [&] { return std::optional(peaks); }, environment),
                  1);
         QVERIFY(stayedOpen);
-        QCOMPARE(messageTexts(ui),
-                 std::vector<std::string>{"計算を実行するには、同位体比が一組以上か存在度が1つ"
-                                          "選択されていなければなりません。"});
+        const std::vector<std::string> messages{
+            "計算を実行するには、同位体比が一組以上か存在度が1つ選択されていなければなりません。",
+            kPdfFileEntry};
+        QCOMPARE(messageTexts(ui), messages);
         QCOMPARE(state.resultCount(), 1);
         QCOMPARE(QString::fromStdString((*state.results)[0].sheetName), QString("Ar40/Ar36"));
         QCOMPARE(state.correctionSet, std::optional<std::string>("Atm"));

@@ -257,12 +257,11 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     if (graphOpen || resultOpen) {
         port.arrangeResultViews(graphOpen, resultOpen, placementOf(environment.generalFlags));
     }
-    if ((state.calcFlags & kCalcPrintPeakList) != 0) {
-        port.printPeakList();
+    // A job that the printer refused, or that was not made, is not logged as printed.
+    if ((state.calcFlags & kCalcPrintPeakList) != 0 && port.printPeakList()) {
         LogLine("Peak list has been printed.");
     }
-    if ((state.calcFlags & kCalcPrintReports) != 0) {
-        port.printReports();
+    if ((state.calcFlags & kCalcPrintReports) != 0 && port.printReports()) {
         LogLine("Reports have been printed.");
     }
     return 1;

@@ -85,9 +85,10 @@ class CalculationPort {
     // two dialog base heights below its top, and the result window as placement says; when only
     // the result window is open it takes the graph window's place.
     virtual void arrangeResultViews(bool graphOpen, bool resultOpen, ViewPlacement placement) = 0;
-    // Print jobs after a calculation: the peak list and the reports of all records.
-    virtual void printPeakList() = 0;
-    virtual void printReports() = 0;
+    // Print jobs after a calculation: the peak list and the reports of all records. Each
+    // returns whether every page of it reached the printer.
+    virtual bool printPeakList() = 0;
+    virtual bool printReports() = 0;
 
     // Redraws the graph window and the result window when they are open (after the records
     // were recalculated in place).
@@ -105,8 +106,8 @@ class BatchCalculationPort : public CalculationPort {
     void openGraphWindow(const std::string&) override {}
     void openResultWindow(const std::string&) override {}
     void arrangeResultViews(bool, bool, ViewPlacement) override {}
-    void printPeakList() override {}
-    void printReports() override {}
+    bool printPeakList() override { return false; }
+    bool printReports() override { return false; }
     void repaintResultViews() override {}
     void requestRecalculation() override {}
 };

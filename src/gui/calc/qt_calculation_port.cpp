@@ -2,9 +2,11 @@
 
 #include "gui/calc/calculation_settings_dialog.h"
 #include "gui/editor/main_window.h"
+#include "gui/results/qt_printing.h"
 #include "gui/results/result_views.h"
 #include "gui/shell/show_help.h"
 #include "platform/user_interface_port.h"
+#include "results/printer_selection.h"
 #include "shell/help_document.h"
 
 #include <QCoreApplication>
@@ -21,18 +23,24 @@ QtCalculationPort::~QtCalculationPort() = default;
 
 bool QtCalculationPort::runSettingsDialog(
     CalculationSettingsForm& form, const std::function<bool(CalculationSettingsForm&)>& confirm) {
+    // The printer selection opens over the settings dialog, which exists once it is built.
+    QWidget* selectionOwner = mainWindow_;
     CalculationSettingsDialog dialog(
         mainWindow_, form, confirm, [this](int context) { ShowHelp(ui_, kHelpContext, context); },
-        [this] { notAvailableYet(); });
+        [this, &selectionOwner] {
+            QtPrinting printing(selectionOwner, ui_);
+            ChoosePrinter(printing.environment());
+        });
+    selectionOwner = &dialog;
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtCalculationPort::printPeakList() {
-    notAvailableYet();
+bool QtCalculationPort::printPeakList() {
+    return printPeakList_ && printPeakList_();
 }
 
-void QtCalculationPort::printReports() {
-    notAvailableYet();
+bool QtCalculationPort::printReports() {
+    return printReports_ && printReports_();
 }
 
 void QtCalculationPort::closeResultViews() {
@@ -59,10 +67,6 @@ void QtCalculationPort::repaintResultViews() {
 void QtCalculationPort::requestRecalculation() {
     // Posted, so that the recalculation runs after the command that asked for it.
     QCoreApplication::postEvent(mainWindow_, new QEvent(MainWindow::recalcEventType()));
-}
-
-void QtCalculationPort::notAvailableYet() {
-    ui_.showMessage("Tarnova", kNotAvailableYet);
 }
 
 } // namespace tarnova::gui

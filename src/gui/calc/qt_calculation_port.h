@@ -1,10 +1,10 @@
 // What the calculation asks of the windows, answered by the desktop program: the settings
-// dialog "回帰計算の設定" and the result and graph windows. The print jobs come with their own
-// windows; until then they say that they are not available.
+// dialog "回帰計算の設定", the result and graph windows, and the print jobs of the main window.
 #pragma once
 
 #include "calc/calculation_port.h"
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -33,19 +33,26 @@ class QtCalculationPort final : public CalculationPort {
     void openGraphWindow(const std::string& title) override;
     void openResultWindow(const std::string& title) override;
     void arrangeResultViews(bool graphOpen, bool resultOpen, ViewPlacement placement) override;
-    void printPeakList() override;
-    void printReports() override;
+    bool printPeakList() override;
+    bool printReports() override;
     void repaintResultViews() override;
     void requestRecalculation() override;
 
     ResultViews& resultViews() const { return *views_; }
 
-  private:
-    void notAvailableYet();
+    // The print jobs after a calculation, run by the main window: the peak list of its grid
+    // and the reports of every sheet. Each returns whether every page reached the printer.
+    void setPrintJobs(std::function<bool()> peakList, std::function<bool()> reports) {
+        printPeakList_ = std::move(peakList);
+        printReports_ = std::move(reports);
+    }
 
+  private:
     UserInterfacePort& ui_;
     QWidget* mainWindow_;
     std::unique_ptr<ResultViews> views_;
+    std::function<bool()> printPeakList_;
+    std::function<bool()> printReports_;
 };
 
 } // namespace tarnova::gui

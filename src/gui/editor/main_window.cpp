@@ -16,6 +16,7 @@
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/qt_data_note_port.h"
 #include "gui/editor/qt_editor_port.h"
+#include "gui/results/qt_printing.h"
 #include "gui/settings/options_dialog.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
@@ -25,6 +26,9 @@
 #include "platform/run_log.h"
 #include "platform/text_format.h"
 #include "platform/user_interface_port.h"
+#include "results/peak_list_printing.h"
+#include "results/print_jobs.h"
+#include "results/printer_selection.h"
 #include "settings/settings.h"
 #include "shell/file_drop.h"
 #include "shell/help_document.h"
@@ -111,6 +115,20 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     pane_->setGrid(grid_);
     calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this,
                                                            context_.calculation, context_.settings);
+    printing_ = std::make_unique<QtPrinting>(this, context_.port);
+    calculationPort_->setPrintJobs(
+        [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },
+        [this] {
+            CalcState& calculation = context_.calculation;
+            if (!calculation.results) {
+                return false;
+            }
+            const std::optional<DataNote>& note = currentDataNote();
+            return MakeReports(printing_->environment(), *calculation.results,
+                               note ? &*note : nullptr, calculation.calcFlags,
+                               context_.settings.resultFlags, context_.settings.reportFlags,
+                               printing_->askReportOptions()) == 1;
+        });
     const auto showHelp = [this](int helpContext) {
         ShowHelp(context_.port, kHelpContext, helpContext);
     };
@@ -259,10 +277,6 @@ bool MainWindow::maySheetBeReplaced() {
     return false;
 }
 
-void MainWindow::notAvailableYet() {
-    context_.port.showMessage("Tarnova", kNotAvailableYet);
-}
-
 void MainWindow::releaseCalculation() {
     ReleaseCalculation(context_.calculation, calculationPort_.get());
 }
@@ -360,8 +374,10 @@ void MainWindow::runCommand(int command) {
         releaseCalculation();
         break;
     case kCommandPrinterSetup:
+        ChoosePrinter(printing_->environment());
+        break;
     case kCommandPrint:
-        notAvailableYet();
+        PrintPeakList(printing_->environment(), context_.grid);
         break;
     case kCommandOption:
         showOptions();

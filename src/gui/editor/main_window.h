@@ -31,6 +31,7 @@ class GridWidget;
 class QtCalculationPort;
 class QtDataNotePort;
 class QtEditorPort;
+class QtPrinting;
 
 // Menu and accelerator commands of the main window.
 enum MainCommand : int {
@@ -122,7 +123,6 @@ class MainWindow final : public QMainWindow {
     bool saveSheet(bool askForName);
     // Loads path, or the file the open dialog asks for.
     void loadFile(const std::optional<std::string>& path);
-    void notAvailableYet();
     void releaseCalculation();
     void runCalculation();
     void showAbout();
@@ -139,6 +139,7 @@ class MainWindow final : public QMainWindow {
     std::unique_ptr<QtEditorPort> dialogs_;
     std::unique_ptr<QtCalculationPort> calculationPort_;
     std::unique_ptr<QtDataNotePort> notePort_;
+    std::unique_ptr<QtPrinting> printing_;
     QMenu* helpMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> actions_;
 };

@@ -309,11 +309,13 @@ void ResultViewWindow::runCommand(int command) {
         KeepPointStates(calculation, currentSheet(), 1, views_.port(), views_.settings().testLevel);
         break;
     case kViewShowNote:
+        port_.showMessage("Tarnova", kNotAvailableYet);
+        break;
     case kViewPrint:
     case kViewPrintAll:
     case kViewMakeReport:
     case kViewMakeReportForAll:
-        port_.showMessage("Tarnova", kNotAvailableYet);
+        print(command);
         break;
     case kViewClose:
         close();

@@ -118,6 +118,9 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     void relabelSheetMenu();
     void chooseFromSheetList();
     void toggleDataPoints();
+    // The print commands: the sheets (result window) or graphs (graph window) of the current
+    // sheet or of all, and the reports (result_view_printing.cpp).
+    void print(int command);
     void showHelpTopic(int command);
     void editPoints(void (*edit)(RegressionResult&));
     void leaveLink();

@@ -197,10 +197,23 @@ TEST_F(Calculation, PlacementAndPrintJobs) {
     note.path = "/data/run.PKS";
     InstallDataNote(note);
     choose({false, true}, {true, false}, {false, false});
+    test::LogCapture log;
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     ReleaseDataNote();
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Result - run.PKS", "arrange 012",
                                                     "print peaks", "print reports"}));
+    EXPECT_THAT(log.lines(), ::testing::IsSupersetOf(
+                                 {"Peak list has been printed.", "Reports have been printed."}));
+}
+
+TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
+    environment.generalFlags = kPrintReport | kPrintPeakList;
+    port.printed = false;
+    choose({false, true}, {true, false}, {false, false});
+    test::LogCapture log;
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_THAT(port.calls, ::testing::ElementsAre("dialog", "print peaks", "print reports"));
+    EXPECT_THAT(log.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("printed"))));
 }
 
 TEST(ResultTable, CreateAbundancesThenRatios) {

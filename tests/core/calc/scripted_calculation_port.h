@@ -17,6 +17,7 @@ class ScriptedCalculationPort : public CalculationPort {
     std::vector<std::function<void(CalculationSettingsForm&)>> presses;
     std::vector<CalculationSettingsForm> openedForms;
     std::vector<std::string> calls;
+    bool printed = true; // what the print jobs answer
 
     bool runSettingsDialog(CalculationSettingsForm& form,
                            const std::function<bool(CalculationSettingsForm&)>& confirm) override {
@@ -39,8 +40,14 @@ class ScriptedCalculationPort : public CalculationPort {
         calls.push_back("arrange " + std::to_string(graph) + std::to_string(result) +
                         std::to_string(static_cast<int>(placement)));
     }
-    void printPeakList() override { calls.push_back("print peaks"); }
-    void printReports() override { calls.push_back("print reports"); }
+    bool printPeakList() override {
+        calls.push_back("print peaks");
+        return printed;
+    }
+    bool printReports() override {
+        calls.push_back("print reports");
+        return printed;
+    }
     void repaintResultViews() override { calls.push_back("repaint"); }
     void requestRecalculation() override { calls.push_back("recalc"); }
 };

@@ -1,0 +1,53 @@
+#include "results/printer_selection.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace tarnova {
+
+std::string& CurrentPrinter() {
+    static std::string name;
+    return name;
+}
+
+std::unique_ptr<PrinterSurface> GetPrinterSurface(PrintEnvironment& environment) {
+    std::string& current = CurrentPrinter();
+    if (current.empty()) {
+        const std::optional<std::string> fallback = environment.spooler.defaultPrinter();
+        if (!fallback || fallback->empty()) {
+            environment.ui.showMessage("Tarnova", "使用可能なプリンタがありません。");
+            return nullptr;
+        }
+        current = *fallback;
+    }
+    PrinterOpening opening = environment.spooler.openPrinter(current);
+    if (!opening.surface && !opening.cancelled) {
+        environment.ui.showMessage("Tarnova", "プリンタを取得できません。");
+    }
+    return std::move(opening.surface);
+}
+
+int ChoosePrinter(PrintEnvironment& environment) {
+    const std::optional<std::vector<std::string>> names = environment.spooler.printers();
+    if (!names || names->empty()) {
+        environment.ui.showMessage("Tarnova", "使用可能なプリンタはありません。");
+        return 0;
+    }
+    std::optional<std::size_t> defaultEntry;
+    if (const std::optional<std::string> fallback = environment.spooler.defaultPrinter()) {
+        const auto found = std::find(names->begin(), names->end(), *fallback);
+        if (found != names->end()) {
+            defaultEntry = static_cast<std::size_t>(std::distance(names->begin(), found));
+        }
+    }
+    const std::optional<std::size_t> chosen =
+        environment.spooler.runSelectionDialog(*names, defaultEntry);
+    if (!chosen || *chosen >= names->size()) {
+        return 0;
+    }
+    CurrentPrinter() = (*names)[*chosen];
+    environment.ui.showMessage("Selected printer", CurrentPrinter());
+    return 1;
+}
+
+} // namespace tarnova

@@ -1,0 +1,148 @@
+#include "render/pdf_job_surface.h"
+
+#include "render/picture_output.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPagedPaintDevice>
+
+#include <cmath>
+
+namespace tarnova::render {
+
+QFont PrintingFont(int dotsPerInch) {
+    constexpr double kPointSize = 10.0;
+    QFont font;
+    font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP",
+                      "TakaoGothic", "VL Gothic"});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(static_cast<int>(std::lround(kPointSize * dotsPerInch / 72.0)));
+    return font;
+}
+
+PdfDelivery DeliverToFile(const QString& path) {
+    return [path](const QString& pdfPath, const QString&) -> std::optional<QString> {
+        QFile pdf(pdfPath);
+        if (!pdf.open(QIODevice::ReadOnly)) {
+            return pdf.errorString();
+        }
+        if (!SaveFileAtomically(path, pdf.readAll())) {
+            return QString("%1 cannot be written").arg(QDir::toNativeSeparators(path));
+        }
+        return std::nullopt;
+    };
+}
+
+PdfDelivery DeliverToQueue(const QString& queue, std::vector<QueueOption> options) {
+    return [queue, options = std::move(options)](const QString& pdfPath, const QString& title) {
+        return SubmitPdf(queue, pdfPath, title, options);
+    };
+}
+
+PdfJobSurface::PdfJobSurface(QString printerName, PdfDelivery delivery)
+    : printerName_(std::move(printerName)), delivery_(std::move(delivery)) {
+    file_.setFileTemplate(QDir::tempPath() + "/tarnova-print-XXXXXX.pdf");
+    if (file_.open()) {
+        file_.close(); // the device writes it by name
+        fileReady_ = true;
+    }
+}
+
+PdfJobSurface::~PdfJobSurface() {
+    surface_.reset();
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+}
+
+QString PdfJobSurface::pdfPath() const {
+    return fileReady_ ? file_.fileName() : QString();
+}
+
+std::string PdfJobSurface::printerName() const {
+    return printerName_.toStdString();
+}
+
+PageMetrics PdfJobSurface::pageMetrics() const {
+    if (device_ == nullptr) {
+        return {};
+    }
+    const QRectF millimetres = device_->pageLayout().paintRect(QPageLayout::Millimeter);
+    return {millimetres.width(), millimetres.height(), device_->width(), device_->height()};
+}
+
+Surface& PdfJobSurface::surface() {
+    return *surface_;
+}
+
+bool PdfJobSurface::startDocument(const std::string& title) {
+    if (device_ == nullptr || pdfPath().isEmpty()) {
+        return fail("no temporary file for the pages");
+    }
+    title_ = QString::fromStdString(title);
+    nameDocument(title_);
+    if (!painter_.begin(device_)) {
+        return fail("the pages cannot be written");
+    }
+    painter_.setFont(PrintingFont(device_->logicalDpiY()));
+    // A fresh printer's tools: a solid black pen one device unit wide, a white brush.
+    painter_.setPen(QPen(Qt::black, 1));
+    painter_.setBrush(Qt::white);
+    surface_ = std::make_unique<QPainterSurface>(painter_);
+    return true;
+}
+
+bool PdfJobSurface::startPage() {
+    // The first page begins with the document.
+    if (pages_ > 0 && !device_->newPage()) {
+        return fail("a new page cannot be begun");
+    }
+    ++pages_;
+    return true;
+}
+
+bool PdfJobSurface::endDocument() {
+    surface_.reset();
+    if (!painter_.end()) {
+        return fail("the pages cannot be written");
+    }
+    if (QFileInfo(pdfPath()).size() == 0) {
+        return fail("the pages cannot be written");
+    }
+    if (const std::optional<QString> refusal = delivery_(pdfPath(), title_)) {
+        return fail(*refusal);
+    }
+    return true;
+}
+
+std::string PdfJobSurface::failure() const {
+    return failure_.toStdString();
+}
+
+bool PdfJobSurface::fail(const QString& reason) {
+    failure_ = reason;
+    return false;
+}
+
+PdfWriterJobSurface::PdfWriterJobSurface(const QString& printerName, PdfDelivery delivery)
+    : PdfJobSurface(printerName, std::move(delivery)) {}
+
+std::unique_ptr<PdfWriterJobSurface> PdfWriterJobSurface::create(const QString& printerName,
+                                                                 const QPageLayout& layout,
+                                                                 int dotsPerInch,
+                                                                 PdfDelivery delivery) {
+    std::unique_ptr<PdfWriterJobSurface> job(
+        new PdfWriterJobSurface(printerName, std::move(delivery)));
+    if (job->pdfPath().isEmpty()) {
+        return nullptr;
+    }
+    job->writer_ = std::make_unique<QPdfWriter>(job->pdfPath());
+    job->writer_->setResolution(dotsPerInch);
+    job->writer_->setPageLayout(layout);
+    job->writer_->setCreator("Tarnova");
+    job->attach(*job->writer_);
+    return job;
+}
+
+} // namespace tarnova::render
