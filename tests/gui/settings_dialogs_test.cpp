@@ -624,6 +624,7 @@ class SettingsDialogsTest : public QObject {
 
     // A folder that cannot take the file: Save Option says so with the path.
     void saveOptionReportsAFailedWrite() {
+        writeFile(folder_.filePath("missing"), "a plain file where the folder would be");
         setLoadPath(QFile::encodeName(folder_.filePath("missing") + "/").toStdString());
         WindowFixture fixture;
         fixture.window->runCommand(kCommandSaveOption);
@@ -631,7 +632,7 @@ class SettingsDialogsTest : public QObject {
                  std::vector<std::string>{
                      "設定を" +
                      QFile::encodeName(folder_.filePath("missing/TARNOVA.INI")).toStdString() +
-                     "に保存できませんでした(No such file or directory)。"});
+                     "に保存できませんでした(Not a directory)。"});
     }
 };
 

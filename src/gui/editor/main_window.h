@@ -64,9 +64,6 @@ enum MainCommand : int {
     kCommandDeleteLine = 101,
 };
 
-// The answer of commands whose windows are not there yet.
-inline constexpr const char* kNotAvailableYet = "This command is not available yet.";
-
 // What the main window works with; all of it outlives the window.
 struct MainWindowContext {
     GridModel& grid;

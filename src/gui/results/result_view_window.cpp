@@ -1,7 +1,9 @@
 #include "gui/results/result_view_window.h"
 
 #include "calc/calc_state.h"
+#include "document/data_note_editor.h"
 #include "gui/editor/main_window.h"
+#include "gui/editor/qt_data_note_port.h"
 #include "gui/results/result_views.h"
 #include "gui/results/sheet_list_dialog.h"
 #include "gui/results/toggle_dialog.h"
@@ -308,9 +310,11 @@ void ResultViewWindow::runCommand(int command) {
     case kViewRedoCalculation:
         KeepPointStates(calculation, currentSheet(), 1, views_.port(), views_.settings().testLevel);
         break;
-    case kViewShowNote:
-        port_.showMessage("Tarnova", kNotAvailableYet);
+    case kViewShowNote: {
+        QtDataNotePort notes(this, [this](int context) { ShowHelp(port_, kHelpContext, context); });
+        ShowDataNote(notes, port_, views_.settings().generalFlags);
         break;
+    }
     case kViewPrint:
     case kViewPrintAll:
     case kViewMakeReport:

@@ -317,8 +317,9 @@ TEST_F(SettingsFile, SaveIsOneCheckedWriteOverTheFileOnDisk) {
     const std::string folder = folder_.path("folder.ini");
     std::filesystem::create_directory(folder);
     EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), folder), 0);
-    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), folder_.path("none/TARNOVA.INI")), 0);
-    EXPECT_FALSE(folder_.exists("none"));
+    const std::string plainFile = folder_.write("plain", "x");
+    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), plainFile + "/TARNOVA.INI"), 0);
+    EXPECT_EQ(folder_.read("plain"), "x");
     EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI"),
               "設定ファイルに書き込めませんでした。\n/opt/t/TARNOVA.INI");
 }
