@@ -52,7 +52,10 @@ int PrintJob::finish() {
 void PrintJob::refuse(std::string_view what, const std::string& reason) {
     refused_ = true;
     std::string text(what);
-    text += "\n" + printer_.printerName() + ": " + reason;
+    text += '\n';
+    text += printer_.printerName();
+    text += ": ";
+    text += reason;
     ui_.showMessage("Tarnova", text);
 }
 
