@@ -22,6 +22,9 @@ class CountingSurface final : public Surface {
 
     FontMetrics fontMetrics() const override { return {16, 7}; }
     int borderWidth() const override { return 1; }
+    int textWidth(std::string_view text) const override {
+        return 7 * static_cast<int>(text.size());
+    }
     void drawText(SurfacePoint, std::string_view) override { ++primitives; }
     void drawTextInRect(const SurfaceRect&, std::string_view, HorizontalAlignment,
                         VerticalAlignment) override {

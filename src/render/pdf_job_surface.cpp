@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QPagedPaintDevice>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarnova::render {
@@ -19,6 +20,11 @@ QFont PrintingFont(int dotsPerInch) {
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(static_cast<int>(std::lround(kPointSize * dotsPerInch / 72.0)));
     return font;
+}
+
+int PrintedLineWidth(int dotsPerInch) {
+    constexpr double kThinnestPoints = 0.25;
+    return std::max(1, static_cast<int>(std::ceil(kThinnestPoints * dotsPerInch / 72.0)));
 }
 
 PdfDelivery DeliverToFile(const QString& path) {
@@ -85,11 +91,13 @@ bool PdfJobSurface::startDocument(const std::string& title) {
     if (!painter_.begin(device_)) {
         return fail("the pages cannot be written");
     }
-    painter_.setFont(PrintingFont(device_->logicalDpiY()));
-    // A fresh printer's tools: a solid black pen one device unit wide, a white brush.
-    painter_.setPen(QPen(Qt::black, 1));
+    const int dotsPerInch = device_->logicalDpiY();
+    painter_.setFont(PrintingFont(dotsPerInch));
+    // A fresh printer's tools: a solid black pen of the thinnest printed line, a white brush.
+    const int lineWidth = PrintedLineWidth(dotsPerInch);
+    painter_.setPen(QPen(Qt::black, lineWidth));
     painter_.setBrush(Qt::white);
-    surface_ = std::make_unique<QPainterSurface>(painter_);
+    surface_ = std::make_unique<QPainterSurface>(painter_, lineWidth);
     return true;
 }
 

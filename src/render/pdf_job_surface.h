@@ -26,6 +26,10 @@ namespace tarnova::render {
 // device's own pixels so that a painter scaled to the device does not scale it twice.
 QFont PrintingFont(int dotsPerInch);
 
+// The width of printed lines in device pixels: at least a quarter point, however fine the
+// device, so that frames, fitted lines and bands stay visible; one pixel on coarse devices.
+int PrintedLineWidth(int dotsPerInch);
+
 // What happens to the finished PDF file: none when it arrived, else why not.
 using PdfDelivery =
     std::function<std::optional<QString>(const QString& pdfPath, const QString& title)>;

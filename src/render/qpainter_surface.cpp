@@ -23,7 +23,8 @@ const QList<qreal> kGdiDash{18, 6};
 
 } // namespace
 
-QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {
+QPainterSurface::QPainterSurface(QPainter& painter, int thinnestLine)
+    : painter_(painter), thinnestLine_(std::max(thinnestLine, 1)) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBackgroundMode(Qt::TransparentMode);
     // A line leaves out its last pixel, as on a Windows device.
@@ -34,6 +35,10 @@ QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {
 
 FontMetrics QPainterSurface::fontMetrics() const {
     return MetricsOf(painter_.font(), painter_.device());
+}
+
+int QPainterSurface::textWidth(std::string_view text) const {
+    return QFontMetrics(painter_.font(), painter_.device()).horizontalAdvance(toQString(text));
 }
 
 void QPainterSurface::drawText(SurfacePoint topLeft, std::string_view text) {
@@ -69,7 +74,7 @@ void QPainterSurface::drawEllipse(const SurfaceRect& box) {
 
 void QPainterSurface::drawDashedLine(SurfacePoint from, SurfacePoint to, int width) {
     const QPen previous = painter_.pen();
-    QPen dashed(Qt::black, std::max(width, 1));
+    QPen dashed(Qt::black, std::max(width, thinnestLine_));
     dashed.setDashPattern(kGdiDash);
     dashed.setCapStyle(Qt::FlatCap);
     painter_.setPen(dashed);

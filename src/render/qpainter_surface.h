@@ -18,10 +18,13 @@ class QPainterSurface final : public Surface {
   public:
     // Draws with the painter's current font, pen and brush; the painter must be active. Without
     // antialiasing, so that lines and markers fall on whole pixels as on a Windows device.
-    explicit QPainterSurface(QPainter& painter);
+    // thinnestLine: the width of the thinnest line the device shows well (a border line, the
+    // dashed mean line), in device units.
+    explicit QPainterSurface(QPainter& painter, int thinnestLine = 1);
 
     FontMetrics fontMetrics() const override;
-    int borderWidth() const override { return 1; }
+    int borderWidth() const override { return thinnestLine_; }
+    int textWidth(std::string_view text) const override;
     void drawText(SurfacePoint topLeft, std::string_view text) override;
     void drawTextInRect(const SurfaceRect& rect, std::string_view text,
                         HorizontalAlignment horizontal, VerticalAlignment vertical) override;
@@ -32,6 +35,7 @@ class QPainterSurface final : public Surface {
 
   private:
     QPainter& painter_;
+    int thinnestLine_;
 };
 
 // The line height and average character width of font on device (the screen when null).

@@ -16,11 +16,19 @@
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 using namespace tarnova;
 using test::answerNextDialog;
@@ -61,6 +69,63 @@ void saveNextPdfAs(const QString& path) {
         dialog.selectFile(path);
         static_cast<QDialog&>(dialog).accept();
     });
+}
+
+// The runs of dark pixels along the pixel row y (1200 dpi) of the first page of a PDF file, as
+// (first pixel, length); none without poppler-utils.
+std::optional<std::vector<std::pair<int, int>>> darkRuns(const QString& pdf, int y, int width) {
+    const QString program = QStandardPaths::findExecutable("pdftoppm");
+    if (program.isEmpty()) {
+        return std::nullopt;
+    }
+    QProcess process;
+    process.start(program, {"-r",
+                            "1200",
+                            "-gray",
+                            "-aa",
+                            "no",
+                            "-aaVector",
+                            "no",
+                            "-f",
+                            "1",
+                            "-l",
+                            "1",
+                            "-x",
+                            "0",
+                            "-y",
+                            QString::number(y),
+                            "-W",
+                            QString::number(width),
+                            "-H",
+                            "1",
+                            pdf});
+    process.waitForFinished();
+    const QByteArray image = process.readAllStandardOutput();
+    // "P5", the width, the height and the largest value, each followed by one blank.
+    int fields = 0;
+    qsizetype start = 0;
+    while (fields < 4 && start < image.size()) {
+        while (start < image.size() && QChar(image[start]).isSpace()) {
+            ++start;
+        }
+        while (start < image.size() && !QChar(image[start]).isSpace()) {
+            ++start;
+        }
+        ++fields;
+    }
+    const QByteArray row = image.mid(start + 1);
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < row.size(); ++x) {
+        if (static_cast<unsigned char>(row[x]) >= 128) {
+            continue;
+        }
+        if (!runs.empty() && runs.back().first + runs.back().second == x) {
+            ++runs.back().second;
+        } else {
+            runs.emplace_back(x, 1);
+        }
+    }
+    return runs;
 }
 
 } // namespace
@@ -211,6 +276,48 @@ class PrintingTest : public QObject {
         }
         // The choice was for this report only.
         QCOMPARE(calculation.settings.reportFlags, kReportGraph | kReportReconfirm);
+    }
+
+    // Printed lines are at least a quarter point wide at any resolution; a marker keeps its size.
+    void printedLinesAreAtLeastAQuarterPoint() {
+        for (const int dpi : {1200, 300}) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath("lines.pdf");
+            const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+            const std::unique_ptr<render::PdfWriterJobSurface> job =
+                render::PdfWriterJobSurface::create("PDF file", layout, dpi,
+                                                    render::DeliverToFile(path));
+            QVERIFY(job != nullptr);
+            QVERIFY(job->startDocument("lines"));
+            QVERIFY(job->startPage());
+            Surface& surface = job->surface();
+            const int inch = dpi;
+            const int marker = dpi / 20; // a marker 1/20 inch across
+            surface.drawLine({inch, inch}, {inch, 2 * inch});
+            surface.drawDashedLine({2 * inch, inch}, {2 * inch, 2 * inch}, surface.borderWidth());
+            surface.drawEllipse(
+                {3 * inch, inch + 10 - marker / 2, 3 * inch + marker, inch + 10 + marker / 2});
+            QVERIFY(job->endPage());
+            QVERIFY(job->endDocument());
+
+            // The row 10 device units below the lines' start, in 1200 dpi pixels.
+            const double scale = 1200.0 / dpi;
+            const std::optional<std::vector<std::pair<int, int>>> runs =
+                darkRuns(path, static_cast<int>((inch + 10) * scale), 4 * 1200);
+            if (!runs) {
+                QSKIP("pdftoppm of poppler-utils is not installed");
+            }
+            QCOMPARE(runs->size(), 4u); // the line, the dashed line, the marker's two sides
+            const double quarterPoint = 1200.0 / 72 * 0.25;
+            for (const auto& [x, length] : *runs) {
+                QVERIFY2(length >= quarterPoint - 0.5,
+                         qPrintable(QString("%1 dpi: %2 px at %3").arg(dpi).arg(length).arg(x)));
+            }
+            const int across = (*runs)[3].first + (*runs)[3].second - (*runs)[2].first;
+            QVERIFY2(std::abs(across - marker * scale) <= quarterPoint + 2,
+                     qPrintable(QString("%1 dpi: marker %2 px").arg(dpi).arg(across)));
+        }
     }
 
     void thePeakListAndItsFailures() {

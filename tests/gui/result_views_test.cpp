@@ -7,6 +7,8 @@
 
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
+#include "calc/regression_method.h"
+#include "core/support/recording_surface.h"
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
 #include "document/load_peak_file.h"
@@ -23,6 +25,7 @@
 #include "platform/run_log.h"
 #include "render/qpainter_surface.h"
 #include "results/result_export.h"
+#include "results/result_sheet.h"
 #include "settings/settings.h"
 
 #include <QAction>
@@ -38,6 +41,8 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,12 +125,12 @@ class ResultViewsTest : public QObject {
         QCOMPARE(actionTexts(graph->sheetMenu()), actionTexts(result->sheetMenu()));
 
         // The drawing areas measure 60 x 25 and 70 x 15 average character widths by line
-        // heights of the drawing font.
+        // heights of the drawing font; the result window's is wider when a sheet needs it.
         const FontMetrics units = render::MetricsOf(render::DrawingFont());
         QCOMPARE(graph->canvas()->size(),
                  QSize(60 * units.averageCharWidth, 25 * units.lineHeight));
-        QCOMPARE(result->canvas()->size(),
-                 QSize(70 * units.averageCharWidth, 15 * units.lineHeight));
+        QVERIFY(result->canvas()->width() >= 70 * units.averageCharWidth);
+        QCOMPARE(result->canvas()->height(), 15 * units.lineHeight);
     }
 
     void windowsFollowEachOtherWhenCorrespondent_data() {
@@ -180,8 +185,70 @@ class ResultViewsTest : public QObject {
         QCOMPARE(result->currentSheet(), 4);
     }
 
-    // A click within 2 pixels of a point disables it, 3 pixels away nothing happens; the sheet
-    // then equals a calculation of the file without that peak.
+    // The result window shows the longest sheet whole when it opens, and scrolls when it is
+    // made smaller than the sheet.
+    void resultWindowHoldsItsLongestSheetAndScrolls() {
+        Calculation calculation;
+        ResultWindow* result = calculation.result();
+        QVERIFY(QTest::qWaitForWindowExposed(result));
+        auto* scroller = qobject_cast<QScrollArea*>(result->centralWidget());
+        QVERIFY(scroller != nullptr);
+        QWidget* canvas = result->canvas();
+        // The widest line of every sheet, measured in the canvas's font, fits the view.
+        const QFontMetrics font(canvas->font(), canvas);
+        for (int sheet = 0; sheet < calculation.state.resultCount(); ++sheet) {
+            calculation.show(sheet);
+            QVERIFY2(canvas->minimumWidth() <= scroller->viewport()->width(),
+                     qPrintable(QString::number(sheet)));
+            QVERIFY(canvas->minimumHeight() <= scroller->viewport()->height());
+            // Every line the sheet draws, measured in the font, ends inside the canvas.
+            test::RecordingSurface lines;
+            lines.metrics = render::MetricsOf(canvas->font(), canvas);
+            SurfaceRect area{0, 0, 0, 0};
+            DrawResultSheet(lines, area, calculation.record(sheet),
+                            currentDataNote() ? &*currentDataNote() : nullptr,
+                            calculation.state.calcFlags, calculation.settings.resultFlags,
+                            RegressionMethods().front().describe);
+            for (const test::Primitive& line : lines.ofKind(test::PrimitiveKind::Text)) {
+                QVERIFY2(line.from.x + font.horizontalAdvance(QString::fromStdString(line.text)) <=
+                             canvas->minimumWidth(),
+                         line.text.c_str());
+            }
+            QVERIFY(area.top <= canvas->minimumHeight());
+            QVERIFY(!scroller->horizontalScrollBar()->isVisible());
+            QVERIFY(!scroller->verticalScrollBar()->isVisible());
+        }
+        // Made small, it scrolls to the sheet's right and bottom.
+        result->resize(160, 90);
+        QTest::qWait(20);
+        QVERIFY(scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(scroller->verticalScrollBar()->isVisible());
+        QCOMPARE(scroller->horizontalScrollBar()->maximum(),
+                 canvas->minimumWidth() - scroller->viewport()->width());
+        QCOMPARE(canvas->size(), canvas->minimumSize());
+    }
+
+    // The graph window can be resized, and the graph fills its new client area.
+    void graphWindowDrawsTheGraphToItsSize() {
+        Calculation calculation;
+        GraphWindow* graph = calculation.graph();
+        calculation.show(calculation.ratioSheet());
+        const int w = render::MetricsOf(graph->canvas()->font(), graph->canvas()).averageCharWidth;
+        for (const QSize size : {QSize(700, 520), QSize(300, 260)}) {
+            graph->resize(size);
+            QTest::qWait(20);
+            graph->repaintNow();
+            const std::optional<SurfaceRect>& plot = graph->pointPositions().plot;
+            QVERIFY(plot.has_value());
+            QCOMPARE(plot->right, graph->canvas()->width() - 5 - w);
+            QVERIFY(plot->bottom < graph->canvas()->height() - 5);
+            QVERIFY(plot->bottom > graph->canvas()->height() / 2);
+            QVERIFY(calculation.drawn(0).x() >= plot->left);
+        }
+    }
+
+    // A click on a point's marker, or up to 2 pixels beyond its ring, disables it; farther away
+    // nothing happens; the sheet then equals a calculation of the file without that peak.
     void aClickTogglesThePointAndTheSheetEqualsTheFileWithoutItsPeak() {
         Calculation calculation;
         const int sheet = calculation.ratioSheet();
@@ -190,13 +257,17 @@ class ResultViewsTest : public QObject {
         const int index = 4;
         QWidget* canvas = calculation.graph()->canvas();
         const QPoint point = calculation.drawn(index);
+        const int radius = calculation.graph()->pointPositions().markerRadius;
+        QVERIFY(radius >= 2);
 
-        for (const QPoint away : {QPoint(3, 0), QPoint(0, -3), QPoint(3, 3)}) {
+        for (const QPoint away :
+             {QPoint(radius + 3, 0), QPoint(0, -radius - 3), QPoint(radius + 2, radius + 2)}) {
             QTest::mouseClick(canvas, Qt::LeftButton, {}, point + away);
         }
         const int all = record.pointCount;
         QCOMPARE(record.activeCount, all);
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, point + QPoint(2, -2));
+        // On the ring.
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, point + QPoint(radius, -1));
         QCOMPARE(record.activeCount, all - 1);
         QVERIFY(!(*record.points)[index].isActive());
 

@@ -15,6 +15,7 @@ class ClippingSurface final : public Surface {
 
     FontMetrics fontMetrics() const override { return target_.fontMetrics(); }
     int borderWidth() const override { return target_.borderWidth(); }
+    int textWidth(std::string_view text) const override { return target_.textWidth(text); }
 
     // A text whose start lies outside is left out; one that would run past the right or
     // bottom edge (its width taken as one average character width per byte of code page

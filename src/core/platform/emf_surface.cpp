@@ -164,6 +164,11 @@ void EmfSurface::drawText(SurfacePoint topLeft, std::string_view text) {
     textRecord(topLeft, nullptr, units, font_.advances(units));
 }
 
+int EmfSurface::textWidth(std::string_view text) const {
+    const std::vector<std::int32_t> advances = font_.advances(utf8ToUtf16(text));
+    return static_cast<int>(std::accumulate(advances.begin(), advances.end(), std::int64_t{0}));
+}
+
 void EmfSurface::drawTextInRect(const SurfaceRect& rect, std::string_view text,
                                 HorizontalAlignment horizontal, VerticalAlignment vertical) {
     const std::u16string units = utf8ToUtf16(text);

@@ -56,6 +56,7 @@ class EmfSurface final : public Surface {
 
     FontMetrics fontMetrics() const override;
     int borderWidth() const override { return 1; }
+    int textWidth(std::string_view text) const override;
     void drawText(SurfacePoint topLeft, std::string_view text) override;
     void drawTextInRect(const SurfaceRect& rect, std::string_view text,
                         HorizontalAlignment horizontal, VerticalAlignment vertical) override;

@@ -42,6 +42,9 @@ class Surface {
     virtual FontMetrics fontMetrics() const = 0;
     // Width of a window border line on this platform (normally 1), the width of the mean line.
     virtual int borderWidth() const = 0;
+    // The width of one line of text in the current font, in the surface's units: what a text
+    // drawn at a point covers to its right.
+    virtual int textWidth(std::string_view text) const = 0;
 
     // One line of text with its top-left corner at the point.
     virtual void drawText(SurfacePoint topLeft, std::string_view text) = 0;

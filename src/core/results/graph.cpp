@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -49,15 +50,16 @@ struct GraphOptions {
     bool mean = false;
 };
 
+// labelMargin: how far the plot lies right of the area's left edge with value labels.
 GraphOptions optionsFitting(std::uint32_t flags, long long width, long long height,
-                            const FontMetrics& metrics) {
+                            const FontMetrics& metrics, long long labelMargin) {
     const long long h = metrics.lineHeight;
     const long long w = metrics.averageCharWidth;
     const auto on = [flags](std::uint32_t bit) { return (flags & bit) != 0; };
     GraphOptions options;
     options.name = on(kResultGraphName) && height >= 2 * h + 100;
     options.formula = on(kResultGraphFormula) && height >= 4 * h + 100;
-    options.valueLabel = on(kResultValueLabel) && width >= 13 * w + 100;
+    options.valueLabel = on(kResultValueLabel) && width >= labelMargin + 100;
     options.timeLabel = on(kResultTimeLabel) && height >= 3 * h + 100 && width >= 49 * w;
     options.line = on(kResultRegLine);
     options.limits = on(kResultRegLimit);
@@ -95,31 +97,52 @@ void drawTimeLabels(Surface& surface, const GraphScales& scales, double maxTime,
     for (int i = 0; i < 3; ++i) {
         const int x = xs[i];
         const std::string text = formatGeneral(times[i], kLabelPrecision);
+        // Twelve characters wide, or wider when the font needs more for the label.
+        const int boxWidth = std::max(12 * w, surface.textWidth(text));
         if (i < 2) {
-            const int boxLeft = x - 12 * w / 2;
-            surface.drawTextInRect({boxLeft, bandTop, boxLeft + 12 * w, bandTop + h}, text,
+            const int boxLeft = x - boxWidth / 2;
+            surface.drawTextInRect({boxLeft, bandTop, boxLeft + boxWidth, bandTop + h}, text,
                                    HorizontalAlignment::Center);
         } else {
-            surface.drawTextInRect({x - 11 * w, bandTop, x + w, bandTop + h}, text,
+            surface.drawTextInRect({x + w - boxWidth, bandTop, x + w, bandTop + h}, text,
                                    HorizontalAlignment::Right);
         }
         surface.drawLine({x, plot.bottom}, {x, plot.bottom + h / 2});
     }
 }
 
+// The value labels at the bottom, the middle and the top of the plot: ymin, the middle value
+// and ymax.
+struct ValueLabels {
+    std::array<std::string, 3> texts;
+    int boxWidth = 0; // the box they are right-aligned in, from the area's left + 1
+};
+
+ValueLabels valueLabelsOf(const Surface& surface, double ymin, double ymax,
+                          const FontMetrics& metrics) {
+    ValueLabels labels{{formatGeneral(ymin, kLabelPrecision),
+                        formatGeneral((ymax - ymin) / 2.0 + ymin, kLabelPrecision),
+                        formatGeneral(ymax, kLabelPrecision)},
+                       12 * metrics.averageCharWidth};
+    // Twelve characters wide, or wider when the font needs more for a label: a label is drawn
+    // whole, and the plot moves right to make room for it.
+    for (const std::string& text : labels.texts) {
+        labels.boxWidth = std::max(labels.boxWidth, surface.textWidth(text));
+    }
+    return labels;
+}
+
 void drawValueLabels(Surface& surface, const SurfaceRect& area, const GraphScales& scales,
-                     const FontMetrics& metrics) {
+                     const ValueLabels& labels, const FontMetrics& metrics) {
     const int h = metrics.lineHeight;
     const int w = metrics.averageCharWidth;
     const SurfaceRect& plot = scales.plot;
     const int ys[] = {plot.bottom - 1, plot.top + (plot.bottom - plot.top) / 2, plot.top};
-    const double values[] = {scales.ymin, (scales.ymax - scales.ymin) / 2.0 + scales.ymin,
-                             scales.ymax};
     for (int i = 0; i < 3; ++i) {
         const int y = ys[i];
-        surface.drawTextInRect({area.left + 1, y - h / 2, area.left + 1 + 12 * w, y - h / 2 + h},
-                               formatGeneral(values[i], kLabelPrecision),
-                               HorizontalAlignment::Right);
+        surface.drawTextInRect(
+            {area.left + 1, y - h / 2, area.left + 1 + labels.boxWidth, y - h / 2 + h},
+            labels.texts[static_cast<std::size_t>(i)], HorizontalAlignment::Right);
         surface.drawLine({plot.left, y}, {plot.left - w / 2, y});
     }
 }
@@ -189,6 +212,7 @@ void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoi
 void PointPositions::reset(std::size_t pointCount) {
     points.assign(pointCount, std::nullopt);
     plot.reset();
+    markerRadius = 0;
 }
 
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
@@ -210,50 +234,16 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     const FontMetrics metrics = surface.fontMetrics();
     const int h = metrics.lineHeight;
     const int w = metrics.averageCharWidth;
-    const long long width = static_cast<long long>(area.right) - area.left;
-    const long long height = static_cast<long long>(area.bottom) - area.top;
-    const GraphOptions options = optionsFitting(resultFlags, width, height, metrics);
-    if (width < 100 || height < 100) {
-        surface.drawTextInRect(area, "描画不可", HorizontalAlignment::Center,
-                               VerticalAlignment::Center);
-        return;
-    }
 
-    GraphScales scales;
-    SurfaceRect& plot = scales.plot;
-    plot.top = area.top + (options.name ? h + 1 : 0);
-    plot.bottom = area.bottom - h / 2 - (options.formula ? h : 0) - (options.timeLabel ? h : 0);
-    plot.left = area.left + (options.valueLabel ? 13 * w : 0);
-    plot.right = area.right - w;
-    if (positions != nullptr) {
-        positions->plot = plot;
-    }
-    surface.drawRectangle(plot);
-    if (options.name) {
-        surface.drawTextInRect({area.left, area.top, area.right, area.top + h},
-                               cp932ToUtf8(result.sheetName), HorizontalAlignment::Center);
-    }
-    // A failed record, or one whose statistics are not valid, has nothing more to show.
-    if (points == nullptr || (result.status & kStatusStatistics) == 0 ||
-        result.maxTime == result.minTime) {
-        return;
-    }
-
-    const double maxTime = result.maxTime;
-    const double plotWidth = static_cast<double>(plot.right) - plot.left;
-    const double plotHeight = static_cast<double>(plot.bottom) - plot.top;
-    if (maxTime > 0.0 && std::isfinite(maxTime) && plotWidth > 0.0 &&
-        std::isfinite(plotWidth / maxTime)) {
-        scales.sx = plotWidth / maxTime;
-    }
-    if (options.timeLabel) {
-        drawTimeLabels(surface, scales, maxTime, metrics);
-    }
-
+    // A failed record, or one whose statistics are not valid, has nothing but its frame.
+    const bool drawsValues = points != nullptr && (result.status & kStatusStatistics) != 0 &&
+                             result.maxTime != result.minTime;
     const bool hasLine =
         result.fit && result.fit->method == 0 && (result.status & kStatusLine) != 0;
     const bool hasLimits = hasLine && (result.status & kStatusLineTest) != 0;
     const LineFit* fit = hasLine ? &*result.fit : nullptr;
+    const double maxTime = result.maxTime;
+    GraphScales scales;
     scales.ymin = result.minValue;
     scales.ymax = result.maxValue;
     const double lineEnd = hasLine ? fit->slope * maxTime + fit->intercept : 0.0;
@@ -265,6 +255,49 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
             }
         }
     }
+    const std::optional<ValueLabels> labels =
+        drawsValues && (resultFlags & kResultValueLabel) != 0
+            ? std::optional(valueLabelsOf(surface, scales.ymin, scales.ymax, metrics))
+            : std::nullopt;
+    const int labelMargin = (labels ? labels->boxWidth : 12 * w) + w;
+
+    const long long width = static_cast<long long>(area.right) - area.left;
+    const long long height = static_cast<long long>(area.bottom) - area.top;
+    const GraphOptions options = optionsFitting(resultFlags, width, height, metrics, labelMargin);
+    if (width < 100 || height < 100) {
+        surface.drawTextInRect(area, "描画不可", HorizontalAlignment::Center,
+                               VerticalAlignment::Center);
+        return;
+    }
+
+    SurfaceRect& plot = scales.plot;
+    plot.top = area.top + (options.name ? h + 1 : 0);
+    plot.bottom = area.bottom - h / 2 - (options.formula ? h : 0) - (options.timeLabel ? h : 0);
+    plot.left = area.left + (options.valueLabel ? labelMargin : 0);
+    plot.right = area.right - w;
+    if (positions != nullptr) {
+        positions->plot = plot;
+        positions->markerRadius = w / 2;
+    }
+    surface.drawRectangle(plot);
+    if (options.name) {
+        surface.drawTextInRect({area.left, area.top, area.right, area.top + h},
+                               cp932ToUtf8(result.sheetName), HorizontalAlignment::Center);
+    }
+    if (!drawsValues) {
+        return;
+    }
+
+    const double plotWidth = static_cast<double>(plot.right) - plot.left;
+    const double plotHeight = static_cast<double>(plot.bottom) - plot.top;
+    if (maxTime > 0.0 && std::isfinite(maxTime) && plotWidth > 0.0 &&
+        std::isfinite(plotWidth / maxTime)) {
+        scales.sx = plotWidth / maxTime;
+    }
+    if (options.timeLabel) {
+        drawTimeLabels(surface, scales, maxTime, metrics);
+    }
+
     const double valueSpan = scales.ymax - scales.ymin;
     if (std::isfinite(valueSpan) && valueSpan > 0.0 && plotHeight > 0.0 &&
         std::isfinite(plotHeight / valueSpan)) {
@@ -274,7 +307,7 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
         *extent = {true, 0.0, scales.ymax, maxTime, scales.ymin};
     }
     if (options.valueLabel) {
-        drawValueLabels(surface, area, scales, metrics);
+        drawValueLabels(surface, area, scales, *labels, metrics);
     }
     if (options.formula && hasLine) {
         surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom},
@@ -313,17 +346,27 @@ std::optional<int> HitDataPoint(const PointPositions& positions, const Regressio
     }
     const std::vector<DataPoint>& points = *result.points;
     const std::size_t count = std::min(points.size(), positions.points.size());
+    // Squared distances, in 64 bits: positions lie anywhere in the range of int.
+    const long long reach = static_cast<long long>(positions.markerRadius) + 2;
+    long long nearest = reach * reach;
+    std::optional<int> hit;
     for (std::size_t i = 0; i < count; ++i) {
         const std::optional<SurfacePoint>& position = positions.points[i];
         if (!position) {
             continue;
         }
-        if (std::llabs(static_cast<long long>(x) - position->x) < 3 &&
-            std::llabs(static_cast<long long>(y) - position->y) < 3) {
-            return static_cast<int>(i);
+        const long long dx = static_cast<long long>(x) - position->x;
+        const long long dy = static_cast<long long>(y) - position->y;
+        if (std::llabs(dx) > reach || std::llabs(dy) > reach) {
+            continue;
+        }
+        const long long distance = dx * dx + dy * dy;
+        if (distance < nearest || (distance == nearest && !hit)) {
+            nearest = distance;
+            hit = static_cast<int>(i);
         }
     }
-    return std::nullopt;
+    return hit;
 }
 
 std::optional<GraphReading> ReadGraphPosition(const PointPositions& positions,

@@ -20,6 +20,7 @@ namespace tarnova {
 struct PointPositions {
     std::vector<std::optional<SurfacePoint>> points; // by point index; none: not drawn
     std::optional<SurfaceRect> plot;                 // the plot rectangle; none: not drawn
+    int markerRadius = 0; // how far a drawn marker reaches from its point
 
     void reset(std::size_t pointCount);
 };
@@ -42,9 +43,11 @@ struct GraphExtent {
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
                std::uint32_t resultFlags, PointPositions* positions, GraphExtent* extent);
 
-// The index of the first point of result that the drawing which filled positions drew within
-// 2 units of (x, y) in both directions; none when no drawn point is that near. Off-graph marks
-// are not consulted: another drawing (a metafile copy) may have set them since.
+// The index of the point of result whose marker, as the drawing which filled positions drew
+// it, a click at (x, y) hits: the drawn point nearest to (x, y) and at most the marker's radius
+// plus 2 units from it (the first of equally near ones); none when no drawn point is that
+// near. Off-graph marks are not consulted: another drawing (a metafile copy) may have set
+// them since.
 std::optional<int> HitDataPoint(const PointPositions& positions, const RegressionResult& result,
                                 int x, int y);
 

@@ -2,9 +2,11 @@
 
 #include "calc/calc_state.h"
 #include "platform/codepage.h"
+#include "platform/measuring_surface.h"
 #include "platform/text_format.h"
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tarnova {
@@ -126,6 +128,20 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     }
     area.top = y + h;
     return 1;
+}
+
+SurfacePoint ResultSheetExtent(FontMetrics metrics,
+                               const std::function<int(std::string_view)>& textWidth,
+                               const RegressionResult& result, const DataNote* note,
+                               std::uint32_t calcFlags, std::uint32_t resultFlags,
+                               DescribeOperation describe) {
+    MeasuringSurface measure(metrics, textWidth);
+    SurfaceRect area{0, 0, 0, 0};
+    DrawResultSheet(measure, area, result, note, calcFlags, resultFlags, describe);
+    const std::optional<SurfaceRect>& drawn = measure.extent();
+    const int right = drawn ? drawn->right : 0;
+    const int bottom = drawn ? std::max(drawn->bottom, area.top) : area.top;
+    return {right + metrics.averageCharWidth, bottom};
 }
 
 void DrawDataPointTable(Surface& surface, SurfaceRect& area, std::span<const DataPoint> points,

@@ -8,9 +8,11 @@
 #include "platform/surface.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tarnova {
 
@@ -30,6 +32,15 @@ std::optional<std::string> NoteDataName(const DataNote& note);
 int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
                     const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
                     DescribeOperation describe);
+
+// The room DrawResultSheet needs for the sheet of result when it draws it from (0, 0) in the
+// font measured by metrics and textWidth: x is the right of its widest line plus one average
+// character width, y the line below its last line.
+SurfacePoint ResultSheetExtent(FontMetrics metrics,
+                               const std::function<int(std::string_view)>& textWidth,
+                               const RegressionResult& result, const DataNote* note,
+                               std::uint32_t calcFlags, std::uint32_t resultFlags,
+                               DescribeOperation describe);
 
 // Draws the enabled points among points[first] up to (not including) points[limit] (limit <= 0:
 // to the end) as the two columns "時刻" and "データ" from (area.left, area.top) down; on return

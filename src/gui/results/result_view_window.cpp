@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <algorithm>
 #include <array>
@@ -144,10 +145,18 @@ void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
     addSheetAndHelpMenus();
 }
 
-void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits) {
+void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits, QSize content) {
     const FontMetrics units = render::MetricsOf(canvas()->font());
-    resize(widthUnits * units.averageCharWidth,
-           heightUnits * units.lineHeight + menuBar()->sizeHint().height());
+    QSize area = QSize(widthUnits * units.averageCharWidth, heightUnits * units.lineHeight)
+                     .expandedTo(content);
+    area.rheight() += menuBar()->sizeHint().height();
+    if (const QScreen* screen = this->screen()) {
+        // The window's frame is not known before it is shown: leave room for a generous one.
+        constexpr int kFrameAllowance = 64;
+        const QSize room = screen->availableSize() - QSize(kFrameAllowance, kFrameAllowance);
+        area = area.boundedTo(room.expandedTo({1, 1}));
+    }
+    resize(area);
 }
 
 void ResultViewWindow::addSheetAndHelpMenus() {

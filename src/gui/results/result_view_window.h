@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QSize>
 
 #include <utility>
 #include <vector>
@@ -95,8 +96,9 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     virtual void addCopyCommands(QMenu* edit) = 0;
     virtual void addOwnMenus() {}
     // Sizes the window so that its drawing area measures the given numbers of average
-    // character widths and line heights of the drawing font.
-    void sizeDrawingArea(int widthUnits, int heightUnits);
+    // character widths and line heights of the drawing font, or content where that is larger,
+    // as far as the screen has room.
+    void sizeDrawingArea(int widthUnits, int heightUnits, QSize content = {});
 
     // The record of the current sheet, or none.
     RegressionResult* currentRecord() const;

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 
 namespace tarnova::gui {
 namespace {
@@ -68,9 +69,43 @@ ResultWindow::ResultWindow(ResultViews& views, const QString& title, QWidget* pa
       canvas_(new SheetCanvas(views, *this)) {
     setObjectName("resultwindow");
     setWindowTitle(title);
-    setCentralWidget(canvas_);
+    auto* scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(canvas_);
+    setCentralWidget(scroller);
     buildMenus("Print All Results", "Show &Graph");
-    sizeDrawingArea(kResultWindowWidthUnits, kResultWindowHeightUnits);
+    QSize longest;
+    if (const std::optional<ResultTable>& sheets = views.calculation().results) {
+        for (const RegressionResult& record : *sheets) {
+            longest = longest.expandedTo(sheetSize(&record));
+        }
+    }
+    sizeDrawingArea(kResultWindowWidthUnits, kResultWindowHeightUnits, longest);
+    canvas_->setMinimumSize(sheetSize(currentRecord()));
+}
+
+QSize ResultWindow::sheetSize(const RegressionResult* record) const {
+    if (record == nullptr || (record->status & kStatusNoActivePoint) != 0) {
+        return {0, 0};
+    }
+    const QFontMetrics font(canvas_->font(), canvas_);
+    const SurfacePoint extent = ResultSheetExtent(
+        render::MetricsOf(canvas_->font(), canvas_),
+        [&font](std::string_view text) {
+            return font.horizontalAdvance(
+                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        },
+        *record, noteOrNone(), views_.calculation().calcFlags, views_.settings().resultFlags,
+        RegressionMethods().front().describe);
+    return {extent.x, extent.y};
+}
+
+void ResultWindow::repaintNow() {
+    // The sheet shown, or its numbers, changed: the canvas takes the sheet's size, and the
+    // window scrolls when it is smaller.
+    canvas_->setMinimumSize(sheetSize(currentRecord()));
+    ResultViewWindow::repaintNow();
 }
 
 void ResultWindow::addCopyCommands(QMenu* edit) {

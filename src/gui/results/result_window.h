@@ -1,5 +1,6 @@
 // The result window "resultwindow": the current result sheet as text, with the commands that copy
-// and save results, run the tests and open the graph window.
+// and save results, run the tests and open the graph window. It opens large enough for the
+// longest of its sheets and scrolls when made smaller than the sheet shown.
 #pragma once
 
 #include "gui/results/result_view_window.h"
@@ -13,6 +14,7 @@ class ResultWindow final : public ResultViewWindow {
     ResultWindow(ResultViews& views, const QString& title, QWidget* parent = nullptr);
 
     QWidget* canvas() const override { return canvas_; }
+    void repaintNow() override;
 
   protected:
     void runOwnCommand(int command) override;
@@ -20,6 +22,8 @@ class ResultWindow final : public ResultViewWindow {
     void addOwnMenus() override;
 
   private:
+    // The room the sheet of record takes on the canvas, in pixels.
+    QSize sheetSize(const RegressionResult* record) const;
     void copyText(const std::optional<std::string>& text);
     void saveResults();
 

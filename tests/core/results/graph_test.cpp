@@ -114,6 +114,54 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
     }
 }
 
+// A font whose digits are wider than its average character: the labels "3.8106E-005" and
+// "5.6914E-005" need 11 × 11 = 121 units where the fixed margin gives 12 w = 96.
+TEST(Graph, LabelsAreDrawnWholeInTheFontsWidths) {
+    struct Case {
+        const char* name;
+        double minValue;
+        double maxValue;
+        int plotLeft;
+    };
+    const Case cases[] = {
+        {"short labels keep the margin", 1, 10, 5 + 13 * 8},
+        {"long labels move the plot", 3.8106e-5, 5.6914e-5, 5 + 121 + 8},
+    };
+    const SurfaceRect area{5, 22, 635, 475};
+    for (const Case& c : cases) {
+        RegressionResult record = testedRecord();
+        record.minValue = c.minValue;
+        record.maxValue = c.maxValue;
+        Drawn drawn;
+        drawn.surface.measure = [](std::string_view text) {
+            return 11 * static_cast<int>(text.size());
+        };
+        DrawGraph(drawn.surface, area, record, kAllOptions, &drawn.positions, &drawn.extent);
+        ASSERT_TRUE(drawn.positions.plot) << c.name;
+        const SurfaceRect plot = *drawn.positions.plot;
+        EXPECT_EQ(plot.left, c.plotLeft) << c.name;
+        int labels = 0;
+        for (const Primitive& p : drawn.surface.ofKind(PrimitiveKind::TextInRect)) {
+            const int width = drawn.surface.textWidth(p.text);
+            // Where the text starts and ends in its box; nothing of it lies outside the box.
+            const int start = p.horizontal == kRight ? p.rect.right - width
+                              : p.horizontal == kCenter
+                                  ? p.rect.left + (p.rect.right - p.rect.left - width) / 2
+                                  : p.rect.left;
+            EXPECT_GE(start, p.rect.left) << c.name << " " << p;
+            EXPECT_LE(start + width, p.rect.right) << c.name << " " << p;
+            EXPECT_GE(start, area.left) << c.name << " " << p;
+            EXPECT_LE(start + width, area.right) << c.name << " " << p;
+            if (p.rect.right <= plot.left) { // a value label: clear of its tick
+                EXPECT_LT(start + width, plot.left - 8 / 2) << c.name << " " << p;
+                ++labels;
+            }
+        }
+        EXPECT_EQ(labels, 3) << c.name;
+        EXPECT_EQ(drawn.surface.texts()[4], c.minValue == 1 ? "1" : "3.8106E-005") << c.name;
+    }
+}
+
 TEST(Graph, LineFormulaAndConfidenceBand) {
     RegressionResult record = testedRecord();
     addLine(record, true);
@@ -316,9 +364,11 @@ TEST(Graph, FailedRecordDrawsItsFrameOnly) {
     EXPECT_FALSE(HitDataPoint(drawn.positions, failed, 1, 1));
 }
 
-TEST(GraphClicks, WithinTwoUnitsOfADrawnPoint) {
+// With w 8 the markers reach 4 units from their points: a click hits within 6 units.
+TEST(GraphClicks, OnAMarkerAndTwoUnitsAroundIt) {
     RegressionResult record = testedRecord();
     const Drawn drawn = draw(record);
+    EXPECT_EQ(drawn.positions.markerRadius, 4);
     struct Case {
         int x;
         int y;
@@ -327,10 +377,16 @@ TEST(GraphClicks, WithinTwoUnitsOfADrawnPoint) {
     const Case cases[] = {
         {236, 228, 1},
         {238, 226, 1},
-        {234, 230, 1},
-        {239, 228, std::nullopt},
-        {236, 231, std::nullopt},
-        {500, 299, 3}, // a disabled point can be hit to enable it
+        {240, 228, 1}, // on the ring
+        {233, 231, 1}, // on the ring, diagonally
+        {242, 228, 1},
+        {236, 222, 1},
+        {240, 232, 1}, // 5.7 units away
+        {243, 228, std::nullopt},
+        {236, 235, std::nullopt},
+        {241, 232, std::nullopt}, // 6.4 units away
+        {500, 299, 3},            // a disabled point can be hit to enable it
+        {504, 303, 3},
         {632, 158, 4},
         {1, 1, std::nullopt},
         {0, 0, std::nullopt},
@@ -338,6 +394,27 @@ TEST(GraphClicks, WithinTwoUnitsOfADrawnPoint) {
     for (const Case& c : cases) {
         EXPECT_EQ(HitDataPoint(drawn.positions, record, c.x, c.y), c.hit) << c.x << "," << c.y;
     }
+}
+
+// A marker 7 units across (w 6: it reaches 3 units) is hit on its ring and up to 5 units away.
+TEST(GraphClicks, SmallMarkersAndNeighbours) {
+    RegressionResult record = testedRecord();
+    Drawn drawn;
+    drawn.surface.metrics = {12, 6};
+    DrawGraph(drawn.surface, kArea, record, kAllOptions, &drawn.positions, &drawn.extent);
+    ASSERT_EQ(drawn.positions.markerRadius, 3);
+    const SurfacePoint p = *drawn.positions.points[1];
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, p.x + 3, p.y + 2), 1);
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, p.x - 5, p.y), 1);
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, p.x - 6, p.y), std::nullopt);
+    EXPECT_EQ(HitDataPoint(drawn.positions, record, p.x + 4, p.y + 4), std::nullopt);
+
+    // Of two markers within reach the nearer is hit, of two equally near the first.
+    PointPositions close = drawn.positions;
+    close.points[2] = SurfacePoint{p.x + 4, p.y};
+    EXPECT_EQ(HitDataPoint(close, record, p.x + 1, p.y), 1);
+    EXPECT_EQ(HitDataPoint(close, record, p.x + 3, p.y), 2);
+    EXPECT_EQ(HitDataPoint(close, record, p.x + 2, p.y + 1), 1);
 }
 
 TEST(GraphClicks, PositionsFollowTheRecordsCurrentPoints) {

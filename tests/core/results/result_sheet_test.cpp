@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace tarnova {
 namespace {
 
@@ -208,6 +211,55 @@ TEST(ResultSheet, DataNameOfEachNote) {
     // Without the dataname option nothing of the note shows.
     EXPECT_EQ(sheetTexts(testedSheet(), 0, kResultSheetName, &dat),
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "14"}));
+}
+
+// The room a sheet takes, against the texts a recording surface saw drawn with the same font:
+// the right end of the widest text plus one character width, and the line below the last.
+TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
+    struct Case {
+        const char* name;
+        std::uint32_t status;
+        std::function<int(std::string_view)> measure; // none: w per character
+    };
+    const Case cases[] = {
+        {"every line", kFullStatus, {}},
+        {"wide digits", kFullStatus,
+         [](std::string_view text) {
+             int width = 0;
+             for (const char c : text) {
+                 width += (c >= '0' && c <= '9') ? 13 : 8;
+             }
+             return width;
+         }},
+        {"mean only", kStatusStatistics, {}},
+    };
+    const DataNote note = datNote("Sample 7");
+    for (const Case& c : cases) {
+        RegressionResult result = testedSheet();
+        result.status = c.status;
+        RecordingSurface surface;
+        surface.measure = c.measure;
+        SurfaceRect area{0, 0, 0, 0};
+        DrawResultSheet(surface, area, result, &note, 0, kAllLines,
+                        RegressionMethods().front().describe);
+        int right = 0;
+        for (const Primitive& p : surface.ofKind(test::PrimitiveKind::Text)) {
+            right = std::max(right, p.from.x + surface.textWidth(p.text));
+        }
+        const SurfacePoint extent = ResultSheetExtent(
+            surface.metrics, [&surface](std::string_view text) { return surface.textWidth(text); },
+            result, &note, 0, kAllLines, RegressionMethods().front().describe);
+        EXPECT_EQ(extent.x, right + 8) << c.name;
+        EXPECT_EQ(extent.y, area.top) << c.name;
+    }
+    // A correlation sentence wider than everything else: it sets the width, 30 units in.
+    const auto wideSentence = [](std::string_view text) {
+        return text.starts_with("相関係数") ? 1000 : 8 * static_cast<int>(text.size());
+    };
+    EXPECT_EQ(ResultSheetExtent({16, 8}, wideSentence, testedSheet(), nullptr, 0, kAllLines,
+                                RegressionMethods().front().describe)
+                  .x,
+              30 + 1000 + 8);
 }
 
 TEST(DataPointTable, EnabledPointsRightAlignedUnderTheHeadings) {

@@ -52,6 +52,7 @@ class CurrentPageSurface final : public Surface {
     }
     FontMetrics fontMetrics() const override { return spare_.metrics; }
     int borderWidth() const override { return 1; }
+    int textWidth(std::string_view text) const override { return spare_.textWidth(text); }
     void drawText(SurfacePoint topLeft, std::string_view text) override {
         page().drawText(topLeft, text);
     }

@@ -2,8 +2,12 @@
 // primitive drawn, with its coordinates and text, so layouts are checked as numbers.
 #pragma once
 
+#include "platform/codepage.h"
+#include "platform/emf_surface.h"
 #include "platform/surface.h"
 
+#include <functional>
+#include <numeric>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -92,10 +96,20 @@ class RecordingSurface : public Surface {
   public:
     FontMetrics metrics{16, 8}; // h and w, set by the test
     int border = 1;
+    // The width of a text; when not set, w per character and 2 w per double-width one.
+    std::function<int(std::string_view)> measure;
     std::vector<Primitive> primitives; // in drawing order
 
     FontMetrics fontMetrics() const override { return metrics; }
     int borderWidth() const override { return border; }
+    int textWidth(std::string_view text) const override {
+        if (measure) {
+            return measure(text);
+        }
+        const std::vector<std::int32_t> advances =
+            FixedPitchMeasure(u"", metrics).advances(utf8ToUtf16(text));
+        return std::accumulate(advances.begin(), advances.end(), 0);
+    }
 
     void drawText(SurfacePoint topLeft, std::string_view text) override {
         Primitive& p = add(PrimitiveKind::Text);
