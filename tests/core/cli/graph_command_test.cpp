@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 namespace tarnova {
@@ -90,6 +91,30 @@ TEST_F(GraphCommand, WindowSizeRecordsAndTheIniOptions) {
     const std::string plain = folder.read("plain.svg");
     EXPECT_EQ(countOf(plain, ">N/D<"), 1u); // the title only
     EXPECT_EQ(plain.find(" * x"), std::string::npos);
+}
+
+// Value labels of small ratios ("5.6914E-005") are drawn whole: every label's text begins inside
+// the graph area, which starts 5 pixels into the picture.
+TEST_F(GraphCommand, ValueLabelsStartInsideThePicture) {
+    const CliRun run =
+        test::runCli(folder, "graph '" TARNOVA_SOURCE_DIR "/samples/argon_air.pks' --ini '" +
+                                 folder.path("none.ini") +
+                                 "' --numerator Ar37 --denominator Ar40 "
+                                 "--output labels.svg");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string svg = folder.read("labels.svg");
+    static const std::regex text(R"re(<text[^>]* x="([-0-9.]+)"[^>]*>([^<]*)</text>)re");
+    int labels = 0;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), text); it != std::sregex_iterator();
+         ++it) {
+        const std::string content = (*it)[2];
+        if (content.find("E-0") == std::string::npos || content.starts_with("y =")) {
+            continue;
+        }
+        EXPECT_GE(std::stod((*it)[1]), 5.0) << content;
+        ++labels;
+    }
+    EXPECT_EQ(labels, 3);
 }
 
 TEST_F(GraphCommand, Failures) {
