@@ -260,7 +260,8 @@ TEST_F(CorrectionEditor, WriteFailuresAreReported) {
     ASSERT_TRUE(editor.registerEntry("Ar40", "Ar36", "1"));
     EXPECT_TRUE(editor.correctedLabels().empty());
     EXPECT_FALSE(editor.saveSet("AR"));
-    const std::string failure = "設定ファイルに書き込めませんでした。\n" + folderPath;
+    const std::string failure =
+        "設定ファイルに書き込めませんでした(not a regular file)。\n" + folderPath;
     EXPECT_EQ(messageTexts(), (Strings{failure, failure}));
     EXPECT_TRUE(editor.isModified());
     EXPECT_TRUE(editor.setNames().empty());
