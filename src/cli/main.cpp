@@ -91,13 +91,16 @@ bool outputNamesInput(const std::string& output, const std::vector<std::string>&
 // Standard output goes through a buffer: a write that fails (a full device) may show only when
 // the buffer is flushed at the end. A command that succeeded then fails.
 int finishStandardOutput(int status) {
+    // A write that failed before keeps its reason in errno: nothing after it wrote.
+    const bool failedBefore = !std::cout || std::ferror(stdout) != 0;
+    const int earlier = errno;
     errno = 0;
     std::cout.flush();
-    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    const bool failed = failedBefore || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
     if (!failed) {
         return status;
     }
-    const int reason = errno != 0 ? errno : EIO;
+    const int reason = failedBefore && earlier != 0 ? earlier : errno != 0 ? errno : EIO;
     std::cerr << "Tarnova: "
               << formatText("%sに書き込めませんでした(%s)。", "標準出力", std::strerror(reason))
               << '\n';

@@ -233,7 +233,8 @@ class PrintingTest : public QObject {
         QCOMPARE(PrintPeakList(printing.environment(), calculation.grid), 0);
         QCOMPARE(ui.messages.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(ui.messages[0].text),
-                 "Printer Error\nPDF file: " + *answer + " cannot be written");
+                 "Printer Error\nPDF file: " + *answer +
+                     " cannot be written (No such file or directory)");
         QVERIFY(!QFile::exists(*answer));
     }
 };

@@ -384,6 +384,7 @@ class SiblingFile final {
             return lastError();
         }
         path_.clear();
+        pending_.reset();
         return {};
     }
 
@@ -589,6 +590,17 @@ void allowUnnamedTemporaryFiles(bool allowed) {
     unnamedFilesAllowed = allowed;
 }
 
+namespace {
+
+int lockExclusively(int descriptor) {
+    int locked = 0;
+    while ((locked = ::flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    return locked;
+}
+
+} // namespace
+
 FileUpdateLock::FileUpdateLock(const std::string& path) {
     std::error_code linkError;
     path_ = replacedFile(path, linkError);
@@ -616,12 +628,19 @@ FileUpdateLock::FileUpdateLock(const std::string& path) {
             error_ = {FileError::Kind::System, errno};
             return;
         }
-        int locked = 0;
-        while ((locked = ::flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+        if (lockExclusively(descriptor) != 0) {
+            // Some file systems lock only files open for writing (NFS); one that cannot lock at
+            // all is written as before, unlocked, rather than not at all.
+            const int writable = ::open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            if (writable >= 0) {
+                ::close(descriptor);
+                descriptor = writable;
+                [[maybe_unused]] const int locked = lockExclusively(descriptor);
+            }
         }
         struct stat held {};
         struct stat named {};
-        if (locked != 0 || ::fstat(descriptor, &held) != 0) {
+        if (::fstat(descriptor, &held) != 0) {
             error_ = {FileError::Kind::System, errno};
             ::close(descriptor);
             return;

@@ -89,6 +89,8 @@ TEST_F(CorrectionEditor, RefusedEntriesChangeNothing) {
         {"Ar40,x", "Ar36", "1", "ラベルに,を含めることはできません。"},
         {"Ar40", "", "1", "妨害ピークのラベルが指定されていません。"},
         {"Ar40", "Ar,36", "1", "ラベルに,を含めることはできません。"},
+        {"Ar\n40", "Ar36", "1", "ラベルに改行を含めることはできません。"},
+        {"Ar40", "Ar36\r", "1", "ラベルに改行を含めることはできません。"},
         {"Ar40", "Ar36", "", "補正係数が指定されていません。"},
         {"Ar40", "Ar36", "  ", "補正係数が指定されていません。"},
         {"Ar40", "Ar36", "0", notPositive},
@@ -188,6 +190,19 @@ TEST_F(CorrectionEditor, EmptyListIsNotSaved) {
     EXPECT_EQ(messageTexts(), (Strings{"項目がありません。", "項目がありません。"}));
     EXPECT_EQ(ini(), before);
     EXPECT_FALSE(editor.isModified());
+}
+
+// A name longer than the 79 bytes the file gives back is refused, not stored cut short under a
+// name that is then not found.
+TEST_F(CorrectionEditor, SetNamesTheFileCannotGiveBackAreRefused) {
+    editor.open();
+    ASSERT_TRUE(editor.registerEntry("Ar40", "Ar36", "1"));
+    const std::string before = ini();
+    EXPECT_FALSE(editor.saveSet(std::string(80, 'S')));
+    EXPECT_EQ(messageTexts(), Strings{"セット名が長すぎます。79バイト以内で指定してください。"});
+    EXPECT_EQ(ini(), before);
+    ASSERT_TRUE(editor.saveSet(std::string(79, 'S')));
+    EXPECT_EQ(IniFile::load(iniPath).value("interferance", std::string(79, 'S')), "1");
 }
 
 // A set count without names opens with an empty set list; names are read whatever the count.
