@@ -93,6 +93,32 @@ TEST_F(OutputSafety, APipeNobodyReadsIsRefusedAtOnce) {
     }
 }
 
+// A report ended by a signal, or run to its end, leaves no file in the temporary folder (Qt's
+// own runtime folder aside, which stays empty).
+TEST_F(OutputSafety, ReportsLeaveNoTemporaryFile) {
+    std::filesystem::create_directory(folder.path("tmp"));
+    const auto temporaryFiles = [&] {
+        std::set<std::string> files;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(folder.path("tmp"))) {
+            if (!entry.is_directory()) {
+                files.insert(entry.path().filename().string());
+            }
+        }
+        return files;
+    };
+    const std::string report =
+        std::string("TMPDIR=tmp '" TARNOVA_CLI_PATH "' report run.pks --ini TARNOVA.INI ") +
+        kRatio + " --all-abundances --output r.pdf";
+    for (const char* delay : {"0.1", "0.2", "0.3", "0.5"}) {
+        shell(report + " & sleep " + delay + "; kill -TERM $! 2>/dev/null; wait");
+        EXPECT_EQ(temporaryFiles(), std::set<std::string>{}) << delay;
+    }
+    EXPECT_EQ(shell(report).exitCode, 0);
+    EXPECT_EQ(temporaryFiles(), std::set<std::string>{});
+    EXPECT_GT(std::filesystem::file_size(folder.path("r.pdf")), 1000u);
+}
+
 // Standard output on a full device: the command fails, saying why.
 TEST_F(OutputSafety, WritesToStandardOutputAreChecked) {
     run("correction AR Ar40,Ar36,295.5 --ini TARNOVA.INI");
