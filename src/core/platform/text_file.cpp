@@ -224,6 +224,28 @@ std::error_code writeAllAt(int descriptor, std::string_view bytes, off_t offset)
     return {};
 }
 
+// Reads the file from its start into bytes, at most bytes.size() of them; bytes is cut to
+// what the file held.
+std::error_code readFromStart(int descriptor, std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got =
+            ::pread(descriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return lastError();
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return {};
+}
+
 class FileWriteCategory final : public std::error_category {
   public:
     const char* name() const noexcept override { return "file write"; }
@@ -521,16 +543,8 @@ std::error_code rewriteOpenFile(int descriptor, std::string_view bytes) {
         return std::make_error_code(std::errc::invalid_argument);
     }
     std::string old(static_cast<std::size_t>(status.st_size), '\0');
-    for (std::size_t done = 0; done < old.size();) {
-        const ssize_t read =
-            ::pread(descriptor, old.data() + done, old.size() - done, static_cast<off_t>(done));
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read <= 0) {
-            return read < 0 ? lastError() : std::make_error_code(std::errc::io_error);
-        }
-        done += static_cast<std::size_t>(read);
+    if (std::error_code error = readFromStart(descriptor, old)) {
+        return error;
     }
     const auto oldSize = static_cast<off_t>(old.size());
     // The part beyond the old end goes first: it claims the room the new content needs, and
@@ -686,23 +700,10 @@ std::optional<std::string> FileUpdateLock::read(std::size_t maxBytes, FileError&
         return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t read = ::pread(descriptor_, bytes.data() + done, bytes.size() - done,
-                                     static_cast<off_t>(done));
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read < 0) {
-            error = {FileError::Kind::System, errno};
-            return std::nullopt;
-        }
-        if (read == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(read);
+    if (const std::error_code failure = readFromStart(descriptor_, bytes)) {
+        error = {FileError::Kind::System, failure.value()};
+        return std::nullopt;
     }
-    bytes.resize(done);
     return bytes;
 }
 

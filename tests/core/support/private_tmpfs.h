@@ -72,14 +72,14 @@ runWithPrivateTmpfs(const std::string& mountPoint, std::size_t sizeBytes, const 
     ::close(channel[1]);
     std::string found;
     char buffer[4096];
-    for (ssize_t read = 0; (read = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
-        if (read < 0 && errno == EINTR) {
+    for (ssize_t got = 0; (got = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (read < 0) {
+        if (got < 0) {
             break;
         }
-        found.append(buffer, static_cast<std::size_t>(read));
+        found.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(channel[0]);
     int status = 0;
