@@ -21,6 +21,9 @@ struct Command {
 std::string executableFolder();
 
 int usageError(const char* usage);
+// Whether output names an existing file that is one of inputs (through whatever name); the
+// problem is then named on stderr. Writing it would replace what the command reads.
+bool outputNamesInput(const std::string& output, const std::vector<std::string>& inputs);
 // Names what is wrong with the command line on stderr, before the usage: "tarnova-cli: problem".
 void reportUsageProblem(const std::string& problem);
 // The problem of the option at index of the command line: unknown, repeated, or without the

@@ -23,7 +23,9 @@ int runConvertCommand(const Arguments& arguments) {
         }
     }
     const auto parsed = parseSheetArguments(rest, true, 2);
-    if (!parsed) {
+    // Converting a file onto itself rewrites it as a save of the window does; the settings file
+    // is no place for peaks.
+    if (!parsed || (parsed->iniPath && outputNamesInput(parsed->paths[1], {*parsed->iniPath}))) {
         return usageError(kUsage);
     }
     ConsoleSheet sheet;

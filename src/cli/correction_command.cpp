@@ -80,12 +80,18 @@ int runCorrectionCommand(const Arguments& arguments) {
     ConsolePort port;
     CorrectionTableEditor editor(path, port);
     editor.open();
+    // A name that cannot be saved is refused before the items' labels are written.
+    if (!editor.acceptsSetName(name)) {
+        return 1;
+    }
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::optional<ItemFields> item = splitItem(words[i]);
         if (!item) {
             return usageError(kUsage);
         }
-        if (!editor.registerEntry(item->corrected, item->interfering, item->factor)) {
+        // A file that cannot be written is reported once: the first item stops the command.
+        if (!editor.registerEntry(item->corrected, item->interfering, item->factor) ||
+            editor.writeFailed()) {
             return 1;
         }
     }

@@ -99,11 +99,10 @@ int runGraphCommand(const Arguments& arguments) {
     if (options && !output) {
         reportUsageProblem("--output is missing");
     }
-    if (!options || !output) {
+    if (!options || !output || outputNamesInput(*output, inputFiles(options->sheet))) {
         return usageError(kUsage);
     }
-    const QString outputPath = QString::fromStdString(*output);
-    const std::optional<render::PictureFormat> format = render::PictureFormatOfPath(outputPath);
+    const std::optional<render::PictureFormat> format = render::PictureFormatOfPath(*output);
     if (!format) {
         std::cerr << "tarnova-cli graph: " << *output << " names no .emf, .svg or .png file\n";
         return usageError(kUsage);
@@ -135,7 +134,7 @@ int runGraphCommand(const Arguments& arguments) {
                             std::nullopt, nullptr, nullptr);
         });
     std::error_code error = std::make_error_code(std::errc::io_error);
-    if (bytes.isEmpty() || !render::SaveFileAtomically(outputPath, bytes, &error)) {
+    if (bytes.isEmpty() || !render::SaveFileAtomically(*output, bytes, &error)) {
         reduction.sheet.ui.showMessage(
             "Tarnova",
             formatText("%sに書き込めませんでした(%s)。", output->c_str(), error.message().c_str()));

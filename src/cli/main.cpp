@@ -2,7 +2,13 @@
 #include "cli/commands.h"
 #include "cli/reduction.h"
 
+#include "platform/text_format.h"
+
+#include <sys/stat.h>
+
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -65,6 +71,42 @@ std::optional<std::string> optionProblem(const Arguments& arguments, std::size_t
     return std::nullopt;
 }
 
+bool outputNamesInput(const std::string& output, const std::vector<std::string>& inputs) {
+    struct stat written {};
+    if (::stat(output.c_str(), &written) != 0) {
+        return false; // a new file
+    }
+    for (const std::string& input : inputs) {
+        struct stat read {};
+        if (::stat(input.c_str(), &read) == 0 && read.st_dev == written.st_dev &&
+            read.st_ino == written.st_ino) {
+            reportUsageProblem("the output " + output + " is the input " + input +
+                               ", which writing would replace");
+            return true;
+        }
+    }
+    return false;
+}
+
+// Standard output goes through a buffer: a write that fails (a full device) may show only when
+// the buffer is flushed at the end. A command that succeeded then fails.
+int finishStandardOutput(int status) {
+    // A write that failed before keeps its reason in errno: nothing after it wrote.
+    const bool failedBefore = !std::cout || std::ferror(stdout) != 0;
+    const int earlier = errno;
+    errno = 0;
+    std::cout.flush();
+    const bool failed = failedBefore || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!failed) {
+        return status;
+    }
+    const int reason = failedBefore && earlier != 0 ? earlier : errno != 0 ? errno : EIO;
+    std::cerr << "Tarnova: "
+              << formatText("%sに書き込めませんでした(%s)。", "標準出力", std::strerror(reason))
+              << '\n';
+    return status == 0 ? 1 : status;
+}
+
 int usageError(const char* usage) {
     std::cerr << "usage: " << usage << '\n';
     return 2;
@@ -77,7 +119,7 @@ int main(int argc, char** argv) {
     if (argc >= 2) {
         for (const auto& command : kCommands) {
             if (std::strcmp(argv[1], command.name) == 0) {
-                return command.run(Arguments(argv + 2, argv + argc));
+                return finishStandardOutput(command.run(Arguments(argv + 2, argv + argc)));
             }
         }
     }

@@ -85,7 +85,7 @@ int runReduceCommand(const Arguments& arguments) {
         return OwnOption::Taken;
     };
     const std::optional<ReductionOptions> options = parseReductionArguments(arguments, ownOption);
-    if (!options) {
+    if (!options || (output && outputNamesInput(*output, inputFiles(options->sheet)))) {
         return usageError(kUsage);
     }
     Reduction reduction;

@@ -36,9 +36,7 @@ class CommandLineSpooler final : public Spooler {
     std::optional<std::string> defaultPrinter() override { return name(); }
     PrinterOpening openPrinter(const std::string&) override {
         if (target_.output) {
-            return {
-                create(QMarginsF(), render::DeliverToFile(QString::fromStdString(*target_.output))),
-                false};
+            return {create(QMarginsF(), render::DeliverToFile(*target_.output)), false};
         }
         const QString queue = QString::fromStdString(*target_.printer);
         if (!render::QueueExists(queue)) {
@@ -104,7 +102,8 @@ int runReportCommand(const Arguments& arguments) {
         reportUsageProblem(target.output ? "--output and --printer exclude each other"
                                          : "--output or --printer is missing");
     }
-    if (!options || !oneTarget) {
+    if (!options || !oneTarget ||
+        (target.output && outputNamesInput(*target.output, inputFiles(options->sheet)))) {
         return usageError(kUsage);
     }
 

@@ -1,6 +1,7 @@
 // tarnova-cli settings: the options as start-up reads them, printed or written to another file.
 #include "cli/commands.h"
 #include "cli/console_port.h"
+#include "cli/sheet_loading.h"
 #include "document/grid_settings.h"
 #include "platform/load_path.h"
 #include "settings/settings.h"
@@ -36,6 +37,7 @@ int runSettingsCommand(const Arguments& arguments) {
     const std::string readPath = iniPath.value_or(settingsFilePath());
     std::cerr << "tarnova-cli settings: read from " << readPath << '\n';
     ConsolePort port;
+    noteMissingSettingsFile(iniPath, port);
     GridModel grid(port);
     Settings settings;
     // The command shows the file as start-up reads it: one that cannot be read is a failure.

@@ -1,6 +1,8 @@
 #include "cli/sheet_loading.h"
 
 #include "platform/load_path.h"
+#include "platform/text_file.h"
+#include "platform/text_format.h"
 
 namespace tarnova::cli {
 namespace {
@@ -77,10 +79,26 @@ std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bo
     return parsed;
 }
 
+std::vector<std::string> inputFiles(const SheetArguments& arguments) {
+    std::vector<std::string> files = arguments.paths;
+    if (arguments.iniPath) {
+        files.push_back(*arguments.iniPath);
+    }
+    return files;
+}
+
+void noteMissingSettingsFile(const std::optional<std::string>& iniPath, UserInterfacePort& ui) {
+    if (iniPath && !fileExists(*iniPath)) {
+        ui.showMessage("Tarnova", formatText("設定ファイル%sがありません。既定の設定を使います。",
+                                             iniPath->c_str()));
+    }
+}
+
 bool ConsoleSheet::load(const std::string& path, const SheetArguments& arguments) {
     if (loadPath().empty()) {
         setLoadPath(executableFolder());
     }
+    noteMissingSettingsFile(arguments.iniPath, ui);
     LoadSettings(settings, grid, arguments.iniPath.value_or(settingsFilePath()));
     result = LoadPeakFile(ui, files, grid, settings, path, arguments.format);
     return result.loaded;

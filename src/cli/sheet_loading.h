@@ -23,6 +23,12 @@ struct SheetArguments {
     std::optional<DataNoteForm> target; // --to (convert)
 };
 
+// The files a command reads: FILE... and the INI file named by --ini.
+std::vector<std::string> inputFiles(const SheetArguments& arguments);
+
+// Says on stderr that the settings file named by --ini is missing and the defaults are used.
+void noteMissingSettingsFile(const std::optional<std::string>& iniPath, UserInterfacePort& ui);
+
 // Reads FILE... [--ini INI] [--format dat|pks|asc|mmdat] and, with withTarget, --to dat|pks
 // (then required). None on a usage error.
 std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bool withTarget,

@@ -7,8 +7,13 @@
 #include <QFileInfo>
 #include <QPagedPaintDevice>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 namespace tarnova::render {
 
@@ -27,14 +32,16 @@ int PrintedLineWidth(int dotsPerInch) {
     return std::max(1, static_cast<int>(std::ceil(kThinnestPoints * dotsPerInch / 72.0)));
 }
 
-PdfDelivery DeliverToFile(const QString& path) {
+PdfDelivery DeliverToFile(const std::string& path) {
     return [path](const QString& pdfPath, const QString&) -> std::optional<QString> {
         QFile pdf(pdfPath);
         if (!pdf.open(QIODevice::ReadOnly)) {
             return pdf.errorString();
         }
-        if (!SaveFileAtomically(path, pdf.readAll())) {
-            return QString("%1 cannot be written").arg(QDir::toNativeSeparators(path));
+        std::error_code error;
+        if (!SaveFileAtomically(path, pdf.readAll(), &error)) {
+            return QString("%1 cannot be written (%2)")
+                .arg(QString::fromStdString(path), QString::fromStdString(error.message()));
         }
         return std::nullopt;
     };
@@ -48,10 +55,11 @@ PdfDelivery DeliverToQueue(const QString& queue, std::vector<QueueOption> option
 
 PdfJobSurface::PdfJobSurface(QString printerName, PdfDelivery delivery)
     : printerName_(std::move(printerName)), delivery_(std::move(delivery)) {
-    file_.setFileTemplate(QDir::tempPath() + "/tarnova-print-XXXXXX.pdf");
-    if (file_.open()) {
-        file_.close(); // the device writes it by name
-        fileReady_ = true;
+    // A file in memory, or else an unnamed one in the temporary folder.
+    file_ = ::memfd_create("tarnova-print", MFD_CLOEXEC);
+    if (file_ < 0) {
+        file_ = ::open(QFile::encodeName(QDir::tempPath()).constData(),
+                       O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     }
 }
 
@@ -60,10 +68,13 @@ PdfJobSurface::~PdfJobSurface() {
     if (painter_.isActive()) {
         painter_.end();
     }
+    if (file_ >= 0) {
+        ::close(file_);
+    }
 }
 
 QString PdfJobSurface::pdfPath() const {
-    return fileReady_ ? file_.fileName() : QString();
+    return file_ >= 0 ? QString("/proc/self/fd/%1").arg(file_) : QString();
 }
 
 std::string PdfJobSurface::printerName() const {

@@ -11,11 +11,11 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryFile>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QPagedPaintDevice;
 
@@ -33,13 +33,14 @@ int PrintedLineWidth(int dotsPerInch);
 // What happens to the finished PDF file: none when it arrived, else why not.
 using PdfDelivery =
     std::function<std::optional<QString>(const QString& pdfPath, const QString& title)>;
-// Saves the PDF at path in one step: the old file stays whole when the new one cannot be
-// written.
-PdfDelivery DeliverToFile(const QString& path);
+// Saves the PDF at path (the file system's bytes, as given) in one step: the old file stays
+// whole when the new one cannot be written, and the refusal names the system's reason.
+PdfDelivery DeliverToFile(const std::string& path);
 // Hands the PDF to the queue with options.
 PdfDelivery DeliverToQueue(const QString& queue, std::vector<QueueOption> options);
 
-// A job drawn on a paged device that writes a temporary PDF file, then delivered.
+// A job drawn on a paged device that writes a temporary PDF file, then delivered. The file has
+// no name in any folder, so nothing is left behind however the program ends.
 class PdfJobSurface : public PrinterSurface {
   public:
     ~PdfJobSurface() override;
@@ -56,7 +57,8 @@ class PdfJobSurface : public PrinterSurface {
   protected:
     PdfJobSurface(QString printerName, PdfDelivery delivery);
 
-    // The temporary file the device writes; empty when it could not be made.
+    // The path by which the device writes the temporary file (a name under /proc/self/fd);
+    // empty when it could not be made.
     QString pdfPath() const;
     // The device the pages are drawn on; the subclass owns it and attaches it once.
     void attach(QPagedPaintDevice& device) { device_ = &device; }
@@ -69,8 +71,7 @@ class PdfJobSurface : public PrinterSurface {
     QString printerName_;
     PdfDelivery delivery_;
     QPagedPaintDevice* device_ = nullptr;
-    QTemporaryFile file_;
-    bool fileReady_ = false;
+    int file_ = -1; // the temporary file's descriptor
     QPainter painter_;
     std::unique_ptr<QPainterSurface> surface_;
     QString title_;

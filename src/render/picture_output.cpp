@@ -5,8 +5,6 @@
 #include "render/qpainter_surface.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -74,15 +72,15 @@ FontMetrics PictureFontMetrics(const QFont& font) {
     return MetricsOf(font, &reference);
 }
 
-std::optional<PictureFormat> PictureFormatOfPath(const QString& path) {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == "emf") {
+std::optional<PictureFormat> PictureFormatOfPath(std::string_view path) {
+    const std::string_view extension = fileExtension(path);
+    if (equalsIgnoringCase(extension, "emf")) {
         return PictureFormat::Emf;
     }
-    if (extension == "svg") {
+    if (equalsIgnoringCase(extension, "svg")) {
         return PictureFormat::Svg;
     }
-    if (extension == "png") {
+    if (equalsIgnoringCase(extension, "png")) {
         return PictureFormat::Png;
     }
     return std::nullopt;
@@ -144,10 +142,9 @@ QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, cons
     return {};
 }
 
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes, std::error_code* error) {
+bool SaveFileAtomically(const std::string& path, const QByteArray& bytes, std::error_code* error) {
     return writeWholeFile(
-        QFile::encodeName(path).toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
 }
 
 } // namespace tarnova::render

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 namespace tarnova::render {
@@ -19,7 +21,7 @@ namespace tarnova::render {
 enum class PictureFormat { Emf, Svg, Png };
 
 // The format named by the extension of path (.emf, .svg, .png, in any case); none otherwise.
-std::optional<PictureFormat> PictureFormatOfPath(const QString& path);
+std::optional<PictureFormat> PictureFormatOfPath(std::string_view path);
 
 // The line height and average character width of font in pictures (a 96-dpi device, as the
 // screen): what a drawing lays itself out by.
@@ -39,10 +41,10 @@ QByteArray DrawPng(QSize size, const QFont& font, const Drawing& drawing);
 QByteArray DrawPicture(PictureFormat format, QSize size, const QFont& font, const QString& title,
                        const Drawing& drawing);
 
-// Replaces the file at path with bytes in one step (writeWholeFile): either the whole new file
-// is there afterwards or the old one is untouched. False when it cannot be written, with the
-// system's reason in error when given.
-bool SaveFileAtomically(const QString& path, const QByteArray& bytes,
+// Replaces the file at path (the file system's bytes, as given) with bytes in one step
+// (writeWholeFile): either the whole new file is there afterwards or the old one is untouched.
+// False when it cannot be written, with the system's reason in error when given.
+bool SaveFileAtomically(const std::string& path, const QByteArray& bytes,
                         std::error_code* error = nullptr);
 
 } // namespace tarnova::render

@@ -115,14 +115,14 @@ class RenderTest : public QObject {
 
     void savingReplacesTheFileWhole() {
         QTemporaryDir folder;
-        const QString path = folder.filePath("graph.emf");
+        const std::string path = folder.filePath("graph.emf").toStdString();
         QVERIFY(SaveFileAtomically(path, "first"));
         QVERIFY(SaveFileAtomically(path, "second"));
-        QFile file(path);
+        QFile file(QString::fromStdString(path));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("second"));
-        QVERIFY(!SaveFileAtomically(folder.filePath("missing/graph.emf"), "x"));
-        QVERIFY(!SaveFileAtomically(folder.path(), "x")); // a folder is no file
+        QVERIFY(!SaveFileAtomically(folder.filePath("missing/graph.emf").toStdString(), "x"));
+        QVERIFY(!SaveFileAtomically(folder.path().toStdString(), "x")); // a folder is no file
     }
 };
 

@@ -311,6 +311,24 @@ class ResultViewsTest : public QObject {
         QCOMPARE(record.activeCount, all);
     }
 
+    // The graph window's Save As writes the picture its extension names to the path chosen.
+    void graphSaveAsWritesThePictureNamed() {
+        Calculation calculation;
+        calculation.show(calculation.ratioSheet());
+        QTemporaryDir folder;
+        const QString target = folder.filePath("graph.png");
+        answerNextDialog<QFileDialog>([target](QFileDialog& dialog) {
+            dialog.selectFile(target);
+            static_cast<QDialog&>(dialog).accept();
+        });
+        calculation.graph()->runCommand(gui::kViewSaveAs);
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().startsWith("\x89PNG"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"graph.png"});
+    }
+
     void saveAsWritesWhatReduceWrites() {
         Calculation calculation;
         QTemporaryDir folder;

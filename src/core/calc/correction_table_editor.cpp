@@ -4,6 +4,7 @@
 #include "data/peak_sheet.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
+#include "platform/text_file.h"
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
@@ -93,6 +94,11 @@ std::optional<std::string> labelOrMessage(std::string_view text, const char* emp
         ui.showMessage(kCaption, "ラベルに,を含めることはできません。");
         return std::nullopt;
     }
+    // A line break would end the label's line in the file.
+    if (text.find_first_of("\r\n") != std::string_view::npos) {
+        ui.showMessage(kCaption, "ラベルに改行を含めることはできません。");
+        return std::nullopt;
+    }
     return std::string(cutCp932(text, kMaxLabelLength));
 }
 
@@ -179,7 +185,8 @@ bool CorrectionTableEditor::registerEntry(std::string_view corrected, std::strin
 bool CorrectionTableEditor::addToVocabulary(const std::string& label) {
     bool read = false;
     bool added = false;
-    const bool written = UpdateProfile(iniPath_, [&](IniFile& file) {
+    FileError error;
+    const auto change = [&](IniFile& file) {
         read = true;
         const long count = std::max(0, file.readInt(kPeaksSection, kItemCountKey, -1));
         for (const auto& [number, known] :
@@ -191,17 +198,18 @@ bool CorrectionTableEditor::addToVocabulary(const std::string& label) {
         added = file.setValue(kPeaksSection, formatText("item%ld", count + 1), label) &&
                 file.setValue(kPeaksSection, kItemCountKey, formatText("%ld", count + 1));
         return added;
-    });
+    };
+    const bool written = UpdateProfile(iniPath_, change, &error);
     if (!read || (added && !written)) {
-        reportWriteFailure();
+        reportWriteFailure(error);
         return false;
     }
     return added;
 }
 
-void CorrectionTableEditor::reportWriteFailure() {
+void CorrectionTableEditor::reportWriteFailure(const FileError& error) {
     if (!writeFailed_) {
-        ui_.showMessage(kCaption, iniWriteFailureMessage(iniPath_));
+        ui_.showMessage(kCaption, iniWriteFailureMessage(iniPath_, error));
     }
     writeFailed_ = true;
 }
@@ -218,16 +226,28 @@ void CorrectionTableEditor::deleteEntries(const std::vector<std::size_t>& positi
     modified_ = true;
 }
 
-bool CorrectionTableEditor::saveSet(std::string_view typedName) {
-    const std::string name(cutCp932(typedName, kSetNameRoom - 1));
+bool CorrectionTableEditor::acceptsSetName(std::string_view name) {
     if (name.empty()) {
         ui_.showMessage(kCaption, "セット名が指定されていません。指定してください。");
+        return false;
+    }
+    // A longer name would be stored cut short and then not be found under the name given.
+    if (name.size() > kSetNameRoom - 1) {
+        ui_.showMessage(kCaption, "セット名が長すぎます。79バイト以内で指定してください。");
         return false;
     }
     if (!isStorableSetName(name)) {
         ui_.showMessage(kCaption,
                         "このセット名は使えません。設定ファイルの見出しと同じ名前、=、[、] を"
                         "含む名前、; で始まる名前、前後に空白のある名前は指定できません。");
+        return false;
+    }
+    return true;
+}
+
+bool CorrectionTableEditor::saveSet(std::string_view typedName) {
+    const std::string name(typedName);
+    if (!acceptsSetName(name)) {
         return false;
     }
     // An empty list is never stored: a set counted without items, or a count without a name,
@@ -237,7 +257,8 @@ bool CorrectionTableEditor::saveSet(std::string_view typedName) {
         modified_ = false;
         return false;
     }
-    const bool written = UpdateProfile(iniPath_, [&](IniFile& file) {
+    FileError error;
+    const auto change = [&](IniFile& file) {
         const long stored = file.readInt(kCorrectionSetsSection, name, -1);
         if (stored < 1) {
             const long sets = file.readInt(kGeneralSection, kCorrectionSetsSection, -1);
@@ -254,10 +275,10 @@ bool CorrectionTableEditor::saveSet(std::string_view typedName) {
             }
         }
         return file.setValue(kCorrectionSetsSection, name, formatText("%zu", entries_.size()));
-    });
-    if (!written) {
+    };
+    if (!UpdateProfile(iniPath_, change, &error)) {
         writeFailed_ = false;
-        reportWriteFailure();
+        reportWriteFailure(error);
         return false;
     }
     if (std::none_of(setNames_.begin(), setNames_.end(),

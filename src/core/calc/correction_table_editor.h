@@ -19,6 +19,7 @@
 namespace tarnova {
 
 class IniFile;
+struct FileError;
 
 // The items "item1", "item2", ... of section with a number from 1 to count, in the order of
 // their numbers, each value cut to room - 1 bytes (never inside a double-byte character).
@@ -52,6 +53,8 @@ class CorrectionTableEditor final {
     // The list of "現在のセット".
     const std::vector<std::string>& setNames() const { return setNames_; }
     bool isModified() const { return modified_; }
+    // Whether the last registration or save could not write the file (it was reported).
+    bool writeFailed() const { return writeFailed_; }
 
     // "登録": checks the two labels and the factor (the first fault is shown and nothing else
     // happens), adds labels the vocabulary lacks to the file and to their drop-down, and adds
@@ -61,8 +64,11 @@ class CorrectionTableEditor final {
     // "削除": removes the entries at the given positions of the entry list.
     void deleteEntries(const std::vector<std::size_t>& positions);
     // "設定を保存": stores the entry list under name in one write. Returns true when it was
-    // written; a refused name, an empty list or a failed write is shown.
+    // written; a refused name (also one longer than 79 bytes, which the file could not give
+    // back), an empty list or a failed write is shown.
     bool saveSet(std::string_view name);
+    // Whether name can be saved as a set; a name that cannot is shown as saveSet shows it.
+    bool acceptsSetName(std::string_view name);
     // A set chosen in the set list: its stored items replace the entry list.
     void chooseSet(std::string_view name);
     // Asked before the set list opens and on OK: true when there are no unsaved changes or the
@@ -74,7 +80,7 @@ class CorrectionTableEditor final {
     // added (and so belongs into the label's drop-down), false otherwise or when the write
     // failed (reported once per registration through writeFailed_).
     bool addToVocabulary(const std::string& label);
-    void reportWriteFailure();
+    void reportWriteFailure(const FileError& error);
 
     std::string iniPath_;
     UserInterfacePort& ui_;

@@ -38,15 +38,52 @@ std::optional<std::string> readFileStart(const std::string& path, std::size_t co
 std::error_code fileReadError(const std::string& path);
 // Writes bytes as the whole content of the file at path without ever leaving a damaged file:
 // they go into a new file beside it, which is flushed to the disk and then takes the old
-// file's place (and its permissions and owner, where the system lets it). A file that is
-// write-protected is not replaced. On failure the old file is left exactly as it was, no
-// temporary file remains, error (when given) receives the system's reason, and false is
-// returned. A symbolic link stays a link: the file it names is replaced.
+// file's place (and its permissions and owner, where the system lets it). The new file has no
+// name until then where the file system allows it, and its temporary name is removed also when
+// SIGINT, SIGTERM or SIGHUP ends the program. A file that is write-protected is not replaced.
+// On failure the old file is left exactly as it was, no temporary file remains, error (when
+// given) receives the system's reason, and false is returned. A symbolic link stays a link:
+// the file it names is written, also when it does not exist yet; a chain of links that never
+// ends is refused. A device or a pipe is written into; a pipe that no program reads from is
+// refused at once (pipeWithoutReaderError).
 bool writeWholeFile(const std::string& path, std::string_view bytes,
                     std::error_code* error = nullptr);
-// Empties the file at path (creating it when missing) and writes bytes into it. A failed
-// write can leave the file cut short: only for files whose folder takes no new files.
-bool overwriteFileInPlace(const std::string& path, std::string_view bytes);
+// The reason given when an output names a pipe that no program reads from.
+std::error_code pipeWithoutReaderError();
+// Rewrites the existing regular file at path with bytes in place: only for files whose folder
+// takes no new files. The room the new content needs is claimed before any old byte is
+// overwritten, so a full disk leaves the file as it was; a later failure writes the old content
+// back. Returns the reason of the failure, or none.
+std::error_code rewriteFileInPlace(const std::string& path, std::string_view bytes);
+// Whether writeWholeFile may use unnamed temporary files (true at start): tests use false for
+// file systems that do not have them.
+void allowUnnamedTemporaryFiles(bool allowed);
+
+// An exclusive lock on a file for a read-modify-write, held until it is destroyed: another
+// program taking the same lock waits until then. The file is created empty when missing, and
+// removed again when it was created here and nothing took its place. A file that another
+// program replaced while this one waited is locked anew, so that the lock always holds the
+// file the path names. Only regular files are locked.
+class FileUpdateLock final {
+  public:
+    explicit FileUpdateLock(const std::string& path);
+    FileUpdateLock(const FileUpdateLock&) = delete;
+    FileUpdateLock& operator=(const FileUpdateLock&) = delete;
+    ~FileUpdateLock();
+
+    // Whether the lock is held; error() then says why not.
+    bool held() const { return descriptor_ >= 0; }
+    const FileError& error() const { return error_; }
+    // The locked file's content, or none when it cannot be read or is longer than maxBytes
+    // (error then says why).
+    std::optional<std::string> read(std::size_t maxBytes, FileError& error) const;
+
+  private:
+    std::string path_;
+    int descriptor_ = -1;
+    bool created_ = false;
+    FileError error_;
+};
 
 bool fileExists(const std::string& path);
 // Whether path names something that exists but is no regular file (a folder, a device, a pipe).

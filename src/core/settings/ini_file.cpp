@@ -202,18 +202,6 @@ int parseProfileInt(std::string_view text) {
     return static_cast<int>(result);
 }
 
-// A file that exists but cannot be read (a folder of that name, say) is never replaced by a
-// file holding only the change.
-bool loadForChange(const std::string& path, IniFile& file) {
-    FileError error;
-    std::optional<IniFile> read = IniFile::read(path, error);
-    if (!read) {
-        return false;
-    }
-    file = std::move(*read);
-    return true;
-}
-
 } // namespace
 
 bool profileNamesEqual(std::string_view a, std::string_view b) {
@@ -243,15 +231,18 @@ bool IniFile::save(const std::string& path, FileError* failure) const {
         }
         return false;
     }
-    std::error_code error;
     makeMissingFolders(path);
+    std::error_code error;
     if (writeWholeFile(path, text_, &error)) {
         return true;
     }
     // A folder we may not create files in can still hold a file we may write.
     if ((error == std::errc::permission_denied || error == std::errc::operation_not_permitted) &&
-        overwriteFileInPlace(path, text_)) {
-        return true;
+        fileExists(path)) {
+        error = rewriteFileInPlace(path, text_);
+        if (!error) {
+            return true;
+        }
     }
     if (failure != nullptr) {
         *failure = {FileError::Kind::System, error.value()};
@@ -378,22 +369,43 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
 }
 
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
-    IniFile file;
-    if (!loadForChange(path, file)) {
-        return false;
-    }
-    if (!file.removeKey(section, key)) {
-        return true; // nothing to delete
-    }
-    return file.save(path);
+    bool found = false;
+    FileError error;
+    const bool deleted = UpdateProfile(
+        path,
+        [&](IniFile& file) {
+            found = file.removeKey(section, key);
+            return found;
+        },
+        &error);
+    return deleted || (!found && error.kind == FileError::Kind::System && error.systemError == 0);
 }
 
-bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change) {
-    IniFile file;
-    if (!loadForChange(path, file) || !change(file)) {
-        return false;
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change,
+                   FileError* error) {
+    FileError failure;
+    const bool updated = [&] {
+        makeMissingFolders(path);
+        // Held until the new content is in place: another program's change made meanwhile
+        // would otherwise be lost.
+        const FileUpdateLock lock(path);
+        if (!lock.held()) {
+            failure = lock.error();
+            return false;
+        }
+        // A file that exists but cannot be read is never replaced by one holding only the
+        // change.
+        std::optional<std::string> text = lock.read(kMaxIniFileBytes, failure);
+        if (!text) {
+            return false;
+        }
+        IniFile file(std::move(*text));
+        return change(file) && file.save(path, &failure);
+    }();
+    if (!updated && error != nullptr) {
+        *error = failure;
     }
-    return file.save(path);
+    return updated;
 }
 
 } // namespace tarnova

@@ -89,8 +89,12 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
                         std::string_view value);
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
 // Several changes as one write: reads the file as it is on disk (an empty file when missing),
-// lets change edit it and writes it back when change returns true. Returns false when change
-// refused or the file could not be read or written; the file is then as it was.
-bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change);
+// lets change edit it and writes it back when change returns true, holding the file's update
+// lock (FileUpdateLock) from the reading to the writing, so that changes other programs save
+// meanwhile wait and are kept. Returns false when change refused or the file could not be read
+// or written; the file is then as it was, and error (when given) says why the read or the
+// write failed (a refused change leaves it without a reason: System with systemError 0).
+bool UpdateProfile(const std::string& path, const std::function<bool(IniFile&)>& change,
+                   FileError* error = nullptr);
 
 } // namespace tarnova

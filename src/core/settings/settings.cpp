@@ -170,8 +170,8 @@ bool isValidTestLevel(double percent) {
     return std::isfinite(percent) && percent > 0.0 && percent < 100.0;
 }
 
-std::string iniWriteFailureMessage(const std::string& path) {
-    return "設定ファイルに書き込めませんでした。\n" + path;
+std::string iniWriteFailureMessage(const std::string& path, const FileError& error) {
+    return formatText("設定ファイルに書き込めませんでした(%s)。\n", error.reason().c_str()) + path;
 }
 
 const std::vector<SettingKey>& settingKeys() {
@@ -300,24 +300,17 @@ std::string settingText(const SettingKey& key, const Settings& settings,
 
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
                  FileError* error) {
-    FileError failure;
-    std::optional<IniFile> file = IniFile::read(path, failure);
-    if (file) {
+    const auto change = [&](IniFile& file) {
         for (const SettingKey& key : settingKeys()) {
             if (isAvgLimit(key) ||
                 (key.type == SettingType::String && settings.dataDirectory.empty())) {
                 continue;
             }
-            file->setValue(key.section, key.key, settingText(key, settings, formats));
+            file.setValue(key.section, key.key, settingText(key, settings, formats));
         }
-        if (file->save(path, &failure)) {
-            return 1;
-        }
-    }
-    if (error != nullptr) {
-        *error = failure;
-    }
-    return 0;
+        return true;
+    };
+    return UpdateProfile(path, change, error) ? 1 : 0;
 }
 
 } // namespace tarnova

@@ -109,8 +109,8 @@ bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string&
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
                  FileError* error = nullptr);
 
-// The message ("Tarnova" caption) for an INI file that could not be written.
-std::string iniWriteFailureMessage(const std::string& path);
+// The message ("Tarnova" caption) for an INI file that could not be written, with the reason.
+std::string iniWriteFailureMessage(const std::string& path, const FileError& error);
 
 // A key's value as SaveSettings writes it: booleans "true"/"false", formats "%d.%d" (Num and
 // Elem "%d"), chklevel "%f", datadir as it stands.

@@ -9,7 +9,6 @@
 #include "settings/settings.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -162,11 +161,11 @@ void GraphWindow::saveGraph() {
     if (!path) {
         return;
     }
-    const QString file = QFile::decodeName(QByteArray::fromStdString(*path));
+    // The path reaches the file system as the dialog gave its bytes.
     const QByteArray bytes =
-        picture(render::PictureFormatOfPath(file).value_or(render::PictureFormat::Emf), *record);
+        picture(render::PictureFormatOfPath(*path).value_or(render::PictureFormat::Emf), *record);
     canvas_->update();
-    if (bytes.isEmpty() || !render::SaveFileAtomically(file, bytes)) {
+    if (bytes.isEmpty() || !render::SaveFileAtomically(*path, bytes)) {
         port_.showMessage("Tarnova", *path);
     }
 }

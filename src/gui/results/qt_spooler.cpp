@@ -6,6 +6,7 @@
 #include "render/pdf_job_surface.h"
 #include "shell/help_document.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QPrintEngine>
 #include <QPrinter>
@@ -98,7 +99,8 @@ PrinterOpening QtSpooler::openPrinter(const std::string& name) {
         if (!path) {
             return {nullptr, true};
         }
-        job = std::make_unique<QPrinterJobSurface>(printerName, kept, render::DeliverToFile(*path));
+        job = std::make_unique<QPrinterJobSurface>(
+            printerName, kept, render::DeliverToFile(QFile::encodeName(*path).toStdString()));
     } else {
         if (QPrinterInfo::printerInfo(printerName).isNull()) {
             return {};

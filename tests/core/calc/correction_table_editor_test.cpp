@@ -89,6 +89,8 @@ TEST_F(CorrectionEditor, RefusedEntriesChangeNothing) {
         {"Ar40,x", "Ar36", "1", "ラベルに,を含めることはできません。"},
         {"Ar40", "", "1", "妨害ピークのラベルが指定されていません。"},
         {"Ar40", "Ar,36", "1", "ラベルに,を含めることはできません。"},
+        {"Ar\n40", "Ar36", "1", "ラベルに改行を含めることはできません。"},
+        {"Ar40", "Ar36\r", "1", "ラベルに改行を含めることはできません。"},
         {"Ar40", "Ar36", "", "補正係数が指定されていません。"},
         {"Ar40", "Ar36", "  ", "補正係数が指定されていません。"},
         {"Ar40", "Ar36", "0", notPositive},
@@ -190,6 +192,19 @@ TEST_F(CorrectionEditor, EmptyListIsNotSaved) {
     EXPECT_FALSE(editor.isModified());
 }
 
+// A name longer than the 79 bytes the file gives back is refused, not stored cut short under a
+// name that is then not found.
+TEST_F(CorrectionEditor, SetNamesTheFileCannotGiveBackAreRefused) {
+    editor.open();
+    ASSERT_TRUE(editor.registerEntry("Ar40", "Ar36", "1"));
+    const std::string before = ini();
+    EXPECT_FALSE(editor.saveSet(std::string(80, 'S')));
+    EXPECT_EQ(messageTexts(), Strings{"セット名が長すぎます。79バイト以内で指定してください。"});
+    EXPECT_EQ(ini(), before);
+    ASSERT_TRUE(editor.saveSet(std::string(79, 'S')));
+    EXPECT_EQ(IniFile::load(iniPath).value("interferance", std::string(79, 'S')), "1");
+}
+
 // A set count without names opens with an empty set list; names are read whatever the count.
 TEST_F(CorrectionEditor, DamagedIniOpensWithTheNamesItHolds) {
     test::LogCapture log;
@@ -260,7 +275,8 @@ TEST_F(CorrectionEditor, WriteFailuresAreReported) {
     ASSERT_TRUE(editor.registerEntry("Ar40", "Ar36", "1"));
     EXPECT_TRUE(editor.correctedLabels().empty());
     EXPECT_FALSE(editor.saveSet("AR"));
-    const std::string failure = "設定ファイルに書き込めませんでした。\n" + folderPath;
+    const std::string failure =
+        "設定ファイルに書き込めませんでした(not a regular file)。\n" + folderPath;
     EXPECT_EQ(messageTexts(), (Strings{failure, failure}));
     EXPECT_TRUE(editor.isModified());
     EXPECT_TRUE(editor.setNames().empty());

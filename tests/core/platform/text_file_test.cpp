@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <future>
 #include <set>
 
 namespace tarnova {
@@ -100,6 +103,114 @@ TEST_F(WholeFileWrite, ReadErrorsNameTheSystemsReason) {
     EXPECT_EQ(fileReadError(folder.path("sub")), std::errc::is_a_directory);
     EXPECT_FALSE(fileReadError(folder.write("run.pks", "")));
     EXPECT_FALSE(fileReadError(folder.write("full.pks", "x")));
+}
+
+// A link to a file that does not exist yet writes that file; a chain of links that never ends
+// is refused and left as it is.
+TEST_F(WholeFileWrite, LinksAreFollowedAlsoToMissingFilesAndLoopsRefused) {
+    fs::create_directory(folder.path("sub"));
+    fs::create_symlink("sub/target.png", folder.path("dangling.png"));
+    ASSERT_TRUE(writeWholeFile(folder.path("dangling.png"), "picture"));
+    EXPECT_TRUE(fs::is_symlink(folder.path("dangling.png")));
+    EXPECT_EQ(folder.read("sub/target.png"), "picture");
+
+    fs::create_symlink("loop.b", folder.path("loop.a"));
+    fs::create_symlink("loop.a", folder.path("loop.b"));
+    std::error_code error;
+    EXPECT_FALSE(writeWholeFile(folder.path("loop.a"), "x", &error));
+    EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+    EXPECT_TRUE(fs::is_symlink(folder.path("loop.a")));
+    EXPECT_EQ(fs::read_symlink(folder.path("loop.a")), "loop.b");
+}
+
+// A pipe nobody reads from is refused at once; one with a reader gets the bytes.
+TEST_F(WholeFileWrite, APipeIsWrittenOnlyWhileSomethingReadsIt) {
+    const std::string pipe = folder.path("out.fifo");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::error_code error;
+    EXPECT_FALSE(writeWholeFile(pipe, "nobody reads", &error));
+    EXPECT_EQ(error, pipeWithoutReaderError());
+
+    auto reader = std::async(std::launch::async, [&] { return folder.read("out.fifo"); });
+    // The reader may not have opened the pipe yet: the write is tried until it has.
+    bool written = false;
+    for (int attempt = 0; attempt < 500 && !written; ++attempt) {
+        written = writeWholeFile(pipe, std::string(200000, 'p'), &error);
+        if (!written) {
+            ::usleep(10000);
+        }
+    }
+    EXPECT_TRUE(written) << error.message();
+    EXPECT_EQ(reader.get(), std::string(200000, 'p'));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+}
+
+// Names up to the longest the file system takes can be written, with and without unnamed
+// temporary files.
+TEST_F(WholeFileWrite, TheLongestNamesCanBeWritten) {
+    for (const bool unnamed : {true, false}) {
+        allowUnnamedTemporaryFiles(unnamed);
+        for (const std::size_t length : {std::size_t{244}, std::size_t{255}}) {
+            const std::string name = std::string(length - 4, 'n') + ".dat";
+            std::error_code error;
+            EXPECT_TRUE(writeWholeFile(folder.path(name), "first", &error))
+                << length << ": " << error.message();
+            EXPECT_TRUE(writeWholeFile(folder.path(name), "second", &error))
+                << length << ": " << error.message();
+            EXPECT_EQ(folder.read(name), "second");
+            fs::remove(folder.path(name));
+        }
+    }
+    allowUnnamedTemporaryFiles(true);
+    EXPECT_TRUE(folder.names().empty());
+}
+
+// A program ended by SIGINT or SIGTERM in the middle of saving leaves no temporary file, whether
+// the file system gives unnamed files or not, and still ends by that signal.
+TEST_F(WholeFileWrite, ASaveEndedBySignalLeavesNoTemporaryFile) {
+    const std::string target = folder.path("large.dat");
+    const std::string content(4 * 1024 * 1024, 'x');
+    for (const bool unnamed : {true, false}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            for (const int delayMs : {5, 30, 80}) {
+                const pid_t child = ::fork();
+                if (child == 0) {
+                    allowUnnamedTemporaryFiles(unnamed);
+                    for (;;) {
+                        writeWholeFile(target, content);
+                    }
+                }
+                ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+                ::kill(child, signal);
+                int status = 0;
+                ASSERT_EQ(::waitpid(child, &status, 0), child);
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+                    << "signal " << signal;
+                for (const std::string& name : folder.names()) {
+                    EXPECT_EQ(name, "large.dat") << "unnamed " << unnamed << ", signal " << signal
+                                                 << ", after " << delayMs << " ms";
+                }
+            }
+        }
+    }
+}
+
+// In place: a write that cannot get the room it needs leaves the file as it was; a shorter
+// content replaces a longer one exactly.
+TEST_F(WholeFileWrite, RewritingInPlaceClaimsTheRoomFirst) {
+    const std::string old(3000, 'o');
+    const std::string path = folder.write("TARNOVA.INI", old);
+    {
+        const test::FileSizeLimit limit(4096);
+        EXPECT_EQ(rewriteFileInPlace(path, std::string(10000, 'n')), std::errc::file_too_large);
+    }
+    EXPECT_EQ(folder.read("TARNOVA.INI"), old);
+    EXPECT_FALSE(rewriteFileInPlace(path, "short"));
+    EXPECT_EQ(folder.read("TARNOVA.INI"), "short");
+    EXPECT_FALSE(rewriteFileInPlace(path, std::string(5000, 'l')));
+    EXPECT_EQ(folder.read("TARNOVA.INI"), std::string(5000, 'l'));
+    EXPECT_EQ(rewriteFileInPlace(folder.path("missing"), "x"),
+              std::errc::no_such_file_or_directory);
 }
 
 } // namespace

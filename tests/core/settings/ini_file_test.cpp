@@ -1,10 +1,18 @@
 #include "settings/ini_file.h"
 
+#include "core/support/private_tmpfs.h"
 #include "core/support/temp_folder.h"
+#include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
+#include <set>
 
 namespace tarnova {
 namespace {
@@ -166,6 +174,119 @@ TEST_F(IniFileOnDisk, AFolderInPlaceOfTheFileReadsAsEmptyAndIsNotWritten) {
     EXPECT_FALSE(WriteProfileString(path_, "general", "addeof", "true"));
     EXPECT_FALSE(DeleteProfileKey(path_, "general", "addeof"));
     EXPECT_TRUE(std::filesystem::is_directory(path_));
+}
+
+// Two programs that update the file at the same time both keep every change: each holds the
+// file's lock from its reading to its writing.
+TEST_F(IniFileOnDisk, ChangesOfProgramsSavingAtOnceAreAllKept) {
+    constexpr int kRounds = 60;
+    const auto start = [&](const std::string& key) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int round = 0; round < kRounds; ++round) {
+                const bool saved = UpdateProfile(path_, [&](IniFile& file) {
+                    const auto add = [&](const std::string& name) {
+                        file.setValue("count", name,
+                                      std::to_string(file.readInt("count", name, 0) + 1));
+                    };
+                    add(key);
+                    add("total");
+                    return true;
+                });
+                if (!saved) {
+                    ::_exit(1);
+                }
+            }
+            ::_exit(0);
+        }
+        return child;
+    };
+    const pid_t writers[] = {start("a"), start("b")};
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const IniFile file = IniFile::load(path_);
+    EXPECT_EQ(file.readInt("count", "a", 0), kRounds);
+    EXPECT_EQ(file.readInt("count", "b", 0), kRounds);
+    EXPECT_EQ(file.readInt("count", "total", 0), 2 * kRounds);
+    EXPECT_EQ(folder_.names(), std::set<std::string>{"TARNOVA.INI"});
+}
+
+// A refused change of a missing file leaves no file behind; one through a link that names a
+// missing file creates that file and keeps the link.
+TEST_F(IniFileOnDisk, UpdatesMakeNoFileForNothingAndFollowLinks) {
+    EXPECT_FALSE(UpdateProfile(path_, [](IniFile&) { return false; }));
+    EXPECT_TRUE(DeleteProfileKey(path_, "general", "addeof"));
+    EXPECT_TRUE(folder_.names().empty());
+
+    std::filesystem::create_symlink("real.ini", path_);
+    ASSERT_TRUE(WriteProfileString(path_, "general", "addeof", "true"));
+    EXPECT_TRUE(std::filesystem::is_symlink(path_));
+    EXPECT_EQ(folder_.read("real.ini"), "[general]\r\naddeof=true\r\n");
+
+    std::filesystem::remove(path_);
+    std::filesystem::create_symlink("TARNOVA.INI", path_);
+    FileError error;
+    EXPECT_FALSE(UpdateProfile(
+        path_, [](IniFile&) { return true; }, &error));
+    EXPECT_EQ(error.reason(), std::strerror(ELOOP));
+}
+
+// In a folder that takes no new files the file is rewritten in place; a full disk then leaves
+// it byte for byte as it was and is named as the reason.
+TEST(IniFileInPlace, AFullDiskLeavesTheFileWholeAndIsTheReasonGiven) {
+    test::TempFolder folder;
+    const auto found = test::runWithPrivateTmpfs(
+        folder.path(""), 256 * 1024, [](const std::string& root) -> std::string {
+            const std::string etc = root + "/etc";
+            const std::string ini = etc + "/TARNOVA.INI";
+            const std::string before = "[general]\r\naddeof=true\r\n[interferance]\r\nAR=1\r\n"
+                                       "[AR]\r\nitem1=Ar40,Ar36,295.5\r\n";
+            ::mkdir(etc.c_str(), 0755);
+            if (!writeWholeFile(ini, before) || ::chmod(etc.c_str(), 0555) != 0 ||
+                !test::dropCapabilities()) {
+                return "no folder without room for new files";
+            }
+            if (writeWholeFile(etc + "/new", "x")) {
+                return "the folder still takes new files";
+            }
+            test::fillFileSystem(root);
+            // Longer than the page the file has: the disk must give more room.
+            const std::string folderName(6000, 'd');
+            const auto setFolder = [&](IniFile& file) {
+                return file.setValue("general", "datadir", folderName);
+            };
+            FileError error;
+            if (UpdateProfile(ini, setFolder, &error)) {
+                return "saved on a full disk";
+            }
+            if (error.reason() != std::strerror(ENOSPC)) {
+                return "reason given: " + error.reason();
+            }
+            if (readWholeFile(ini) != before) {
+                return "the file changed: " + readWholeFile(ini).value_or("(unreadable)");
+            }
+            ::unlink((root + "/filler").c_str());
+            if (!UpdateProfile(ini, setFolder, &error)) {
+                return "not saved with room on the disk: " + error.reason();
+            }
+            const IniFile saved = IniFile::load(ini);
+            if (saved.value("general", "datadir") != folderName ||
+                saved.value("AR", "item1") != "Ar40,Ar36,295.5") {
+                return "saved wrongly: " + saved.text();
+            }
+            // A shorter content leaves no trace of the longer one.
+            if (!DeleteProfileKey(ini, "general", "datadir") || readWholeFile(ini) != before) {
+                return "shortened wrongly: " + readWholeFile(ini).value_or("(unreadable)");
+            }
+            return {};
+        });
+    if (!found) {
+        GTEST_SKIP() << "no private user and mount namespaces on this system";
+    }
+    EXPECT_EQ(*found, "");
 }
 
 } // namespace

@@ -320,8 +320,8 @@ TEST_F(SettingsFile, SaveIsOneCheckedWriteOverTheFileOnDisk) {
     const std::string plainFile = folder_.write("plain", "x");
     EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), plainFile + "/TARNOVA.INI"), 0);
     EXPECT_EQ(folder_.read("plain"), "x");
-    EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI"),
-              "設定ファイルに書き込めませんでした。\n/opt/t/TARNOVA.INI");
+    EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI", {FileError::Kind::System, ENOSPC}),
+              "設定ファイルに書き込めませんでした(No space left on device)。\n/opt/t/TARNOVA.INI");
 }
 
 // The command-line tool prints what start-up reads.
