@@ -65,6 +65,26 @@ int CreateResults(CalcState& state) {
     return 1;
 }
 
+CalculationChoices ChoicesOf(const CalcState& state) {
+    CalculationChoices choices;
+    choices.calcFlags = state.calcFlags & kCarriedCalcFlags;
+    for (const ElementEntry& element : state.elements) {
+        choices.selections[element.label] = element.selection & kSelectAll;
+    }
+    choices.correctionSet = state.correctionSet;
+    return choices;
+}
+
+void ApplyChoices(CalcState& state, const CalculationChoices& choices) {
+    state.calcFlags = (state.calcFlags & ~kCarriedCalcFlags) | choices.calcFlags;
+    for (ElementEntry& element : state.elements) {
+        const auto found = choices.selections.find(element.label);
+        const std::uint32_t chosen = found == choices.selections.end() ? 0 : found->second;
+        element.selection = (element.selection & ~kSelectAll) | chosen;
+    }
+    state.correctionSet = choices.correctionSet;
+}
+
 int ReleaseCalculation(CalcState& state, CalculationPort* port) {
     if (port != nullptr) {
         port->closeResultViews();

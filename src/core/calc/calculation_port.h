@@ -48,7 +48,9 @@ struct CalculationSettingsForm {
     bool printPeakList = false; // "ピークリストの印刷"
 
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
-    // checked. correctionSet is the list's text (at most 79 bytes).
+    // checked. correctionSet is the list's text (at most 79 bytes); it is filled when the
+    // dialog opens with the box clear too (the last set chosen, or the only one), so that
+    // ticking the box offers it.
     bool correct = false;
     std::vector<std::string> correctionSets; // set names of the INI (cp932), in file order
     // The INI counts correction sets but names none: the dialog opens without them.
