@@ -142,14 +142,15 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                     ++j;
                 }
             }
-            record.points.reset();
-            record.fit.reset();
-            record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+            if (mode == 0) {
+                record.points.reset();
+                record.fit.reset();
+                record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+            }
         }
     }
     if (mode == 1) {
-        state.results.reset();
-        LogLine("Result table is removed");
+        // The table stays shown until the recalculation's settings are confirmed.
         port.requestRecalculation();
         return;
     }

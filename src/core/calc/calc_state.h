@@ -91,10 +91,10 @@ int ReleaseCalculation(CalcState& state, CalculationPort* port);
 inline constexpr int kAllSheets = -2;
 
 // Carries the disabled data points of sheet (or of every sheet, kAllSheets) into the peak list
-// as disabled peaks and frees every record's points. Mode 0 ("Update All excluding disabled")
+// as disabled peaks. Mode 0 ("Update All excluding disabled") frees every record's points,
 // runs the regressions again on the same records with testLevel (percent) and repaints the
-// views; mode 1 ("Redo calicuration excluding disabled") removes the table and asks for a
-// recalculation.
+// views; mode 1 ("Redo calicuration excluding disabled") asks for a recalculation, which
+// replaces the table once its settings are confirmed.
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
                      double testLevel);
 

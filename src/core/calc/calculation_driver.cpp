@@ -300,14 +300,21 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     if (state.calcFlags == 0) {
         return RunNewCalculation(state, extract, environment);
     }
-    environment.port.closeResultViews();
-    restoreUncorrectedValues(state);
-    if (!runSettingsDialog(state, environment)) {
-        if ((state.calcFlags & kCalcConfirmed) == 0) {
-            state.calcFlags = 0;
-        }
+    // RECALC: the settings are tried on a copy of the lists, so that a cancel leaves the table,
+    // its windows and its disabled points as they are.
+    CalcState again;
+    again.calcFlags = state.calcFlags;
+    again.elements = state.elements;
+    again.peaks = state.peaks;
+    again.correctionSet = state.correctionSet;
+    again.uncorrectedValues = state.uncorrectedValues;
+    again.lastChoices = state.lastChoices;
+    restoreUncorrectedValues(again);
+    if (!runSettingsDialog(again, environment)) {
         return 0;
     }
+    environment.port.closeResultViews();
+    state = std::move(again);
     return calculateConfirmed(state, environment);
 }
 

@@ -32,7 +32,8 @@ struct CalculationEnvironment {
 using PeakListSource = std::function<std::optional<std::vector<PeakRecord>>()>;
 
 // CALC when state.calcFlags is 0 (the caller has run ReleaseCalculation), RECALC otherwise.
-// Returns 1 when results exist afterwards, 0 otherwise.
+// RECALC keeps the table and its views until the settings are confirmed; a cancel changes
+// nothing. Returns 1 when a new calculation was made, 0 otherwise.
 int RunCalculation(CalcState& state, const PeakListSource& extract,
                    const CalculationEnvironment& environment);
 // The same with the peaks of the editor grid (ExtractPeakList).

@@ -12,9 +12,10 @@
 // with cp932ToUtf8 to show them and hands back the bytes it was given.
 //
 // The calls, in the order RunCalculation makes them:
-//   CALC:   runSettingsDialog; then, as the settings ask, openGraphWindow, openResultWindow,
+//   CALC:   runSettingsDialog; once confirmed, closeResultViews when a calculation was shown
+//           before; then, as the settings ask, openGraphWindow, openResultWindow,
 //           arrangeResultViews, printPeakList, printReports.
-//   RECALC: closeResultViews, then as CALC.
+//   RECALC: runSettingsDialog; once confirmed, closeResultViews, then as CALC.
 // ReleaseCalculation calls closeResultViews; KeepPointStates calls repaintResultViews (mode 0)
 // or requestRecalculation (mode 1).
 #pragma once

@@ -263,6 +263,44 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
     EXPECT_EQ((*state.results)[0].activeCount, 4);
 }
 
+// "Redo calicuration excluding disabled" carries the disabled points of the sheet into the
+// peak list and asks for the recalculation; the table stays shown through a cancelled dialog
+// and is replaced only when the new settings are confirmed.
+TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
+    choose({false, true}, {true, false}, {false, true});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    RegressionResult& ratio = (*state.results)[1];
+    ClickDataPoint(ratio, 1, PointButton::Left);
+    const std::uint32_t peak = ratio.points->at(1).peakIndex;
+    const double slope = ratio.fit->slope;
+    const std::uint32_t flags = state.calcFlags;
+    port.calls.clear();
+
+    KeepPointStates(state, 1, 1, port, 99.7);
+    EXPECT_EQ(port.calls, std::vector<std::string>{"recalc"});
+    EXPECT_TRUE(state.peaks[peak].isDisabled());
+    port.presses.clear();
+    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"recalc", "dialog"}));
+    EXPECT_EQ(state.calcFlags, flags);
+    ASSERT_EQ(state.resultCount(), 2);
+    const RegressionResult& kept = (*state.results)[1];
+    EXPECT_EQ(kept.activeCount, 3);
+    EXPECT_FALSE(kept.points->at(1).isActive());
+    EXPECT_EQ(kept.fit->slope, slope);
+
+    KeepPointStates(state, 1, 1, port, 99.7);
+    port.calls.clear();
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
+                                                    "Result - untitled", "arrange 110"}));
+    // The ratio leaves the disabled peak out; the abundance holds it as a disabled point.
+    EXPECT_EQ((*state.results)[1].pointCount, 3);
+    EXPECT_EQ((*state.results)[1].fit->slope, slope);
+    EXPECT_EQ((*state.results)[0].activeCount, 3);
+}
+
 // The next new calculation opens with the ratios, abundances, confidence level, estimate and
 // correction set of the last confirmed one, also after the results were removed; elements are
 // matched by label, and the display options come from the options again.
