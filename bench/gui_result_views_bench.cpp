@@ -1,6 +1,7 @@
 // The result views at work on long measurements: a click that toggles one point of a sheet of
 // 10^4 points, with the new fit and both windows painted again; and "Update All excluding
-// disabled" on 25 sheets over 10^5 peaks, with both windows painted again. Runs offscreen.
+// disabled" on 25 sheets over 10^5 peaks, with both windows painted again; the Toggle dialog
+// opened on a sheet of 4 x 10^3 and 2 x 10^4 points. Runs offscreen.
 #include "../tests/core/calc/scripted_calculation_port.h"
 #include "../tests/core/support/scripted_port.h"
 #include "bench_measurement.h"
@@ -9,6 +10,7 @@
 #include "gui/results/graph_window.h"
 #include "gui/results/result_views.h"
 #include "gui/results/result_window.h"
+#include "gui/results/toggle_dialog.h"
 #include "settings/settings.h"
 #include "widget_benchmarks.h"
 
@@ -100,6 +102,29 @@ void BM_UpdateAllAndRepaintBothWindows(benchmark::State& state) {
     state.SetLabel(std::to_string(views.state.resultCount()) + " sheets, 100000 peaks");
 }
 BENCHMARK(BM_UpdateAllAndRepaintBothWindows)->Unit(benchmark::kMillisecond);
+
+// Edit -> Data Points -> Toggle: the dialog made with one line per point, the enabled points
+// selected (every third point disabled, so that the selection has many runs), shown and read
+// back as "決定" reads it.
+void BM_OpenToggleDialog(benchmark::State& state) {
+    RegressionResult record = abundanceRecord(static_cast<int>(state.range(0)));
+    for (std::size_t i = 0; i < record.points->size(); i += 3) {
+        (*record.points)[i].flags |= kPointDisabled;
+    }
+    for (auto _ : state) {
+        gui::ToggleDialog dialog(record, nullptr, {});
+        dialog.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(dialog.enabledPoints());
+    }
+    state.SetComplexityN(state.range(0));
+    state.SetLabel(std::to_string(record.points->size()) + " points");
+}
+BENCHMARK(BM_OpenToggleDialog)
+    ->Arg(4000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 } // namespace
 

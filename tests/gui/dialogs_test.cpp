@@ -1,9 +1,19 @@
-// The sort and jump dialogs, the file dialogs and the format decision dialog.
+// The sort and jump dialogs, the file dialogs and the format decision dialog; F1 in every
+// dialog with a help button.
+#include "calc/result_table.h"
+#include "core/support/scripted_port.h"
 #include "dialog_steps.h"
+#include "gui/calc/calculation_settings_dialog.h"
 #include "gui/data/file_dialogs.h"
 #include "gui/data/format_decision_dialog.h"
+#include "gui/editor/data_note_dialogs.h"
 #include "gui/editor/jump_dialog.h"
 #include "gui/editor/sort_dialog.h"
+#include "gui/results/printer_selection_dialog.h"
+#include "gui/results/report_options_dialog.h"
+#include "gui/results/toggle_dialog.h"
+#include "gui/settings/options_dialog.h"
+#include "settings/settings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,6 +32,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using namespace tarnova;
 using namespace tarnova::gui;
@@ -55,6 +66,54 @@ FileDialogRequest saveRequest(std::size_t selectedFilter, const QString& initial
 class DialogsTest : public QObject {
     Q_OBJECT
   private slots:
+    // F1 pressed in a dialog (a real key event on the active dialog) opens the dialog's help,
+    // as its "ヘルプ" button does; the options sheet opens the help of the page on top.
+    void f1OpensTheHelpOfEveryDialog() {
+        using Help = std::function<void(int)>;
+        test::ScriptedPort ui;
+        Settings settings;
+        CalculationSettingsForm form;
+        form.labels = {"Ar36", "Ar40"};
+        RegressionResult record;
+        record.points.emplace(3);
+        struct Row {
+            const char* name;
+            std::function<QDialog*(const Help&)> make;
+            int context;
+        };
+        const Row rows[] = {
+            {"settings",
+             [&form](const Help& help) {
+                 return new CalculationSettingsDialog(
+                     nullptr, form, [](CalculationSettingsForm&) { return true; }, help, {});
+             },
+             40},
+            {"jump", [](const Help& help) { return new JumpDialog(nullptr, help); }, 41},
+            {"sort", [](const Help& help) { return new SortDialog(nullptr, help); }, 43},
+            {"toggle",
+             [&record](const Help& help) { return new ToggleDialog(record, nullptr, help); }, 143},
+            {"printer",
+             [](const Help& help) { return new PrinterSelectionDialog({"PDF file"}, 0, {}, help); },
+             76},
+            {"report", [](const Help& help) { return new ReportOptionsDialog({}, help); }, 218},
+            {"note form", [](const Help& help) { return new NoteFormDialog(nullptr, help); }, 120},
+            {"options",
+             [&](const Help& help) {
+                 return new OptionsDialog(nullptr, settings, kBuiltInColumnFormats, ui, help);
+             },
+             42},
+        };
+        for (const Row& row : rows) {
+            int opened = 0;
+            std::unique_ptr<QDialog> dialog(row.make([&opened](int context) { opened = context; }));
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+            QTest::keyClick(dialog.get(), Qt::Key_F1);
+            // The button is pressed as by a click of the mouse, which lasts a moment.
+            QTRY_VERIFY2(opened == row.context, row.name);
+        }
+    }
+
     void sortDialogControls() {
         SortDialog dialog;
         QCOMPARE(dialog.windowTitle(), QString("データの整列"));

@@ -4,12 +4,18 @@
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
 #include "data/peak_sheet.h"
+#include "dialog_steps.h"
 #include "editor/grid_model.h"
+#include "gui/calc/calculation_settings_dialog.h"
 #include "gui/editor/grid_widget.h"
 #include "gui/editor/main_window.h"
+#include "gui/results/graph_window.h"
+#include "gui/results/result_views.h"
+#include "gui/results/result_window.h"
 #include "gui/shell/log_window.h"
 #include "platform/load_path.h"
 #include "platform/run_log.h"
+#include "results/point_editing.h"
 #include "run_log_lines.h"
 #include "settings/settings.h"
 
@@ -17,12 +23,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace tarnova;
@@ -312,7 +321,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!recalc.contains("Retrieve the peak list."));
         QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
 
-        // CALC releases the calculation first, so the peaks are extracted and sorted again.
+        // CALC extracts and sorts the peaks again, beside the calculation there is.
         const int calcStart = runLog().lineCount();
         ModalCloser closer;
         fixture.window->action(gui::kCommandCalc)->trigger();
@@ -321,11 +330,87 @@ class MainWindowTest : public QObject {
         const qsizetype retrieved = calc.indexOf("Retrieve the peak list.");
         QVERIFY(retrieved > 0);
         QVERIFY(calc.indexOf("The list is sorted.") > retrieved);
-        QCOMPARE(fixture.calculation.peakCount(), 3);
-        // The settings dialog was closed: nothing is calculated.
+        // The settings dialog was closed: nothing is calculated, and the calculation before
+        // stays as it was.
         QVERIFY(fixture.port.messages.empty());
         QVERIFY(!fixture.calculation.results);
-        QCOMPARE(fixture.calculation.calcFlags, 0u);
+        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+        QCOMPARE(fixture.calculation.peakCount(), 0);
+    }
+
+    // Ctrl+G while results are shown, then Esc in the settings dialog (real key presses): both
+    // windows, their table and a disabled point stay. Ctrl+G again opens with the choices made
+    // before, and "開始" replaces the windows and the table. Save As names the windows anew.
+    void calcCancelledKeepsTheResultsAndSaveAsRenamesThem() {
+        Fixture fixture;
+        fixture.settings.generalFlags |= kShowGraph | kShowResult;
+        std::vector<PeakRecord> peaks;
+        for (int i = 0; i < 10; ++i) {
+            const bool ar40 = i % 2 == 1;
+            peaks.push_back(PeakRecord{1.0 + i, ar40 ? 3.0 + 0.01 * i : 1.0 + 0.001 * i,
+                                       ar40 ? 100.0 : 1.0, 0, ar40 ? "Ar40" : "Ar36"});
+        }
+        fixture.grid.AttachPeaks(peaks);
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        using Dialog = gui::CalculationSettingsDialog;
+        // Ctrl+G on the active main window, with steps on the settings dialog it opens.
+        const auto pressCtrlG = [&fixture](std::function<void(Dialog&)> steps) {
+            fixture.window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+            test::whenShown<Dialog>(std::move(steps));
+            QTest::keyClick(fixture.window.get(), Qt::Key_G, Qt::ControlModifier);
+        };
+
+        // Ar40/Ar36.
+        pressCtrlG([](Dialog& dialog) {
+            dialog.numeratorList()->item(1)->setSelected(true);
+            dialog.denominatorList()->item(0)->setSelected(true);
+            QTest::mouseClick(test::button(dialog, "開始"), Qt::LeftButton);
+        });
+        CalcState& state = fixture.calculation;
+        QCOMPARE(state.resultCount(), 1);
+        gui::ResultViews& views = fixture.window->resultViews();
+        const QPointer<gui::GraphWindow> graph = views.graphWindow();
+        const QPointer<gui::ResultWindow> result = views.resultWindow();
+        QVERIFY(graph && result);
+        QCOMPARE(graph->windowTitle(), QString("Graph - untitled"));
+        ClickDataPoint((*state.results)[0], 2, PointButton::Left);
+        const int active = (*state.results)[0].activeCount;
+        const std::uint32_t flags = state.calcFlags;
+
+        bool preselected = false;
+        pressCtrlG([&preselected](Dialog& dialog) {
+            preselected = dialog.numeratorList()->item(1)->isSelected() &&
+                          !dialog.numeratorList()->item(0)->isSelected() &&
+                          dialog.denominatorList()->item(0)->isSelected();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(preselected);
+        QVERIFY(graph && graph->isVisible());
+        QVERIFY(result && result->isVisible());
+        QCOMPARE(views.graphWindow(), graph.data());
+        QCOMPARE(state.calcFlags, flags);
+        QCOMPARE(state.resultCount(), 1);
+        QCOMPARE((*state.results)[0].activeCount, active);
+        QVERIFY(!(*state.results)[0].points->at(2).isActive());
+
+        // Save As under a new name: both windows take it.
+        QTemporaryDir folder;
+        const std::string saved = folder.filePath("run7.pks").toStdString();
+        fixture.files.saveResults.push_back(test::ScriptedFilePort::chosen(saved, 1));
+        fixture.window->runCommand(gui::kCommandSaveAs);
+        QCOMPARE(graph->windowTitle(), QString("Graph - run7.pks"));
+        QCOMPARE(result->windowTitle(), QString("Result - run7.pks"));
+
+        pressCtrlG([](Dialog& dialog) {
+            QTest::mouseClick(test::button(dialog, "開始"), Qt::LeftButton);
+        });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!graph && !result);
+        QVERIFY(views.graphWindow() != nullptr);
+        QCOMPARE((*state.results)[0].activeCount, (*state.results)[0].pointCount);
     }
 
     void gridStandsBelowTheLabelStripAndShowsTwentyFiveRows() {

@@ -20,12 +20,14 @@
 #include "gui/results/sheet_list_dialog.h"
 #include "gui/results/test_dialogs.h"
 #include "gui/results/toggle_dialog.h"
+#include "gui/shell/log_window.h"
 #include "platform/codepage.h"
 #include "platform/load_path.h"
 #include "platform/run_log.h"
 #include "render/qpainter_surface.h"
 #include "results/result_export.h"
 #include "results/result_sheet.h"
+#include "run_log_lines.h"
 #include "settings/settings.h"
 
 #include <QAction>
@@ -43,6 +45,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -420,6 +423,118 @@ class ResultViewsTest : public QObject {
         QCOMPARE(record.activeCount, record.pointCount - 1);
     }
 
+    // The keys of both windows, pressed on the active window: Page Down and Page Up walk
+    // through the sheets, Ctrl+End and Ctrl+Home go to the last and the first, Ctrl+C copies
+    // this sheet (result window) or the graph (graph window), F1 opens the window's help topic,
+    // Ctrl+S and Ctrl+P start Save As and Print (their dialogs are closed unanswered).
+    void keysOfBothWindows() {
+        qputenv("CUPS_SERVER", QByteArray("/nonexistent/cups.sock"));
+        QVERIFY(gui::LogWindow::open());
+        Calculation calculation;
+        const int last = calculation.state.resultCount() - 1;
+        QVERIFY(last >= 2);
+        struct Walk {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int sheet;
+        };
+        const Walk walk[] = {
+            {Qt::Key_PageDown, {}, 1},    {Qt::Key_PageDown, {}, 2},
+            {Qt::Key_PageUp, {}, 1},      {Qt::Key_End, Qt::ControlModifier, last},
+            {Qt::Key_PageDown, {}, last}, {Qt::Key_Home, Qt::ControlModifier, 0},
+            {Qt::Key_PageUp, {}, 0},
+        };
+        for (gui::ResultViewWindow* window :
+             {static_cast<gui::ResultViewWindow*>(calculation.result()),
+              static_cast<gui::ResultViewWindow*>(calculation.graph())}) {
+            const bool graph = window == calculation.graph();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            window->selectSheet(0);
+            for (const Walk& step : walk) {
+                QTest::keyClick(window, step.key, step.modifiers);
+                QCOMPARE(window->currentSheet(), step.sheet);
+            }
+
+            QApplication::clipboard()->clear();
+            QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+            const QMimeData* copied = QApplication::clipboard()->mimeData();
+            if (graph) {
+                QVERIFY(copied->hasFormat("image/emf"));
+            } else {
+                const std::string sheetName = calculation.record(0).sheetName;
+                QVERIFY(copied->text().contains(QString::fromStdString(sheetName)));
+            }
+
+            MessageCatcher missingHelp;
+            gui::LogWindow::current()->close(); // a fresh log, whose first line is the command's
+            QVERIFY(gui::LogWindow::open());
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key_F1);
+            QCOMPARE(test::runLogLines().value(0), QString("HELPTOPICS command"));
+
+            for (const int command : {gui::kViewSaveAs, gui::kViewPrint}) {
+                QSignalSpy started(window->action(command), &QAction::triggered);
+                QStringList shown;
+                answerNextDialog<QDialog>(
+                    [&shown](QDialog& dialog) { shown << dialog.metaObject()->className(); });
+                window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(window));
+                QTest::keyClick(window, command == gui::kViewSaveAs ? Qt::Key_S : Qt::Key_P,
+                                Qt::ControlModifier);
+                QCOMPARE(started.count(), 1);
+                QCOMPARE(shown, QStringList({"QFileDialog"}));
+            }
+        }
+        gui::LogWindow::current()->close();
+    }
+
+    // The list selects exactly the enabled points, whatever runs they form, and a click on an
+    // item (a real mouse event) turns that point over and no other.
+    void theToggleDialogSelectsExactlyTheEnabledPoints() {
+        const std::vector<std::vector<bool>> patterns = {
+            {true, true, true, true, true},
+            {false, false, false, false, false},
+            {true, false, true, false, true},
+            {false, true, true, false, false},
+            {false, false, false, false, true},
+            {true},
+            {},
+        };
+        for (const std::vector<bool>& pattern : patterns) {
+            RegressionResult record;
+            record.points.emplace();
+            for (std::size_t i = 0; i < pattern.size(); ++i) {
+                DataPoint point;
+                point.time = static_cast<double>(i);
+                point.value = 2.0 * static_cast<double>(i);
+                point.flags = pattern[i] ? 0 : kPointDisabled;
+                record.points->push_back(point);
+            }
+            record.pointCount = static_cast<int>(pattern.size());
+            gui::ToggleDialog dialog(record, nullptr, {});
+            QCOMPARE(dialog.list()->count(), static_cast<int>(pattern.size()));
+            std::vector<bool> shown;
+            for (int row = 0; row < dialog.list()->count(); ++row) {
+                shown.push_back(dialog.list()->item(row)->isSelected());
+            }
+            QCOMPARE(shown, pattern);
+            QCOMPARE(dialog.enabledPoints(), pattern);
+            if (pattern.size() < 2) {
+                continue;
+            }
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QListWidget* list = dialog.list();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(1)).center());
+            std::vector<bool> expected = pattern;
+            expected[1] = !expected[1];
+            QCOMPARE(dialog.enabledPoints(), expected);
+        }
+    }
+
     // With eight active points the tests have 6 degrees of freedom; at 5 % the percentage
     // points are those of t(0.025, 6) = 2.446912 and F(0.05; 1, 6) = 5.987378 (tables).
     void theTestDialogsAtFivePercentWithEightActivePoints_data() {
@@ -518,9 +633,11 @@ class ResultViewsTest : public QObject {
         DataPoint& first = calculation.record(calculation.ratioSheet()).points->at(0);
         first.flags |= kPointDisabled;
         const std::uint32_t peak = first.peakIndex;
+        const int active = calculation.record(sheet).activeCount;
         calculation.graph()->runCommand(gui::kViewRedoCalculation);
         QCOMPARE(calculation.port.calls.back(), std::string("recalc"));
-        QVERIFY(!calculation.state.results.has_value());
+        // The table stays shown until the recalculation is confirmed.
+        QCOMPARE(calculation.record(sheet).activeCount, active);
         QVERIFY(calculation.state.peaks[peak].isDisabled());
         calculation.graph()->repaintNow();
         calculation.result()->repaintNow();

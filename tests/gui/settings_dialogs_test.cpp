@@ -215,6 +215,47 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(cancelled.calcFlags, 0u);
     }
 
+    // With one correction set in the INI, a click on "妨害イオンを補正する" offers that set, and
+    // "開始" corrects with it; the next calculation opens with the box ticked on that set.
+    void tickingCorrectionsChoosesTheOnlySet() {
+        writeFile(iniPath_, "[general]\r\ninterferance=1\r\n[interferance]\r\nAtm=1\r\n"
+                            "[Atm]\r\nitem1=Ar40,Ar36,1\r\n");
+        test::ScriptedPort ui;
+        QWidget owner;
+        CalcState state;
+        const Settings settings;
+        QtCalculationPort port(ui, &owner, state, settings);
+        const std::vector<PeakRecord> peaks = argonPeaks();
+        const CalculationEnvironment environment{ui, port, 0, 99.7,
+                                                 QFile::encodeName(iniPath_).toStdString()};
+        QString offered;
+        whenShown<CalculationSettingsDialog>([&offered](CalculationSettingsDialog& dialog) {
+            QVERIFY(!dialog.correctBox()->isChecked());
+            QTest::mouseClick(dialog.correctBox(), Qt::LeftButton, {},
+                              QPoint(4, dialog.correctBox()->height() / 2));
+            offered = dialog.correctionSetList()->currentText();
+            dialog.abundanceList()->item(0)->setSelected(true);
+            QTest::mouseClick(button(dialog, "開始"), Qt::LeftButton);
+        });
+        QCOMPARE(RunNewCalculation(
+                     state, [&] { return std::optional(peaks); }, environment),
+                 1);
+        QCOMPARE(offered, QString("Atm"));
+        QCOMPARE(state.correctionSet, std::optional<std::string>("Atm"));
+        QVERIFY(ui.messages.empty());
+
+        bool reopened = false;
+        whenShown<CalculationSettingsDialog>([&reopened](CalculationSettingsDialog& dialog) {
+            reopened = dialog.correctBox()->isChecked() &&
+                       dialog.correctionSetList()->currentText() == "Atm" &&
+                       dialog.abundanceList()->item(0)->isSelected();
+            dialog.reject();
+        });
+        RunNewCalculation(
+            state, [&] { return std::optional(peaks); }, environment);
+        QVERIFY(reopened);
+    }
+
     void calculationSettingsHelpAndTickedLists() {
         CalculationSettingsForm form;
         form.labels = {"Ar36", "Ar40"};
@@ -528,8 +569,7 @@ class SettingsDialogsTest : public QObject {
         QVERIFY(fixture.port.messages.empty());
     }
 
-    // Cancel after changing three pages changes nothing; OK with a wrong pair on page 2 warns
-    // twice and keeps the pair.
+    // Cancel after changing three pages changes nothing.
     void optionsSheetCancelAndRefusals() {
         WindowFixture fixture;
         const Settings before = fixture.settings;
@@ -548,18 +588,38 @@ class SettingsDialogsTest : public QObject {
         QVERIFY(fixture.settings == before);
         QVERIFY(fixture.grid.columnFormats() == formats);
 
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& sheet = static_cast<OptionsDialog&>(dialog);
-            sheet.pages()->setCurrentIndex(1);
-            sheet.widthField(kTimeColumn)->setText("6");
-            sheet.decimalsField(kTimeColumn)->setText("5");
-            button(sheet, "OK")->click();
-        });
-        fixture.window->runCommand(kCommandOption);
-        QCOMPARE(messageTexts(fixture.port),
-                 std::vector<std::string>(
-                     2, "指定されたパラメーターに誤りがあります。変更を無視ます。"));
-        QCOMPARE(fixture.grid.columnFormat(kTimeColumn), formats[kTimeColumn]);
+        // OK with a wrong pair: one message, and the sheet stays open on the field; once it is
+        // mended OK takes it. Leaving the page with a wrong pair says so on leaving, and the
+        // OK after it once more.
+        const std::string wrong = "指定されたパラメーターに誤りがあります。変更を無視ます。";
+        struct Step {
+            bool leaveFirst;
+            std::size_t messagesAtOk;
+        };
+        for (const Step step : {Step{false, 1}, Step{true, 2}}) {
+            fixture.port.messages.clear();
+            bool stayedOnField = false;
+            whenShown<QDialog>([&](QDialog& dialog) {
+                auto& sheet = static_cast<OptionsDialog&>(dialog);
+                sheet.pages()->setCurrentIndex(1);
+                sheet.widthField(kTimeColumn)->setText("6");
+                sheet.decimalsField(kTimeColumn)->setText("5");
+                if (step.leaveFirst) {
+                    sheet.pages()->setCurrentIndex(3);
+                }
+                QTest::mouseClick(button(sheet, "OK"), Qt::LeftButton);
+                stayedOnField = sheet.isVisible() && sheet.pages()->currentIndex() == 1 &&
+                                sheet.focusWidget() == sheet.widthField(kTimeColumn) &&
+                                fixture.port.messages.size() == step.messagesAtOk;
+                sheet.widthField(kTimeColumn)->setText("7");
+                QTest::mouseClick(button(sheet, "OK"), Qt::LeftButton);
+            });
+            fixture.window->runCommand(kCommandOption);
+            QVERIFY(stayedOnField);
+            QCOMPARE(messageTexts(fixture.port),
+                     std::vector<std::string>(step.messagesAtOk, wrong));
+            QCOMPARE(fixture.grid.columnFormat(kTimeColumn), (ColumnFormat{7, 5}));
+        }
     }
 
     void optionsGeneralPageAndFolderBrowser() {

@@ -65,6 +65,26 @@ int CreateResults(CalcState& state) {
     return 1;
 }
 
+CalculationChoices ChoicesOf(const CalcState& state) {
+    CalculationChoices choices;
+    choices.calcFlags = state.calcFlags & kCarriedCalcFlags;
+    for (const ElementEntry& element : state.elements) {
+        choices.selections[element.label] = element.selection & kSelectAll;
+    }
+    choices.correctionSet = state.correctionSet;
+    return choices;
+}
+
+void ApplyChoices(CalcState& state, const CalculationChoices& choices) {
+    state.calcFlags = (state.calcFlags & ~kCarriedCalcFlags) | choices.calcFlags;
+    for (ElementEntry& element : state.elements) {
+        const auto found = choices.selections.find(element.label);
+        const std::uint32_t chosen = found == choices.selections.end() ? 0 : found->second;
+        element.selection = (element.selection & ~kSelectAll) | chosen;
+    }
+    state.correctionSet = choices.correctionSet;
+}
+
 int ReleaseCalculation(CalcState& state, CalculationPort* port) {
     if (port != nullptr) {
         port->closeResultViews();
@@ -122,14 +142,15 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                     ++j;
                 }
             }
-            record.points.reset();
-            record.fit.reset();
-            record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+            if (mode == 0) {
+                record.points.reset();
+                record.fit.reset();
+                record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+            }
         }
     }
     if (mode == 1) {
-        state.results.reset();
-        LogLine("Result table is removed");
+        // The table stays shown until the recalculation's settings are confirmed.
         port.requestRecalculation();
         return;
     }

@@ -7,6 +7,7 @@
 #include "data/peak_sheet.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,22 @@ struct PeakValue {
     double range = 0.0;
 };
 
+// What the user chose in the last confirmed settings dialog, kept across ReleaseCalculation so
+// that the next new calculation opens with the same ratios, abundances, confidence level,
+// estimate and correction set.
+struct CalculationChoices {
+    // The calcFlags bits that are carried over (kCarriedCalcFlags).
+    std::uint32_t calcFlags = 0;
+    // The selection bits of each element, by label.
+    std::map<std::string, std::uint32_t> selections;
+    std::optional<std::string> correctionSet;
+};
+
+// The bits of calcFlags that a new calculation takes over from the previous one; the display
+// and print bits start from the options.
+inline constexpr std::uint32_t kCarriedCalcFlags =
+    kCalcAllNumerators | kCalcAllAbundances | kCalcConf95 | kCalcUseStdDev | kCalcCorrect;
+
 struct CalcState {
     std::uint32_t calcFlags = 0;
     ElementList elements;          // empty: no element list
@@ -46,6 +63,8 @@ struct CalcState {
     // The peak values as extracted, kept once a correction changed them, so that a
     // recalculation corrects them afresh.
     std::vector<PeakValue> uncorrectedValues;
+    // The choices of the last confirmed calculation; ReleaseCalculation leaves them.
+    std::optional<CalculationChoices> lastChoices;
 
     int elementCount() const { return static_cast<int>(elements.size()); }
     int peakCount() const { return static_cast<int>(peaks.size()); }
@@ -59,6 +78,12 @@ CalcState& calcState();
 // ratios, denominator by denominator. Returns 1, or 0 when nothing was chosen.
 int CreateResults(CalcState& state);
 
+// The choices that state's calcFlags, element selections and correction set hold.
+CalculationChoices ChoicesOf(const CalcState& state);
+// Starts the flags and selections of a new calculation (whose element list is built) from the
+// choices of an earlier one: elements are matched by label, unknown labels stay unselected.
+void ApplyChoices(CalcState& state, const CalculationChoices& choices);
+
 // Removes everything of the calculation (closing the result views through port when given).
 // Returns 1.
 int ReleaseCalculation(CalcState& state, CalculationPort* port);
@@ -66,10 +91,10 @@ int ReleaseCalculation(CalcState& state, CalculationPort* port);
 inline constexpr int kAllSheets = -2;
 
 // Carries the disabled data points of sheet (or of every sheet, kAllSheets) into the peak list
-// as disabled peaks and frees every record's points. Mode 0 ("Update All excluding disabled")
+// as disabled peaks. Mode 0 ("Update All excluding disabled") frees every record's points,
 // runs the regressions again on the same records with testLevel (percent) and repaints the
-// views; mode 1 ("Redo calicuration excluding disabled") removes the table and asks for a
-// recalculation.
+// views; mode 1 ("Redo calicuration excluding disabled") asks for a recalculation, which
+// replaces the table once its settings are confirmed.
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
                      double testLevel);
 

@@ -8,6 +8,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tarnova {
@@ -66,7 +67,8 @@ bool keepUncorrectedValues(CalcState& state) {
 }
 
 int startNewCalculation(CalcState& state, const PeakListSource& extract,
-                        const CalculationEnvironment& environment) {
+                        const CalculationEnvironment& environment,
+                        const std::optional<CalculationChoices>& previous) {
     std::optional<std::vector<PeakRecord>> peaks = extract();
     if (!peaks || peaks->empty()) {
         environment.ui.showMessage("Tarnova", "No peak in editor.");
@@ -84,6 +86,64 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     }
     LogLine("Element List has been made.");
     state.calcFlags = InitialCalcFlags(environment.generalFlags);
+    if (previous) {
+        ApplyChoices(state, *previous);
+    }
+    return 1;
+}
+
+// The settings dialog on state; true when it ended with a confirmed "開始".
+bool runSettingsDialog(CalcState& state, const CalculationEnvironment& environment) {
+    std::optional<CalculationSettingsForm> form =
+        OpenCalculationSettings(state, environment.iniPath);
+    return form && environment.port.runSettingsDialog(*form, [&](CalculationSettingsForm& filled) {
+        return ConfirmCalculationSettings(state, filled, environment.ui);
+    });
+}
+
+// Everything after a confirmed settings dialog: the result table, the corrections, the
+// regressions, the windows and the print jobs.
+int calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
+    CalculationPort& port = environment.port;
+    LogLine("Calicuration is set up.");
+    state.calcFlags |= kCalcConfirmed;
+    state.lastChoices = ChoicesOf(state);
+
+    if (CreateResults(state) == 0) {
+        state.calcFlags = 0;
+        return 0;
+    }
+    LogLine("Result table is ready.");
+    if ((state.calcFlags & kCalcCorrect) != 0) {
+        keepUncorrectedValues(state);
+        ApplyCorrections(state, environment.ui, environment.iniPath);
+    }
+    if (RunRegressions(state, environment.testLevel) == 0) {
+        environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
+        state.calcFlags = 0;
+        return 0;
+    }
+
+    const bool graphOpen = (state.calcFlags & kCalcShowGraph) != 0;
+    const bool resultOpen = (state.calcFlags & kCalcShowResult) != 0;
+    if (graphOpen) {
+        port.openGraphWindow(ResultViewTitle("Graph"));
+        LogLine("Graph has been opened.");
+    }
+    if (resultOpen) {
+        port.openResultWindow(ResultViewTitle("Result"));
+        LogLine("Table has been opened.");
+    }
+    if (graphOpen || resultOpen) {
+        port.arrangeResultViews(graphOpen, resultOpen, placementOf(environment.generalFlags));
+    }
+    // A job that the printer refused, or that was not made, is not logged as printed.
+    if ((state.calcFlags & kCalcPrintPeakList) != 0 && port.printPeakList()) {
+        LogLine("Peak list has been printed.");
+    }
+    if ((state.calcFlags & kCalcPrintReports) != 0 && port.printReports()) {
+        LogLine("Reports have been printed.");
+    }
     return 1;
 }
 
@@ -148,8 +208,16 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
         state.calcFlags &= ~kCalcCorrect;
     }
     form.correct = (state.calcFlags & kCalcCorrect) != 0 && state.correctionSet.has_value();
-    if (form.correct) {
+    // The list shows the set in use, else the last one chosen, else the only one there is, so
+    // that ticking the box offers it at once.
+    const auto listed = [&form](const std::string& name) {
+        return std::find(form.correctionSets.begin(), form.correctionSets.end(), name) !=
+               form.correctionSets.end();
+    };
+    if (form.correct || (state.correctionSet && listed(*state.correctionSet))) {
         form.correctionSet = *state.correctionSet;
+    } else if (form.correctionSets.size() == 1) {
+        form.correctionSet = form.correctionSets.front();
     }
     return form;
 }
@@ -204,71 +272,60 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     return true;
 }
 
-int RunCalculation(CalcState& state, const PeakListSource& extract,
-                   const CalculationEnvironment& environment) {
-    CalculationPort& port = environment.port;
-    if (state.calcFlags != 0) {
-        port.closeResultViews();
-        restoreUncorrectedValues(state);
-    } else if (startNewCalculation(state, extract, environment) == 0) {
+int RunNewCalculation(CalcState& state, const PeakListSource& extract,
+                      const CalculationEnvironment& environment) {
+    // The new calculation is set up beside the old one, which stays whole (windows, records,
+    // disabled points) until the new settings are confirmed.
+    CalcState fresh;
+    fresh.lastChoices = state.lastChoices;
+    if (startNewCalculation(fresh, extract, environment, state.lastChoices) == 0) {
         return 0;
     }
-
-    std::optional<CalculationSettingsForm> form =
-        OpenCalculationSettings(state, environment.iniPath);
-    const bool confirmed =
-        form && port.runSettingsDialog(*form, [&](CalculationSettingsForm& filled) {
-            return ConfirmCalculationSettings(state, filled, environment.ui);
-        });
-    if (!confirmed) {
-        if ((state.calcFlags & kCalcConfirmed) == 0) {
-            state.calcFlags = 0;
+    if (!runSettingsDialog(fresh, environment)) {
+        if (state.calcFlags == 0) {
+            // Without a calculation to keep, the extracted lists stay, as after a cancel.
+            state.peaks = std::move(fresh.peaks);
+            state.elements = std::move(fresh.elements);
         }
         return 0;
     }
-    LogLine("Calicuration is set up.");
-    state.calcFlags |= kCalcConfirmed;
+    // Only a calculation can have views open.
+    ReleaseCalculation(state, state.calcFlags != 0 ? &environment.port : nullptr);
+    state = std::move(fresh);
+    return calculateConfirmed(state, environment);
+}
 
-    if (CreateResults(state) == 0) {
-        state.calcFlags = 0;
+int RunCalculation(CalcState& state, const PeakListSource& extract,
+                   const CalculationEnvironment& environment) {
+    if (state.calcFlags == 0) {
+        return RunNewCalculation(state, extract, environment);
+    }
+    // RECALC: the settings are tried on a copy of the lists, so that a cancel leaves the table,
+    // its windows and its disabled points as they are.
+    CalcState again;
+    again.calcFlags = state.calcFlags;
+    again.elements = state.elements;
+    again.peaks = state.peaks;
+    again.correctionSet = state.correctionSet;
+    again.uncorrectedValues = state.uncorrectedValues;
+    again.lastChoices = state.lastChoices;
+    restoreUncorrectedValues(again);
+    if (!runSettingsDialog(again, environment)) {
         return 0;
     }
-    LogLine("Result table is ready.");
-    if ((state.calcFlags & kCalcCorrect) != 0) {
-        keepUncorrectedValues(state);
-        ApplyCorrections(state, environment.ui, environment.iniPath);
-    }
-    if (RunRegressions(state, environment.testLevel) == 0) {
-        environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
-        state.calcFlags = 0;
-        return 0;
-    }
-
-    const bool graphOpen = (state.calcFlags & kCalcShowGraph) != 0;
-    const bool resultOpen = (state.calcFlags & kCalcShowResult) != 0;
-    if (graphOpen) {
-        port.openGraphWindow(ResultViewTitle("Graph"));
-        LogLine("Graph has been opened.");
-    }
-    if (resultOpen) {
-        port.openResultWindow(ResultViewTitle("Result"));
-        LogLine("Table has been opened.");
-    }
-    if (graphOpen || resultOpen) {
-        port.arrangeResultViews(graphOpen, resultOpen, placementOf(environment.generalFlags));
-    }
-    // A job that the printer refused, or that was not made, is not logged as printed.
-    if ((state.calcFlags & kCalcPrintPeakList) != 0 && port.printPeakList()) {
-        LogLine("Peak list has been printed.");
-    }
-    if ((state.calcFlags & kCalcPrintReports) != 0 && port.printReports()) {
-        LogLine("Reports have been printed.");
-    }
-    return 1;
+    environment.port.closeResultViews();
+    state = std::move(again);
+    return calculateConfirmed(state, environment);
 }
 
 int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment) {
     return RunCalculation(
+        state, [&editor] { return ExtractPeakList(editor); }, environment);
+}
+
+int RunNewCalculation(CalcState& state, GridModel& editor,
+                      const CalculationEnvironment& environment) {
+    return RunNewCalculation(
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }
 

@@ -12,9 +12,10 @@
 // with cp932ToUtf8 to show them and hands back the bytes it was given.
 //
 // The calls, in the order RunCalculation makes them:
-//   CALC:   runSettingsDialog; then, as the settings ask, openGraphWindow, openResultWindow,
+//   CALC:   runSettingsDialog; once confirmed, closeResultViews when a calculation was shown
+//           before; then, as the settings ask, openGraphWindow, openResultWindow,
 //           arrangeResultViews, printPeakList, printReports.
-//   RECALC: closeResultViews, then as CALC.
+//   RECALC: runSettingsDialog; once confirmed, closeResultViews, then as CALC.
 // ReleaseCalculation calls closeResultViews; KeepPointStates calls repaintResultViews (mode 0)
 // or requestRecalculation (mode 1).
 #pragma once
@@ -48,7 +49,9 @@ struct CalculationSettingsForm {
     bool printPeakList = false; // "ピークリストの印刷"
 
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
-    // checked. correctionSet is the list's text (at most 79 bytes).
+    // checked. correctionSet is the list's text (at most 79 bytes); it is filled when the
+    // dialog opens with the box clear too (the last set chosen, or the only one), so that
+    // ticking the box offers it.
     bool correct = false;
     std::vector<std::string> correctionSets; // set names of the INI (cp932), in file order
     // The INI counts correction sets but names none: the dialog opens without them.

@@ -14,6 +14,8 @@ struct CalcState;
 inline constexpr std::uint32_t kSelectNumerator = 0x1;
 inline constexpr std::uint32_t kSelectDenominator = 0x2;
 inline constexpr std::uint32_t kSelectAbundance = 0x4;
+inline constexpr std::uint32_t kSelectAll =
+    kSelectNumerator | kSelectDenominator | kSelectAbundance;
 
 struct ElementEntry {
     std::uint32_t selection = 0;

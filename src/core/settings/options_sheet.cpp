@@ -136,7 +136,21 @@ OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
     return values;
 }
 
-void OptionsSheet::leavePage(OptionsPage page, const OptionsPageValues& values) {
+std::optional<RefusedField> OptionsSheet::leavePage(OptionsPage page,
+                                                    const OptionsPageValues& values) {
+    std::optional<RefusedField> refused = readPage(page, values);
+    if (refused) {
+        showRefusal();
+    }
+    return refused;
+}
+
+void OptionsSheet::showRefusal() {
+    ui_.showMessage("Tarnova", kWrongParameters);
+}
+
+std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
+                                                   const OptionsPageValues& values) {
     readFlags(page, values.flags);
     switch (page) {
     case OptionsPage::General: {
@@ -155,14 +169,19 @@ void OptionsSheet::leavePage(OptionsPage page, const OptionsPageValues& values) 
         break;
     }
     case OptionsPage::DataEditor:
-        readColumns(values);
+        if (const std::optional<int> column = readColumns(values)) {
+            return RefusedField{page, *column};
+        }
         break;
     case OptionsPage::ResultOutput:
-        readTestLevel(values.testLevel);
+        if (!readTestLevel(values.testLevel)) {
+            return RefusedField{page, -1};
+        }
         break;
     default:
         break;
     }
+    return std::nullopt;
 }
 
 void OptionsSheet::readFlags(OptionsPage page, const std::vector<bool>& flags) {
@@ -172,7 +191,8 @@ void OptionsSheet::readFlags(OptionsPage page, const std::vector<bool>& flags) {
     }
 }
 
-void OptionsSheet::readColumns(const OptionsPageValues& values) {
+std::optional<int> OptionsSheet::readColumns(const OptionsPageValues& values) {
+    std::optional<int> refused;
     for (int column = kNumColumn; column < kGridColumnCount; ++column) {
         const auto index = static_cast<std::size_t>(column);
         ColumnFormat& format = copy_.formats[index];
@@ -183,31 +203,42 @@ void OptionsSheet::readColumns(const OptionsPageValues& values) {
         }
         const int decimals = wholeNumber(values.decimals[index]);
         if (static_cast<long>(width) < static_cast<long>(decimals) + 2) {
-            ui_.showMessage("Tarnova", kWrongParameters);
+            if (!refused) {
+                refused = column;
+            }
             continue;
         }
         format = {width, decimals};
     }
+    return refused;
 }
 
-void OptionsSheet::readTestLevel(std::string_view text) {
+bool OptionsSheet::readTestLevel(std::string_view text) {
     const std::string_view field = text.substr(0, kTestLevelRoom - 1);
     if (!testLevelOf(field)) {
-        ui_.showMessage("Tarnova", kWrongParameters);
-        return;
+        return false;
     }
     copy_.testLevel = std::string(field);
+    return true;
 }
 
-void OptionsSheet::confirm(OptionsPage current,
-                           const std::function<OptionsPageValues(OptionsPage)>& controls) {
-    leavePage(current, controls(current));
+std::optional<RefusedField>
+OptionsSheet::confirm(const std::function<OptionsPageValues(OptionsPage)>& controls) {
+    std::optional<RefusedField> first;
     for (int page = 0; page < kOptionsPageCount; ++page) {
         const auto opened = static_cast<OptionsPage>(page);
-        if (wasOpened(opened)) {
-            leavePage(opened, controls(opened));
+        if (!wasOpened(opened)) {
+            continue;
+        }
+        const std::optional<RefusedField> refused = readPage(opened, controls(opened));
+        if (refused && !first) {
+            first = refused;
         }
     }
+    if (first) {
+        showRefusal();
+    }
+    return first;
 }
 
 void TakeOverOptions(const OptionsWorkingCopy& copy, Settings& settings) {

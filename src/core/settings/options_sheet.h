@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,14 @@ struct OptionsPageValues {
     std::string testLevel;                              // "検定水準"
 };
 
+// A field whose text the sheet refused: the width field of a column of the data editor page
+// (its width and decimals are refused as a pair), or the test level of the result page.
+struct RefusedField {
+    OptionsPage page = OptionsPage::DataEditor;
+    int column = -1; // the grid column on the data editor page; -1 for the test level
+    bool operator==(const RefusedField&) const = default;
+};
+
 class OptionsSheet final {
   public:
     // Working copies of settings and formats; messages go to ui (caption "Tarnova").
@@ -64,16 +73,20 @@ class OptionsSheet final {
     bool wasOpened(OptionsPage page) const;
     // The user left page: its controls are read back into the working copies. A width and
     // decimals pair that does not fit, or a test level that is no number above 0 and below
-    // 100, is shown and keeps its working value.
-    void leavePage(OptionsPage page, const OptionsPageValues& values);
-    // OK while page current shows: it is left, then every opened page is read back.
-    void confirm(OptionsPage current,
-                 const std::function<OptionsPageValues(OptionsPage)>& controls);
+    // 100, keeps its working value; the message says so once. Returns the first field refused.
+    std::optional<RefusedField> leavePage(OptionsPage page, const OptionsPageValues& values);
+    // OK: every opened page is read back once, in page order, and a refusal is shown once.
+    // Returns the first field refused (the sheet then stays open on it), or none when all
+    // were taken.
+    std::optional<RefusedField>
+    confirm(const std::function<OptionsPageValues(OptionsPage)>& controls);
 
   private:
+    std::optional<RefusedField> readPage(OptionsPage page, const OptionsPageValues& values);
     void readFlags(OptionsPage page, const std::vector<bool>& flags);
-    void readColumns(const OptionsPageValues& values);
-    void readTestLevel(std::string_view text);
+    std::optional<int> readColumns(const OptionsPageValues& values);
+    bool readTestLevel(std::string_view text);
+    void showRefusal();
 
     OptionsWorkingCopy copy_;
     UserInterfacePort& ui_;

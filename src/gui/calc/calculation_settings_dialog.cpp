@@ -94,9 +94,7 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
             [this](bool all) { abundances_->setEnabled(!all); });
 
     setCp932Items(correctionSets_, form.correctionSets);
-    if (form.correct) {
-        correctionSets_->setCurrentIndex(correctionSets_->findText(fromCp932(form.correctionSet)));
-    }
+    correctionSets_->setCurrentIndex(correctionSets_->findText(fromCp932(form.correctionSet)));
     correctionSets_->setEnabled(form.correct);
     connect(correct_, &QCheckBox::toggled, correctionSets_, &QComboBox::setEnabled);
 

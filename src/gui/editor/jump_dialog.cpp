@@ -1,6 +1,7 @@
 #include "gui/editor/jump_dialog.h"
 
 #include "editor/jump_to.h"
+#include "gui/platform/dialog_buttons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -26,15 +27,10 @@ JumpDialog::JumpDialog(QWidget* parent, std::function<void(int)> showHelp)
     auto* buttons = new QDialogButtonBox;
     auto* go = buttons->addButton("ジャンプ", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
-    auto* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    addHelpButton(buttons, showHelp, kJumpHelpContext);
     go->setDefault(true);
     connect(go, &QPushButton::clicked, this, &JumpDialog::jump);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [showHelp] {
-        if (showHelp) {
-            showHelp(kJumpHelpContext);
-        }
-    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -17,6 +17,7 @@
 #include "gui/editor/qt_data_note_port.h"
 #include "gui/editor/qt_editor_port.h"
 #include "gui/results/qt_printing.h"
+#include "gui/results/result_views.h"
 #include "gui/settings/options_dialog.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/resources.h"
@@ -144,6 +145,10 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+ResultViews& MainWindow::resultViews() const {
+    return calculationPort_->resultViews();
+}
+
 QAction* MainWindow::action(int command) const {
     for (const auto& [id, action] : actions_) {
         if (id == command) {
@@ -259,7 +264,11 @@ void MainWindow::loadFile(const std::optional<std::string>& path) {
 bool MainWindow::saveSheet(bool askForName) {
     const auto& note = currentDataNote();
     const std::optional<std::string> path = askForName || !note ? std::nullopt : note->path;
-    return SavePeakFile(context_.port, context_.files, context_.grid, context_.settings, path);
+    const bool saved =
+        SavePeakFile(context_.port, context_.files, context_.grid, context_.settings, path);
+    // The result views are named after the measurement, which may have a new name now.
+    calculationPort_->resultViews().retitle();
+    return saved;
 }
 
 bool MainWindow::maySheetBeReplaced() {
@@ -281,11 +290,15 @@ void MainWindow::releaseCalculation() {
     ReleaseCalculation(context_.calculation, calculationPort_.get());
 }
 
-void MainWindow::runCalculation() {
+void MainWindow::runCalculation(bool fresh) {
     const CalculationEnvironment environment{context_.port, *calculationPort_,
                                              context_.settings.generalFlags,
                                              context_.settings.testLevel, settingsFilePath()};
-    RunCalculation(context_.calculation, context_.grid, environment);
+    if (fresh) {
+        RunNewCalculation(context_.calculation, context_.grid, environment);
+    } else {
+        RunCalculation(context_.calculation, context_.grid, environment);
+    }
 }
 
 void MainWindow::showOptions() {
@@ -367,8 +380,8 @@ void MainWindow::runCommand(int command) {
         grid_->jumpTo(*dialogs_);
         break;
     case kCommandCalc:
-        releaseCalculation();
-        runCalculation();
+        // The calculation before stays until the new one's settings are confirmed.
+        runCalculation(true);
         break;
     case kCommandRemoveResult:
         releaseCalculation();
@@ -438,7 +451,7 @@ bool MainWindow::event(QEvent* event) {
     }
     if (event->type() == recalcEventType()) {
         LogLine("RECALC command");
-        runCalculation();
+        runCalculation(false);
         return true;
     }
     return QMainWindow::event(event);

@@ -29,6 +29,7 @@ namespace tarnova::gui {
 class EditorPane;
 class GridWidget;
 class QtCalculationPort;
+class ResultViews;
 class QtDataNotePort;
 class QtEditorPort;
 class QtPrinting;
@@ -100,6 +101,8 @@ class MainWindow final : public QMainWindow {
     GridWidget* grid() const { return grid_; }
     QMenu* helpMenu() const { return helpMenu_; }
     QAction* action(int command) const;
+    // The result and graph windows of the calculation.
+    ResultViews& resultViews() const;
 
   signals:
     // The window accepted its close request; the program ends.
@@ -121,7 +124,8 @@ class MainWindow final : public QMainWindow {
     // Loads path, or the file the open dialog asks for.
     void loadFile(const std::optional<std::string>& path);
     void releaseCalculation();
-    void runCalculation();
+    // CALC (fresh: a new calculation that replaces the old one once confirmed) or RECALC.
+    void runCalculation(bool fresh);
     void showAbout();
     void copySheet();
     void pasteRows();

@@ -1,5 +1,7 @@
 #include "gui/editor/sort_dialog.h"
 
+#include "gui/platform/dialog_buttons.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -36,15 +38,10 @@ SortDialog::SortDialog(QWidget* parent, std::function<void(int)> showHelp)
     auto* buttons = new QDialogButtonBox;
     auto* run = buttons->addButton("実行", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
-    auto* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    addHelpButton(buttons, showHelp, kSortHelpContext);
     run->setDefault(true);
     connect(run, &QPushButton::clicked, this, &SortDialog::execute);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [showHelp] {
-        if (showHelp) {
-            showHelp(kSortHelpContext);
-        }
-    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(keyRow);

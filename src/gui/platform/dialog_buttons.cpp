@@ -7,13 +7,26 @@ namespace tarnova::gui {
 
 QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void(int)>& showHelp,
                            int context) {
-    QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
-    QObject::connect(help, &QPushButton::clicked, buttons, [showHelp, context] {
+    return addHelpButton(buttons, [showHelp, context] {
         if (showHelp) {
             showHelp(context);
         }
     });
-    return help;
+}
+
+QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void()>& help) {
+    QPushButton* button = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    QObject::connect(button, &QPushButton::clicked, buttons, [help] {
+        if (help) {
+            help();
+        }
+    });
+    pressOnF1(button);
+    return button;
+}
+
+void pressOnF1(QPushButton* help) {
+    help->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void leaveEnterToTheDefaultButton(QDialog* dialog) {

@@ -11,9 +11,13 @@ class QPushButton;
 
 namespace tarnova::gui {
 
-// Adds "ヘルプ", which calls showHelp(context) (nothing when showHelp is empty).
+// Adds "ヘルプ", which calls showHelp(context) (nothing when showHelp is empty); F1 presses it.
 QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void(int)>& showHelp,
                            int context);
+// Adds "ヘルプ", which calls help (nothing when help is empty); F1 presses it.
+QPushButton* addHelpButton(QDialogButtonBox* buttons, const std::function<void()>& help);
+// F1 in the dialog presses help, as it opens the help everywhere else.
+void pressOnF1(QPushButton* help);
 
 // Enter presses the dialog's default button only, never a button of the dialog's body ("削除",
 // "参照", ...) that happened to be the first one made.

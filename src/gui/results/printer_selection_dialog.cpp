@@ -1,5 +1,7 @@
 #include "gui/results/printer_selection_dialog.h"
 
+#include "gui/platform/dialog_buttons.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -27,18 +29,13 @@ PrinterSelectionDialog::PrinterSelectionDialog(const QStringList& names,
     auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
     properties_ = buttons->addButton("設定", QDialogButtonBox::ActionRole);
-    auto* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    addHelpButton(buttons, showHelp, kPrinterSelectionHelpContext);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &PrinterSelectionDialog::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(properties_, &QPushButton::clicked, this, [this, openProperties] {
         if (list_->currentIndex() >= 0 && openProperties) {
             openProperties(list_->currentText());
-        }
-    });
-    connect(help, &QPushButton::clicked, this, [showHelp] {
-        if (showHelp) {
-            showHelp(kPrinterSelectionHelpContext);
         }
     });
 

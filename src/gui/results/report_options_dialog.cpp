@@ -1,5 +1,7 @@
 #include "gui/results/report_options_dialog.h"
 
+#include "gui/platform/dialog_buttons.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -47,6 +49,7 @@ ReportOptionsDialog::ReportOptionsDialog(std::function<void()> choosePrinter,
             showHelp(kReportHelpContext);
         }
     });
+    pressOnF1(help);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(options);

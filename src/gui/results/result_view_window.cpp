@@ -45,6 +45,24 @@ constexpr HelpCommand kHelpCommands[] = {
     {kViewHelpQandA, "HELPQANDA command", kHelpContext, 51},
 };
 
+// The keys of both windows: F1 opens the window's help topic, Ctrl+C copies this sheet (result
+// window) or the graph (graph window), Ctrl+S saves as, Ctrl+P prints, Page Up and Page Down
+// walk through the sheets, Ctrl+Home and Ctrl+End go to the first and the last.
+struct CommandKey {
+    int command;
+    QKeyCombination key;
+};
+constexpr CommandKey kCommandKeys[] = {
+    {kViewHelpTopics, QKeyCombination(Qt::Key_F1)},
+    {kViewCopy, Qt::CTRL | Qt::Key_C},
+    {kViewSaveAs, Qt::CTRL | Qt::Key_S},
+    {kViewPrint, Qt::CTRL | Qt::Key_P},
+    {kViewPrevious, QKeyCombination(Qt::Key_PageUp)},
+    {kViewNext, QKeyCombination(Qt::Key_PageDown)},
+    {kViewTop, Qt::CTRL | Qt::Key_Home},
+    {kViewBottom, Qt::CTRL | Qt::Key_End},
+};
+
 // The request of another window or of the calculation to show a sheet.
 class ShowSheetEvent final : public QEvent {
   public:
@@ -143,6 +161,12 @@ void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
     addCommand(view, showOther, kViewShowOther);
     addOwnMenus();
     addSheetAndHelpMenus();
+    for (const CommandKey& key : kCommandKeys) {
+        if (QAction* bound = action(key.command)) {
+            bound->setShortcut(QKeySequence(key.key));
+            bound->setShortcutContext(Qt::WindowShortcut);
+        }
+    }
 }
 
 void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits, QSize content) {

@@ -113,6 +113,15 @@ void ResultViews::close() {
     link_ = {};
 }
 
+void ResultViews::retitle() {
+    if (graph_ != nullptr) {
+        graph_->setWindowTitle(QString::fromStdString(ResultViewTitle("Graph")));
+    }
+    if (result_ != nullptr) {
+        result_->setWindowTitle(QString::fromStdString(ResultViewTitle("Result")));
+    }
+}
+
 void ResultViews::repaint() {
     RepaintViews(link_);
 }

@@ -53,6 +53,8 @@ class ResultViews final {
     void arrange(bool graphOpen, bool resultOpen, ViewPlacement placement);
     void close();
     void repaint();
+    // Names the open windows after the measurement's file as it is called now.
+    void retitle();
 
     GraphWindow* graphWindow() const;
     ResultWindow* resultWindow() const;

@@ -2,6 +2,7 @@
 
 #include "calc/coefficient_tests.h"
 #include "calc/result_table.h"
+#include "gui/platform/dialog_buttons.h"
 #include "platform/user_interface_port.h"
 
 #include <QDialogButtonBox>
@@ -66,16 +67,10 @@ SheetTestDialog::SheetTestDialog(SheetTest test, const RegressionResult& record,
     auto* buttons = new QDialogButtonBox(this);
     recalculate_ = buttons->addButton("再計算", QDialogButtonBox::ApplyRole);
     buttons->addButton("閉じる", QDialogButtonBox::RejectRole);
-    QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    addHelpButton(buttons, showHelp, correlation ? kCorrelationHelpContext : kSlopeHelpContext);
     recalculate_->setDefault(true);
     connect(recalculate_, &QPushButton::clicked, this, &SheetTestDialog::recalculate);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    const int helpContext = correlation ? kCorrelationHelpContext : kSlopeHelpContext;
-    connect(help, &QPushButton::clicked, this, [showHelp, helpContext] {
-        if (showHelp) {
-            showHelp(helpContext);
-        }
-    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

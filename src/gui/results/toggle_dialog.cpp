@@ -1,8 +1,10 @@
 #include "gui/results/toggle_dialog.h"
 
+#include "gui/platform/dialog_buttons.h"
 #include "results/point_editing.h"
 
 #include <QDialogButtonBox>
+#include <QItemSelection>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,26 +20,44 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
     setObjectName("toggledialog");
     setWindowTitle("データポイントの選択");
     list_->setSelectionMode(QAbstractItemView::MultiSelection);
-    const std::vector<bool> enabled = EnabledPoints(record);
-    int row = 0;
-    for (const std::string& line : ToggleListLines(record)) {
-        list_->addItem(QString::fromStdString(line));
-        list_->item(row)->setSelected(enabled[static_cast<std::size_t>(row)]);
-        ++row;
+    // Every line has the same height: the view lays out tens of thousands of points without
+    // measuring each one.
+    list_->setUniformItemSizes(true);
+    // The lines go in at once, and the enabled points are selected in one selection of their
+    // runs: item by item, the list would merge every new item into the selection made so far,
+    // which costs time with the square of the points.
+    const std::vector<std::string> lines = ToggleListLines(record);
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) {
+        items.push_back(QString::fromStdString(line));
     }
+    list_->addItems(items);
+    const std::vector<bool> enabled = EnabledPoints(record);
+    QItemSelection selected;
+    const QAbstractItemModel* model = list_->model();
+    const int count = static_cast<int>(enabled.size());
+    for (int first = 0; first < count;) {
+        if (!enabled[static_cast<std::size_t>(first)]) {
+            ++first;
+            continue;
+        }
+        int last = first;
+        while (last + 1 < count && enabled[static_cast<std::size_t>(last + 1)]) {
+            ++last;
+        }
+        selected.select(model->index(first, 0), model->index(last, 0));
+        first = last + 1;
+    }
+    list_->selectionModel()->select(selected, QItemSelectionModel::Select);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* decide = buttons->addButton("決定", QDialogButtonBox::AcceptRole);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
-    QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
+    addHelpButton(buttons, showHelp, kToggleHelpContext);
     decide->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [showHelp] {
-        if (showHelp) {
-            showHelp(kToggleHelpContext);
-        }
-    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
@@ -45,9 +65,12 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
 }
 
 std::vector<bool> ToggleDialog::enabledPoints() const {
-    std::vector<bool> selected;
-    for (int row = 0; row < list_->count(); ++row) {
-        selected.push_back(list_->item(row)->isSelected());
+    // Read from the selection's runs, not item by item (each item would search every run).
+    std::vector<bool> selected(static_cast<std::size_t>(list_->count()), false);
+    for (const QItemSelectionRange& range : list_->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            selected[static_cast<std::size_t>(row)] = true;
+        }
     }
     return selected;
 }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -66,8 +67,7 @@ OptionsDialog::OptionsDialog(QWidget* parent, const Settings& settings,
     buttons->addButton(QDialogButtonBox::Ok)->setDefault(true);
     buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
     // One Help button for the sheet: it opens the help of the page on top.
-    QPushButton* help = buttons->addButton("ヘルプ", QDialogButtonBox::HelpRole);
-    connect(help, &QPushButton::clicked, this, [this, showHelp] {
+    addHelpButton(buttons, [this, showHelp] {
         if (showHelp) {
             showHelp(OptionsPageHelpContext(currentPage()));
         }
@@ -313,9 +313,26 @@ void OptionsDialog::browseFolder() {
 
 void OptionsDialog::done(int result) {
     if (result == QDialog::Accepted) {
-        sheet_.confirm(currentPage(), [this](OptionsPage page) { return pageValues(page); });
+        const std::optional<RefusedField> refused =
+            sheet_.confirm([this](OptionsPage page) { return pageValues(page); });
+        if (refused) {
+            // The sheet stays open on the first field it refused, for the user to mend.
+            showField(*refused);
+            return;
+        }
     }
     QDialog::done(result);
+}
+
+void OptionsDialog::showField(const RefusedField& field) {
+    QLineEdit* edit =
+        field.page == OptionsPage::ResultOutput ? testLevel_ : widthField(field.column);
+    // Brought to the front without leaving the page on top, whose values were just read.
+    const QSignalBlocker quiet(pages_);
+    pages_->setCurrentIndex(static_cast<int>(field.page));
+    shownPage_ = static_cast<int>(field.page);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
 }
 
 } // namespace tarnova::gui

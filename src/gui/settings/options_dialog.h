@@ -59,6 +59,8 @@ class OptionsDialog final : public QDialog {
     void fillPage(OptionsPage page, const OptionsPageValues& values);
     OptionsPageValues pageValues(OptionsPage page) const;
     OptionsPage currentPage() const;
+    // Shows the page of a field the sheet refused and puts the cursor into it.
+    void showField(const RefusedField& field);
 
     OptionsSheet sheet_;
     QTabWidget* pages_;

@@ -7,6 +7,7 @@
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
+#include "results/point_editing.h"
 #include "settings/settings.h"
 
 #include "core/support/test_peaks.h"
@@ -214,6 +215,153 @@ TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     EXPECT_THAT(port.calls, ::testing::ElementsAre("dialog", "print peaks", "print reports"));
     EXPECT_THAT(log.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("printed"))));
+}
+
+// A new calculation beside a confirmed one: the old table, its windows and its disabled points
+// stay through a cancel or an editor without peaks; only a
+// confirmed "開始" closes the windows and replaces the table.
+TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
+    choose({false, true}, {true, false}, {false, true});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ClickDataPoint((*state.results)[1], 2, PointButton::Left);
+    const RegressionResult before = (*state.results)[1];
+    ASSERT_EQ(before.activeCount, 3);
+    const std::uint32_t flags = state.calcFlags;
+    port.calls.clear();
+
+    const PeakListSource nothing = [] { return std::optional<std::vector<PeakRecord>>(); };
+    const PeakListSource empty = [] { return std::optional(std::vector<PeakRecord>()); };
+    struct Attempt {
+        const PeakListSource* source;
+        bool dialogShown;
+    };
+    for (const Attempt attempt :
+         {Attempt{&source, true}, Attempt{&nothing, false}, Attempt{&empty, false}}) {
+        port.presses.clear(); // the dialog is cancelled
+        port.calls.clear();
+        EXPECT_EQ(RunNewCalculation(state, *attempt.source, environment), 0);
+        EXPECT_EQ(port.calls, (attempt.dialogShown ? std::vector<std::string>{"dialog"}
+                                                   : std::vector<std::string>{}));
+        EXPECT_EQ(state.calcFlags, flags);
+        ASSERT_EQ(state.resultCount(), 2);
+        const RegressionResult& kept = (*state.results)[1];
+        EXPECT_EQ(kept.activeCount, 3);
+        EXPECT_FALSE(kept.points->at(2).isActive());
+        EXPECT_EQ(kept.fit->slope, before.fit->slope);
+        EXPECT_EQ(state.peakCount(), 9);
+    }
+
+    port.calls.clear();
+    choose({false, true}, {true, false}, {false, false});
+    test::LogCapture log;
+    ASSERT_EQ(RunNewCalculation(state, source, environment), 1);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
+                                                    "Result - untitled", "arrange 110"}));
+    EXPECT_THAT(log.lines(),
+                ::testing::IsSupersetOf({"Result table is removed", "Calicuration is set up."}));
+    ASSERT_EQ(state.resultCount(), 1);
+    EXPECT_EQ((*state.results)[0].activeCount, 4);
+}
+
+// "Redo calicuration excluding disabled" carries the disabled points of the sheet into the
+// peak list and asks for the recalculation; the table stays shown through a cancelled dialog
+// and is replaced only when the new settings are confirmed.
+TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
+    choose({false, true}, {true, false}, {false, true});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    RegressionResult& ratio = (*state.results)[1];
+    ClickDataPoint(ratio, 1, PointButton::Left);
+    const std::uint32_t peak = ratio.points->at(1).peakIndex;
+    const double slope = ratio.fit->slope;
+    const std::uint32_t flags = state.calcFlags;
+    port.calls.clear();
+
+    KeepPointStates(state, 1, 1, port, 99.7);
+    EXPECT_EQ(port.calls, std::vector<std::string>{"recalc"});
+    EXPECT_TRUE(state.peaks[peak].isDisabled());
+    port.presses.clear();
+    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"recalc", "dialog"}));
+    EXPECT_EQ(state.calcFlags, flags);
+    ASSERT_EQ(state.resultCount(), 2);
+    const RegressionResult& kept = (*state.results)[1];
+    EXPECT_EQ(kept.activeCount, 3);
+    EXPECT_FALSE(kept.points->at(1).isActive());
+    EXPECT_EQ(kept.fit->slope, slope);
+
+    KeepPointStates(state, 1, 1, port, 99.7);
+    port.calls.clear();
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
+                                                    "Result - untitled", "arrange 110"}));
+    // The ratio leaves the disabled peak out; the abundance holds it as a disabled point.
+    EXPECT_EQ((*state.results)[1].pointCount, 3);
+    EXPECT_EQ((*state.results)[1].fit->slope, slope);
+    EXPECT_EQ((*state.results)[0].activeCount, 3);
+}
+
+// The next new calculation opens with the ratios, abundances, confidence level, estimate and
+// correction set of the last confirmed one, also after the results were removed; elements are
+// matched by label, and the display options come from the options again.
+TEST_F(Calculation, NewCalculationOpensWithTheLastChoices) {
+    writeIni("[general]\ninterferance=2\n[interferance]\nAtm=1\nBlank=1\n[Blank]\n"
+             "item1=Ar40,Ar36,0\n");
+    port.presses.push_back([](CalculationSettingsForm& form) {
+        form.numerators = {false, true};
+        form.denominators = {true, false};
+        form.abundances = {true, false};
+        form.conf95 = true;
+        form.useStdDev = true;
+        form.showResult = false;
+        form.correct = true;
+        form.correctionSet = "Blank";
+    });
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ReleaseCalculation(state, &port);
+
+    // Ar38 is new and stands between the two.
+    peaks.push_back(makePeak("Ar38", 60, 1));
+    ASSERT_EQ(RunNewCalculation(state, source, environment), 0);
+    const CalculationSettingsForm& opened = port.openedForms.at(1);
+    EXPECT_EQ(opened.labels, (std::vector<std::string>{"Ar36", "Ar38", "Ar40"}));
+    EXPECT_EQ(opened.numerators, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(opened.denominators, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(opened.abundances, (std::vector<bool>{true, false, false}));
+    EXPECT_TRUE(opened.conf95);
+    EXPECT_TRUE(opened.useStdDev);
+    EXPECT_TRUE(opened.correct);
+    EXPECT_EQ(opened.correctionSet, "Blank");
+    EXPECT_TRUE(opened.showGraph);
+    EXPECT_TRUE(opened.showResult);
+    EXPECT_FALSE(opened.allNumerators);
+}
+
+// With corrections off, the list still offers a set for the box: the last one chosen when the
+// INI still has it, else the only set of the INI, else none.
+TEST_F(Calculation, CorrectionListOffersTheOnlyOrTheLastSet) {
+    struct Case {
+        const char* ini;
+        std::optional<std::string> last;
+        const char* offered;
+    };
+    const Case cases[] = {
+        {"[general]\ninterferance=1\n[interferance]\nAtm=1\n", std::nullopt, "Atm"},
+        {"[general]\ninterferance=2\n[interferance]\nAtm=1\nBlank=1\n", std::nullopt, ""},
+        {"[general]\ninterferance=2\n[interferance]\nAtm=1\nBlank=1\n", "Blank", "Blank"},
+        {"[general]\ninterferance=1\n[interferance]\nAtm=1\n", "Gone", "Atm"},
+        {"[general]\ninterferance=0\n", std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        writeIni(c.ini);
+        CalcState fresh;
+        fresh.elements = {{0, "Ar36"}};
+        fresh.correctionSet = c.last;
+        const auto form = OpenCalculationSettings(fresh, iniPath);
+        ASSERT_TRUE(form);
+        EXPECT_FALSE(form->correct) << c.ini;
+        EXPECT_EQ(form->correctionSet, c.offered) << c.ini;
+    }
 }
 
 TEST(ResultTable, CreateAbundancesThenRatios) {

@@ -140,24 +140,50 @@ TEST_F(OptionsSheetTest, ColumnPairsThatDoNotFitKeepTheirValues) {
     EXPECT_TRUE(port.messages.empty());
 }
 
-// OK leaves the page that shows and then reads back every page that was opened: a wrong pair
-// on the showing page is reported twice, a page never opened is never read.
-TEST_F(OptionsSheetTest, ConfirmReadsBackOnlyOpenedPages) {
+// OK reads back every page that was opened, once: a page never opened is never read, and
+// however many fields are wrong, one message names the refusal and the first refused field in
+// page order is handed back, so that the sheet can stay open on it.
+TEST_F(OptionsSheetTest, ConfirmReadsBackOnlyOpenedPagesAndRefusesOnce) {
     formats[kTimeColumn] = {8, 7}; // time=8.7 by hand: the grid takes it, page 2 would not
     OptionsSheet handWritten(settings, formats, port);
     handWritten.openPage(OptionsPage::Regression);
     const auto untouched = [&](OptionsPage page) { return handWritten.openPage(page); };
-    handWritten.confirm(OptionsPage::Regression, untouched);
+    EXPECT_EQ(handWritten.confirm(untouched), std::nullopt);
     EXPECT_EQ(wrongParameterMessages(), 0u);
     EXPECT_FALSE(handWritten.wasOpened(OptionsPage::DataEditor));
     EXPECT_EQ(handWritten.workingCopy().formats[kTimeColumn], (ColumnFormat{8, 7}));
 
-    OptionsPageValues wrong = sheet.openPage(OptionsPage::DataEditor);
-    wrong.widths[kHeightColumn] = "4";
-    wrong.decimals[kHeightColumn] = "3";
-    sheet.confirm(OptionsPage::DataEditor, [&](OptionsPage) { return wrong; });
-    EXPECT_EQ(wrongParameterMessages(), 2u);
-    EXPECT_EQ(sheet.workingCopy().formats[kHeightColumn], (ColumnFormat{6, 3}));
+    struct Row {
+        const char* heightWidth; // Height is 6.3
+        const char* rangeWidth;  // Range is 7.4
+        const char* level;
+        std::optional<RefusedField> refused;
+    };
+    const Row rows[] = {
+        {"0", "7", "99.7", RefusedField{OptionsPage::DataEditor, kHeightColumn}},
+        {"6", "5", "99.7", RefusedField{OptionsPage::DataEditor, kRangeColumn}},
+        {"0", "5", "abc", RefusedField{OptionsPage::DataEditor, kHeightColumn}},
+        {"6", "7", "150", RefusedField{OptionsPage::ResultOutput, -1}},
+        {"9", "7", "95", std::nullopt},
+    };
+    formats[kTimeColumn] = {8, 5};
+    for (const Row& row : rows) {
+        test::ScriptedPort messages;
+        OptionsSheet fresh(settings, formats, messages);
+        OptionsPageValues level = fresh.openPage(OptionsPage::ResultOutput);
+        OptionsPageValues columns = fresh.openPage(OptionsPage::DataEditor);
+        columns.widths[kHeightColumn] = row.heightWidth;
+        columns.widths[kRangeColumn] = row.rangeWidth;
+        level.testLevel = row.level;
+        const auto controls = [&](OptionsPage page) {
+            return page == OptionsPage::DataEditor ? columns : level;
+        };
+        EXPECT_EQ(fresh.confirm(controls), row.refused) << row.heightWidth << row.level;
+        EXPECT_EQ(messages.messages.size(), row.refused ? 1u : 0u) << row.heightWidth;
+        // A refused pair keeps its working value, a good one is taken.
+        const ColumnFormat height = fresh.workingCopy().formats[kHeightColumn];
+        EXPECT_EQ(height.width, std::string(row.heightWidth) == "9" ? 9 : 6);
+    }
 }
 
 TEST_F(OptionsSheetTest, TestLevelMustBeANumberBetweenZeroAndHundred) {
@@ -191,9 +217,10 @@ TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
     general.flags = {true, true, false};
     OptionsPageValues columns = sheet.openPage(OptionsPage::DataEditor);
     columns.decimals[kHeightColumn] = "2";
-    sheet.confirm(OptionsPage::DataEditor, [&](OptionsPage page) {
+    EXPECT_EQ(sheet.confirm([&](OptionsPage page) {
         return page == OptionsPage::General ? general : columns;
-    });
+    }),
+              std::nullopt);
 
     GridModel grid(port);
     ApplyColumnFormats(grid, formats);
