@@ -1,4 +1,5 @@
 // tarnova-cli: batch use of the Tarnova core.
+#include "cli/batch_reduction.h"
 #include "cli/commands.h"
 #include "cli/reduction.h"
 
@@ -28,8 +29,8 @@ constexpr std::array kCommands{
             "[--leave-out]",
             runConvertCommand},
     Command{"reduce",
-            "tarnova-cli reduce FILE " TARNOVA_REDUCTION_USAGE
-            " [--output-flags LIST] [--output OUT]",
+            "tarnova-cli reduce FILE|FOLDER... " TARNOVA_REDUCTION_USAGE
+            " [--output-flags LIST] [--output OUT] " TARNOVA_BATCH_USAGE,
             runReduceCommand},
     Command{"graph",
             "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
