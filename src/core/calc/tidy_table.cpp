@@ -141,6 +141,12 @@ std::string noteText(const DataNote& note, std::string_view key) {
     return {};
 }
 
+// A text of the note as UTF-8; nothing (null in JSON, as in CSV) when the note has none.
+Cell noteCell(const DataNote& note, std::string_view key) {
+    const std::string value = noteText(note, key);
+    return value.empty() ? Cell{} : text(cp932ToUtf8(value));
+}
+
 // The cells of a measurement that every one of its rows repeats.
 Row measurementCells(const TidyMeasurement& measurement) {
     Row row;
@@ -150,9 +156,9 @@ Row measurementCells(const TidyMeasurement& measurement) {
     }
     if (measurement.note != nullptr) {
         const DataNote& note = *measurement.note;
-        row[at("sample")] = text(cp932ToUtf8(noteText(note, "sample")));
-        row[at("id")] = text(cp932ToUtf8(noteText(note, "id")));
-        row[at("date")] = text(cp932ToUtf8(noteText(note, "date")));
+        row[at("sample")] = noteCell(note, "sample");
+        row[at("id")] = noteCell(note, "id");
+        row[at("date")] = noteCell(note, "date");
     }
     return row;
 }
@@ -344,7 +350,9 @@ std::vector<std::string> TidyTableRows(const TidyMeasurement& measurement, TidyT
     std::vector<std::string> rows;
     if (measurement.failure) {
         Row row = shared;
-        row[at("status")] = text("failed: " + validUtf8(*measurement.failure));
+        std::string status = "failed: ";
+        status += validUtf8(*measurement.failure);
+        row[at("status")] = text(std::move(status));
         rows.push_back(rowText(row, format));
         return rows;
     }
@@ -365,7 +373,7 @@ TidyTableText::TidyTableText(TidyTableFormat format) : format_(format) {
         }
         text_ = rowText(heads, format_);
     } else {
-        text_ = "[";
+        text_ += '['; // appended: GCC 12 at -O3 misreads the assignment as overlapping copies
     }
 }
 

@@ -305,6 +305,7 @@ TEST(TidyTable, FailedMeasurementIsOneRowThatSaysWhy) {
     ASSERT_EQ(json.size(), 1u);
     EXPECT_NE(json[0].find("\"points\": null"), std::string::npos) << json[0];
     EXPECT_NE(json[0].find("\"status\": \"failed: 回帰計算に失敗しました。\""), std::string::npos);
+    EXPECT_NE(json[0].find("\"id\": null, \"date\": null"), std::string::npos) << json[0];
 }
 
 TEST(TidyTable, NumbersReadBackAsTheSameDouble) {
