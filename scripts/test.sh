@@ -67,6 +67,7 @@ desktop-file-validate "$prefix"/share/applications/*.desktop
 appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
 update-mime-database "$prefix/share/mime"
 grep -q "application/x-tarnova-pks" "$prefix/share/mime/globs2"
+bash -n "$prefix/share/bash-completion/completions/tarnova-cli"
 for page in docs/*.1; do
     groff -man -ww -z "$page"
 done

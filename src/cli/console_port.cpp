@@ -5,6 +5,10 @@
 namespace tarnova::cli {
 
 void ConsolePort::showMessage(std::string_view caption, std::string_view text) {
+    if (kept != nullptr) {
+        kept->push_back(std::string(caption) + ": " + std::string(text));
+        return;
+    }
     std::cerr << caption << ": " << text << '\n';
 }
 

@@ -6,6 +6,8 @@
 #include "platform/user_interface_port.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tarnova::cli {
 
@@ -17,6 +19,8 @@ class ConsolePort : public UserInterfacePort {
 
     // The answer every question gets; none: refused.
     std::optional<Answer> presetAnswer;
+    // Where the "CAPTION: text" lines are kept instead of going to stderr; none: stderr.
+    std::vector<std::string>* kept = nullptr;
 };
 
 } // namespace tarnova::cli

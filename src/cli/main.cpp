@@ -1,4 +1,6 @@
 // tarnova-cli: batch use of the Tarnova core.
+#include "cli/batch_reduction.h"
+#include "cli/command_help.h"
 #include "cli/commands.h"
 #include "cli/reduction.h"
 
@@ -6,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -34,8 +37,8 @@ constexpr std::array kCommands{
             "[--leave-out]",
             runConvertCommand},
     Command{"reduce",
-            "tarnova-cli reduce FILE " TARNOVA_REDUCTION_USAGE
-            " [--output-flags LIST] [--output OUT]",
+            "tarnova-cli reduce FILE|FOLDER... " TARNOVA_REDUCTION_USAGE
+            " [--output-flags LIST] [--output OUT] " TARNOVA_BATCH_USAGE,
             runReduceCommand},
     Command{"graph",
             "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
@@ -114,18 +117,43 @@ int usageError(const char* usage) {
 
 } // namespace tarnova::cli
 
+namespace {
+
+void printUsages(std::ostream& stream) {
+    stream << "usage:\n";
+    for (const auto& command : tarnova::cli::kCommands) {
+        stream << "  " << command.usage << '\n';
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     using namespace tarnova::cli;
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        printUsages(std::cout);
+        std::cout << "  tarnova-cli --help | --version\n\n"
+                     "tarnova-cli SUBCOMMAND --help prints the options of a subcommand; the manual "
+                     "page tarnova-cli(1) describes them all.\n";
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "tarnova-cli " TARNOVA_VERSION "\n";
+        return 0;
+    }
     if (argc >= 2) {
         for (const auto& command : kCommands) {
             if (std::strcmp(argv[1], command.name) == 0) {
-                return finishStandardOutput(command.run(Arguments(argv + 2, argv + argc)));
+                const Arguments arguments(argv + 2, argv + argc);
+                if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+                    std::cout << "usage: " << command.usage << "\n\n"
+                              << commandOptionsHelp(command.name);
+                    return finishStandardOutput(0);
+                }
+                return finishStandardOutput(command.run(arguments));
             }
         }
     }
-    std::cerr << "usage:\n";
-    for (const auto& command : kCommands) {
-        std::cerr << "  " << command.usage << '\n';
-    }
+    printUsages(std::cerr);
     return 2;
 }

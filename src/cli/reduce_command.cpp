@@ -1,6 +1,7 @@
 // tarnova-cli reduce: a measurement file through the whole calculation to IRD text, with the
 // choices of the settings dialog given as options.
 #include "calc/ird_export.h"
+#include "cli/batch_reduction.h"
 #include "cli/commands.h"
 #include "cli/reduction.h"
 #include "platform/text_file.h"
@@ -15,8 +16,8 @@
 namespace tarnova::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "tarnova-cli reduce FILE " TARNOVA_REDUCTION_USAGE " [--output-flags LIST] [--output OUT]";
+constexpr const char* kUsage = "tarnova-cli reduce FILE|FOLDER... " TARNOVA_REDUCTION_USAGE
+                               " [--output-flags LIST] [--output OUT] " TARNOVA_BATCH_USAGE;
 
 // "none", or a comma list of header, comment and guidecomment.
 std::optional<std::uint32_t> parseOutputFlags(const std::string& text) {
@@ -62,10 +63,11 @@ bool writeText(const std::optional<std::string>& output, const std::string& text
 int runReduceCommand(const Arguments& arguments) {
     std::optional<std::uint32_t> outputFlags;
     std::optional<std::string> output;
+    BatchOptions batch;
     const auto ownOption = [&](const Arguments& all, std::size_t& i) {
         const std::string& option = all[i];
         if (option != "--output-flags" && option != "--output") {
-            return OwnOption::NotMine;
+            return takeBatchOption(all, i, batch);
         }
         if (const auto problem = optionProblem(all, i, true, false)) {
             reportUsageProblem(*problem);
@@ -84,8 +86,15 @@ int runReduceCommand(const Arguments& arguments) {
         }
         return OwnOption::Taken;
     };
-    const std::optional<ReductionOptions> options = parseReductionArguments(arguments, ownOption);
-    if (!options || (output && outputNamesInput(*output, inputFiles(options->sheet)))) {
+    const std::optional<ReductionOptions> options =
+        parseReductionArguments(arguments, ownOption, true);
+    if (!options) {
+        return usageError(kUsage);
+    }
+    if (isBatch(*options, batch)) {
+        return runBatchReduction(*options, batch, outputFlags, output, kUsage);
+    }
+    if (output && outputNamesInput(*output, inputFiles(options->sheet))) {
         return usageError(kUsage);
     }
     Reduction reduction;

@@ -45,6 +45,19 @@ std::string kindOf(const std::string& option) {
     return option;
 }
 
+// Only a set the dialog offers (names compared without regard to case) and that counts items
+// can be applied.
+bool offeredIn(const std::vector<std::string>& offered, const std::string& iniPath,
+               const std::string& name) {
+    const auto sameName = [&name](const std::string& set) { return profileNamesEqual(set, name); };
+    return std::any_of(offered.begin(), offered.end(), sameName) &&
+           ReadCorrectionSet(iniPath, name).has_value();
+}
+
+std::string noCorrectionSet(const std::string& iniPath, const std::string& name) {
+    return "--correction " + name + ": " + iniPath + " holds no correction set of that name";
+}
+
 // The settings dialog answered from the options; the command has no windows and no printer.
 class ReductionPort final : public BatchCalculationPort {
   public:
@@ -70,14 +83,8 @@ class ReductionPort final : public BatchCalculationPort {
             return false;
         }
         if (options_.correctionSet) {
-            // Only a set the dialog offers (names compared without regard to case) and that
-            // counts items can be applied.
             const std::string& name = *options_.correctionSet;
-            const auto sameName = [&name](const std::string& set) {
-                return profileNamesEqual(set, name);
-            };
-            if (std::none_of(form.correctionSets.begin(), form.correctionSets.end(), sameName) ||
-                !ReadCorrectionSet(iniPath_, name)) {
+            if (!offeredIn(form.correctionSets, iniPath_, name)) {
                 unknownCorrectionSet_ = true;
                 return false;
             }
@@ -118,6 +125,18 @@ std::uint32_t withBit(std::uint32_t word, std::uint32_t bit, std::optional<bool>
 }
 
 } // namespace
+
+std::optional<std::string> correctionSetProblem(const std::string& iniPath,
+                                                const std::string& name) {
+    // The dialog lists the sets only beside an element list.
+    CalcState probe;
+    probe.elements.emplace_back();
+    const std::optional<CalculationSettingsForm> form = OpenCalculationSettings(probe, iniPath);
+    if (form && offeredIn(form->correctionSets, iniPath, name)) {
+        return std::nullopt;
+    }
+    return noCorrectionSet(iniPath, name);
+}
 
 std::optional<std::string> GivenOptions::problemWith(const std::string& option) {
     if (!option.starts_with("--") || isLabelListOption(option)) {
@@ -178,7 +197,8 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
     return true;
 }
 
-bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments) {
+bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments,
+                            bool manyPaths) {
     const bool ratios =
         (options.allNumerators || !options.numerators.empty()) && !options.denominators.empty();
     const bool abundances = options.allAbundances || !options.abundances.empty();
@@ -187,19 +207,31 @@ bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArg
                            "--denominator, or --abundance (or --all-abundances)");
         return false;
     }
-    std::optional<SheetArguments> sheet = parseSheetArguments(sheetArguments, false, 1);
+    std::optional<SheetArguments> sheet =
+        parseSheetArguments(sheetArguments, false, manyPaths ? 0 : 1);
     if (!sheet) {
         return false;
     }
-    if (sheet->paths.front().empty()) {
-        reportUsageProblem("the file name is empty");
-        return false;
+    for (const std::string& path : sheet->paths) {
+        if (path.empty()) {
+            reportUsageProblem("the file name is empty");
+            return false;
+        }
     }
     options.sheet = std::move(*sheet);
     return true;
 }
 
 int Reduction::run(const ReductionOptions& options, const char* usage) {
+    const int code = calculate(options);
+    if (code == 2) {
+        reportUsageProblem(*usageProblem);
+        return usageError(usage);
+    }
+    return code;
+}
+
+int Reduction::calculate(const ReductionOptions& options) {
     // The SOURCE line names the measurement by its absolute path.
     const std::string& file = options.sheet.paths.front();
     std::error_code error;
@@ -226,13 +258,12 @@ int Reduction::run(const ReductionOptions& options, const char* usage) {
                                              settings.testLevel, iniPath};
     if (RunCalculation(state, extracted, environment) == 0) {
         if (port.unknownLabel()) {
-            reportUsageProblem(*port.unknownLabel() + " is not in the element list");
-            return usageError(usage);
+            usageProblem = *port.unknownLabel() + " is not in the element list";
+            return 2;
         }
         if (port.unknownCorrectionSet()) {
-            reportUsageProblem("--correction " + *options.correctionSet + ": " + iniPath +
-                               " holds no correction set of that name");
-            return usageError(usage);
+            usageProblem = noCorrectionSet(iniPath, *options.correctionSet);
+            return 2;
         }
         return 1;
     }

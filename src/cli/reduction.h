@@ -44,19 +44,27 @@ enum class OwnOption {
 // Reads the reduction's options out of arguments; every argument it does not know is handed to
 // own (with the index, which own advances past a value it takes). Options other than the three
 // label lists may be given once, --conf95/--conf68 and --stddev/--unbiased exclude each other,
-// and a request must choose a ratio (a numerator with a denominator) or an abundance. None on a
-// usage error, after a message that names the problem.
+// and a request must choose a ratio (a numerator with a denominator) or an abundance. One file
+// name, or with manyPaths one or more. None on a usage error, after a message that names the
+// problem.
 template <typename Own>
-std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own);
+std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own,
+                                                        bool manyPaths = false);
 
 // The options that are the reduction's: the argument at i, with its value (i is advanced past
 // it). Returns false, with i unchanged, for an argument that is not one of them; sets invalid
 // (after a message) for one of them without a usable value.
 bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOptions& options,
                          Arguments& sheetArguments, bool& invalid);
-// Completes the options from the collected FILE, --ini and --format; false (after a message) on
-// a usage error.
-bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments);
+// Completes the options from the collected FILE (or with manyPaths FILE...), --ini and
+// --format; false (after a message) on a usage error.
+bool finishReductionOptions(ReductionOptions& options, const Arguments& sheetArguments,
+                            bool manyPaths = false);
+
+// Why --correction name cannot be applied: the INI file at iniPath does not offer that set as
+// the settings dialog offers it. None when it can.
+std::optional<std::string> correctionSetProblem(const std::string& iniPath,
+                                                const std::string& name);
 
 // The options given so far: a second one of a kind, or the other choice of a pair, is refused.
 class GivenOptions final {
@@ -69,7 +77,8 @@ class GivenOptions final {
 };
 
 template <typename Own>
-std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own) {
+std::optional<ReductionOptions> parseReductionArguments(const Arguments& arguments, Own&& own,
+                                                        bool manyPaths) {
     ReductionOptions options;
     Arguments sheetArguments;
     GivenOptions given;
@@ -94,7 +103,7 @@ std::optional<ReductionOptions> parseReductionArguments(const Arguments& argumen
             return std::nullopt;
         }
     }
-    if (!finishReductionOptions(options, sheetArguments)) {
+    if (!finishReductionOptions(options, sheetArguments, manyPaths)) {
         return std::nullopt;
     }
     return options;
@@ -107,9 +116,13 @@ class Reduction final {
     // exit code (1 failure, 2 usage error), after the messages; usage is shown for a label the
     // file does not hold and a correction set the INI file does not offer.
     int run(const ReductionOptions& options, const char* usage);
+    // The same without the usage: 2 leaves the problem (a label the file does not hold, a
+    // correction set the INI file does not offer) in usageProblem.
+    int calculate(const ReductionOptions& options);
 
     ConsoleSheet sheet;
     CalcState state;
+    std::optional<std::string> usageProblem;
 };
 
 } // namespace tarnova::cli

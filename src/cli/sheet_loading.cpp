@@ -57,7 +57,11 @@ std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bo
         }
         *value = arguments[++i];
     }
-    if (parsed.paths.size() != pathCount) {
+    if (pathCount == 0 && parsed.paths.empty()) {
+        reportUsageProblem("a file or folder name expected");
+        return std::nullopt;
+    }
+    if (pathCount != 0 && parsed.paths.size() != pathCount) {
         reportUsageProblem(pathCount == 1 ? "one file name expected" : "two file names expected");
         return std::nullopt;
     }

@@ -30,7 +30,8 @@ std::vector<std::string> inputFiles(const SheetArguments& arguments);
 void noteMissingSettingsFile(const std::optional<std::string>& iniPath, UserInterfacePort& ui);
 
 // Reads FILE... [--ini INI] [--format dat|pks|asc|mmdat] and, with withTarget, --to dat|pks
-// (then required). None on a usage error.
+// (then required): pathCount file names, or with pathCount 0 one or more. None on a usage
+// error.
 std::optional<SheetArguments> parseSheetArguments(const Arguments& arguments, bool withTarget,
                                                   std::size_t pathCount);
 

@@ -1,5 +1,7 @@
 #include "calc/distributions.h"
 
+#include <math.h>
+
 #include <cmath>
 #include <limits>
 
@@ -13,6 +15,14 @@ constexpr double kGammaOverflow = 171.7;
 
 double normalDensity(double x) {
     return kInvSqrtTwoPi * std::exp(-x * x / 2);
+}
+
+// ln Gamma(x). lgamma also stores the sign of Gamma(x) in the process-wide signgam, which
+// calculations on several threads at once (the batch reduction) would race on; lgamma_r gives
+// the same value and keeps the sign to itself.
+double logGamma(double x) {
+    int sign = 0;
+    return ::lgamma_r(x, &sign);
 }
 
 bool isHalfInteger(double v) {
@@ -60,7 +70,7 @@ double logBetaKernel(const UnitPoint& at, double a, double b) {
     constexpr double kLarge = 10;
     constexpr double kHalfLogTwoPi = 0.9189385332046728;
     if (a < kLarge && b < kLarge) {
-        return a * at.logX + b * at.logY - (std::lgamma(a) + std::lgamma(b) - std::lgamma(a + b));
+        return a * at.logX + b * at.logY - (logGamma(a) + logGamma(b) - logGamma(a + b));
     }
     const double sum = a + b;
     if (a >= kLarge && b >= kLarge) {
@@ -78,7 +88,7 @@ double logBetaKernel(const UnitPoint& at, double a, double b) {
     const double small = std::fmin(a, b);
     const double gammaRatio = -(large - 0.5) * std::log1p(small / large) - small * std::log(sum) +
                               small + stirlingCorrection(large) - stirlingCorrection(sum);
-    return a * at.logX + b * at.logY - (std::lgamma(small) + gammaRatio);
+    return a * at.logX + b * at.logY - (logGamma(small) + gammaRatio);
 }
 
 // The continued fraction of I_x(a, b) (modified Lentz); it converges quickly for

@@ -48,20 +48,16 @@ std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
 }
 
 void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags) {
-    const bool stdDevErrors = (flags & kCalcUseStdDev) != 0;
-    const bool conf95 = (flags & kCalcConf95) != 0;
-    const double deviation = stdDevErrors ? record.stdDev : record.stdDevUnbiased;
-    const double limit = stdDevErrors ? (conf95 ? 2.0 * record.stdDev : record.stdDev)
-                                      : record.stdDevUnbiased * record.tLimit;
+    const IrdRecordColumns shown = RecordColumnsOf(record, flags);
     text += record.sheetName;
     text += '\t';
     text += record.recordType();
-    for (const double value :
-         {record.mean, deviation, conf95 ? 0.95 : 0.68, limit, record.r, 1.0 - record.checkLevel}) {
+    for (const double value : {record.mean, shown.deviation, shown.confidenceLevel, shown.limit,
+                               record.r, shown.testLevel}) {
         text += '\t';
         text += IrdNumber(value);
     }
-    text += record.tOfR > record.tCritical ? "\tr!=0\t" : "\tr=0\t";
+    text += shown.correlated ? "\tr!=0\t" : "\tr=0\t";
     if (record.fit) {
         if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
             text += *columns;
@@ -77,6 +73,19 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
 }
 
 } // namespace
+
+IrdRecordColumns RecordColumnsOf(const RegressionResult& record, std::uint32_t calcFlags) {
+    const bool stdDevErrors = (calcFlags & kCalcUseStdDev) != 0;
+    const bool conf95 = (calcFlags & kCalcConf95) != 0;
+    IrdRecordColumns columns;
+    columns.deviation = stdDevErrors ? record.stdDev : record.stdDevUnbiased;
+    columns.confidenceLevel = conf95 ? 0.95 : 0.68;
+    columns.limit = stdDevErrors ? (conf95 ? 2.0 * record.stdDev : record.stdDev)
+                                 : record.stdDevUnbiased * record.tLimit;
+    columns.testLevel = 1.0 - record.checkLevel;
+    columns.correlated = record.tOfR > record.tCritical;
+    return columns;
+}
 
 std::string IrdNumber(double value) {
     return withShortExponent(formatExponent(value, 0, 6));

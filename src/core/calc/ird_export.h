@@ -18,6 +18,18 @@ namespace tarnova {
 // every number the program writes.
 std::string IrdNumber(double value);
 
+// The record columns of an IRD line as numbers, for the view bits of calcFlags (kCalcConf95,
+// kCalcUseStdDev): the standard deviation shown, the confidence level, the confidence limit of
+// the mean, the test level (1 - checkLevel) and whether the correlation test rejects r = 0.
+struct IrdRecordColumns {
+    double deviation = 0.0;
+    double confidenceLevel = 0.0;
+    double limit = 0.0;
+    double testLevel = 0.0;
+    bool correlated = false;
+};
+IrdRecordColumns RecordColumnsOf(const RegressionResult& record, std::uint32_t calcFlags);
+
 // The IRD text of records. note is the current data note or none; calcFlags selects the
 // confidence level and the error estimate (kCalcConf95, kCalcUseStdDev); outputFlags are
 // fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment). None

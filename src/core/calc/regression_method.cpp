@@ -156,4 +156,8 @@ LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {
     return {fit.tLine * fit.interceptError, fit.tLine * fit.slopeError};
 }
 
+bool SlopeTestRejects(const LineFit& fit) {
+    return slopeRejected(fit);
+}
+
 } // namespace tarnova

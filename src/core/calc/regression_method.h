@@ -48,4 +48,7 @@ struct LineErrors {
 };
 LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags);
 
+// Whether the F test of the fit rejects a slope of zero ("a!=0" of the IRD).
+bool SlopeTestRejects(const LineFit& fit);
+
 } // namespace tarnova

@@ -11,7 +11,7 @@ std::string DataNote::fileName() const {
 }
 
 std::optional<DataNote>& currentDataNote() {
-    static std::optional<DataNote> note;
+    thread_local std::optional<DataNote> note;
     return note;
 }
 

@@ -59,7 +59,9 @@ struct DataNote {
     std::string fileName() const;
 };
 
-// Process-wide data note of the sheet, or none.
+// The data note of the sheet, or none. The program's one document lives on one thread; each
+// thread has a note of its own, so that measurements loaded side by side on several threads
+// (the batch reduction of tarnova-cli) do not see each other's.
 std::optional<DataNote>& currentDataNote();
 void ReleaseDataNote();
 void InstallDataNote(DataNote note);
