@@ -125,24 +125,26 @@ bool isHeadLine(std::string_view line) {
 
 } // namespace
 
+std::string CopiedRowText(const GridModel& grid, const EditorRow& row) {
+    const double height = grid.cellValue(row, kHeightColumn);
+    const double range = grid.cellValue(row, kRangeColumn);
+    std::string text =
+        grid.isCellUnedited(row, kElemColumn) ? row.peak.elem : cellLabel(row.cell(kElemColumn));
+    for (const double value : {grid.cellValue(row, kTimeColumn), height, range, height * range}) {
+        text += '\t';
+        text += exactNumber(value);
+    }
+    return text;
+}
+
 std::string CopySheetText(GridModel& grid) {
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     std::string text = "Elem\tTime\tHeight\tRange\tPeak\n";
     for (int index = 0; index < grid.GetRowCount(); ++index) {
-        const EditorRow* row = grid.row(index);
-        if (row == nullptr) {
-            continue;
+        if (const EditorRow* row = grid.row(index)) {
+            text += CopiedRowText(grid, *row);
+            text += '\n';
         }
-        const double height = grid.cellValue(*row, kHeightColumn);
-        const double range = grid.cellValue(*row, kRangeColumn);
-        text += grid.isCellUnedited(*row, kElemColumn) ? row->peak.elem
-                                                       : cellLabel(row->cell(kElemColumn));
-        for (const double value :
-             {grid.cellValue(*row, kTimeColumn), height, range, height * range}) {
-            text += '\t';
-            text += exactNumber(value);
-        }
-        text += '\n';
     }
     return text;
 }
