@@ -8,7 +8,6 @@
 #include "platform/text_scanner.h"
 #include "platform/user_interface_port.h"
 
-#include <charconv>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -17,13 +16,6 @@
 
 namespace tarnova {
 namespace {
-
-// The shortest decimal text that reads back as value.
-std::string exactNumber(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : formatText("%.17g", value);
-}
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -132,7 +124,7 @@ std::string CopiedRowText(const GridModel& grid, const EditorRow& row) {
         grid.isCellUnedited(row, kElemColumn) ? row.peak.elem : cellLabel(row.cell(kElemColumn));
     for (const double value : {grid.cellValue(row, kTimeColumn), height, range, height * range}) {
         text += '\t';
-        text += exactNumber(value);
+        text += shortestDecimal(value);
     }
     return text;
 }
