@@ -1,6 +1,7 @@
 // tarnova-cli info: what the program makes of a data file, as text.
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "editor/sheet_clipboard.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
 
@@ -9,7 +10,8 @@
 namespace tarnova::cli {
 namespace {
 
-constexpr const char* kUsage = "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat]";
+constexpr const char* kUsage =
+    "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat] [--exact]";
 
 void printField(std::string_view name, std::string_view text) {
     std::cout << name << '\t' << cp932ToUtf8(text) << '\n';
@@ -40,7 +42,21 @@ void printNote(const std::optional<DataNote>& note) {
 } // namespace
 
 int runInfoCommand(const Arguments& arguments) {
-    const auto parsed = parseSheetArguments(arguments, false, 1);
+    // --exact takes no value; the other options are those of every sheet command.
+    Arguments sheetArguments;
+    bool exact = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != "--exact") {
+            sheetArguments.push_back(arguments[i]);
+            continue;
+        }
+        if (const auto problem = optionProblem(arguments, i, true, exact, false)) {
+            reportUsageProblem(*problem);
+            return usageError(kUsage);
+        }
+        exact = true;
+    }
+    const auto parsed = parseSheetArguments(sheetArguments, false, 1);
     if (!parsed) {
         return usageError(kUsage);
     }
@@ -53,6 +69,12 @@ int runInfoCommand(const Arguments& arguments) {
     const GridModel& grid = sheet.grid;
     std::cout << "rows\t" << grid.GetRowCount() << '\n';
     for (int row = 0; row < grid.GetRowCount(); ++row) {
+        if (exact) {
+            // The row as Copy writes it: the label and the values the file gave, whole.
+            const EditorRow* editorRow = grid.row(row);
+            std::cout << (editorRow ? cp932ToUtf8(CopiedRowText(grid, *editorRow)) : "") << '\n';
+            continue;
+        }
         for (int column = kElemColumn; column <= kPeakColumn; ++column) {
             std::cout << (column == kElemColumn ? "" : "\t")
                       << cp932ToUtf8(grid.cellText(row, column));

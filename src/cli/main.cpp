@@ -30,7 +30,7 @@ namespace {
 
 constexpr std::array kCommands{
     Command{"settings", "tarnova-cli settings [--ini PATH] [--save PATH]", runSettingsCommand},
-    Command{"info", "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat]",
+    Command{"info", "tarnova-cli info FILE [--ini INI] [--format dat|pks|asc|mmdat] [--exact]",
             runInfoCommand},
     Command{"convert",
             "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat] "

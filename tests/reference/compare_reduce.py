@@ -296,8 +296,12 @@ INI_OWN_SETTINGS = (INI_TEXT.replace("conf95=false", "conf95=true")
                     .replace("chklevel=99.7", "chklevel=95.5")
                     .replace("comment=true\nguidecomment=true", "comment=false\nguidecomment=true"))
 # Narrow columns: labels wider than the Elem field, times to a tenth, heights to two decimals.
+# The calculation takes the values the file gave all the same.
 INI_NARROW = (INI_TEXT.replace("elem=7", "elem=3").replace("time=8.5", "time=9.1")
               .replace("height=6.3", "height=7.2"))
+# Heights shown to a tenth and to nine decimals.
+INI_HEIGHT_61 = INI_TEXT.replace("height=6.3", "height=6.1")
+INI_HEIGHT_129 = INI_TEXT.replace("height=6.3", "height=12.9")
 
 # --- the matrix -------------------------------------------------------------------------------
 
@@ -349,6 +353,10 @@ def cases(files, elements_of):
             yield case("%s/correction" % name, files[name],
                        ["--all-numerators", "--denominator", "Ar36", "--abundance", "Ar40",
                         "--correction", "argon", "--conf95"])
+    if "argon_air.pks" in files:
+        for ini in ("height61", "height129"):
+            yield case("argon_air.pks/%s" % ini, files["argon_air.pks"],
+                       ["--all-numerators", "--denominator", "Ar36", "--all-abundances"], ini)
     if "argon_air.dat" in files:
         yield case("argon_air.dat/correction", files["argon_air.dat"],
                    ["--numerator", "40", "--denominator", "36", "--abundance", "40",
@@ -524,7 +532,8 @@ def main(argv):
         inis = {}
         for key, text in (("default", INI_TEXT), ("nosets", INI_NO_SETS),
                           ("nameless", INI_NAMELESS), ("own", INI_OWN_SETTINGS),
-                          ("narrow", INI_NARROW)):
+                          ("narrow", INI_NARROW), ("height61", INI_HEIGHT_61),
+                          ("height129", INI_HEIGHT_129)):
             inis[key] = os.path.join(folder, "reduce-%s.ini" % key)
             with open(inis[key], "w", newline="\r\n") as stream:
                 stream.write(text)

@@ -2,9 +2,10 @@
 """Independent reduction of a peak file to isotope-ratio data (IRD).
 
 Written apart from the C++ calculation, to check `tarnova-cli reduce` against it: the peak rows
-come from `tarnova-cli info` (so the file readers are not written twice), everything after that
-(reading the numbers back from the cell texts, the element list, the records, the corrections,
-the data points, the statistics, the line and its tests, the IRD text) is done here again.
+come from `tarnova-cli info` (so the file readers are not written twice): the cell texts, which
+tell the peak rows, and with --exact the labels and values the file gave, at full precision.
+Everything after that (the peak list, the element list, the records, the corrections, the data
+points, the statistics, the line and its tests, the IRD text) is done here again.
 
 Percentage points of t and F are the true ones (scipy.stats). Floating-point steps follow the
 order of the operations of the reduction, so that rounding agrees to far below six digits.
@@ -245,17 +246,24 @@ def _unescape(text):
 
 
 def read_sheet(cli, path, ini_path=None, file_format=None):
-    """Runs `tarnova-cli info` and returns (DataNote, rows); a row is the five cell texts Elem,
-    Time, Height, Range, Peak."""
-    command = [cli, "info", path]
-    if ini_path:
-        command += ["--ini", ini_path]
-    if file_format:
-        command += ["--format", file_format]
-    done = subprocess.run(command, capture_output=True)
-    if done.returncode != 0:
-        raise ReductionError("info failed: " + done.stderr.decode("utf-8", "replace").strip())
-    return parse_info(done.stdout)
+    """Runs `tarnova-cli info` without and with --exact and returns (DataNote, rows); a row is
+    the five cell texts Elem, Time, Height, Range, Peak and the row as --exact prints it: the
+    label and the four values at full precision (empty for a row that holds nothing)."""
+    outputs = []
+    for extra in ([], ["--exact"]):
+        command = [cli, "info", path] + extra
+        if ini_path:
+            command += ["--ini", ini_path]
+        if file_format:
+            command += ["--format", file_format]
+        done = subprocess.run(command, capture_output=True)
+        if done.returncode != 0:
+            raise ReductionError("info failed: " + done.stderr.decode("utf-8", "replace").strip())
+        outputs.append(parse_info(done.stdout))
+    (note, cells), (_, exact) = outputs
+    if len(exact) != len(cells):
+        raise ReductionError("info --exact printed another number of rows")
+    return note, [(row, values) for row, values in zip(cells, exact)]
 
 
 def parse_info(output):
@@ -286,8 +294,8 @@ def parse_info(output):
     if index == len(lines):
         raise ReductionError("info printed no rows line")
     count = int(lines[index].split("\t")[1])
-    rows = [line.split("\t") for line in lines[index + 1:index + 1 + count]]
-    if len(rows) != count or any(len(row) != 5 for row in rows):
+    rows = [line.split("\t") if line else [] for line in lines[index + 1:index + 1 + count]]
+    if len(rows) != count or any(len(row) not in (0, 5) for row in rows):
         raise ReductionError("info printed malformed rows")
     return note, rows
 
@@ -322,16 +330,18 @@ def recognise_label(text):
 
 
 def extract_peaks(rows, elem_width):
-    """The peak rows, with the numbers read back from the cell texts."""
+    """The peak rows: a row whose label field does not end in a blank, with the recognised part
+    of the label and the values the file gave, whatever the cells show."""
     peaks = []
-    for elem_text, time_text, height_text, range_text, _ in rows:
+    for cells, exact in rows:
+        elem_text = cells[0] if cells else ""
         mark = elem_text[elem_width - 1] if len(elem_text) >= elem_width else "\0"
-        if mark == " ":
+        if mark == " " or not exact:
             continue
-        label = recognise_label(elem_text)
+        label = recognise_label(exact[0])
         if not label:
             raise ReductionError("Impossible to recognize name.")
-        peaks.append(Peak(label, atof(time_text), atof(height_text), atof(range_text)))
+        peaks.append(Peak(label, float(exact[1]), float(exact[2]), float(exact[3])))
     if not peaks:
         raise ReductionError("No peak in editor.")
     return peaks

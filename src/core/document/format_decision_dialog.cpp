@@ -9,11 +9,10 @@
 namespace tarnova {
 namespace {
 
-FileKind askUser(UserInterfacePort& ui, FilePort& files, const std::string& path) {
+std::optional<FileKind> askUser(UserInterfacePort& ui, FilePort& files, const std::string& path) {
     const std::optional<FormatChoice> choice = FormatDecisionDialog(ui, files, path);
     if (!choice) {
-        ui.showMessage("Tarnova", "Dialog Box can't be opened.");
-        return FileKind::None;
+        return std::nullopt;
     }
     return static_cast<FileKind>(*choice);
 }
@@ -40,6 +39,7 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
     }
     const FormatDecision decision = files.decideFormat({path, *content});
     if (decision.status == FormatDecision::Status::NotShown) {
+        ui.showMessage("Tarnova", "Dialog Box can't be opened.");
         return std::nullopt;
     }
     if (decision.status == FormatDecision::Status::Cancelled) {
@@ -47,7 +47,7 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
     }
     if (decision.content.empty()) {
         ui.showMessage("Tarnova", "データサイズを取得できません。");
-        return FormatChoice::None;
+        return std::nullopt;
     }
     // A file whose text was not edited is read as it is, without a backup.
     if (decision.content == *content) {
@@ -67,8 +67,8 @@ std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort
     return decision.choice;
 }
 
-FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
-                        bool retry) {
+std::optional<FileKind> DetectFileKind(UserInterfacePort& ui, FilePort& files,
+                                       const std::string& path, bool retry) {
     const auto content = readWholeFile(path);
     if (!content) {
         LogLine("File can't open.");

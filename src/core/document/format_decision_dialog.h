@@ -14,7 +14,8 @@ namespace tarnova {
 // Shows the file at path. On OK the chosen format is returned; when the text was edited, the
 // former content is first kept under the backup name and the file is written anew with the
 // dialog's text. None when the file cannot be read, on Cancel, or when the file cannot be
-// rewritten (it is then as it was). None (no value) when the dialog could not be shown.
+// rewritten (it is then as it was). No value when the dialog could not be shown or its text
+// was empty: the message that says so has then been shown.
 std::optional<FormatChoice> FormatDecisionDialog(UserInterfacePort& ui, FilePort& files,
                                                  const std::string& path);
 
@@ -24,8 +25,9 @@ std::string backupPathFor(const std::string& path);
 
 // Decides the kind of the file at path from its contents; when they do not decide it, when
 // the file cannot be read, or on a retry (retry set), the user decides in the
-// format-decision dialog. Returns None when nothing was decided.
-FileKind DetectFileKind(UserInterfacePort& ui, FilePort& files, const std::string& path,
-                        bool retry);
+// format-decision dialog. Returns None when nothing was decided, no value when the dialog
+// ended with a message of its own.
+std::optional<FileKind> DetectFileKind(UserInterfacePort& ui, FilePort& files,
+                                       const std::string& path, bool retry);
 
 } // namespace tarnova

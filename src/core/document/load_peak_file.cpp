@@ -164,7 +164,12 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
     std::optional<std::vector<PeakRecord>> peaks;
     for (int attempt = 0; attempt < 2 && !peaks; ++attempt) {
         if (kind == FileKind::None) {
-            kind = DetectFileKind(ui, files, filePath, attempt == 1);
+            const std::optional<FileKind> detected =
+                DetectFileKind(ui, files, filePath, attempt == 1);
+            if (!detected) {
+                return {}; // the dialog has said why
+            }
+            kind = *detected;
             if (kind == FileKind::None) {
                 ui.showMessage(kCaption, "サポートしない形式のデータです。ロードできません。");
                 return {};

@@ -29,7 +29,7 @@ struct LoadResult {
 // "&"; a DAT file chosen in the open dialog is otherwise read as DAT), else from
 // DetectFileKind; a failed read is retried once through DetectFileKind. On success the grid
 // holds the peaks, the reader's data note is current with the path recorded, and the window
-// title names the file. Every failure is reported to the user; a failed reader changes
+// title names the file. Every failure is reported to the user, once; a failed reader changes
 // nothing.
 LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
                         const Settings& settings, const std::optional<std::string>& path,

@@ -49,7 +49,9 @@ std::optional<std::string> recognizedLabel(std::string_view text) {
 
 namespace {
 
-enum class PeakValues { AsShown, AsKept };
+// What the peaks are taken for: a calculation (or a printed list) uses recognised labels, a
+// save writes an unedited label as it is.
+enum class PeakUse { Calculation, Save };
 
 bool holdsValues(const GridModel& grid, const EditorRow& row) {
     return grid.cellValue(row, kTimeColumn) != 0.0 || grid.cellValue(row, kHeightColumn) != 0.0 ||
@@ -57,44 +59,43 @@ bool holdsValues(const GridModel& grid, const EditorRow& row) {
 }
 
 // Reads a peak row. Its peak takes over the values of the edited cells and keeps its own for
-// the others (they then keep their full precision); the result has the values as the cells
-// show them, or as the peak now keeps them. None when a label must be read from its text and
-// cannot be recognised.
+// the others, which keep the full precision the file gave them: the column formats change only
+// what the cells show. The label is that of the label cell when it was edited, the peak's own
+// otherwise; a calculation takes the recognised part of it. None when a label must be
+// recognised and cannot be.
 std::optional<PeakRecord> readPeakRow(const GridModel& grid, EditorRow& row,
-                                      const std::string& labelText, PeakValues values) {
+                                      const std::string& labelText, PeakUse use) {
     const bool labelEdited = !grid.isCellUnedited(row, kElemColumn);
-    const bool timeEdited = !grid.isCellUnedited(row, kTimeColumn);
-    const bool heightEdited = !grid.isCellUnedited(row, kHeightColumn);
-    const bool rangeEdited = !grid.isCellUnedited(row, kRangeColumn);
-    PeakRecord shown = row.peak;
-    if (labelEdited || values == PeakValues::AsShown) {
-        std::optional<std::string> name = recognizedLabel(labelText);
+    PeakRecord& kept = row.peak;
+    std::string label = kept.elem;
+    if (labelEdited || use == PeakUse::Calculation) {
+        std::optional<std::string> name = recognizedLabel(labelEdited ? labelText : kept.elem);
         if (!name) {
             LogLine("Impossible to recognize name.");
             return std::nullopt;
         }
-        shown.elem = std::move(*name);
+        label = std::move(*name);
     }
-    shown.time = cellNumber(row.cell(kTimeColumn));
-    shown.height = cellNumber(row.cell(kHeightColumn));
-    shown.range = cellNumber(row.cell(kRangeColumn));
-    PeakRecord& kept = row.peak;
     if (labelEdited) {
-        kept.elem = shown.elem;
+        kept.elem = label;
     }
-    if (timeEdited) {
-        kept.time = shown.time;
+    const struct {
+        int column;
+        double PeakRecord::*field;
+    } numbers[] = {{kTimeColumn, &PeakRecord::time},
+                   {kHeightColumn, &PeakRecord::height},
+                   {kRangeColumn, &PeakRecord::range}};
+    for (const auto& number : numbers) {
+        if (!grid.isCellUnedited(row, number.column)) {
+            kept.*number.field = cellNumber(row.cell(number.column));
+        }
     }
-    if (heightEdited) {
-        kept.height = shown.height;
-    }
-    if (rangeEdited) {
-        kept.range = shown.range;
-    }
-    return values == PeakValues::AsShown ? shown : kept;
+    PeakRecord read = kept;
+    read.elem = std::move(label);
+    return read;
 }
 
-std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakValues values) {
+std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     if (grid.GetRowCount() == 0) {
         LogLine("No retrievable peak.");
@@ -123,7 +124,7 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakValues values) {
                                row->cell(kTimeColumn).c_str(), row->cell(kHeightColumn).c_str(),
                                row->cell(kRangeColumn).c_str()));
         }
-        std::optional<PeakRecord> read = readPeakRow(grid, *row, label, values);
+        std::optional<PeakRecord> read = readPeakRow(grid, *row, label, use);
         if (!read) {
             return std::nullopt;
         }
@@ -140,7 +141,7 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakValues values) {
 } // namespace
 
 std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
-    std::optional<SheetPeaks> sheet = extractPeaks(grid, PeakValues::AsShown);
+    std::optional<SheetPeaks> sheet = extractPeaks(grid, PeakUse::Calculation);
     if (!sheet) {
         return std::nullopt;
     }
@@ -148,7 +149,7 @@ std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid) {
 }
 
 std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid) {
-    return extractPeaks(grid, PeakValues::AsKept);
+    return extractPeaks(grid, PeakUse::Save);
 }
 
 int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {

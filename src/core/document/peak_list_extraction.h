@@ -1,5 +1,5 @@
-// The compact list of peaks that calculations, saving and printing take from the editor:
-// labels and numbers read back from the cell texts.
+// The compact list of peaks that calculations, saving and printing take from the editor: the
+// peaks of the labelled rows, with what was typed into their cells.
 #pragma once
 
 #include "data/peak_sheet.h"
@@ -13,24 +13,24 @@ namespace tarnova {
 
 class GridModel;
 
-// Commits the pending cell edit, then reads every row whose label field is not empty: its
-// label as recognised by recognizedLabel and its Time, Height and Range texts as numbers, in
-// editor order, as the cells show them. The row's peak takes over the values of the cells
-// that were edited; an unedited cell leaves the peak's own value at full precision. None
-// (with a run-log line) when the editor has no rows, a label cannot be recognised, or no row
-// has a label; the rows read before a failure keep their re-read values.
+// Commits the pending cell edit, then reads every row whose label field is not empty, in
+// editor order. An edited cell gives its text's value (or label); an unedited one leaves the
+// row's peak its own value at full precision, so the column formats change only what the
+// cells show. The row's peak takes over the values of the edited cells. Each label is the part
+// of the edited text, or of the peak's own label, that recognizedLabel recognises. None (with
+// a run-log line) when the editor has no rows, a label cannot be recognised, or no row has a
+// label; the rows read before a failure keep their re-read values.
 std::optional<std::vector<PeakRecord>> ExtractPeakList(GridModel& grid);
 
 // The peaks of the sheet as a save writes them.
 struct SheetPeaks {
-    // The rows with a label, in editor order: an unedited cell with the value (or label) its
-    // row's peak keeps at full precision, an edited one with the value its text reads as.
+    // The rows with a label, in editor order, with their values as ExtractPeakList reads them.
     std::vector<PeakRecord> peaks;
     std::vector<int> peakRows;       // the row (from 0) of each peak
     std::vector<int> unlabelledRows; // rows without a label that hold a nonzero number
 };
 
-// As ExtractPeakList, with the values of a save; an unedited label is taken as it is.
+// As ExtractPeakList, but an unedited label is taken whole, as a save writes it.
 std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid);
 
 // The label in an Elem text: after leading white space, the longest run of digits, letters,

@@ -183,12 +183,24 @@ int GridModel::GetColumnFormat(int column, int& decimals) const {
     return formats_[columnIndex(column)].width;
 }
 
+int GridModel::shownColumnWidth(int column) const {
+    const int width = formats_[columnIndex(column)].width;
+    if (column != kNumColumn) {
+        return width;
+    }
+    int digits = 1;
+    for (int last = GetRowCount(); last >= 10; last /= 10) {
+        ++digits;
+    }
+    return std::max(width, digits);
+}
+
 std::array<int, 5> GridModel::GetColumnBorders(int cx) const {
     std::array<int, 5> borders{};
     int x = 0;
-    for (std::size_t i = 0; i < borders.size(); ++i) {
-        x += cx * (formats_[i].width + 1);
-        borders[i] = x;
+    for (int column = kNumColumn; column < kPeakColumn; ++column) {
+        x += cx * (shownColumnWidth(column) + 1);
+        borders[static_cast<std::size_t>(column)] = x;
     }
     return borders;
 }

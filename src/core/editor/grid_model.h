@@ -119,8 +119,12 @@ class GridModel final {
     int GetColumnFormat(int column, int& decimals) const;
     ColumnFormat columnFormat(int column) const { return formats_[columnIndex(column)]; }
     const ColumnFormats& columnFormats() const { return formats_; }
+    // The characters column takes on screen: its width, and for Num at least the digits of the
+    // last row's number, so that row 100000 shows whole under a width of 4.
+    int shownColumnWidth(int column) const;
     // x0 to x4: the right borders of Num to Range in pixels for a character width of cx
-    // (x0 = cx * (W_Num + 1), x1 = x0 + cx * (W_Elem + 1), ...). cx = 1 gives character units.
+    // (x0 = cx * (shown Num width + 1), x1 = x0 + cx * (W_Elem + 1), ...). cx = 1 gives
+    // character units.
     std::array<int, 5> GetColumnBorders(int cx = 1) const;
     // The text an empty row shows in column kElemColumn to kPeakColumn.
     const std::string& placeholder(int column) const {

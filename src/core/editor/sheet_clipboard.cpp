@@ -8,7 +8,6 @@
 #include "platform/text_scanner.h"
 #include "platform/user_interface_port.h"
 
-#include <charconv>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -17,13 +16,6 @@
 
 namespace tarnova {
 namespace {
-
-// The shortest decimal text that reads back as value.
-std::string exactNumber(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : formatText("%.17g", value);
-}
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -125,24 +117,26 @@ bool isHeadLine(std::string_view line) {
 
 } // namespace
 
+std::string CopiedRowText(const GridModel& grid, const EditorRow& row) {
+    const double height = grid.cellValue(row, kHeightColumn);
+    const double range = grid.cellValue(row, kRangeColumn);
+    std::string text =
+        grid.isCellUnedited(row, kElemColumn) ? row.peak.elem : cellLabel(row.cell(kElemColumn));
+    for (const double value : {grid.cellValue(row, kTimeColumn), height, range, height * range}) {
+        text += '\t';
+        text += shortestDecimal(value);
+    }
+    return text;
+}
+
 std::string CopySheetText(GridModel& grid) {
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     std::string text = "Elem\tTime\tHeight\tRange\tPeak\n";
     for (int index = 0; index < grid.GetRowCount(); ++index) {
-        const EditorRow* row = grid.row(index);
-        if (row == nullptr) {
-            continue;
+        if (const EditorRow* row = grid.row(index)) {
+            text += CopiedRowText(grid, *row);
+            text += '\n';
         }
-        const double height = grid.cellValue(*row, kHeightColumn);
-        const double range = grid.cellValue(*row, kRangeColumn);
-        text += grid.isCellUnedited(*row, kElemColumn) ? row->peak.elem
-                                                       : cellLabel(row->cell(kElemColumn));
-        for (const double value :
-             {grid.cellValue(*row, kTimeColumn), height, range, height * range}) {
-            text += '\t';
-            text += exactNumber(value);
-        }
-        text += '\n';
     }
     return text;
 }

@@ -9,13 +9,16 @@
 namespace tarnova {
 
 class GridModel;
+struct EditorRow;
 
 // The head line "Elem\tTime\tHeight\tRange\tPeak", then one line per row that is not empty:
-// its label and its Time, Height, Range and Peak (height x range) values, each with the
-// shortest digits that read back as the same number. An unedited cell gives its row's peak's
-// own value, an edited one what its text reads as. The typing in the cursor's cell is
-// committed first.
+// its label and its Time, Height, Range and Peak (height x range) values, each as the shortest
+// text that reads back as the same number (shortestDecimal: "0.0001", "2.76471206"). An unedited
+// cell gives its row's peak's own value, an edited one what its text reads as. The typing in the
+// cursor's cell is committed first.
 std::string CopySheetText(GridModel& grid);
+// One row's line of CopySheetText, without its line end.
+std::string CopiedRowText(const GridModel& grid, const EditorRow& row);
 
 // Puts the rows of text in before the cursor's row, as one change that can be undone. Each
 // line holds tab-separated fields: label, time, height and range (a fifth field, the peak as

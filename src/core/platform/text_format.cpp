@@ -131,12 +131,6 @@ std::string fixedDigits(double value, int precision) {
     return correctlyRounded(value, std::chars_format::fixed, precision);
 }
 
-// "%.*E" of a finite value, split into the digits with their point and the decimal exponent.
-struct ScientificDigits {
-    std::string mantissa; // "-1.234"
-    int exponent = 0;
-};
-
 ScientificDigits splitScientific(const std::string& text) {
     const std::size_t mark = text.find('e');
     ScientificDigits split;
@@ -299,6 +293,35 @@ std::string formatGeneral(double value, int precision) {
     }
     dropTrailingZeros(text);
     return text;
+}
+
+namespace {
+
+// The shortest text of value that reads back, in this notation.
+std::string shortestText(double value, std::chars_format format) {
+    // Room for a sign, 17 digits, a point and 309 places either side of it.
+    std::array<char, 400> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format);
+    return std::string(buffer.data(), result.ptr);
+}
+
+} // namespace
+
+ScientificDigits shortestScientific(double value) {
+    return splitScientific(shortestText(value, std::chars_format::scientific));
+}
+
+std::string shortestDecimal(double value) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value, false);
+    }
+    const std::string scientific = shortestText(value, std::chars_format::scientific);
+    std::string fixed = shortestText(value, std::chars_format::fixed);
+    const int exponent = splitScientific(scientific).exponent;
+    if ((exponent >= -4 && exponent < 16) || fixed.size() <= scientific.size()) {
+        return fixed;
+    }
+    return scientific;
 }
 
 } // namespace tarnova

@@ -27,4 +27,21 @@ std::string formatExponent(double value, int width, int precision, bool zeroPad 
 // "%.*G" of value with an exponent of at least three digits ("%G" of 1234.125 gives "1234.13").
 std::string formatGeneral(double value, int precision = 6);
 
+// The shortest decimal text that reads back as exactly value: plain decimal notation from 1e-4
+// up to below 1e16 and wherever it is no longer than the exponent form ("0.0001", "2.76471206",
+// "123456789012345667584"), the exponent form otherwise ("1e-05", "1.5e+20"); "nan", "inf",
+// "-inf" for the others.
+std::string shortestDecimal(double value);
+
+// A finite number as its decimal digits, with their point after the first, and the decimal
+// exponent: value is mantissa x 10^exponent.
+struct ScientificDigits {
+    std::string mantissa; // "-1.234"
+    int exponent = 0;
+};
+
+// The shortest digits that read back as exactly value (finite): 2.76471206E-004 gives
+// "2.76471206" and -4.
+ScientificDigits shortestScientific(double value);
+
 } // namespace tarnova

@@ -111,10 +111,22 @@ std::array<int, 5> GridWidget::columnBorders() const {
     return x;
 }
 
+void GridWidget::followBorders() {
+    const std::array<int, 5> x = borders();
+    if (x == drawnBorders_) {
+        return;
+    }
+    drawnBorders_ = x;
+    viewport()->update();
+    if (QWidget* strip = parentWidget()) {
+        strip->update(0, 0, strip->width(), std::max(y(), 0) + frameWidth());
+    }
+}
+
 QSize GridWidget::sizeHint() const {
     int characters = 0;
     for (int column = kNumColumn; column <= kPeakColumn; ++column) {
-        characters += model_.GetColumnFormat(column);
+        characters += model_.shownColumnWidth(column);
     }
     const int frame = 2 * frameWidth();
     return {cx_ * (characters + 7) + verticalScrollBar()->sizeHint().width() + frame,
@@ -142,6 +154,7 @@ void GridWidget::jumpTo(EditorPort& dialogs) {
 // --- Painting ---
 
 void GridWidget::paintEvent(QPaintEvent* event) {
+    followBorders();
     const QRect region = event->rect();
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
@@ -249,6 +262,7 @@ void GridWidget::scrollContent(int rows) {
 }
 
 void GridWidget::setScrollBar(const ScrollBarState& state) {
+    followBorders(); // the row count may have gained or lost a digit
     // The model keeps the range of rows and the page as the view shows them; the bar's own
     // range is that of the first visible row.
     QScrollBar* bar = verticalScrollBar();

@@ -70,6 +70,9 @@ class GridWidget final : public QAbstractScrollArea, private GridView {
     void setScrollBar(const ScrollBarState& state) override;
 
     void updateMetrics();
+    // When the borders moved (the Num column widens with the row count), the whole grid and
+    // the label strip above it are drawn again.
+    void followBorders();
     void scrollAction(int action);
     // Pixel borders x0 to x4 in the viewport.
     std::array<int, 5> borders() const;
@@ -87,6 +90,7 @@ class GridWidget final : public QAbstractScrollArea, private GridView {
     int cx_ = 1;
     int cy_ = 1;
     long long paintedRows_ = 0;
+    std::array<int, 5> drawnBorders_{};
 };
 
 } // namespace tarnova::gui

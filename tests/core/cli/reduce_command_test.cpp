@@ -154,6 +154,22 @@ TEST_F(ReduceCommand, WriteFailuresNameThePathAndTheReason) {
               "Tarnova: none/x.irdに書き込めませんでした(No such file or directory)。\n");
 }
 
+// The Height format of the INI changes what the sheet shows, not the IRD.
+TEST_F(ReduceCommand, HeightFormatsLeaveTheIrdAsItIs) {
+    std::string first;
+    for (const char* height : {"6.1", "6.3", "12.9"}) {
+        SCOPED_TRACE(height);
+        folder.write("TARNOVA.INI", std::string("[peakeditor]\r\nheight=") + height + "\r\n");
+        const CliRun run = reduce("'" + test::samplePath("argon_air.pks") + "' " + ini() +
+                                  " --all-numerators --denominator Ar36 --all-abundances");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        if (first.empty()) {
+            first = run.out;
+        }
+        EXPECT_EQ(run.out, first);
+    }
+}
+
 TEST_F(ReduceCommand, Failures) {
     const CliRun unknown = reduce("run.pks " + ini() + " --numerator Kr84 --denominator D");
     EXPECT_EQ(unknown.exitCode, 2);

@@ -60,6 +60,21 @@ TEST_F(SheetCommands, InfoPrintsFormatNoteAndRows) {
     EXPECT_EQ(err, "");
 }
 
+// --exact prints the labels and values the file gave, whatever the columns show.
+TEST_F(SheetCommands, InfoPrintsTheExactValuesOnRequest) {
+    ini = folder.write("TARNOVA.INI", "[peakeditor]\r\nelem=2\r\nheight=6.1\r\n");
+    ASSERT_EQ(
+        run("info " + quoted(test::samplePath("argon_air.pks")) + " --exact --ini " + quoted(ini)),
+        0);
+    ASSERT_EQ(out.size(), 8u + 75u);
+    EXPECT_EQ(out[7], "rows\t75");
+    EXPECT_EQ(out[9], "Ar37\t1.33\t2.76471206\t0.0001\t0.000276471206");
+    EXPECT_EQ(out[10], "Ar38\t1.46\t3.98080227\t0.001\t0.00398080227");
+    EXPECT_EQ(out[12], "Ar40\t1.72\t6.21481379\t1\t6.21481379");
+    EXPECT_EQ(run("info " + quoted(test::samplePath("argon_air.pks")) + " --exact --exact"), 2);
+    EXPECT_TRUE(err.starts_with("tarnova-cli: --exact is given twice\n")) << err;
+}
+
 TEST_F(SheetCommands, InfoReportsWhatCannotBeLoaded) {
     const std::string junk = folder.write("junk.txt", "no peaks here\r\n");
     EXPECT_EQ(run("info " + quoted(junk)), 1);

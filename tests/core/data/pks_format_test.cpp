@@ -86,6 +86,42 @@ TEST(PeakValueSplit, PksAndMicromassRules) {
     EXPECT_EQ(pks(NAN).range, 1.0);
 }
 
+// The height holds the digits the file wrote, as the nearest double: a split that divided or
+// multiplied by the power of ten would round twice and could miss it in the last place (as for
+// the first two values, from argon_air.pks).
+TEST(PeakValueSplit, HeightsAreTheDigitsOfTheValue) {
+    const struct {
+        double value;
+        double pksHeight;
+        double pksRange;
+        double micromassHeight;
+        double micromassRange;
+    } cases[] = {
+        {2.76471206e-4, 2.76471206, 1e-4, 2.76471206, 1e-4},
+        {2.10585931e-2, 2.10585931, 1e-2, 2.10585931, 1e-2},
+        {2.20642069e-4, 2.20642069, 1e-4, 2.20642069, 1e-4},
+        {6.21481379, 6.21481379, 1, 6.21481379, 1},
+        {0.123456789, 1.23456789, 0.1, 0.123456789, 1},
+        {987654321.0, 9.87654321, 1e8, 9.87654321, 1e8},
+        {0.01, 1, 0.01, 10, 1e-3},
+        {0.3, 3, 0.1, 0.3, 1},
+        {1.7976931348623157e308, 1.7976931348623157, 1e308, 1.7976931348623157, 1e308},
+        {2.5e-300, 2.5, 1e-300, 2.5, 1e-300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const HeightAndRange pks = splitPksValue(c.value);
+        EXPECT_EQ(pks.height, c.pksHeight);
+        EXPECT_EQ(pks.range, c.pksRange);
+        const HeightAndRange micromass = splitMicromassValue(c.value);
+        EXPECT_EQ(micromass.height, c.micromassHeight);
+        EXPECT_EQ(micromass.range, c.micromassRange);
+    }
+    // Their product is the file's value again where the range is exact or the digits allow.
+    EXPECT_EQ(splitPksValue(2.76471206e-4).height * splitPksValue(2.76471206e-4).range,
+              2.76471206e-4);
+}
+
 TEST(PksWriter, WritesHeaderAndPeakLines) {
     DataNote note;
     note.form = DataNoteForm::Pks;

@@ -55,7 +55,7 @@ TEST_F(Detection, AnUnreadableFileEndsInTheDialogWithoutShowingIt) {
 
 TEST_F(Detection, ADialogThatCannotBeShownIsReported) {
     files.decisions.push_back({FormatDecision::Status::NotShown, FormatChoice::Dat, {}});
-    EXPECT_EQ(DetectFileKind(ui, files, folder.write("x", "x"), false), FileKind::None);
+    EXPECT_EQ(DetectFileKind(ui, files, folder.write("x", "x"), false), std::nullopt);
     EXPECT_EQ(ui.messages,
               (std::vector<RecordedMessage>{{"Tarnova", "Dialog Box can't be opened."}}));
 }
@@ -106,7 +106,7 @@ TEST_F(Detection, CancelOrAnEmptyTextLeavesTheFile) {
     const std::string path = folder.write("run.txt", "first");
     EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
     files.decisions.push_back(test::ScriptedFilePort::accept(FormatChoice::Dat, ""));
-    EXPECT_EQ(FormatDecisionDialog(ui, files, path), FormatChoice::None);
+    EXPECT_EQ(FormatDecisionDialog(ui, files, path), std::nullopt); // it said why
     EXPECT_EQ(ui.messages,
               (std::vector<RecordedMessage>{{"Tarnova", "データサイズを取得できません。"}}));
     EXPECT_EQ(folder.read("run.txt"), "first");

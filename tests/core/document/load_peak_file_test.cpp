@@ -158,6 +158,37 @@ TEST_F(LoadPeakFileTest, AnIrdFileIsRefusedTwice) {
     expectKnownSheetKept();
 }
 
+// A dialog that ends with a message of its own is the only message of the load.
+TEST_F(LoadPeakFileTest, AnEmptyFileGivesOneMessage) {
+    const RecordedMessage noSize{"Tarnova", "データサイズを取得できません。"};
+    const RecordedMessage notShown{"Tarnova", "Dialog Box can't be opened."};
+    const ScriptedFilePort::ScriptedDecision okUnedited =
+        ScriptedFilePort::accept(FormatChoice::Dat);
+    const ScriptedFilePort::ScriptedDecision cannotShow{FormatDecision::Status::NotShown,
+                                                        FormatChoice::Dat, std::nullopt};
+    const struct {
+        const char* name;
+        const char* content;
+        std::optional<ScriptedFilePort::ScriptedDecision> decision; // none: Cancel
+        RecordedMessage message;
+    } cases[] = {
+        {"empty.txt", "", okUnedited, noSize}, // detection asks at once
+        {"empty.pks", "", okUnedited, noSize}, // the PKS reader fails, the retry asks
+        {"empty.dat", "", okUnedited, noSize}, // no instrument's file: detection asks
+        {"empty.txt", "", std::nullopt, kUnsupported}, {"noise.txt", "x", cannotShow, notShown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        loadKnownSheet();
+        if (c.decision) {
+            files.decisions.push_back(*c.decision);
+        }
+        EXPECT_FALSE(load(folder.write(c.name, c.content)).loaded);
+        EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{c.message}));
+        expectKnownSheetKept();
+    }
+}
+
 TEST_F(LoadPeakFileTest, TheDialogCanRepairAFile) {
     const std::string path = folder.write("peaks.txt", "  120,   1.0E+000, \"Ar40\"\r\n");
     files.decisions.push_back(ScriptedFilePort::accept(

@@ -28,7 +28,7 @@ class Extraction : public ::testing::Test {
     }
 };
 
-TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
+TEST_F(Extraction, EditedCellsGiveTheirTextsAndTheOthersTheFileValues) {
     grid.AttachPeaks(
         {test::makePeak("Ar40", 100.7, 1.23456, 0.01), test::makePeak("Ar36", 100.2, 2.5, 0.001)});
     type(1, kHeightColumn, "9.870"); // a pending edit is committed first
@@ -36,15 +36,69 @@ TEST_F(Extraction, ReadsLabelsAndNumbersFromTheCellTexts) {
     ASSERT_TRUE(peaks);
     ASSERT_EQ(peaks->size(), 2u);
     EXPECT_EQ((*peaks)[0].elem, "Ar40");
-    EXPECT_DOUBLE_EQ((*peaks)[0].height, 1.235); // as shown with 3 decimals
-    EXPECT_DOUBLE_EQ((*peaks)[0].time, 100.7);
-    EXPECT_DOUBLE_EQ((*peaks)[1].height, 9.87);
+    EXPECT_EQ((*peaks)[0].height, 1.23456); // shown as 1.235, read as the file gave it
+    EXPECT_EQ((*peaks)[0].time, 100.7);
+    EXPECT_EQ((*peaks)[1].height, 9.87);
+    EXPECT_EQ((*peaks)[1].range, 0.001);
     // The rows keep the values read from edited cells and their own values for the others.
-    EXPECT_DOUBLE_EQ(grid.row(0)->peak.height, 1.23456);
-    EXPECT_DOUBLE_EQ(grid.row(1)->peak.height, 9.87);
+    EXPECT_EQ(grid.row(0)->peak.height, 1.23456);
+    EXPECT_EQ(grid.row(1)->peak.height, 9.87);
     EXPECT_THAT(log.lines(),
                 ElementsAre("   Ar40, 6, YES", "1,    Ar40, 00100.70, 1.235, 00.0100",
                             "   Ar36, 6, YES", "2,    Ar36, 00100.20, 9.870, 00.0010"));
+}
+
+// The column formats change what the cells show, never the peaks a calculation reads; labels
+// are recognised in the peak's own label, not in the narrower text the label field shows.
+TEST_F(Extraction, ColumnFormatsDoNotChangeThePeaks) {
+    const std::vector<PeakRecord> file{test::makePeak(" Ar40*", 100.123456789, 6.21481379, 1e-4),
+                                       test::makePeak("Ar36", 1e-7, 2.10585931, 0.01),
+                                       test::makePeak("Ar40-long-label", 3.5, 1.000001, 1e3)};
+    const struct {
+        int column;
+        int width;
+        int decimals;
+    } formats[] = {{kHeightColumn, 6, 1}, {kHeightColumn, 12, 9}, {kHeightColumn, 3, 1},
+                   {kTimeColumn, 5, 1},   {kRangeColumn, 4, 1},   {kElemColumn, 3, 0}};
+    const char* labels[] = {"Ar40", "Ar36", "Ar40-long-label"};
+    for (const auto& format : formats) {
+        for (const bool beforeLoading : {true, false}) {
+            SCOPED_TRACE(format.column * 1000 + format.width * 10 + format.decimals);
+            SCOPED_TRACE(beforeLoading ? "set before loading" : "set on a loaded sheet");
+            GridModel sheet{ui};
+            if (!beforeLoading) {
+                sheet.AttachPeaks(file);
+            }
+            ASSERT_EQ(sheet.SetColumnFormat(format.column, format.width, format.decimals, false),
+                      1);
+            if (beforeLoading) {
+                sheet.AttachPeaks(file);
+            } else {
+                sheet.ReformatRows();
+            }
+            const auto peaks = ExtractPeakList(sheet);
+            ASSERT_TRUE(peaks);
+            ASSERT_EQ(peaks->size(), 3u);
+            for (std::size_t k = 0; k < file.size(); ++k) {
+                EXPECT_EQ((*peaks)[k].elem, labels[k]);
+                EXPECT_EQ((*peaks)[k].time, file[k].time);
+                EXPECT_EQ((*peaks)[k].height, file[k].height);
+                EXPECT_EQ((*peaks)[k].range, file[k].range);
+            }
+        }
+    }
+}
+
+// A typed label is recognised in its text; the peak keeps what was recognised.
+TEST_F(Extraction, TypedLabelsAreRecognisedInTheirText) {
+    grid.AttachPeaks({test::makePeak("Ar40", 1, 1), test::makePeak("Ar36", 2, 2)});
+    type(1, kElemColumn, "  Kr84*");
+    const auto peaks = ExtractPeakList(grid);
+    ASSERT_TRUE(peaks);
+    ASSERT_EQ(peaks->size(), 2u);
+    EXPECT_EQ((*peaks)[1].elem, "Kr84");
+    EXPECT_EQ(grid.row(1)->peak.elem, "Kr84");
+    EXPECT_EQ((*peaks)[1].height, 2.0);
 }
 
 // Wide columns and long numbers reach the calculation whole: nothing is cut from a cell.

@@ -37,6 +37,26 @@ TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
     EXPECT_EQ(grid.GetColumnBorders(8), (std::array<int, 5>{40, 104, 176, 224, 288}));
 }
 
+// The Num column takes the digits of the last row's number where its width holds fewer.
+TEST_F(GridModelTest, TheNumColumnHoldsTheLastRowNumber) {
+    const struct {
+        int rows;
+        int numWidth;
+        int shown;
+    } cases[] = {{9999, 4, 4},   {10000, 4, 5}, {100000, 4, 6},
+                 {100000, 8, 8}, {9, 1, 1},     {10, 1, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        ASSERT_EQ(grid.SetColumnFormat(kNumColumn, c.numWidth, 0, false), 1);
+        grid.rows().resize(static_cast<std::size_t>(c.rows));
+        EXPECT_EQ(grid.shownColumnWidth(kNumColumn), c.shown);
+        EXPECT_EQ(grid.shownColumnWidth(kElemColumn), 7);
+        EXPECT_EQ(grid.GetColumnBorders()[0], c.shown + 1);
+        EXPECT_EQ(grid.GetColumnBorders()[4], c.shown + 32);
+        EXPECT_EQ(grid.cellText(c.rows - 1, kNumColumn).size(), static_cast<std::size_t>(c.shown));
+    }
+}
+
 TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
     ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
     ASSERT_EQ(grid.AttachPeaks({peak("Ar40", 1.5, 1.2346, 1000.0), peak("Ar36", 12.5, 0, 1),

@@ -31,6 +31,27 @@ TEST_F(SheetClipboardTest, CopyWritesEveryRowAtFullPrecision) {
                                    "\t37.25\t0\t0\t0\n");
 }
 
+// A peak value read as a PKS file gives it (label, time, peak) is copied with the digits it was
+// written with: the split keeps them, and the texts are the shortest that read back.
+TEST_F(SheetClipboardTest, CopiedPeakValuesKeepTheirDigits) {
+    const struct {
+        const char* pasted;
+        const char* copied;
+    } cases[] = {
+        {"Ar37\t1.33\t2.76471206E-004", "Ar37\t1.33\t2.76471206\t0.0001\t0.000276471206"},
+        {"Ar39\t1.59\t2.20642069E-004", "Ar39\t1.59\t2.20642069\t0.0001\t0.000220642069"},
+        {"Ar40\t1.72\t6.21481379E+000", "Ar40\t1.72\t6.21481379\t1\t6.21481379"},
+        {"X\t120\t1.5E+005", "X\t120\t1.5\t100000\t150000"},
+        {"Y\t0.5\t1.2345E-005", "Y\t0.5\t1.2345\t1e-05\t1.2345e-05"},
+    };
+    for (const auto& c : cases) {
+        grid.NewSheet();
+        ASSERT_TRUE(PasteSheetText(grid, c.pasted));
+        EXPECT_EQ(CopySheetText(grid),
+                  std::string("Elem\tTime\tHeight\tRange\tPeak\n") + c.copied + "\n");
+    }
+}
+
 TEST_F(SheetClipboardTest, ACopiedSheetPastesIntoANewSheetAsTheSameRows) {
     const std::vector<PeakRecord> peaks = {peak("Ar36", 1.2, 2.10585931, 0.01),
                                            peak("Ar40", 1.72, 6.21481379, 1.0),

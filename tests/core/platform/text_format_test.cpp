@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <vector>
@@ -152,6 +153,61 @@ int compareWithReference(double value, const std::vector<int>& precisions, int& 
 
 double fromBits(std::uint64_t bits) {
     return std::bit_cast<double>(bits);
+}
+
+// The shortest text that reads back: the expected texts are Python's repr() of the same
+// doubles (without its ".0" on whole numbers).
+TEST(TextFormat, ShortestDecimalIsPythonsRepr) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0001, "0.0001"},
+        {1e-05, "1e-05"},
+        {2.76471206, "2.76471206"},
+        {2.7647120600000004, "2.7647120600000004"},
+        {0.000276471206, "0.000276471206"},
+        {0.0002764712060000001, "0.0002764712060000001"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1e15, "1000000000000000"},
+        {9999999999999998.0, "9999999999999998"},
+        {1e16, "1e+16"},
+        {100000.0, "100000"},
+        {0.00012345, "0.00012345"},
+        {1.2345e-05, "1.2345e-05"},
+        {-2.5, "-2.5"},
+        {-0.0, "-0"},
+        {0.0, "0"},
+        {5e-324, "5e-324"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {1.0 / 3, "0.3333333333333333"},
+        {120.0, "120"},
+        {1e22, "1e+22"},
+        {1.5e20, "1.5e+20"},
+        {9007199254740992.0, "9007199254740992"},
+        {kInfinity, "inf"},
+        {-kInfinity, "-inf"},
+        {kNaN, "nan"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shortestDecimal(c.value), c.text);
+    }
+    // Beyond 1e16, plain notation stays where it is no longer than the exponent form.
+    EXPECT_EQ(shortestDecimal(123456789012345678.0), "123456789012345680");
+    EXPECT_EQ(shortestDecimal(-1.2345678901234567e20), "-123456789012345667584");
+}
+
+// Random doubles of every magnitude read back as themselves.
+TEST(TextFormat, ShortestDecimalReadsBackAsTheSameDouble) {
+    std::mt19937_64 generator(20261206);
+    for (int k = 0; k < 100000; ++k) {
+        const double value = std::bit_cast<double>(generator());
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string text = shortestDecimal(value);
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+    }
 }
 
 TEST(TextFormatReference, EdgeValuesAgreeWithTheExactExpansion) {
