@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calc/element_list.h"
+#include "calc/fit_choice.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
@@ -46,6 +47,8 @@ struct CalcState {
     // The peak values as extracted, kept once a correction changed them, so that a
     // recalculation corrects them afresh.
     std::vector<PeakValue> uncorrectedValues;
+    // The regression method of each new record; kept when the calculation is released.
+    FitChoices fitChoices;
 
     int elementCount() const { return static_cast<int>(elements.size()); }
     int peakCount() const { return static_cast<int>(peaks.size()); }

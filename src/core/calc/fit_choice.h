@@ -1,0 +1,26 @@
+// Which regression method fits which record: the calculation's method, overridden by a choice
+// for the record's name ("N/D" or "N") or, failing that, for its numerator label (which covers
+// the label's abundance and every ratio it is the numerator of).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnova {
+
+struct FitChoices {
+    std::uint32_t method = 0; // index into RegressionMethods(); 0 the line
+    // Record names or labels (code page 932 bytes) with their method, later ones winning.
+    std::vector<std::pair<std::string, std::uint32_t>> byName;
+
+    // Sets the method of name, replacing an earlier choice for it.
+    void choose(const std::string& name, std::uint32_t chosen);
+};
+
+// The method of the record of numerator (and denominator, empty for an abundance).
+std::uint32_t ChosenFitMethod(const FitChoices& choices, const std::string& numerator,
+                              const std::string& denominator);
+
+} // namespace tarnova
