@@ -78,8 +78,8 @@ std::string kindOf(const std::string& option) {
 // The settings dialog answered from the options; the command has no windows and no printer.
 class ReductionPort final : public BatchCalculationPort {
   public:
-    ReductionPort(const ReductionOptions& options, std::string iniPath)
-        : options_(options), iniPath_(std::move(iniPath)) {}
+    ReductionPort(const ReductionOptions& options, std::string iniPath, FitChoices& fitChoices)
+        : options_(options), iniPath_(std::move(iniPath)), fitChoices_(fitChoices) {}
 
     // The first label of the options that the element list does not hold.
     const std::optional<std::string>& unknownLabel() const { return unknownLabel_; }
@@ -98,6 +98,11 @@ class ReductionPort final : public BatchCalculationPort {
             !choose(form, options_.denominators, form.denominators) ||
             !choose(form, options_.abundances, form.abundances)) {
             return false;
+        }
+        // The INI's methods (read by the calculation), with those of --fit over them.
+        form.fitMethod = options_.fitMethodGiven ? options_.fitChoices.method : form.fitMethod;
+        for (const auto& [name, method] : options_.fitChoices.byName) {
+            fitChoices_.choose(name, method);
         }
         if (options_.correctionSet) {
             // Only a set the dialog offers (names compared without regard to case) and that
@@ -136,6 +141,7 @@ class ReductionPort final : public BatchCalculationPort {
 
     const ReductionOptions& options_;
     std::string iniPath_;
+    FitChoices& fitChoices_;
     std::optional<std::string> unknownLabel_;
     bool unknownCorrectionSet_ = false;
 };
@@ -253,8 +259,7 @@ int Reduction::run(const ReductionOptions& options, const char* usage) {
     const PeakListSource extracted = [&peaks] { return std::move(peaks); };
 
     const std::string iniPath = options.sheet.iniPath.value_or(settingsFilePath());
-    ReductionPort port(options, iniPath);
-    state.fitChoices = options.fitChoices;
+    ReductionPort port(options, iniPath, state.fitChoices);
     const CalculationEnvironment environment{sheet.ui, port, settings.generalFlags,
                                              settings.testLevel, iniPath};
     if (RunCalculation(state, extracted, environment) == 0) {

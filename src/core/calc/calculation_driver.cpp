@@ -84,6 +84,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     }
     LogLine("Element List has been made.");
     state.calcFlags = InitialCalcFlags(environment.generalFlags);
+    state.fitChoices = ReadFitChoices(environment.iniPath);
     return 1;
 }
 
@@ -131,6 +132,7 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     form.showResult = (flags & kCalcShowResult) != 0;
     form.printReports = (flags & kCalcPrintReports) != 0;
     form.printPeakList = (flags & kCalcPrintPeakList) != 0;
+    form.fitMethod = state.fitChoices.method;
 
     const int setCount = ReadProfileInt(iniPath, "general", kCorrectionSetsSection, -1);
     if (setCount > 0) {
@@ -165,6 +167,7 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     setBit(flags, kCalcShowResult, form.showResult);
     setBit(flags, kCalcPrintReports, form.printReports);
     setBit(flags, kCalcPrintPeakList, form.printPeakList);
+    state.fitChoices.method = form.fitMethod;
 
     const auto selected = [](const std::vector<bool>& items, std::size_t i) {
         return i < items.size() && items[i];

@@ -46,6 +46,9 @@ struct CalculationSettingsForm {
     bool showResult = false;    // "計算結果を表示する"
     bool printReports = false;  // "レポートの印刷"
     bool printPeakList = false; // "ピークリストの印刷"
+    // "回帰法": the regression method of the calculation (an index into RegressionMethods());
+    // records whose name or label has a method of its own keep theirs.
+    std::uint32_t fitMethod = 0;
 
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
     // checked. correctionSet is the list's text (at most 79 bytes).

@@ -19,6 +19,12 @@ struct FitChoices {
     void choose(const std::string& name, std::uint32_t chosen);
 };
 
+// The choices of TARNOVA.INI at path: the key "method" of section "regression" and every key of
+// section "regressionmethods" (a record name or a label, valued by a method: linear, parabolic,
+// exponential, mean, auto, or the method's table name). Unknown methods are logged and left
+// out; a missing file or section gives the line for everything.
+FitChoices ReadFitChoices(const std::string& path);
+
 // The method of the record of numerator (and denominator, empty for an abundance).
 std::uint32_t ChosenFitMethod(const FitChoices& choices, const std::string& numerator,
                               const std::string& denominator);
