@@ -130,7 +130,10 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
             text += methodName(kLinearMethod);
         }
         for (std::size_t i = 0; i < methods.size(); ++i) {
-            text += (i == 0 ? "" : ",") + methodName(methods[i]);
+            if (i > 0) {
+                text += ',';
+            }
+            text += methodName(methods[i]);
         }
         text += "\r\n";
     }
