@@ -1,6 +1,7 @@
 // What a click on a graph point costs in the core: toggling one point of a record of 10^4
-// points, refitting it and drawing its graph and its sheet again (the two windows) onto a
-// surface that only counts; and "Update All excluding disabled" of 25 records over 10^5 peaks.
+// points, refitting it by each regression method (the second argument: its index) and drawing
+// its graph and its sheet again (the two windows) onto a surface that only counts; and "Update All
+// excluding disabled" of 25 records over 10^5 peaks.
 #include "bench_measurement.h"
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
@@ -38,6 +39,7 @@ class CountingSurface final : public Surface {
 
 void TogglePointRefitAndRedraw(benchmark::State& state) {
     RegressionResult record = abundanceRecord(static_cast<int>(state.range(0)));
+    record.fitMethod = static_cast<std::uint32_t>(state.range(1));
     ComputeStatistics(record);
     FitLine(record);
     if (!record.points || record.points->size() != static_cast<std::size_t>(state.range(0))) {
@@ -83,7 +85,11 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
     benchmark::DoNotOptimize(calculation.results);
 }
 
-BENCHMARK(TogglePointRefitAndRedraw)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(TogglePointRefitAndRedraw)
+    ->ArgsProduct({{10000},
+                   {kLinearMethod, kParabolicMethod, kExponentialMethod, kMeanMethod,
+                    kAutomaticMethod}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(UpdateAllExcludingDisabled)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -22,14 +22,18 @@ namespace {
     "  --conf95, --conf68   confidence limits of 95 % or 68 %\n"                                   \
     "  --stddev, --unbiased error estimate: standard deviation or unbiased standard deviation\n"   \
     "  --test-level PCT     significance level of the tests in percent (0 to 100)\n"               \
-    "  --correction SETNAME apply that interference correction set of the INI file\n"
+    "  --correction SETNAME apply that interference correction set of the INI file\n"              \
+    "  --fit METHOD, --fit NAME=METHOD\n"                                                          \
+    "                       the regression method (linear, parabolic, exponential, mean, auto)\n"  \
+    "                       of the calculation, or of a record name or a label\n"
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kOptions{{
     {"settings", "Prints the settings as the program reads them at start-up.\n\n"
                  "  --ini PATH           read the options from PATH instead of TARNOVA.INI\n"
                  "  --save PATH          write the options into PATH instead of printing them\n"},
     {"info", "Prints the format, the data note and the rows of a measurement file.\n\n" //
-     TARNOVA_SHEET_OPTIONS},
+     TARNOVA_SHEET_OPTIONS
+             "  --exact              every row's label and values at full precision\n"},
     {"convert", "Saves the peaks of FILE as a DAT or PKS file OUT.\n\n"
                 "  --to dat|pks         the format written (required)\n"
                 "  --leave-out          leave out the rows that the format cannot hold\n" //

@@ -2,6 +2,7 @@
 
 #include "calc/calculation_driver.h"
 #include "calc/correction.h"
+#include "calc/regression_method.h"
 #include "document/peak_list_extraction.h"
 #include "platform/load_path.h"
 #include "settings/ini_file.h"
@@ -31,7 +32,36 @@ std::optional<double> parseTestLevel(const std::string& text) {
 }
 
 bool isLabelListOption(const std::string& option) {
-    return option == "--numerator" || option == "--denominator" || option == "--abundance";
+    return option == "--numerator" || option == "--denominator" || option == "--abundance" ||
+           option == "--fit";
+}
+
+// --fit METHOD or --fit NAME=METHOD (NAME a record name such as Ar40/Ar36, or a label); a
+// METHOD alone a second time is refused.
+bool takeFitChoice(const std::string& text, FitChoices& choices, bool& methodGiven) {
+    const std::size_t equals = text.find('=');
+    const std::string name = equals == std::string::npos ? std::string() : text.substr(0, equals);
+    const std::string methodText = equals == std::string::npos ? text : text.substr(equals + 1);
+    const std::optional<std::uint32_t> method = FindRegressionMethod(methodText);
+    if (!method) {
+        reportUsageProblem("--fit " + text +
+                           ": no such method (linear, parabolic, exponential, mean, auto)");
+        return false;
+    }
+    if (equals == std::string::npos) {
+        if (methodGiven) {
+            reportUsageProblem("--fit " + text + ": the calculation's method is given twice");
+            return false;
+        }
+        methodGiven = true;
+        choices.method = *method;
+    } else if (name.empty()) {
+        reportUsageProblem("--fit " + text + ": the name before = is empty");
+        return false;
+    } else {
+        choices.choose(name, *method);
+    }
+    return true;
 }
 
 // The two choices of a pair share a kind; every other option is a kind of its own.
@@ -82,6 +112,9 @@ class ReductionPort final : public BatchCalculationPort {
             !choose(form, options_.abundances, form.abundances)) {
             return false;
         }
+        // The INI's methods (read by the calculation), with those of --fit over them.
+        form.fitMethod = options_.fitMethodGiven ? options_.fitChoices.method : form.fitMethod;
+        form.fitMethodsByName = options_.fitChoices.byName;
         if (options_.correctionSet) {
             const std::string& name = *options_.correctionSet;
             if (!offeredIn(form.correctionSets, iniPath_, name)) {
@@ -180,6 +213,8 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
             options.denominators.push_back(text);
         } else if (option == "--abundance") {
             options.abundances.push_back(text);
+        } else if (option == "--fit") {
+            invalid = !takeFitChoice(text, options.fitChoices, options.fitMethodGiven);
         } else if (option == "--test-level") {
             options.testLevel = parseTestLevel(text);
             if (!options.testLevel) {

@@ -19,7 +19,7 @@ namespace tarnova::cli {
 #define TARNOVA_REDUCTION_USAGE                                                                    \
     "[--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... [--denominator L]... "            \
     "[--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68] "                \
-    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME]"
+    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]..."
 
 struct ReductionOptions {
     SheetArguments sheet; // FILE, --ini, --format
@@ -32,6 +32,9 @@ struct ReductionOptions {
     std::optional<bool> useStdDev;
     std::optional<double> testLevel;
     std::optional<std::string> correctionSet;
+    // --fit: the calculation's method, or the method of a record name or a label.
+    FitChoices fitChoices;
+    bool fitMethodGiven = false;
 };
 
 // What a command's own option handler made of the argument at i.

@@ -127,7 +127,8 @@ class SettingsDialogsTest : public QObject {
     // records made from what was chosen.
     void calculationSettingsDialogStartsTheCalculation() {
         writeFile(iniPath_, "[general]\r\ninterferance=2\r\n[interferance]\r\nAtm=1\r\n"
-                            "Blank=1\r\n[Atm]\r\nitem1=Ar40,Ar36,1\r\n");
+                            "Blank=1\r\n[Atm]\r\nitem1=Ar40,Ar36,1\r\n"
+                            "[regression]\r\nmethod=mean\r\n");
         test::ScriptedPort ui;
         QWidget owner;
         CalcState state;
@@ -178,6 +179,11 @@ class SettingsDialogsTest : public QObject {
             QVERIFY(dialog.numeratorList()->isEnabled());
             QCOMPARE(dialog.numeratorList()->count(), 3);
 
+            // "回帰法" opens at the INI's method; the one chosen fits the records.
+            QCOMPARE(dialog.fitMethodList()->count(), 5);
+            QCOMPARE(dialog.fitMethodList()->currentText(), QString("平均"));
+            dialog.fitMethodList()->setCurrentIndex(1);
+
             dialog.correctBox()->click();
             QVERIFY(dialog.correctionSetList()->isEnabled());
             dialog.correctionSetList()->setCurrentIndex(0);
@@ -201,6 +207,7 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(messageTexts(ui), messages);
         QCOMPARE(state.resultCount(), 1);
         QCOMPARE(QString::fromStdString((*state.results)[0].sheetName), QString("Ar40/Ar36"));
+        QCOMPARE((*state.results)[0].fitMethod, 1u);
         QCOMPARE(state.correctionSet, std::optional<std::string>("Atm"));
         QCOMPARE(state.calcFlags & (kCalcConf95 | kCalcShowGraph | kCalcCorrect),
                  kCalcConf95 | kCalcShowGraph | kCalcCorrect);

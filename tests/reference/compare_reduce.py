@@ -176,6 +176,17 @@ def synthetic_files(folder):
               0.0125, (3, 0.125, 0.0025), peaks)
     files["syn_drift"] = drift
 
+    # A signal that decays towards a level (the exponential's case) beside a steady one.
+    curve = os.path.join(folder, "syn_curve.pks")
+    rows = []
+    for cycle in range(14):
+        base = 10.0 + 25.0 * cycle
+        rows.append((base, 1.0 + jitter(cycle, 0.002), "Ar36"))
+        rows.append((base + 8.0, 2.0 * math.exp(-0.01 * (base + 8.0)) + 1.0
+                     + jitter(cycle + 5, 0.004), "Ar40"))
+    write_pks(curve, [("Sample:", "decaying signal")], rows)
+    files["syn_curve"] = curve
+
     # Interference correction: Ar40 is corrected by Ar36 (peaks before the first and after the
     # last Ar36 are disabled), X by the absent ZZ (all disabled), Y by the single Q.
     corr = os.path.join(folder, "syn_corr.pks")
@@ -348,6 +359,19 @@ def cases(files, elements_of):
             yield case("%s/pair/flags=%s" % (name, flags), path,
                        pair + ["--output-flags", flags])
         yield case("%s/pair/settings-of-the-ini" % name, path, pair, "own")
+        # Points on a line leave the parabola's b2 as rounding noise (three points of
+        # syn_labels; syn_drift's abundance drifts exactly linearly at full precision); an
+        # exponential needs a curvature that only syn_curve has.
+        methods = ("parabolic", "mean", "auto")
+        if name in ("syn_labels", "syn_drift"):
+            methods = ("mean", "auto")
+        if name == "syn_curve":
+            methods += ("exponential",)
+        for method in methods:
+            for settings_name, options in SETTINGS[:2]:
+                yield case("%s/pair/fit=%s/%s" % (name, method, settings_name), path,
+                           pair + options + ["--fit", method, "--output-flags",
+                                             "header,guidecomment"])
     for name in ("argon_air.pks", "argon_micromass.asc", "argon_micromass.dat"):
         if name in files:
             yield case("%s/correction" % name, files[name],

@@ -5,7 +5,9 @@ Written apart from the C++ calculation, to check `tarnova-cli reduce` against it
 come from `tarnova-cli info` (so the file readers are not written twice): the cell texts, which
 tell the peak rows, and with --exact the labels and values the file gave, at full precision.
 Everything after that (the peak list, the element list, the records, the corrections, the data
-points, the statistics, the line and its tests, the IRD text) is done here again.
+points, the statistics, the line and its tests, the IRD text) is done here again. The
+fits beyond the line (--fit parabolic, exponential, mean, auto) are numpy's least squares and
+scipy's curve_fit.
 
 Percentage points of t and F are the true ones (scipy.stats). Floating-point steps follow the
 order of the operations of the reduction, so that rounding agrees to far below six digits.
@@ -14,7 +16,8 @@ Command line: the same as `tarnova-cli reduce`, with --cli naming the tarnova-cl
 the rows:
   reduce_reference.py --cli PATH FILE [--ini INI] [--numerator L]... [--denominator L]...
       [--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68]
-      [--stddev|--unbiased] [--test-level PCT] [--correction SET] [--output-flags LIST]
+      [--stddev|--unbiased] [--test-level PCT] [--correction SET] [--fit METHOD]
+      [--output-flags LIST]
       [--output OUT]
 """
 
@@ -641,7 +644,166 @@ def fit_line(record):
     return 1
 
 
-def run_regressions(records, peaks, calc_flags, test_level):
+# --- fits beyond the line (numpy and scipy) ----------------------------------------------------
+
+METHODS = {"linear": 0, "parabolic": 1, "exponential": 2, "mean": 3, "auto": 4}
+METHOD_NAMES = ["一次回帰", "二次回帰", "指数回帰", "平均", "自動"]
+CURVE_HEADS = {
+    1: b"intercept\terror\tb1\terror\tb2\terror\tconf. level\ttest level\ttest",
+    2: b"intercept\terror\ta\terror\tb\terror\tc\terror\tconf. level",
+    3: b"intercept\terror\tconf. level",
+}
+
+
+def active_points(record):
+    import numpy
+    pairs = [(time, value) for time, value, flags in record.points if not flags & DISABLED]
+    return numpy.array([p[0] for p in pairs]), numpy.array([p[1] for p in pairs])
+
+
+def take_curve(record, fit, coefficients, covariance, value, variance, squares, parameters):
+    n = record.activeCount
+    freedom = n - parameters
+    fit.coefficients = list(coefficients)
+    fit.covariance = covariance
+    fit.intercept = value
+    fit.interceptError = math.sqrt(max(variance, 0.0))
+    fit.interceptErrorPlain = fit.interceptError * math.sqrt(freedom / n)
+    fit.residualPerPoint = squares / n
+    fit.checkLevel = record.checkLevel
+    fit.parameters = parameters
+    record.status |= LINE
+    if freedom > 0:
+        fit.residualVariance = squares / freedom
+        fit.tLine = t_quantile(record.alpha / 2, freedom)
+        record.status |= LINE_ERRORS
+
+
+def fit_parabola(record, fit):
+    """numpy's least squares of 1, t, t^2 and s^2 (X^T X)^-1."""
+    import numpy
+    t, y = active_points(record)
+    fit.method = 1
+    fit.curvatureT = fit.curvatureTCritical = 0.0
+    if len(t) < 3 or len(set(t)) < 3:
+        return 0
+    design = numpy.vstack([numpy.ones_like(t), t, t * t]).T
+    scale = numpy.array([1.0, 1.0 / max(abs(t)), 1.0 / max(abs(t)) ** 2])
+    b, *_ = numpy.linalg.lstsq(design * scale, y, rcond=None)
+    b = b * scale
+    squares = float(numpy.sum((y - design @ b) ** 2))
+    freedom = len(t) - 3
+    s2 = squares / freedom if freedom > 0 else 0.0
+    inverse = numpy.linalg.inv((design * scale).T @ (design * scale))
+    covariance = s2 * (scale[:, None] * inverse * scale[None, :])
+    fit.method = 1
+    take_curve(record, fit, b, covariance, float(b[0]), float(covariance[0, 0]), squares, 3)
+    if record.status & LINE_ERRORS:
+        fit.curvatureT = abs(b[2]) / math.sqrt(covariance[2, 2])
+        fit.curvatureTCritical = t_quantile((1 - record.checkLevel) / 2, freedom)
+    return 1
+
+
+def fit_exponential(record, fit):
+    """scipy's curve_fit of a exp(-b t) + c, with the analytic Jacobian."""
+    import numpy
+    from scipy.optimize import curve_fit
+    t, y = active_points(record)
+    fit.method = 2
+    if len(t) < 4:
+        return 0
+    first, span = min(t), max(t) - min(t)
+    tau = (t - first) / span
+
+    def curve(x, a, rate, c):
+        return a * numpy.exp(-rate * x) + c
+
+    def jacobian(x, a, rate, c):
+        e = numpy.exp(-rate * x)
+        return numpy.vstack([e, -a * x * e, numpy.ones_like(x)]).T
+
+    best = None
+    for rate in [s * 0.05 * (t_top / 0.05) ** (k / 12) for s, t_top in ((1, 50), (-1, 20))
+                 for k in range(13)]:
+        e = numpy.exp(-rate * tau)
+        a = numpy.sum((e - e.mean()) * (y - y.mean())) / numpy.sum((e - e.mean()) ** 2)
+        squares = numpy.sum((y - a * e - (y.mean() - a * e.mean())) ** 2)
+        if best is None or squares < best[0]:
+            best = (squares, [a, rate, y.mean() - a * e.mean()])
+    try:
+        p, pc = curve_fit(curve, tau, y, p0=best[1], jac=jacobian, xtol=1e-15, ftol=1e-15,
+                          gtol=1e-15, maxfev=10000)
+    except Exception:
+        return 0
+    if abs(p[1]) < 1e-3 or not numpy.all(numpy.isfinite(pc)):
+        return 0
+    shift = math.exp(p[1] * first / span)
+    g = numpy.array([[shift, p[0] * shift * first / span, 0], [0, 1 / span, 0], [0, 0, 1]])
+    covariance = g @ pc @ g.T
+    b = [p[0] * shift, p[1] / span, p[2]]
+    squares = float(numpy.sum((y - curve(tau, *p)) ** 2))
+    gradient = numpy.array([1.0, 0.0, 1.0])
+    take_curve(record, fit, b, covariance, b[0] + b[2], float(gradient @ covariance @ gradient),
+               squares, 3)
+    return 1
+
+
+def fit_mean(record, fit):
+    import numpy
+    t, y = active_points(record)
+    fit.method = 3
+    n = len(y)
+    variance = float(numpy.var(y, ddof=1)) / n if n > 1 else 0.0
+    take_curve(record, fit, [float(numpy.mean(y)), 0.0, 0.0], numpy.diag([variance, 0, 0]),
+               float(numpy.mean(y)), variance, float(numpy.var(y)) * n, 1)
+    return 1
+
+
+def fit_record(record, method):
+    if method == 0:
+        return fit_line(record)
+    record.fit = LineFit()
+    fit = record.fit
+    if method == 4:
+        if record.activeCount >= 5:
+            status = record.status
+            if fit_parabola(record, fit) and record.status & LINE_ERRORS and \
+                    fit.curvatureT > fit.curvatureTCritical:
+                return 1
+            record.status = status
+        return fit_line(record)
+    return {1: fit_parabola, 2: fit_exponential, 3: fit_mean}[method](record, fit)
+
+
+def export_curve(fit, calc_flags):
+    plain = math.sqrt(fit.residualPerPoint / fit.residualVariance) if fit.residualVariance \
+        else 0.0
+
+    def shown(sd):
+        if calc_flags & USE_STDDEV:
+            return sd * plain * (2.0 if calc_flags & CONF95 else 1.0)
+        return fit.tLine * sd
+
+    def error(i):
+        return shown(math.sqrt(fit.covariance[i][i]))
+
+    level = c_format("%E", 0.95 if calc_flags & CONF95 else 0.68)
+    fields = [c_format("%.6E", fit.intercept), c_format("%.6E", shown(fit.interceptError))]
+    b = fit.coefficients
+    if fit.method == 1:
+        fields += [c_format("%.6E", v) for v in (b[1], error(1), b[2], error(2))]
+        fields += [level, c_format("%E", 1 - fit.checkLevel),
+                   "b2!=0" if fit.curvatureT > fit.curvatureTCritical else "b2=0"]
+    elif fit.method == 2:
+        fields += [c_format("%.6E", v) for v in (b[0], error(0), b[1], error(1), b[2],
+                                                 error(2))]
+        fields += [level]
+    else:
+        fields += [level]
+    return "\t".join(fields).encode("ascii")
+
+
+def run_regressions(records, peaks, calc_flags, test_level, method=0):
     successes = 0
     for record in records:
         if record.denominator:
@@ -652,7 +814,7 @@ def run_regressions(records, peaks, calc_flags, test_level):
             continue
         record.alpha = 0.05 if calc_flags & CONF95 else 0.32
         record.checkLevel = test_level / 100
-        if compute_statistics(record) and fit_line(record):
+        if compute_statistics(record) and fit_record(record, method):
             successes += 1
     if successes == 0:
         raise ReductionError("回帰計算に失敗しました。")
@@ -669,6 +831,8 @@ def line_errors(fit, calc_flags):
 
 
 def export_fit(fit, calc_flags):
+    if getattr(fit, "method", 0) != 0:
+        return export_curve(fit, calc_flags)
     intercept_error, slope_error = line_errors(fit, calc_flags)
     level = 0.95 if calc_flags & CONF95 else 0.68
     fields = [c_format("%.6E", value) for value in
@@ -678,7 +842,11 @@ def export_fit(fit, calc_flags):
     return "\t".join(fields).encode("ascii")
 
 
-def record_line(record, calc_flags):
+def record_method(record):
+    return getattr(record.fit, "method", 0) if record.fit is not None else record.method
+
+
+def record_line(record, calc_flags, names_method=False):
     if calc_flags & USE_STDDEV:
         deviation = record.stdDev
         level = 0.95 if calc_flags & CONF95 else 0.68
@@ -692,15 +860,23 @@ def record_line(record, calc_flags):
                 (record.mean, deviation, level, limit, record.r, 1 - record.checkLevel)]
     columns.append("r!=0" if record.tOfR > record.tCritical else "r=0")
     line = ("\t".join(columns) + "\t").encode("latin-1")
-    if record.fit is not None:
+    if record.fit is not None and (record.status & LINE or not getattr(record.fit, "method", 0)):
         line += export_fit(record.fit, calc_flags)
     line += b"\t"
     if record.points is not None:
         line += b"".join(b"0" if flags & DISABLED else b"1" for _, _, flags in record.points)
+    if names_method:
+        line += b"\t" + METHOD_NAMES[record_method(record)].encode("cp932")
     return line + b"\r\n"
 
 
 def write_ird(records, note, calc_flags, output_flags):
+    methods = []
+    for record in records:
+        if record_method(record) not in methods:
+            methods.append(record_method(record))
+    methods = methods or [0]
+    linear_only = methods == [0]
     text = b""
     if output_flags & HEADER:
         text += b"SOURCE\t" + (note.path or b"") + b"\r\n"
@@ -719,12 +895,16 @@ def write_ird(records, note, calc_flags, output_flags):
             text += ("SAMPLEWEIGHT\t%s\r\n" % c_format("%G", f.get("WEIGHT", 0.0))).encode(
                 "ascii")
         text += ("RECORDS\t%d\r\n" % len(records)).encode("ascii")
-        text += b"REGTYPE\t" + METHOD_NAME + b"\r\n"
+        text += b"REGTYPE\t" + b",".join(METHOD_NAMES[m].encode("cp932") for m in methods) \
+            + b"\r\n"
     text += b"\r\n"
     if output_flags & GUIDE_COMMENT:
-        text += b"#" + RECORD_HEADS + b"\t" + METHOD_HEADS + b"\r\n"
+        heads = METHOD_HEADS if methods == [0] else CURVE_HEADS[methods[0]] \
+            if len(methods) == 1 else b"intercept\terror"
+        text += b"#" + RECORD_HEADS + b"\t" + heads + (b"" if linear_only else b"\t\tmethod") \
+            + b"\r\n"
     for record in records:
-        text += record_line(record, calc_flags)
+        text += record_line(record, calc_flags, not linear_only)
     return text
 
 
@@ -798,7 +978,10 @@ def reduce_sheet(note, rows, args, ini):
     records = create_records(elements, selection)
     if calc_flags & CORRECT:
         apply_corrections(peaks, ini, args.correction)
-    run_regressions(records, peaks, calc_flags, test_level)
+    method = METHODS[args.fit] if args.fit else 0
+    for record in records:
+        record.method = method
+    run_regressions(records, peaks, calc_flags, test_level, method)
     return write_ird(records, note, calc_flags & 0xFF00, output_flags)
 
 
@@ -819,6 +1002,7 @@ def argument_parser():
     parser.add_argument("--unbiased", dest="stddev", action="store_const", const=False)
     parser.add_argument("--test-level", type=float)
     parser.add_argument("--correction")
+    parser.add_argument("--fit", choices=sorted(METHODS))
     parser.add_argument("--output-flags")
     parser.add_argument("--output")
     return parser

@@ -38,6 +38,7 @@ int CreateResults(CalcState& state) {
             }
             RegressionResult record;
             record.numerator = element.label;
+            record.fitMethod = ChosenFitMethod(state.fitChoices, record.numerator, {});
             table.push_back(std::move(record));
             LogLine(element.label);
         }
@@ -53,6 +54,8 @@ int CreateResults(CalcState& state) {
                 RegressionResult record;
                 record.numerator = numerator.label;
                 record.denominator = denominator.label;
+                record.fitMethod =
+                    ChosenFitMethod(state.fitChoices, record.numerator, record.denominator);
                 table.push_back(std::move(record));
                 LogLine(formatText("%s/%s", numerator.label.c_str(), denominator.label.c_str()));
             }

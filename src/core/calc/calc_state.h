@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calc/element_list.h"
+#include "calc/fit_choice.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
@@ -65,6 +66,8 @@ struct CalcState {
     std::vector<PeakValue> uncorrectedValues;
     // The choices of the last confirmed calculation; ReleaseCalculation leaves them.
     std::optional<CalculationChoices> lastChoices;
+    // The regression method of each new record; kept when the calculation is released.
+    FitChoices fitChoices;
 
     int elementCount() const { return static_cast<int>(elements.size()); }
     int peakCount() const { return static_cast<int>(peaks.size()); }

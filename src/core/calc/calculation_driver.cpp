@@ -86,6 +86,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     }
     LogLine("Element List has been made.");
     state.calcFlags = InitialCalcFlags(environment.generalFlags);
+    state.fitChoices = ReadFitChoices(environment.iniPath);
     if (previous) {
         ApplyChoices(state, *previous);
     }
@@ -191,6 +192,7 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     form.showResult = (flags & kCalcShowResult) != 0;
     form.printReports = (flags & kCalcPrintReports) != 0;
     form.printPeakList = (flags & kCalcPrintPeakList) != 0;
+    form.fitMethod = state.fitChoices.method;
 
     const int setCount = ReadProfileInt(iniPath, "general", kCorrectionSetsSection, -1);
     if (setCount > 0) {
@@ -233,6 +235,10 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     setBit(flags, kCalcShowResult, form.showResult);
     setBit(flags, kCalcPrintReports, form.printReports);
     setBit(flags, kCalcPrintPeakList, form.printPeakList);
+    state.fitChoices.method = form.fitMethod;
+    for (const auto& [name, method] : form.fitMethodsByName) {
+        state.fitChoices.choose(name, method);
+    }
 
     const auto selected = [](const std::vector<bool>& items, std::size_t i) {
         return i < items.size() && items[i];
@@ -309,6 +315,7 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     again.correctionSet = state.correctionSet;
     again.uncorrectedValues = state.uncorrectedValues;
     again.lastChoices = state.lastChoices;
+    again.fitChoices = state.fitChoices;
     restoreUncorrectedValues(again);
     if (!runSettingsDialog(again, environment)) {
         return 0;

@@ -47,6 +47,11 @@ struct CalculationSettingsForm {
     bool showResult = false;    // "計算結果を表示する"
     bool printReports = false;  // "レポートの印刷"
     bool printPeakList = false; // "ピークリストの印刷"
+    // "回帰法": the regression method of the calculation (an index into RegressionMethods());
+    // records whose name or label has a method of its own keep theirs.
+    std::uint32_t fitMethod = 0;
+    // Methods of record names or labels to set over the INI's choices (tarnova-cli --fit).
+    std::vector<std::pair<std::string, std::uint32_t>> fitMethodsByName;
 
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
     // checked. correctionSet is the list's text (at most 79 bytes); it is filled when the

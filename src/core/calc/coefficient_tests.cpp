@@ -27,9 +27,12 @@ TestOutcome decide(double statistic, double percentagePoint, int degreesOfFreedo
 
 } // namespace
 
-std::string_view correlationTestRefusal(bool hasRecord, int activeCount) {
+std::string_view correlationTestRefusal(bool hasRecord, int activeCount, unsigned fitMethod) {
     if (!hasRecord || activeCount < 2) {
         return kTooFewDataToTest;
+    }
+    if (fitMethod != 0) {
+        return kDataCannotBeTested;
     }
     return {};
 }

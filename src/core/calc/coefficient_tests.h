@@ -14,8 +14,9 @@ inline constexpr std::string_view kTooFewDataToTest = "データ数が少ない�
 inline constexpr std::string_view kDataCannotBeTested = "検定できないデータです。";
 
 // The message (caption "Tarnova") that refuses to open a test, or an empty view when the
-// test can be opened. fitMethod is the method index of the sheet's line fit.
-std::string_view correlationTestRefusal(bool hasRecord, int activeCount);
+// test can be opened. fitMethod is the method index of the sheet's fit: both tests belong to
+// the line, and records fitted otherwise are refused.
+std::string_view correlationTestRefusal(bool hasRecord, int activeCount, unsigned fitMethod = 0);
 std::string_view slopeTestRefusal(bool hasRecord, int activeCount, bool hasFit, unsigned fitMethod);
 
 // The significance level p from the text of the level field, which is in percent: the number

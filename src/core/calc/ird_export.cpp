@@ -6,7 +6,9 @@
 #include "platform/codepage.h"
 #include "platform/text_format.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 namespace tarnova {
 namespace {
@@ -47,7 +49,25 @@ std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
     return methods[fit.method].exportFit(&fit, flags);
 }
 
-void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags) {
+// The methods of the records, in order of first appearance.
+std::vector<std::uint32_t> methodsOf(std::span<const RegressionResult> records) {
+    std::vector<std::uint32_t> methods;
+    for (const RegressionResult& record : records) {
+        const std::uint32_t method = RecordMethod(record);
+        if (std::find(methods.begin(), methods.end(), method) == methods.end()) {
+            methods.push_back(method);
+        }
+    }
+    return methods;
+}
+
+std::string methodName(std::uint32_t method) {
+    return utf8ToCp932(RegressionMethodName(method));
+}
+
+// Records fitted by other methods than the line name their method at the end of their line.
+void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags,
+                      bool namesMethod) {
     const IrdRecordColumns shown = RecordColumnsOf(record, flags);
     text += record.sheetName;
     text += '\t';
@@ -68,6 +88,10 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
         for (const DataPoint& point : *record.points) {
             text += point.isActive() ? '1' : '0';
         }
+    }
+    if (namesMethod) {
+        text += '\t';
+        text += methodName(RecordMethod(record));
     }
     text += "\r\n";
 }
@@ -94,6 +118,10 @@ std::string IrdNumber(double value) {
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
                                     std::uint32_t calcFlags, std::uint32_t outputFlags) try {
     const std::uint32_t flags = calcFlags & kCalcViewMask;
+    // A table of lines alone keeps the layout it always had; other methods add their names.
+    const std::vector<std::uint32_t> methods = methodsOf(records);
+    const bool linearOnly =
+        methods.empty() || (methods.size() == 1 && methods.front() == kLinearMethod);
     std::string text;
     if ((outputFlags & kOutputHeader) != 0) {
         // Without a path the line still starts the file, so that it is recognised as IRD.
@@ -106,20 +134,39 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
             appendNoteLines(text, *note);
         }
         text += formatText("RECORDS\t%d\r\n", static_cast<int>(records.size()));
-        text += "REGTYPE\t" + utf8ToCp932(RegressionMethods().front().name) + "\r\n";
+        text += "REGTYPE\t";
+        if (methods.empty()) {
+            text += methodName(kLinearMethod);
+        }
+        for (std::size_t i = 0; i < methods.size(); ++i) {
+            if (i > 0) {
+                text += ',';
+            }
+            text += methodName(methods[i]);
+        }
+        text += "\r\n";
     }
     text += "\r\n";
     if ((outputFlags & kOutputGuideComment) != 0) {
         text += "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
                 "testlevel\ttest\t";
-        if (const std::optional<std::string> heads =
-                exportFit(LineFit{}, flags | kExportColumnHeads)) {
-            text += *heads;
+        // The heads of the one method of the table; a mixed table has only the two columns
+        // that every method shares.
+        LineFit heads;
+        heads.method = methods.size() == 1 ? methods.front() : kLinearMethod;
+        if (methods.size() > 1) {
+            text += "intercept\terror";
+        } else if (const std::optional<std::string> columns =
+                       exportFit(heads, flags | kExportColumnHeads)) {
+            text += *columns;
+        }
+        if (!linearOnly) {
+            text += "\t\tmethod";
         }
         text += "\r\n";
     }
     for (const RegressionResult& record : records) {
-        appendRecordLine(text, record, flags);
+        appendRecordLine(text, record, flags, !linearOnly);
     }
     return text;
 } catch (const std::bad_alloc&) {

@@ -124,6 +124,7 @@ void resetToTarget(RegressionResult& record) {
     RegressionResult target;
     target.numerator = std::move(record.numerator);
     target.denominator = std::move(record.denominator);
+    target.fitMethod = record.fitMethod;
     record = std::move(target);
 }
 
@@ -133,6 +134,7 @@ void clearStatistics(RegressionResult& record) {
     RegressionResult cleared;
     cleared.numerator = std::move(record.numerator);
     cleared.denominator = std::move(record.denominator);
+    cleared.fitMethod = record.fitMethod;
     cleared.status = record.status;
     cleared.alpha = record.alpha;
     cleared.checkLevel = record.checkLevel;
@@ -373,7 +375,9 @@ int ComputeStatistics(RegressionResult& record) {
 }
 
 int FitLine(RegressionResult& record) {
-    const RegressionMethod& method = RegressionMethods().front();
+    const std::span<const RegressionMethod> methods = RegressionMethods();
+    const RegressionMethod& method =
+        record.fitMethod < methods.size() ? methods[record.fitMethod] : methods.front();
     if (method.create == nullptr) {
         return 0;
     }

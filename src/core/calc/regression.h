@@ -33,8 +33,9 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
 // Statistics of the active points. Returns 1, or 0 when there are no points or no active one.
 int ComputeStatistics(RegressionResult& record);
 
-// Fits the record's line with the first regression method, replacing any previous fit.
-// Returns the method's result: 1, or 0 when fewer than two points are active.
+// Fits the record with its method (fitMethod; the linear method when it names none), replacing
+// any previous fit. Returns the method's result: 1, or 0 when the method found no fit (fewer
+// than two active points for the line).
 int FitLine(RegressionResult& record);
 
 } // namespace tarnova

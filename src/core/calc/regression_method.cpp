@@ -1,6 +1,7 @@
 #include "calc/regression_method.h"
 
 #include "calc/calc_state.h"
+#include "calc/curve_fits.h"
 #include "calc/distributions.h"
 #include "calc/ird_export.h"
 #include "platform/run_log.h"
@@ -9,15 +10,14 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace tarnova {
 namespace {
 
-constexpr std::uint32_t kLinearMethod = 0;
-
-std::optional<LineFit> createLinear() {
+template <std::uint32_t Method> std::optional<LineFit> createFit() {
     LineFit fit;
-    fit.method = kLinearMethod;
+    fit.method = Method;
     return fit;
 }
 
@@ -87,9 +87,15 @@ bool slopeRejected(const LineFit& fit) {
     return fit.fValue > fit.fCritical;
 }
 
+int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+
+// Handed a fit of another method, the entry's describe dispatches to it.
 int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
     if (fit == nullptr) {
         return 0;
+    }
+    if (fit->method != kLinearMethod) {
+        return describeCurve(surface, area, flags, fit);
     }
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
@@ -138,14 +144,346 @@ std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags)
            "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
 }
 
+// ---- The curves beyond the line ----
+
+std::vector<TimedValue> activePoints(const RegressionResult& record) {
+    std::vector<TimedValue> points;
+    if (record.points) {
+        points.reserve(static_cast<std::size_t>(record.activeCount));
+        for (const DataPoint& point : *record.points) {
+            if (point.isActive()) {
+                points.push_back({point.time, point.value});
+            }
+        }
+    }
+    return points;
+}
+
+int failFit(LineFit& fit, RegressionResult& record, std::string reason) {
+    LogLine(formatText("No %s fit for %s: ", RegressionMethodName(fit.method).data(),
+                       record.sheetName.c_str()) +
+            reason);
+    fit.failure = std::move(reason);
+    record.status |= kStatusFitFailed;
+    return 0;
+}
+
+CurveKind curveKind(std::uint32_t method) {
+    if (method == kParabolicMethod) {
+        return CurveKind::Parabola;
+    }
+    return method == kExponentialMethod ? CurveKind::Exponential : CurveKind::Mean;
+}
+
+// Standard error of a coefficient from the covariance, and of the value at time zero.
+double coefficientError(const LineFit& fit, std::size_t i) {
+    return std::sqrt(fit.covariance[4 * i]);
+}
+
+// Takes over a curve: the value at time zero as intercept, the errors with the unbiased residual
+// variance and, as plain errors, with the residual variance per point.
+void takeCurve(LineFit& fit, RegressionResult& record, const CurveFit& curve) {
+    const double n = record.activeCount;
+    const double freedom = n - curve.parameters;
+    fit.coefficients = curve.coefficients;
+    fit.covariance = curve.covariance;
+    fit.intercept = curve.valueAtZero;
+    fit.interceptError = std::sqrt(curve.valueAtZeroVariance);
+    fit.interceptErrorPlain = fit.interceptError * std::sqrt(freedom / n);
+    fit.residualPerPoint = curve.residualSquares / n;
+    fit.checkLevel = record.checkLevel;
+    record.status |= kStatusLine;
+    if (freedom > 0.0) {
+        fit.residualVariance = curve.residualSquares / freedom;
+        fit.tLine = TQuantile(record.alpha / 2.0, record.activeCount - curve.parameters);
+        record.status |= kStatusLineTest;
+    }
+}
+
+// The parabola's slope at time zero is b1; its curvature is tested by t of b2.
+void takeParabola(LineFit& fit, RegressionResult& record, const CurveFit& curve) {
+    fit.method = kParabolicMethod;
+    takeCurve(fit, record, curve);
+    const double plain =
+        fit.interceptError > 0.0 ? fit.interceptErrorPlain / fit.interceptError : 0.0;
+    fit.slope = fit.coefficients[1];
+    fit.slopeError = coefficientError(fit, 1);
+    fit.slopeErrorPlain = fit.slopeError * plain;
+    if ((record.status & kStatusLineTest) != 0) {
+        fit.curvatureT = std::fabs(fit.coefficients[2]) / coefficientError(fit, 2);
+        fit.curvatureTCritical = TQuantile((1.0 - record.checkLevel) / 2.0, record.activeCount - 3);
+    }
+    LogLine("Parabola is convergent to " + formatGeneral(fit.intercept) + "(" +
+            formatGeneral(fit.interceptError) + ") + " + formatGeneral(fit.coefficients[1]) +
+            " * t + " + formatGeneral(fit.coefficients[2]) + " * t^2");
+}
+
+bool curvatureRejected(const LineFit& fit) {
+    return fit.curvatureT > fit.curvatureTCritical;
+}
+
+int computeParabolic(LineFit& fit, RegressionResult& record) {
+    const CurveFit curve = FitParabola(activePoints(record));
+    if (!curve.ok) {
+        return failFit(fit, record, curve.failure);
+    }
+    takeParabola(fit, record, curve);
+    return 1;
+}
+
+int computeExponential(LineFit& fit, RegressionResult& record) {
+    const CurveFit curve = FitExponential(activePoints(record));
+    if (!curve.ok) {
+        return failFit(fit, record, curve.failure);
+    }
+    takeCurve(fit, record, curve);
+    LogLine("Exponential is convergent to " + formatGeneral(fit.intercept) + "(" +
+            formatGeneral(fit.interceptError) + "): " + formatGeneral(fit.coefficients[0]) +
+            " * exp(-" + formatGeneral(fit.coefficients[1]) + " * t) + " +
+            formatGeneral(fit.coefficients[2]));
+    return 1;
+}
+
+// The mean from the record's statistics; its error s / sqrt(n).
+int computeMean(LineFit& fit, RegressionResult& record) {
+    const int n = record.activeCount;
+    if (n < 1) {
+        return failFit(fit, record, "no active point");
+    }
+    CurveFit curve;
+    curve.parameters = 1;
+    curve.coefficients = {record.mean, 0.0, 0.0};
+    curve.valueAtZero = record.mean;
+    curve.residualSquares = record.variance * n;
+    if (n >= 2) {
+        curve.valueAtZeroVariance = record.varianceUnbiased / n;
+        curve.covariance[0] = curve.valueAtZeroVariance;
+    }
+    takeCurve(fit, record, curve);
+    LogLine("Mean is " + formatGeneral(fit.intercept) + "(" + formatGeneral(fit.interceptError) +
+            ")");
+    return 1;
+}
+
+// The parabola when at least 5 points are active and its b2 differs from 0 at the test level,
+// else the line.
+int computeAutomatic(LineFit& fit, RegressionResult& record) {
+    if (record.activeCount >= 5) {
+        const CurveFit curve = FitParabola(activePoints(record));
+        if (curve.ok) {
+            LineFit parabola;
+            const std::uint32_t status = record.status;
+            takeParabola(parabola, record, curve);
+            if ((record.status & kStatusLineTest) != 0 && curvatureRejected(parabola)) {
+                fit = std::move(parabola);
+                fit.automatic = true;
+                LogLine("Automatic choice: " + std::string(RegressionMethodName(fit.method)));
+                return 1;
+            }
+            record.status = status;
+        }
+    }
+    fit = LineFit{};
+    fit.automatic = true;
+    LogLine("Automatic choice: " + std::string(RegressionMethodName(kLinearMethod)));
+    return computeLinear(fit, record);
+}
+
+// The errors shown of a coefficient standard error sd, as the line's: plain (per point,
+// doubled for 95 %) with the standard deviation, else times the t factor.
+double shownError(const LineFit& fit, double sd, std::uint32_t calcFlags) {
+    if ((calcFlags & kCalcUseStdDev) != 0) {
+        const double plain =
+            fit.interceptError > 0.0
+                ? fit.interceptErrorPlain / fit.interceptError
+                : std::sqrt(fit.residualPerPoint /
+                            (fit.residualVariance > 0.0 ? fit.residualVariance : 1.0));
+        return sd * plain * ((calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0);
+    }
+    return fit.tLine * sd;
+}
+
+std::string withError(double value, double error) {
+    return formatGeneral(value, 8) + "(" + formatGeneral(error, 8) + ")";
+}
+
+// The formula line with the t-factor errors of the coefficients, or without errors.
+std::string curveFormula(const LineFit& fit, bool errors) {
+    const auto term = [&fit, errors](std::size_t i) {
+        return errors ? withError(fit.coefficients[i], fit.tLine * coefficientError(fit, i))
+                      : formatGeneral(fit.coefficients[i], 8);
+    };
+    switch (fit.method) {
+    case kParabolicMethod:
+        return "y = " + term(0) + " + " + term(1) + " * x + " + term(2) + " * x^2";
+    case kExponentialMethod:
+        return "y = " + term(0) + " * exp(-" + term(1) + " * x) + " + term(2);
+    default:
+        return "y = " + term(0);
+    }
+}
+
+int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+    if (fit == nullptr) {
+        return 0;
+    }
+    const FontMetrics metrics = surface.fontMetrics();
+    const int x = area.left;
+    int y = area.top;
+    const auto line = [&](int indent, const std::string& text) {
+        y += metrics.lineHeight;
+        surface.drawText({x + indent, y}, text);
+    };
+    if ((flags & kStatusLineTest) != 0) {
+        const std::uint32_t calcFlags = flags >> kDescribeCalcShift;
+        line(5, curveFormula(*fit, true));
+        line(5, "回帰切片:");
+        surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
+                         formatGeneral(fit->intercept) + "+/-" +
+                             formatGeneral(shownError(*fit, fit->interceptError, calcFlags)) +
+                             "(信頼限界)");
+        if (fit->method == kParabolicMethod) {
+            line(30, std::string("y=b0+b1x+b2x^2について帰無仮説b2=0を") +
+                         (curvatureRejected(*fit) ? "棄却" : "採択") +
+                         "(t=" + formatGeneral(fit->curvatureT) + ", t(" +
+                         formatFixed(1.0 - fit->checkLevel, 0, 6) +
+                         ")=" + formatGeneral(fit->curvatureTCritical) + ")");
+        } else {
+            line(30, "残差の標準偏差=" + formatGeneral(std::sqrt(fit->residualVariance)));
+        }
+    } else if ((flags & kStatusLine) != 0) {
+        line(5, curveFormula(*fit, false));
+    } else {
+        line(5, "回帰式は得られません。");
+        if (!fit->failure.empty()) {
+            line(30, std::string(RegressionMethodName(fit->method)) + ": " + fit->failure);
+        }
+    }
+    area.top = y;
+    return 1;
+}
+
+// The automatic method leaves the chosen method's fit; its own entry describes nothing.
+int describeAutomatic(Surface& surface, SurfaceRect& area, std::uint32_t flags,
+                      const LineFit* fit) {
+    return describeCurve(surface, area, flags, fit);
+}
+
+std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
+                                       std::uint32_t method) {
+    if (fit == nullptr || fit->method != method) {
+        return std::nullopt;
+    }
+    const bool heads = (flags & kExportColumnHeads) != 0;
+    if (!heads && !fit->failure.empty()) {
+        return std::nullopt;
+    }
+    const std::string confidence = IrdNumber((flags & kCalcConf95) != 0 ? 0.95 : 0.68);
+    const auto error = [&](std::size_t i) {
+        return IrdNumber(shownError(*fit, coefficientError(*fit, i), flags));
+    };
+    const std::string atZero =
+        IrdNumber(fit->intercept) + "\t" + IrdNumber(shownError(*fit, fit->interceptError, flags));
+    switch (method) {
+    case kParabolicMethod:
+        if (heads) {
+            return std::string(
+                "intercept\terror\tb1\terror\tb2\terror\tconf. level\ttest level\ttest");
+        }
+        return atZero + "\t" + IrdNumber(fit->coefficients[1]) + "\t" + error(1) + "\t" +
+               IrdNumber(fit->coefficients[2]) + "\t" + error(2) + "\t" + confidence + "\t" +
+               IrdNumber(1.0 - fit->checkLevel) + "\t" +
+               (curvatureRejected(*fit) ? "b2!=0" : "b2=0");
+    case kExponentialMethod:
+        if (heads) {
+            return std::string("intercept\terror\ta\terror\tb\terror\tc\terror\tconf. level");
+        }
+        return atZero + "\t" + IrdNumber(fit->coefficients[0]) + "\t" + error(0) + "\t" +
+               IrdNumber(fit->coefficients[1]) + "\t" + error(1) + "\t" +
+               IrdNumber(fit->coefficients[2]) + "\t" + error(2) + "\t" + confidence;
+    default:
+        if (heads) {
+            return std::string("intercept\terror\tconf. level");
+        }
+        return atZero + "\t" + confidence;
+    }
+}
+
+std::optional<std::string> exportParabolic(const LineFit* fit, std::uint32_t flags) {
+    return exportCurve(fit, flags, kParabolicMethod);
+}
+std::optional<std::string> exportExponential(const LineFit* fit, std::uint32_t flags) {
+    return exportCurve(fit, flags, kExponentialMethod);
+}
+std::optional<std::string> exportMean(const LineFit* fit, std::uint32_t flags) {
+    return exportCurve(fit, flags, kMeanMethod);
+}
+// A fit keeps the index of the method the automatic one chose: nothing is exported as "自動".
+std::optional<std::string> exportAutomatic(const LineFit*, std::uint32_t) {
+    return std::nullopt;
+}
+
 constexpr std::array kMethods{
-    RegressionMethod{"一次回帰", createLinear, computeLinear, describeLinear, exportLinear},
+    RegressionMethod{"一次回帰", createFit<kLinearMethod>, computeLinear, describeLinear,
+                     exportLinear},
+    RegressionMethod{"二次回帰", createFit<kParabolicMethod>, computeParabolic, describeCurve,
+                     exportParabolic},
+    RegressionMethod{"指数回帰", createFit<kExponentialMethod>, computeExponential, describeCurve,
+                     exportExponential},
+    RegressionMethod{"平均", createFit<kMeanMethod>, computeMean, describeCurve, exportMean},
+    RegressionMethod{"自動", createFit<kAutomaticMethod>, computeAutomatic, describeAutomatic,
+                     exportAutomatic},
 };
+
+constexpr std::array<std::string_view, 5> kMethodKeywords{"linear", "parabolic", "exponential",
+                                                          "mean", "auto"};
 
 } // namespace
 
 std::span<const RegressionMethod> RegressionMethods() {
     return kMethods;
+}
+
+std::optional<std::uint32_t> FindRegressionMethod(std::string_view name) {
+    for (std::uint32_t i = 0; i < kMethods.size(); ++i) {
+        if (name == kMethods[i].name || name == kMethodKeywords[i]) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view RegressionMethodName(std::uint32_t method) {
+    return method < kMethods.size() ? kMethods[method].name : kMethods.front().name;
+}
+
+std::string_view RegressionMethodKeyword(std::uint32_t method) {
+    return method < kMethodKeywords.size() ? kMethodKeywords[method] : std::string_view();
+}
+
+std::uint32_t RecordMethod(const RegressionResult& record) {
+    return record.fit ? record.fit->method : record.fitMethod;
+}
+
+bool HasFittedCurve(const RegressionResult& record) {
+    return record.fit && record.fit->method != kAutomaticMethod &&
+           record.fit->method < kMethods.size() && (record.status & kStatusLine) != 0;
+}
+
+double FittedValue(const LineFit& fit, double t) {
+    if (fit.method == kLinearMethod) {
+        return fit.slope * t + fit.intercept;
+    }
+    return CurveValue(curveKind(fit.method), fit.coefficients, t);
+}
+
+double BandHalfWidth(const LineFit& fit, double t) {
+    if (fit.method == kLinearMethod) {
+        return fit.tLine *
+               std::sqrt(fit.residualVariance * (fit.a11 + 2.0 * fit.a12 * t + fit.a22 * t * t));
+    }
+    return fit.tLine * std::sqrt(CurveValueVariance(curveKind(fit.method), fit.coefficients,
+                                                    fit.covariance, t));
 }
 
 LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {

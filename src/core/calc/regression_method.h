@@ -1,5 +1,7 @@
-// The table of regression methods. It holds one method, "一次回帰" (the linear least-squares
-// line of value against time); a LineFit names its method by its index in the table.
+// The table of regression methods: "一次回帰" (the least-squares line of value against time),
+// "二次回帰" (the parabola), "指数回帰" (a exp(-b t) + c), "平均" (the mean) and "自動" (the
+// parabola where its curvature is significant, else the line). A LineFit names its method by
+// its index in the table; the automatic method leaves the index of the method it chose.
 #pragma once
 
 #include "calc/result_table.h"
@@ -14,6 +16,12 @@ namespace tarnova {
 
 class Surface;
 struct SurfaceRect;
+
+inline constexpr std::uint32_t kLinearMethod = 0;
+inline constexpr std::uint32_t kParabolicMethod = 1;
+inline constexpr std::uint32_t kExponentialMethod = 2;
+inline constexpr std::uint32_t kMeanMethod = 3;
+inline constexpr std::uint32_t kAutomaticMethod = 4;
 
 // Bits of the flags handed to describe: the record's status in the low 16 bits and the view
 // bits of calcFlags (0x100 to 0x8000) moved up by 8 bits.
@@ -50,5 +58,22 @@ LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags);
 
 // Whether the F test of the fit rejects a slope of zero ("a!=0" of the IRD).
 bool SlopeTestRejects(const LineFit& fit);
+
+// The index of the method named name (its table name, or "linear", "parabolic", "exponential",
+// "mean", "auto"); none for another name.
+std::optional<std::uint32_t> FindRegressionMethod(std::string_view name);
+// The table name of a method index ("一次回帰" for an index beyond the table).
+std::string_view RegressionMethodName(std::uint32_t method);
+// The plain ASCII name of a method ("linear", "parabolic", ...), empty beyond the table.
+std::string_view RegressionMethodKeyword(std::uint32_t method);
+// The method a record was fitted with: its fit's, or the one asked for while it has no fit.
+std::uint32_t RecordMethod(const RegressionResult& record);
+
+// Whether the record's fit holds a curve (the line or another method's), and its value and the
+// half-width of its confidence band (t quantile times the standard error of the curve's value,
+// from the coefficient covariance) at time t.
+bool HasFittedCurve(const RegressionResult& record);
+double FittedValue(const LineFit& fit, double t);
+double BandHalfWidth(const LineFit& fit, double t);
 
 } // namespace tarnova

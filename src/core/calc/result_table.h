@@ -2,6 +2,7 @@
 // points, the statistics of their values and times, and the fitted line.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ inline constexpr std::uint32_t kStatusStatistics = 0x10;  // mean, variances, ex
 inline constexpr std::uint32_t kStatusCorrelation = 0x20; // unbiased values, r, t values (n >= 2)
 inline constexpr std::uint32_t kStatusLine = 0x40;        // fit holds a line (n >= 2)
 inline constexpr std::uint32_t kStatusLineTest = 0x80; // fit holds errors and the F test (n >= 3)
+inline constexpr std::uint32_t kStatusFitFailed =
+    0x100; // the method found no curve (reason in fit)
 
 // Failure codes held in RegressionResult::pointCount while points is absent.
 inline constexpr std::int32_t kPointsNoMemory = 1024;
@@ -58,6 +61,17 @@ struct LineFit {
     double checkLevel = 0.0;
     double fValue = 0.0;
     double fCritical = 0.0;
+
+    // The methods beyond the line. coefficients: b0, b1, b2 of the parabola, a, b, c of the
+    // exponential, the mean; covariance: theirs, row-major, with the unbiased residual
+    // variance. The value at time zero is intercept, its errors interceptError (unbiased) and
+    // interceptErrorPlain (residual variance per point).
+    std::array<double, 3> coefficients{};
+    std::array<double, 9> covariance{};
+    bool automatic = false;          // chosen by the automatic method
+    double curvatureT = 0.0;         // parabola: |b2| / sd(b2)
+    double curvatureTCritical = 0.0; // its percentage point at the test level
+    std::string failure;             // why the method found no curve
 };
 
 // Longest sheet name: the numerator, "/" and the denominator.
@@ -94,6 +108,7 @@ struct RegressionResult {
     // Number of data points while points exists; a failure code (kPoints...) otherwise.
     std::int32_t pointCount = 0;
     std::int32_t activeCount = 0;
+    std::uint32_t fitMethod = 0; // the method asked for: an index into RegressionMethods()
     std::optional<LineFit> fit;
     std::optional<std::vector<DataPoint>> points; // in the order of the peak list
 

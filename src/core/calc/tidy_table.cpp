@@ -163,18 +163,6 @@ Row measurementCells(const TidyMeasurement& measurement) {
     return row;
 }
 
-// Plain ASCII names of the fit methods, for tables that other programs read.
-std::string methodName(std::uint32_t method) {
-    const std::span<const RegressionMethod> methods = RegressionMethods();
-    if (method >= methods.size()) {
-        return {};
-    }
-    if (methods[method].name == "一次回帰") {
-        return "linear";
-    }
-    return std::string(methods[method].name);
-}
-
 // Why a record has fewer values than a full one; "ok" when it has them all.
 std::string recordStatus(const RegressionResult& record) {
     if (!record.points) {
@@ -182,6 +170,9 @@ std::string recordStatus(const RegressionResult& record) {
     }
     if ((record.status & kStatusNoActivePoint) != 0 || (record.status & kStatusStatistics) == 0) {
         return "no active points";
+    }
+    if ((record.status & kStatusFitFailed) != 0) {
+        return "fit failed: " + (record.fit ? record.fit->failure : std::string());
     }
     if ((record.status & kStatusLine) == 0 || !record.fit) {
         return "no line: one active point";
@@ -212,6 +203,10 @@ void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlag
     row[at("confidence_level")] = number(columns.confidenceLevel);
     row[at("estimate")] = text(useStdDev ? "sd" : "unbiased");
     row[at("test_level")] = number(columns.testLevel);
+    // The method of a record that has a curve, or whose method found none.
+    if (record.fit && (record.status & (kStatusLine | kStatusFitFailed)) != 0) {
+        row[at("method")] = text(std::string(RegressionMethodKeyword(record.fit->method)));
+    }
 
     const bool statistics = hasPoints && (record.status & kStatusStatistics) != 0 &&
                             (record.status & kStatusNoActivePoint) == 0;
@@ -230,14 +225,18 @@ void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlag
     }
     if (record.fit && statistics && (record.status & kStatusLine) != 0) {
         const LineFit& fit = *record.fit;
-        row[at("method")] = text(methodName(fit.method));
+        const bool line = fit.method == kLinearMethod;
         row[at("intercept")] = number(fit.intercept);
-        row[at("slope")] = number(fit.slope);
+        if (line) {
+            row[at("slope")] = number(fit.slope);
+        }
         if ((record.status & kStatusLineTest) != 0) {
             const LineErrors errors = ShownLineErrors(fit, calcFlags);
             row[at("intercept_error")] = number(errors.intercept);
-            row[at("slope_error")] = number(errors.slope);
-            row[at("slope_test")] = text(SlopeTestRejects(fit) ? "a!=0" : "a=0");
+            if (line) {
+                row[at("slope_error")] = number(errors.slope);
+                row[at("slope_test")] = text(SlopeTestRejects(fit) ? "a!=0" : "a=0");
+            }
         }
     }
     row[at("status")] = text(recordStatus(record));

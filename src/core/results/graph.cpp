@@ -1,5 +1,6 @@
 #include "results/graph.h"
 
+#include "calc/regression_method.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
 #include "settings/settings.h"
@@ -38,6 +39,29 @@ std::string lineFormula(double intercept, double slope) {
     formula += " * x";
     return formula;
 }
+
+// The formula of a curve under the plot, its numbers as the line's.
+std::string curveFormula(const LineFit& fit) {
+    const auto& b = fit.coefficients;
+    std::string formula = "y = ";
+    formula += formulaNumber(b[0]);
+    if (fit.method == kParabolicMethod) {
+        formula += " + ";
+        formula += formulaNumber(b[1]);
+        formula += " * x + ";
+        formula += formulaNumber(b[2]);
+        formula += " * x^2";
+    } else if (fit.method == kExponentialMethod) {
+        formula += " * exp(-";
+        formula += formulaNumber(b[1]);
+        formula += " * x) + ";
+        formula += formulaNumber(b[2]);
+    }
+    return formula;
+}
+
+// Times at which a curve is followed: from 0 to maxTime in this many steps.
+constexpr int kCurveSteps = 128;
 
 // Which graph options the area has room for.
 struct GraphOptions {
@@ -153,17 +177,14 @@ void drawConfidenceBand(Surface& surface, const GraphScales& scales, const LineF
     const SurfaceRect& plot = scales.plot;
     const double sx = *scales.sx;
     const double sy = *scales.sy;
-    const auto halfWidth = [&fit](double t) {
-        return fit.tLine *
-               std::sqrt(fit.residualVariance * (fit.a11 + 2.0 * fit.a12 * t + fit.a22 * t * t));
-    };
+    const auto halfWidth = [&fit](double t) { return BandHalfWidth(fit, t); };
     for (long long x = plot.left; x < plot.right; x += 10) {
         const double t1 = static_cast<double>(x - plot.left) / sx;
         const double t2 = static_cast<double>(x - plot.left + 5) / sx;
         const double d1 = std::trunc(halfWidth(t1) * sy);
         const double d2 = std::trunc(halfWidth(t2) * sy);
-        const double c1 = scales.y(fit.slope * t1 + fit.intercept);
-        const double c2 = scales.y(fit.slope * t2 + fit.intercept);
+        const double c1 = scales.y(FittedValue(fit, t1));
+        const double c2 = scales.y(FittedValue(fit, t2));
         const int x1 = static_cast<int>(x);
         for (const double sign : {1.0, -1.0}) {
             const double y1 = c1 + sign * d1;
@@ -172,6 +193,26 @@ void drawConfidenceBand(Surface& surface, const GraphScales& scales, const LineF
                 surface.drawLine({x1, static_cast<int>(y1)}, {x1 + 5, static_cast<int>(y2)});
             }
         }
+    }
+}
+
+// A curve other than the line: segments between the times of kCurveSteps equal steps, each
+// left out when an end cannot be drawn.
+void drawCurve(Surface& surface, const GraphScales& scales, const LineFit& fit, double maxTime) {
+    std::optional<SurfacePoint> previous;
+    for (int step = 0; step <= kCurveSteps; ++step) {
+        const double t = maxTime * step / kCurveSteps;
+        const double x = scales.x(t);
+        const double y = scales.y(FittedValue(fit, t));
+        if (!isDrawable(x) || !isDrawable(y)) {
+            previous.reset();
+            continue;
+        }
+        const SurfacePoint point{static_cast<int>(x), static_cast<int>(y)};
+        if (previous) {
+            surface.drawLine(*previous, point);
+        }
+        previous = point;
     }
 }
 
@@ -238,21 +279,28 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     // A failed record, or one whose statistics are not valid, has nothing but its frame.
     const bool drawsValues = points != nullptr && (result.status & kStatusStatistics) != 0 &&
                              result.maxTime != result.minTime;
-    const bool hasLine =
-        result.fit && result.fit->method == 0 && (result.status & kStatusLine) != 0;
+    const bool hasLine = HasFittedCurve(result);
+    const bool isLine = hasLine && result.fit->method == kLinearMethod;
     const bool hasLimits = hasLine && (result.status & kStatusLineTest) != 0;
     const LineFit* fit = hasLine ? &*result.fit : nullptr;
     const double maxTime = result.maxTime;
     GraphScales scales;
     scales.ymin = result.minValue;
     scales.ymax = result.maxValue;
-    const double lineEnd = hasLine ? fit->slope * maxTime + fit->intercept : 0.0;
-    if (hasLine) {
+    const double lineEnd = isLine ? fit->slope * maxTime + fit->intercept : 0.0;
+    const auto widenTo = [&scales](double value) {
+        if (std::isfinite(value)) {
+            scales.ymin = std::min(scales.ymin, value);
+            scales.ymax = std::max(scales.ymax, value);
+        }
+    };
+    if (isLine) {
         for (const double value : {lineEnd, fit->intercept}) {
-            if (std::isfinite(value)) {
-                scales.ymin = std::min(scales.ymin, value);
-                scales.ymax = std::max(scales.ymax, value);
-            }
+            widenTo(value);
+        }
+    } else if (hasLine) {
+        for (int step = 0; step <= kCurveSteps; ++step) {
+            widenTo(FittedValue(*fit, maxTime * step / kCurveSteps));
         }
     }
     const std::optional<ValueLabels> labels =
@@ -311,7 +359,8 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     }
     if (options.formula && hasLine) {
         surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom},
-                               lineFormula(fit->intercept, fit->slope),
+                               isLine ? lineFormula(fit->intercept, fit->slope)
+                                      : curveFormula(*fit),
                                HorizontalAlignment::Center);
     }
     if (options.mean && scales.sy) {
@@ -324,7 +373,10 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     if (!scales.complete()) {
         return;
     }
-    if (options.line && hasLine) {
+    if (options.line && hasLine && !isLine) {
+        drawCurve(surface, scales, *fit, maxTime);
+    }
+    if (options.line && isLine) {
         const double x2 = plot.left + std::trunc(*scales.sx * maxTime);
         const double y1 = scales.y(fit->intercept);
         const double y2 = scales.y(lineEnd);

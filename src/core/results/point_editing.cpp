@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/regression.h"
+#include "calc/regression_method.h"
 #include "platform/text_format.h"
 
 namespace tarnova {
@@ -35,6 +36,19 @@ void RefitRecord(RegressionResult& record) {
     if (ComputeStatistics(record) == 1) {
         FitLine(record);
     }
+}
+
+bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method) {
+    RegressionResult* record = SheetRecord(state, sheet);
+    if (record == nullptr || method >= RegressionMethods().size()) {
+        return false;
+    }
+    record->fitMethod = method;
+    state.fitChoices.choose(record->isRatio() ? record->numerator + "/" + record->denominator
+                                              : record->numerator,
+                            method);
+    RefitRecord(*record);
+    return true;
 }
 
 bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {

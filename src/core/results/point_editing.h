@@ -25,6 +25,11 @@ std::span<const DataPoint> PointsOf(const RegressionResult& record);
 // computed and, when there is an active point, the line is fitted, as the calculation does.
 void RefitRecord(RegressionResult& record);
 
+// Edit -> Regression -> a method: the sheet's record is fitted by method from now on (kept by
+// name for a recalculation of the table) and refitted at once. False when sheet names no
+// record or method no method.
+bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method);
+
 enum class PointButton { Left, Right };
 
 // A click on point index of record: the left button toggles the point, the right button only

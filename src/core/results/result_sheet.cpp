@@ -105,7 +105,8 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
 
-    if (shown(kResultFormula) && (result.status & kStatusLine) != 0 && describe != nullptr) {
+    if (shown(kResultFormula) && (result.status & (kStatusLine | kStatusFitFailed)) != 0 &&
+        describe != nullptr) {
         SurfaceRect block = area;
         block.top = y;
         const std::uint32_t flags =

@@ -27,7 +27,8 @@ std::optional<std::string> NoteDataName(const DataNote& note);
 // Draws the sheet of result from (area.left, area.top) down, with the lines that resultFlags
 // switch on (settings.h, kResult...) and the numbers as calcFlags shape them (kCalcConf95,
 // kCalcUseStdDev). note may be null. describe draws the formula block; the result window and
-// the print jobs hand the linear method's (RegressionMethods()[0].describe). On return
+// the print jobs hand the linear method's (RegressionMethods()[0].describe), which hands a fit
+// of another method to that method's. A failed fit shows its reason there. On return
 // area.top lies one line below the last line drawn. Returns 1.
 int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
                     const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,

@@ -3,6 +3,8 @@
 #include "gui/platform/cp932_text.h"
 #include "gui/platform/dialog_buttons.h"
 
+#include "calc/regression_method.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tarnova::gui {
 namespace {
@@ -81,7 +85,8 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
       showResult_(checkBox("計算結果を表示する", form.showResult)),
       printReports_(checkBox("レポートの印刷", form.printReports)),
       printPeakList_(checkBox("ピークリストの印刷", form.printPeakList)),
-      correct_(checkBox("妨害イオンを補正する", form.correct)), correctionSets_(new QComboBox) {
+      correct_(checkBox("妨害イオンを補正する", form.correct)), correctionSets_(new QComboBox),
+      fitMethods_(new QComboBox) {
     setObjectName("calculationsettings");
     setWindowTitle("回帰計算の設定");
 
@@ -97,6 +102,13 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
     correctionSets_->setCurrentIndex(correctionSets_->findText(fromCp932(form.correctionSet)));
     correctionSets_->setEnabled(form.correct);
     connect(correct_, &QCheckBox::toggled, correctionSets_, &QComboBox::setEnabled);
+
+    for (const RegressionMethod& method : RegressionMethods()) {
+        fitMethods_->addItem(
+            QString::fromUtf8(method.name.data(), static_cast<qsizetype>(method.name.size())));
+    }
+    fitMethods_->setCurrentIndex(static_cast<int>(form.fitMethod));
+    fitMethods_->setObjectName("fitmethod");
 
     auto* lists = new QGridLayout;
     const struct {
@@ -123,6 +135,9 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
     auto* options = new QVBoxLayout;
     options->addWidget(radioPair("信頼限界", conf95_, conf68_, form.conf95));
     options->addWidget(radioPair("標準偏差の推定値", unbiased_, stdDev_, !form.useStdDev));
+    auto* method = new QGroupBox("回帰法");
+    (new QVBoxLayout(method))->addWidget(fitMethods_);
+    options->addWidget(method);
     options->addWidget(checkGroup("表示", {showGraph_, showResult_}));
     options->addWidget(checkGroup("印刷", {printReports_, printPeakList_, printer}));
     options->addStretch();
@@ -161,6 +176,7 @@ void CalculationSettingsDialog::start() {
     form_.showResult = showResult_->isChecked();
     form_.printReports = printReports_->isChecked();
     form_.printPeakList = printPeakList_->isChecked();
+    form_.fitMethod = static_cast<std::uint32_t>(std::max(0, fitMethods_->currentIndex()));
     form_.correct = correct_->isChecked();
     form_.correctionSet =
         correctionSets_->currentIndex() < 0 ? std::string() : cp932TextOf(correctionSets_);

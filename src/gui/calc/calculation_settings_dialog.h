@@ -35,6 +35,7 @@ class CalculationSettingsDialog final : public QDialog {
     QCheckBox* allAbundancesBox() const { return allAbundances_; }
     QCheckBox* correctBox() const { return correct_; }
     QComboBox* correctionSetList() const { return correctionSets_; }
+    QComboBox* fitMethodList() const { return fitMethods_; }
 
   private:
     void start();
@@ -56,6 +57,7 @@ class CalculationSettingsDialog final : public QDialog {
     QCheckBox* printPeakList_;
     QCheckBox* correct_;
     QComboBox* correctionSets_;
+    QComboBox* fitMethods_; // "回帰法"; item i is method i of the method table
 };
 
 } // namespace tarnova::gui

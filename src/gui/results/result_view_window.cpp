@@ -1,6 +1,7 @@
 #include "gui/results/result_view_window.h"
 
 #include "calc/calc_state.h"
+#include "calc/regression_method.h"
 #include "document/data_note_editor.h"
 #include "gui/editor/main_window.h"
 #include "gui/editor/qt_data_note_port.h"
@@ -155,6 +156,11 @@ void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
     QMenu* regression = edit->addMenu("Regression");
     addCommand(regression, "&Update All excluding disabled", kViewUpdateAll);
     addCommand(regression, "&Redo calicuration excluding disabled", kViewRedoCalculation);
+    regression->addSeparator();
+    const std::span<const RegressionMethod> methods = RegressionMethods();
+    for (std::size_t i = 0; i < methods.size(); ++i) {
+        addCommand(regression, methods[i].name.data(), kViewFirstMethod + static_cast<int>(i));
+    }
 
     QMenu* view = menuBar()->addMenu("&View");
     addCommand(view, "Show &Note", kViewShowNote);
@@ -336,6 +342,16 @@ void ResultViewWindow::runCommand(int command) {
         break;
     case kViewEnableAll:
         editPoints(EnableAllDataPoints);
+        break;
+    case kViewFirstMethod + static_cast<int>(kLinearMethod):
+    case kViewFirstMethod + static_cast<int>(kParabolicMethod):
+    case kViewFirstMethod + static_cast<int>(kExponentialMethod):
+    case kViewFirstMethod + static_cast<int>(kMeanMethod):
+    case kViewFirstMethod + static_cast<int>(kAutomaticMethod):
+        if (SetSheetMethod(calculation, currentSheet(),
+                           static_cast<std::uint32_t>(command - kViewFirstMethod))) {
+            RepaintViews(views_.link());
+        }
         break;
     case kViewUpdateAll:
         KeepPointStates(calculation, kAllSheets, 0, views_.port(), views_.settings().testLevel);

@@ -55,7 +55,8 @@ enum ResultViewCommand : int {
     kViewPrintAll = 40044,
     kViewEnableAll = 40045,
     kViewSheetList = 40099,
-    kViewFirstSheet = 40100, // to kViewFirstSheet + 8: the sheet entries
+    kViewFirstMethod = 40120, // Edit -> Regression: one command per regression method
+    kViewFirstSheet = 40100,  // to kViewFirstSheet + 8: the sheet entries
 };
 
 class ResultViewWindow : public QMainWindow, public ResultView {

@@ -111,7 +111,8 @@ int OpenSheetTest(SheetTest test, const RegressionResult* record, QWidget* paren
     const int active = hasRecord ? record->activeCount : 0;
     const std::string_view refusal =
         test == SheetTest::Correlation
-            ? correlationTestRefusal(hasRecord, active)
+            ? correlationTestRefusal(hasRecord, active,
+                                     hasRecord && record->fit ? record->fit->method : 0)
             : slopeTestRefusal(hasRecord, active, hasRecord && record->fit.has_value(),
                                hasRecord && record->fit ? record->fit->method : 0);
     if (!refusal.empty()) {

@@ -84,6 +84,7 @@ TEST(CoefficientTests, RefusalsBeforeOpening) {
     EXPECT_EQ(correlationTestRefusal(false, 10), "データ数が少ないため検定できません。");
     EXPECT_EQ(correlationTestRefusal(true, 1), "データ数が少ないため検定できません。");
     EXPECT_TRUE(correlationTestRefusal(true, 2).empty());
+    EXPECT_EQ(correlationTestRefusal(true, 5, 1), "検定できないデータです。");
     EXPECT_EQ(slopeTestRefusal(true, 1, true, 0), "データ数が少ないため検定できません。");
     EXPECT_EQ(slopeTestRefusal(true, 5, false, 0), "検定できないデータです。");
     EXPECT_EQ(slopeTestRefusal(true, 5, true, 1), "検定できないデータです。");

@@ -4,6 +4,7 @@
 #include "core/support/boost_reference.h"
 #include "core/support/cli_run.h"
 #include "core/support/nist_reference.h"
+#include "core/support/pontius_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,43 @@ TEST_F(CertifiedReduce, NorrisCoefficientsAndErrors) {
             << setting.options;
         EXPECT_TRUE(agreesToPrintedDigits(fields[kR], std::sqrt(certified.rSquared)))
             << setting.options;
+    }
+}
+
+// Pontius's observations as one label's peaks, fitted by the parabola: the value at time zero
+// is b0, and the columns of b1 and b2 follow it, each error with the t factor of 37 degrees of
+// freedom or per point.
+TEST_F(CertifiedReduce, PontiusParabolaCoefficientsAndErrors) {
+    std::vector<PksPeak> peaks;
+    for (const test::PontiusObservation& observation : test::kPontiusData) {
+        peaks.push_back({std::atol(observation.x) * 100, observation.y});
+    }
+    folder.write("pontius.pks", pksText("Pontius", "Y", peaks));
+    const test::PontiusCertified certified;
+    const double plain = std::sqrt(37.0 / 40.0);
+    const struct {
+        const char* options;
+        double errorFactor;
+    } settings[] = {{"--unbiased --conf68", test::upperT(0.16, 37)},
+                    {"--unbiased --conf95", test::upperT(0.025, 37)},
+                    {"--stddev --conf68", plain},
+                    {"--stddev --conf95", 2 * plain}};
+    for (const auto& setting : settings) {
+        const std::vector<std::string> fields =
+            reduceAbundance("pontius.pks", "Y", std::string(setting.options) + " --fit parabolic");
+        ASSERT_EQ(fields.size(), 20u) << setting.options;
+        const struct {
+            std::size_t column;
+            double certified;
+        } columns[] = {
+            {kIntercept, certified.b0}, {kInterceptError, certified.b0Sd * setting.errorFactor},
+            {11, certified.b1},         {12, certified.b1Sd * setting.errorFactor},
+            {13, certified.b2},         {14, certified.b2Sd * setting.errorFactor}};
+        for (const auto& column : columns) {
+            EXPECT_TRUE(agreesToPrintedDigits(fields[column.column], column.certified))
+                << setting.options << " column " << column.column;
+        }
+        EXPECT_EQ(fields[19], "\x93\xf1\x8e\x9f\x89\xf1\x8b\x41"); // 二次回帰 in code page 932
     }
 }
 

@@ -330,7 +330,7 @@ TEST(Graph, LineAndBandOnlyWithAFittedLine) {
     };
     const Case cases[] = {
         {"no fit", false, 0, kStatusLine | kStatusLineTest},
-        {"other method", true, 1, kStatusLine | kStatusLineTest},
+        {"method beyond the table", true, 99, kStatusLine | kStatusLineTest},
         // One active point: a fit object holding zeros, no line.
         {"fit without a line", true, 0, 0},
     };

@@ -1,0 +1,112 @@
+// The graph and the result sheet of records fitted by the methods beyond the line.
+#include "calc/regression.h"
+#include "calc/regression_method.h"
+#include "core/support/recording_surface.h"
+#include "core/support/regression_records.h"
+#include "results/graph.h"
+#include "results/result_sheet.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarnova {
+namespace {
+
+using test::PrimitiveKind;
+using test::RecordingSurface;
+
+// A parabola with its vertex inside the times: 5 - 2 t + 0.25 t^2 (lowest at t = 4), a little
+// scatter so that the band has a width.
+RegressionResult parabolaRecord(std::uint32_t method) {
+    std::vector<std::pair<double, double>> points;
+    const double scatter[] = {0.05, -0.04, 0.03, -0.05, 0.04, -0.03, 0.05, -0.04};
+    for (int i = 0; i < 8; ++i) {
+        const double t = 1.0 + i;
+        points.emplace_back(t, 5.0 - 2.0 * t + 0.25 * t * t + scatter[i]);
+    }
+    RegressionResult record = test::withPoints(points, 0.32);
+    record.fitMethod = method;
+    EXPECT_EQ(ComputeStatistics(record), 1);
+    FitLine(record);
+    return record;
+}
+
+TEST(CurveDrawing, TheParabolaIsDrawnAsACurveThroughItsFittedValues) {
+    RegressionResult record = parabolaRecord(kParabolicMethod);
+    RecordingSurface surface;
+    PointPositions positions;
+    GraphExtent extent;
+    DrawGraph(surface, {0, 0, 640, 480}, record, 0xFFFFFFFF, &positions, &extent);
+    ASSERT_TRUE(extent.valid);
+    // The value at time zero (5) is the top of the plot: the curve widened the value scale.
+    EXPECT_NEAR(extent.topValue, record.fit->intercept, 1e-12);
+    const std::vector<std::string> texts = surface.texts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.starts_with("y = ") && text.ends_with(" * x^2");
+    }));
+    // The lowest point of the drawn curve (and its band) is near the vertex at t = 4 (the plot
+    // spans 0 to 8); ticks and frame lie on or outside the plot's edges.
+    const SurfaceRect plot = *positions.plot;
+    std::vector<test::Primitive> strokes;
+    for (const test::Primitive& line : surface.ofKind(PrimitiveKind::Line)) {
+        if (line.from.x > plot.left && line.to.x > line.from.x && line.from.y < plot.bottom - 1) {
+            strokes.push_back(line);
+        }
+    }
+    ASSERT_GT(strokes.size(), 100u);
+    const auto lowest =
+        std::max_element(strokes.begin(), strokes.end(),
+                         [](const auto& a, const auto& b) { return a.from.y < b.from.y; });
+    const double plotLeft = plot.left;
+    const double plotWidth = plot.right - plotLeft;
+    EXPECT_NEAR((lowest->from.x - plotLeft) / plotWidth * 8.0, 4.0, 0.3);
+}
+
+TEST(CurveDrawing, BandHalfWidthIsTheStandardErrorOfTheCurveTimesT) {
+    const RegressionResult record = parabolaRecord(kParabolicMethod);
+    const LineFit& fit = *record.fit;
+    // At time zero the band is the intercept's error times t.
+    EXPECT_NEAR(BandHalfWidth(fit, 0.0), fit.tLine * fit.interceptError, 1e-12);
+    // Narrower inside the data than at its ends.
+    EXPECT_LT(BandHalfWidth(fit, 4.5), BandHalfWidth(fit, 1.0));
+    EXPECT_LT(BandHalfWidth(fit, 4.5), BandHalfWidth(fit, 8.0));
+    EXPECT_NEAR(FittedValue(fit, 4.0), 1.0, 0.05);
+}
+
+TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
+    RegressionResult record =
+        test::withPoints({{1.0, 3.0}, {2.0, 2.5}, {3.0, 2.25}}, 0.32); // 3 points only
+    record.fitMethod = kExponentialMethod;
+    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_EQ(FitLine(record), 0);
+    RecordingSurface surface;
+    SurfaceRect area{0, 0, 640, 480};
+    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+                    RegressionMethods().front().describe);
+    const std::vector<std::string> texts = surface.texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "回帰式は得られません。"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "指数回帰: fewer than 4 active points"),
+              texts.end());
+}
+
+TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
+    RegressionResult record = parabolaRecord(kAutomaticMethod);
+    ASSERT_EQ(record.fit->method, kParabolicMethod);
+    RecordingSurface surface;
+    SurfaceRect area{0, 0, 640, 480};
+    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+                    RegressionMethods().front().describe);
+    const std::vector<std::string> texts = surface.texts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.starts_with("y = ") && text.ends_with(" * x^2");
+    }));
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.starts_with("y=b0+b1x+b2x^2について帰無仮説b2=0を棄却");
+    }));
+}
+
+} // namespace
+} // namespace tarnova
