@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, then:
 #   - checks the clang-format layout and the layers of the core,
-#   - builds the fuzz targets (clang, the core instrumented) and runs each one for a short while,
-#   - builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (clang, -O0) and
-#     runs every test,
-#   - builds everything as a Release (GCC, -O3), which brings warnings only the optimizer sees,
-#     runs the tests again, installs into a scratch prefix, checks the desktop files and the
-#     manual pages, and makes the Debian package.
+#   - builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (clang, -O0), the
+#     fuzz targets included (the core instrumented for them), runs each fuzz target for a short
+#     while and every test but the slow sweeps,
+#   - builds everything as a Release (GCC, -O3; test code at -O1), which brings warnings only
+#     the optimizer sees, runs every test, installs into a scratch prefix, checks the desktop
+#     files and the manual pages, makes the Debian package and has lintian check it.
 # Warnings are errors in every build here. ccache is used when it is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,33 +27,36 @@ fi
 # Inside the core every include points down the layers.
 bash scripts/check-layers.sh
 
-# Fuzz targets, each from its seed corpus fuzz/corpus/<name> (copied, so the corpus stays as
-# committed).
-CC=clang CXX=clang++ cmake -S . -B build/fuzz "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTARNOVA_FUZZ=ON -DTARNOVA_SANITIZE=ON -DTARNOVA_GUI=OFF -DTARNOVA_TESTS=OFF
-cmake --build build/fuzz
-for target in build/fuzz/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+# The sanitized build, fuzz targets included.
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen
+CC=clang CXX=clang++ cmake -S . -B build/asan-clang "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
+    -DTARNOVA_SANITIZE=ON -DTARNOVA_FUZZ=ON
+cmake --build build/asan-clang
+
+# Fuzz targets, two at a time, each from its seed corpus fuzz/corpus/<name> (copied, so the
+# corpus stays as committed). The last status line names the edges reached (cov:); a finding
+# stops the test command.
+fuzz_one() {
+    local target=$1 name work
     name=$(basename "$target")
     work=$(mktemp -d)
     cp -r "fuzz/corpus/${name#fuzz_}/." "$work/"
-    # The last status line names the edges reached (cov:); a finding stops the test command.
     if ! "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -max_len=65536 \
         -artifact_prefix="$work/" "$work" >"$work.log" 2>&1; then
         tail -n 40 "$work.log"
         echo "$name: the input that failed is kept in $work" >&2
-        exit 1
+        return 1
     fi
     echo "$name (${fuzz_seconds}s): $(grep -E 'DONE' "$work.log" | tail -n 1)"
     rm -rf "$work" "$work.log"
-done
+}
+export -f fuzz_one
+export fuzz_seconds
+find build/asan-clang/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
+    xargs -r -n 1 -P 2 bash -c 'fuzz_one "$0"'
 
-# Unit, command-line and widget tests, sanitized.
-export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen
-CC=clang CXX=clang++ cmake -S . -B build/asan-clang "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
-    -DTARNOVA_SANITIZE=ON
-cmake --build build/asan-clang
-ctest --test-dir build/asan-clang --output-on-failure -j2
+# Unit, command-line and widget tests, sanitized; the slow sweeps run in the Release stage.
+ctest --test-dir build/asan-clang --output-on-failure -j2 --label-exclude slow
 
 # The Release build as users and packagers make it, tests included.
 cmake -S . -B build/release-tests "${common[@]}" -DCMAKE_BUILD_TYPE=Release
@@ -75,3 +78,4 @@ rm -rf "$prefix"
 rm -f build/release-tests/tarnova_*.deb
 (cd build/release-tests && cpack >/dev/null)
 dpkg-deb --field build/release-tests/tarnova_*.deb Package Version Depends
+lintian --fail-on error,warning build/release-tests/tarnova_*.deb

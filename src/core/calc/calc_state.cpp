@@ -9,11 +9,6 @@
 
 namespace tarnova {
 
-CalcState& calcState() {
-    static CalcState state;
-    return state;
-}
-
 int CreateResults(CalcState& state) {
     int numerators = 0;
     int denominators = 0;

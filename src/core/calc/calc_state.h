@@ -74,9 +74,6 @@ struct CalcState {
     int resultCount() const { return results ? static_cast<int>(results->size()) : 0; }
 };
 
-// The process-wide calculation.
-CalcState& calcState();
-
 // Builds results from the selection flags of the element list: the abundances first, then the
 // ratios, denominator by denominator. Returns 1, or 0 when nothing was chosen.
 int CreateResults(CalcState& state);
