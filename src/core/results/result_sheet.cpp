@@ -18,10 +18,13 @@ constexpr int kShortTextLength = 18;
 
 // The next column after a text: 20 character widths on, or further when the text is longer.
 // A text is counted in bytes of code page 932, so a double-byte character counts twice, as its
-// width on the screen does.
-int advance(int x, std::string_view text, int charWidth) {
+// width on the screen does; the column also starts at least one blank after the text as the
+// font draws it, so that a font whose digits are wider than its average character does not
+// join the two ("0.020744667σ=").
+int advance(const Surface& surface, int x, std::string_view text, int charWidth) {
     const int length = static_cast<int>(utf8ToCp932(text).size());
-    return x + charWidth * (length <= kShortTextLength ? kColumnWidth : length + 2);
+    const int column = x + charWidth * (length <= kShortTextLength ? kColumnWidth : length + 2);
+    return std::max(column, x + surface.textWidth(text) + surface.textWidth(" "));
 }
 
 } // namespace
@@ -76,10 +79,10 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
             const bool useStdDev = (calcFlags & kCalcUseStdDev) != 0;
             const double sigma = useStdDev ? result.stdDev : result.stdDevUnbiased;
             const double limit = useStdDev ? sigma * (conf95 ? 2.0 : 1.0) : sigma * result.tLimit;
-            int x = advance(x0 + 5, meanText, w);
+            int x = advance(surface, x0 + 5, meanText, w);
             const std::string sigmaText = "σ=" + formatGeneral(sigma, 8);
             surface.drawText({x, y}, sigmaText);
-            x = advance(x, sigmaText, w);
+            x = advance(surface, x, sigmaText, w);
             surface.drawText({x, y},
                              formatText("Limit(%d)=", conf95 ? 95 : 67) + formatGeneral(limit, 8));
         }
@@ -91,7 +94,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
             const int x = x0 + w * kColumnWidth + 5;
             const std::string maxText = "Max: " + formatGeneral(result.maxValue, 8);
             surface.drawText({x, y}, maxText);
-            surface.drawText({advance(x, maxText, w), y},
+            surface.drawText({advance(surface, x, maxText, w), y},
                              "Min: " + formatGeneral(result.minValue, 8));
         }
         y += h;
@@ -100,7 +103,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
             const std::string maxText = "Max: " + formatGeneral(result.maxTime, 8);
             surface.drawText({x0 + 5, y}, "時刻");
             surface.drawText({x, y}, maxText);
-            surface.drawText({advance(x, maxText, w), y},
+            surface.drawText({advance(surface, x, maxText, w), y},
                              "Min: " + formatGeneral(result.minTime, 8));
         }
     }

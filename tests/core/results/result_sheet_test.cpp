@@ -215,6 +215,41 @@ TEST(ResultSheet, DataNameOfEachNote) {
 
 // The room a sheet takes, against the texts a recording surface saw drawn with the same font:
 // the right end of the widest text plus one character width, and the line below the last.
+// In a font whose digits are wider than its average character, each column still starts at
+// least one blank after the text before it, as the font draws it.
+TEST(ResultSheet, ColumnsStartABlankAfterTheWidestText) {
+    RegressionResult result = testedSheet();
+    result.mean = 0.020744667; // "平均値: 0.020744667": 19 bytes, 21 widths of the column
+    result.maxValue = 0.0207447123;
+    RecordingSurface surface;
+    surface.measure = [](std::string_view text) {
+        int width = 0;
+        for (const char c : text) {
+            width += (c >= '0' && c <= '9') ? 16 : 8;
+        }
+        return width;
+    };
+    SurfaceRect area{0, 0, 900, 400};
+    DrawResultSheet(surface, area, result, nullptr, 0, kAllLines, nullptr);
+    const std::pair<const char*, const char*> neighbours[] = {
+        {"平均値: 0.020744667", "σ=0.5"},
+        {"σ=0.5", "Limit(67)=1"},
+        {"Max: 0.020744712", "Min: 294.75"},
+    };
+    for (const auto& [left, right] : neighbours) {
+        SCOPED_TRACE(left);
+        const auto find = [&surface](std::string_view text) {
+            return std::find_if(surface.primitives.begin(), surface.primitives.end(),
+                                [text](const Primitive& p) { return p.text == text; });
+        };
+        const auto first = find(left);
+        const auto second = find(right);
+        ASSERT_NE(first, surface.primitives.end());
+        ASSERT_NE(second, surface.primitives.end());
+        EXPECT_GE(second->from.x, first->from.x + surface.textWidth(left) + surface.textWidth(" "));
+    }
+}
+
 TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
     struct Case {
         const char* name;
