@@ -358,10 +358,13 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
         drawValueLabels(surface, area, scales, *labels, metrics);
     }
     if (options.formula && hasLine) {
-        surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom},
-                               isLine ? lineFormula(fit->intercept, fit->slope)
-                                      : curveFormula(*fit),
-                               HorizontalAlignment::Center);
+        // Centred under the graph; a formula wider than the graph starts at its left edge, so
+        // that its beginning is read and only its end is cut.
+        const std::string formula =
+            isLine ? lineFormula(fit->intercept, fit->slope) : curveFormula(*fit);
+        const bool fits = surface.textWidth(formula) <= area.right - area.left;
+        surface.drawTextInRect({area.left, area.bottom - h, area.right, area.bottom}, formula,
+                               fits ? HorizontalAlignment::Center : HorizontalAlignment::Left);
     }
     if (options.mean && scales.sy) {
         const double y = scales.y(result.mean);

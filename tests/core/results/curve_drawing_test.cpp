@@ -65,6 +65,23 @@ TEST(CurveDrawing, TheParabolaIsDrawnAsACurveThroughItsFittedValues) {
     EXPECT_NEAR((lowest->from.x - plotLeft) / plotWidth * 8.0, 4.0, 0.3);
 }
 
+// A formula wider than the graph starts at the graph's left edge: its beginning stays readable.
+TEST(CurveDrawing, AFormulaWiderThanTheGraphStartsAtItsLeftEdge) {
+    RegressionResult record = parabolaRecord(kParabolicMethod);
+    for (const int width : {640, 300}) {
+        RecordingSurface surface;
+        DrawGraph(surface, {0, 0, width, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
+        const auto texts = surface.ofKind(PrimitiveKind::TextInRect);
+        const auto formula = std::find_if(texts.begin(), texts.end(),
+                                          [](const auto& p) { return p.text.starts_with("y = "); });
+        ASSERT_NE(formula, texts.end()) << width;
+        const bool wider = surface.textWidth(formula->text) > width;
+        EXPECT_EQ(wider, width == 300);
+        EXPECT_EQ(formula->horizontal,
+                  wider ? HorizontalAlignment::Left : HorizontalAlignment::Center);
+    }
+}
+
 TEST(CurveDrawing, BandHalfWidthIsTheStandardErrorOfTheCurveTimesT) {
     const RegressionResult record = parabolaRecord(kParabolicMethod);
     const LineFit& fit = *record.fit;
