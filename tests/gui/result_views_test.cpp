@@ -633,12 +633,17 @@ class ResultViewsTest : public QObject {
         DataPoint& first = calculation.record(calculation.ratioSheet()).points->at(0);
         first.flags |= kPointDisabled;
         const std::uint32_t peak = first.peakIndex;
+        // A point of another sheet keeps its exclusion too.
+        DataPoint& other = calculation.record(0).points->back();
+        other.flags |= kPointDisabled;
+        const std::uint32_t otherPeak = other.peakIndex;
         const int active = calculation.record(sheet).activeCount;
         calculation.graph()->runCommand(gui::kViewRedoCalculation);
         QCOMPARE(calculation.port.calls.back(), std::string("recalc"));
         // The table stays shown until the recalculation is confirmed.
         QCOMPARE(calculation.record(sheet).activeCount, active);
         QVERIFY(calculation.state.peaks[peak].isDisabled());
+        QVERIFY(calculation.state.peaks[otherPeak].isDisabled());
         calculation.graph()->repaintNow();
         calculation.result()->repaintNow();
         QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, QPoint(50, 50));

@@ -161,4 +161,9 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     port.repaintResultViews();
 }
 
+void RedoCalculationExcludingDisabled(CalcState& state, CalculationPort& port) {
+    // The test level serves only the update in place, which mode 1 does not run.
+    KeepPointStates(state, kAllSheets, 1, port, 0.0);
+}
+
 } // namespace tarnova

@@ -98,4 +98,9 @@ inline constexpr int kAllSheets = -2;
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
                      double testLevel);
 
+// "Redo calicuration excluding disabled", from whichever sheet: the disabled points of every
+// sheet become the disabled peaks (so no sheet loses its exclusions to the new table), and the
+// recalculation is asked for.
+void RedoCalculationExcludingDisabled(CalcState& state, CalculationPort& port);
+
 } // namespace tarnova

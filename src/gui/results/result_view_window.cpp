@@ -357,7 +357,7 @@ void ResultViewWindow::runCommand(int command) {
         KeepPointStates(calculation, kAllSheets, 0, views_.port(), views_.settings().testLevel);
         break;
     case kViewRedoCalculation:
-        KeepPointStates(calculation, currentSheet(), 1, views_.port(), views_.settings().testLevel);
+        RedoCalculationExcludingDisabled(calculation, views_.port());
         break;
     case kViewShowNote: {
         QtDataNotePort notes(this, [this](int context) { ShowHelp(port_, kHelpContext, context); });

@@ -15,6 +15,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace tarnova {
 namespace {
 
@@ -299,6 +301,95 @@ TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
     EXPECT_EQ((*state.results)[1].pointCount, 3);
     EXPECT_EQ((*state.results)[1].fit->slope, slope);
     EXPECT_EQ((*state.results)[0].activeCount, 3);
+}
+
+// The peaks behind the record's disabled points, and behind all its points.
+std::set<std::uint32_t> disabledPeaks(const RegressionResult& record) {
+    std::set<std::uint32_t> found;
+    for (const DataPoint& point : PointsOf(record)) {
+        if (!point.isActive()) {
+            found.insert(point.peakIndex);
+        }
+    }
+    return found;
+}
+
+std::set<std::uint32_t> heldPeaks(const RegressionResult& record) {
+    std::set<std::uint32_t> found;
+    for (const DataPoint& point : PointsOf(record)) {
+        found.insert(point.peakIndex);
+    }
+    return found;
+}
+
+// An Ar40 point disabled on the Ar40 sheet and carried to every record by Update All stays
+// excluded after "Redo calicuration excluding disabled" from the Ar40/Ar36 sheet, which no
+// longer holds it.
+TEST_F(Calculation, RedoFromAnotherSheetKeepsAnExclusionCarriedByUpdateAll) {
+    choose({false, true}, {true, false}, {false, true});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(ClickDataPoint((*state.results)[0], 2, PointButton::Left));
+    const std::uint32_t peak = (*state.results)[0].points->at(2).peakIndex;
+    KeepPointStates(state, kAllSheets, 0, port, 99.7);
+    ASSERT_EQ(heldPeaks((*state.results)[1]).count(peak), 0u);
+
+    RedoCalculationExcludingDisabled(state, port);
+    EXPECT_EQ(port.calls.back(), "recalc");
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    EXPECT_EQ(disabledPeaks((*state.results)[0]), std::set<std::uint32_t>{peak});
+    EXPECT_EQ((*state.results)[0].activeCount, 3);
+    EXPECT_EQ(heldPeaks((*state.results)[1]).count(peak), 0u);
+    EXPECT_EQ((*state.results)[1].pointCount, 3);
+}
+
+// Whichever sheets hold disabled points, every record of the new table has them again: as
+// disabled points of an abundance, or left out of a ratio; the other points stay enabled.
+TEST_F(Calculation, RedoKeepsTheDisabledPointsOfEverySheet) {
+    peaks = measurement();
+    for (const double time : {55.0, 65.0, 75.0}) {
+        peaks.push_back(makePeak("Ar38", time, 2.0 + time / 100));
+    }
+    peaks.push_back(makePeak("Ar36", 80, 10.0));
+    // Elements by label: Ar36, Ar38, Ar40. Sheets: Ar38, Ar40, Ar38/Ar36, Ar40/Ar36.
+    choose({false, true, true}, {true, false, false}, {false, true, true});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_EQ(state.resultCount(), 4);
+    const struct {
+        int sheet;
+        int point;
+    } clicks[] = {{0, 0}, {1, 3}, {3, 1}};
+    std::set<std::uint32_t> excluded;
+    for (const auto& click : clicks) {
+        RegressionResult& record = (*state.results)[static_cast<std::size_t>(click.sheet)];
+        ASSERT_TRUE(ClickDataPoint(record, click.point, PointButton::Left));
+        excluded.insert(record.points->at(static_cast<std::size_t>(click.point)).peakIndex);
+    }
+    std::vector<std::set<std::uint32_t>> heldBefore;
+    for (const RegressionResult& record : *state.results) {
+        heldBefore.push_back(heldPeaks(record));
+    }
+
+    RedoCalculationExcludingDisabled(state, port);
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_EQ(state.resultCount(), 4);
+    for (std::size_t sheet = 0; sheet < 4; ++sheet) {
+        SCOPED_TRACE(sheet);
+        const RegressionResult& record = (*state.results)[sheet];
+        std::set<std::uint32_t> expectedHeld;
+        std::set<std::uint32_t> expectedDisabled;
+        for (const std::uint32_t peak : heldBefore[sheet]) {
+            if (excluded.count(peak) == 0) {
+                expectedHeld.insert(peak);
+            } else if (!record.isRatio()) {
+                expectedHeld.insert(peak);
+                expectedDisabled.insert(peak);
+            }
+        }
+        EXPECT_EQ(heldPeaks(record), expectedHeld);
+        EXPECT_EQ(disabledPeaks(record), expectedDisabled);
+    }
 }
 
 // The next new calculation opens with the ratios, abundances, confidence level, estimate and

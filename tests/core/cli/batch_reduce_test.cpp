@@ -293,6 +293,29 @@ TEST_F(BatchReduce, OneFileWithATable) {
     EXPECT_TRUE(reduce("a.pks --table t.csv" + std::string(kChoice)).out.empty());
 }
 
+// A calculation in which no record succeeds names its failure once: in the row's status and on
+// standard error, with the table on standard output or in a file.
+TEST_F(BatchReduce, FailedCalculationIsNamedOnce) {
+    // Every N comes before the first D: the ratio has no point.
+    write("f.pks", "\"Sample:\",\"F\"\r\n  100,   3.0E+00, \"N\"\r\n  200,   3.1E+00, \"N\"\r\n"
+                   "  300,   1.0E+00, \"D\"\r\n  400,   1.0E+00, \"D\"\r\n");
+    const std::string failure = "Tarnova: 回帰計算に失敗しました。";
+    for (const char* table : {"- --table-format csv", "t.csv"}) {
+        SCOPED_TRACE(table);
+        const CliRun run =
+            reduce("f.pks --numerator N --denominator D --table " + std::string(table));
+        EXPECT_EQ(run.exitCode, 1);
+        const auto found =
+            rows(std::string(table).starts_with("-") ? run.out : folder.read("t.csv"));
+        ASSERT_EQ(found.size(), 2u);
+        EXPECT_EQ(found[1].back(), "failed: " + failure);
+        const std::string line = "f.pks: " + failure + "\n";
+        const std::size_t at = run.err.find(line);
+        ASSERT_NE(at, std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(failure, at + line.size()), std::string::npos) << run.err;
+    }
+}
+
 TEST(CliHelp, HelpAndVersionGoToStandardOutput) {
     test::TempFolder folder;
     const CliRun help = test::runCli(folder, "--help");
