@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace tarnova {
 namespace {
@@ -42,11 +43,18 @@ struct BinaryValue {
 };
 
 BinaryValue binaryValue(double magnitude) {
-    int binaryExponent = 0;
-    const double fraction = std::frexp(magnitude, &binaryExponent); // in [0.5, 1)
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    constexpr int kFractionBits = 52;
+    constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << kFractionBits;
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biasedExponent = static_cast<int>(bits >> kFractionBits) & 0x7FF;
+    std::uint64_t mantissa = bits & (kHiddenBit - 1);
+    int exponent = -1074; // a subnormal's, without the hidden bit
+    if (biasedExponent != 0) {
+        mantissa |= kHiddenBit;
+        exponent = biasedExponent - 1075;
+    }
     const int zeros = std::countr_zero(mantissa);
-    return {mantissa >> zeros, binaryExponent - 53 + zeros};
+    return {mantissa >> zeros, exponent + zeros};
 }
 
 // Whether the value lies exactly halfway between two numbers of q digits after the decimal
@@ -131,26 +139,27 @@ std::string fixedDigits(double value, int precision) {
     return correctlyRounded(value, std::chars_format::fixed, precision);
 }
 
-ScientificDigits splitScientific(const std::string& text) {
+ScientificDigits splitScientific(std::string text) {
     const std::size_t mark = text.find('e');
     ScientificDigits split;
-    split.mantissa = text.substr(0, mark);
     std::from_chars(text.data() + mark + (text[mark + 1] == '+' ? 2 : 1), text.data() + text.size(),
                     split.exponent);
+    text.resize(mark);
+    split.mantissa = std::move(text);
     return split;
 }
 
 ScientificDigits scientificDigits(double value, int precision) {
-    const std::string rounded = correctlyRounded(value, std::chars_format::scientific, precision);
+    std::string rounded = correctlyRounded(value, std::chars_format::scientific, precision);
     if (value == 0.0) {
-        return splitScientific(rounded);
+        return splitScientific(std::move(rounded));
     }
     // A tie can lie only at one position, fixed by the binary exponent; the exponent of the
     // rounded text is the value's own or one more after a carry ("9.9996" to "1.000E+001").
     const BinaryValue binary = binaryValue(std::fabs(value));
     const int tiePosition = -(binary.exponent + 1);
     const int tieExponent = precision - tiePosition;
-    ScientificDigits split = splitScientific(rounded);
+    ScientificDigits split = splitScientific(std::move(rounded));
     if ((split.exponent != tieExponent && split.exponent != tieExponent + 1) ||
         !isExactTie(binary, tiePosition)) {
         return split;
@@ -174,13 +183,14 @@ ScientificDigits scientificDigits(double value, int precision) {
     return exact;
 }
 
-// The exponent as printf writes it, widened to at least three digits.
-std::string exponentText(int exponent) {
-    std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
-    if (digits.size() < 3) {
-        digits.insert(0, 3 - digits.size(), '0');
-    }
-    return (exponent < 0 ? "E-" : "E+") + digits;
+// Appends the exponent as printf writes it, widened to three digits (a double's decimal
+// exponent lies between -324 and 308).
+void appendExponent(std::string& text, int exponent) {
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    const char digits[] = {'E', exponent < 0 ? '-' : '+', static_cast<char>('0' + magnitude / 100),
+                           static_cast<char>('0' + magnitude / 10 % 10),
+                           static_cast<char>('0' + magnitude % 10)};
+    text.append(digits, sizeof digits);
 }
 
 // Removes the zeros at the end of the decimals, and the point when no decimal is left.
@@ -263,8 +273,9 @@ std::string formatExponent(double value, int width, int precision, bool zeroPad)
     if (!finite) {
         return padToWidth(nonFiniteText(value, true), width, zeroPad, false);
     }
-    const ScientificDigits digits = scientificDigits(value, effectivePrecision(precision));
-    return padToWidth(digits.mantissa + exponentText(digits.exponent), width, zeroPad, true);
+    ScientificDigits digits = scientificDigits(value, effectivePrecision(precision));
+    appendExponent(digits.mantissa, digits.exponent);
+    return padToWidth(std::move(digits.mantissa), width, zeroPad, true);
 }
 
 std::string formatGeneral(double value, int precision) {
@@ -272,12 +283,12 @@ std::string formatGeneral(double value, int precision) {
         return nonFiniteText(value, true);
     }
     const int significant = precision == 0 ? 1 : effectivePrecision(precision);
-    const ScientificDigits rounded = scientificDigits(value, significant - 1);
+    ScientificDigits rounded = scientificDigits(value, significant - 1);
     const int exponent = rounded.exponent;
     if (exponent < -4 || exponent >= significant) {
-        std::string mantissa = rounded.mantissa;
-        dropTrailingZeros(mantissa);
-        return mantissa + exponentText(exponent);
+        dropTrailingZeros(rounded.mantissa);
+        appendExponent(rounded.mantissa, exponent);
+        return std::move(rounded.mantissa);
     }
     // Fixed notation with significant - 1 - exponent decimals: the same digits, the point moved.
     const std::string digits = bareDigits(rounded.mantissa);
