@@ -55,7 +55,7 @@ struct ShownGrid {
     // Puts the view's first row at row, with the cursor on it.
     void viewAt(int row) {
         model.MoveCursor(row, kElemColumn);
-        model.thumbReleased(row + 1);
+        model.thumbMovedTo(row + 1);
         QCoreApplication::processEvents();
     }
 };

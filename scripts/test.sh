@@ -58,8 +58,9 @@ find build/asan-clang/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort
 # Unit, command-line and widget tests, sanitized; the slow sweeps run in the Release stage.
 ctest --test-dir build/asan-clang --output-on-failure -j2 --label-exclude slow
 
-# The Release build as users and packagers make it, tests included.
-cmake -S . -B build/release-tests "${common[@]}" -DCMAKE_BUILD_TYPE=Release
+# The Release build as users and packagers make it, tests included, and the benchmarks compiled
+# (so that they keep building; they are run by hand, see docs/PERFORMANCE.md).
+cmake -S . -B build/release-tests "${common[@]}" -DCMAKE_BUILD_TYPE=Release -DTARNOVA_BENCH=ON
 cmake --build build/release-tests
 ctest --test-dir build/release-tests --output-on-failure -j2
 
