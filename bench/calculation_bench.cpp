@@ -46,7 +46,7 @@ void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peak
     for (auto _ : state) {
         SilentPort ui;
         CalcState calculation;
-        const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, ""};
+        const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
         const PeakListSource source = [&peaks] { return std::optional(peaks); };
         if (RunCalculation(calculation, source, environment) != 1 ||
             calculation.resultCount() != expectedRecords) {
@@ -101,8 +101,8 @@ void LoadAndCalculate(benchmark::State& state) {
             return;
         }
         CalcState calculation;
-        const CalculationEnvironment environment{ui, port, settings.generalFlags,
-                                                 settings.testLevel, ""};
+        const CalculationEnvironment environment{
+            ui, port, settings.generalFlags, settings.testLevel, "", std::nullopt};
         if (RunCalculation(calculation, grid, environment) != 1) {
             state.SkipWithError("the calculation failed");
             return;

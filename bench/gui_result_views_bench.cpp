@@ -45,8 +45,8 @@ class Views final : public test::ScriptedCalculationPort {
             form.denominators[0] = true;
         });
         std::vector<PeakRecord> peaks = measurementPeaks(peakCount);
-        const CalculationEnvironment environment{ui, *this, kShowGraph | kShowResult, 99.7,
-                                                 "/nonexistent/TARNOVA.INI"};
+        const CalculationEnvironment environment{
+            ui, *this, kShowGraph | kShowResult, 99.7, "/nonexistent/TARNOVA.INI", std::nullopt};
         RunCalculation(
             state, [&] { return std::optional(peaks); }, environment);
         QCoreApplication::processEvents();

@@ -50,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::uint32_t options : {0u, kConf95, kUseStdDev, kConf95 | kUseStdDev}) {
         EveryLabelPort port;
         CalcState state;
-        const CalculationEnvironment environment{ui, port, Settings().generalFlags | options,
-                                                 kDefaultTestLevel, std::string()};
+        const CalculationEnvironment environment{
+            ui,          port, Settings().generalFlags | options, kDefaultTestLevel, std::string(),
+            std::nullopt};
         if (RunCalculation(state, grid, environment) == 0) {
             continue;
         }

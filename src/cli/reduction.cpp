@@ -289,8 +289,8 @@ int Reduction::calculate(const ReductionOptions& options) {
 
     const std::string iniPath = options.sheet.iniPath.value_or(settingsFilePath());
     ReductionPort port(options, iniPath);
-    const CalculationEnvironment environment{sheet.ui, port, settings.generalFlags,
-                                             settings.testLevel, iniPath};
+    const CalculationEnvironment environment{sheet.ui,           port,    settings.generalFlags,
+                                             settings.testLevel, iniPath, std::nullopt};
     if (RunCalculation(state, extracted, environment) == 0) {
         if (port.unknownLabel()) {
             usageProblem = *port.unknownLabel() + " is not in the element list";

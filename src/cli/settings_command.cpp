@@ -4,6 +4,7 @@
 #include "cli/sheet_loading.h"
 #include "document/grid_settings.h"
 #include "platform/load_path.h"
+#include "settings/regression_names.h"
 #include "settings/settings.h"
 
 #include <iostream>
@@ -50,6 +51,12 @@ int runSettingsCommand(const Arguments& arguments) {
     for (const SettingKey& key : settingKeys()) {
         std::cout << key.section << '.' << key.key << '='
                   << settingText(key, settings, grid.columnFormats()) << '\n';
+    }
+    // The calculation's method is named only when it is not the line, as the file holds it.
+    if (settings.regressionMethod != 0 &&
+        settings.regressionMethod < kRegressionMethodNamings.size()) {
+        std::cout << "regression.method="
+                  << kRegressionMethodNamings[settings.regressionMethod].keyword << '\n';
     }
     return 0;
 }

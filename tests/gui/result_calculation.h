@@ -66,8 +66,12 @@ struct Calculation {
                 form.abundances[i] = true;
             }
         });
-        const CalculationEnvironment environment{ui, port, settings.generalFlags,
-                                                 settings.testLevel, "/nonexistent/TARNOVA.INI"};
+        const CalculationEnvironment environment{ui,
+                                                 port,
+                                                 settings.generalFlags,
+                                                 settings.testLevel,
+                                                 "/nonexistent/TARNOVA.INI",
+                                                 std::nullopt};
         RunCalculation(state, grid, environment);
     }
     ~Calculation() {

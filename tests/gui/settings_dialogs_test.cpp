@@ -135,8 +135,12 @@ class SettingsDialogsTest : public QObject {
         const Settings settings;
         QtCalculationPort port(ui, &owner, state, settings);
         const std::vector<PeakRecord> peaks = argonPeaks();
-        const CalculationEnvironment environment{ui, port, kShowGraph | kConf95, 99.7,
-                                                 QFile::encodeName(iniPath_).toStdString()};
+        const CalculationEnvironment environment{ui,
+                                                 port,
+                                                 kShowGraph | kConf95,
+                                                 99.7,
+                                                 QFile::encodeName(iniPath_).toStdString(),
+                                                 std::nullopt};
         bool stayedOpen = false;
         whenShown<QDialog>([&](QDialog& shown) {
             auto& dialog = static_cast<CalculationSettingsDialog&>(shown);
@@ -233,8 +237,8 @@ class SettingsDialogsTest : public QObject {
         const Settings settings;
         QtCalculationPort port(ui, &owner, state, settings);
         const std::vector<PeakRecord> peaks = argonPeaks();
-        const CalculationEnvironment environment{ui, port, 0, 99.7,
-                                                 QFile::encodeName(iniPath_).toStdString()};
+        const CalculationEnvironment environment{
+            ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
         QString offered;
         whenShown<CalculationSettingsDialog>([&offered](CalculationSettingsDialog& dialog) {
             QVERIFY(!dialog.correctBox()->isChecked());
@@ -574,6 +578,40 @@ class SettingsDialogsTest : public QObject {
         QVERIFY(saved.find("time=8.2\r\n") != std::string::npos);
         QVERIFY(saved.find("elem=12\r\n") != std::string::npos);
         QVERIFY(fixture.port.messages.empty());
+    }
+
+    // The regression page picks the method a new calculation starts with; Save Option writes
+    // it, and a save while it is the line leaves the file as it was.
+    void optionsSheetMethodReachesTheIni() {
+        const std::string plain = "[regression]\r\nchklevel=99.700000\r\n";
+        writeFile(iniPath_, plain);
+        WindowFixture fixture;
+        fixture.window->runCommand(kCommandSaveOption);
+        const std::string linear = readFile(iniPath_);
+        QVERIFY(linear.find("method") == std::string::npos);
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            sheet.pages()->setCurrentIndex(2);
+            QCOMPARE(sheet.methodField()->count(), 5);
+            QCOMPARE(sheet.methodField()->currentIndex(), 0);
+            sheet.methodField()->setCurrentIndex(2);
+            button(sheet, "OK")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
+        QCOMPARE(fixture.settings.regressionMethod, 2u);
+        fixture.window->runCommand(kCommandSaveOption);
+        QCOMPARE(ReadProfileString(QFile::encodeName(iniPath_).toStdString(), "regression",
+                                   "method", "", 80),
+                 std::string("exponential"));
+        QVERIFY(fixture.port.messages.empty());
+        // The sheet opens on the method it took.
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            sheet.pages()->setCurrentIndex(2);
+            QCOMPARE(sheet.methodField()->currentIndex(), 2);
+            button(sheet, "ｷｬﾝｾﾙ")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
     }
 
     // Cancel after changing three pages changes nothing.

@@ -87,6 +87,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     LogLine("Element List has been made.");
     state.calcFlags = InitialCalcFlags(environment.generalFlags);
     state.fitChoices = ReadFitChoices(environment.iniPath);
+    state.fitChoices.method = environment.regressionMethod.value_or(state.fitChoices.method);
     if (previous) {
         ApplyChoices(state, *previous);
     }

@@ -26,6 +26,9 @@ struct CalculationEnvironment {
     std::uint32_t generalFlags = 0; // Settings::generalFlags: start options of a new calculation
     double testLevel = 99.7;        // Settings::testLevel, percent
     std::string iniPath;            // TARNOVA.INI, for the correction sets
+    // The method a new calculation starts with when the program's options set it; otherwise
+    // the one of the INI's section "regression".
+    std::optional<std::uint32_t> regressionMethod;
 };
 
 // The editor's peaks as a new peak list, or none when there is none to be had.

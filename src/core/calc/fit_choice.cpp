@@ -1,9 +1,8 @@
 #include "calc/fit_choice.h"
 
-#include "calc/regression_method.h"
-#include "platform/codepage.h"
 #include "platform/run_log.h"
 #include "settings/ini_file.h"
+#include "settings/regression_names.h"
 
 #include <algorithm>
 #include <optional>
@@ -22,21 +21,13 @@ std::optional<std::uint32_t> choiceFor(const FitChoices& choices, const std::str
 
 constexpr std::size_t kMethodRoom = 80;
 
-// A method of the INI: a keyword or the table name, the latter as the file holds it (cp932).
-std::optional<std::uint32_t> methodNamed(const std::string& text) {
-    if (const std::optional<std::uint32_t> method = FindRegressionMethod(text)) {
-        return method;
-    }
-    return FindRegressionMethod(cp932ToUtf8(text));
-}
-
 } // namespace
 
 FitChoices ReadFitChoices(const std::string& path) {
     FitChoices choices;
     const std::string method = ReadProfileString(path, "regression", "method", "", kMethodRoom);
     if (!method.empty()) {
-        if (const std::optional<std::uint32_t> found = methodNamed(method)) {
+        if (const std::optional<std::uint32_t> found = RegressionMethodOfIni(method)) {
             choices.method = *found;
         } else {
             LogLine("Unknown regression method " + method);
@@ -45,7 +36,7 @@ FitChoices ReadFitChoices(const std::string& path) {
     for (const std::string& name : ReadProfileKeyNames(path, "regressionmethods")) {
         const std::string text =
             ReadProfileString(path, "regressionmethods", name, "", kMethodRoom);
-        if (const std::optional<std::uint32_t> found = methodNamed(text)) {
+        if (const std::optional<std::uint32_t> found = RegressionMethodOfIni(text)) {
             choices.choose(name, *found);
         } else {
             LogLine("Unknown regression method " + text + " for " + name);

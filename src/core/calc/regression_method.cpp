@@ -7,6 +7,7 @@
 #include "platform/run_log.h"
 #include "platform/surface.h"
 #include "platform/text_format.h"
+#include "settings/regression_names.h"
 
 #include <array>
 #include <cmath>
@@ -424,19 +425,19 @@ std::optional<std::string> exportAutomatic(const LineFit*, std::uint32_t) {
 }
 
 constexpr std::array kMethods{
-    RegressionMethod{"一次回帰", createFit<kLinearMethod>, computeLinear, describeLinear,
-                     exportLinear},
-    RegressionMethod{"二次回帰", createFit<kParabolicMethod>, computeParabolic, describeCurve,
-                     exportParabolic},
-    RegressionMethod{"指数回帰", createFit<kExponentialMethod>, computeExponential, describeCurve,
-                     exportExponential},
-    RegressionMethod{"平均", createFit<kMeanMethod>, computeMean, describeCurve, exportMean},
-    RegressionMethod{"自動", createFit<kAutomaticMethod>, computeAutomatic, describeAutomatic,
-                     exportAutomatic},
+    RegressionMethod{kRegressionMethodNamings[0].name, createFit<kLinearMethod>, computeLinear,
+                     describeLinear, exportLinear},
+    RegressionMethod{kRegressionMethodNamings[1].name, createFit<kParabolicMethod>,
+                     computeParabolic, describeCurve, exportParabolic},
+    RegressionMethod{kRegressionMethodNamings[2].name, createFit<kExponentialMethod>,
+                     computeExponential, describeCurve, exportExponential},
+    RegressionMethod{kRegressionMethodNamings[3].name, createFit<kMeanMethod>, computeMean,
+                     describeCurve, exportMean},
+    RegressionMethod{kRegressionMethodNamings[4].name, createFit<kAutomaticMethod>,
+                     computeAutomatic, describeAutomatic, exportAutomatic},
 };
 
-constexpr std::array<std::string_view, 5> kMethodKeywords{"linear", "parabolic", "exponential",
-                                                          "mean", "auto"};
+static_assert(kMethods.size() == kRegressionMethodNamings.size());
 
 } // namespace
 
@@ -445,12 +446,7 @@ std::span<const RegressionMethod> RegressionMethods() {
 }
 
 std::optional<std::uint32_t> FindRegressionMethod(std::string_view name) {
-    for (std::uint32_t i = 0; i < kMethods.size(); ++i) {
-        if (name == kMethods[i].name || name == kMethodKeywords[i]) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return FindRegressionMethodNaming(name);
 }
 
 std::string_view RegressionMethodName(std::uint32_t method) {
@@ -458,7 +454,8 @@ std::string_view RegressionMethodName(std::uint32_t method) {
 }
 
 std::string_view RegressionMethodKeyword(std::uint32_t method) {
-    return method < kMethodKeywords.size() ? kMethodKeywords[method] : std::string_view();
+    return method < kRegressionMethodNamings.size() ? kRegressionMethodNamings[method].keyword
+                                                    : std::string_view();
 }
 
 std::uint32_t RecordMethod(const RegressionResult& record) {

@@ -2,6 +2,7 @@
 
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
+#include "settings/regression_names.h"
 
 #include <climits>
 #include <initializer_list>
@@ -127,6 +128,9 @@ OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
             values.decimals[column] = formatText("%d", copy_.formats[column].decimals);
         }
         break;
+    case OptionsPage::Regression:
+        values.method = settings.regressionMethod;
+        break;
     case OptionsPage::ResultOutput:
         values.testLevel = copy_.testLevel;
         break;
@@ -171,6 +175,11 @@ std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
     case OptionsPage::DataEditor:
         if (const std::optional<int> column = readColumns(values)) {
             return RefusedField{page, *column};
+        }
+        break;
+    case OptionsPage::Regression:
+        if (values.method < kRegressionMethodNamings.size()) {
+            copy_.settings.regressionMethod = values.method;
         }
         break;
     case OptionsPage::ResultOutput:

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -52,6 +53,7 @@ struct OptionsPageValues {
     std::array<std::string, kGridColumnCount> widths;   // "桁数", Num to Peak
     std::array<std::string, kGridColumnCount> decimals; // "小数部の桁数", Time to Peak
     std::string testLevel;                              // "検定水準"
+    std::uint32_t method = 0; // the calculation's regression method, an index of the naming table
 };
 
 // A field whose text the sheet refused: the width field of a column of the data editor page

@@ -7,6 +7,7 @@
 #include "platform/text_format.h"
 #include "platform/text_scanner.h"
 #include "settings/ini_file.h"
+#include "settings/regression_names.h"
 
 #include <cmath>
 #include <filesystem>
@@ -19,6 +20,7 @@ constexpr std::size_t kStringRoom = 260;
 constexpr std::size_t kBoolRoom = 80;
 constexpr std::size_t kFormatRoom = 200;
 constexpr std::size_t kNumberRoom = 80;
+constexpr std::size_t kMethodRoom = 80;
 
 SettingKey text(const char* section, const char* key) {
     return {section, key, SettingType::String, nullptr, 0, false, 0, 0, 0};
@@ -161,6 +163,29 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
         }
         settings.testLevel = level;
         LogLine(std::string(key.key) + ": " + formatFixed(level, 0, 6));
+    }
+    std::string method;
+    if (ReadStringKey(file, "regression", "method", method, kMethodRoom) >= 0) {
+        settings.regressionMethod = RegressionMethodOfIni(method).value_or(0);
+    }
+}
+
+void saveMethods(IniFile& file, const Settings& settings) {
+    const auto keyword = [](std::uint32_t method) {
+        return kRegressionMethodNamings[method < kRegressionMethodNamings.size() ? method : 0]
+            .keyword;
+    };
+    const std::optional<std::string> held = file.value("regression", "method");
+    // A name the file holds for the same method stays as it is written.
+    const bool same = held && RegressionMethodOfIni(*held) == settings.regressionMethod;
+    if ((settings.regressionMethod != 0 || held) && !same) {
+        file.setValue("regression", "method", keyword(settings.regressionMethod));
+    }
+    for (const auto& [name, method] : settings.methodChoices) {
+        const std::optional<std::string> chosen = file.value("regressionmethods", name);
+        if (!chosen || RegressionMethodOfIni(*chosen) != method) {
+            file.setValue("regressionmethods", name, keyword(method));
+        }
     }
 }
 
@@ -308,6 +333,7 @@ int SaveSettings(const Settings& settings, const ColumnFormats& formats, const s
             }
             file.setValue(key.section, key.key, settingText(key, settings, formats));
         }
+        saveMethods(file, settings);
         return true;
     };
     return UpdateProfile(path, change, error) ? 1 : 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnova {
@@ -71,6 +72,10 @@ struct Settings {
     std::uint32_t fileOutputFlags = 0xFFFFFFFF;
     std::uint32_t reportFlags = 0x0001000F;
     double testLevel = kDefaultTestLevel; // significance level of the tests, percent
+    std::uint32_t regressionMethod = 0;   // a new calculation's method; 0 the line
+    // Methods chosen for record names or labels of the current calculation, written into
+    // section "regressionmethods" by SaveSettings; never read back into the settings.
+    std::vector<std::pair<std::string, std::uint32_t>> methodChoices;
 
     bool operator==(const Settings&) const = default;
 };
@@ -103,9 +108,11 @@ std::string settingsFilePath();
 // the result is then false, and error (when given) says why.
 bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path,
                   FileError* error = nullptr);
-// Writes every key but avglimit into the file at path (datadir only when set), keeping the
-// rest of the file. Returns 1, or 0 when the file could not be read or written; error (when
-// given) then says why, and the file is unchanged.
+// Writes every key but avglimit into the file at path (datadir only when set; the method of
+// section "regression" only when it is not the line or the file holds it already; each of
+// methodChoices into section "regressionmethods"), keeping the rest of the file. Returns 1, or 0
+// when the file could not be read or written; error (when given) then says why, and the file is
+// unchanged.
 int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
                  FileError* error = nullptr);
 

@@ -291,9 +291,12 @@ void MainWindow::releaseCalculation() {
 }
 
 void MainWindow::runCalculation(bool fresh) {
-    const CalculationEnvironment environment{context_.port, *calculationPort_,
+    const CalculationEnvironment environment{context_.port,
+                                             *calculationPort_,
                                              context_.settings.generalFlags,
-                                             context_.settings.testLevel, settingsFilePath()};
+                                             context_.settings.testLevel,
+                                             settingsFilePath(),
+                                             context_.settings.regressionMethod};
     if (fresh) {
         RunNewCalculation(context_.calculation, context_.grid, environment);
     } else {
@@ -419,9 +422,15 @@ void MainWindow::runCommand(int command) {
     case kCommandHelpQandA:
         ShowHelp(context_.port, kHelpContext, kQandAHelpContext);
         break;
-    case kCommandSaveOption:
-        SaveOptions(context_.settings, context_.grid, settingsFilePath(), context_.port);
+    case kCommandSaveOption: {
+        // The methods chosen for records of the calculation are kept with the options.
+        Settings saved = context_.settings;
+        if (context_.calculation.calcFlags != 0) {
+            saved.methodChoices = context_.calculation.fitChoices.byName;
+        }
+        SaveOptions(saved, context_.grid, settingsFilePath(), context_.port);
         break;
+    }
     case kCommandInsertLine:
         grid_->insertLine();
         break;

@@ -1,8 +1,10 @@
 #include "gui/settings/options_dialog.h"
 
 #include "gui/platform/dialog_buttons.h"
+#include "settings/regression_names.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -17,6 +19,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tarnova::gui {
 namespace {
@@ -150,6 +154,12 @@ QWidget* OptionsDialog::regressionPage() {
     };
     radioGroup("信頼限界", "95%", "68%", true);
     radioGroup("標準偏差の推定値", "標準偏差", "不偏標準偏差", false);
+    method_ = new QComboBox;
+    for (const RegressionMethodNaming& naming : kRegressionMethodNamings) {
+        method_->addItem(
+            QString::fromUtf8(naming.name.data(), static_cast<qsizetype>(naming.name.size())));
+    }
+    groupLayout(layout, "回帰の方法")->addWidget(method_);
     QVBoxLayout* show = groupLayout(layout, "結果の表示");
     show->addWidget(addFlag(OptionsPage::Regression, "グラフを表示する"));
     show->addWidget(addFlag(OptionsPage::Regression, "計算結果を表示する"));
@@ -264,6 +274,9 @@ void OptionsDialog::fillPage(OptionsPage page, const OptionsPageValues& values) 
             }
         }
         break;
+    case OptionsPage::Regression:
+        method_->setCurrentIndex(static_cast<int>(values.method));
+        break;
     case OptionsPage::ResultOutput:
         testLevel_->setText(QString::fromStdString(values.testLevel));
         break;
@@ -291,6 +304,9 @@ OptionsPageValues OptionsDialog::pageValues(OptionsPage page) const {
                 values.decimals[column] = decimals_[column]->text().toStdString();
             }
         }
+        break;
+    case OptionsPage::Regression:
+        values.method = static_cast<std::uint32_t>(std::max(method_->currentIndex(), 0));
         break;
     case OptionsPage::ResultOutput:
         values.testLevel = testLevel_->text().toStdString();

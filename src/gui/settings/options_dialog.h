@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 class QTabWidget;
@@ -37,6 +38,7 @@ class OptionsDialog final : public QDialog {
         return decimals_[static_cast<std::size_t>(column)];
     }
     QLineEdit* testLevelField() const { return testLevel_; }
+    QComboBox* methodField() const { return method_; }
 
     void done(int result) override;
 
@@ -71,6 +73,7 @@ class OptionsDialog final : public QDialog {
     std::array<QLineEdit*, kGridColumnCount> widths_{};
     std::array<QLineEdit*, kGridColumnCount> decimals_{};
     QLineEdit* testLevel_ = nullptr;
+    QComboBox* method_ = nullptr;
     int shownPage_ = -1;
 };
 

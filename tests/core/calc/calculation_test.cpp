@@ -36,7 +36,8 @@ class Calculation : public ::testing::Test {
     CalcState state;
     test::ScriptedPort ui;
     test::ScriptedCalculationPort port;
-    CalculationEnvironment environment{ui, port, kShowGraph | kShowResult, 99.7, iniPath};
+    CalculationEnvironment environment{ui,   port,    kShowGraph | kShowResult,
+                                       99.7, iniPath, std::nullopt};
     std::vector<PeakRecord> peaks = measurement();
     PeakListSource source = [this] { return std::optional(peaks); };
 
@@ -534,6 +535,29 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     EXPECT_TRUE(state.peaks.empty());
     EXPECT_FALSE(state.results);
     EXPECT_EQ(port.calls.back(), "close");
+}
+
+// The settings dialog opens with the program's method where the options set one, else with the
+// method of the INI; the choices of names stay the INI's.
+TEST_F(Calculation, DialogOpensWithTheMethodOfTheOptions) {
+    writeIni("[regression]\r\nmethod=mean\r\n[regressionmethods]\r\nAr40=parabolic\r\n");
+    const std::optional<std::uint32_t> options[] = {std::nullopt, 0u, 2u};
+    const std::uint32_t opened[] = {3, 0, 2};
+    for (std::size_t i = 0; i < std::size(options); ++i) {
+        CalcState fresh;
+        environment.regressionMethod = options[i];
+        std::uint32_t shown = 99;
+        port.presses.push_back([&shown](CalculationSettingsForm& form) {
+            shown = form.fitMethod;
+            form.numerators = {false, true};
+            form.denominators = {true, false};
+        });
+        ASSERT_EQ(RunCalculation(fresh, source, environment), 1) << i;
+        EXPECT_EQ(shown, opened[i]) << i;
+        ASSERT_FALSE(fresh.fitChoices.byName.empty());
+        EXPECT_EQ(fresh.fitChoices.byName.front().first, "Ar40");
+        ReleaseCalculation(fresh, nullptr);
+    }
 }
 
 } // namespace

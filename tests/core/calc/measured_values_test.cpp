@@ -32,7 +32,8 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
             form.abundances = {true, true, true, true, true};
             form.conf95 = true;
         });
-        const CalculationEnvironment environment{ui, port, 0, 99.7, folder.path("TARNOVA.INI")};
+        const CalculationEnvironment environment{
+            ui, port, 0, 99.7, folder.path("TARNOVA.INI"), std::nullopt};
         EXPECT_EQ(RunCalculation(state, grid, environment), 1);
         if (!state.results) {
             return {};

@@ -165,7 +165,8 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
         form.denominators = {true, false};
         form.abundances = {false, true};
     });
-    const CalculationEnvironment environment{ui, port, 0, 99.7, "/nonexistent/TARNOVA.INI"};
+    const CalculationEnvironment environment{ui,          port, 0, 99.7, "/nonexistent/TARNOVA.INI",
+                                             std::nullopt};
     EXPECT_EQ(RunCalculation(
                   state, [&] { return std::optional(peaks); }, environment),
               1);

@@ -210,6 +210,32 @@ TEST_F(OptionsSheetTest, TestLevelMustBeANumberBetweenZeroAndHundred) {
     }
 }
 
+TEST_F(OptionsSheetTest, RegressionPageCarriesTheCalculationMethod) {
+    settings.regressionMethod = 3;
+    struct Row {
+        std::uint32_t picked;
+        std::uint32_t taken;
+    };
+    // An index beyond the methods keeps the working method.
+    const Row rows[] = {{3, 3}, {0, 0}, {2, 2}, {4, 4}, {5, 3}, {0xFFFFFFFF, 3}};
+    for (const Row& row : rows) {
+        OptionsSheet fresh(settings, formats, port);
+        OptionsPageValues values = fresh.openPage(OptionsPage::Regression);
+        EXPECT_EQ(values.method, 3u);
+        values.method = row.picked;
+        EXPECT_EQ(fresh.confirm([&](OptionsPage) { return values; }), std::nullopt);
+        Settings taken = settings;
+        TakeOverOptions(fresh.workingCopy(), taken);
+        EXPECT_EQ(taken.regressionMethod, row.taken) << row.picked;
+    }
+    // A sheet whose regression page was never opened keeps the method.
+    OptionsSheet unopened(settings, formats, port);
+    unopened.openPage(OptionsPage::General);
+    OptionsPageValues general = unopened.openPage(OptionsPage::General);
+    EXPECT_EQ(unopened.confirm([&](OptionsPage) { return general; }), std::nullopt);
+    EXPECT_EQ(unopened.workingCopy().settings.regressionMethod, 3u);
+}
+
 TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
     settings.dataDirectory = "/old/";
     OptionsPageValues general = sheet.openPage(OptionsPage::General);

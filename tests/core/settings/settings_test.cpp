@@ -236,6 +236,71 @@ TEST_F(SettingsFile, SaveSkipsAnUnsetDataDirectoryAndAvgLimit) {
     EXPECT_EQ(saved.find("datadir"), std::string::npos);
 }
 
+TEST_F(SettingsFile, CalculationMethodIsWrittenOnlyWhenChosenOrAlreadyHeld) {
+    // A file of today's users: the line and no choices leave it byte for byte as it was.
+    SaveSettings(settings, grid.columnFormats(), path_);
+    const std::string plain = contents();
+    EXPECT_EQ(plain.find("method"), std::string::npos);
+    SaveSettings(settings, grid.columnFormats(), path_);
+    EXPECT_EQ(contents(), plain);
+
+    struct Case {
+        const char* held; // the value of [regression] method= before the save; "" none
+        std::uint32_t method;
+        const char* written; // the value after it; "" none
+    };
+    const Case cases[] = {
+        {"", 0, ""},
+        {"", 2, "exponential"},
+        {"parabolic", 0, "linear"},
+        {"mean", 4, "auto"},
+        {"\x95\xbd\x8b\xcf", 3, "\x95\xbd\x8b\xcf"}, // "平均" in code page 932 stays as written
+        {"\x95\xbd\x8b\xcf", 1, "parabolic"},
+    };
+    for (const Case& c : cases) {
+        write(std::string(c.held).empty()
+                  ? "[regression]\r\nchklevel=99.700000\r\n"
+                  : "[regression]\r\nchklevel=99.700000\r\nmethod=" + std::string(c.held) + "\r\n");
+        Settings chosen;
+        chosen.regressionMethod = c.method;
+        ASSERT_EQ(SaveSettings(chosen, grid.columnFormats(), path_), 1);
+        FileError error;
+        const std::optional<IniFile> saved = IniFile::read(path_, error);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->value("regression", "method").value_or(""), c.written) << c.held;
+        Settings loaded;
+        LoadSettings(loaded, grid, path_);
+        EXPECT_EQ(loaded.regressionMethod, c.method) << c.held;
+    }
+    // The command line names a method other than the line after the keys.
+    write("[regression]\r\nmethod=exponential\r\n");
+    std::vector<std::string> printed = runSettingsCommand();
+    ASSERT_EQ(printed.size(), settingKeys().size() + 1);
+    EXPECT_EQ(printed.back(), "regression.method=exponential");
+    EXPECT_EQ(test::runCli(folder_, "settings --ini TARNOVA.INI --save COPY.INI").exitCode, 0);
+    EXPECT_NE(folder_.read("COPY.INI").find("[regression]\r\nconf95="), std::string::npos);
+    EXPECT_NE(folder_.read("COPY.INI").find("method=exponential\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, ChoicesOfTheCalculationJoinTheOnesTheFileHolds) {
+    const std::string held = "[regressionmethods]\r\nKr84=mean\r\nAr40/Ar36=parabolic\r\n";
+    write(held);
+    settings.methodChoices = {{"Ar40/Ar36", 2}, {"Ar38", 4}, {"Kr84", 3}};
+    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
+    FileError error;
+    const std::optional<IniFile> saved = IniFile::read(path_, error);
+    ASSERT_TRUE(saved);
+    const std::vector<std::string> names{"Kr84", "Ar40/Ar36", "Ar38"};
+    EXPECT_EQ(saved->keyNames("regressionmethods"), names);
+    EXPECT_EQ(saved->value("regressionmethods", "Kr84").value_or(""), "mean");
+    EXPECT_EQ(saved->value("regressionmethods", "Ar40/Ar36").value_or(""), "exponential");
+    EXPECT_EQ(saved->value("regressionmethods", "Ar38").value_or(""), "auto");
+    // The choices are the calculation's: loading leaves them out of the settings.
+    Settings loaded;
+    LoadSettings(loaded, grid, path_);
+    EXPECT_TRUE(loaded.methodChoices.empty());
+}
+
 // Only a regular file of at most 16 MB is read as the settings file; anything else is reported
 // with its path, and every option keeps its default.
 TEST_F(SettingsFile, FilesThatAreNoSettingsFileAreRefusedNamingThePath) {
