@@ -188,6 +188,26 @@ class ResultViewsTest : public QObject {
         QCOMPARE(result->currentSheet(), 4);
     }
 
+    // Edit -> Regression checks the method asked for the sheet shown, and only that one.
+    void theRegressionMenuChecksTheMethodOfTheSheet() {
+        Calculation calculation;
+        ResultWindow* result = calculation.result();
+        QAction* parabola = result->action(gui::kViewFirstMethod + kParabolicMethod);
+        QAction* line = result->action(gui::kViewFirstMethod + kLinearMethod);
+        QVERIFY(parabola != nullptr && line != nullptr);
+        auto* menu = qobject_cast<QMenu*>(parabola->associatedObjects().value(0));
+        QVERIFY(menu != nullptr);
+        const auto opened = [menu] { QMetaObject::invokeMethod(menu, "aboutToShow"); };
+        opened();
+        QVERIFY(line->isChecked() && !parabola->isChecked());
+        result->runCommand(gui::kViewFirstMethod + kParabolicMethod);
+        opened();
+        QVERIFY(parabola->isChecked() && !line->isChecked());
+        result->runCommand(gui::kViewNext); // another sheet keeps the line
+        opened();
+        QVERIFY(line->isChecked() && !parabola->isChecked());
+    }
+
     // The result window shows the longest sheet whole when it opens, and scrolls when it is
     // made smaller than the sheet.
     void resultWindowHoldsItsLongestSheetAndScrolls() {

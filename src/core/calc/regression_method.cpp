@@ -318,7 +318,10 @@ std::string curveFormula(const LineFit& fit, bool errors) {
     case kParabolicMethod:
         return "y = " + term(0) + " + " + term(1) + " * x + " + term(2) + " * x^2";
     case kExponentialMethod:
-        return "y = " + term(0) + " * exp(-" + term(1) + " * x) + " + term(2);
+        // A negative rate (a growing curve) in parentheses, so that its sign is not read as a
+        // second minus.
+        return "y = " + term(0) + (fit.coefficients[1] < 0 ? " * exp(-(" : " * exp(-") + term(1) +
+               (fit.coefficients[1] < 0 ? ") * x) + " : " * x) + ") + term(2);
     default:
         return "y = " + term(0);
     }

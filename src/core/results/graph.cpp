@@ -52,9 +52,11 @@ std::string curveFormula(const LineFit& fit) {
         formula += formulaNumber(b[2]);
         formula += " * x^2";
     } else if (fit.method == kExponentialMethod) {
-        formula += " * exp(-";
+        // A negative rate (a growing curve) in parentheses, as on the result sheet.
+        const bool growing = b[1] < 0;
+        formula += growing ? " * exp(-(" : " * exp(-";
         formula += formulaNumber(b[1]);
-        formula += " * x) + ";
+        formula += growing ? ") * x) + " : " * x) + ";
         formula += formulaNumber(b[2]);
     }
     return formula;

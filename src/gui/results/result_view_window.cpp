@@ -157,10 +157,19 @@ void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
     addCommand(regression, "&Update All excluding disabled", kViewUpdateAll);
     addCommand(regression, "&Redo calicuration excluding disabled", kViewRedoCalculation);
     regression->addSeparator();
+    // The methods, the one asked for this sheet checked when the menu opens.
     const std::span<const RegressionMethod> methods = RegressionMethods();
     for (std::size_t i = 0; i < methods.size(); ++i) {
-        addCommand(regression, methods[i].name.data(), kViewFirstMethod + static_cast<int>(i));
+        addCommand(regression, methods[i].name.data(), kViewFirstMethod + static_cast<int>(i))
+            ->setCheckable(true);
     }
+    connect(regression, &QMenu::aboutToShow, this, [this, count = methods.size()] {
+        const RegressionResult* record = currentRecord();
+        for (std::size_t i = 0; i < count; ++i) {
+            action(kViewFirstMethod + static_cast<int>(i))
+                ->setChecked(record != nullptr && record->fitMethod == i);
+        }
+    });
 
     QMenu* view = menuBar()->addMenu("&View");
     addCommand(view, "Show &Note", kViewShowNote);

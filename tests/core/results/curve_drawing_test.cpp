@@ -93,6 +93,37 @@ TEST(CurveDrawing, BandHalfWidthIsTheStandardErrorOfTheCurveTimesT) {
     EXPECT_NEAR(FittedValue(fit, 4.0), 1.0, 0.05);
 }
 
+// The rate of a growing curve is negative: it stands in parentheses after "exp(-", on the
+// sheet and under the graph, never as a doubled minus.
+TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
+    for (const double rate : {0.5, -0.5}) {
+        std::vector<std::pair<double, double>> points;
+        for (int i = 0; i < 8; ++i) {
+            points.emplace_back(i, 2.0 * std::exp(-rate * i) + 1.0);
+        }
+        RegressionResult record = test::withPoints(points, 0.32);
+        record.fitMethod = kExponentialMethod;
+        ASSERT_EQ(ComputeStatistics(record), 1);
+        ASSERT_NE(FitLine(record), 0) << rate;
+        RecordingSurface sheet;
+        SurfaceRect area{0, 0, 900, 480};
+        DrawResultSheet(sheet, area, record, nullptr, 0, 0xFFFFFFFF,
+                        RegressionMethods().front().describe);
+        RecordingSurface graph;
+        DrawGraph(graph, {0, 0, 900, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
+        for (const RecordingSurface* surface : {&sheet, &graph}) {
+            const std::vector<std::string> texts = surface->texts();
+            const auto formula = std::find_if(texts.begin(), texts.end(), [](const auto& text) {
+                return text.starts_with("y = ") && text.find("exp(") != std::string::npos;
+            });
+            ASSERT_NE(formula, texts.end()) << rate;
+            EXPECT_EQ(formula->find("exp(-(") != std::string::npos, rate < 0) << *formula;
+            EXPECT_EQ(formula->find("--"), std::string::npos) << *formula;
+            EXPECT_EQ(formula->find("-  -"), std::string::npos) << *formula;
+        }
+    }
+}
+
 TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
     RegressionResult record =
         test::withPoints({{1.0, 3.0}, {2.0, 2.5}, {3.0, 2.25}}, 0.32); // 3 points only
