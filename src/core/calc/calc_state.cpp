@@ -112,7 +112,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     }
     if (state.results) {
         for (PeakRecord& peak : state.peaks) {
-            peak.flags &= ~kPeakDisabled;
+            peak.flags &= ~kPeakExclusionBits;
         }
         const bool logged = runLog().isOpen();
         int index = 0;
@@ -131,7 +131,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                         line = formatText("%d->%u", j, point.peakIndex);
                     }
                     if (!point.isActive() && point.peakIndex < state.peaks.size()) {
-                        state.peaks[point.peakIndex].flags |= kPeakDisabled;
+                        state.peaks[point.peakIndex].flags |= point.flags & kPointExclusionBits;
                         line += " - Invalidated";
                     }
                     if (logged) {

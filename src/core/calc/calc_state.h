@@ -4,6 +4,7 @@
 
 #include "calc/element_list.h"
 #include "calc/fit_choice.h"
+#include "calc/outlier_filter.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
@@ -68,6 +69,8 @@ struct CalcState {
     std::optional<CalculationChoices> lastChoices;
     // The regression method of each new record; kept when the calculation is released.
     FitChoices fitChoices;
+    // The outlier filter the regressions run with; off unless the user turned it on.
+    OutlierFilter outlierFilter;
 
     int elementCount() const { return static_cast<int>(elements.size()); }
     int peakCount() const { return static_cast<int>(peaks.size()); }

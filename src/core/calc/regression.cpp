@@ -12,6 +12,10 @@
 #include <optional>
 
 namespace tarnova {
+
+static_assert(kPointDisabled == kPeakDisabled && kPointExcludedByFilter == kPeakExcludedByFilter &&
+                  kPointExcludedByCorrection == kPeakExcludedByCorrection,
+              "a point takes its exclusion bits over from its peak");
 namespace {
 
 // Per-point log lines are formatted only while someone can read them: a long peak list would
@@ -261,7 +265,7 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
         const PeakRecord& peak = peaks[i];
         DataPoint point;
         point.peakIndex = i;
-        point.flags = peak.flags & kPeakDisabled;
+        point.flags = peak.flags & kPeakExclusionBits;
         point.time = peak.time;
         point.value = peak.peakValue();
         points.push_back(point);

@@ -26,6 +26,12 @@ inline constexpr std::int32_t kPointsNone = 1051;
 
 // Bits of DataPoint::flags.
 inline constexpr std::uint32_t kPointDisabled = 0x1;
+// Why a disabled point is out, set beside kPointDisabled; neither bit: the user excluded it.
+// They have the values of the peak bits, so a point takes them over from its peak as they are.
+inline constexpr std::uint32_t kPointExcludedByFilter = 0x2;
+inline constexpr std::uint32_t kPointExcludedByCorrection = 0x4;
+inline constexpr std::uint32_t kPointExclusionBits =
+    kPointDisabled | kPointExcludedByFilter | kPointExcludedByCorrection;
 inline constexpr std::uint32_t kPointOffGraph = 0x10000; // kept by the graph drawing
 
 struct DataPoint {

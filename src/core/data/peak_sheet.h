@@ -15,6 +15,11 @@ inline constexpr std::size_t kMaxCommentLength = 255;
 inline constexpr std::size_t kMaxDateLength = 79;
 
 inline constexpr std::uint32_t kPeakDisabled = 0x1;
+// Why a disabled peak is out, set beside kPeakDisabled; neither bit: the user excluded it.
+inline constexpr std::uint32_t kPeakExcludedByFilter = 0x2;     // the outlier filter
+inline constexpr std::uint32_t kPeakExcludedByCorrection = 0x4; // an interference correction
+inline constexpr std::uint32_t kPeakExclusionBits =
+    kPeakDisabled | kPeakExcludedByFilter | kPeakExcludedByCorrection;
 
 // One measured peak. The peak value is always height x range; it is never stored.
 struct PeakRecord {

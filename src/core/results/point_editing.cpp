@@ -60,14 +60,16 @@ bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
     if (button == PointButton::Right && !point.isActive()) {
         return false;
     }
-    point.flags ^= kPointDisabled;
+    // The point is now the user's choice, whatever excluded it before.
+    point.flags =
+        point.isActive() ? point.flags | kPointDisabled : point.flags & ~kPointExclusionBits;
     RefitRecord(record);
     return true;
 }
 
 void EnableAllDataPoints(RegressionResult& record) {
     for (DataPoint& point : PointsOf(record)) {
-        point.flags &= ~kPointDisabled;
+        point.flags &= ~kPointExclusionBits;
     }
     RefitRecord(record);
 }
@@ -94,8 +96,12 @@ void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selec
     std::size_t i = 0;
     for (DataPoint& point : PointsOf(record)) {
         const bool enable = i < selected.size() && selected[i];
-        point.flags = enable ? point.flags & ~kPointDisabled : point.flags | kPointDisabled;
         ++i;
+        // A point left as it was keeps its reason; a changed one is the user's choice.
+        if (enable != point.isActive()) {
+            point.flags =
+                enable ? point.flags & ~kPointExclusionBits : point.flags | kPointDisabled;
+        }
     }
     RefitRecord(record);
 }
