@@ -107,7 +107,7 @@ bool runSettingsDialog(CalcState& state, const CalculationEnvironment& environme
 // regressions, the windows and the print jobs.
 int calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
     CalculationPort& port = environment.port;
-    LogLine("Calicuration is set up.");
+    LogLine("Calicuration is set up."); // the run log's spelling, which log readers match
     state.calcFlags |= kCalcConfirmed;
     state.lastChoices = ChoicesOf(state);
 

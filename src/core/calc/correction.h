@@ -18,6 +18,7 @@ namespace tarnova {
 
 struct CalcState;
 
+// Spelt so in every TARNOVA.INI written so far: the section and key names stay.
 inline constexpr std::string_view kCorrectionSetsSection = "interferance";
 
 struct CorrectionItem {

@@ -137,6 +137,7 @@ void CorrectionTableEditor::open() {
         insertSortedOnce(setNames_, std::string(cutCp932(name, kSetNameRoom - 1)));
     }
     if (setNames_.empty() && file.readInt(kGeneralSection, kCorrectionSetsSection, 0) > 0) {
+        // The run log's spelling, which log readers match.
         LogLine("INI file break down for interferance peak correction.");
     }
     correctedLabels_.clear();
