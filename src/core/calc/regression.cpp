@@ -20,6 +20,9 @@ static_assert(kPointDisabled == kPeakDisabled && kPointExcludedByFilter == kPeak
               "a point takes its exclusion bits over from its peak");
 namespace {
 
+constexpr std::uint32_t kPointReasonBits =
+    kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser;
+
 // Per-point log lines are formatted only while someone can read them: a long peak list would
 // otherwise spend most of its time on text that is dropped.
 bool detailLogged() {
@@ -312,8 +315,11 @@ int ComputeStatistics(RegressionResult& record) {
     int n = 0;
     for (const DataPoint& point : *record.points) {
         if (logged) {
-            LogLine(formatText("(%X)", point.flags) + formatGeneral(point.time) + " - " +
-                    formatExponent(point.value, 0, 6) + (point.isActive() ? " - OK" : ""));
+            // The flags as they always were: the reasons of an exclusion and the user's keep
+            // mark are left out.
+            LogLine(formatText("(%X)", point.flags & ~kPointReasonBits) +
+                    formatGeneral(point.time) + " - " + formatExponent(point.value, 0, 6) +
+                    (point.isActive() ? " - OK" : ""));
         }
         if (!point.isActive()) {
             continue;

@@ -7,6 +7,7 @@
 #include "calc/regression.h"
 #include "calc/regression_method.h"
 #include "core/calc/scripted_calculation_port.h"
+#include "core/support/log_capture.h"
 #include "core/support/regression_records.h"
 #include "core/support/test_peaks.h"
 #include "results/point_editing.h"
@@ -461,6 +462,31 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
     ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
     EXPECT_EQ((*state.results)[0].activeCount, 12);
     EXPECT_EQ((*state.results)[1].activeCount, 12);
+}
+
+// The run log's point lines show the flags as they were before exclusions had reasons: a
+// point's reason and the user's keep mark are not logged.
+TEST(OutlierFilterChoices, LogLinesOfPointsShowNoReasons) {
+    const struct {
+        std::uint32_t flags;
+        const char* logged;
+    } cases[] = {
+        {0, "(0)1 - 2.000000E+000 - OK"},
+        {kPointKeptByUser, "(0)1 - 2.000000E+000 - OK"},
+        {kPointDisabled, "(1)1 - 2.000000E+000"},
+        {kPointDisabled | kPointExcludedByFilter, "(1)1 - 2.000000E+000"},
+        {kPointDisabled | kPointExcludedByCorrection, "(1)1 - 2.000000E+000"},
+        {kPointDisabled | kPointOffGraph, "(10001)1 - 2.000000E+000"},
+    };
+    for (const auto& c : cases) {
+        RegressionResult record = test::withPoints({{1.0, 2.0}, {2.0, 3.0}});
+        (*record.points)[0].flags = c.flags;
+        test::LogCapture log;
+        ComputeStatistics(record);
+        const std::vector<std::string> lines = log.lines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[1], c.logged) << c.flags;
+    }
 }
 
 } // namespace
