@@ -139,9 +139,13 @@ int RefilterOutliers(RegressionResult& record, const OutlierFilter& filter) {
 
 void ReleaseFilterExclusions(std::vector<PeakRecord>& peaks) {
     for (PeakRecord& peak : peaks) {
-        if ((peak.flags & kPeakExcludedByFilter) != 0 &&
-            (peak.flags & kPeakExcludedByCorrection) == 0) {
-            peak.flags &= ~(kPeakDisabled | kPeakExcludedByFilter);
+        if ((peak.flags & kPeakExcludedByFilter) == 0) {
+            continue;
+        }
+        // A peak that a correction excludes as well stays out, as the correction's.
+        peak.flags &= ~kPeakExcludedByFilter;
+        if ((peak.flags & kPeakExcludedByCorrection) == 0) {
+            peak.flags &= ~kPeakDisabled;
         }
     }
 }

@@ -43,7 +43,8 @@ int FilterOutliers(RegressionResult& record, const OutlierFilter& filter);
 int RefilterOutliers(RegressionResult& record, const OutlierFilter& filter);
 
 // Enables again the peaks that the filter alone excluded, so that a calculation decides them
-// afresh with its own filter settings.
+// afresh with its own filter settings; a peak a correction excludes too loses only the
+// filter's mark.
 void ReleaseFilterExclusions(std::vector<PeakRecord>& peaks);
 
 } // namespace tarnova

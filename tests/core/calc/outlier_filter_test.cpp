@@ -447,5 +447,27 @@ TEST(OutlierFilterChoices, LogLinesOfPointsShowNoReasons) {
     }
 }
 
+// Before a calculation decides afresh, only the filter's exclusions are given back: a peak a
+// correction excludes as well stays out as the correction's, others keep what they have.
+TEST(OutlierFilterChoices, CalculationGivesBackOnlyTheFiltersPeaks) {
+    const struct {
+        std::uint32_t before;
+        std::uint32_t after;
+    } cases[] = {
+        {kPeakDisabled | kPeakExcludedByFilter, 0},
+        {kPeakDisabled | kPeakExcludedByFilter | kPeakKeptByUser, kPeakKeptByUser},
+        {kPeakDisabled | kPeakExcludedByFilter | kPeakExcludedByCorrection,
+         kPeakDisabled | kPeakExcludedByCorrection},
+        {kPeakDisabled, kPeakDisabled},
+        {kPeakDisabled | kPeakExcludedByCorrection, kPeakDisabled | kPeakExcludedByCorrection},
+        {kPeakKeptByUser, kPeakKeptByUser},
+    };
+    for (const auto& c : cases) {
+        std::vector<PeakRecord> peaks{test::makePeak("N", 1.0, 1.0, 1.0, c.before)};
+        ReleaseFilterExclusions(peaks);
+        EXPECT_EQ(peaks[0].flags, c.after) << c.before;
+    }
+}
+
 } // namespace
 } // namespace tarnova
