@@ -25,7 +25,11 @@ namespace {
     "  --correction SETNAME apply that interference correction set of the INI file\n"              \
     "  --fit METHOD, --fit NAME=METHOD\n"                                                          \
     "                       the regression method (linear, parabolic, exponential, mean, auto)\n"  \
-    "                       of the calculation, or of a record name or a label\n"
+    "                       of the calculation, or of a record name or a label\n"                  \
+    "  --filter sigma:K:ITERATIONS|chauvenet|off\n"                                                \
+    "                       the outlier filter: disable points whose residual is at least K\n"     \
+    "                       residual standard deviations (ITERATIONS passes; sigma alone is\n"     \
+    "                       sigma:2:1), or by Chauvenet's criterion in one pass\n"
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kOptions{{
     {"settings", "Prints the settings as the program reads them at start-up.\n\n"

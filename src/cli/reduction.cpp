@@ -115,6 +115,7 @@ class ReductionPort final : public BatchCalculationPort {
         // The INI's methods (read by the calculation), with those of --fit over them.
         form.fitMethod = options_.fitMethodGiven ? options_.fitChoices.method : form.fitMethod;
         form.fitMethodsByName = options_.fitChoices.byName;
+        form.outlierFilter = options_.outlierFilter.value_or(form.outlierFilter);
         if (options_.correctionSet) {
             const std::string& name = *options_.correctionSet;
             if (!offeredIn(form.correctionSets, iniPath_, name)) {
@@ -198,7 +199,7 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
     } else if (option == "--stddev" || option == "--unbiased") {
         options.useStdDev = option == "--stddev";
     } else if (option == "--ini" || option == "--format" || isLabelListOption(option) ||
-               option == "--test-level" || option == "--correction") {
+               option == "--test-level" || option == "--correction" || option == "--filter") {
         if (const auto problem = optionProblem(arguments, i, true, false)) {
             reportUsageProblem(*problem);
             invalid = true;
@@ -219,6 +220,14 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
             options.testLevel = parseTestLevel(text);
             if (!options.testLevel) {
                 reportUsageProblem("--test-level " + text + " is no number from 0 to 100");
+                invalid = true;
+            }
+        } else if (option == "--filter") {
+            options.outlierFilter = ParseOutlierFilter(text);
+            if (!options.outlierFilter) {
+                reportUsageProblem("--filter " + text +
+                                   ": give sigma:K:ITERATIONS (K above 0, ITERATIONS 1 to 100), "
+                                   "sigma[:K], chauvenet or off");
                 invalid = true;
             }
         } else {
@@ -289,6 +298,8 @@ int Reduction::calculate(const ReductionOptions& options) {
 
     const std::string iniPath = options.sheet.iniPath.value_or(settingsFilePath());
     ReductionPort port(options, iniPath);
+    // The INI's filter, which --filter replaces in the settings.
+    state.outlierFilter = settings.outlierFilter;
     const CalculationEnvironment environment{sheet.ui,           port,    settings.generalFlags,
                                              settings.testLevel, iniPath, std::nullopt};
     if (RunCalculation(state, extracted, environment) == 0) {

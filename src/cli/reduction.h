@@ -19,7 +19,8 @@ namespace tarnova::cli {
 #define TARNOVA_REDUCTION_USAGE                                                                    \
     "[--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... [--denominator L]... "            \
     "[--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68] "                \
-    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]..."
+    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]... "    \
+    "[--filter sigma:K:ITERATIONS|chauvenet|off]"
 
 struct ReductionOptions {
     SheetArguments sheet; // FILE, --ini, --format
@@ -35,6 +36,8 @@ struct ReductionOptions {
     // --fit: the calculation's method, or the method of a record name or a label.
     FitChoices fitChoices;
     bool fitMethodGiven = false;
+    // --filter: the outlier filter over the one of the INI.
+    std::optional<OutlierFilter> outlierFilter;
 };
 
 // What a command's own option handler made of the argument at i.

@@ -58,6 +58,10 @@ int runSettingsCommand(const Arguments& arguments) {
         std::cout << "regression.method="
                   << kRegressionMethodNamings[settings.regressionMethod].keyword << '\n';
     }
+    // So is the outlier filter, only when it is on.
+    if (settings.outlierFilter.rule != OutlierRule::Off) {
+        std::cout << "regression.filter=" << FormatOutlierFilter(settings.outlierFilter) << '\n';
+    }
     return 0;
 }
 

@@ -334,6 +334,44 @@ class ResultViewsTest : public QObject {
         QCOMPARE(record.activeCount, all);
     }
 
+    // Edit -> Data Points -> Filter Outliers: offered only while the calculation has a filter;
+    // it takes out the Ar38 peak that Chauvenet's criterion rejects (as tarnova-cli reduce
+    // --filter chauvenet does); a click brings it back for good, Enable All lets the filter
+    // decide again.
+    void filterOutliersRunsTheCalculationsFilterOnTheSheet() {
+        Calculation calculation;
+        const int sheet = 2;
+        calculation.show(sheet);
+        RegressionResult& record = calculation.record(sheet);
+        QCOMPARE(QString::fromStdString(record.sheetName), QString("Ar38"));
+        const int all = record.pointCount;
+        QAction* command = calculation.graph()->action(gui::kViewFilterOutliers);
+        QVERIFY(command != nullptr);
+        QVERIFY(calculation.result()->action(gui::kViewFilterOutliers) != nullptr);
+        auto* points = qobject_cast<QMenu*>(command->parent());
+        QVERIFY(points != nullptr);
+        Q_EMIT points->aboutToShow();
+        QVERIFY(!command->isEnabled());
+
+        calculation.state.outlierFilter = {.rule = OutlierRule::Chauvenet};
+        Q_EMIT points->aboutToShow();
+        QVERIFY(command->isEnabled());
+        calculation.graph()->runCommand(gui::kViewFilterOutliers);
+        QCOMPARE(record.activeCount, all - 1);
+        QCOMPARE((*record.points)[4].flags & kPointExclusionBits,
+                 kPointDisabled | kPointExcludedByFilter);
+
+        calculation.graph()->repaintNow();
+        QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, calculation.drawn(4));
+        QCOMPARE(record.activeCount, all);
+        calculation.result()->runCommand(gui::kViewFilterOutliers);
+        QCOMPARE(record.activeCount, all);
+        calculation.result()->runCommand(gui::kViewEnableAll);
+        calculation.result()->runCommand(gui::kViewFilterOutliers);
+        QCOMPARE(record.activeCount, all - 1);
+        QVERIFY(!(*record.points)[4].isActive());
+    }
+
     // The graph window's Save As writes the picture its extension names to the path chosen.
     void graphSaveAsWritesThePictureNamed() {
         Calculation calculation;

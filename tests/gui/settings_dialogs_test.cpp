@@ -19,6 +19,7 @@
 #include "gui/results/printer_properties.h"
 #include "gui/results/printer_selection_dialog.h"
 #include "gui/settings/options_dialog.h"
+#include "gui/settings/outlier_filter_fields.h"
 #include "platform/load_path.h"
 #include "platform/text_file.h"
 #include "results/printer_selection.h"
@@ -28,12 +29,14 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -612,6 +615,55 @@ class SettingsDialogsTest : public QObject {
             button(sheet, "ｷｬﾝｾﾙ")->click();
         });
         fixture.window->runCommand(kCommandOption);
+    }
+
+    // The regression page's outlier filter: Save Option writes it; the settings dialog of a new
+    // calculation opens with it, and the filter chosen there runs in the calculation.
+    void outlierFilterFromTheOptionsToTheCalculation() {
+        writeFile(iniPath_, "[regression]\r\nchklevel=99.700000\r\n");
+        WindowFixture fixture;
+        whenShown<QDialog>([](QDialog& dialog) {
+            auto& sheet = static_cast<OptionsDialog&>(dialog);
+            sheet.pages()->setCurrentIndex(2);
+            OutlierFilterFields& fields = *sheet.filterFields();
+            QCOMPARE(fields.ruleList()->currentIndex(), 0);
+            QVERIFY(!fields.factorField()->isEnabled());
+            fields.ruleList()->setCurrentIndex(1);
+            QVERIFY(fields.factorField()->isEnabled());
+            fields.factorField()->setValue(2.5);
+            fields.iterationsField()->setValue(3);
+            button(sheet, "OK")->click();
+        });
+        fixture.window->runCommand(kCommandOption);
+        QCOMPARE(fixture.settings.outlierFilter, (OutlierFilter{OutlierRule::Sigma, 2.5, 3}));
+        fixture.window->runCommand(kCommandSaveOption);
+        QCOMPARE(ReadProfileString(QFile::encodeName(iniPath_).toStdString(), "regression",
+                                   "filter", "", 80),
+                 std::string("sigma:2.5:3"));
+
+        test::ScriptedPort ui;
+        QWidget owner;
+        CalcState state;
+        state.outlierFilter = {.rule = OutlierRule::Chauvenet};
+        const Settings settings;
+        QtCalculationPort port(ui, &owner, state, settings);
+        const std::vector<PeakRecord> peaks = argonPeaks();
+        const CalculationEnvironment environment{
+            ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
+        whenShown<CalculationSettingsDialog>([](CalculationSettingsDialog& dialog) {
+            OutlierFilterFields& fields = *dialog.outlierFilterFields();
+            QCOMPARE(fields.ruleList()->currentIndex(), 2);
+            QVERIFY(!fields.iterationsField()->isEnabled());
+            fields.ruleList()->setCurrentIndex(1);
+            fields.factorField()->setValue(3.0);
+            dialog.allAbundancesBox()->click();
+            button(dialog, "開始")->click();
+        });
+        QCOMPARE(RunCalculation(
+                     state, [&] { return std::optional(peaks); }, environment),
+                 1);
+        QCOMPARE(state.outlierFilter, (OutlierFilter{OutlierRule::Sigma, 3.0, 1}));
+        ReleaseCalculation(state, &port);
     }
 
     // Cancel after changing three pages changes nothing.

@@ -8,6 +8,18 @@
 #include <new>
 
 namespace tarnova {
+namespace {
+
+// A peak left out by several records keeps a reason (the filter's, a correction's) only while
+// every one of them gives it: one record where the user excluded it makes it the user's.
+std::uint32_t excludedPeakFlags(std::uint32_t peakFlags, std::uint32_t pointFlags) {
+    constexpr std::uint32_t reasons = kPeakExcludedByFilter | kPeakExcludedByCorrection;
+    const std::uint32_t kept =
+        (peakFlags & kPeakDisabled) != 0 ? peakFlags & pointFlags & reasons : pointFlags & reasons;
+    return (peakFlags & ~reasons) | kPeakDisabled | kept;
+}
+
+} // namespace
 
 int CreateResults(CalcState& state) {
     int numerators = 0;
@@ -112,7 +124,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     }
     if (state.results) {
         for (PeakRecord& peak : state.peaks) {
-            peak.flags &= ~kPeakExclusionBits;
+            peak.flags &= ~(kPeakExclusionBits | kPeakKeptByUser);
         }
         const bool logged = runLog().isOpen();
         int index = 0;
@@ -130,9 +142,14 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                     if (logged) {
                         line = formatText("%d->%u", j, point.peakIndex);
                     }
-                    if (!point.isActive() && point.peakIndex < state.peaks.size()) {
-                        state.peaks[point.peakIndex].flags |= point.flags & kPointExclusionBits;
-                        line += " - Invalidated";
+                    if (point.peakIndex < state.peaks.size()) {
+                        PeakRecord& peak = state.peaks[point.peakIndex];
+                        if (!point.isActive()) {
+                            peak.flags = excludedPeakFlags(peak.flags, point.flags);
+                            line += " - Invalidated";
+                        } else {
+                            peak.flags |= point.flags & kPointKeptByUser;
+                        }
                     }
                     if (logged) {
                         LogLine(line);

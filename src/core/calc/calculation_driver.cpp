@@ -120,7 +120,7 @@ int calculateConfirmed(CalcState& state, const CalculationEnvironment& environme
         keepUncorrectedValues(state);
         ApplyCorrections(state, environment.ui, environment.iniPath);
     }
-    if (RunRegressions(state, environment.testLevel) == 0) {
+    if (RunRegressions(state, environment.testLevel, RegressionRun::Calculation) == 0) {
         environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
         state.calcFlags = 0;
         return 0;
@@ -194,6 +194,7 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     form.printReports = (flags & kCalcPrintReports) != 0;
     form.printPeakList = (flags & kCalcPrintPeakList) != 0;
     form.fitMethod = state.fitChoices.method;
+    form.outlierFilter = state.outlierFilter;
 
     const int setCount = ReadProfileInt(iniPath, "general", kCorrectionSetsSection, -1);
     if (setCount > 0) {
@@ -240,6 +241,7 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     for (const auto& [name, method] : form.fitMethodsByName) {
         state.fitChoices.choose(name, method);
     }
+    state.outlierFilter = form.outlierFilter;
 
     const auto selected = [](const std::vector<bool>& items, std::size_t i) {
         return i < items.size() && items[i];
@@ -285,6 +287,7 @@ int RunNewCalculation(CalcState& state, const PeakListSource& extract,
     // disabled points) until the new settings are confirmed.
     CalcState fresh;
     fresh.lastChoices = state.lastChoices;
+    fresh.outlierFilter = state.outlierFilter;
     if (startNewCalculation(fresh, extract, environment, state.lastChoices) == 0) {
         return 0;
     }
@@ -317,6 +320,7 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     again.uncorrectedValues = state.uncorrectedValues;
     again.lastChoices = state.lastChoices;
     again.fitChoices = state.fitChoices;
+    again.outlierFilter = state.outlierFilter;
     restoreUncorrectedValues(again);
     if (!runSettingsDialog(again, environment)) {
         return 0;

@@ -43,7 +43,8 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
 int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment);
 
 // CALC beside an existing calculation: the new peak and element lists are set up apart, the
-// dialog opens with the choices of the last confirmed calculation, and only a confirmed "開始"
+// dialog opens with the choices of the last confirmed calculation (and the outlier filter that
+// state holds: the caller puts the options' filter there), and only a confirmed "開始"
 // releases the old calculation (closing its views) and takes the new one's place. A cancel,
 // or a failure before the dialog, leaves the old calculation as it was. Returns as
 // RunCalculation.

@@ -20,6 +20,8 @@
 // or requestRecalculation (mode 1).
 #pragma once
 
+#include "settings/outlier_filter_setting.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,6 +54,8 @@ struct CalculationSettingsForm {
     std::uint32_t fitMethod = 0;
     // Methods of record names or labels to set over the INI's choices (tarnova-cli --fit).
     std::vector<std::pair<std::string, std::uint32_t>> fitMethodsByName;
+    // "外れ値の除外": the outlier filter of the calculation's regressions, off by default.
+    OutlierFilter outlierFilter;
 
     // "妨害イオンを補正する" and the drop-down list of correction sets, enabled while it is
     // checked. correctionSet is the list's text (at most 79 bytes); it is filled when the

@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/distributions.h"
+#include "calc/outlier_filter.h"
 #include "calc/peak_label_index.h"
 #include "calc/regression_method.h"
 #include "platform/run_log.h"
@@ -14,9 +15,13 @@
 namespace tarnova {
 
 static_assert(kPointDisabled == kPeakDisabled && kPointExcludedByFilter == kPeakExcludedByFilter &&
-                  kPointExcludedByCorrection == kPeakExcludedByCorrection,
+                  kPointExcludedByCorrection == kPeakExcludedByCorrection &&
+                  kPointKeptByUser == kPeakKeptByUser,
               "a point takes its exclusion bits over from its peak");
 namespace {
+
+constexpr std::uint32_t kPointReasonBits =
+    kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser;
 
 // Per-point log lines are formatted only while someone can read them: a long peak list would
 // otherwise spend most of its time on text that is dropped.
@@ -150,10 +155,14 @@ void clearStatistics(RegressionResult& record) {
 
 } // namespace
 
-int RunRegressions(CalcState& state, double testLevel) {
+int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
     if (!state.results) {
         state.calcFlags = kCalcAllFailed;
         return 0;
+    }
+    const bool filtered = run == RegressionRun::Calculation;
+    if (filtered) {
+        ReleaseFilterExclusions(state.peaks);
     }
     const double alpha = (state.calcFlags & kCalcConf95) != 0 ? 0.05 : 0.32;
     const int count = state.resultCount();
@@ -186,6 +195,9 @@ int RunRegressions(CalcState& state, double testLevel) {
         record.alpha = alpha;
         record.checkLevel = testLevel / 100.0;
         if (ComputeStatistics(record) == 1 && FitLine(record) != 0) {
+            if (filtered) {
+                FilterOutliers(record, state.outlierFilter);
+            }
             LogLine(record.sheetName);
             ++succeeded;
         }
@@ -231,6 +243,7 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
             point.peakIndex = j;
             point.prevDenominator = static_cast<std::int32_t>(*previous);
             point.nextDenominator = static_cast<std::int32_t>(i);
+            point.flags = peak.flags & kPeakKeptByUser;
             point.time = peak.time;
             point.value = peak.peakValue() / signal;
             points.push_back(point);
@@ -265,7 +278,7 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
         const PeakRecord& peak = peaks[i];
         DataPoint point;
         point.peakIndex = i;
-        point.flags = peak.flags & kPeakExclusionBits;
+        point.flags = peak.flags & (kPeakExclusionBits | kPeakKeptByUser);
         point.time = peak.time;
         point.value = peak.peakValue();
         points.push_back(point);
@@ -302,8 +315,11 @@ int ComputeStatistics(RegressionResult& record) {
     int n = 0;
     for (const DataPoint& point : *record.points) {
         if (logged) {
-            LogLine(formatText("(%X)", point.flags) + formatGeneral(point.time) + " - " +
-                    formatExponent(point.value, 0, 6) + (point.isActive() ? " - OK" : ""));
+            // The flags as they always were: the reasons of an exclusion and the user's keep
+            // mark are left out.
+            LogLine(formatText("(%X)", point.flags & ~kPointReasonBits) +
+                    formatGeneral(point.time) + " - " + formatExponent(point.value, 0, 6) +
+                    (point.isActive() ? " - OK" : ""));
         }
         if (!point.isActive()) {
             continue;

@@ -12,10 +12,15 @@ namespace tarnova {
 struct CalcState;
 class PeakLabelIndex;
 
+// Which run of the regressions: a calculation's decides the outlier filter afresh (the peaks it
+// excluded are given back and every record is filtered after its fit, as state.outlierFilter
+// says); an update ("Update All excluding disabled") keeps every point as the peaks hold it.
+enum class RegressionRun { Update, Calculation };
+
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
 // test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when
 // none did (calcFlags then holds kCalcAllFailed).
-int RunRegressions(CalcState& state, double testLevel);
+int RunRegressions(CalcState& state, double testLevel, RegressionRun run = RegressionRun::Update);
 
 // The ratio points of record: every enabled numerator peak between two consecutive enabled
 // denominator peaks, divided by the denominator signal interpolated to its time. peaks must be

@@ -32,6 +32,9 @@ inline constexpr std::uint32_t kPointExcludedByFilter = 0x2;
 inline constexpr std::uint32_t kPointExcludedByCorrection = 0x4;
 inline constexpr std::uint32_t kPointExclusionBits =
     kPointDisabled | kPointExcludedByFilter | kPointExcludedByCorrection;
+// An enabled point the user enabled again (a click or the Toggle dialog): the outlier filter
+// never disables it. The value of the peak bit, carried like the exclusion bits.
+inline constexpr std::uint32_t kPointKeptByUser = 0x8;
 inline constexpr std::uint32_t kPointOffGraph = 0x10000; // kept by the graph drawing
 
 struct DataPoint {

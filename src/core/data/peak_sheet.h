@@ -20,6 +20,8 @@ inline constexpr std::uint32_t kPeakExcludedByFilter = 0x2;     // the outlier f
 inline constexpr std::uint32_t kPeakExcludedByCorrection = 0x4; // an interference correction
 inline constexpr std::uint32_t kPeakExclusionBits =
     kPeakDisabled | kPeakExcludedByFilter | kPeakExcludedByCorrection;
+// An enabled peak the user enabled again after it was excluded: the outlier filter keeps it in.
+inline constexpr std::uint32_t kPeakKeptByUser = 0x8;
 
 // One measured peak. The peak value is always height x range; it is never stored.
 struct PeakRecord {

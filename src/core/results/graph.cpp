@@ -218,8 +218,9 @@ void drawCurve(Surface& surface, const GraphScales& scales, const LineFit& fit, 
     }
 }
 
-// Markers: a circle for an enabled point, a cross for a disabled one. Points off the plot, or
-// without a position, get the off-graph mark and no marker.
+// Markers: a circle for an enabled point, a cross for a disabled one, and for a point that
+// the outlier filter disabled the cross in a square. Points off the plot, or without a
+// position, get the off-graph mark and no marker.
 void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoint>& points,
                 PointPositions* positions, const FontMetrics& metrics) {
     const int m = metrics.averageCharWidth / 2;
@@ -244,6 +245,9 @@ void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoi
         if (point.isActive()) {
             surface.drawEllipse({x - m, y - m, x + m1, y + m1});
         } else {
+            if ((point.flags & kPointExcludedByFilter) != 0) {
+                surface.drawRectangle({x - m - 1, y - m - 1, x + m1 + 2, y + m1 + 2});
+            }
             surface.drawLine({x - m, y - m}, {x + m1 + 1, y + m1 + 1});
             surface.drawLine({x + m1, y - m}, {x - m - 1, y + m1 + 1});
         }

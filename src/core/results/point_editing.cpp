@@ -1,11 +1,23 @@
 #include "results/point_editing.h"
 
 #include "calc/calc_state.h"
+#include "calc/outlier_filter.h"
 #include "calc/regression.h"
 #include "calc/regression_method.h"
 #include "platform/text_format.h"
 
 namespace tarnova {
+namespace {
+
+// The flags of a point the user enabled or disabled: no reason of an exclusion is left, and an
+// enabled point is kept in against the outlier filter.
+std::uint32_t userChoice(std::uint32_t flags, bool enable) {
+    return enable ? (flags & ~kPointExclusionBits) | kPointKeptByUser
+                  : (flags | kPointDisabled) &
+                        ~(kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser);
+}
+
+} // namespace
 
 RegressionResult* SheetRecord(CalcState& state, int sheet) {
     if (!state.results || sheet < 0 || sheet >= state.resultCount()) {
@@ -61,17 +73,25 @@ bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
         return false;
     }
     // The point is now the user's choice, whatever excluded it before.
-    point.flags =
-        point.isActive() ? point.flags | kPointDisabled : point.flags & ~kPointExclusionBits;
+    point.flags = userChoice(point.flags, !point.isActive());
     RefitRecord(record);
     return true;
 }
 
 void EnableAllDataPoints(RegressionResult& record) {
+    // Every point back, none of them held against the outlier filter.
     for (DataPoint& point : PointsOf(record)) {
-        point.flags &= ~kPointExclusionBits;
+        point.flags &= ~(kPointExclusionBits | kPointKeptByUser);
     }
     RefitRecord(record);
+}
+
+int FilterSheetOutliers(CalcState& state, int sheet) {
+    RegressionResult* record = SheetRecord(state, sheet);
+    if (record == nullptr) {
+        return -1;
+    }
+    return RefilterOutliers(*record, state.outlierFilter);
 }
 
 std::vector<std::string> ToggleListLines(const RegressionResult& record) {
@@ -99,8 +119,7 @@ void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selec
         ++i;
         // A point left as it was keeps its reason; a changed one is the user's choice.
         if (enable != point.isActive()) {
-            point.flags =
-                enable ? point.flags & ~kPointExclusionBits : point.flags | kPointDisabled;
+            point.flags = userChoice(point.flags, enable);
         }
     }
     RefitRecord(record);

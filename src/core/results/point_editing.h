@@ -32,12 +32,22 @@ bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method);
 
 enum class PointButton { Left, Right };
 
+// A point the user enables or disables is the user's choice from then on: the reason of an
+// earlier exclusion is cleared, and a point enabled again is marked kPointKeptByUser, which
+// the outlier filter never disables. None of these refits runs the filter.
+
 // A click on point index of record: the left button toggles the point, the right button only
 // disables an enabled one. The record is refitted when the point changed. True when it did.
 bool ClickDataPoint(RegressionResult& record, int index, PointButton button);
 
-// Enables every point of the record and refits it.
+// Enables every point of the record and refits it; no point stays marked as kept in.
 void EnableAllDataPoints(RegressionResult& record);
+
+// Edit -> Data Points -> Filter Outliers: the calculation's outlier filter run afresh on the
+// sheet's record (RefilterOutliers: the filter's earlier exclusions given back, the user's
+// choices kept), which is refitted. The number of points disabled, or -1 when sheet names no
+// record.
+int FilterSheetOutliers(CalcState& state, int sheet);
 
 // The lines of the Toggle dialog's list, one per point: "%d: %G - %.4G" with the point's
 // number counted from 1, its time and its value.

@@ -130,6 +130,7 @@ OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
         break;
     case OptionsPage::Regression:
         values.method = settings.regressionMethod;
+        values.filter = settings.outlierFilter;
         break;
     case OptionsPage::ResultOutput:
         values.testLevel = copy_.testLevel;
@@ -180,6 +181,11 @@ std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
     case OptionsPage::Regression:
         if (values.method < kRegressionMethodNamings.size()) {
             copy_.settings.regressionMethod = values.method;
+        }
+        // Only a filter that its keyword can carry (k above 0, 1 to 100 iterations) is taken.
+        if (const std::optional<OutlierFilter> filter =
+                ParseOutlierFilter(FormatOutlierFilter(values.filter))) {
+            copy_.settings.outlierFilter = *filter;
         }
         break;
     case OptionsPage::ResultOutput:

@@ -54,6 +54,7 @@ struct OptionsPageValues {
     std::array<std::string, kGridColumnCount> decimals; // "小数部の桁数", Time to Peak
     std::string testLevel;                              // "検定水準"
     std::uint32_t method = 0; // the calculation's regression method, an index of the naming table
+    OutlierFilter filter;     // the calculation's outlier filter
 };
 
 // A field whose text the sheet refused: the width field of a column of the data editor page

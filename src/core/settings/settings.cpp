@@ -168,6 +168,16 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
     if (ReadStringKey(file, "regression", "method", method, kMethodRoom) >= 0) {
         settings.regressionMethod = RegressionMethodOfIni(method).value_or(0);
     }
+    // A filter the file names in a form this program does not read leaves the filter off.
+    std::string filter;
+    if (ReadStringKey(file, "regression", "filter", filter, kMethodRoom) >= 0) {
+        const std::optional<OutlierFilter> read = ParseOutlierFilter(filter);
+        if (!read) {
+            LogLine("No item.");
+        }
+        settings.outlierFilter = read.value_or(OutlierFilter{});
+        LogLine("filter: " + FormatOutlierFilter(settings.outlierFilter));
+    }
 }
 
 void saveMethods(IniFile& file, const Settings& settings) {
@@ -180,6 +190,11 @@ void saveMethods(IniFile& file, const Settings& settings) {
     const bool same = held && RegressionMethodOfIni(*held) == settings.regressionMethod;
     if ((settings.regressionMethod != 0 || held) && !same) {
         file.setValue("regression", "method", keyword(settings.regressionMethod));
+    }
+    const std::optional<std::string> filter = file.value("regression", "filter");
+    const bool sameFilter = filter && ParseOutlierFilter(*filter) == settings.outlierFilter;
+    if ((settings.outlierFilter.rule != OutlierRule::Off || filter) && !sameFilter) {
+        file.setValue("regression", "filter", FormatOutlierFilter(settings.outlierFilter));
     }
     for (const auto& [name, method] : settings.methodChoices) {
         const std::optional<std::string> chosen = file.value("regressionmethods", name);

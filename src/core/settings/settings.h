@@ -4,7 +4,9 @@
 
 #include "settings/column_formats.h"
 
+#include "settings/outlier_filter_setting.h"
 #include <cstddef>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -73,6 +75,7 @@ struct Settings {
     std::uint32_t reportFlags = 0x0001000F;
     double testLevel = kDefaultTestLevel; // significance level of the tests, percent
     std::uint32_t regressionMethod = 0;   // a new calculation's method; 0 the line
+    OutlierFilter outlierFilter;          // a new calculation's outlier filter; off
     // Methods chosen for record names or labels of the current calculation, written into
     // section "regressionmethods" by SaveSettings; never read back into the settings.
     std::vector<std::pair<std::string, std::uint32_t>> methodChoices;
@@ -108,8 +111,9 @@ std::string settingsFilePath();
 // the result is then false, and error (when given) says why.
 bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path,
                   FileError* error = nullptr);
-// Writes every key but avglimit into the file at path (datadir only when set; the method of
-// section "regression" only when it is not the line or the file holds it already; each of
+// Writes every key but avglimit into the file at path (datadir only when set; the method and
+// the filter of section "regression" only when they are not the line and off or the file holds
+// them already; each of
 // methodChoices into section "regressionmethods"), keeping the rest of the file. Returns 1, or 0
 // when the file could not be read or written; error (when given) then says why, and the file is
 // unchanged.

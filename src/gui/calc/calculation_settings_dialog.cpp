@@ -2,6 +2,7 @@
 
 #include "gui/platform/cp932_text.h"
 #include "gui/platform/dialog_buttons.h"
+#include "gui/settings/outlier_filter_fields.h"
 
 #include "calc/regression_method.h"
 
@@ -86,7 +87,7 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
       printReports_(checkBox("レポートの印刷", form.printReports)),
       printPeakList_(checkBox("ピークリストの印刷", form.printPeakList)),
       correct_(checkBox("妨害イオンを補正する", form.correct)), correctionSets_(new QComboBox),
-      fitMethods_(new QComboBox) {
+      fitMethods_(new QComboBox), outlierFilter_(new OutlierFilterFields) {
     setObjectName("calculationsettings");
     setWindowTitle("回帰計算の設定");
 
@@ -138,6 +139,8 @@ CalculationSettingsDialog::CalculationSettingsDialog(QWidget* parent, Calculatio
     auto* method = new QGroupBox("回帰法");
     (new QVBoxLayout(method))->addWidget(fitMethods_);
     options->addWidget(method);
+    outlierFilter_->setFilter(form.outlierFilter);
+    options->addWidget(outlierFilter_);
     options->addWidget(checkGroup("表示", {showGraph_, showResult_}));
     options->addWidget(checkGroup("印刷", {printReports_, printPeakList_, printer}));
     options->addStretch();
@@ -177,6 +180,7 @@ void CalculationSettingsDialog::start() {
     form_.printReports = printReports_->isChecked();
     form_.printPeakList = printPeakList_->isChecked();
     form_.fitMethod = static_cast<std::uint32_t>(std::max(0, fitMethods_->currentIndex()));
+    form_.outlierFilter = outlierFilter_->filter();
     form_.correct = correct_->isChecked();
     form_.correctionSet =
         correctionSets_->currentIndex() < 0 ? std::string() : cp932TextOf(correctionSets_);

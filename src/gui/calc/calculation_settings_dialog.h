@@ -1,6 +1,7 @@
 // The regression settings dialog "回帰計算の設定": the element list three times (numerators,
 // denominators, abundances), the two "全て選択" boxes, the confidence limits, the error
-// estimate, what to show and print, and the correction set. It shows a form that the core made
+// estimate, the regression method and the outlier filter, what to show and print, and the
+// correction set. It shows a form that the core made
 // and hands it back to the core's confirmation on "開始".
 #pragma once
 
@@ -16,6 +17,8 @@ class QListWidget;
 class QRadioButton;
 
 namespace tarnova::gui {
+
+class OutlierFilterFields;
 
 class CalculationSettingsDialog final : public QDialog {
     Q_OBJECT
@@ -36,6 +39,7 @@ class CalculationSettingsDialog final : public QDialog {
     QCheckBox* correctBox() const { return correct_; }
     QComboBox* correctionSetList() const { return correctionSets_; }
     QComboBox* fitMethodList() const { return fitMethods_; }
+    OutlierFilterFields* outlierFilterFields() const { return outlierFilter_; }
 
   private:
     void start();
@@ -58,6 +62,7 @@ class CalculationSettingsDialog final : public QDialog {
     QCheckBox* correct_;
     QComboBox* correctionSets_;
     QComboBox* fitMethods_; // "回帰法"; item i is method i of the method table
+    OutlierFilterFields* outlierFilter_;
 };
 
 } // namespace tarnova::gui

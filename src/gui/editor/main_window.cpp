@@ -48,6 +48,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tarnova::gui {
 namespace {
@@ -297,11 +298,19 @@ void MainWindow::runCalculation(bool fresh) {
                                              context_.settings.testLevel,
                                              settingsFilePath(),
                                              context_.settings.regressionMethod};
-    if (fresh) {
-        RunNewCalculation(context_.calculation, context_.grid, environment);
-    } else {
-        RunCalculation(context_.calculation, context_.grid, environment);
+    CalcState& calculation = context_.calculation;
+    if (fresh || calculation.calcFlags == 0) {
+        // A new calculation starts with the options' outlier filter; the one kept when it is
+        // cancelled keeps its own.
+        const OutlierFilter kept =
+            std::exchange(calculation.outlierFilter, context_.settings.outlierFilter);
+        if (RunNewCalculation(calculation, context_.grid, environment) == 0 &&
+            calculation.calcFlags != 0) {
+            calculation.outlierFilter = kept;
+        }
+        return;
     }
+    RunCalculation(calculation, context_.grid, environment);
 }
 
 void MainWindow::showOptions() {

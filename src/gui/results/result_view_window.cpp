@@ -153,6 +153,12 @@ void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
     QMenu* points = edit->addMenu("Data Points");
     addCommand(points, "&Toggle", kViewToggle);
     addCommand(points, "&Enable All", kViewEnableAll);
+    // Offered while the calculation has a filter to run.
+    addCommand(points, "&Filter Outliers", kViewFilterOutliers);
+    connect(points, &QMenu::aboutToShow, this, [this] {
+        action(kViewFilterOutliers)
+            ->setEnabled(views_.calculation().outlierFilter.rule != OutlierRule::Off);
+    });
     QMenu* regression = edit->addMenu("Regression");
     addCommand(regression, "&Update All excluding disabled", kViewUpdateAll);
     addCommand(regression, "&Redo calicuration excluding disabled", kViewRedoCalculation);
@@ -351,6 +357,11 @@ void ResultViewWindow::runCommand(int command) {
         break;
     case kViewEnableAll:
         editPoints(EnableAllDataPoints);
+        break;
+    case kViewFilterOutliers:
+        if (FilterSheetOutliers(calculation, currentSheet()) >= 0) {
+            RepaintViews(views_.link());
+        }
         break;
     case kViewFirstMethod + static_cast<int>(kLinearMethod):
     case kViewFirstMethod + static_cast<int>(kParabolicMethod):

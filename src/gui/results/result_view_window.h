@@ -54,6 +54,7 @@ enum ResultViewCommand : int {
     kViewAngularityTest = 40043,
     kViewPrintAll = 40044,
     kViewEnableAll = 40045,
+    kViewFilterOutliers = 40047, // Edit -> Data Points: the outlier filter run on the sheet
     kViewSheetList = 40099,
     kViewFirstMethod = 40120, // Edit -> Regression: one command per regression method
     kViewFirstSheet = 40100,  // to kViewFirstSheet + 8: the sheet entries

@@ -1,6 +1,7 @@
 #include "gui/settings/options_dialog.h"
 
 #include "gui/platform/dialog_buttons.h"
+#include "gui/settings/outlier_filter_fields.h"
 #include "settings/regression_names.h"
 
 #include <QCheckBox>
@@ -160,6 +161,8 @@ QWidget* OptionsDialog::regressionPage() {
             QString::fromUtf8(naming.name.data(), static_cast<qsizetype>(naming.name.size())));
     }
     groupLayout(layout, "回帰の方法")->addWidget(method_);
+    filter_ = new OutlierFilterFields;
+    layout->addWidget(filter_);
     QVBoxLayout* show = groupLayout(layout, "結果の表示");
     show->addWidget(addFlag(OptionsPage::Regression, "グラフを表示する"));
     show->addWidget(addFlag(OptionsPage::Regression, "計算結果を表示する"));
@@ -276,6 +279,7 @@ void OptionsDialog::fillPage(OptionsPage page, const OptionsPageValues& values) 
         break;
     case OptionsPage::Regression:
         method_->setCurrentIndex(static_cast<int>(values.method));
+        filter_->setFilter(values.filter);
         break;
     case OptionsPage::ResultOutput:
         testLevel_->setText(QString::fromStdString(values.testLevel));
@@ -307,6 +311,7 @@ OptionsPageValues OptionsDialog::pageValues(OptionsPage page) const {
         break;
     case OptionsPage::Regression:
         values.method = static_cast<std::uint32_t>(std::max(method_->currentIndex(), 0));
+        values.filter = filter_->filter();
         break;
     case OptionsPage::ResultOutput:
         values.testLevel = testLevel_->text().toStdString();

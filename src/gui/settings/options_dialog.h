@@ -19,6 +19,8 @@ class QTabWidget;
 
 namespace tarnova::gui {
 
+class OutlierFilterFields;
+
 class OptionsDialog final : public QDialog {
     Q_OBJECT
   public:
@@ -39,6 +41,7 @@ class OptionsDialog final : public QDialog {
     }
     QLineEdit* testLevelField() const { return testLevel_; }
     QComboBox* methodField() const { return method_; }
+    OutlierFilterFields* filterFields() const { return filter_; }
 
     void done(int result) override;
 
@@ -74,6 +77,7 @@ class OptionsDialog final : public QDialog {
     std::array<QLineEdit*, kGridColumnCount> decimals_{};
     QLineEdit* testLevel_ = nullptr;
     QComboBox* method_ = nullptr;
+    OutlierFilterFields* filter_ = nullptr;
     int shownPage_ = -1;
 };
 

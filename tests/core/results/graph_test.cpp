@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -112,6 +113,23 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
     for (const DataPoint& p : *record.points) {
         EXPECT_EQ(p.flags & kPointOffGraph, 0u);
     }
+}
+
+// A point the outlier filter disabled: its cross stands in a square one unit wider than the
+// cross on each side; everything else is drawn as for a point disabled by hand.
+TEST(Graph, PointOfTheOutlierFilterHasASquareAroundItsCross) {
+    RegressionResult byHand = testedRecord();
+    RegressionResult filtered = testedRecord();
+    (*filtered.points)[3].flags |= kPointExcludedByFilter;
+    const Drawn plain = draw(byHand);
+    const Drawn marked = draw(filtered);
+    std::vector<Primitive> expected = plain.surface.primitives;
+    const auto cross =
+        std::find(expected.begin(), expected.end(), lineFrom({496, 295}, {506, 305}));
+    ASSERT_NE(cross, expected.end());
+    expected.insert(cross, boxOf(PrimitiveKind::Rectangle, {495, 294, 507, 306}));
+    EXPECT_EQ(marked.surface.primitives, expected);
+    EXPECT_EQ(marked.positions.points, plain.positions.points);
 }
 
 // A font whose digits are wider than its average character: the labels "3.8106E-005" and

@@ -236,6 +236,34 @@ TEST_F(OptionsSheetTest, RegressionPageCarriesTheCalculationMethod) {
     EXPECT_EQ(unopened.workingCopy().settings.regressionMethod, 3u);
 }
 
+// The regression page carries the outlier filter; a filter its keyword cannot carry (k not
+// above 0, passes beyond 1 to 100) leaves the working filter as it was.
+TEST_F(OptionsSheetTest, RegressionPageCarriesTheOutlierFilter) {
+    const OutlierFilter start{OutlierRule::Sigma, 2.5, 2};
+    settings.outlierFilter = start;
+    struct Row {
+        OutlierFilter picked;
+        OutlierFilter taken;
+    };
+    const Row rows[] = {
+        {{}, {}},
+        {{OutlierRule::Chauvenet, 2.5, 2}, {OutlierRule::Chauvenet, 2.0, 1}},
+        {{OutlierRule::Sigma, 3.0, 100}, {OutlierRule::Sigma, 3.0, 100}},
+        {{OutlierRule::Sigma, 0.0, 1}, start},
+        {{OutlierRule::Sigma, 2.0, 101}, start},
+    };
+    for (const Row& row : rows) {
+        OptionsSheet fresh(settings, formats, port);
+        OptionsPageValues values = fresh.openPage(OptionsPage::Regression);
+        EXPECT_EQ(values.filter, start);
+        values.filter = row.picked;
+        EXPECT_EQ(fresh.confirm([&](OptionsPage) { return values; }), std::nullopt);
+        Settings taken = settings;
+        TakeOverOptions(fresh.workingCopy(), taken);
+        EXPECT_EQ(taken.outlierFilter, row.taken) << FormatOutlierFilter(row.picked);
+    }
+}
+
 TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
     settings.dataDirectory = "/old/";
     OptionsPageValues general = sheet.openPage(OptionsPage::General);

@@ -282,6 +282,56 @@ TEST_F(SettingsFile, CalculationMethodIsWrittenOnlyWhenChosenOrAlreadyHeld) {
     EXPECT_NE(folder_.read("COPY.INI").find("method=exponential\r\n"), std::string::npos);
 }
 
+// The outlier filter: a file without the key stays byte for byte as it was while the filter is
+// off; a filter that is on, or a key the file holds, is written as its keyword and read back.
+TEST_F(SettingsFile, OutlierFilterIsWrittenOnlyWhenOnOrAlreadyHeld) {
+    const std::string plain = "[regression]\r\nchklevel=99.700000\r\n";
+    write(plain);
+    Settings loaded;
+    LoadSettings(loaded, grid, path_);
+    ASSERT_EQ(SaveSettings(loaded, grid.columnFormats(), path_), 1);
+    EXPECT_EQ(contents().find("filter"), std::string::npos);
+
+    struct Case {
+        const char* held; // the value of [regression] filter= before the save; "" none
+        OutlierFilter filter;
+        const char* written; // after it; "" none
+        OutlierFilter read;  // what the file held, as loading reads it
+    };
+    const OutlierFilter off;
+    const OutlierFilter chauvenet{.rule = OutlierRule::Chauvenet};
+    const Case cases[] = {
+        {"", off, "", off},
+        {"", chauvenet, "chauvenet", off},
+        {"", {OutlierRule::Sigma, 2.5, 3}, "sigma:2.5:3", off},
+        {"chauvenet", off, "off", chauvenet},
+        {"sigma", {OutlierRule::Sigma, 2.0, 1}, "sigma", {OutlierRule::Sigma, 2.0, 1}},
+        {"sigma", {OutlierRule::Sigma, 3.0, 1}, "sigma:3:1", {OutlierRule::Sigma, 2.0, 1}},
+        {"sigma:0", chauvenet, "chauvenet", off}, // unreadable: off
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held);
+        write(std::string(c.held).empty() ? plain : plain + "filter=" + c.held + "\r\n");
+        Settings before;
+        LoadSettings(before, grid, path_);
+        EXPECT_EQ(before.outlierFilter, c.read);
+        Settings chosen;
+        chosen.outlierFilter = c.filter;
+        ASSERT_EQ(SaveSettings(chosen, grid.columnFormats(), path_), 1);
+        FileError error;
+        const std::optional<IniFile> saved = IniFile::read(path_, error);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->value("regression", "filter").value_or(""), c.written);
+        Settings after;
+        LoadSettings(after, grid, path_);
+        EXPECT_EQ(after.outlierFilter, c.filter);
+    }
+    write(plain + "filter=sigma:3:2\r\n");
+    const std::vector<std::string> printed = runSettingsCommand();
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(printed.back(), "regression.filter=sigma:3:2");
+}
+
 TEST_F(SettingsFile, ChoicesOfTheCalculationJoinTheOnesTheFileHolds) {
     const std::string held = "[regressionmethods]\r\nKr84=mean\r\nAr40/Ar36=parabolic\r\n";
     write(held);
