@@ -1,6 +1,7 @@
 // tarnova-cli info: what the program makes of a data file, as text.
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "data/stored_reduction.h"
 #include "editor/sheet_clipboard.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
@@ -39,6 +40,27 @@ void printNote(const std::optional<DataNote>& note) {
     printField("SPIKEERROR", formatFixed(note->spikeError, 0, 6));
 }
 
+// The stored exclusions, methods and filter once more, read: "excluded\tLABEL@TIME\tREASON",
+// "method\tNAME\tMETHOD", "filter\tKEYWORD".
+void printStoredReduction(const std::optional<DataNote>& note) {
+    if (!note) {
+        return;
+    }
+    const StoredReduction reduction = StoredReductionOf(*note);
+    for (const StoredExclusion& exclusion : reduction.exclusions) {
+        std::cout << "excluded\t" << cp932ToUtf8(exclusion.label) << '@'
+                  << PeakTimeText(exclusion.hundredths) << '\t'
+                  << ExclusionReasonName(exclusion.reason) << '\n';
+    }
+    for (const StoredMethod& method : reduction.methods) {
+        std::cout << "method\t" << cp932ToUtf8(method.name) << '\t' << cp932ToUtf8(method.method)
+                  << '\n';
+    }
+    if (reduction.filter) {
+        std::cout << "filter\t" << cp932ToUtf8(*reduction.filter) << '\n';
+    }
+}
+
 } // namespace
 
 int runInfoCommand(const Arguments& arguments) {
@@ -66,6 +88,7 @@ int runInfoCommand(const Arguments& arguments) {
     }
     std::cout << "format\t" << fileKindName(sheet.result.kind) << '\n';
     printNote(currentDataNote());
+    printStoredReduction(currentDataNote());
     const GridModel& grid = sheet.grid;
     std::cout << "rows\t" << grid.GetRowCount() << '\n';
     for (int row = 0; row < grid.GetRowCount(); ++row) {

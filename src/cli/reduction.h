@@ -6,6 +6,7 @@
 #include "calc/calc_state.h"
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "data/stored_reduction.h"
 
 #include <cstddef>
 #include <optional>
@@ -19,7 +20,8 @@ namespace tarnova::cli {
 #define TARNOVA_REDUCTION_USAGE                                                                    \
     "[--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... [--denominator L]... "            \
     "[--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68] "                \
-    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]..."
+    "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]... "    \
+    "[--exclude LABEL@TIME]... [--ignore-stored]"
 
 struct ReductionOptions {
     SheetArguments sheet; // FILE, --ini, --format
@@ -35,6 +37,10 @@ struct ReductionOptions {
     // --fit: the calculation's method, or the method of a record name or a label.
     FitChoices fitChoices;
     bool fitMethodGiven = false;
+    // --exclude: peaks excluded by hand for this run, besides those stored with the file.
+    std::vector<StoredExclusion> exclusions;
+    // --ignore-stored: the exclusions, methods and filter stored with the file are left out.
+    bool ignoreStored = false;
 };
 
 // What a command's own option handler made of the argument at i.
