@@ -335,6 +335,7 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     again.uncorrectedValues = state.uncorrectedValues;
     again.lastChoices = state.lastChoices;
     again.fitChoices = state.fitChoices;
+    again.outlierFilter = state.outlierFilter;
     restoreUncorrectedValues(again);
     if (!runSettingsDialog(again, environment)) {
         return 0;

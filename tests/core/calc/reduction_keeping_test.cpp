@@ -174,6 +174,20 @@ TEST_F(ReductionKeeping, ANewCalculationStartsFromTheStoredEntries) {
               2);
 }
 
+TEST_F(ReductionKeeping, TheRecalculationKeepsTheFilterAndTheExclusions) {
+    installNote(
+        {{std::string(kExcludedTag), "Ar40@25 hand"}, {std::string(kFilterTag), "sigma:3:2"}});
+    calculate();
+    ReleaseDataNote(); // what the recalculation keeps comes from the calculation itself
+    RedoCalculationExcludingDisabled(state, port);
+    port.presses.push_back([](CalculationSettingsForm&) {});
+    ASSERT_EQ(RunCalculation(
+                  state, [this] { return std::optional(peaks); }, environment),
+              1);
+    EXPECT_EQ(state.outlierFilter, (OutlierFilter{OutlierRule::Sigma, 3.0, 2}));
+    EXPECT_EQ(sheet(0).activeCount, 3);
+}
+
 TEST_F(ReductionKeeping, ExplicitChoicesComeBeforeStoredOnes) {
     installNote(
         {{std::string(kExcludedTag), "Ar40@25 hand"}, {std::string(kFilterTag), "sigma:3:2"}});
