@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DataNote written = NoteWithReduction(&file->note, stored);
     const auto back = parsePksFile(pksFileText(file->peaks, &written));
     if (!back || labelled(back->peaks) != labelled(file->peaks) ||
-        back->note.tags.size() != written.tags.size() ||
-        StoredReductionOf(back->note) != stored) {
+        back->note.tags.size() != written.tags.size() || StoredReductionOf(back->note) != stored) {
         std::abort();
     }
     const std::vector<int> matches = MatchExclusions(stored.exclusions, file->peaks);
