@@ -88,7 +88,6 @@ int runInfoCommand(const Arguments& arguments) {
     }
     std::cout << "format\t" << fileKindName(sheet.result.kind) << '\n';
     printNote(currentDataNote());
-    printStoredReduction(currentDataNote());
     const GridModel& grid = sheet.grid;
     std::cout << "rows\t" << grid.GetRowCount() << '\n';
     for (int row = 0; row < grid.GetRowCount(); ++row) {
@@ -104,6 +103,8 @@ int runInfoCommand(const Arguments& arguments) {
         }
         std::cout << '\n';
     }
+    // After the rows, so that no tag of the note can be taken for one of them.
+    printStoredReduction(currentDataNote());
     return 0;
 }
 
