@@ -227,8 +227,9 @@ Outcome reduceOne(const Input& input, const BatchContext& context) {
     } else {
         const std::uint32_t flags =
             context.outputFlags.value_or(reduction.sheet.settings.fileOutputFlags);
-        std::optional<std::string> text = WriteIrd(
-            *reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags, flags);
+        std::optional<std::string> text =
+            WriteIrd(*reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
+                     flags, reduction.state.peaks);
         std::error_code writeError;
         const IrdDestination& destination = context.destination;
         const std::string path = destination.kind == IrdDestination::Kind::Folder

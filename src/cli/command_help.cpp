@@ -29,18 +29,28 @@ namespace {
     "  --filter sigma:K:ITERATIONS|chauvenet|off\n"                                                \
     "                       the outlier filter: disable points whose residual is at least K\n"     \
     "                       residual standard deviations (ITERATIONS passes; sigma alone is\n"     \
-    "                       sigma:2:1), or by Chauvenet's criterion in one pass\n"
+    "                       sigma:2:1), or by Chauvenet's criterion in one pass\n"                 \
+    "  --exclude LABEL@TIME exclude that peak (TIME in seconds, Ar40@11.5) for this run\n"         \
+    "  --ignore-stored      leave out the exclusions, methods and filter stored with FILE\n"
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kOptions{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kOptions{{
     {"settings", "Prints the settings as the program reads them at start-up.\n\n"
                  "  --ini PATH           read the options from PATH instead of TARNOVA.INI\n"
                  "  --save PATH          write the options into PATH instead of printing them\n"},
-    {"info", "Prints the format, the data note and the rows of a measurement file.\n\n" //
+    {"info", "Prints the format, the data note, the stored exclusions, methods and filter, and\n"
+             "the rows of a measurement file.\n\n" //
      TARNOVA_SHEET_OPTIONS
              "  --exact              every row's label and values at full precision\n"},
     {"convert", "Saves the peaks of FILE as a DAT or PKS file OUT.\n\n"
                 "  --to dat|pks         the format written (required)\n"
-                "  --leave-out          leave out the rows that the format cannot hold\n" //
+                "  --leave-out          leave out the rows (and, for DAT, the stored exclusions,\n"
+                "                       methods and filter) that the format cannot hold\n" //
+     TARNOVA_SHEET_OPTIONS},
+    {"exclude",
+     "Stores peaks excluded by hand (LABEL@TIME, TIME in seconds as the file writes it:\n"
+     "Ar40@11.5) in a PKS file, as the program's Save stores disabled points; every later\n"
+     "calculation of the file leaves them out.\n\n"
+     "  --clear              remove the stored exclusions first\n" //
      TARNOVA_SHEET_OPTIONS},
     {"reduce",
      "Runs the whole calculation on measurements and writes their isotope-ratio data (IRD).\n"

@@ -1,6 +1,7 @@
 // tarnova-cli convert: loads a data file and saves its peaks as DAT or PKS.
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "data/stored_reduction.h"
 #include "document/save_peak_file.h"
 
 namespace tarnova::cli {
@@ -12,7 +13,8 @@ constexpr const char* kUsage = "tarnova-cli convert FILE OUT --to dat|pks [--ini
 } // namespace
 
 int runConvertCommand(const Arguments& arguments) {
-    // --leave-out answers Save when rows that hold values cannot be written.
+    // --leave-out answers Save when rows that hold values, or the stored exclusions, cannot be
+    // written.
     Arguments rest;
     bool leaveOut = false;
     for (const std::string& argument : arguments) {
@@ -36,8 +38,14 @@ int runConvertCommand(const Arguments& arguments) {
         return 1;
     }
     const bool addEndOfFile = (sheet.settings.generalFlags & kAddEof) != 0;
-    return WriteSheet(sheet.ui, sheet.grid, parsed->paths[1], *parsed->target, addEndOfFile) ? 0
-                                                                                             : 1;
+    // The exclusions, methods and filter stored with FILE go with it into a PKS file; DAT has no
+    // room for them, and --leave-out leaves them out as it leaves out rows.
+    const std::optional<DataNote>& note = currentDataNote();
+    const StoredReduction reduction = note ? StoredReductionOf(*note) : StoredReduction{};
+    return WriteSheet(sheet.ui, sheet.grid, parsed->paths[1], *parsed->target, addEndOfFile,
+                      reduction)
+               ? 0
+               : 1;
 }
 
 } // namespace tarnova::cli

@@ -1,6 +1,7 @@
 // tarnova-cli info: what the program makes of a data file, as text.
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "data/stored_reduction.h"
 #include "editor/sheet_clipboard.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
@@ -37,6 +38,27 @@ void printNote(const std::optional<DataNote>& note) {
     printField("SPIKEID", formatText("%d", note->spikeId));
     printField("SPIKEVOL", formatFixed(note->spikeVolume, 0, 6));
     printField("SPIKEERROR", formatFixed(note->spikeError, 0, 6));
+}
+
+// The stored exclusions, methods and filter once more, read: "excluded\tLABEL@TIME\tREASON",
+// "method\tNAME\tMETHOD", "filter\tKEYWORD".
+void printStoredReduction(const std::optional<DataNote>& note) {
+    if (!note) {
+        return;
+    }
+    const StoredReduction reduction = StoredReductionOf(*note);
+    for (const StoredExclusion& exclusion : reduction.exclusions) {
+        std::cout << "excluded\t" << cp932ToUtf8(exclusion.label) << '@'
+                  << PeakTimeText(exclusion.hundredths) << '\t'
+                  << ExclusionReasonName(exclusion.reason) << '\n';
+    }
+    for (const StoredMethod& method : reduction.methods) {
+        std::cout << "method\t" << cp932ToUtf8(method.name) << '\t' << cp932ToUtf8(method.method)
+                  << '\n';
+    }
+    if (reduction.filter) {
+        std::cout << "filter\t" << cp932ToUtf8(*reduction.filter) << '\n';
+    }
 }
 
 } // namespace
@@ -81,6 +103,8 @@ int runInfoCommand(const Arguments& arguments) {
         }
         std::cout << '\n';
     }
+    // After the rows, so that no tag of the note can be taken for one of them.
+    printStoredReduction(currentDataNote());
     return 0;
 }
 

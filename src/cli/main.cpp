@@ -25,6 +25,7 @@ int runReduceCommand(const Arguments& arguments);
 int runGraphCommand(const Arguments& arguments);
 int runCorrectionCommand(const Arguments& arguments);
 int runReportCommand(const Arguments& arguments);
+int runExcludeCommand(const Arguments& arguments);
 
 namespace {
 
@@ -36,6 +37,10 @@ constexpr std::array kCommands{
             "tarnova-cli convert FILE OUT --to dat|pks [--ini INI] [--format dat|pks|asc|mmdat] "
             "[--leave-out]",
             runConvertCommand},
+    Command{"exclude",
+            "tarnova-cli exclude FILE [LABEL@TIME]... [--clear] [--ini INI] "
+            "[--format dat|pks|asc|mmdat]",
+            runExcludeCommand},
     Command{"reduce",
             "tarnova-cli reduce FILE|FOLDER... " TARNOVA_REDUCTION_USAGE
             " [--output-flags LIST] [--output OUT] " TARNOVA_BATCH_USAGE,

@@ -102,9 +102,9 @@ int runReduceCommand(const Arguments& arguments) {
         return failure;
     }
     const std::optional<DataNote>& note = currentDataNote();
-    const std::optional<std::string> text =
-        WriteIrd(*reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
-                 outputFlags.value_or(reduction.sheet.settings.fileOutputFlags));
+    const std::optional<std::string> text = WriteIrd(
+        *reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
+        outputFlags.value_or(reduction.sheet.settings.fileOutputFlags), reduction.state.peaks);
     if (!text) {
         reduction.sheet.ui.showMessage("Tarnova", "Not enough core.");
         return 1;

@@ -4,6 +4,7 @@
 #include "calc/correction.h"
 #include "calc/regression_method.h"
 #include "document/peak_list_extraction.h"
+#include "document/stored_exclusions.h"
 #include "platform/load_path.h"
 #include "settings/ini_file.h"
 
@@ -33,7 +34,7 @@ std::optional<double> parseTestLevel(const std::string& text) {
 
 bool isLabelListOption(const std::string& option) {
     return option == "--numerator" || option == "--denominator" || option == "--abundance" ||
-           option == "--fit";
+           option == "--fit" || option == "--exclude";
 }
 
 // --fit METHOD or --fit NAME=METHOD (NAME a record name such as Ar40/Ar36, or a label); a
@@ -198,6 +199,8 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
         options.conf95 = option == "--conf95";
     } else if (option == "--stddev" || option == "--unbiased") {
         options.useStdDev = option == "--stddev";
+    } else if (option == "--ignore-stored") {
+        options.ignoreStored = true;
     } else if (option == "--ini" || option == "--format" || isLabelListOption(option) ||
                option == "--test-level" || option == "--correction" || option == "--filter") {
         if (const auto problem = optionProblem(arguments, i, true, false)) {
@@ -216,6 +219,16 @@ bool takeReductionOption(const Arguments& arguments, std::size_t& i, ReductionOp
             options.abundances.push_back(text);
         } else if (option == "--fit") {
             invalid = !takeFitChoice(text, options.fitChoices, options.fitMethodGiven);
+        } else if (option == "--exclude") {
+            const std::optional<StoredExclusion> exclusion = ParseExclusion(text, false);
+            invalid = !exclusion;
+            if (exclusion) {
+                options.exclusions.push_back(*exclusion);
+            } else {
+                reportUsageProblem("--exclude " + text +
+                                   ": LABEL@TIME expected, TIME in seconds with at most two "
+                                   "decimals (Ar40@11.5)");
+            }
         } else if (option == "--test-level") {
             options.testLevel = parseTestLevel(text);
             if (!options.testLevel) {
@@ -294,14 +307,30 @@ int Reduction::calculate(const ReductionOptions& options) {
     // afterwards, so a long measurement does not hold both at once.
     std::optional<std::vector<PeakRecord>> peaks = ExtractPeakList(sheet.grid);
     sheet.grid.NewSheet();
+    // An exclusion of the command line that names no peak is a mistake of the command, not a
+    // stale entry of the file.
+    if (peaks && !options.exclusions.empty()) {
+        const std::vector<int> matches = MatchExclusions(options.exclusions, *peaks);
+        const auto unmatched = std::find(matches.begin(), matches.end(), -1);
+        if (unmatched != matches.end()) {
+            const StoredExclusion& exclusion =
+                options.exclusions[static_cast<std::size_t>(unmatched - matches.begin())];
+            usageProblem = "--exclude " + exclusion.label + "@" +
+                           PeakTimeText(exclusion.hundredths) + " names no peak of " + file;
+            return 2;
+        }
+    }
     const PeakListSource extracted = [&peaks] { return std::move(peaks); };
 
     const std::string iniPath = options.sheet.iniPath.value_or(settingsFilePath());
     ReductionPort port(options, iniPath);
     // The INI's filter, which --filter replaces in the settings.
     state.outlierFilter = settings.outlierFilter;
-    const CalculationEnvironment environment{sheet.ui,           port,    settings.generalFlags,
-                                             settings.testLevel, iniPath, std::nullopt};
+    CalculationEnvironment environment{sheet.ui,           port,    settings.generalFlags,
+                                       settings.testLevel, iniPath, std::nullopt};
+    environment.useStoredReduction = !options.ignoreStored;
+    environment.exclusions = options.exclusions;
+    environment.filterChosen = options.outlierFilter.has_value();
     if (RunCalculation(state, extracted, environment) == 0) {
         if (port.unknownLabel()) {
             usageProblem = *port.unknownLabel() + " is not in the element list";

@@ -6,6 +6,7 @@
 #include "calc/calc_state.h"
 #include "cli/commands.h"
 #include "cli/sheet_loading.h"
+#include "data/stored_reduction.h"
 
 #include <cstddef>
 #include <optional>
@@ -20,7 +21,7 @@ namespace tarnova::cli {
     "[--ini INI] [--format dat|pks|asc|mmdat] [--numerator L]... [--denominator L]... "            \
     "[--abundance L]... [--all-numerators] [--all-abundances] [--conf95|--conf68] "                \
     "[--stddev|--unbiased] [--test-level PCT] [--correction SETNAME] [--fit [NAME=]METHOD]... "    \
-    "[--filter sigma:K:ITERATIONS|chauvenet|off]"
+    "[--filter sigma:K:ITERATIONS|chauvenet|off] [--exclude LABEL@TIME]... [--ignore-stored]"
 
 struct ReductionOptions {
     SheetArguments sheet; // FILE, --ini, --format
@@ -38,6 +39,10 @@ struct ReductionOptions {
     bool fitMethodGiven = false;
     // --filter: the outlier filter over the one of the INI.
     std::optional<OutlierFilter> outlierFilter;
+    // --exclude: peaks excluded by hand for this run, besides those stored with the file.
+    std::vector<StoredExclusion> exclusions;
+    // --ignore-stored: the exclusions, methods and filter stored with the file are left out.
+    bool ignoreStored = false;
 };
 
 // What a command's own option handler made of the argument at i.

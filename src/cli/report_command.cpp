@@ -117,9 +117,10 @@ int runReportCommand(const Arguments& arguments) {
     const std::optional<DataNote>& note = currentDataNote();
     const Settings& settings = reduction.sheet.settings;
     // The report options of the INI file stand for the dialog's choices.
-    const int made = MakeReports(environment, *reduction.state.results, note ? &*note : nullptr,
-                                 reduction.state.calcFlags, settings.resultFlags,
-                                 settings.reportFlags, [](ReportOptions&) { return true; });
+    const int made = MakeReports(
+        environment, *reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
+        settings.resultFlags, settings.reportFlags, [](ReportOptions&) { return true; },
+        reduction.state.peaks);
     return made == 1 ? 0 : 1;
 }
 

@@ -89,7 +89,9 @@ QList<QByteArray> recordValues(const QByteArray& ird) {
     QList<QByteArray> records;
     for (const QByteArray& line : ird.split('\n')) {
         if (line.count('\t') > 10 && !line.startsWith('#')) {
-            records << line.left(line.lastIndexOf('\t'));
+            // The nine record columns and the line's seven, without the point flags and the
+            // counts of excluded points that may follow them.
+            records << line.split('\t').mid(0, 16).join('\t');
         }
     }
     return records;

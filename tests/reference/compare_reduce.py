@@ -65,7 +65,8 @@ def check_reference():
     reference.apply_corrections(peaks, ini, "s")
     expect("corrected height", peaks[2].height, 113.5)
     expect("corrected range", peaks[2].range, 1.0)
-    expect("disabled before and after", peaks[0].flags + peaks[4].flags, 2)
+    expect("disabled before and after",
+           (peaks[0].flags & reference.DISABLED) + (peaks[4].flags & reference.DISABLED), 2)
     # Percentage points.
     expect("t(0.025, 10)", reference.t_quantile(0.025, 10), 2.2281, 1e-4)
     expect("t(0.16, 5)", reference.t_quantile(0.16, 5), 1.1037, 1e-4)
@@ -256,6 +257,24 @@ def synthetic_files(folder):
     rows.insert(5, (5.5, 9.0, "Ar36 "))
     write_pks(trailing, [("Sample:", "trailing blank")], rows)
     files["syn_trailing"] = trailing
+
+    # Peaks excluded with the measurement, after its own comments: two Ar40 by hand (one of
+    # them twice at one time, where only one is excluded), a denominator Ar36, an Ar38 by a
+    # correction (not counted), and one entry whose peak was edited away (left out).
+    stored = os.path.join(folder, "syn_stored.pks")
+    rows = []
+    for k in range(9):
+        t = 1.0 + 3.0 * k
+        rows.append((t, 2.31e-2 + jitter(k, 2e-4), "Ar36"))
+        rows.append((t + 1.0, 6.82 + jitter(k + 1, 0.02) - 0.003 * k, "Ar40"))
+        rows.append((t + 2.0, 4.11e-3 + jitter(k + 2, 4e-5), "Ar38"))
+    rows.append((5.0, 6.9, "Ar40"))
+    write_pks(stored, [("Sample:", "stored exclusions"), ("#tarnova:excluded", "Ar40@5 hand"),
+                       ("Operator:", "T."), ("#tarnova:excluded", "Ar40@11 hand"),
+                       ("#tarnova:excluded", "Ar36@13 hand"),
+                       ("#tarnova:excluded", "Ar38@15 correction"),
+                       ("#tarnova:excluded", "Ar40@99.5 hand")], sorted(rows))
+    files["syn_stored"] = stored
     return files
 
 
@@ -360,10 +379,11 @@ def cases(files, elements_of):
                        pair + ["--output-flags", flags])
         yield case("%s/pair/settings-of-the-ini" % name, path, pair, "own")
         # Points on a line leave the parabola's b2 as rounding noise (three points of
-        # syn_labels; syn_drift's abundance drifts exactly linearly at full precision); an
-        # exponential needs a curvature that only syn_curve has.
+        # syn_labels; syn_drift's abundance drifts exactly linearly at full precision;
+        # syn_stored's Ar38 has a b2 of 1e-20 next to its error of 1e-7); an exponential
+        # needs a curvature that only syn_curve has.
         methods = ("parabolic", "mean", "auto")
-        if name in ("syn_labels", "syn_drift"):
+        if name in ("syn_labels", "syn_drift", "syn_stored"):
             methods = ("mean", "auto")
         if name == "syn_curve":
             methods += ("exponential",)
@@ -431,6 +451,18 @@ def cases(files, elements_of):
                ["--abundance", "Ar36", "--numerator", "Ar40", "--denominator", "Ar36",
                 "--correction", "denominators"])
     yield case("syn_corr/sets-not-counted", corr, corrected + ["synthetic"], "nosets")
+    stored = files["syn_stored"]
+    every = ["--all-numerators", "--denominator", "Ar36", "--all-abundances"]
+    for settings_name, options in SETTINGS[:2]:
+        yield case("syn_stored/every/%s" % settings_name, stored, every + options)
+    yield case("syn_stored/ignore-stored", stored, every + ["--ignore-stored"])
+    yield case("syn_stored/exclude-for-the-run", stored,
+               every + ["--exclude", "Ar38@3", "--exclude", "Ar40@26"])
+    yield case("syn_stored/exclude-and-ignore-stored", stored,
+               every + ["--ignore-stored", "--exclude", "Ar40@5"])
+    yield case("syn_stored/fit=mean", stored, every + ["--fit", "mean"])
+    yield case("syn_stored/exclude-names-no-peak", stored, every + ["--exclude", "Ar40@5.01"])
+    yield case("syn_small/exclude", small, points123 + ["--exclude", "Ar38@4.5"])
     yield case("syn_corr/sets-not-named", corr, corrected + ["synthetic"], "nameless")
 
 

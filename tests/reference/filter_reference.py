@@ -149,7 +149,8 @@ def reduce_flags(cli, folder, hundredths, texts, method, rule):
     for line in run.stdout.split(b"\r\n"):
         fields = line.split(b"\t")
         if len(fields) > 2 and fields[1] == b"A":
-            flags = next(f for f in reversed(fields) if f and set(f) <= {ord("0"), ord("1")})
+            # The point flags, longer than the counts of excluded points that may follow them.
+            flags = max((f for f in fields if f and set(f) <= {ord("0"), ord("1")}), key=len)
             return [i for i, flag in enumerate(flags.decode()) if flag == "0"], ""
     return None, "no record line"
 

@@ -62,6 +62,14 @@ LINE = 0x40
 LINE_ERRORS = 0x80
 
 DISABLED = 0x1
+# Why a peak is disabled, beside DISABLED; neither: by hand.
+BY_FILTER = 0x2
+BY_CORRECTION = 0x4
+REASONS = {b"hand": DISABLED, b"filter": DISABLED | BY_FILTER,
+           b"correction": DISABLED | BY_CORRECTION}
+# The tags of the entries a measurement keeps of its reduction.
+EXCLUDED_TAG = b"#tarnova:excluded"
+STORED_TAGS = (EXCLUDED_TAG, b"#tarnova:method", b"#tarnova:filter")
 
 
 class ReductionError(Exception):
@@ -462,11 +470,11 @@ def apply_corrections(peaks, ini, set_name):
                               * (target.time - b0.time) + b0.value())
                     target.height = target.height - factor * signal
             elif met == 0 and peak.elem == corrected:
-                peak.flags |= DISABLED
+                peak.flags |= DISABLED | BY_CORRECTION
         if met >= 2:
             for peak in peaks[last + 1:]:
                 if peak.elem == corrected:
-                    peak.flags |= DISABLED
+                    peak.flags |= DISABLED | BY_CORRECTION
     return 1
 
 
@@ -492,9 +500,76 @@ def build_ratio_points(peaks, numerator, denominator):
 
 
 def build_abundance_points(peaks, label):
-    points = [(peak.time, peak.value(), peak.flags & DISABLED)
+    points = [(peak.time, peak.value(), peak.flags)
               for peak in peaks if peak.elem == label]
     return points or None
+
+
+# --- stored exclusions ----------------------------------------------------------------------
+
+def hundredths(time):
+    """A time as a PKS file writes it: whole hundredths, fractions cut off."""
+    scaled = time * 100
+    nearest = round(scaled)
+    return nearest if abs(scaled - nearest) <= 1e-9 * max(1.0, abs(scaled)) \
+        else math.trunc(scaled)
+
+
+def parse_exclusion(text, reason_required):
+    """(label, hundredths, flags) of "LABEL@TIME REASON" (or "LABEL@TIME", by hand)."""
+    match = re.fullmatch(rb"(.+)@(-?)(\d+)(?:\.(\d{1,2}))?(?: (hand|filter|correction))?", text)
+    if not match or len(match.group(1)) > LABEL_LIMIT or (reason_required and
+                                                          not match.group(5)):
+        return None
+    time = int(match.group(3)) * 100 + int((match.group(4) or b"0").ljust(2, b"0"))
+    return (match.group(1).decode("cp932"), -time if match.group(2) else time,
+            REASONS[match.group(5) or b"hand"])
+
+
+def exclude_peaks(peaks, exclusions):
+    """Disables the peak each exclusion names (the first of its label and time not taken yet,
+    labels compared as recognised); the exclusions that name none."""
+    taken = set()
+    unmatched = []
+    for label, time, flags in exclusions:
+        for i, peak in enumerate(peaks):
+            if i not in taken and peak.elem == (recognise_label(label) or label) \
+                    and hundredths(peak.time) == time:
+                taken.add(i)
+                peak.flags = flags
+                break
+        else:
+            unmatched.append((label, time))
+    return unmatched
+
+
+def exclusion_count(record, peaks):
+    """Points of record excluded by hand and by the filter: its disabled points and, for a
+    ratio, its disabled numerator peaks between two enabled denominator peaks."""
+    counts = [0, 0]
+
+    def count(flags):
+        if flags & BY_FILTER:
+            counts[1] += 1
+        elif not flags & BY_CORRECTION:
+            counts[0] += 1
+    if record.points is None:
+        return counts
+    for _, _, flags in record.points:
+        if flags & DISABLED:
+            count(flags)
+    if record.denominator:
+        pending = []
+        after = False
+        for peak in peaks:
+            if peak.elem == record.denominator and not peak.flags & DISABLED:
+                if after:
+                    for flags in pending:
+                        count(flags)
+                pending, after = [], True
+            elif after and peak.elem == record.numerator and peak.flags & DISABLED:
+                pending.append(peak.flags)
+    return counts
 
 
 def t_quantile(p, df):
@@ -846,7 +921,7 @@ def record_method(record):
     return getattr(record.fit, "method", 0) if record.fit is not None else record.method
 
 
-def record_line(record, calc_flags, names_method=False):
+def record_line(record, calc_flags, names_method=False, counts=None):
     if calc_flags & USE_STDDEV:
         deviation = record.stdDev
         level = 0.95 if calc_flags & CONF95 else 0.68
@@ -867,10 +942,12 @@ def record_line(record, calc_flags, names_method=False):
         line += b"".join(b"0" if flags & DISABLED else b"1" for _, _, flags in record.points)
     if names_method:
         line += b"\t" + METHOD_NAMES[record_method(record)].encode("cp932")
+    if counts is not None:
+        line += b"\t%d\t%d" % tuple(counts)
     return line + b"\r\n"
 
 
-def write_ird(records, note, calc_flags, output_flags):
+def write_ird(records, note, calc_flags, output_flags, peaks=()):
     methods = []
     for record in records:
         if record_method(record) not in methods:
@@ -882,7 +959,8 @@ def write_ird(records, note, calc_flags, output_flags):
         text += b"SOURCE\t" + (note.path or b"") + b"\r\n"
         if output_flags & COMMENT and note.form == "PKS":
             for tag, comment in note.tags:
-                text += tag + b"\t" + comment + b"\r\n"
+                if tag not in STORED_TAGS:
+                    text += tag + b"\t" + comment + b"\r\n"
         elif output_flags & COMMENT and note.form == "DAT":
             f = note.fields
             text += b"DATANAME\t" + f.get("NAME", b"") + b"\r\n"
@@ -898,13 +976,17 @@ def write_ird(records, note, calc_flags, output_flags):
         text += b"REGTYPE\t" + b",".join(METHOD_NAMES[m].encode("cp932") for m in methods) \
             + b"\r\n"
     text += b"\r\n"
+    counts = [exclusion_count(record, peaks) for record in records]
+    counted = any(any(pair) for pair in counts)
     if output_flags & GUIDE_COMMENT:
         heads = METHOD_HEADS if methods == [0] else CURVE_HEADS[methods[0]] \
             if len(methods) == 1 else b"intercept\terror"
-        text += b"#" + RECORD_HEADS + b"\t" + heads + (b"" if linear_only else b"\t\tmethod") \
-            + b"\r\n"
-    for record in records:
-        text += record_line(record, calc_flags, not linear_only)
+        text += b"#" + RECORD_HEADS + b"\t" + heads + (b"" if linear_only else b"\t\tmethod")
+        if counted:
+            text += (b"\t\t" if linear_only else b"\t") + b"excluded by hand\texcluded by filter"
+        text += b"\r\n"
+    for record, pair in zip(records, counts):
+        text += record_line(record, calc_flags, not linear_only, pair if counted else None)
     return text
 
 
@@ -952,7 +1034,22 @@ def settings_from(args, ini):
 def reduce_sheet(note, rows, args, ini):
     """The IRD text of the reduction of one sheet, as bytes."""
     calc_flags, test_level, output_flags = settings_from(args, ini)
-    peaks = sort_peaks(extract_peaks(rows, ini.elem_width()))
+    peaks = extract_peaks(rows, ini.elem_width())
+    exclusions = []
+    if not args.ignore_stored:
+        for tag, text in note.tags:
+            if tag == EXCLUDED_TAG:
+                exclusion = parse_exclusion(text, True)
+                if exclusion:
+                    exclusions.append(exclusion)
+    for text in args.exclude or []:
+        exclusion = parse_exclusion(text.encode("cp932"), False)
+        if exclusion is None:
+            raise ReductionError("--exclude " + text)
+        if exclude_peaks(peaks, [exclusion]):
+            raise ReductionError("--exclude %s names no peak" % text)
+    exclude_peaks(peaks, exclusions)
+    peaks = sort_peaks(peaks)
     elements = build_element_list(peaks)
     selection = {label: 0 for label in elements}
     for option, bit in ((args.numerator, 0x1), (args.denominator, 0x2), (args.abundance, 0x4)):
@@ -982,7 +1079,7 @@ def reduce_sheet(note, rows, args, ini):
     for record in records:
         record.method = method
     run_regressions(records, peaks, calc_flags, test_level, method)
-    return write_ird(records, note, calc_flags & 0xFF00, output_flags)
+    return write_ird(records, note, calc_flags & 0xFF00, output_flags, peaks)
 
 
 def argument_parser():
@@ -1003,6 +1100,8 @@ def argument_parser():
     parser.add_argument("--test-level", type=float)
     parser.add_argument("--correction")
     parser.add_argument("--fit", choices=sorted(METHODS))
+    parser.add_argument("--exclude", action="append")
+    parser.add_argument("--ignore-stored", action="store_true")
     parser.add_argument("--output-flags")
     parser.add_argument("--output")
     return parser

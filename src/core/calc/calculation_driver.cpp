@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/correction.h"
+#include "calc/reduction_keeping.h"
 #include "calc/regression.h"
 #include "document/peak_list_extraction.h"
 #include "platform/run_log.h"
@@ -66,6 +67,22 @@ bool keepUncorrectedValues(CalcState& state) {
     return true;
 }
 
+// The measurement's stored exclusions, methods and filter, with the exclusions of this run.
+void takeUpStoredReduction(CalcState& state, const CalculationEnvironment& environment) {
+    StoredReduction reduction;
+    const std::optional<DataNote>& note = currentDataNote();
+    if (environment.useStoredReduction && note) {
+        reduction = StoredReductionOf(*note);
+    }
+    reduction.exclusions.insert(reduction.exclusions.end(), environment.exclusions.begin(),
+                                environment.exclusions.end());
+    if (reduction.empty()) {
+        return;
+    }
+    ReportUnappliedEntries(environment.ui, ApplyStoredReduction(state, state.peaks, reduction,
+                                                                environment.filterChosen));
+}
+
 int startNewCalculation(CalcState& state, const PeakListSource& extract,
                         const CalculationEnvironment& environment,
                         const std::optional<CalculationChoices>& previous) {
@@ -88,6 +105,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     state.calcFlags = InitialCalcFlags(environment.generalFlags);
     state.fitChoices = ReadFitChoices(environment.iniPath);
     state.fitChoices.method = environment.regressionMethod.value_or(state.fitChoices.method);
+    takeUpStoredReduction(state, environment);
     if (previous) {
         ApplyChoices(state, *previous);
     }

@@ -5,6 +5,7 @@
 
 #include "calc/calculation_port.h"
 #include "data/peak_sheet.h"
+#include "data/stored_reduction.h"
 #include "platform/user_interface_port.h"
 
 #include <cstdint>
@@ -29,6 +30,14 @@ struct CalculationEnvironment {
     // The method a new calculation starts with when the program's options set it; otherwise
     // the one of the INI's section "regression".
     std::optional<std::uint32_t> regressionMethod;
+    // A new calculation takes up the exclusions, methods and outlier filter stored with the
+    // measurement (the entries of currentDataNote) unless this is false (--ignore-stored).
+    bool useStoredReduction = true;
+    // Peaks excluded by hand for this calculation only (tarnova-cli --exclude).
+    std::vector<StoredExclusion> exclusions = {};
+    // The outlier filter was chosen explicitly for this calculation: a stored one does not
+    // replace it.
+    bool filterChosen = false;
 };
 
 // The editor's peaks as a new peak list, or none when there is none to be had.

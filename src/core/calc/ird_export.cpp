@@ -2,7 +2,9 @@
 #include "settings/settings.h"
 
 #include "calc/calc_state.h"
+#include "calc/reduction_keeping.h"
 #include "calc/regression_method.h"
+#include "data/stored_reduction.h"
 #include "platform/codepage.h"
 #include "platform/text_format.h"
 
@@ -31,7 +33,9 @@ std::string irdGeneral(double value) {
 void appendNoteLines(std::string& text, const DataNote& note) {
     if (note.form == DataNoteForm::Pks) {
         for (const TaggedComment& comment : note.tags) {
-            text += comment.tag + "\t" + comment.text + "\r\n";
+            if (!IsStoredReductionTag(comment.tag)) {
+                text += comment.tag + "\t" + comment.text + "\r\n";
+            }
         }
         return;
     }
@@ -66,8 +70,9 @@ std::string methodName(std::uint32_t method) {
 }
 
 // Records fitted by other methods than the line name their method at the end of their line.
+// With counted, the line ends with the numbers of points excluded by hand and by the filter.
 void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags,
-                      bool namesMethod) {
+                      bool namesMethod, const std::optional<ExclusionCount>& counted) {
     const IrdRecordColumns shown = RecordColumnsOf(record, flags);
     text += record.sheetName;
     text += '\t';
@@ -93,6 +98,9 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
         text += '\t';
         text += methodName(RecordMethod(record));
     }
+    if (counted) {
+        text += formatText("\t%d\t%d", counted->byHand, counted->byFilter);
+    }
     text += "\r\n";
 }
 
@@ -116,8 +124,17 @@ std::string IrdNumber(double value) {
 }
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    std::uint32_t calcFlags, std::uint32_t outputFlags) try {
+                                    std::uint32_t calcFlags, std::uint32_t outputFlags,
+                                    std::span<const PeakRecord> peaks) try {
     const std::uint32_t flags = calcFlags & kCalcViewMask;
+    // Records from which points were excluded by hand or by the filter say how many, each in
+    // two columns at the end of the line; a table without such records keeps its layout.
+    std::vector<ExclusionCount> counts;
+    for (const RegressionResult& record : records) {
+        counts.push_back(CountExclusions(record, peaks));
+    }
+    const bool counted =
+        std::any_of(counts.begin(), counts.end(), [](const ExclusionCount& c) { return c.any(); });
     // A table of lines alone keeps the layout it always had; other methods add their names.
     const std::vector<std::uint32_t> methods = methodsOf(records);
     const bool linearOnly =
@@ -163,10 +180,15 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
         if (!linearOnly) {
             text += "\t\tmethod";
         }
+        if (counted) {
+            text += linearOnly ? "\t\t" : "\t";
+            text += "excluded by hand\texcluded by filter";
+        }
         text += "\r\n";
     }
-    for (const RegressionResult& record : records) {
-        appendRecordLine(text, record, flags, !linearOnly);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        appendRecordLine(text, records[i], flags, !linearOnly,
+                         counted ? std::optional<ExclusionCount>(counts[i]) : std::nullopt);
     }
     return text;
 } catch (const std::bad_alloc&) {

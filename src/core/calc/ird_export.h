@@ -32,9 +32,13 @@ IrdRecordColumns RecordColumnsOf(const RegressionResult& record, std::uint32_t c
 
 // The IRD text of records. note is the current data note or none; calcFlags selects the
 // confidence level and the error estimate (kCalcConf95, kCalcUseStdDev); outputFlags are
-// fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment). None
-// when memory runs out.
+// fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment).
+// peaks is the calculation's peak list (CountExclusions): when points of any record were
+// excluded by hand or by the filter, every record line ends with those two numbers. The data
+// note's lines leave out the entries of its stored reduction, which describe the file rather
+// than these results. None when memory runs out.
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    std::uint32_t calcFlags, std::uint32_t outputFlags);
+                                    std::uint32_t calcFlags, std::uint32_t outputFlags,
+                                    std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

@@ -38,6 +38,8 @@ struct PeakRecord {
 struct TaggedComment {
     std::string tag;  // at most kMaxTagLength bytes, e.g. "Sample:"
     std::string text; // at most kMaxCommentLength bytes
+
+    bool operator==(const TaggedComment&) const = default;
 };
 
 enum class DataNoteForm : std::int32_t { Dat = 0, Pks = 1 };

@@ -131,6 +131,10 @@ std::string pksFileText(const std::vector<PeakRecord>& peaks, const DataNote* no
         appendHeader(writer, "Comments:", note->comment);
         appendHeader(writer, "Date:", note->date);
         appendHeader(writer, "Sample:", note->name);
+        // Comments of a DAT note are the entries of its stored reduction (stored_reduction.h).
+        for (const TaggedComment& entry : note->tags) {
+            appendHeader(writer, entry.tag, entry.text);
+        }
     } else {
         // Also for a PKS note without entries: a file without header lines would not read back.
         appendHeader(writer, "Comments:", "No Comment");
@@ -150,7 +154,12 @@ std::string pksFileText(const std::vector<PeakRecord>& peaks, const DataNote* no
 bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks,
                   bool addEndOfFile) {
     const auto& note = currentDataNote();
-    return writeTextFile(path, pksFileText(peaks, note ? &*note : nullptr), addEndOfFile);
+    return WritePksFile(path, peaks, note ? &*note : nullptr, addEndOfFile);
+}
+
+bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks,
+                  const DataNote* note, bool addEndOfFile) {
+    return writeTextFile(path, pksFileText(peaks, note), addEndOfFile);
 }
 
 } // namespace tarnova

@@ -26,12 +26,15 @@ std::optional<std::vector<PeakRecord>> ReadPksFile(const std::string& path);
 // a hundredth lost to floating-point error (0.29 gives 29, 12.567 gives 1256).
 long pksHundredths(double time);
 
-// The text of a PKS file: the header from note (defaults when there is none), then one line
-// for each peak with a label.
+// The text of a PKS file: the header from note (defaults when there is none; a DAT note's
+// fields, then its comments), then one line for each peak with a label.
 std::string pksFileText(const std::vector<PeakRecord>& peaks, const DataNote* note);
 
 // Writes peaks with the header of currentDataNote; false when the file cannot be written.
 // Shows no messages.
 bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks, bool addEndOfFile);
+// The same with the header of note (none: the default header).
+bool WritePksFile(const std::string& path, const std::vector<PeakRecord>& peaks,
+                  const DataNote* note, bool addEndOfFile);
 
 } // namespace tarnova

@@ -4,6 +4,7 @@
 #include "data/pks_format.h"
 #include "document/load_peak_file.h"
 #include "document/peak_list_extraction.h"
+#include "document/stored_exclusions.h"
 #include "editor/grid_model.h"
 #include "platform/text_file.h"
 #include "platform/text_format.h"
@@ -71,7 +72,59 @@ std::string withFormatExtension(std::string path, DataNoteForm format) {
     return path;
 }
 
+// The exclusions of reduction named by the labels of the peaks they name, as the sheet writes
+// them; an exclusion that names no peak stays as it is.
+StoredReduction withSheetLabels(StoredReduction reduction, const std::vector<PeakRecord>& peaks) {
+    const std::vector<int> matches = MatchExclusions(reduction.exclusions, peaks);
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        if (matches[i] >= 0) {
+            reduction.exclusions[i].label = peaks[static_cast<std::size_t>(matches[i])].elem;
+        }
+    }
+    return reduction;
+}
+
+// Where a DAT save of a measurement with a stored reduction goes: "はい" saves it as PKS under
+// PksNameFor, "いいえ" as DAT without the reduction. False when the user cancels.
+bool chooseDatOrPks(UserInterfacePort& ui, std::string& target, DataNoteForm& format,
+                    StoredReduction& reduction) {
+    const std::string pksName = PksNameFor(target);
+    const Answer answer =
+        ui.ask(kCaption,
+               formatText("このデータには除外したピークか回帰の設定があります。DAT形式にはこれらを"
+                          "保存できません。\nPKS形式で%sに保存しますか？\n「いいえ」を押すと、"
+                          "これらを除いてDAT形式で保存します。",
+                          pksName.c_str()),
+               QuestionButtons::YesNoCancel);
+    if (answer == Answer::Cancel) {
+        return false;
+    }
+    if (answer == Answer::No) {
+        reduction = {};
+        return true;
+    }
+    if (fileExists(pksName) && ConfirmOverwrite(ui, pksName) != Answer::Yes) {
+        return false;
+    }
+    target = pksName;
+    format = DataNoteForm::Pks;
+    return true;
+}
+
 } // namespace
+
+std::string PksNameFor(const std::string& path) {
+    const std::string_view name = fileNamePart(path);
+    const std::size_t dot = name.rfind('.');
+    const std::string stem =
+        dot == std::string_view::npos ? path : path.substr(0, path.size() - (name.size() - dot));
+    const std::string_view extension =
+        dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+    const bool upper =
+        !extension.empty() && std::none_of(extension.begin(), extension.end(),
+                                           [](char c) { return c >= 'a' && c <= 'z'; });
+    return stem + (upper ? ".PKS" : ".pks");
+}
 
 int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
                    std::string& path) {
@@ -97,7 +150,8 @@ Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path) {
 }
 
 bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
-                DataNoteForm format, bool addEndOfFile) {
+                DataNoteForm format, bool addEndOfFile, const StoredReduction& reduction,
+                StoredReduction* written) {
     const std::optional<SheetPeaks> sheet = ExtractPeaksToSave(grid);
     if (!sheet) {
         ui.showMessage(kCaption, "データリストを抽出できません。メモリ不足の可能性があります。");
@@ -130,9 +184,28 @@ bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
     if (!mayLeaveOut(ui, leftOut)) {
         return false;
     }
-    const bool written = format == DataNoteForm::Pks ? WritePksFile(path, kept, addEndOfFile)
-                                                     : WriteDatFile(path, kept, addEndOfFile);
-    if (!written) {
+    StoredReduction entries;
+    if (format == DataNoteForm::Pks) {
+        entries = withSheetLabels(reduction, sheet->peaks);
+    } else if (!reduction.empty() &&
+               ui.ask(kCaption,
+                      "除外したピークと回帰の設定はDAT形式には保存されません。保存しますか？",
+                      QuestionButtons::SaveCancel) != Answer::Yes) {
+        return false;
+    }
+    bool saved = false;
+    if (format == DataNoteForm::Pks) {
+        const auto& note = currentDataNote();
+        const DataNote header = NoteWithReduction(note ? &*note : nullptr, entries);
+        saved =
+            WritePksFile(path, kept, note || !entries.empty() ? &header : nullptr, addEndOfFile);
+    } else {
+        saved = WriteDatFile(path, kept, addEndOfFile);
+    }
+    if (saved && written != nullptr) {
+        *written = std::move(entries);
+    }
+    if (!saved) {
         ui.showMessage(kCaption, "データを保存できませんでした。ディスク容量、ディレクトリエン"
                                  "トリの制限、ファイル名などを調べてください。");
         return false;
@@ -141,7 +214,7 @@ bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
 }
 
 bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const Settings& settings,
-                  const std::optional<std::string>& path) {
+                  const std::optional<std::string>& path, const StoredReduction& reduction) {
     if (grid.GetRowCount() == 0) {
         ui.showMessage(kCaption, "ピークがありません。保存はできません。");
         return false;
@@ -171,7 +244,14 @@ bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const
         format = chosenFormat;
     }
 
-    if (!WriteSheet(ui, grid, target, *format, (settings.generalFlags & kAddEof) != 0)) {
+    StoredReduction stored = reduction;
+    if (*format == DataNoteForm::Dat && !stored.empty() &&
+        !chooseDatOrPks(ui, target, *format, stored)) {
+        return false;
+    }
+    StoredReduction written;
+    if (!WriteSheet(ui, grid, target, *format, (settings.generalFlags & kAddEof) != 0, stored,
+                    &written)) {
         return false;
     }
     grid.ClearModified();
@@ -182,6 +262,8 @@ bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const
     }
     note->path = target;
     note->fileForm = format;
+    // The note holds what the file holds, so that the next calculation starts from it.
+    ReplaceStoredReduction(*note, written);
     return true;
 }
 

@@ -1,7 +1,9 @@
 #include "results/print_jobs.h"
 
+#include "calc/reduction_keeping.h"
 #include "calc/regression_method.h"
 #include "platform/codepage.h"
+#include "platform/text_format.h"
 #include "results/graph.h"
 #include "results/page_layout.h"
 #include "results/print_job.h"
@@ -113,6 +115,7 @@ struct ReportContent {
     std::uint32_t calcFlags;
     std::uint32_t resultFlags;
     ReportOptions options;
+    std::span<const PeakRecord> peaks;
 };
 
 bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& content) {
@@ -127,6 +130,11 @@ bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& co
             page.drawText({area.left, y}, cp932ToUtf8(name));
             y += gap;
         }
+    }
+    if (const ExclusionCount excluded = CountExclusions(sheet, content.peaks); excluded.any()) {
+        page.drawText({area.left, y}, formatText("除外したポイント: 手動 %d, フィルタ %d",
+                                                 excluded.byHand, excluded.byFilter));
+        y += gap;
     }
     if (content.options.result) {
         SurfaceRect text = area;
@@ -189,7 +197,8 @@ ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
 
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const AskReportOptions& dialog) {
+                std::uint32_t reportFlags, const AskReportOptions& dialog,
+                std::span<const PeakRecord> peaks) {
     constexpr std::uint32_t kReportItems =
         kReportResult | kReportDataPoints | kReportGraph | kReportReconfirm;
     if ((reportFlags & kReportItems) == 0) {
@@ -197,7 +206,7 @@ int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheet
                                    "レポートのアイテムがありません。レポートを作成できません。");
         return 0;
     }
-    ReportContent content{note, calcFlags, resultFlags, ReportOptionsOf(reportFlags)};
+    ReportContent content{note, calcFlags, resultFlags, ReportOptionsOf(reportFlags), peaks};
     if (!dialog(content.options)) {
         return 0;
     }

@@ -44,9 +44,12 @@ using AskReportOptions = std::function<bool(ReportOptions& options)>;
 // its enabled data points and its graph, as the dialog (always shown, preset from reportFlags;
 // its choices are not written back) asks. Returns 0 without a message when the dialog was
 // cancelled, and with "レポートのアイテムがありません。レポートを作成できません。" when reportFlags
-// holds no report item and no reconfirm.
+// holds no report item and no reconfirm. peaks is the calculation's peak list: a sheet from
+// which points were excluded by hand or by the filter says how many below the file name
+// (CountExclusions).
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const AskReportOptions& dialog);
+                std::uint32_t reportFlags, const AskReportOptions& dialog,
+                std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

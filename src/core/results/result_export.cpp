@@ -70,11 +70,11 @@ std::optional<std::string> SheetsText(const CalcState& state, int sheet, const D
         records = records.subspan(static_cast<std::size_t>(sheet), 1);
     }
     if (note == nullptr || !note->path) {
-        return WriteIrd(records, note, state.calcFlags, copyOutputFlags);
+        return WriteIrd(records, note, state.calcFlags, copyOutputFlags, state.peaks);
     }
     DataNote copied = *note;
     copied.path = utf8ToCp932(*note->path);
-    return WriteIrd(records, &copied, state.calcFlags, copyOutputFlags);
+    return WriteIrd(records, &copied, state.calcFlags, copyOutputFlags, state.peaks);
 }
 
 int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
@@ -88,7 +88,7 @@ int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Setting
         state.results ? std::span<const RegressionResult>(*state.results)
                       : std::span<const RegressionResult>();
     const std::optional<std::string> text =
-        WriteIrd(records, note, state.calcFlags, settings.fileOutputFlags);
+        WriteIrd(records, note, state.calcFlags, settings.fileOutputFlags, state.peaks);
     if (!text) {
         ui.showMessage(kCaption, kNoMemory);
         return 0;

@@ -2,6 +2,7 @@
 
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
+#include "calc/reduction_keeping.h"
 #include "data/peak_sheet.h"
 #include "document/data_note_editor.h"
 #include "document/grid_settings.h"
@@ -129,7 +130,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
             return MakeReports(printing_->environment(), *calculation.results,
                                note ? &*note : nullptr, calculation.calcFlags,
                                context_.settings.resultFlags, context_.settings.reportFlags,
-                               printing_->askReportOptions()) == 1;
+                               printing_->askReportOptions(), calculation.peaks) == 1;
         });
     const auto showHelp = [this](int helpContext) {
         ShowHelp(context_.port, kHelpContext, helpContext);
@@ -265,15 +266,24 @@ void MainWindow::loadFile(const std::optional<std::string>& path) {
 bool MainWindow::saveSheet(bool askForName) {
     const auto& note = currentDataNote();
     const std::optional<std::string> path = askForName || !note ? std::nullopt : note->path;
-    const bool saved =
-        SavePeakFile(context_.port, context_.files, context_.grid, context_.settings, path);
+    // The exclusions, methods and filter of the calculation, or those the file came with.
+    const StoredReduction reduction =
+        ReductionToStore(context_.calculation, note ? &*note : nullptr);
+    const bool saved = SavePeakFile(context_.port, context_.files, context_.grid, context_.settings,
+                                    path, reduction);
     // The result views are named after the measurement, which may have a new name now.
     calculationPort_->resultViews().retitle();
     return saved;
 }
 
 bool MainWindow::maySheetBeReplaced() {
-    if ((context_.grid.IsModified() & kSheetModified) == 0) {
+    // Points disabled or enabled since the file was saved are a change of the measurement too.
+    const std::optional<DataNote>& note = currentDataNote();
+    const DataNote* stored = note ? &*note : nullptr;
+    const bool reductionChanged =
+        !SameReduction(ReductionToStore(context_.calculation, stored),
+                       stored != nullptr ? StoredReductionOf(*stored) : StoredReduction{});
+    if ((context_.grid.IsModified() & kSheetModified) == 0 && !reductionChanged) {
         return true;
     }
     switch (context_.port.ask("Tarnova", kSaveQuestion, QuestionButtons::YesNoCancel)) {

@@ -28,7 +28,8 @@ void ResultViewWindow::print(int command) {
     QtPrinting printing(this, port_);
     if (command == kViewMakeReport || command == kViewMakeReportForAll) {
         MakeReports(printing.environment(), sheets, shownNote, calculation.calcFlags,
-                    settings.resultFlags, settings.reportFlags, printing.askReportOptions());
+                    settings.resultFlags, settings.reportFlags, printing.askReportOptions(),
+                    calculation.peaks);
     } else if (linkField_ == &ViewLink::graph) {
         PrintGraphs(printing.environment(), sheets, settings.resultFlags);
     } else {

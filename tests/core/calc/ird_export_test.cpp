@@ -1,6 +1,9 @@
 // The IRD text of a result table.
 #include "calc/calc_state.h"
 #include "calc/ird_export.h"
+#include "core/support/cli_run.h"
+#include "core/support/test_peaks.h"
+#include "platform/codepage.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -69,13 +72,15 @@ TEST(IrdExport, FullHeaderHeadsAndRecords) {
               "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n"
               "\r\n"
               "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
-              "testlevel\ttest\tintercept\terror\tangle\terror\tconf. level\ttest level\ttest\r\n"
+              "testlevel\ttest\tintercept\terror\tangle\terror\tconf. level\ttest level\ttest"
+              // The point disabled by hand adds two heads and two numbers to every line.
+              "\t\texcluded by hand\texcluded by filter\r\n"
               "Ar40/Ar36\tR\t2.955000E+02\t7.500000E-01\t9.500000E-01\t1.500000E+00\t"
               "-1.250000E-01\t3.000000E-03\tr!=0\t"
               "2.960000E+02\t1.500000E+00\t-1.000000E-03\t1.500000E-03\t9.500000E-01\t"
-              "3.000000E-03\ta=0\t10111\r\n"
+              "3.000000E-03\ta=0\t10111\t1\t0\r\n"
               "\tA\t0.000000E+00\t0.000000E+00\t9.500000E-01\t0.000000E+00\t0.000000E+00\t"
-              "1.000000E+00\tr=0\t\t\r\n");
+              "1.000000E+00\tr=0\t\t\t0\t0\r\n");
 }
 
 TEST(IrdExport, StandardDeviationColumns) {
@@ -84,11 +89,44 @@ TEST(IrdExport, StandardDeviationColumns) {
     EXPECT_EQ(*both, "\r\nAr40/Ar36\tR\t2.955000E+02\t5.000000E-01\t9.500000E-01\t"
                      "1.000000E+00\t-1.250000E-01\t3.000000E-03\tr!=0\t2.960000E+02\t"
                      "5.000000E-01\t-1.000000E-03\t5.000000E-04\t9.500000E-01\t"
-                     "3.000000E-03\ta=0\t10111\r\n");
+                     "3.000000E-03\ta=0\t10111\t1\t0\r\n");
     const auto narrow = WriteIrd(records, nullptr, kCalcUseStdDev, 0);
     EXPECT_NE(narrow->find("\t5.000000E-01\t6.800000E-01\t5.000000E-01\t"), std::string::npos);
     const auto unbiased = WriteIrd(records, nullptr, 0, 0);
     EXPECT_NE(unbiased->find("\t7.500000E-01\t6.800000E-01\t1.500000E+00\t"), std::string::npos);
+}
+
+TEST(IrdExport, PointsExcludedByHandAndByTheFilterAreCounted) {
+    RegressionResult line = fittedRecord();
+    (*line.points)[1].flags = 0;
+    // A table without excluded points keeps its layout.
+    const std::vector<RegressionResult> plain{line};
+    const std::string heads = "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\t"
+                              "conflimit\tr\ttestlevel\ttest\tintercept\terror\tangle\terror\t"
+                              "conf. level\ttest level\ttest";
+    EXPECT_TRUE(
+        WriteIrd(plain, nullptr, 0, kOutputGuideComment)->starts_with("\r\n" + heads + "\r\n"));
+
+    RegressionResult mean = fittedRecord();
+    mean.sheetName = "Ar40";
+    mean.denominator.clear();
+    mean.fitMethod = 3;
+    mean.fit->method = 3;
+    (*mean.points)[1].flags = kPointDisabled | kPointExcludedByFilter;
+    (*mean.points)[2].flags = kPointDisabled | kPointExcludedByCorrection;
+    // The ratio's numerator peak at 15 s is disabled between two enabled denominator peaks.
+    const std::vector<PeakRecord> peaks = {test::makePeak("Ar36", 10, 1),
+                                           test::makePeak("Ar40", 15, 300, 1, kPeakDisabled),
+                                           test::makePeak("Ar36", 20, 1)};
+    const std::vector<RegressionResult> records{line, mean};
+    const std::vector<std::string> lines =
+        test::split(*WriteIrd(records, nullptr, 0, kOutputGuideComment, peaks), "\r\n");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(
+        lines[1].ends_with("\tintercept\terror\t\tmethod\texcluded by hand\texcluded by filter"))
+        << lines[1];
+    EXPECT_TRUE(lines[2].ends_with("\t11111\t" + utf8ToCp932("一次回帰") + "\t1\t0")) << lines[2];
+    EXPECT_TRUE(lines[3].ends_with("\t10011\t" + utf8ToCp932("平均") + "\t0\t1")) << lines[3];
 }
 
 TEST(IrdExport, HeaderVariants) {

@@ -21,12 +21,17 @@ std::string withOutlier() {
     return text;
 }
 
-// The point flags that end the IRD's first record line ("1" for an enabled point).
+// The point flags of the IRD's record of A ("1" for an enabled point): its field of ten
+// 0s and 1s (the counts of excluded points may follow it).
 std::string pointFlags(const std::string& ird) {
     for (const std::string& line : test::split(ird, "\r\n")) {
         const std::vector<std::string> fields = test::split(line, "\t");
         if (fields.size() > 2 && fields[1] == "A") {
-            return fields.back();
+            for (const std::string& field : fields) {
+                if (field.size() == 10 && field.find_first_not_of("01") == std::string::npos) {
+                    return field;
+                }
+            }
         }
     }
     return "";

@@ -170,6 +170,88 @@ TEST_F(SavePeakFileTest, SaveRewritesALoadedNativeFileInItsFormat) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// The peak of label at 1.72 s excluded by hand.
+StoredReduction storedExclusion(const std::string& label = "Ar40") {
+    StoredReduction reduction;
+    reduction.exclusions = {{label, 172, ExclusionReason::Hand}};
+    return reduction;
+}
+
+TEST_F(SavePeakFileTest, APksSaveStoresTheReductionAfterTheUsersComments) {
+    loadCopy("argon_air.pks", "a.pks");
+    const std::string original = folder.read("a.pks");
+    // The user's comments stay in place, the entry follows them.
+    currentDataNote()->tags.insert(currentDataNote()->tags.begin(),
+                                   {std::string(kMethodTag), "Ar40 mean"});
+    ASSERT_TRUE(
+        SavePeakFile(ui, files, grid, settings, currentDataNote()->path, storedExclusion()));
+    const std::string saved = folder.read("a.pks");
+    const std::size_t peaks = original.find("  120,");
+    ASSERT_NE(peaks, std::string::npos);
+    EXPECT_EQ(saved, original.substr(0, peaks) + "\"#tarnova:excluded\",\"Ar40@1.72 hand\"\r\n" +
+                         original.substr(peaks));
+    EXPECT_EQ(StoredReductionOf(*currentDataNote()), storedExclusion());
+    // Saved again without a reduction, the file is as it was.
+    ASSERT_TRUE(save(currentDataNote()->path));
+    EXPECT_EQ(folder.read("a.pks"), original);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SavePeakFileTest, ADatSaveWithAReductionAsksForPksOnce) {
+    const struct {
+        const char* name;
+        Answer answer;
+        bool saved;
+        const char* file; // the file written, or none
+    } cases[] = {{"as PKS", Answer::Yes, true, "a.pks"},
+                 {"as DAT without", Answer::No, true, "a.dat"},
+                 {"cancelled", Answer::Cancel, false, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReleaseDataNote();
+        std::filesystem::remove_all(folder.path(""));
+        std::filesystem::create_directories(folder.path(""));
+        loadCopy("argon_air.dat", "a.dat");
+        const std::string original = folder.read("a.dat");
+        ui.messages.clear();
+        ui.answers = {c.answer};
+        EXPECT_EQ(
+            SavePeakFile(ui, files, grid, settings, currentDataNote()->path, storedExclusion("40")),
+            c.saved);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(ui.messages[0].text.find(folder.path("a.pks")), std::string::npos);
+        if (c.answer != Answer::No) {
+            EXPECT_EQ(folder.read("a.dat"), original);
+        }
+        if (c.file == nullptr) {
+            EXPECT_FALSE(std::filesystem::exists(folder.path("a.pks")));
+            continue;
+        }
+        EXPECT_EQ(currentDataNote()->path, folder.path(c.file));
+        const std::optional<PeakFileContent> pks = parsePksFile(folder.read("a.pks"));
+        if (c.answer == Answer::Yes) {
+            ASSERT_TRUE(pks);
+            EXPECT_EQ(currentDataNote()->fileForm, DataNoteForm::Pks);
+            EXPECT_EQ(StoredReductionOf(pks->note).exclusions,
+                      (std::vector<StoredExclusion>{{"40", 172, ExclusionReason::Hand}}));
+            EXPECT_EQ(pks->note.tags.front().tag, "Comments:");
+        } else {
+            EXPECT_TRUE(StoredReductionOf(*currentDataNote()).empty());
+        }
+    }
+}
+
+TEST(PksNameFor, ReplacesTheExtension) {
+    const std::pair<const char*, const char*> cases[] = {{"/d/run.dat", "/d/run.pks"},
+                                                         {"/d/RUN.DAT", "/d/RUN.PKS"},
+                                                         {"/d/run", "/d/run.pks"},
+                                                         {"/d.x/run", "/d.x/run.pks"},
+                                                         {"/d/run.7.Dat", "/d/run.7.pks"}};
+    for (const auto& [path, pks] : cases) {
+        EXPECT_EQ(PksNameFor(path), pks) << path;
+    }
+}
+
 TEST_F(SavePeakFileTest, AnInstrumentsFileIsNeverOverwrittenBySave) {
     loadCopy("argon_micromass.dat", "m.dat");
     const std::string original = folder.read("m.dat");

@@ -214,9 +214,12 @@ TEST_F(PrintJobs, ReportTableContinuesOnTheNextPageAndTheGraphFollowsIt) {
     ASSERT_EQ(report(sheets, kAllReportItems, &note, kResultSheetName), 1);
     ASSERT_GE(pages().size(), 3u);
 
-    // The file name first, one centimetre above the sheet.
+    // The file name first, then how many points were excluded, each a centimetre above what
+    // follows.
     EXPECT_EQ(pages()[0].primitives[0], test::textAt(118, 177, "argon_air.pks"));
-    EXPECT_EQ(pages()[0].primitives[1], test::textAt(123, 177 + 118 + 5, "Ar40/Ar36"));
+    EXPECT_EQ(pages()[0].primitives[1],
+              test::textAt(118, 177 + 118, "除外したポイント: 手動 6, フィルタ 0"));
+    EXPECT_EQ(pages()[0].primitives[2], test::textAt(123, 177 + 2 * 118 + 5, "Ar40/Ar36"));
 
     // Every enabled point once, in order, and no disabled one.
     std::vector<std::string> listed;
@@ -265,6 +268,29 @@ TEST_F(PrintJobs, ReportWithAllBoxesClearedCarriesOnlyTheFileName) {
     for (const RecordingSurface& page : pages()) {
         EXPECT_EQ(page.primitives, std::vector<Primitive>{test::textAt(118, 177, "run 7.pks")});
     }
+}
+
+TEST_F(PrintJobs, ReportsSayHowManyPointsWereExcludedBelowTheFileName) {
+    std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6, {1, 4}), sheetOf("Ar38/Ar36", 6)};
+    (*sheets[0].points)[4].flags |= kPointExcludedByFilter;
+    DataNote note;
+    note.path = "run 7.pks";
+    const std::vector<PeakRecord> peaks;
+    ASSERT_EQ(MakeReports(
+                  environment, sheets, &note, 0, kResultSheetName, kAllReportItems,
+                  [](ReportOptions& options) {
+                      options = {};
+                      return true;
+                  },
+                  peaks),
+              1);
+    ASSERT_EQ(pages().size(), 2u);
+    EXPECT_EQ(
+        pages()[0].primitives,
+        (std::vector<Primitive>{test::textAt(118, 177, "run 7.pks"),
+                                test::textAt(118, 295, "除外したポイント: 手動 1, フィルタ 1")}));
+    // A sheet without excluded points is drawn as before.
+    EXPECT_EQ(pages()[1].primitives, std::vector<Primitive>{test::textAt(118, 177, "run 7.pks")});
 }
 
 TEST_F(PrintJobs, ReportsThatAreNotMade) {

@@ -173,10 +173,15 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
     return state;
 }
 
-// The record line of an IRD text without its point flags.
+// The record line of an IRD text without its point flags and what follows them (the counts
+// of excluded points): the nine record columns and the line's seven.
 std::string valuesOfRecord(const CalcState& state, int sheet) {
-    std::string line = *SheetsText(state, sheet, nullptr, 0);
-    return line.substr(0, line.rfind('\t'));
+    const std::string line = *SheetsText(state, sheet, nullptr, 0);
+    std::size_t end = 0;
+    for (int field = 0; field < 16 && end != std::string::npos; ++field) {
+        end = line.find('\t', end + 1);
+    }
+    return line.substr(0, end);
 }
 
 TEST(PointClicks, ARefittedSheetEqualsACalculationWithoutThatPeak) {

@@ -1,0 +1,6 @@
+"Sample:","x"
+"#tarnova:excluded","Ar40@1.5 hand"
+"#tarnova:method","Ar40/Ar36 parabolic"
+"#tarnova:filter","sigma:2:1"
+  100,   1.00000000E+000, "Ar36"
+  150,   3.00000000E+002, "Ar40"

@@ -1,0 +1,222 @@
+#include "calc/reduction_keeping.h"
+
+#include "calc/outlier_filter.h"
+#include "calc/regression_method.h"
+#include "data/pks_format.h"
+#include "document/stored_exclusions.h"
+#include "platform/codepage.h"
+#include "platform/run_log.h"
+#include "settings/regression_names.h"
+
+#include <algorithm>
+
+namespace tarnova {
+namespace {
+
+std::string recordName(const RegressionResult& record) {
+    return record.isRatio() ? record.numerator + "/" + record.denominator : record.numerator;
+}
+
+std::string entryLine(std::string_view tag, const std::string& text) {
+    return std::string(tag) + " " + text;
+}
+
+// The excluded peaks of a calculation, each with the flags of its exclusion (0: not excluded).
+std::vector<std::uint32_t> excludedPeaks(const CalcState& state) {
+    const std::size_t count = state.peaks.size();
+    std::vector<std::uint32_t> excluded(count, 0);
+    std::vector<bool> pointed(count, false);
+    std::vector<bool> byHand(count, false);
+    for (const RegressionResult& record : *state.results) {
+        if (!record.points) {
+            continue;
+        }
+        for (const DataPoint& point : *record.points) {
+            const std::size_t peak = point.peakIndex;
+            if (peak >= count) {
+                continue;
+            }
+            pointed[peak] = true;
+            if (point.isActive()) {
+                continue;
+            }
+            if (ExclusionReasonOf(point.flags) == ExclusionReason::Hand) {
+                byHand[peak] = true;
+            }
+            if (excluded[peak] == 0) {
+                excluded[peak] = point.flags & kPointExclusionBits;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (byHand[i]) {
+            excluded[i] = kPeakDisabled;
+        } else if (!pointed[i] && state.peaks[i].isDisabled()) {
+            excluded[i] = state.peaks[i].flags & kPeakExclusionBits;
+        }
+    }
+    return excluded;
+}
+
+void countAs(ExclusionCount& count, std::uint32_t flags) {
+    switch (ExclusionReasonOf(flags)) {
+    case ExclusionReason::Hand:
+        ++count.byHand;
+        break;
+    case ExclusionReason::Filter:
+        ++count.byFilter;
+        break;
+    case ExclusionReason::Correction:
+        break;
+    }
+}
+
+} // namespace
+
+StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
+    if (state.calcFlags == 0 || !state.results) {
+        return note != nullptr ? StoredReductionOf(*note) : StoredReduction{};
+    }
+    StoredReduction reduction;
+    const std::vector<std::uint32_t> excluded = excludedPeaks(state);
+    for (std::size_t i = 0; i < excluded.size(); ++i) {
+        if (excluded[i] != 0) {
+            const PeakRecord& peak = state.peaks[i];
+            reduction.exclusions.push_back(
+                {peak.elem, pksHundredths(peak.time), ExclusionReasonOf(excluded[i])});
+        }
+    }
+    bool onlyLines = true;
+    for (const RegressionResult& record : *state.results) {
+        const std::uint32_t method =
+            record.fitMethod < kRegressionMethodNamings.size() ? record.fitMethod : kLinearMethod;
+        onlyLines = onlyLines && method == kLinearMethod;
+        reduction.methods.push_back(
+            {recordName(record), std::string(kRegressionMethodNamings[method].keyword)});
+    }
+    // The stored methods of records this calculation did not make stay stored.
+    if (note != nullptr) {
+        const std::size_t made = reduction.methods.size();
+        for (const StoredMethod& method : StoredReductionOf(*note).methods) {
+            const auto first = reduction.methods.begin();
+            const auto end = first + static_cast<std::ptrdiff_t>(made);
+            if (std::none_of(first, end,
+                             [&](const StoredMethod& m) { return m.name == method.name; })) {
+                onlyLines = onlyLines && RegressionMethodOfIni(method.method) == kLinearMethod;
+                reduction.methods.push_back(method);
+            }
+        }
+    }
+    if (onlyLines) {
+        reduction.methods.clear();
+    }
+    if (state.outlierFilter.rule != OutlierRule::Off) {
+        reduction.filter = FormatOutlierFilter(state.outlierFilter);
+    }
+    return reduction;
+}
+
+bool SameReduction(const StoredReduction& a, const StoredReduction& b) {
+    using Exclusion = std::pair<std::pair<std::string, long>, ExclusionReason>;
+    const auto exclusions = [](const StoredReduction& reduction) {
+        std::vector<Exclusion> keys;
+        for (const StoredExclusion& exclusion : reduction.exclusions) {
+            keys.emplace_back(ExclusionKey(exclusion.label, exclusion.hundredths),
+                              exclusion.reason);
+        }
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    };
+    const auto methods = [](const StoredReduction& reduction) {
+        std::vector<std::pair<std::string, std::optional<std::uint32_t>>> chosen;
+        for (const StoredMethod& method : reduction.methods) {
+            chosen.emplace_back(method.name, RegressionMethodOfIni(method.method));
+        }
+        std::sort(chosen.begin(), chosen.end());
+        return chosen;
+    };
+    return exclusions(a) == exclusions(b) && methods(a) == methods(b) && a.filter == b.filter &&
+           a.unreadable == b.unreadable;
+}
+
+std::vector<std::string> ApplyStoredReduction(CalcState& state, std::vector<PeakRecord>& peaks,
+                                              const StoredReduction& reduction, bool keepFilter) {
+    std::vector<std::string> unapplied;
+    const std::vector<int> matches = MatchExclusions(reduction.exclusions, peaks);
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        const StoredExclusion& exclusion = reduction.exclusions[i];
+        if (matches[i] < 0) {
+            unapplied.push_back(entryLine(kExcludedTag, ExclusionText(exclusion)));
+            continue;
+        }
+        PeakRecord& peak = peaks[static_cast<std::size_t>(matches[i])];
+        peak.flags = (peak.flags & ~kPeakExclusionBits) | PeakFlagsOf(exclusion.reason);
+    }
+    for (const StoredMethod& method : reduction.methods) {
+        if (const std::optional<std::uint32_t> found = RegressionMethodOfIni(method.method)) {
+            state.fitChoices.choose(method.name, *found);
+        } else {
+            unapplied.push_back(entryLine(kMethodTag, method.name + " " + method.method));
+        }
+    }
+    if (reduction.filter) {
+        if (const std::optional<OutlierFilter> filter = ParseOutlierFilter(*reduction.filter)) {
+            if (!keepFilter) {
+                state.outlierFilter = *filter;
+            }
+        } else {
+            unapplied.push_back(entryLine(kFilterTag, *reduction.filter));
+        }
+    }
+    for (const TaggedComment& comment : reduction.unreadable) {
+        unapplied.push_back(entryLine(comment.tag, comment.text));
+    }
+    return unapplied;
+}
+
+void ReportUnappliedEntries(UserInterfacePort& ui, const std::vector<std::string>& entries) {
+    if (entries.empty()) {
+        return;
+    }
+    std::string text = "測定ファイルに記録された次の除外・設定は、当てはまるピークがないか読めない"
+                       "ため使いません。";
+    for (const std::string& entry : entries) {
+        LogLine("Stored entry not applied: " + entry);
+        text += "\n" + cp932ToUtf8(entry);
+    }
+    ui.showMessage("Tarnova", text);
+}
+
+ExclusionCount CountExclusions(const RegressionResult& record, std::span<const PeakRecord> peaks) {
+    ExclusionCount count;
+    if (!record.points) {
+        return count;
+    }
+    for (const DataPoint& point : *record.points) {
+        if (!point.isActive()) {
+            countAs(count, point.flags);
+        }
+    }
+    if (!record.isRatio()) {
+        return count;
+    }
+    // Disabled numerator peaks leave a ratio without a point; those between two enabled
+    // denominator peaks would have given one.
+    bool afterDenominator = false;
+    ExclusionCount pending;
+    for (const PeakRecord& peak : peaks) {
+        if (peak.elem == record.denominator && !peak.isDisabled()) {
+            if (afterDenominator) {
+                count.byHand += pending.byHand;
+                count.byFilter += pending.byFilter;
+            }
+            pending = {};
+            afterDenominator = true;
+        } else if (afterDenominator && peak.elem == record.numerator && peak.isDisabled()) {
+            countAs(pending, peak.flags);
+        }
+    }
+    return count;
+}
+
+} // namespace tarnova
