@@ -44,11 +44,17 @@ bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method) {
         return false;
     }
     record->fitMethod = method;
-    state.fitChoices.choose(record->isRatio() ? record->numerator + "/" + record->denominator
-                                              : record->numerator,
-                            method);
+    state.fitChoices.choose(record->name(), method);
     RefitRecord(*record);
     return true;
+}
+
+std::uint32_t ChosenPointFlags(std::uint32_t flags, bool enable) {
+    const bool active = (flags & kPointDisabled) == 0;
+    if (enable == active) {
+        return flags;
+    }
+    return enable ? flags & ~kPointExclusionBits : flags | kPointDisabled;
 }
 
 bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
@@ -60,9 +66,7 @@ bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
     if (button == PointButton::Right && !point.isActive()) {
         return false;
     }
-    // The point is now the user's choice, whatever excluded it before.
-    point.flags =
-        point.isActive() ? point.flags | kPointDisabled : point.flags & ~kPointExclusionBits;
+    point.flags = ChosenPointFlags(point.flags, !point.isActive());
     RefitRecord(record);
     return true;
 }
@@ -95,13 +99,8 @@ std::vector<bool> EnabledPoints(const RegressionResult& record) {
 void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selected) {
     std::size_t i = 0;
     for (DataPoint& point : PointsOf(record)) {
-        const bool enable = i < selected.size() && selected[i];
+        point.flags = ChosenPointFlags(point.flags, i < selected.size() && selected[i]);
         ++i;
-        // A point left as it was keeps its reason; a changed one is the user's choice.
-        if (enable != point.isActive()) {
-            point.flags =
-                enable ? point.flags & ~kPointExclusionBits : point.flags | kPointDisabled;
-        }
     }
     RefitRecord(record);
 }
