@@ -27,7 +27,7 @@ namespace {
     "                       the regression method (linear, parabolic, exponential, mean, auto)\n"  \
     "                       of the calculation, or of a record name or a label\n"
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kOptions{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kOptions{{
     {"settings", "Prints the settings as the program reads them at start-up.\n\n"
                  "  --ini PATH           read the options from PATH instead of TARNOVA.INI\n"
                  "  --save PATH          write the options into PATH instead of printing them\n"},
@@ -63,6 +63,10 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kOptions{
                "  --landscape          landscape instead of portrait\n"
                "  --output OUT.pdf     write the reports into a PDF file\n"
                "  --printer QUEUE      send them to that CUPS queue instead\n"},
+    {"exclusions",
+     "Prints the peaks the calculation leaves out: label, time, reason (hand, filter,\n"
+     "correction) and the records each one left, tab-separated.\n\n" //
+     TARNOVA_CALCULATION_OPTIONS},
 }};
 
 } // namespace

@@ -25,6 +25,7 @@ int runReduceCommand(const Arguments& arguments);
 int runGraphCommand(const Arguments& arguments);
 int runCorrectionCommand(const Arguments& arguments);
 int runReportCommand(const Arguments& arguments);
+int runExclusionsCommand(const Arguments& arguments);
 
 namespace {
 
@@ -51,6 +52,8 @@ constexpr std::array kCommands{
             "tarnova-cli report FILE " TARNOVA_REDUCTION_USAGE
             " [--paper a4|letter] [--landscape] --output OUT.pdf|--printer QUEUE",
             runReportCommand},
+    Command{"exclusions", "tarnova-cli exclusions FILE " TARNOVA_REDUCTION_USAGE,
+            runExclusionsCommand},
 };
 
 } // namespace

@@ -95,20 +95,18 @@ TEST_F(Exclusions, EveryExcludedPeakWithItsReasonAndTheRecordsItLeft) {
         const char* when;
         const char* text;
     } cases[] = {
-        {"as disabled",
-         "unknown\r\n#Label\tTime\tReason\tRecords\r\n"
-         "Ar40\t25\thand\tAr40/Ar36\r\n"
-         "Ar38\t27\thand\t\r\n"
-         "Ar36\t30\tfilter\tAr36\r\n"
-         "Ar40\t35\tcorrection\tAr40, Ar40/Ar36\r\n"},
+        {"as disabled", "unknown\r\n#Label\tTime\tReason\tRecords\r\n"
+                        "Ar40\t25\thand\tAr40/Ar36\r\n"
+                        "Ar38\t27\thand\t\r\n"
+                        "Ar36\t30\tfilter\tAr36\r\n"
+                        "Ar40\t35\tcorrection\tAr40, Ar40/Ar36\r\n"},
         // The disabled points became the disabled peaks; the ratio formed its points without
         // them (the Ar36 peak at 30 no longer serves its interpolation), and the Ar38 peak,
         // held by no record, is enabled again.
-        {"after Update All",
-         "unknown\r\n#Label\tTime\tReason\tRecords\r\n"
-         "Ar40\t25\thand\tAr40, Ar40/Ar36\r\n"
-         "Ar36\t30\tfilter\tAr36, Ar40/Ar36\r\n"
-         "Ar40\t35\tcorrection\tAr40, Ar40/Ar36\r\n"},
+        {"after Update All", "unknown\r\n#Label\tTime\tReason\tRecords\r\n"
+                             "Ar40\t25\thand\tAr40, Ar40/Ar36\r\n"
+                             "Ar36\t30\tfilter\tAr36, Ar40/Ar36\r\n"
+                             "Ar40\t35\tcorrection\tAr40, Ar40/Ar36\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
