@@ -2,10 +2,13 @@
 
 #include "calc/calc_state.h"
 #include "calc/regression_method.h"
+#include "document/data_note_editor.h"
+#include "gui/editor/qt_data_note_port.h"
 #include "gui/results/exclusions_dialog.h"
 #include "gui/results/result_views.h"
 #include "gui/results/sheet_list_dialog.h"
 #include "gui/results/toggle_dialog.h"
+#include "gui/shell/about_box.h"
 #include "gui/shell/show_help.h"
 #include "platform/codepage.h"
 #include "platform/run_log.h"
@@ -313,6 +316,39 @@ void ResultViewWindow::stepHistory(bool redo) {
         selectSheet(*sheet);
     }
     views_.pointsChanged();
+}
+
+void ResultViewWindow::updateAll() {
+    views_.editPoints(kAllSheets, [this] {
+        KeepPointStates(views_.calculation(), kAllSheets, 0, views_.port(),
+                        views_.settings().testLevel);
+        return true;
+    });
+}
+
+void ResultViewWindow::chooseMethod(std::uint32_t method) {
+    const int sheet = currentSheet();
+    views_.editPoints(sheet, [this, sheet, method] {
+        return SetSheetMethod(views_.calculation(), sheet, method);
+    });
+}
+
+void ResultViewWindow::stepSheet(int step) {
+    const int count = views_.calculation().resultCount();
+    if (step < 0 ? navigator_.showPrevious(count) : navigator_.showNext(count)) {
+        afterSheetShown();
+    }
+}
+
+void ResultViewWindow::showNote() {
+    QtDataNotePort notes(this, [this](int context) { showHelp(kHelpContext, context); });
+    ShowDataNote(notes, port_, views_.settings().generalFlags);
+}
+
+void ResultViewWindow::showAbout() {
+    auto* about = new AboutBox(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
 }
 
 void ResultViewWindow::showHelp(int helpCommand, int context) {

@@ -170,6 +170,14 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     void chooseFromSheetList();
     void toggleDataPoints();
     void showExclusions();
+    // Update All excluding disabled, one step of undo and redo.
+    void updateAll();
+    // A method of Edit -> Regression for the current sheet.
+    void chooseMethod(std::uint32_t method);
+    // Previous (step -1) and Next (step 1) of the Sheet menu.
+    void stepSheet(int step);
+    void showNote();
+    void showAbout();
     // Undo (redo false) or redo of the last step of the points; the window shows the sheet the
     // step changed.
     void stepHistory(bool redo);
