@@ -917,6 +917,8 @@ class ResultViewsTest : public QObject {
                     row << dialog.list()->topLevelItem(0)->text(column);
                 }
                 if (byKey) {
+                    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+                    dialog.activateWindow();
                     QVERIFY(QTest::qWaitForWindowActive(&dialog));
                     QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier);
                     return;
