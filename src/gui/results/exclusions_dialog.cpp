@@ -7,9 +7,8 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -52,12 +51,18 @@ ExclusionsDialog::ExclusionsDialog(const CalcState& calculation, const DataNote*
     close->setDefault(true);
     connect(copyButton, &QPushButton::clicked, this, &ExclusionsDialog::copy);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* copyKey = new QShortcut(QKeySequence::Copy, this);
-    connect(copyKey, &QShortcut::activated, this, &ExclusionsDialog::copy);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
+}
+
+void ExclusionsDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ExclusionsDialog::copy() {

@@ -29,6 +29,11 @@ class ExclusionsDialog final : public QDialog {
     // Puts the list on the clipboard as text.
     void copy();
 
+  protected:
+    // Ctrl+C copies the list, from the list or a button alike (they leave the key to the
+    // dialog).
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QTreeWidget* list_;
     std::string text_; // the list as copied, code page 932

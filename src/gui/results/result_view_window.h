@@ -14,7 +14,7 @@
 #include <QMainWindow>
 #include <QSize>
 
-#include <functional>
+#include <cstdint>
 #include <span>
 #include <utility>
 #include <vector>
