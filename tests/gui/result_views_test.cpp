@@ -758,19 +758,22 @@ class ResultViewsTest : public QObject {
         }
     }
 
-    // A click on the graph, then Ctrl+Z and Ctrl+Y (and Ctrl+Shift+Z) in either window: the
-    // point comes back and goes again, both windows show the sheet refitted, Undo and Redo are
-    // greyed when there is nothing to undo or redo.
-    void undoAndRedoOfAClickWithTheKeys() {
+    // Every command that changes points or methods is one step: a click on the graph, a method,
+    // Toggle, Enable All, a right click, Update All. Ctrl+Z in either window takes them back in
+    // turn to the states they left (the result window shows the sheet a step changed), Ctrl+Y
+    // and Ctrl+Shift+Z do them again; Undo and Redo are greyed when there is nothing to undo or
+    // redo. Both windows then draw what they drew before. The history ends with the calculation.
+    void everyPointCommandIsOneStepUndoneByTheKeys() {
         Calculation calculation;
         const int sheet = calculation.ratioSheet();
         calculation.show(sheet);
-        RegressionResult& record = calculation.record(sheet);
-        const QString before = allRecords(calculation.state);
-        // The read-out above the graph shows where the pointer is: where it will click.
-        QTest::mouseMove(calculation.graph()->canvas(), calculation.drawn(3));
-        const QImage graphBefore = calculation.graph()->canvas()->grab().toImage();
-        const QImage sheetBefore = calculation.result()->canvas()->grab().toImage();
+        ResultWindow* result = calculation.result();
+        GraphWindow* graph = calculation.graph();
+        QWidget* canvas = graph->canvas();
+        // The read-out above the graph shows where the pointer is: where it clicks.
+        QTest::mouseMove(canvas, calculation.drawn(3));
+        const QImage graphBefore = canvas->grab().toImage();
+        const QImage sheetBefore = result->canvas()->grab().toImage();
         const auto greyed = [&calculation](bool undo, bool redo) {
             for (gui::ResultViewWindow* window : windowsOf(calculation)) {
                 QCOMPARE(window->action(gui::kViewUndo)->isEnabled(), undo);
@@ -778,47 +781,8 @@ class ResultViewsTest : public QObject {
             }
         };
         greyed(false, false);
-        QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, calculation.drawn(3));
-        QVERIFY(!record.points->at(3).isActive());
-        const QString after = allRecords(calculation.state);
-        QVERIFY(after != before);
-        greyed(true, false);
-
-        const struct {
-            gui::ResultViewWindow* window;
-            QKeyCombination key;
-            const QString& shown;
-            bool undo;
-            bool redo;
-        } presses[] = {
-            {calculation.graph(), Qt::CTRL | Qt::Key_Z, before, false, true},
-            {calculation.result(), Qt::CTRL | Qt::Key_Y, after, true, false},
-            {calculation.result(), Qt::CTRL | Qt::Key_Z, before, false, true},
-            {calculation.graph(), Qt::CTRL | Qt::SHIFT | Qt::Key_Z, after, true, false},
-            {calculation.graph(), Qt::CTRL | Qt::Key_Z, before, false, true},
-            {calculation.graph(), Qt::CTRL | Qt::Key_Z, before, false, true}, // nothing to undo
-        };
-        for (const auto& press : presses) {
-            press.window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(press.window));
-            QTest::keyClick(press.window, press.key.key(), press.key.keyboardModifiers());
-            QCOMPARE(allRecords(calculation.state), press.shown);
-            greyed(press.undo, press.redo);
-        }
-        QCOMPARE(calculation.graph()->canvas()->grab().toImage(), graphBefore);
-        QCOMPARE(calculation.result()->canvas()->grab().toImage(), sheetBefore);
-    }
-
-    // Every command that changes points or methods is one step: a method, Toggle, Enable All,
-    // Update All; undone in turn to the states they left, redone in turn. Undo shows the sheet
-    // the step changed.
-    void everyPointCommandIsOneStep() {
-        Calculation calculation;
-        const int sheet = calculation.ratioSheet();
-        calculation.show(sheet);
-        gui::ResultViewWindow* result = calculation.result();
-        QStringList states{allRecords(calculation.state)};
         const std::function<void()> commands[] = {
+            [&] { QTest::mouseClick(canvas, Qt::LeftButton, {}, calculation.drawn(3)); },
             [&] { result->runCommand(gui::kViewFirstMethod + kMeanMethod); },
             [&] {
                 answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
@@ -828,32 +792,39 @@ class ResultViewsTest : public QObject {
                 });
                 result->runCommand(gui::kViewToggle);
             },
-            [&] { calculation.graph()->runCommand(gui::kViewEnableAll); },
-            [&] {
-                QTest::mouseClick(calculation.graph()->canvas(), Qt::RightButton, {},
-                                  calculation.drawn(1));
-            },
+            [&] { graph->runCommand(gui::kViewEnableAll); },
+            [&] { QTest::mouseClick(canvas, Qt::RightButton, {}, calculation.drawn(3)); },
             [&] { result->runCommand(gui::kViewUpdateAll); },
         };
+        QStringList states{allRecords(calculation.state)};
         for (const auto& command : commands) {
             command();
             states << allRecords(calculation.state);
             QVERIFY(states.last() != states[states.size() - 2]);
         }
+        greyed(true, false);
         result->selectSheet(0);
+        const auto press = [](gui::ResultViewWindow* window, QKeyCombination key) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, key.key(), key.keyboardModifiers());
+        };
         for (qsizetype step = states.size() - 1; step > 0; --step) {
-            result->runCommand(gui::kViewUndo);
+            press(step % 2 == 0 ? static_cast<gui::ResultViewWindow*>(result) : graph,
+                  Qt::CTRL | Qt::Key_Z);
             QCOMPARE(allRecords(calculation.state), states[step - 1]);
-            if (step < states.size() - 1) {
-                QCOMPARE(result->currentSheet(), sheet);
-            }
         }
-        QVERIFY(!result->action(gui::kViewUndo)->isEnabled());
+        QCOMPARE(result->currentSheet(), sheet);
+        greyed(false, true);
+        QTest::mouseMove(canvas, QPoint(1, 1));
+        QTest::mouseMove(canvas, calculation.drawn(3));
+        QCOMPARE(canvas->grab().toImage(), graphBefore);
+        QCOMPARE(result->canvas()->grab().toImage(), sheetBefore);
         for (qsizetype step = 1; step < states.size(); ++step) {
-            calculation.graph()->runCommand(gui::kViewRedo);
+            press(graph, step % 2 == 0 ? Qt::CTRL | Qt::Key_Y : Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
             QCOMPARE(allRecords(calculation.state), states[step]);
         }
-        // The history ends with the calculation.
+        greyed(true, false);
         calculation.views->close();
         QVERIFY(!calculation.views->history().canUndo());
     }

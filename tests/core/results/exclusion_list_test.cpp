@@ -35,27 +35,6 @@ TEST(ExclusionList, StateAndReasonOfAPoint) {
     }
 }
 
-// What the user's choice makes of a point's flags: a change is the user's, no change keeps
-// the reason.
-TEST(ExclusionList, AChangedPointBecomesTheUsersChoice) {
-    const struct {
-        std::uint32_t flags;
-        bool enable;
-        std::uint32_t chosen;
-    } cases[] = {
-        {0, true, 0},
-        {0, false, kPointDisabled},
-        {kPointDisabled | kPointExcludedByFilter, false, kPointDisabled | kPointExcludedByFilter},
-        {kPointDisabled | kPointExcludedByFilter, true, 0},
-        {kPointDisabled | kPointExcludedByCorrection | kPointOffGraph, true, kPointOffGraph},
-        {kPointOffGraph, false, kPointOffGraph | kPointDisabled},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.flags);
-        EXPECT_EQ(ChosenPointFlags(c.flags, c.enable), c.chosen);
-    }
-}
-
 // Ar36 and Ar40 in turn with an Ar38 peak among them; the sheets Ar40, Ar36 and Ar40/Ar36.
 // The Ar40 peak at 35 was disabled by a correction, the Ar38 peak at 27 by hand in the peak
 // list; then the user disables the ratio's point at 25 and the filter the Ar36 point at 30.
