@@ -14,7 +14,11 @@ namespace {
 
 // Whether record holds a point of peak (its points follow the peak list).
 bool holdsPoint(const RegressionResult& record, std::uint32_t peak) {
-    return std::ranges::binary_search(PointsOf(record), peak, {}, &DataPoint::peakIndex);
+    const std::span<const DataPoint> points = PointsOf(record);
+    const auto found = std::lower_bound(
+        points.begin(), points.end(), peak,
+        [](const DataPoint& point, std::uint32_t index) { return point.peakIndex < index; });
+    return found != points.end() && found->peakIndex == peak;
 }
 
 bool usesLabel(const RegressionResult& record, const std::string& label) {
@@ -96,8 +100,8 @@ std::vector<ExcludedPeak> ExcludedPeaks(const CalcState& state) {
     }
     std::vector<ExcludedPeak> peaks;
     for (auto& [key, sheets] : excluded) {
-        std::ranges::sort(sheets);
-        sheets.erase(std::ranges::unique(sheets).begin(), sheets.end());
+        std::sort(sheets.begin(), sheets.end());
+        sheets.erase(std::unique(sheets.begin(), sheets.end()), sheets.end());
         peaks.push_back({key.first, key.second, std::move(sheets)});
     }
     return peaks;
