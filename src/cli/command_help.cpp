@@ -33,7 +33,7 @@ namespace {
     "  --exclude LABEL@TIME exclude that peak (TIME in seconds, Ar40@11.5) for this run\n"         \
     "  --ignore-stored      leave out the exclusions, methods and filter stored with FILE\n"
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kOptions{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kOptions{{
     {"settings", "Prints the settings as the program reads them at start-up.\n\n"
                  "  --ini PATH           read the options from PATH instead of TARNOVA.INI\n"
                  "  --save PATH          write the options into PATH instead of printing them\n"},
@@ -77,6 +77,10 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kOptions{
                "  --landscape          landscape instead of portrait\n"
                "  --output OUT.pdf     write the reports into a PDF file\n"
                "  --printer QUEUE      send them to that CUPS queue instead\n"},
+    {"exclusions",
+     "Prints the peaks the calculation leaves out: label, time, reason (hand, filter,\n"
+     "correction) and the records each one left, tab-separated.\n\n" //
+     TARNOVA_CALCULATION_OPTIONS},
 }};
 
 } // namespace

@@ -26,6 +26,7 @@ int runGraphCommand(const Arguments& arguments);
 int runCorrectionCommand(const Arguments& arguments);
 int runReportCommand(const Arguments& arguments);
 int runExcludeCommand(const Arguments& arguments);
+int runExclusionsCommand(const Arguments& arguments);
 
 namespace {
 
@@ -56,6 +57,8 @@ constexpr std::array kCommands{
             "tarnova-cli report FILE " TARNOVA_REDUCTION_USAGE
             " [--paper a4|letter] [--landscape] --output OUT.pdf|--printer QUEUE",
             runReportCommand},
+    Command{"exclusions", "tarnova-cli exclusions FILE " TARNOVA_REDUCTION_USAGE,
+            runExclusionsCommand},
 };
 
 } // namespace

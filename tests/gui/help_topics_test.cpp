@@ -3,8 +3,10 @@
 #include "dialog_steps.h"
 #include "gui/calc/calculation_settings_dialog.h"
 #include "gui/result_calculation.h"
+#include "gui/results/exclusions_dialog.h"
 #include "gui/results/test_dialogs.h"
 #include "platform/load_path.h"
+#include "results/exclusion_list.h"
 #include "shell/help_document.h"
 
 #include <QAction>
@@ -52,7 +54,8 @@ class HelpTopicsTest : public QObject {
             const QString text = topic(window == calculation.result() ? 44 : 45);
             QVERIFY(!text.isEmpty());
             for (const int command : {gui::kViewToggle, gui::kViewEnableAll, gui::kViewUpdateAll,
-                                      gui::kViewRedoCalculation}) {
+                                      gui::kViewRedoCalculation, gui::kViewUndo, gui::kViewRedo,
+                                      gui::kViewExclusions}) {
                 QVERIFY2(text.contains(shown(window->action(command))),
                          qPrintable(shown(window->action(command))));
             }
@@ -86,6 +89,24 @@ class HelpTopicsTest : public QObject {
         QVERIFY(!start.isEmpty());
         QVERIFY2(topic(40).contains("「" + start + "」"), qPrintable(start));
         QVERIFY(!topic(40).contains("「OK」"));
+    }
+
+    // The Exclusions topic names the dialog's buttons and the reasons its list shows.
+    void exclusionsTopicNamesTheButtonsAndReasons() {
+        const CalcState nothing;
+        gui::ExclusionsDialog dialog(nothing, nullptr, nullptr, [](int) {});
+        const QString text = topic(144);
+        QVERIFY(text.contains(dialog.windowTitle()));
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() != "ヘルプ") {
+                QVERIFY2(text.contains("「" + button->text() + "」"), qPrintable(button->text()));
+            }
+        }
+        for (const ExclusionReason reason :
+             {ExclusionReason::Hand, ExclusionReason::Filter, ExclusionReason::Correction}) {
+            QVERIFY(text.contains(QString::fromUtf8(ReasonLabel(reason))));
+            QVERIFY(text.contains(QString::fromUtf8(ExclusionReasonName(reason))));
+        }
     }
 
     // The correlation test's topic says the level is typed into the dialog's own field.

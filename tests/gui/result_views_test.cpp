@@ -14,6 +14,7 @@
 #include "document/load_peak_file.h"
 #include "editor/grid_model.h"
 #include "gui/result_calculation.h"
+#include "gui/results/exclusions_dialog.h"
 #include "gui/results/graph_window.h"
 #include "gui/results/result_views.h"
 #include "gui/results/result_window.h"
@@ -25,6 +26,8 @@
 #include "platform/load_path.h"
 #include "platform/run_log.h"
 #include "render/qpainter_surface.h"
+#include "results/exclusion_list.h"
+#include "results/point_editing.h"
 #include "results/result_export.h"
 #include "results/result_sheet.h"
 #include "run_log_lines.h"
@@ -47,6 +50,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <functional>
@@ -95,6 +99,42 @@ QList<QByteArray> recordValues(const QByteArray& ird) {
         }
     }
     return records;
+}
+
+// Every record of the calculation as copied (the IRD text), with the flags of every point: what
+// the windows show and what undo and redo must bring back.
+QString allRecords(const CalcState& state) {
+    QString text = QString::fromStdString(cp932ToUtf8(*SheetsText(state, kAllSheets, nullptr, 0)));
+    for (const RegressionResult& record : *state.results) {
+        text += QString::fromStdString(record.name()) + ":";
+        for (const DataPoint& point : PointsOf(record)) {
+            text += QString::number(point.flags & ~kPointOffGraph);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The menu path from the menu bar to action, as the command table names it.
+QString menuPath(const QMainWindow& window, const QAction* action) {
+    QStringList path;
+    for (QObject* menu = action->associatedObjects().value(0); menu != nullptr;) {
+        auto* owner = qobject_cast<QMenu*>(menu);
+        if (owner == nullptr) {
+            break;
+        }
+        path.prepend(owner->title());
+        menu = owner->menuAction()->associatedObjects().value(0);
+        if (menu == window.menuBar()) {
+            break;
+        }
+    }
+    return path.join('/');
+}
+
+// Both windows, the graph window first.
+QList<gui::ResultViewWindow*> windowsOf(const Calculation& calculation) {
+    return {calculation.graph(), calculation.result()};
 }
 
 } // namespace
@@ -710,6 +750,205 @@ class ResultViewsTest : public QObject {
         calculation.result()->runCommand(gui::kViewCopyAllSheets);
         calculation.result()->runCommand(gui::kViewNext);
         QCOMPARE(calculation.result()->currentSheet(), sheet);
+    }
+
+    // Every row of the command table is an entry of its window's menus at the row's place, with
+    // the row's label and keys; the rows with a run-log line write it, first, when they run.
+    void theCommandTableMakesTheMenusKeysAndLogLines() {
+        Calculation calculation;
+        MessageCatcher catcher; // the help file is missing
+        for (gui::ResultViewWindow* window : windowsOf(calculation)) {
+            for (const gui::ViewCommand& row : gui::ResultViewWindow::commands()) {
+                if (!row.offeredBy(window->kind()) || (row.entry & gui::kEntryManySheets) != 0) {
+                    continue;
+                }
+                for (int id = row.id; id < row.id + row.idCount(); ++id) {
+                    QAction* action = window->action(id);
+                    QVERIFY2(action != nullptr, row.menu);
+                    QCOMPARE(menuPath(*window, action), QString::fromUtf8(row.menu));
+                    if (row.label != nullptr) {
+                        QCOMPARE(action->text(), QString::fromUtf8(row.label));
+                    }
+                    QList<QKeySequence> keys;
+                    for (const QKeyCombination key : {row.key, row.otherKey}) {
+                        if (key.key() != Qt::Key_unknown) {
+                            keys << QKeySequence(key);
+                        }
+                    }
+                    QCOMPARE(action->shortcuts(), keys);
+                }
+                if (row.logLine == nullptr) {
+                    continue;
+                }
+                runLog().open(nullptr);
+                answerNextDialog<gui::ExclusionsDialog>([](gui::ExclusionsDialog&) {});
+                window->runCommand(row.id);
+                QCOMPARE(test::runLogLines().value(0), QString(row.logLine));
+                runLog().close();
+                if (row.id != gui::kViewExclusions) {
+                    answerNextDialog<gui::ExclusionsDialog>([](gui::ExclusionsDialog&) {});
+                    window->runCommand(gui::kViewExclusions); // takes the pending answer
+                }
+            }
+        }
+        for (QWidget* box : QApplication::topLevelWidgets()) {
+            if (box->objectName() != "graphwindow" && box->objectName() != "resultwindow") {
+                box->close();
+            }
+        }
+    }
+
+    // Every command that changes points or methods is one step: a click on the graph, a method,
+    // Toggle, Enable All, a right click, Update All. Ctrl+Z in either window takes them back in
+    // turn to the states they left (the result window shows the sheet a step changed), Ctrl+Y
+    // and Ctrl+Shift+Z do them again; Undo and Redo are greyed when there is nothing to undo or
+    // redo. Both windows then draw what they drew before. The history ends with the calculation.
+    void everyPointCommandIsOneStepUndoneByTheKeys() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        ResultWindow* result = calculation.result();
+        GraphWindow* graph = calculation.graph();
+        QWidget* canvas = graph->canvas();
+        // The read-out above the graph shows where the pointer is: where it clicks.
+        QTest::mouseMove(canvas, calculation.drawn(3));
+        const QImage graphBefore = canvas->grab().toImage();
+        const QImage sheetBefore = result->canvas()->grab().toImage();
+        const auto greyed = [&calculation](bool undo, bool redo) {
+            for (gui::ResultViewWindow* window : windowsOf(calculation)) {
+                QCOMPARE(window->action(gui::kViewUndo)->isEnabled(), undo);
+                QCOMPARE(window->action(gui::kViewRedo)->isEnabled(), redo);
+            }
+        };
+        greyed(false, false);
+        const std::function<void()> commands[] = {
+            [&] { QTest::mouseClick(canvas, Qt::LeftButton, {}, calculation.drawn(3)); },
+            [&] { result->runCommand(gui::kViewFirstMethod + kMeanMethod); },
+            [&] {
+                answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
+                    dialog.list()->item(0)->setSelected(false);
+                    dialog.list()->item(2)->setSelected(false);
+                    dialog.accept();
+                });
+                result->runCommand(gui::kViewToggle);
+            },
+            [&] { graph->runCommand(gui::kViewEnableAll); },
+            [&] { QTest::mouseClick(canvas, Qt::RightButton, {}, calculation.drawn(3)); },
+            [&] { result->runCommand(gui::kViewUpdateAll); },
+        };
+        QStringList states{allRecords(calculation.state)};
+        for (const auto& command : commands) {
+            command();
+            states << allRecords(calculation.state);
+            QVERIFY(states.last() != states[states.size() - 2]);
+        }
+        greyed(true, false);
+        result->selectSheet(0);
+        const auto press = [](gui::ResultViewWindow* window, QKeyCombination key) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, key.key(), key.keyboardModifiers());
+        };
+        for (qsizetype step = states.size() - 1; step > 0; --step) {
+            press(step % 2 == 0 ? static_cast<gui::ResultViewWindow*>(result) : graph,
+                  Qt::CTRL | Qt::Key_Z);
+            QCOMPARE(allRecords(calculation.state), states[step - 1]);
+        }
+        QCOMPARE(result->currentSheet(), sheet);
+        greyed(false, true);
+        QTest::mouseMove(canvas, QPoint(1, 1));
+        QTest::mouseMove(canvas, calculation.drawn(3));
+        QCOMPARE(canvas->grab().toImage(), graphBefore);
+        QCOMPARE(result->canvas()->grab().toImage(), sheetBefore);
+        for (qsizetype step = 1; step < states.size(); ++step) {
+            press(graph, step % 2 == 0 ? Qt::CTRL | Qt::Key_Y : Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+            QCOMPARE(allRecords(calculation.state), states[step]);
+        }
+        greyed(true, false);
+        calculation.views->close();
+        QVERIFY(!calculation.views->history().canUndo());
+    }
+
+    // The Toggle dialog writes each point's state and reason beside it and follows the
+    // selection: a point changed is the user's, one set back keeps its reason.
+    void theToggleDialogShowsTheStateOfEachPoint() {
+        RegressionResult record;
+        record.points.emplace();
+        for (const std::uint32_t flags :
+             {0u, kPointDisabled, kPointDisabled | kPointExcludedByFilter,
+              kPointDisabled | kPointExcludedByCorrection}) {
+            DataPoint point;
+            point.flags = flags;
+            record.points->push_back(point);
+        }
+        gui::ToggleDialog dialog(record, nullptr, {});
+        QListWidget* list = dialog.list();
+        const auto states = [list] {
+            QStringList shown;
+            for (int row = 0; row < list->count(); ++row) {
+                shown << list->item(row)->text().section("  ", 1);
+            }
+            return shown;
+        };
+        QCOMPARE(list->item(0)->text(), QString("1: 0 - 0  有効"));
+        QCOMPARE(states(), QStringList({"有効", "無効 (手動)", "無効 (フィルタ)", "無効 (補正)"}));
+        list->item(0)->setSelected(false);
+        list->item(2)->setSelected(true);
+        QCOMPARE(states(), QStringList({"無効 (手動)", "無効 (手動)", "有効", "無効 (補正)"}));
+        list->item(2)->setSelected(false);
+        list->selectAll();
+        QCOMPARE(states(), QStringList({"有効", "有効", "有効", "有効"}));
+        list->clearSelection();
+        QCOMPARE(states(),
+                 QStringList({"無効 (手動)", "無効 (手動)", "無効 (フィルタ)", "無効 (補正)"}));
+    }
+
+    // Edit -> Data Points -> Exclusions lists the excluded peaks with their reasons and records
+    // and copies the list, by "コピー" and by Ctrl+C.
+    void theExclusionsDialogListsAndCopiesTheExcludedPeaks() {
+        Calculation calculation;
+        const int sheet = calculation.ratioSheet();
+        calculation.show(sheet);
+        QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, calculation.drawn(2));
+        const PeakRecord& peak =
+            calculation.state.peaks[calculation.record(sheet).points->at(2).peakIndex];
+        calculation.result()->runCommand(gui::kViewUpdateAll);
+        const QString expected = QString::fromStdString(
+            cp932ToUtf8(ExclusionsText(calculation.state, &*currentDataNote())));
+        QVERIFY(expected.startsWith(
+            "AS-12 air standard, pipette 3\r\n#Label\tTime\tReason\tRecords\r\n"));
+
+        for (const bool byKey : {false, true}) {
+            QApplication::clipboard()->clear();
+            QStringList row;
+            answerNextDialog<gui::ExclusionsDialog>([&row, byKey](gui::ExclusionsDialog& dialog) {
+                QCOMPARE(dialog.windowTitle(), QString("除外したピーク"));
+                QCOMPARE(dialog.list()->topLevelItemCount(), 1);
+                for (int column = 0; column < 4; ++column) {
+                    row << dialog.list()->topLevelItem(0)->text(column);
+                }
+                if (byKey) {
+                    // In the list, on its current line, and on a button, whose parent takes
+                    // the key.
+                    dialog.list()->setCurrentItem(dialog.list()->topLevelItem(0));
+                    QTest::keyClick(dialog.list(), Qt::Key_C, Qt::ControlModifier);
+                    QVERIFY(QApplication::clipboard()->text().contains("\thand\t"));
+                    QApplication::clipboard()->clear();
+                    QTest::keyClick(dialog.findChild<QPushButton*>(), Qt::Key_C,
+                                    Qt::ControlModifier);
+                    return;
+                }
+                for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                    if (button->text() == "コピー") {
+                        button->click();
+                    }
+                }
+            });
+            calculation.graph()->runCommand(gui::kViewExclusions);
+            QCOMPARE(row, QStringList({QString::fromStdString(peak.elem),
+                                       QString::number(peak.time), "手動", "Ar40, Ar40/Ar36"}));
+            QVERIFY2(QApplication::clipboard()->text() == expected, byKey ? "Ctrl+C" : "コピー");
+        }
     }
 
     void showGraphOpensTheClosedGraphWindowOnTheSameSheet() {

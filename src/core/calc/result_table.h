@@ -122,6 +122,8 @@ struct RegressionResult {
     std::optional<std::vector<DataPoint>> points; // in the order of the peak list
 
     bool isRatio() const { return !denominator.empty(); }
+    // "N/D" for a ratio, "N" for an abundance, also while sheetName is empty.
+    std::string name() const { return isRatio() ? numerator + "/" + denominator : numerator; }
     // "R" for a ratio, "A" for an abundance.
     char recordType() const { return isRatio() ? 'R' : 'A'; }
 };

@@ -7,17 +7,6 @@
 #include "platform/text_format.h"
 
 namespace tarnova {
-namespace {
-
-// The flags of a point the user enabled or disabled: no reason of an exclusion is left, and an
-// enabled point is kept in against the outlier filter.
-std::uint32_t userChoice(std::uint32_t flags, bool enable) {
-    return enable ? (flags & ~kPointExclusionBits) | kPointKeptByUser
-                  : (flags | kPointDisabled) &
-                        ~(kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser);
-}
-
-} // namespace
 
 RegressionResult* SheetRecord(CalcState& state, int sheet) {
     if (!state.results || sheet < 0 || sheet >= state.resultCount()) {
@@ -56,11 +45,20 @@ bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method) {
         return false;
     }
     record->fitMethod = method;
-    state.fitChoices.choose(record->isRatio() ? record->numerator + "/" + record->denominator
-                                              : record->numerator,
-                            method);
+    state.fitChoices.choose(record->name(), method);
     RefitRecord(*record);
     return true;
+}
+
+std::uint32_t ChosenPointFlags(std::uint32_t flags, bool enable) {
+    const bool active = (flags & kPointDisabled) == 0;
+    if (enable == active) {
+        return flags;
+    }
+    // An enabled point stays in through later filter runs; a disabled one is out by hand.
+    return enable ? (flags & ~kPointExclusionBits) | kPointKeptByUser
+                  : (flags | kPointDisabled) &
+                        ~(kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser);
 }
 
 bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
@@ -72,8 +70,7 @@ bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
     if (button == PointButton::Right && !point.isActive()) {
         return false;
     }
-    // The point is now the user's choice, whatever excluded it before.
-    point.flags = userChoice(point.flags, !point.isActive());
+    point.flags = ChosenPointFlags(point.flags, !point.isActive());
     RefitRecord(record);
     return true;
 }
@@ -115,12 +112,8 @@ std::vector<bool> EnabledPoints(const RegressionResult& record) {
 void ApplyEnabledPoints(RegressionResult& record, const std::vector<bool>& selected) {
     std::size_t i = 0;
     for (DataPoint& point : PointsOf(record)) {
-        const bool enable = i < selected.size() && selected[i];
+        point.flags = ChosenPointFlags(point.flags, i < selected.size() && selected[i]);
         ++i;
-        // A point left as it was keeps its reason; a changed one is the user's choice.
-        if (enable != point.isActive()) {
-            point.flags = userChoice(point.flags, enable);
-        }
     }
     RefitRecord(record);
 }

@@ -30,6 +30,10 @@ void RefitRecord(RegressionResult& record);
 // record or method no method.
 bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method);
 
+// The flags of a point the user enables (enable) or disables: a point that changes becomes the
+// user's choice, whatever excluded it before; one left as it was keeps its reason.
+std::uint32_t ChosenPointFlags(std::uint32_t flags, bool enable);
+
 enum class PointButton { Left, Right };
 
 // A point the user enables or disables is the user's choice from then on: the reason of an

@@ -89,12 +89,8 @@ GraphWindow::GraphWindow(ResultViews& views, const QString& title, QWidget* pare
     setWindowTitle(title);
     setCentralWidget(canvas_);
 
-    buildMenus("Print All Graphs", "Show &Data");
+    buildMenus();
     sizeDrawingArea(kGraphWindowWidthUnits, kGraphWindowHeightUnits);
-}
-
-void GraphWindow::addCopyCommands(QMenu* edit) {
-    addCommand(edit, "&Copy", kViewCopy);
 }
 
 void GraphWindow::sheetShown() {
@@ -118,9 +114,9 @@ void GraphWindow::clickAt(int x, int y, PointButton button) {
     if (record == nullptr) {
         return;
     }
-    const std::optional<int> hit = HitDataPoint(positions_, *record, x, y);
-    if (hit && ClickDataPoint(*record, *hit, button)) {
-        RepaintViews(views_.link());
+    if (const std::optional<int> hit = HitDataPoint(positions_, *record, x, y)) {
+        views_.editPoints(currentSheet(),
+                          [record, hit, button] { return ClickDataPoint(*record, *hit, button); });
     }
 }
 
@@ -167,22 +163,6 @@ void GraphWindow::saveGraph() {
     canvas_->update();
     if (bytes.isEmpty() || !render::SaveFileAtomically(*path, bytes)) {
         port_.showMessage("Tarnova", *path);
-    }
-}
-
-void GraphWindow::runOwnCommand(int command) {
-    switch (command) {
-    case kViewSaveAs:
-        saveGraph();
-        break;
-    case kViewCopy:
-        copyGraph();
-        break;
-    case kViewShowOther:
-        views_.showResultWindow(currentSheet());
-        break;
-    default:
-        break;
     }
 }
 

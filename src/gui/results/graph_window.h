@@ -23,10 +23,12 @@ class GraphWindow final : public ResultViewWindow {
     // The time and value last read under the pointer; they outlive the window.
     static GraphReading& reading();
 
+    // The commands of this window alone: Copy and Save As of the graph as a picture.
+    void copyGraph();
+    void saveGraph();
+
   protected:
-    void runOwnCommand(int command) override;
     void sheetShown() override;
-    void addCopyCommands(QMenu* edit) override;
 
   private:
     friend class GraphCanvas;
@@ -34,8 +36,6 @@ class GraphWindow final : public ResultViewWindow {
     // button) or disabled (right button), and both windows are redrawn.
     void clickAt(int x, int y, PointButton button);
     void readAt(int x, int y);
-    void copyGraph();
-    void saveGraph();
     // The graph of the current sheet as a picture of the metafile's size.
     QByteArray picture(render::PictureFormat format, RegressionResult& record);
 

@@ -3,8 +3,8 @@
 #include "calc/calc_state.h"
 #include "calc/regression_method.h"
 #include "document/data_note_editor.h"
-#include "gui/editor/main_window.h"
 #include "gui/editor/qt_data_note_port.h"
+#include "gui/results/exclusions_dialog.h"
 #include "gui/results/result_views.h"
 #include "gui/results/sheet_list_dialog.h"
 #include "gui/results/toggle_dialog.h"
@@ -14,6 +14,7 @@
 #include "platform/run_log.h"
 #include "render/qpainter_surface.h"
 #include "results/point_editing.h"
+#include "results/point_history.h"
 #include "settings/settings.h"
 #include "shell/help_document.h"
 
@@ -24,45 +25,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include <algorithm>
-#include <array>
-
 namespace tarnova::gui {
 namespace {
-
-// The Help menu: each command's log line, and the help it opens (context 0 for Topic: the
-// window's own topic).
-struct HelpCommand {
-    int command;
-    const char* logLine;
-    int helpCommand;
-    int context;
-};
-constexpr HelpCommand kHelpCommands[] = {
-    {kViewHelpIndex, "HELPINDEX command", kHelpFinder, 0},
-    {kViewHelpTopics, "HELPTOPICS command", kHelpContext, 0},
-    {kViewHelpCover, "HELPCOVER command", kHelpContext, 1},
-    {kViewHelpForHelp, "HELPFORHELP command", kHelpOnHelp, 0},
-    {kViewHelpQandA, "HELPQANDA command", kHelpContext, 51},
-};
-
-// The keys of both windows: F1 opens the window's help topic, Ctrl+C copies this sheet (result
-// window) or the graph (graph window), Ctrl+S saves as, Ctrl+P prints, Page Up and Page Down
-// walk through the sheets, Ctrl+Home and Ctrl+End go to the first and the last.
-struct CommandKey {
-    int command;
-    QKeyCombination key;
-};
-constexpr CommandKey kCommandKeys[] = {
-    {kViewHelpTopics, QKeyCombination(Qt::Key_F1)},
-    {kViewCopy, Qt::CTRL | Qt::Key_C},
-    {kViewSaveAs, Qt::CTRL | Qt::Key_S},
-    {kViewPrint, Qt::CTRL | Qt::Key_P},
-    {kViewPrevious, QKeyCombination(Qt::Key_PageUp)},
-    {kViewNext, QKeyCombination(Qt::Key_PageDown)},
-    {kViewTop, Qt::CTRL | Qt::Key_Home},
-    {kViewBottom, Qt::CTRL | Qt::Key_End},
-};
 
 // The request of another window or of the calculation to show a sheet.
 class ShowSheetEvent final : public QEvent {
@@ -120,9 +84,35 @@ void ResultViewWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-QAction* ResultViewWindow::addCommand(QMenu* menu, const char* label, int command) {
-    QAction* added = menu->addAction(QString::fromUtf8(label));
+int ViewCommand::idCount() const {
+    if ((entry & kEntryPerSheet) != 0) {
+        return kSheetSlotCount;
+    }
+    if ((entry & kEntryPerMethod) != 0) {
+        return static_cast<int>(RegressionMethods().size());
+    }
+    return 1;
+}
+
+ViewWindows ResultViewWindow::kind() const {
+    return linkField_ == &ViewLink::graph ? ViewWindows::Graph : ViewWindows::Result;
+}
+
+QAction* ResultViewWindow::addCommand(QMenu* menu, const QString& label, int command,
+                                      const ViewCommand& row) {
+    QAction* added = menu->addAction(label);
     connect(added, &QAction::triggered, this, [this, command] { runCommand(command); });
+    added->setCheckable((row.entry & kEntryCheckable) != 0);
+    QList<QKeySequence> keys;
+    for (const QKeyCombination key : {row.key, row.otherKey}) {
+        if (key.key() != Qt::Key_unknown) {
+            keys << QKeySequence(key);
+        }
+    }
+    if (!keys.isEmpty()) {
+        added->setShortcuts(keys);
+        added->setShortcutContext(Qt::WindowShortcut);
+    }
     actions_.emplace_back(command, added);
     return added;
 }
@@ -136,58 +126,74 @@ QAction* ResultViewWindow::action(int command) const {
     return nullptr;
 }
 
-void ResultViewWindow::buildMenus(const char* printAll, const char* showOther) {
-    QMenu* file = menuBar()->addMenu("&File");
-    addCommand(file, "Save &As...", kViewSaveAs);
-    addCommand(file, "&Print", kViewPrint);
-    addCommand(file, printAll, kViewPrintAll);
-    file->addSeparator();
-    addCommand(file, "&Make Report", kViewMakeReport);
-    addCommand(file, "Make &Report for All", kViewMakeReportForAll);
-    file->addSeparator();
-    addCommand(file, "&Close", kViewClose);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    addCopyCommands(edit);
-    edit->addSeparator();
-    QMenu* points = edit->addMenu("Data Points");
-    addCommand(points, "&Toggle", kViewToggle);
-    addCommand(points, "&Enable All", kViewEnableAll);
-    // Offered while the calculation has a filter to run.
-    addCommand(points, "&Filter Outliers", kViewFilterOutliers);
-    connect(points, &QMenu::aboutToShow, this, [this] {
-        action(kViewFilterOutliers)
-            ->setEnabled(views_.calculation().outlierFilter.rule != OutlierRule::Off);
-    });
-    QMenu* regression = edit->addMenu("Regression");
-    addCommand(regression, "&Update All excluding disabled", kViewUpdateAll);
-    addCommand(regression, "&Redo calicuration excluding disabled", kViewRedoCalculation);
-    regression->addSeparator();
-    // The methods, the one asked for this sheet checked when the menu opens.
+void ResultViewWindow::buildMenus() {
+    std::vector<std::pair<QString, QMenu*>> menus;
+    // The menu of path, opened (with the menus on its path) where it is first named; a group
+    // that opens it puts its separator before it.
+    std::function<QMenu*(const QString&, bool&)> menuOf = [&](const QString& path,
+                                                              bool& group) -> QMenu* {
+        for (const auto& [name, menu] : menus) {
+            if (name == path) {
+                return menu;
+            }
+        }
+        const qsizetype slash = path.lastIndexOf('/');
+        QMenu* opened = nullptr;
+        if (slash < 0) {
+            opened = menuBar()->addMenu(path);
+        } else {
+            bool outer = false;
+            QMenu* parent = menuOf(path.left(slash), outer);
+            if (std::exchange(group, false)) {
+                parent->addSeparator();
+            }
+            opened = parent->addMenu(path.mid(slash + 1));
+        }
+        menus.emplace_back(path, opened);
+        return opened;
+    };
     const std::span<const RegressionMethod> methods = RegressionMethods();
-    for (std::size_t i = 0; i < methods.size(); ++i) {
-        addCommand(regression, methods[i].name.data(), kViewFirstMethod + static_cast<int>(i))
-            ->setCheckable(true);
-    }
-    connect(regression, &QMenu::aboutToShow, this, [this, count = methods.size()] {
-        const RegressionResult* record = currentRecord();
-        for (std::size_t i = 0; i < count; ++i) {
-            action(kViewFirstMethod + static_cast<int>(i))
-                ->setChecked(record != nullptr && record->fitMethod == i);
+    for (const ViewCommand& row : commands()) {
+        if (!row.offeredBy(kind()) ||
+            ((row.entry & kEntryManySheets) != 0 && !navigator_.listsMore())) {
+            continue;
         }
-    });
-
-    QMenu* view = menuBar()->addMenu("&View");
-    addCommand(view, "Show &Note", kViewShowNote);
-    addCommand(view, showOther, kViewShowOther);
-    addOwnMenus();
-    addSheetAndHelpMenus();
-    for (const CommandKey& key : kCommandKeys) {
-        if (QAction* bound = action(key.command)) {
-            bound->setShortcut(QKeySequence(key.key));
-            bound->setShortcutContext(Qt::WindowShortcut);
+        bool group = (row.entry & kEntryGroup) != 0;
+        QMenu* menu = menuOf(QString::fromUtf8(row.menu), group);
+        if (group) {
+            menu->addSeparator();
+        }
+        for (int i = 0; i < row.idCount(); ++i) {
+            const QString label = (row.entry & kEntryPerMethod) != 0
+                                      ? QString::fromUtf8(methods[static_cast<std::size_t>(i)].name)
+                                      : QString::fromUtf8(row.label ? row.label : "");
+            QAction* added = addCommand(menu, label, row.id + i, row);
+            if ((row.entry & kEntryPerSheet) != 0) {
+                slotActions_.push_back(added);
+                sheetMenu_ = menu;
+            }
+        }
+        if ((row.entry & kEntryPerMethod) != 0) {
+            // The method asked for this sheet is checked when the menu opens.
+            connect(menu, &QMenu::aboutToShow, this, [this, first = row.id, count = row.idCount()] {
+                const RegressionResult* record = currentRecord();
+                for (int i = 0; i < count; ++i) {
+                    action(first + i)->setChecked(record != nullptr &&
+                                                  record->fitMethod == static_cast<unsigned>(i));
+                }
+            });
         }
     }
+    // Filter Outliers is offered while the calculation has a filter to run.
+    if (QAction* filter = action(kViewFilterOutliers)) {
+        if (auto* points = qobject_cast<QMenu*>(filter->parent())) {
+            connect(points, &QMenu::aboutToShow, this, [this, filter] {
+                filter->setEnabled(views_.calculation().outlierFilter.rule != OutlierRule::Off);
+            });
+        }
+    }
+    relabelSheetMenu();
+    updateHistoryCommands();
 }
 
 void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits, QSize content) {
@@ -204,31 +210,14 @@ void ResultViewWindow::sizeDrawingArea(int widthUnits, int heightUnits, QSize co
     resize(area);
 }
 
-void ResultViewWindow::addSheetAndHelpMenus() {
-    sheetMenu_ = menuBar()->addMenu("&Sheet");
-    addCommand(sheetMenu_, "&Top", kViewTop);
-    addCommand(sheetMenu_, "&Previous", kViewPrevious);
-    addCommand(sheetMenu_, "&Next", kViewNext);
-    addCommand(sheetMenu_, "&Bottom", kViewBottom);
-    sheetMenu_->addSeparator();
-    for (int slot = 0; slot < kSheetSlotCount; ++slot) {
-        QAction* entry = addCommand(sheetMenu_, "", kViewFirstSheet + slot);
-        entry->setCheckable(true);
-        slotActions_.push_back(entry);
+void ResultViewWindow::updateHistoryCommands() {
+    const PointHistory& history = views_.history();
+    if (QAction* undo = action(kViewUndo)) {
+        undo->setEnabled(history.canUndo());
     }
-    if (navigator_.listsMore()) {
-        addCommand(sheetMenu_, "一覧", kViewSheetList);
+    if (QAction* redo = action(kViewRedo)) {
+        redo->setEnabled(history.canRedo());
     }
-    relabelSheetMenu();
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    addCommand(help, "&Index", kViewHelpIndex);
-    addCommand(help, "&Topic", kViewHelpTopics);
-    addCommand(help, "&Cover", kViewHelpCover);
-    addCommand(help, "&Q&&A", kViewHelpQandA);
-    addCommand(help, "&Help", kViewHelpForHelp);
-    help->addSeparator();
-    addCommand(help, "&About", kViewAbout);
 }
 
 void ResultViewWindow::relabelSheetMenu() {
@@ -297,8 +286,10 @@ void ResultViewWindow::chooseFromSheetList() {
 
 void ResultViewWindow::editPoints(void (*edit)(RegressionResult&)) {
     if (RegressionResult* record = currentRecord()) {
-        edit(*record);
-        RepaintViews(views_.link());
+        views_.editPoints(currentSheet(), [record, edit] {
+            edit(*record);
+            return true;
+        });
     }
 }
 
@@ -310,106 +301,83 @@ void ResultViewWindow::toggleDataPoints() {
     ToggleDialog dialog(*record, this,
                         [this](int context) { ShowHelp(port_, kHelpContext, context); });
     if (dialog.exec() == QDialog::Accepted) {
-        ApplyEnabledPoints(*record, dialog.enabledPoints());
-        RepaintViews(views_.link());
+        const std::vector<bool> enabled = dialog.enabledPoints();
+        views_.editPoints(currentSheet(), [record, &enabled] {
+            ApplyEnabledPoints(*record, enabled);
+            return true;
+        });
     }
 }
 
-void ResultViewWindow::showHelpTopic(int command) {
-    for (const HelpCommand& help : kHelpCommands) {
-        if (help.command == command) {
-            LogLine(help.logLine);
-            const bool topic = command == kViewHelpTopics;
-            ShowHelp(port_, help.helpCommand, topic ? helpTopic_ : help.context);
-        }
+void ResultViewWindow::showExclusions() {
+    const std::optional<DataNote>& note = currentDataNote();
+    ExclusionsDialog dialog(views_.calculation(), note ? &*note : nullptr, this,
+                            [this](int context) { ShowHelp(port_, kHelpContext, context); });
+    dialog.exec();
+}
+
+void ResultViewWindow::stepHistory(bool redo) {
+    PointHistory& history = views_.history();
+    CalcState& calculation = views_.calculation();
+    const std::optional<int> sheet = redo ? history.redo(calculation) : history.undo(calculation);
+    if (sheet && *sheet != kAllSheets && *sheet != currentSheet()) {
+        selectSheet(*sheet);
     }
+    views_.pointsChanged();
+}
+
+void ResultViewWindow::updateAll() {
+    views_.editPoints(kAllSheets, [this] {
+        KeepPointStates(views_.calculation(), kAllSheets, 0, views_.port(),
+                        views_.settings().testLevel);
+        return true;
+    });
+}
+
+void ResultViewWindow::filterOutliers() {
+    const int sheet = currentSheet();
+    views_.editPoints(
+        sheet, [this, sheet] { return FilterSheetOutliers(views_.calculation(), sheet) >= 0; });
+}
+
+void ResultViewWindow::chooseMethod(std::uint32_t method) {
+    const int sheet = currentSheet();
+    views_.editPoints(sheet, [this, sheet, method] {
+        return SetSheetMethod(views_.calculation(), sheet, method);
+    });
+}
+
+void ResultViewWindow::stepSheet(int step) {
+    const int count = views_.calculation().resultCount();
+    if (step < 0 ? navigator_.showPrevious(count) : navigator_.showNext(count)) {
+        afterSheetShown();
+    }
+}
+
+void ResultViewWindow::showNote() {
+    QtDataNotePort notes(this, [this](int context) { showHelp(kHelpContext, context); });
+    ShowDataNote(notes, port_, views_.settings().generalFlags);
+}
+
+void ResultViewWindow::showAbout() {
+    auto* about = new AboutBox(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+void ResultViewWindow::showHelp(int helpCommand, int context) {
+    ShowHelp(port_, helpCommand, context);
 }
 
 void ResultViewWindow::runCommand(int command) {
-    CalcState& calculation = views_.calculation();
-    const int sheetCount = calculation.resultCount();
-    if (command >= kViewFirstSheet && command < kViewFirstSheet + kSheetSlotCount) {
-        showSlot(command - kViewFirstSheet);
-        return;
-    }
-    switch (command) {
-    case kViewTop:
-        selectSheet(0);
-        break;
-    case kViewPrevious:
-        if (navigator_.showPrevious(sheetCount)) {
-            afterSheetShown();
+    for (const ViewCommand& row : commands()) {
+        if (row.offeredBy(kind()) && command >= row.id && command < row.id + row.idCount()) {
+            if (row.logLine != nullptr) {
+                LogLine(row.logLine);
+            }
+            row.run(*this, command);
+            return;
         }
-        break;
-    case kViewNext:
-        if (navigator_.showNext(sheetCount)) {
-            afterSheetShown();
-        }
-        break;
-    case kViewBottom:
-        selectSheet(sheetCount - 1);
-        break;
-    case kViewSheetList:
-        chooseFromSheetList();
-        break;
-    case kViewToggle:
-        toggleDataPoints();
-        break;
-    case kViewEnableAll:
-        editPoints(EnableAllDataPoints);
-        break;
-    case kViewFilterOutliers:
-        if (FilterSheetOutliers(calculation, currentSheet()) >= 0) {
-            RepaintViews(views_.link());
-        }
-        break;
-    case kViewFirstMethod + static_cast<int>(kLinearMethod):
-    case kViewFirstMethod + static_cast<int>(kParabolicMethod):
-    case kViewFirstMethod + static_cast<int>(kExponentialMethod):
-    case kViewFirstMethod + static_cast<int>(kMeanMethod):
-    case kViewFirstMethod + static_cast<int>(kAutomaticMethod):
-        if (SetSheetMethod(calculation, currentSheet(),
-                           static_cast<std::uint32_t>(command - kViewFirstMethod))) {
-            RepaintViews(views_.link());
-        }
-        break;
-    case kViewUpdateAll:
-        KeepPointStates(calculation, kAllSheets, 0, views_.port(), views_.settings().testLevel);
-        break;
-    case kViewRedoCalculation:
-        RedoCalculationExcludingDisabled(calculation, views_.port());
-        break;
-    case kViewShowNote: {
-        QtDataNotePort notes(this, [this](int context) { ShowHelp(port_, kHelpContext, context); });
-        ShowDataNote(notes, port_, views_.settings().generalFlags);
-        break;
-    }
-    case kViewPrint:
-    case kViewPrintAll:
-    case kViewMakeReport:
-    case kViewMakeReportForAll:
-        print(command);
-        break;
-    case kViewClose:
-        close();
-        break;
-    case kViewHelpIndex:
-    case kViewHelpTopics:
-    case kViewHelpCover:
-    case kViewHelpForHelp:
-    case kViewHelpQandA:
-        showHelpTopic(command);
-        break;
-    case kViewAbout: {
-        LogLine("ABOUT command");
-        auto* about = new AboutBox(this);
-        about->setAttribute(Qt::WA_DeleteOnClose);
-        about->open();
-        break;
-    }
-    default:
-        runOwnCommand(command);
-        break;
     }
 }
 

@@ -1,6 +1,8 @@
-// What the result window and the graph window share: the Sheet menu with its sheet entries and
-// "一覧", the show-sheet event by which the other window or the calculation asks for a sheet, the
-// data-point and regression commands, Show Note and the Help menu.
+// What the result window and the graph window share: their command table, from which both
+// windows make their menus and keys and by which they run and log their commands; the Sheet
+// menu with its sheet entries and "一覧", the show-sheet event by which the other window or the
+// calculation asks for a sheet, the data-point, undo and regression commands, Show Note and the
+// Help menu.
 #pragma once
 
 #include "gui/platform/qt_port.h"
@@ -8,9 +10,12 @@
 #include "results/view_link.h"
 
 #include <QEvent>
+#include <QKeyCombination>
 #include <QMainWindow>
 #include <QSize>
 
+#include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -54,16 +59,61 @@ enum ResultViewCommand : int {
     kViewAngularityTest = 40043,
     kViewPrintAll = 40044,
     kViewEnableAll = 40045,
-    kViewFilterOutliers = 40047, // Edit -> Data Points: the outlier filter run on the sheet
+    kViewUndo = 40046,
+    kViewRedo = 40047,
+    kViewExclusions = 40048,
+    kViewFilterOutliers = 40049, // Edit -> Data Points: the outlier filter run on the sheet
     kViewSheetList = 40099,
     kViewFirstMethod = 40120, // Edit -> Regression: one command per regression method
     kViewFirstSheet = 40100,  // to kViewFirstSheet + 8: the sheet entries
+};
+
+class ResultViewWindow;
+
+// Which of the two windows offers a command.
+enum class ViewWindows : unsigned char { Result = 0x1, Graph = 0x2, Both = 0x3 };
+
+// How a command's menu entries are made.
+enum ViewEntry : unsigned {
+    kEntryPlain = 0,
+    // A separator stands before the entry, or before its submenu when the entry opens it.
+    kEntryGroup = 0x1,
+    kEntryCheckable = 0x2,
+    // One entry per slot of the Sheet menu (ids id to id + 8), labelled by the sheets.
+    kEntryPerSheet = 0x4,
+    // One entry per regression method (ids id + the method's index), labelled by its name.
+    kEntryPerMethod = 0x8,
+    // Only while the table has more sheets than the Sheet menu lists ("一覧").
+    kEntryManySheets = 0x10,
+};
+
+// One command of the result views. The menus are made from the table in its order: a row opens
+// its menu (and the menus on its path) where the menu is first named.
+struct ViewCommand {
+    int id;
+    ViewWindows windows;
+    const char* menu;  // the menu's path from the menu bar, submenus after "/": "&Edit/Regression"
+    const char* label; // UTF-8; none for the entries labelled by sheets or methods
+    QKeyCombination key = {}; // Qt::Key_unknown: no key
+    QKeyCombination otherKey = {};
+    const char* logLine = nullptr; // the run-log line written before the command acts
+    void (*run)(ResultViewWindow& window, int id) = nullptr;
+    unsigned entry = kEntryPlain;
+
+    bool offeredBy(ViewWindows window) const {
+        return (static_cast<unsigned>(windows) & static_cast<unsigned>(window)) != 0;
+    }
+    // The ids of the command's entries: one, or one per sheet slot or method.
+    int idCount() const;
 };
 
 class ResultViewWindow : public QMainWindow, public ResultView {
     Q_OBJECT
 
   public:
+    // The commands of both windows, in menu order.
+    static std::span<const ViewCommand> commands();
+
     // The show-sheet event; it carries a sheet number.
     static QEvent::Type showSheetEventType();
 
@@ -73,8 +123,13 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     void postShowSheet(int sheet) override;
     void repaintNow() override;
 
-    // Runs one menu command; commands of the other window and unknown ones are ignored.
+    // Runs one menu command after its run-log line; commands of the other window and unknown
+    // ones are ignored.
     void runCommand(int command);
+    // Which of the two windows this is.
+    ViewWindows kind() const;
+    // Greys Undo and Redo when there is nothing to undo or redo.
+    void updateHistoryCommands();
     // SelectSheet: shows sheet when it is one of the table; the other window follows when the
     // option correspondent is set.
     void selectSheet(int sheet);
@@ -90,13 +145,8 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     ResultViewWindow(ResultViews& views, UnnamedSheets unnamed, int helpTopic,
                      ResultView* ViewLink::*field, QWidget* parent);
 
-    QAction* addCommand(QMenu* menu, const char* label, int command);
-    // The menu bar: File (printAll labels the command that prints every sheet), Edit (the
-    // window's copy commands, then "Data Points" and "Regression"), View (Show Note and
-    // showOther), the window's own menus, Sheet and Help.
-    void buildMenus(const char* printAll, const char* showOther);
-    virtual void addCopyCommands(QMenu* edit) = 0;
-    virtual void addOwnMenus() {}
+    // The menu bar and the keys of the window's commands.
+    void buildMenus();
     // Sizes the window so that its drawing area measures the given numbers of average
     // character widths and line heights of the drawing font, or content where that is larger,
     // as far as the screen has room.
@@ -104,8 +154,6 @@ class ResultViewWindow : public QMainWindow, public ResultView {
 
     // The record of the current sheet, or none.
     RegressionResult* currentRecord() const;
-    // The commands only this window has.
-    virtual void runOwnCommand(int command) = 0;
     // Called when another sheet became the current one, before the window is redrawn.
     virtual void sheetShown() {}
 
@@ -116,16 +164,30 @@ class ResultViewWindow : public QMainWindow, public ResultView {
     QtPort port_{this};
 
   private:
-    void addSheetAndHelpMenus();
+    QAction* addCommand(QMenu* menu, const QString& label, int command, const ViewCommand& row);
     void showSlot(int slot);
     void afterSheetShown();
     void relabelSheetMenu();
     void chooseFromSheetList();
     void toggleDataPoints();
+    void showExclusions();
+    // Update All excluding disabled, one step of undo and redo.
+    void updateAll();
+    // A method of Edit -> Regression for the current sheet.
+    void filterOutliers();
+    void chooseMethod(std::uint32_t method);
+    // Previous (step -1) and Next (step 1) of the Sheet menu.
+    void stepSheet(int step);
+    void showNote();
+    void showAbout();
+    // Undo (redo false) or redo of the last step of the points; the window shows the sheet the
+    // step changed.
+    void stepHistory(bool redo);
     // The print commands: the sheets (result window) or graphs (graph window) of the current
     // sheet or of all, and the reports (result_view_printing.cpp).
     void print(int command);
-    void showHelpTopic(int command);
+    void showHelp(int helpCommand, int context);
+    // Runs edit on the current sheet's record as one step of undo and redo.
     void editPoints(void (*edit)(RegressionResult&));
     void leaveLink();
 

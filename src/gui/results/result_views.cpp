@@ -111,6 +111,7 @@ void ResultViews::close() {
         }
     }
     link_ = {};
+    history_.clear();
 }
 
 void ResultViews::retitle() {
@@ -124,6 +125,29 @@ void ResultViews::retitle() {
 
 void ResultViews::repaint() {
     RepaintViews(link_);
+}
+
+bool ResultViews::editPoints(int sheet, const std::function<bool()>& edit) {
+    const bool changed = history_.record(calculation_, sheet, edit);
+    if (changed) {
+        RepaintViews(link_);
+    }
+    updateHistoryCommands();
+    return changed;
+}
+
+void ResultViews::pointsChanged() {
+    RepaintViews(link_);
+    updateHistoryCommands();
+}
+
+void ResultViews::updateHistoryCommands() {
+    for (ResultViewWindow* window : {static_cast<ResultViewWindow*>(graph_.data()),
+                                     static_cast<ResultViewWindow*>(result_.data())}) {
+        if (window != nullptr) {
+            window->updateHistoryCommands();
+        }
+    }
 }
 
 } // namespace tarnova::gui

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "calc/calculation_port.h"
+#include "results/point_history.h"
 #include "results/view_link.h"
 
 #include <QPointer>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -40,6 +42,17 @@ class ResultViews final {
     const Settings& settings() const { return settings_; }
     CalculationPort& port() const { return port_; }
     ViewLink& link() { return link_; }
+    // Undo and redo of the points and methods of the calculation shown; it ends with the
+    // calculation (close).
+    PointHistory& history() { return history_; }
+
+    // Runs edit, a command that changes which points count or the methods of sheet (kAllSheets:
+    // of any sheet, and the disabled peaks), as one step of undo and redo. Both windows are
+    // redrawn when edit returns true (the points changed); Undo and Redo follow the history.
+    bool editPoints(int sheet, const std::function<bool()>& edit);
+    // Redraws both windows after the points changed, with Undo and Redo greyed as the history
+    // says.
+    void pointsChanged();
 
     // Creates the window on sheet 0 at the platform's position unless it exists; refused (none)
     // unless the calculation has confirmed settings.
@@ -51,6 +64,7 @@ class ResultViews final {
     void showResultWindow(int sheet);
     // The placement after a calculation, relative to the main window.
     void arrange(bool graphOpen, bool resultOpen, ViewPlacement placement);
+    // Closes both windows; the calculation they showed ends, and its history with it.
     void close();
     void repaint();
     // Names the open windows after the measurement's file as it is called now.
@@ -63,12 +77,14 @@ class ResultViews final {
     template <typename Window>
     Window* open(QPointer<Window>& window, ResultView* ViewLink::*field, const std::string& title);
     void showView(ResultView* ViewLink::*field, int sheet);
+    void updateHistoryCommands();
 
     CalcState& calculation_;
     const Settings& settings_;
     CalculationPort& port_;
     QWidget* mainWindow_;
     ViewLink link_;
+    PointHistory history_;
     QPointer<GraphWindow> graph_;
     QPointer<ResultWindow> result_;
 };

@@ -4,7 +4,6 @@
 #include "calc/regression_method.h"
 #include "gui/data/file_dialogs.h"
 #include "gui/results/result_views.h"
-#include "gui/results/test_dialogs.h"
 #include "gui/shell/show_help.h"
 #include "platform/codepage.h"
 #include "render/qpainter_surface.h"
@@ -16,7 +15,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
@@ -74,7 +72,7 @@ ResultWindow::ResultWindow(ResultViews& views, const QString& title, QWidget* pa
     scroller->setWidgetResizable(true);
     scroller->setWidget(canvas_);
     setCentralWidget(scroller);
-    buildMenus("Print All Results", "Show &Graph");
+    buildMenus();
     QSize longest;
     if (const std::optional<ResultTable>& sheets = views.calculation().results) {
         for (const RegressionResult& record : *sheets) {
@@ -108,19 +106,6 @@ void ResultWindow::repaintNow() {
     ResultViewWindow::repaintNow();
 }
 
-void ResultWindow::addCopyCommands(QMenu* edit) {
-    QMenu* copy = edit->addMenu("&Copy");
-    addCommand(copy, "&This sheet", kViewCopy);
-    addCommand(copy, "&All sheets", kViewCopyAllSheets);
-    addCommand(copy, "&Data points", kViewCopyDataPoints);
-}
-
-void ResultWindow::addOwnMenus() {
-    QMenu* test = menuBar()->addMenu("&Test");
-    addCommand(test, "Coe&fficiency Test", kViewCoefficientTest);
-    addCommand(test, "Angu&larity Test", kViewAngularityTest);
-}
-
 void ResultWindow::copyText(const std::optional<std::string>& text) {
     if (!text) {
         port_.showMessage("Tarnova", "Not enough cor.");
@@ -134,44 +119,24 @@ void ResultWindow::saveResults() {
     SaveResultsAsIrd(views_.calculation(), noteOrNone(), views_.settings(), port_, files);
 }
 
-void ResultWindow::runOwnCommand(int command) {
-    const auto showHelp = [this](int context) { ShowHelp(port_, kHelpContext, context); };
+void ResultWindow::copySheets(int sheet) {
     const CalcState& calculation = views_.calculation();
-    switch (command) {
-    case kViewSaveAs:
-        saveResults();
-        break;
-    case kViewCopy:
-        if (currentRecord() != nullptr) {
-            copyText(SheetsText(calculation, currentSheet(), noteOrNone(),
-                                views_.settings().copyOutputFlags));
-        }
-        break;
-    case kViewCopyAllSheets:
-        if (!calculation.results) {
-            break;
-        }
-        copyText(
-            SheetsText(calculation, kAllSheets, noteOrNone(), views_.settings().copyOutputFlags));
-        break;
-    case kViewCopyDataPoints:
-        if (const RegressionResult* record = currentRecord()) {
-            copyText(DataPointsText(*record, noteOrNone()));
-        }
-        break;
-    case kViewShowOther:
-        views_.showGraphWindow(currentSheet());
-        break;
-    case kViewCoefficientTest:
-    case kViewAngularityTest:
-        if (const RegressionResult* record = currentRecord()) {
-            OpenSheetTest(command == kViewCoefficientTest ? SheetTest::Correlation
-                                                          : SheetTest::Slope,
-                          record, this, port_, showHelp);
-        }
-        break;
-    default:
-        break;
+    if (sheet == kAllSheets ? !calculation.results : currentRecord() == nullptr) {
+        return;
+    }
+    copyText(SheetsText(calculation, sheet, noteOrNone(), views_.settings().copyOutputFlags));
+}
+
+void ResultWindow::copyDataPoints() {
+    if (const RegressionResult* record = currentRecord()) {
+        copyText(DataPointsText(*record, noteOrNone()));
+    }
+}
+
+void ResultWindow::openTest(SheetTest test) {
+    if (const RegressionResult* record = currentRecord()) {
+        OpenSheetTest(test, record, this, port_,
+                      [this](int context) { ShowHelp(port_, kHelpContext, context); });
     }
 }
 

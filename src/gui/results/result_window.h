@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/results/result_view_window.h"
+#include "gui/results/test_dialogs.h"
 
 namespace tarnova::gui {
 
@@ -16,16 +17,17 @@ class ResultWindow final : public ResultViewWindow {
     QWidget* canvas() const override { return canvas_; }
     void repaintNow() override;
 
-  protected:
-    void runOwnCommand(int command) override;
-    void addCopyCommands(QMenu* edit) override;
-    void addOwnMenus() override;
+    // The commands of this window alone: Save As (the results as IRD), Copy of this sheet or
+    // of all sheets (kAllSheets) and of the data points, and the test dialogs.
+    void saveResults();
+    void copySheets(int sheet);
+    void copyDataPoints();
+    void openTest(SheetTest test);
 
   private:
     // The room the sheet of record takes on the canvas, in pixels.
     QSize sheetSize(const RegressionResult* record) const;
     void copyText(const std::optional<std::string>& text);
-    void saveResults();
 
     QWidget* canvas_;
 };

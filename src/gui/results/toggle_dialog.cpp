@@ -1,6 +1,7 @@
 #include "gui/results/toggle_dialog.h"
 
 #include "gui/platform/dialog_buttons.h"
+#include "results/exclusion_list.h"
 #include "results/point_editing.h"
 
 #include <QDialogButtonBox>
@@ -29,8 +30,12 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
     const std::vector<std::string> lines = ToggleListLines(record);
     QStringList items;
     items.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) {
-        items.push_back(QString::fromStdString(line));
+    for (const DataPoint& point : PointsOf(record)) {
+        flags_.push_back(point.flags);
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines_.push_back(QString::fromStdString(lines[i]));
+        items.push_back(lines_.back() + "  " + QString::fromStdString(PointStateText(flags_[i])));
     }
     list_->addItems(items);
     const std::vector<bool> enabled = EnabledPoints(record);
@@ -50,6 +55,11 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
         first = last + 1;
     }
     list_->selectionModel()->select(selected, QItemSelectionModel::Select);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selectedNow, const QItemSelection& deselected) {
+                showStates(selectedNow, true);
+                showStates(deselected, false);
+            });
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* decide = buttons->addButton("決定", QDialogButtonBox::AcceptRole);
@@ -62,6 +72,17 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
+}
+
+void ToggleDialog::showStates(const QItemSelection& ranges, bool selected) {
+    for (const QItemSelectionRange& range : ranges) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            const std::uint32_t flags =
+                ChosenPointFlags(flags_[static_cast<std::size_t>(row)], selected);
+            list_->item(row)->setText(lines_[row] + "  " +
+                                      QString::fromStdString(PointStateText(flags)));
+        }
+    }
 }
 
 std::vector<bool> ToggleDialog::enabledPoints() const {
