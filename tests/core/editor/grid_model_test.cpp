@@ -48,7 +48,11 @@ TEST_F(GridModelTest, TheNumColumnHoldsTheLastRowNumber) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
         ASSERT_EQ(grid.SetColumnFormat(kNumColumn, c.numWidth, 0, false), 1);
-        grid.rows().resize(static_cast<std::size_t>(c.rows));
+        if (c.rows > grid.GetRowCount()) {
+            grid.appendEmptyRows(c.rows - grid.GetRowCount());
+        } else {
+            grid.eraseRows(c.rows, grid.GetRowCount() - c.rows);
+        }
         EXPECT_EQ(grid.shownColumnWidth(kNumColumn), c.shown);
         EXPECT_EQ(grid.shownColumnWidth(kElemColumn), 7);
         EXPECT_EQ(grid.GetColumnBorders()[0], c.shown + 1);
@@ -72,7 +76,8 @@ TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
     EXPECT_EQ(grid.cellText(5, kTimeColumn), ""); // outside the table
 
     ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 3, false), 1);
-    EXPECT_EQ(grid.formatPeak(1234.5, 1.0), "1.235E+003");
+    grid.AttachPeaks({peak("Ar40", 0, 1234.5, 1.0)});
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.235E+003");
     EXPECT_EQ(grid.placeholder(kPeakColumn), "0.000E+000");
     // Num is zero-padded to its width and widens past it.
     ASSERT_EQ(grid.AttachPeaks(numberedPeaks(12345)), 12345);

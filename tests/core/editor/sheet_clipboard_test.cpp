@@ -20,7 +20,7 @@ using SheetClipboardTest = test::GridFixture;
 TEST_F(SheetClipboardTest, CopyWritesEveryRowAtFullPrecision) {
     grid.AttachPeaks({peak("Ar36", 1.2, 2.10585931, 0.01), peak("Ar40long", 10000.02, 2.5, 1e-15),
                       peak("", 3, 0, 0)});
-    grid.rows().emplace_back(); // an empty row is no line
+    grid.appendEmptyRows(1); // an empty row is no line
     grid.MoveCursor(2, kTimeColumn);
     for (char c : std::string("7.25")) {
         TypeCharacter(grid, c); // typed after the 3 there, not yet committed
@@ -73,7 +73,7 @@ TEST_F(SheetClipboardTest, ACopiedSheetPastesIntoANewSheetAsTheSameRows) {
     }
     EXPECT_EQ(grid.cellText(0, kTimeColumn), texts[0]);
     EXPECT_EQ(grid.cellText(1, kPeakColumn), texts[1]);
-    EXPECT_FALSE(grid.rows()[3]);
+    EXPECT_EQ(grid.row(3), nullptr);
     EXPECT_EQ(CopySheetText(grid), copied);
 }
 
