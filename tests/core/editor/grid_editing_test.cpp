@@ -306,6 +306,27 @@ TEST_F(GridEditingTest, SortCommitsTheEditAndCancelChangesNothing) {
     EXPECT_EQ(grid.editBuffer().text, "1.000");
 }
 
+// Rows sort by what their cells show: heights that show alike are equal keys and keep their
+// order, and a typed height counts with its text, not with the peak it was loaded with.
+TEST_F(GridEditingTest, SortUsesTheShownTexts) {
+    const struct {
+        int choice;
+        Texts labels;
+    } cases[] = {
+        {9, {"      D", "      A", "      B", "      C"}},  // Height, ascending
+        {10, {"      C", "      A", "      B", "      D"}}, // Height, descending
+        {5, {"      D", "      A", "      B", "      C"}},  // Peak, ascending
+        {6, {"      C", "      A", "      B", "      D"}},  // Peak, descending
+    };
+    for (const auto& c : cases) {
+        grid.AttachPeaks(
+            {peak("A", 1, 1.2344), peak("B", 2, 1.2341), peak("C", 3, 1.2346), peak("D", 4, 9.0)});
+        grid.MoveCursor(3, kHeightColumn);
+        grid.editBuffer().text = "1.000";
+        EXPECT_EQ(sortedLabels(c.choice), c.labels) << c.choice;
+    }
+}
+
 TEST(SortOrder, DecodesTheDialogResult) {
     EXPECT_EQ(DecodeSortChoice(1), (SortOrder{SortKey::Label, false}));
     EXPECT_EQ(DecodeSortChoice(4), (SortOrder{SortKey::Time, true}));

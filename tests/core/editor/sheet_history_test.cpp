@@ -37,8 +37,10 @@ class SheetHistoryTest : public test::GridFixture {
             }
             std::string text = formatText("%s %.17g %.17g %.17g |", row->peak.elem.c_str(),
                                           row->peak.time, row->peak.height, row->peak.range);
+            // A typed text is marked: undo must bring back what was typed, not only its look.
             for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-                text += grid.cellText(index, column) + "|";
+                text += grid.cellText(index, column) +
+                        (GridModel::isCellUnedited(*row, column) ? "|" : "*|");
             }
             rows.push_back(text);
         }
