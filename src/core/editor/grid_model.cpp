@@ -328,11 +328,6 @@ const EditorRow* GridModel::row(int index) const {
     return stored ? &*stored : nullptr;
 }
 
-RowState GridModel::rowState(int index) const {
-    const EditorRow* stored = row(index);
-    return stored ? RowState(*stored) : std::nullopt;
-}
-
 void GridModel::takePeak(int index, const PeakRecord& peak) {
     if (row(index) == nullptr) {
         return;

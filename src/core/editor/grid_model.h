@@ -170,8 +170,6 @@ class GridModel final {
     // --- Rows ---
     // The row at index; nullptr for an empty row or outside the table.
     const EditorRow* row(int index) const;
-    // The row at index as it stands, for the history; none for an empty row or outside.
-    RowState rowState(int index) const;
     // Gives the row at index the values peak holds, read back from its cells: the texts stay
     // as they are shown, and a typed text that the new peak gives by itself is no longer kept.
     void takePeak(int index, const PeakRecord& peak);
@@ -179,7 +177,8 @@ class GridModel final {
     // the change. They throw std::bad_alloc when memory runs out, leaving the table as it was.
     // count empty rows at the end.
     void appendEmptyRows(int count);
-    // rows put in before index (0 to the row count), in the formats the texts were built with.
+    // rows put in before index (0 to the row count); their typed texts were kept against the
+    // formats builtWith (none: the formats of the rows in the table).
     void insertRows(int index, std::vector<RowState> rows,
                     const std::optional<ColumnFormats>& builtWith = std::nullopt);
     // count rows taken out from index.
