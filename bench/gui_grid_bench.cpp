@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -82,14 +83,22 @@ void BM_AttachAndShowFirstPage(benchmark::State& state) {
 }
 BENCHMARK(BM_AttachAndShowFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Loading N peaks into the grid model (the previous sheet of N rows released), fitted to O(N).
 void BM_AttachPeaks(benchmark::State& state) {
+    const auto count = static_cast<std::ptrdiff_t>(state.range(0));
+    const std::vector<PeakRecord> peaks(sheet().begin(), sheet().begin() + count);
     test::ScriptedPort port;
     GridModel model(port);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(model.AttachPeaks(sheet()));
+        benchmark::DoNotOptimize(model.AttachPeaks(peaks));
     }
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_AttachPeaks)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AttachPeaks)
+    ->RangeMultiplier(10)
+    ->Range(1000, kSheetRows)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 void BM_ReformatRowsOnResize(benchmark::State& state) {
     ShownGrid grid;

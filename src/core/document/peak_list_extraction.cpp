@@ -1,6 +1,5 @@
 #include "document/peak_list_extraction.h"
 
-#include "editor/cell_number.h"
 #include "editor/grid_model.h"
 #include "platform/run_log.h"
 #include "platform/text_format.h"
@@ -53,9 +52,21 @@ namespace {
 // save writes an unedited label as it is.
 enum class PeakUse { Calculation, Save };
 
-bool holdsValues(const GridModel& grid, const EditorRow& row) {
-    return grid.cellValue(row, kTimeColumn) != 0.0 || grid.cellValue(row, kHeightColumn) != 0.0 ||
-           grid.cellValue(row, kRangeColumn) != 0.0;
+bool holdsValues(const EditorRow& row) {
+    return GridModel::cellValue(row, kTimeColumn) != 0.0 ||
+           GridModel::cellValue(row, kHeightColumn) != 0.0 ||
+           GridModel::cellValue(row, kRangeColumn) != 0.0;
+}
+
+double PeakRecord::*numberField(int column) {
+    switch (column) {
+    case kTimeColumn:
+        return &PeakRecord::time;
+    case kHeightColumn:
+        return &PeakRecord::height;
+    default:
+        return &PeakRecord::range;
+    }
 }
 
 // Reads a peak row. Its peak takes over the values of the edited cells and keeps its own for
@@ -63,10 +74,11 @@ bool holdsValues(const GridModel& grid, const EditorRow& row) {
 // what the cells show. The label is that of the label cell when it was edited, the peak's own
 // otherwise; a calculation takes the recognised part of it. None when a label must be
 // recognised and cannot be.
-std::optional<PeakRecord> readPeakRow(const GridModel& grid, EditorRow& row,
-                                      const std::string& labelText, PeakUse use) {
-    const bool labelEdited = !grid.isCellUnedited(row, kElemColumn);
-    PeakRecord& kept = row.peak;
+std::optional<PeakRecord> readPeakRow(GridModel& grid, int index, const std::string& labelText,
+                                      PeakUse use) {
+    const EditorRow& row = *grid.row(index);
+    const bool labelEdited = !GridModel::isCellUnedited(row, kElemColumn);
+    PeakRecord kept = row.peak;
     std::string label = kept.elem;
     if (labelEdited || use == PeakUse::Calculation) {
         std::optional<std::string> name = recognizedLabel(labelEdited ? labelText : kept.elem);
@@ -76,21 +88,18 @@ std::optional<PeakRecord> readPeakRow(const GridModel& grid, EditorRow& row,
         }
         label = std::move(*name);
     }
-    if (labelEdited) {
-        kept.elem = label;
-    }
-    const struct {
-        int column;
-        double PeakRecord::*field;
-    } numbers[] = {{kTimeColumn, &PeakRecord::time},
-                   {kHeightColumn, &PeakRecord::height},
-                   {kRangeColumn, &PeakRecord::range}};
-    for (const auto& number : numbers) {
-        if (!grid.isCellUnedited(row, number.column)) {
-            kept.*number.field = cellNumber(row.cell(number.column));
+    if (!row.typed.empty()) {
+        if (labelEdited) {
+            kept.elem = label;
         }
+        for (const int column : {kTimeColumn, kHeightColumn, kRangeColumn}) {
+            if (!GridModel::isCellUnedited(row, column)) {
+                kept.*numberField(column) = GridModel::cellValue(row, column);
+            }
+        }
+        grid.takePeak(index, kept);
     }
-    PeakRecord read = kept;
+    PeakRecord read = std::move(kept);
     read.elem = std::move(label);
     return read;
 }
@@ -107,24 +116,25 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
     // rows would otherwise spend a good part of its time on dropped text.
     const bool logged = runLog().isOpen();
     for (int index = 0; index < grid.GetRowCount(); ++index) {
-        EditorRow* row = grid.row(index);
+        const EditorRow* row = grid.row(index);
         const std::string label = grid.cellText(index, kElemColumn);
         const bool peak = row != nullptr && isPeakRow(label, labelWidth);
         if (logged) {
             LogLine(formatText("%s, %d, %s", label.c_str(), labelWidth - 1, peak ? "YES" : "NO"));
         }
         if (!peak) {
-            if (row != nullptr && holdsValues(grid, *row)) {
+            if (row != nullptr && holdsValues(*row)) {
                 sheet.unlabelledRows.push_back(index);
             }
             continue;
         }
         if (logged) {
             LogLine(formatText("%d, %s, %s, %s, %s", index + 1, label.c_str(),
-                               row->cell(kTimeColumn).c_str(), row->cell(kHeightColumn).c_str(),
-                               row->cell(kRangeColumn).c_str()));
+                               grid.cellText(*row, kTimeColumn).c_str(),
+                               grid.cellText(*row, kHeightColumn).c_str(),
+                               grid.cellText(*row, kRangeColumn).c_str()));
         }
-        std::optional<PeakRecord> read = readPeakRow(grid, *row, label, use);
+        std::optional<PeakRecord> read = readPeakRow(grid, index, label, use);
         if (!read) {
             return std::nullopt;
         }

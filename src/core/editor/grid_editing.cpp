@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <vector>
 
 namespace tarnova {
 namespace {
@@ -199,12 +200,12 @@ int GrowTable(GridModel& grid) {
         return 0;
     }
     try {
-        grid.rows().resize(grid.rows().size() + kGridPageRows);
+        grid.appendEmptyRows(kGridPageRows);
     } catch (const std::bad_alloc&) {
         return 0;
     }
     const int rowCount = grid.GetRowCount();
-    grid.setScrollBar(1, rowCount, kGridPageRows, grid.topRow() + 1);
+    grid.followRowCount();
     // New rows inside a view that the table did not fill show their placeholders at once.
     grid.view().repaintFromRow(rowCount - kGridPageRows);
     return rowCount;
@@ -218,17 +219,16 @@ void InsertLine(GridModel& grid) {
         beep(grid);
         return;
     }
-    GridModel::RowTable& rows = grid.rows();
     try {
-        rows.insert(rows.begin() + row, nullptr);
+        grid.insertRows(row, std::vector<RowState>(1));
     } catch (const std::bad_alloc&) {
         beep(grid);
         return;
     }
     grid.loadEditBuffer(row, column);
-    grid.setScrollBar(1, grid.GetRowCount(), kGridPageRows, grid.topRow() + 1);
+    grid.followRowCount();
     showRowsFromCursor(grid);
-    grid.recordChange({RowsInserted{row, {RowState()}}, true, grid.textFormats()});
+    grid.recordChange({RowsInserted{row, {RowState()}}});
 }
 
 void DeleteLine(GridModel& grid) {
@@ -238,23 +238,11 @@ void DeleteLine(GridModel& grid) {
     if (row < 0 || row >= grid.GetRowCount()) {
         return;
     }
-    GridModel::RowTable& rows = grid.rows();
-    RowDeleted deleted{row, {}};
-    if (const EditorRow* removed = rows[static_cast<std::size_t>(row)].get()) {
-        try {
-            deleted.removed = *removed;
-        } catch (const std::bad_alloc&) {
-            beep(grid);
-            return;
-        }
-    }
-    // The deleted row goes to the end and is released there, leaving an empty row.
-    std::rotate(rows.begin() + row, rows.begin() + row + 1, rows.end());
-    rows.back().reset();
+    RowDeleted deleted{row, grid.deleteRow(row)};
     grid.loadEditBuffer(row, column);
-    grid.setScrollBar(1, grid.GetRowCount(), kGridPageRows, grid.topRow() + 1);
+    grid.followRowCount();
     showRowsFromCursor(grid);
-    grid.recordChange({std::move(deleted), true, grid.textFormats()});
+    grid.recordChange({std::move(deleted)});
 }
 
 } // namespace tarnova

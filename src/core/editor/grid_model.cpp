@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <string_view>
 
 namespace tarnova {
 namespace {
@@ -32,16 +33,25 @@ NoView& noView() {
     return view;
 }
 
-std::string elemText(const std::string& label, const ColumnFormat& format) {
-    return formatText("%*s", format.width, label.c_str());
+// "%*s" with width and label: right-aligned, padded with blanks on the left, never cut; the
+// label ends at a zero byte as a C string does.
+std::string elemText(std::string_view label, int width) {
+    label = label.substr(0, label.find('\0'));
+    const auto fieldWidth = static_cast<std::size_t>(std::max(width, 0));
+    if (label.size() >= fieldWidth) {
+        return std::string(label);
+    }
+    std::string text(fieldWidth - label.size(), ' ');
+    text += label;
+    return text;
 }
 
 // The text of column (1 to 5) with the given formats.
-std::string fullText(int column, double value, const std::string& label, const Formats& formats) {
+std::string fullText(int column, double value, std::string_view label, const Formats& formats) {
     const ColumnFormat& format = formats[static_cast<std::size_t>(column)];
     switch (column) {
     case kElemColumn:
-        return elemText(label, format);
+        return elemText(label, format.width);
     case kPeakColumn:
         return formatExponent(value, format.width, format.decimals);
     default:
@@ -78,7 +88,44 @@ const char* const kOverflowLines[] = {
     "Width may be over the limit at PEAK.",
 };
 
+std::size_t textIndex(int column) {
+    return static_cast<std::size_t>(column - 1);
+}
+
 } // namespace
+
+// --- Typed texts ---
+
+TypedTexts::TypedTexts(const TypedTexts& other)
+    : cells_(other.cells_ ? std::make_unique<Cells>(*other.cells_) : nullptr) {}
+
+TypedTexts& TypedTexts::operator=(const TypedTexts& other) {
+    if (this != &other) {
+        cells_ = other.cells_ ? std::make_unique<Cells>(*other.cells_) : nullptr;
+    }
+    return *this;
+}
+
+const std::string* TypedTexts::find(int column) const {
+    if (!cells_ || column < kElemColumn || column > kPeakColumn) {
+        return nullptr;
+    }
+    const std::optional<std::string>& cell = (*cells_)[textIndex(column)];
+    return cell ? &*cell : nullptr;
+}
+
+void TypedTexts::set(int column, std::optional<std::string> text) {
+    if (column < kElemColumn || column > kPeakColumn || (!text && !cells_)) {
+        return;
+    }
+    if (!cells_) {
+        cells_ = std::make_unique<Cells>();
+    }
+    (*cells_)[textIndex(column)] = std::move(text);
+    if (std::none_of(cells_->begin(), cells_->end(), [](const auto& cell) { return cell; })) {
+        cells_.reset();
+    }
+}
 
 GridModel::GridModel(UserInterfacePort& port)
     : port_(port), view_(&noView()), history_(std::make_unique<SheetHistory>()) {
@@ -95,17 +142,15 @@ void GridModel::setView(GridView* view) {
 // --- The sheet ---
 
 int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
-    RowTable table;
+    std::vector<RowState> table;
     double largest = 0.0;
     double smallest = 0.0;
     try {
         table.reserve(peaks.size());
         for (const PeakRecord& peak : peaks) {
-            auto row = std::make_unique<EditorRow>();
-            row->peak = peak;
-            buildTexts(*row);
+            table.emplace_back(EditorRow{peak, {}});
             const double value = peak.peakValue();
-            if (table.empty()) {
+            if (table.size() == 1) {
                 largest = value;
                 smallest = value;
             }
@@ -113,7 +158,6 @@ int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
             if (value != 0.0 && value < smallest) {
                 smallest = value;
             }
-            table.push_back(std::move(row));
         }
     } catch (const std::bad_alloc&) {
         return 0;
@@ -129,7 +173,7 @@ int GridModel::AttachPeaks(const std::vector<PeakRecord>& peaks) {
     return GetRowCount();
 }
 
-void GridModel::installSheet(RowTable table, int scrollMaximum) {
+void GridModel::installSheet(std::vector<RowState> table, int scrollMaximum) {
     rows_ = std::move(table);
     textFormats_ = formats_;
     cursorRow_ = 0;
@@ -144,7 +188,7 @@ void GridModel::installSheet(RowTable table, int scrollMaximum) {
 }
 
 int GridModel::NewSheet() {
-    RowTable table;
+    std::vector<RowState> table;
     try {
         table.resize(kGridPageRows);
     } catch (const std::bad_alloc&) {
@@ -206,34 +250,15 @@ std::array<int, 5> GridModel::GetColumnBorders(int cx) const {
 }
 
 void GridModel::buildPlaceholders() {
-    const PeakRecord zero;
     for (int column = kElemColumn; column <= kRangeColumn; ++column) {
-        placeholders_[static_cast<std::size_t>(column - 1)] = formatCell(column, zero);
+        placeholders_[textIndex(column)] = fullText(column, 0.0, {}, formats_);
     }
     // The Peak of an empty row is zero-padded ("%0*.*E"), unlike the Peak of a row.
     const ColumnFormat peak = formats_[kPeakColumn];
-    placeholders_[kPeakColumn - 1] = formatExponent(0.0, peak.width, peak.decimals, true);
+    placeholders_[textIndex(kPeakColumn)] = formatExponent(0.0, peak.width, peak.decimals, true);
 }
 
 // --- Texts ---
-
-std::string GridModel::formatCell(int column, const PeakRecord& peak) const {
-    if (column == kNumColumn) {
-        return {};
-    }
-    return fullText(column, peak, formats_);
-}
-
-std::string GridModel::formatPeak(double height, double range) const {
-    const ColumnFormat peak = formats_[kPeakColumn];
-    return formatExponent(height * range, peak.width, peak.decimals);
-}
-
-void GridModel::buildTexts(EditorRow& row) const {
-    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-        row.cell(column) = formatCell(column, row.peak);
-    }
-}
 
 std::string GridModel::cellText(int row, int column) const {
     if (row < 0 || row >= GetRowCount() || column < kNumColumn || column > kPeakColumn) {
@@ -243,8 +268,15 @@ std::string GridModel::cellText(int row, int column) const {
         const int width = formats_[kNumColumn].width;
         return formatText("%*.*d", width, width, row + 1);
     }
-    const EditorRow* stored = rows_[static_cast<std::size_t>(row)].get();
-    return stored != nullptr ? stored->cell(column) : placeholder(column);
+    const RowState& stored = rows_[static_cast<std::size_t>(row)];
+    return stored ? cellText(*stored, column) : placeholder(column);
+}
+
+std::string GridModel::cellText(const EditorRow& row, int column) const {
+    if (const std::string* typed = row.typed.find(column)) {
+        return *typed;
+    }
+    return fullText(column, row.peak, textFormats_);
 }
 
 std::string GridModel::displayText(int row, int column) const {
@@ -254,17 +286,129 @@ std::string GridModel::displayText(int row, int column) const {
     return cellText(row, column);
 }
 
-// --- Cursor and edit buffer ---
-
-EditorRow* GridModel::row(int index) {
-    return index >= 0 && index < GetRowCount() ? rows_[static_cast<std::size_t>(index)].get()
-                                               : nullptr;
+double GridModel::cellValue(const EditorRow& row, int column) {
+    const std::string* typed = row.typed.find(column);
+    return typed != nullptr ? cellNumber(*typed) : fieldOf(column, row.peak);
 }
+
+GridModel::Texts GridModel::textsOf(const EditorRow& row, const ColumnFormats& builtWith) {
+    Texts texts;
+    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+        const std::string* typed = row.typed.find(column);
+        texts[textIndex(column)] =
+            typed != nullptr ? *typed : fullText(column, row.peak, builtWith);
+    }
+    return texts;
+}
+
+void GridModel::keepTyped(EditorRow& row, const Texts& texts) const {
+    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+        const std::string& text = texts[textIndex(column)];
+        const bool given = text == fullText(column, row.peak, textFormats_);
+        row.typed.set(column, given ? std::nullopt : std::optional<std::string>(text));
+    }
+}
+
+RowState GridModel::adopted(const RowState& state, const ColumnFormats& builtWith) const {
+    if (!state || state->typed.empty() || builtWith == textFormats_) {
+        return state;
+    }
+    EditorRow row = *state;
+    keepTyped(row, reformattedTexts(*state, builtWith, textFormats_));
+    return row;
+}
+
+// --- Rows ---
 
 const EditorRow* GridModel::row(int index) const {
-    return index >= 0 && index < GetRowCount() ? rows_[static_cast<std::size_t>(index)].get()
-                                               : nullptr;
+    if (index < 0 || index >= GetRowCount()) {
+        return nullptr;
+    }
+    const RowState& stored = rows_[static_cast<std::size_t>(index)];
+    return stored ? &*stored : nullptr;
 }
+
+void GridModel::takePeak(int index, const PeakRecord& peak) {
+    if (row(index) == nullptr) {
+        return;
+    }
+    EditorRow& stored = *rows_[static_cast<std::size_t>(index)];
+    const Texts texts = textsOf(stored, textFormats_);
+    stored.peak = peak;
+    keepTyped(stored, texts);
+}
+
+void GridModel::appendEmptyRows(int count) {
+    rows_.resize(rows_.size() + static_cast<std::size_t>(std::max(count, 0)));
+}
+
+void GridModel::insertRows(int index, std::vector<RowState> rows,
+                           const std::optional<ColumnFormats>& builtWith) {
+    if (builtWith) {
+        for (RowState& state : rows) {
+            state = adopted(state, *builtWith);
+        }
+    }
+    const auto at = rows_.begin() + std::clamp(index, 0, GetRowCount());
+    rows_.insert(at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+}
+
+void GridModel::eraseRows(int index, int count) {
+    const int first = std::clamp(index, 0, GetRowCount());
+    const int last = std::clamp(first + std::max(count, 0), first, GetRowCount());
+    rows_.erase(rows_.begin() + first, rows_.begin() + last);
+}
+
+RowState GridModel::deleteRow(int index) {
+    if (index < 0 || index >= GetRowCount()) {
+        return std::nullopt;
+    }
+    const auto at = rows_.begin() + index;
+    RowState removed = std::move(*at);
+    // The deleted row goes to the end and is released there, leaving an empty row.
+    std::rotate(at, at + 1, rows_.end());
+    rows_.back().reset();
+    return removed;
+}
+
+bool GridModel::restoreRow(int index, const RowState& state, const ColumnFormats& builtWith) {
+    if (index < 0 || index >= GetRowCount() || rows_.back()) {
+        return false;
+    }
+    RowState restored = adopted(state, builtWith);
+    const auto at = rows_.begin() + index;
+    std::rotate(at, rows_.end() - 1, rows_.end());
+    *at = std::move(restored);
+    return true;
+}
+
+void GridModel::replaceRow(int index, const RowState& state, const ColumnFormats& builtWith) {
+    if (index >= 0 && index < GetRowCount()) {
+        rows_[static_cast<std::size_t>(index)] = adopted(state, builtWith);
+    }
+}
+
+bool GridModel::reorderRows(const std::vector<std::size_t>& formerIndex, bool undo) {
+    const std::size_t count = formerIndex.size();
+    if (count > rows_.size() ||
+        std::any_of(rows_.begin() + static_cast<std::ptrdiff_t>(count), rows_.end(),
+                    [](const RowState& row) { return row.has_value(); })) {
+        return false;
+    }
+    std::vector<RowState> table(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t former = formerIndex[i];
+        if (undo) {
+            table[former] = std::move(rows_[i]);
+        } else {
+            table[i] = std::move(rows_[former]);
+        }
+    }
+    std::move(table.begin(), table.end(), rows_.begin());
+    return true;
+}
+
+// --- Cursor and edit buffer ---
 
 void GridModel::loadEditBuffer(int row, int column) {
     if (row < 0 || row >= GetRowCount() || !isEditable(column)) {
@@ -284,20 +428,14 @@ void GridModel::loadEditBuffer(int row, int column) {
     editBuffer_.insertion = std::clamp(point - 1, 0, last);
 }
 
-std::unique_ptr<EditorRow> GridModel::newTypedRow() const {
-    auto typed = std::make_unique<EditorRow>();
-    typed->cells = placeholders_;
-    return typed;
-}
-
 void GridModel::CommitEdit(int row, int column) {
     if (row < 0 || row >= GetRowCount() || !isEditable(column)) {
         return;
     }
-    std::unique_ptr<EditorRow>& slot = rows_[static_cast<std::size_t>(row)];
+    RowState& slot = rows_[static_cast<std::size_t>(row)];
     std::string text = editBuffer_.text;
     // A buffer that still holds the cell's text changes nothing (an empty row stays empty).
-    if (text == (slot ? slot->cell(column) : placeholder(column))) {
+    if (text == (slot ? cellText(*slot, column) : placeholder(column))) {
         typing_ = false;
         refreshModified();
         view_->repaintRow(row);
@@ -305,24 +443,26 @@ void GridModel::CommitEdit(int row, int column) {
     }
     CellCommitted commit{row, column, {}, {}};
     try {
-        if (slot) {
-            commit.before = *slot;
-        } else {
-            slot = newTypedRow();
+        commit.before = slot;
+        // A row typed into for the first time starts from the placeholders and a zero peak.
+        EditorRow changed = slot ? *slot : EditorRow{};
+        Texts texts = slot ? textsOf(*slot, textFormats_) : placeholders_;
+        texts[textIndex(column)] = std::move(text);
+        if (column == kHeightColumn || column == kRangeColumn) {
+            const double peak = cellNumber(texts[textIndex(kHeightColumn)]) *
+                                cellNumber(texts[textIndex(kRangeColumn)]);
+            texts[textIndex(kPeakColumn)] = fullText(kPeakColumn, peak, {}, formats_);
         }
+        keepTyped(changed, texts);
+        slot = std::move(changed);
     } catch (const std::bad_alloc&) {
         port_.showMessage("Tarnova", "Not enough core.");
         return;
     }
-    slot->cell(column) = std::move(text);
-    if (column == kHeightColumn || column == kRangeColumn) {
-        slot->cell(kPeakColumn) =
-            formatPeak(cellNumber(slot->cell(kHeightColumn)), cellNumber(slot->cell(kRangeColumn)));
-    }
     typing_ = false;
     try {
-        commit.after = *slot;
-        recordChange({std::move(commit), true, textFormats_});
+        commit.after = slot;
+        recordChange({std::move(commit), true, {}});
     } catch (const std::bad_alloc&) {
         // The cell keeps the typing; only the history is lost.
         history_->forget();
@@ -351,6 +491,7 @@ void GridModel::refreshModified() {
 }
 
 void GridModel::recordChange(SheetChange change) {
+    change.textFormats = textFormats_;
     try {
         history_->record(std::move(change));
     } catch (const std::bad_alloc&) {
@@ -409,43 +550,21 @@ bool GridModel::bufferDiffersFromCell() const {
            editBuffer_.text != cellText(cursorRow_, cursorColumn_);
 }
 
-bool GridModel::cellMatchesPeak(const EditorRow& row, int column,
-                                const ColumnFormats& builtWith) const {
-    return row.cell(column) == fullText(column, row.peak, builtWith);
-}
-
-bool GridModel::isCellUnedited(const EditorRow& row, int column) const {
-    return cellMatchesPeak(row, column, textFormats_);
-}
-
-double GridModel::cellValue(const EditorRow& row, int column) const {
-    return isCellUnedited(row, column) ? fieldOf(column, row.peak) : cellNumber(row.cell(column));
-}
-
-void GridModel::adoptRow(EditorRow& row, const ColumnFormats& builtWith) const {
-    if (builtWith == textFormats_) {
-        return;
-    }
-    const std::array<std::string, 5> texts = reformattedTexts(row, builtWith, textFormats_);
-    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-        row.cell(column) = texts[static_cast<std::size_t>(column - 1)];
-    }
-}
-
-std::array<std::string, 5> GridModel::reformattedTexts(const EditorRow& source,
-                                                       const ColumnFormats& builtWith,
-                                                       const ColumnFormats& target) const {
-    // A cell that still shows what its peak gave is formatted from the peak; an edited one from
+GridModel::Texts GridModel::reformattedTexts(const EditorRow& source,
+                                             const ColumnFormats& builtWith,
+                                             const ColumnFormats& target) {
+    // A cell that still shows what its peak gave is formatted from the peak; a typed one from
     // its text, so that typing survives a change of formats.
     const PeakRecord& peak = source.peak;
-    const auto unedited = [&](int column) { return cellMatchesPeak(source, column, builtWith); };
-    const std::string label =
-        unedited(kElemColumn) ? peak.elem : cellLabel(source.cell(kElemColumn));
-    const double time = unedited(kTimeColumn) ? peak.time : cellNumber(source.cell(kTimeColumn));
+    const Texts texts = textsOf(source, builtWith);
+    const auto unedited = [&](int column) { return isCellUnedited(source, column); };
+    const auto text = [&](int column) -> const std::string& { return texts[textIndex(column)]; };
+    const std::string label = unedited(kElemColumn) ? peak.elem : cellLabel(text(kElemColumn));
+    const double time = unedited(kTimeColumn) ? peak.time : cellNumber(text(kTimeColumn));
     const bool heightKept = unedited(kHeightColumn);
     const bool rangeKept = unedited(kRangeColumn);
-    const double height = heightKept ? peak.height : cellNumber(source.cell(kHeightColumn));
-    const double range = rangeKept ? peak.range : cellNumber(source.cell(kRangeColumn));
+    const double height = heightKept ? peak.height : cellNumber(text(kHeightColumn));
+    const double range = rangeKept ? peak.range : cellNumber(text(kRangeColumn));
     return {
         fullText(kElemColumn, 0.0, label, target),
         fullText(kTimeColumn, time, {}, target),
@@ -464,22 +583,21 @@ void GridModel::ReformatRows() {
     if (bufferDiffersFromCell()) {
         CommitEdit(cursorRow_, cursorColumn_);
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (!rows_[i]) {
-            continue;
-        }
-        const std::array<std::string, 5> texts =
-            reformattedTexts(*rows_[i], textFormats_, formats_);
-        for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-            const std::string& text = texts[static_cast<std::size_t>(column - 1)];
-            // Only the first row is checked, as a sample of the widths.
-            for (std::size_t length = text.size(); i == 0 && length > 50; --length) {
-                LogLine(kOverflowLines[column - 1]);
-            }
-            rows_[i]->cell(column) = text;
+    // Only the first row is checked, as a sample of the widths.
+    const Texts first = reformattedTexts(*rows_.front(), textFormats_, formats_);
+    for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+        for (std::size_t length = first[textIndex(column)].size(); length > 50; --length) {
+            LogLine(kOverflowLines[column - 1]);
         }
     }
+    // The texts of untyped cells follow the formats by themselves; typed ones are rebuilt.
+    const ColumnFormats builtWith = textFormats_;
     textFormats_ = formats_;
+    for (RowState& row : rows_) {
+        if (row && !row->typed.empty()) {
+            keepTyped(*row, reformattedTexts(*row, builtWith, textFormats_));
+        }
+    }
     loadEditBuffer(cursorRow_, cursorColumn_);
     view_->repaintAll();
 }
@@ -491,14 +609,13 @@ void GridModel::setScrollBar(int minimum, int maximum, int page, int position) {
     view_->setScrollBar(scrollBar_);
 }
 
+void GridModel::followRowCount() {
+    setScrollBar(1, std::max(GetRowCount(), 1), kGridPageRows, topRow_ + 1);
+}
+
 void GridModel::setTopRow(int row) {
     topRow_ = row;
     setScrollBar(scrollBar_.minimum, scrollBar_.maximum, scrollBar_.page, topRow_ + 1);
-}
-
-void GridModel::setCursor(int row, int column) {
-    cursorRow_ = row;
-    cursorColumn_ = column;
 }
 
 void GridModel::lineUp() {

@@ -26,20 +26,41 @@ inline constexpr int kGridPageRows = 25;
 // Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
 inline constexpr std::uint32_t kSheetModified = 0x1;
 
-// One row of the grid: the peak it was made from and the texts of its cells. The texts are the
-// current values; the peak-list extraction reads the numbers back from them into `peak`. A cell
-// holds the whole text of its number or label whatever its length; only drawing shows that a
-// text does not fit its column.
+// The texts typed into the cells of a row (Elem, Time, Height, Range, Peak) where they differ
+// from what the row's peak gives with the grid's formats. A row nobody typed into holds none and
+// takes no memory for them: its texts are made from its peak when they are shown, copied,
+// printed or saved.
+class TypedTexts {
+  public:
+    TypedTexts() = default;
+    TypedTexts(const TypedTexts& other);
+    TypedTexts& operator=(const TypedTexts& other);
+    TypedTexts(TypedTexts&&) noexcept = default;
+    TypedTexts& operator=(TypedTexts&&) noexcept = default;
+    ~TypedTexts() = default;
+
+    // The typed text of column (kElemColumn to kPeakColumn), or nullptr.
+    const std::string* find(int column) const;
+    // Keeps text for column; none forgets the column's text.
+    void set(int column, std::optional<std::string> text);
+    bool empty() const { return cells_ == nullptr; }
+
+  private:
+    using Cells = std::array<std::optional<std::string>, 5>;
+    std::unique_ptr<Cells> cells_;
+};
+
+// One row of the grid: the peak it was made from and what was typed into its cells. The texts
+// are the current values; the peak-list extraction reads the numbers back from the typed ones
+// into `peak`. A cell holds the whole text of its number or label whatever its length; only
+// drawing shows that a text does not fit its column.
 struct EditorRow {
     PeakRecord peak;
-    std::array<std::string, 5> cells; // Elem, Time, Height, Range, Peak
-
-    // column is kElemColumn to kPeakColumn.
-    std::string& cell(int column) { return cells[static_cast<std::size_t>(column - 1)]; }
-    const std::string& cell(int column) const {
-        return cells[static_cast<std::size_t>(column - 1)];
-    }
+    TypedTexts typed;
 };
+
+// A row as it stood; none for an empty row.
+using RowState = std::optional<EditorRow>;
 
 // The text of the cursor's cell as the keyboard changes it.
 struct EditBuffer {
@@ -81,8 +102,6 @@ class GridView {
 
 class GridModel final {
   public:
-    using RowTable = std::vector<std::unique_ptr<EditorRow>>; // null: an empty row
-
     // A new grid: built-in formats and a new sheet of 25 empty rows. Messages go to port.
     explicit GridModel(UserInterfacePort& port);
     GridModel(const GridModel&) = delete;
@@ -132,28 +151,57 @@ class GridModel final {
     }
 
     // --- Texts ---
-    // The stored text of (row, column), column 0 (Num) to 5 (Peak); the placeholder for an
-    // empty row; empty outside the table.
+    // The text of (row, column), column 0 (Num) to 5 (Peak): what was typed there, else what
+    // the row's peak gives; the placeholder for an empty row; empty outside the table.
     std::string cellText(int row, int column) const;
+    // The text of column (kElemColumn to kPeakColumn) of a row of this grid.
+    std::string cellText(const EditorRow& row, int column) const;
     // What is drawn in (row, column): the edit buffer in the cursor's cell, else cellText.
     std::string displayText(int row, int column) const;
-    // The text of column column for peak (empty for the Num column).
-    std::string formatCell(int column, const PeakRecord& peak) const;
-    // The Peak text of height x range.
-    std::string formatPeak(double height, double range) const;
-    // Whether the text of column (kElemColumn to kPeakColumn) still is what row's peak gave
-    // with the formats the texts were built with: then the peak holds the cell's value at
-    // full precision.
-    bool isCellUnedited(const EditorRow& row, int column) const;
+    // Whether the text of column (kElemColumn to kPeakColumn) still is what row's peak gives:
+    // then the peak holds the cell's value at full precision.
+    static bool isCellUnedited(const EditorRow& row, int column) {
+        return row.typed.find(column) == nullptr;
+    }
     // The number a Time, Height or Range cell of row stands for: its peak's own value when the
     // cell was not edited, else what its text reads as.
-    double cellValue(const EditorRow& row, int column) const;
+    static double cellValue(const EditorRow& row, int column);
+
+    // --- Rows ---
+    // The row at index; nullptr for an empty row or outside the table.
+    const EditorRow* row(int index) const;
+    // Gives the row at index the values peak holds, read back from its cells: the texts stay
+    // as they are shown, and a typed text that the new peak gives by itself is no longer kept.
+    void takePeak(int index, const PeakRecord& peak);
+    // The rows below change the table only; the caller moves the cursor, repaints and records
+    // the change. They throw std::bad_alloc when memory runs out, leaving the table as it was.
+    // count empty rows at the end.
+    void appendEmptyRows(int count);
+    // rows put in before index (0 to the row count); their typed texts were kept against the
+    // formats builtWith (none: the formats of the rows in the table).
+    void insertRows(int index, std::vector<RowState> rows,
+                    const std::optional<ColumnFormats>& builtWith = std::nullopt);
+    // count rows taken out from index.
+    void eraseRows(int index, int count);
+    // The row at index taken out, and an empty row in at the end (Delete Line); its state.
+    RowState deleteRow(int index);
+    // The last row, which must be empty, taken out, and state put in at index (Delete Line
+    // undone). False, changing nothing, when the last row is not empty.
+    bool restoreRow(int index, const RowState& state, const ColumnFormats& builtWith);
+    // The row at index replaced by state, built with the formats builtWith.
+    void replaceRow(int index, const RowState& state, const ColumnFormats& builtWith);
+    // The first formerIndex.size() rows put in a new order: row i of the new order was row
+    // formerIndex[i]; undo puts them back. False, changing nothing, when a row after them is
+    // not empty or the table is shorter.
+    bool reorderRows(const std::vector<std::size_t>& formerIndex, bool undo);
 
     // --- Cursor, edit buffer, view ---
     int cursorRow() const { return cursorRow_; }
     int cursorColumn() const { return cursorColumn_; }
     int topRow() const { return topRow_; }
     const EditBuffer& editBuffer() const { return editBuffer_; }
+    // The keyboard's changes to the cursor's cell go here until CommitEdit writes them.
+    EditBuffer& editBuffer() { return editBuffer_; }
     // Copies the text of (row, column), or the placeholder of an empty row, into the edit buffer
     // with its positions: Elem at its last character; Time, Height and Range with the point at
     // W - D - 1 and the insertion before it. Nothing happens outside the table or outside
@@ -177,6 +225,25 @@ class GridModel final {
     int lastTopRow() const {
         return GetRowCount() > kGridPageRows ? GetRowCount() - kGridPageRows : 0;
     }
+    // Sets topRow and the scroll bar position topRow + 1.
+    void setTopRow(int row);
+    // The scroll bar's range follows the row count (after rows were put in or taken out); its
+    // position stays topRow + 1.
+    void followRowCount();
+    // Moves the cursor to (row, column) without committing the edit buffer, which is loaded
+    // from there; the view follows and everything is repainted. Rows outside the table come
+    // to its last row.
+    void placeCursor(int row, int column);
+
+    // --- Modified mark and history ---
+    // Typing changed the edit buffer: the sheet is modified until the typing is committed
+    // (then the history tells) or cancelled.
+    void markModified();
+    // A change made to the rows, kept for undo with the formats of the texts; the modified
+    // mark follows.
+    void recordChange(SheetChange change);
+    // Sets the modified mark from the typing and the history.
+    void refreshModified();
 
     // --- Scrolling, mouse, painting ---
     const ScrollBarState& scrollBar() const { return scrollBar_; }
@@ -198,57 +265,33 @@ class GridModel final {
     // The rows that meet the region from regionTop of height regionHeight, rows cy high.
     RowSpan rowsToPaint(int regionTop, int regionHeight, int cy) const;
 
-    // --- For the editing operations and the peak-list extraction ---
-    RowTable& rows() { return rows_; }
-    const RowTable& rows() const { return rows_; }
-    EditorRow* row(int index);
-    const EditorRow* row(int index) const;
-    EditBuffer& editBuffer() { return editBuffer_; }
-    // Sets the cursor without committing, loading or repainting.
-    void setCursor(int row, int column);
-    // Sets topRow and the scroll bar position topRow + 1.
-    void setTopRow(int row);
-    // Typing changed the edit buffer: the sheet is modified until the typing is committed
-    // (then the history tells) or cancelled.
-    void markModified();
-    void setModified(std::uint32_t flags) { modified_ = flags; }
-    // A change made to the rows: kept for undo; the modified mark follows.
-    void recordChange(SheetChange change);
-    // Sets the modified mark from the typing and the history.
-    void refreshModified();
-    // Moves the cursor to (row, column) without committing the edit buffer, which is loaded
-    // from there; the view follows and everything is repainted. Rows outside the table come
-    // to its last row.
-    void placeCursor(int row, int column);
-    // The texts of a row that were built with the formats builtWith, made as they would be
-    // with the formats of the texts now in the table.
-    void adoptRow(EditorRow& row, const ColumnFormats& builtWith) const;
-    const ColumnFormats& textFormats() const { return textFormats_; }
-    void setScrollBar(int minimum, int maximum, int page, int position);
-    // Replaces the rows by a new sheet: cursor on row 0, Elem; top row 0; not modified.
-    void installSheet(RowTable table, int scrollMaximum);
-    // A row for typing into: an all-zero peak and the placeholder texts.
-    std::unique_ptr<EditorRow> newTypedRow() const;
-
   private:
+    using Texts = std::array<std::string, 5>; // Elem, Time, Height, Range, Peak
     static std::size_t columnIndex(int column) { return static_cast<std::size_t>(column); }
     void buildPlaceholders();
-    void buildTexts(EditorRow& row) const;
+    void setScrollBar(int minimum, int maximum, int page, int position);
+    // Replaces the rows by a new sheet: cursor on row 0, Elem; top row 0; not modified.
+    void installSheet(std::vector<RowState> table, int scrollMaximum);
+    // The five texts of row, whose typed texts were kept against the formats builtWith.
+    static Texts textsOf(const EditorRow& row, const ColumnFormats& builtWith);
+    // Keeps of texts, the texts of row, only those that its peak does not give with the
+    // formats of the texts now in the table.
+    void keepTyped(EditorRow& row, const Texts& texts) const;
+    // The row of a kept state, in the formats of the texts now in the table.
+    RowState adopted(const RowState& state, const ColumnFormats& builtWith) const;
     // The texts of row, whose texts were built with builtWith, in the formats target.
-    std::array<std::string, 5> reformattedTexts(const EditorRow& row,
-                                                const ColumnFormats& builtWith,
-                                                const ColumnFormats& target) const;
-    bool cellMatchesPeak(const EditorRow& row, int column, const ColumnFormats& builtWith) const;
+    static Texts reformattedTexts(const EditorRow& row, const ColumnFormats& builtWith,
+                                  const ColumnFormats& target);
     bool bufferDiffersFromCell() const;
 
     UserInterfacePort& port_;
     GridView* view_;
-    RowTable rows_;
+    std::vector<RowState> rows_;
     ColumnFormats formats_ = kBuiltInColumnFormats;
-    // The formats the row texts were last built with; a text that differs from what its peak
-    // gives with them was edited.
-    std::array<ColumnFormat, kGridColumnCount> textFormats_ = kBuiltInColumnFormats;
-    std::array<std::string, 5> placeholders_;
+    // The formats the row texts are made with; a typed text is kept while it differs from what
+    // its row's peak gives with them. They follow formats_ at ReformatRows and on loading.
+    ColumnFormats textFormats_ = kBuiltInColumnFormats;
+    Texts placeholders_;
     int cursorRow_ = 0;
     int cursorColumn_ = kElemColumn;
     int topRow_ = 0;

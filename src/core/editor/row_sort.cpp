@@ -11,6 +11,7 @@
 #include <new>
 #include <numeric>
 #include <string_view>
+#include <vector>
 
 namespace tarnova {
 namespace {
@@ -75,23 +76,19 @@ std::optional<SortOrder> DecodeSortChoice(int code) {
     return SortOrder{static_cast<SortKey>((code - 1) / 2), (code - 1) % 2 == 1};
 }
 
-bool SortPrecedes(const EditorRow* a, const EditorRow* b, SortOrder order) {
+bool SortPrecedes(const RowSortKey* a, const RowSortKey* b, SortOrder order) {
     if (a == nullptr || b == nullptr) {
         return b == nullptr && a != nullptr;
     }
-    const std::string& labelA = a->cell(kElemColumn);
-    const std::string& labelB = b->cell(kElemColumn);
     if (order.key == SortKey::Label) {
-        return labelPrecedes(labelA, labelB, order.descending);
+        return labelPrecedes(a->label, b->label, order.descending);
     }
-    const bool blankA = isBlank(labelA);
-    const bool blankB = isBlank(labelB);
+    const bool blankA = isBlank(a->label);
+    const bool blankB = isBlank(b->label);
     if (blankA || blankB) {
         return blankB && !blankA;
     }
-    const int column = columnOf(order.key);
-    return valuePrecedes(cellNumber(a->cell(column)), cellNumber(b->cell(column)),
-                         order.descending);
+    return valuePrecedes(a->value, b->value, order.descending);
 }
 
 void SortRows(GridModel& grid, EditorPort& port) {
@@ -103,28 +100,43 @@ void SortRows(GridModel& grid, EditorPort& port) {
         return;
     }
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
-    GridModel::RowTable& rows = grid.rows();
-    // The new order is kept as the former place of each row, so that sorting can be undone.
+    // The cells' texts are made once per row, not once per comparison. The new order is kept
+    // as the former place of each row, so that sorting can be undone.
+    const auto rowCount = static_cast<std::size_t>(grid.GetRowCount());
+    const int column = columnOf(order->key);
+    std::vector<std::optional<RowSortKey>> keys;
     RowsReordered reordered;
-    GridModel::RowTable sorted;
     try {
-        reordered.formerIndex.resize(rows.size());
-        sorted.resize(rows.size());
+        keys.resize(rowCount);
+        for (std::size_t i = 0; i < rowCount; ++i) {
+            const EditorRow* row = grid.row(static_cast<int>(i));
+            if (row == nullptr) {
+                continue;
+            }
+            RowSortKey& key = keys[i].emplace();
+            key.label = grid.cellText(*row, kElemColumn);
+            if (column != kElemColumn) {
+                key.value = cellNumber(grid.cellText(*row, column));
+            }
+        }
+        reordered.formerIndex.resize(rowCount);
     } catch (const std::bad_alloc&) {
         grid.port().beep();
         return;
     }
+    const auto keyOf = [&](std::size_t index) { return keys[index] ? &*keys[index] : nullptr; };
     std::iota(reordered.formerIndex.begin(), reordered.formerIndex.end(), std::size_t{0});
-    std::stable_sort(reordered.formerIndex.begin(), reordered.formerIndex.end(),
-                     [&](std::size_t a, std::size_t b) {
-                         return SortPrecedes(rows[a].get(), rows[b].get(), *order);
-                     });
+    std::stable_sort(
+        reordered.formerIndex.begin(), reordered.formerIndex.end(),
+        [&](std::size_t a, std::size_t b) { return SortPrecedes(keyOf(a), keyOf(b), *order); });
     if (!std::is_sorted(reordered.formerIndex.begin(), reordered.formerIndex.end())) {
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            sorted[i] = std::move(rows[reordered.formerIndex[i]]);
+        try {
+            grid.reorderRows(reordered.formerIndex, false);
+        } catch (const std::bad_alloc&) {
+            grid.port().beep();
+            return;
         }
-        rows = std::move(sorted);
-        grid.recordChange({std::move(reordered), false, grid.textFormats()});
+        grid.recordChange({std::move(reordered), false});
     }
     grid.loadEditBuffer(grid.cursorRow(), grid.cursorColumn());
     grid.view().repaintAll();

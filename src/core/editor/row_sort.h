@@ -2,12 +2,12 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace tarnova {
 
 class EditorPort;
 class GridModel;
-struct EditorRow;
 
 // The keys in the order of the dialog's list.
 enum class SortKey { Label = 0, Time = 1, Peak = 2, Range = 3, Height = 4 };
@@ -22,12 +22,19 @@ struct SortOrder {
 // code outside the list.
 std::optional<SortOrder> DecodeSortChoice(int code);
 
+// What sorting compares of a row: the text of its label cell and, for a number key, the number
+// the text of the key's cell reads as.
+struct RowSortKey {
+    std::string label;
+    double value = 0.0;
+};
+
 // Whether row a goes before row b (nullptr: an empty row). Empty rows go last. By label:
 // longer labels (fewer leading blanks) first, blank labels last, labels of one length in byte
 // order, reversed for descending. By a number: rows with a blank label last, then by the
 // value of the key's cell, ascending or descending; unreadable values (NaN) last.
 // A strict weak ordering: rows whose keys are equal are equivalent.
-bool SortPrecedes(const EditorRow* a, const EditorRow* b, SortOrder order);
+bool SortPrecedes(const RowSortKey* a, const RowSortKey* b, SortOrder order);
 
 // Asks for the key and the order, commits the edit and sorts the whole table, empty rows
 // included. The cursor stays where it is; the modified mark is not touched.

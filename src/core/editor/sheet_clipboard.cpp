@@ -120,8 +120,9 @@ bool isHeadLine(std::string_view line) {
 std::string CopiedRowText(const GridModel& grid, const EditorRow& row) {
     const double height = grid.cellValue(row, kHeightColumn);
     const double range = grid.cellValue(row, kRangeColumn);
-    std::string text =
-        grid.isCellUnedited(row, kElemColumn) ? row.peak.elem : cellLabel(row.cell(kElemColumn));
+    std::string text = grid.isCellUnedited(row, kElemColumn)
+                           ? row.peak.elem
+                           : cellLabel(grid.cellText(row, kElemColumn));
     for (const double value : {grid.cellValue(row, kTimeColumn), height, range, height * range}) {
         text += '\t';
         text += shortestDecimal(value);
@@ -144,7 +145,6 @@ std::string CopySheetText(GridModel& grid) {
 bool PasteSheetText(GridModel& grid, std::string_view text) {
     grid.CommitEdit(grid.cursorRow(), grid.cursorColumn());
     RowsInserted inserted{std::max(grid.cursorRow(), 0), {}};
-    GridModel::RowTable rows;
     try {
         const std::vector<std::string_view> lines = split(text, '\n');
         bool firstLine = true;
@@ -166,28 +166,20 @@ bool PasteSheetText(GridModel& grid, std::string_view text) {
                                number + 1, read.problem));
                 return false;
             }
-            auto row = std::make_unique<EditorRow>();
-            row->peak = *read.peak;
-            for (int column = kElemColumn; column <= kPeakColumn; ++column) {
-                row->cell(column) = grid.formatCell(column, row->peak);
-            }
-            grid.adoptRow(*row, grid.columnFormats());
-            inserted.rows.emplace_back(*row);
-            rows.push_back(std::move(row));
+            // A pasted row shows what its peak gives, whatever the formats.
+            inserted.rows.emplace_back(EditorRow{std::move(*read.peak), {}});
         }
-        if (rows.empty()) {
+        if (inserted.rows.empty()) {
             grid.port().beep();
             return false;
         }
-        const auto at = grid.rows().begin() + std::min(inserted.row, grid.GetRowCount());
-        grid.rows().insert(at, std::make_move_iterator(rows.begin()),
-                           std::make_move_iterator(rows.end()));
+        grid.insertRows(std::min(inserted.row, grid.GetRowCount()), inserted.rows);
     } catch (const std::bad_alloc&) {
         grid.port().showMessage("Tarnova", "Not enough core.");
         return false;
     }
     const int first = inserted.row;
-    grid.recordChange({std::move(inserted), true, grid.textFormats()});
+    grid.recordChange({std::move(inserted)});
     grid.placeCursor(first, grid.cursorColumn());
     return true;
 }

@@ -61,34 +61,27 @@ enum class Direction { Back, Forward };
 class ChangeApplier {
   public:
     ChangeApplier(GridModel& grid, const SheetChange& change, Direction direction)
-        : grid_(grid), rows_(grid.rows()), change_(change), direction_(direction) {}
+        : grid_(grid), builtWith_(change.textFormats), back_(direction == Direction::Back) {}
 
     // The cursor's place after the change, or none when it could not be applied.
     std::optional<GridCell> operator()(const CellCommitted& commit) {
         if (!inTable(commit.row)) {
             return std::nullopt;
         }
-        slot(commit.row) = made(direction_ == Direction::Back ? commit.before : commit.after);
+        grid_.replaceRow(commit.row, back_ ? commit.before : commit.after, builtWith_);
         return GridCell{commit.row, commit.column};
     }
 
     std::optional<GridCell> operator()(const RowsInserted& inserted) {
-        const auto count = static_cast<std::ptrdiff_t>(inserted.rows.size());
-        const auto end = static_cast<std::ptrdiff_t>(rows_.size());
-        if (inserted.row < 0 || inserted.row > end ||
-            (direction_ == Direction::Back && inserted.row + count > end)) {
+        const auto count = static_cast<int>(inserted.rows.size());
+        const int end = grid_.GetRowCount();
+        if (inserted.row < 0 || inserted.row > end || (back_ && inserted.row > end - count)) {
             return std::nullopt;
         }
-        const auto at = rows_.begin() + inserted.row;
-        if (direction_ == Direction::Back) {
-            rows_.erase(at, at + count);
+        if (back_) {
+            grid_.eraseRows(inserted.row, count);
         } else {
-            GridModel::RowTable table;
-            for (const RowState& state : inserted.rows) {
-                table.push_back(made(state));
-            }
-            rows_.insert(at, std::make_move_iterator(table.begin()),
-                         std::make_move_iterator(table.end()));
+            grid_.insertRows(inserted.row, inserted.rows, builtWith_);
         }
         return GridCell{inserted.row, grid_.cursorColumn()};
     }
@@ -97,17 +90,13 @@ class ChangeApplier {
         if (!inTable(deleted.row)) {
             return std::nullopt;
         }
-        const auto at = rows_.begin() + deleted.row;
-        if (direction_ == Direction::Back) {
+        if (back_) {
             // The empty row that came in at the end goes again.
-            if (rows_.back()) {
+            if (!grid_.restoreRow(deleted.row, deleted.removed, builtWith_)) {
                 return std::nullopt;
             }
-            std::rotate(at, rows_.end() - 1, rows_.end());
-            *at = made(deleted.removed);
         } else {
-            std::rotate(at, at + 1, rows_.end());
-            rows_.back().reset();
+            grid_.deleteRow(deleted.row);
         }
         return GridCell{deleted.row, grid_.cursorColumn()};
     }
@@ -115,42 +104,18 @@ class ChangeApplier {
     std::optional<GridCell> operator()(const RowsReordered& reordered) {
         // Growing the table at its end (Enter on the last row) is no change of the sheet: the
         // empty rows it added stay where they are.
-        const std::size_t count = reordered.formerIndex.size();
-        if (count > rows_.size() ||
-            std::any_of(rows_.begin() + static_cast<std::ptrdiff_t>(count), rows_.end(),
-                        [](const auto& row) { return row != nullptr; })) {
+        if (!grid_.reorderRows(reordered.formerIndex, back_)) {
             return std::nullopt;
         }
-        GridModel::RowTable table(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t former = reordered.formerIndex[i];
-            if (direction_ == Direction::Back) {
-                table[former] = std::move(rows_[i]);
-            } else {
-                table[i] = std::move(rows_[former]);
-            }
-        }
-        std::move(table.begin(), table.end(), rows_.begin());
         return GridCell{grid_.cursorRow(), grid_.cursorColumn()};
     }
 
   private:
     bool inTable(int row) const { return row >= 0 && row < grid_.GetRowCount(); }
-    std::unique_ptr<EditorRow>& slot(int row) { return rows_[static_cast<std::size_t>(row)]; }
-    // A row of the table made from a kept state, in the formats of the table's texts.
-    std::unique_ptr<EditorRow> made(const RowState& state) const {
-        if (!state) {
-            return nullptr;
-        }
-        auto row = std::make_unique<EditorRow>(*state);
-        grid_.adoptRow(*row, change_.textFormats);
-        return row;
-    }
 
     GridModel& grid_;
-    GridModel::RowTable& rows_;
-    const SheetChange& change_;
-    Direction direction_;
+    const ColumnFormats& builtWith_;
+    bool back_;
 };
 
 bool applyStep(GridModel& grid, Direction direction) {

@@ -14,9 +14,6 @@
 
 namespace tarnova {
 
-// A row as it stood; none for an empty row.
-using RowState = std::optional<EditorRow>;
-
 // The edit buffer written into a cell: its row before and after.
 struct CellCommitted {
     int row = 0;
@@ -43,7 +40,8 @@ struct SheetChange {
     std::variant<CellCommitted, RowsInserted, RowDeleted, RowsReordered> change;
     // Sorting leaves the modified mark alone; every other change sets it.
     bool marksModified = true;
-    // The column formats the texts of the kept rows were built with.
+    // The column formats the texts of the kept rows were built with (GridModel::recordChange
+    // sets them).
     ColumnFormats textFormats{};
 };
 

@@ -138,7 +138,7 @@ TEST_F(Extraction, RecognisesTheLabelCharacters) {
 TEST_F(Extraction, RowsWithABlankLabelFieldAreNoPeaks) {
     grid.AttachPeaks(
         {test::makePeak("Ar40", 1, 1), test::makePeak("Ar36", 2, 2), test::makePeak("Ar38", 3, 3)});
-    grid.rows().push_back(nullptr); // an empty row nobody typed into
+    grid.appendEmptyRows(1); // an empty row nobody typed into
     type(0, kElemColumn, "       ");
     const auto peaks = ExtractPeakList(grid);
     ASSERT_TRUE(peaks);

@@ -93,7 +93,7 @@ TEST_F(SavePeakFileTest, RowsThatWouldBeLeftOutAreAskedForOnce) {
         "値のある3行は保存されません(最初は2行目: ラベルがない)。保存しますか？";
     grid.AttachPeaks({test::makePeak("40", 1, 1), test::makePeak("", 2, 2),
                       test::makePeak("Ar99", 3, 3), test::makePeak("", 0, 0, 0)});
-    grid.rows().push_back(grid.newTypedRow()); // a typed row holding values but no label
+    grid.appendEmptyRows(1); // typed into below: values but no label
     type(4, kTimeColumn, "00000005");
     const struct {
         int filter;

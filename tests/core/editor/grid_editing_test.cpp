@@ -59,9 +59,8 @@ class GridEditingTest : public test::GridFixture {
     std::vector<std::string> labels() const {
         std::vector<std::string> result;
         for (int row = 0; row < grid.GetRowCount(); ++row) {
-            result.push_back(grid.rows()[static_cast<std::size_t>(row)]
-                                 ? grid.cellText(row, kElemColumn)
-                                 : std::string("(empty)"));
+            result.push_back(grid.row(row) != nullptr ? grid.cellText(row, kElemColumn)
+                                                      : std::string("(empty)"));
         }
         return result;
     }
@@ -272,8 +271,8 @@ TEST_F(GridEditingTest, EmptyTableTakesNoTypingAndSurvivesEveryKey) {
 
 TEST_F(GridEditingTest, SortByLabelPutsLongerTextsFirstAndEmptyRowsLast) {
     grid.AttachPeaks({peak("He4", 1), peak("", 2), peak("Ar40", 3), peak("Ar36", 4)});
-    grid.rows().emplace_back(); // an empty row in the table
-    grid.rows().push_back(grid.newTypedRow());
+    grid.appendEmptyRows(1);                            // an empty row in the table
+    grid.insertRows(grid.GetRowCount(), {EditorRow{}}); // a typed row, still all zero
     grid.ClearModified();
     // Label, ascending; descending reverses only labels of one length.
     EXPECT_EQ(sortedLabels(1),
@@ -287,7 +286,7 @@ TEST_F(GridEditingTest, SortByLabelPutsLongerTextsFirstAndEmptyRowsLast) {
 
 TEST_F(GridEditingTest, SortByTimeDescendingKeepsBlankTextsLast) {
     grid.AttachPeaks({peak("Ar36", 5), peak("", 99), peak("Ar40", 7), peak("Ar38", 6)});
-    grid.rows().emplace(grid.rows().begin() + 1); // the cursor stays on Ar36
+    grid.insertRows(1, std::vector<RowState>(1)); // the cursor stays on Ar36
     // Time, descending then ascending.
     EXPECT_EQ(sortedLabels(4), (Texts{"   Ar40", "   Ar38", "   Ar36", "       ", "(empty)"}));
     EXPECT_EQ(sortedLabels(3), (Texts{"   Ar36", "   Ar38", "   Ar40", "       ", "(empty)"}));
@@ -307,6 +306,27 @@ TEST_F(GridEditingTest, SortCommitsTheEditAndCancelChangesNothing) {
     EXPECT_EQ(grid.editBuffer().text, "1.000");
 }
 
+// Rows sort by what their cells show: heights that show alike are equal keys and keep their
+// order, and a typed height counts with its text, not with the peak it was loaded with.
+TEST_F(GridEditingTest, SortUsesTheShownTexts) {
+    const struct {
+        int choice;
+        Texts labels;
+    } cases[] = {
+        {9, {"      D", "      A", "      B", "      C"}},  // Height, ascending
+        {10, {"      C", "      A", "      B", "      D"}}, // Height, descending
+        {5, {"      D", "      A", "      B", "      C"}},  // Peak, ascending
+        {6, {"      C", "      A", "      B", "      D"}},  // Peak, descending
+    };
+    for (const auto& c : cases) {
+        grid.AttachPeaks(
+            {peak("A", 1, 1.2344), peak("B", 2, 1.2341), peak("C", 3, 1.2346), peak("D", 4, 9.0)});
+        grid.MoveCursor(3, kHeightColumn);
+        grid.editBuffer().text = "1.000";
+        EXPECT_EQ(sortedLabels(c.choice), c.labels) << c.choice;
+    }
+}
+
 TEST(SortOrder, DecodesTheDialogResult) {
     EXPECT_EQ(DecodeSortChoice(1), (SortOrder{SortKey::Label, false}));
     EXPECT_EQ(DecodeSortChoice(4), (SortOrder{SortKey::Time, true}));
@@ -322,19 +342,17 @@ TEST(SortOrder, DecodesTheDialogResult) {
 // with equal keys (and blank or empty rows, and unreadable numbers) are equivalent.
 TEST(SortOrder, IsAStrictWeakOrderingOnRowsWithManyEqualKeys) {
     std::mt19937 random(7);
-    std::vector<std::unique_ptr<EditorRow>> rows;
+    std::vector<std::unique_ptr<RowSortKey>> rows;
     const std::vector<std::string> labels = {"   Ar40", "   Ar36", "    He4",
                                              "       ", "Ar40abc", "   \x83\x41r"};
-    const std::vector<std::string> times = {"01.00", "02.00", "01.00", "nan", "00.00"};
+    const std::vector<double> values = {1.0, 2.0, 1.0, std::nan(""), 0.0};
     for (int i = 0; i < 30; ++i) {
         if (random() % 7 == 0) {
             rows.emplace_back();
             continue;
         }
-        auto row = std::make_unique<EditorRow>();
-        row->cells = {labels[random() % labels.size()], times[random() % times.size()], "1.000",
-                      times[random() % times.size()], "1.000E+000"};
-        rows.push_back(std::move(row));
+        rows.push_back(std::make_unique<RowSortKey>(
+            RowSortKey{labels[random() % labels.size()], values[random() % values.size()]}));
     }
     for (int code = 1; code <= 10; ++code) {
         const SortOrder order = *DecodeSortChoice(code);

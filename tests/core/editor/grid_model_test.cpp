@@ -3,6 +3,7 @@
 #include "core/editor/grid_fixture.h"
 #include "core/support/log_capture.h"
 #include "editor/cell_number.h"
+#include "editor/sheet_history.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,11 @@ TEST_F(GridModelTest, TheNumColumnHoldsTheLastRowNumber) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
         ASSERT_EQ(grid.SetColumnFormat(kNumColumn, c.numWidth, 0, false), 1);
-        grid.rows().resize(static_cast<std::size_t>(c.rows));
+        if (c.rows > grid.GetRowCount()) {
+            grid.appendEmptyRows(c.rows - grid.GetRowCount());
+        } else {
+            grid.eraseRows(c.rows, grid.GetRowCount() - c.rows);
+        }
         EXPECT_EQ(grid.shownColumnWidth(kNumColumn), c.shown);
         EXPECT_EQ(grid.shownColumnWidth(kElemColumn), 7);
         EXPECT_EQ(grid.GetColumnBorders()[0], c.shown + 1);
@@ -72,7 +77,8 @@ TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
     EXPECT_EQ(grid.cellText(5, kTimeColumn), ""); // outside the table
 
     ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 3, false), 1);
-    EXPECT_EQ(grid.formatPeak(1234.5, 1.0), "1.235E+003");
+    grid.AttachPeaks({peak("Ar40", 0, 1234.5, 1.0)});
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.235E+003");
     EXPECT_EQ(grid.placeholder(kPeakColumn), "0.000E+000");
     // Num is zero-padded to its width and widens past it.
     ASSERT_EQ(grid.AttachPeaks(numberedPeaks(12345)), 12345);
@@ -301,6 +307,125 @@ TEST_F(GridModelTest, LongTextsAreKeptWholeAndTheFirstRowIsLogged) {
     grid.editBuffer().text = std::string(70, '0') + "2.000";
     grid.MoveCursor(0, kTimeColumn);
     EXPECT_EQ(grid.cellText(0, kHeightColumn).size(), 75u);
+}
+
+// A row nobody typed into keeps no texts: they are made from its peak with the formats of the
+// moment, and follow every change of the formats once the rows are formatted again.
+TEST_F(GridModelTest, UntypedCellsAreMadeFromThePeakInTheFormatsOfTheRows) {
+    grid.AttachPeaks({peak("Ar40", 1.23456, 1.2344, 10.0), peak("He4", 100.5, 9.8765, 1e-3)});
+    const struct {
+        int column;
+        int width;
+        int decimals;
+        bool reformat;
+        const char* row0;
+        const char* row1;
+    } cases[] = {
+        {kTimeColumn, 8, 2, true, "00001.23", "00100.50"},
+        {kTimeColumn, 9, 4, false, "00001.23", "00100.50"}, // not yet formatted again
+        {kTimeColumn, 9, 4, true, "0001.2346", "0100.5000"},
+        {kElemColumn, 3, 0, true, "Ar40", "He4"},
+        {kHeightColumn, 7, 5, true, "1.23440", "9.87650"},
+        {kPeakColumn, 12, 5, true, "1.23440E+001", "9.87650E-003"},
+        {kRangeColumn, 3, 1, true, "10.0", "0.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row0);
+        ASSERT_EQ(grid.SetColumnFormat(c.column, c.width, c.decimals, false), 1);
+        if (c.reformat) {
+            grid.ReformatRows();
+        }
+        EXPECT_EQ(grid.cellText(0, c.column), c.row0);
+        EXPECT_EQ(grid.cellText(1, c.column), c.row1);
+        EXPECT_TRUE(grid.row(0)->typed.empty());
+        EXPECT_TRUE(grid.row(1)->typed.empty());
+    }
+}
+
+// A typed text is kept only while it differs from what the row's peak shows: one that the
+// formats make equal to it gives the peak's own value back to calculations.
+TEST_F(GridModelTest, ATypedTextThatThePeakShowsIsNotKept) {
+    grid.AttachPeaks({peak("Ar40", 1.234, 5.0, 1.0)});
+    grid.MoveCursor(0, kTimeColumn);
+    grid.editBuffer().text = "00001.20";
+    grid.CommitEdit(0, kTimeColumn);
+    EXPECT_FALSE(GridModel::isCellUnedited(*grid.row(0), kTimeColumn));
+    EXPECT_EQ(GridModel::cellValue(*grid.row(0), kTimeColumn), 1.2);
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 1, false), 1);
+    grid.ReformatRows(); // 1.20 and 1.234 both show as 000001.2
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "000001.2");
+    EXPECT_TRUE(grid.row(0)->typed.empty());
+    EXPECT_EQ(GridModel::cellValue(*grid.row(0), kTimeColumn), 1.234);
+    // Typing the text the cell shows is no edit at all.
+    const std::size_t changes = grid.history().position();
+    grid.editBuffer().text = "000001.2";
+    grid.CommitEdit(0, kTimeColumn);
+    EXPECT_TRUE(grid.row(0)->typed.empty());
+    EXPECT_EQ(grid.history().position(), changes);
+}
+
+// The peak takes the values read back from typed cells; the texts shown stay as they were.
+TEST_F(GridModelTest, TakingAPeakKeepsTheTextsShown) {
+    grid.AttachPeaks({peak("Ar40", 1.5, 1.23456, 1.0), peak("Ar36", 2.5, 3.0, 1.0)});
+    grid.MoveCursor(0, kHeightColumn);
+    grid.editBuffer().text = "2.000";
+    grid.CommitEdit(0, kHeightColumn);
+    grid.MoveCursor(1, kTimeColumn);
+    grid.editBuffer().text = "00007.00";
+    grid.CommitEdit(1, kTimeColumn);
+    const struct {
+        int row;
+        PeakRecord peak;
+        bool untyped; // the new peak shows every text by itself
+        const char* height;
+        const char* time;
+        const char* peakText;
+    } cases[] = {
+        {0, peak("Ar40", 1.5, 2.0, 1.0), true, "2.000", "00001.50", "2.000E+000"},
+        {1, peak("Ar36", 6.0, 3.0, 1.0), false, "3.000", "00007.00", "3.000E+000"},
+        {1, peak("Ar36", 7.0, 3.5, 1.0), false, "3.000", "00007.00", "3.000E+000"},
+    };
+    for (const auto& c : cases) {
+        grid.takePeak(c.row, c.peak);
+        EXPECT_EQ(grid.row(c.row)->peak.time, c.peak.time);
+        EXPECT_EQ(grid.row(c.row)->typed.empty(), c.untyped);
+        EXPECT_EQ(grid.cellText(c.row, kHeightColumn), c.height);
+        EXPECT_EQ(grid.cellText(c.row, kTimeColumn), c.time);
+        EXPECT_EQ(grid.cellText(c.row, kPeakColumn), c.peakText);
+    }
+    grid.takePeak(5, peak("X", 1)); // outside the table: nothing happens
+    EXPECT_EQ(grid.GetRowCount(), 2);
+}
+
+TEST_F(GridModelTest, RowOperationsKeepTheTableWhole) {
+    grid.AttachPeaks({peak("A", 1), peak("B", 2), peak("C", 3)});
+    const auto labels = [&] {
+        std::string text;
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            text += grid.row(row) != nullptr ? grid.row(row)->peak.elem : std::string("-");
+        }
+        return text;
+    };
+    EXPECT_EQ(grid.deleteRow(0)->peak.elem, "A");
+    EXPECT_EQ(labels(), "BC-");
+    EXPECT_TRUE(grid.restoreRow(1, EditorRow{peak("A", 1), {}}, grid.columnFormats()));
+    EXPECT_EQ(labels(), "BAC");
+    EXPECT_FALSE(grid.restoreRow(0, std::nullopt, grid.columnFormats())); // no empty last row
+    EXPECT_TRUE(grid.reorderRows({2, 0, 1}, false));
+    EXPECT_EQ(labels(), "CBA");
+    EXPECT_TRUE(grid.reorderRows({2, 0, 1}, true));
+    EXPECT_EQ(labels(), "BAC");
+    EXPECT_FALSE(grid.reorderRows({0, 1, 2, 3}, false)); // longer than the table
+    grid.appendEmptyRows(2);
+    EXPECT_TRUE(grid.reorderRows({1, 0, 2}, false)); // the empty rows after them stay
+    EXPECT_EQ(labels(), "ABC--");
+    grid.insertRows(1, {EditorRow{peak("D", 4), {}}, std::nullopt});
+    EXPECT_EQ(labels(), "AD-BC--");
+    EXPECT_FALSE(grid.reorderRows({0}, false)); // a row after it is not empty
+    grid.eraseRows(5, 10);
+    grid.eraseRows(0, 2);
+    EXPECT_EQ(labels(), "-BC");
+    EXPECT_FALSE(grid.deleteRow(3).has_value());
 }
 
 TEST(CellNumber, ReadsTheLeadingNumberOrZero) {

@@ -20,7 +20,7 @@ using SheetClipboardTest = test::GridFixture;
 TEST_F(SheetClipboardTest, CopyWritesEveryRowAtFullPrecision) {
     grid.AttachPeaks({peak("Ar36", 1.2, 2.10585931, 0.01), peak("Ar40long", 10000.02, 2.5, 1e-15),
                       peak("", 3, 0, 0)});
-    grid.rows().emplace_back(); // an empty row is no line
+    grid.appendEmptyRows(1); // an empty row is no line
     grid.MoveCursor(2, kTimeColumn);
     for (char c : std::string("7.25")) {
         TypeCharacter(grid, c); // typed after the 3 there, not yet committed
@@ -52,6 +52,26 @@ TEST_F(SheetClipboardTest, CopiedPeakValuesKeepTheirDigits) {
     }
 }
 
+// Pasted rows show in the formats of the rows around them, also when the formats changed
+// and the rows were not formatted again yet, and keep no texts of their own.
+TEST_F(SheetClipboardTest, PastedRowsShowLikeTheRowsAroundThem) {
+    grid.AttachPeaks({peak("Ar36", 1.25, 2.5, 1.0)});
+    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 4, false), 1);
+    ASSERT_TRUE(PasteSheetText(grid, "Ar40\t3.5\t1.5\t10\n"));
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "00003.50");
+    EXPECT_EQ(grid.cellText(1, kTimeColumn), "00001.25");
+    EXPECT_TRUE(grid.row(0)->typed.empty());
+    grid.ReformatRows();
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "0003.5000");
+    EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.500E+001");
+    // Undone and made again, the row still shows its peak in the formats of the moment.
+    ASSERT_TRUE(UndoSheetChange(grid));
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "0001.2500");
+    ASSERT_TRUE(RedoSheetChange(grid));
+    EXPECT_EQ(grid.cellText(0, kTimeColumn), "0003.5000");
+    EXPECT_TRUE(grid.row(0)->typed.empty());
+}
+
 TEST_F(SheetClipboardTest, ACopiedSheetPastesIntoANewSheetAsTheSameRows) {
     const std::vector<PeakRecord> peaks = {peak("Ar36", 1.2, 2.10585931, 0.01),
                                            peak("Ar40", 1.72, 6.21481379, 1.0),
@@ -73,7 +93,7 @@ TEST_F(SheetClipboardTest, ACopiedSheetPastesIntoANewSheetAsTheSameRows) {
     }
     EXPECT_EQ(grid.cellText(0, kTimeColumn), texts[0]);
     EXPECT_EQ(grid.cellText(1, kPeakColumn), texts[1]);
-    EXPECT_FALSE(grid.rows()[3]);
+    EXPECT_EQ(grid.row(3), nullptr);
     EXPECT_EQ(CopySheetText(grid), copied);
 }
 

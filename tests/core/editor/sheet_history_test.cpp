@@ -29,15 +29,18 @@ class SheetHistoryTest : public test::GridFixture {
     // Everything a row holds: its peak and its texts; "(empty)" for an empty row.
     std::vector<std::string> sheet() const {
         std::vector<std::string> rows;
-        for (const auto& row : grid.rows()) {
-            if (!row) {
+        for (int index = 0; index < grid.GetRowCount(); ++index) {
+            const EditorRow* row = grid.row(index);
+            if (row == nullptr) {
                 rows.emplace_back("(empty)");
                 continue;
             }
             std::string text = formatText("%s %.17g %.17g %.17g |", row->peak.elem.c_str(),
                                           row->peak.time, row->peak.height, row->peak.range);
-            for (const std::string& cell : row->cells) {
-                text += cell + "|";
+            // A typed text is marked: undo must bring back what was typed, not only its look.
+            for (int column = kElemColumn; column <= kPeakColumn; ++column) {
+                text += grid.cellText(index, column) +
+                        (GridModel::isCellUnedited(*row, column) ? "|" : "*|");
             }
             rows.push_back(text);
         }
@@ -162,7 +165,7 @@ TEST_F(SheetHistoryTest, NewSheetsAndLoadsStartAFreshHistory) {
 
 TEST_F(SheetHistoryTest, AnUnchangedCellIsNoChange) {
     commitText(3, kTimeColumn, "00000.00"); // the placeholder of the empty row
-    EXPECT_FALSE(grid.rows()[3]);
+    EXPECT_EQ(grid.row(3), nullptr);
     EXPECT_FALSE(grid.history().canUndo());
     EXPECT_FALSE(modified());
 }
@@ -199,7 +202,7 @@ TEST_F(SheetHistoryTest, ChangesThatNoLongerFitTheTableAreRefused) {
     grid.AttachPeaks({peak("Ar36", 1), peak("Ar40", 2)});
     grid.MoveCursor(1, -1);
     DeleteLine(grid);
-    grid.rows().pop_back(); // the table changed behind the history's back
+    grid.eraseRows(grid.GetRowCount() - 1, 1); // the table changed behind the history's back
     EXPECT_FALSE(UndoSheetChange(grid));
     EXPECT_FALSE(grid.history().canUndo());
     EXPECT_TRUE(modified());
