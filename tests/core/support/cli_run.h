@@ -28,6 +28,13 @@ inline CliRun runCli(const TempFolder& folder, const std::string& arguments,
             folder.read("stderr")};
 }
 
+// Whether arguments start a command that draws (graph, report) in a build without the drawing
+// program: tests leave such calls out.
+inline bool drawsWithoutDrawing(const std::string& arguments) {
+    return !TARNOVA_CLI_DRAWS &&
+           (arguments.starts_with("graph") || arguments.starts_with("report"));
+}
+
 // A measurement of ratios N/D 3, 3.3 and 3.15 at times 2, 4 and 6 (D is 1 throughout) as
 // run.pks, and TARNOVA.INI with 95 % limits, written into folder.
 inline void writeRatioRun(const TempFolder& folder) {
