@@ -5,12 +5,17 @@
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace tarnova {
 
 struct CalcState;
 class PeakLabelIndex;
+
+// From this many peaks on, and while the run log is closed, RunRegressions computes the records
+// on two threads; each record's results are those of the serial order, bit for bit.
+inline constexpr std::size_t kParallelRecordsPeaks = 16384;
 
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
 // test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when
