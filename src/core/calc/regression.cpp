@@ -208,8 +208,8 @@ int RunRegressions(CalcState& state, double testLevel) {
         state.calcFlags = kCalcAllFailed;
         return 0;
     }
-    // Points, statistics and the line of record i; whether all three succeeded.
-    const auto runRecord = [&](int i) {
+    // The points of record i; whether they were formed.
+    const auto formPoints = [&](int i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         LogLine(formatText("Result %d/%d", i + 1, count));
         resetToTarget(record);
@@ -223,9 +223,11 @@ int RunRegressions(CalcState& state, double testLevel) {
             formed = BuildAbundancePoints(record, state.peaks, *index);
         }
         LogLine(formed != 0 ? "Succeed!" : "Fail");
-        if (formed == 0) {
-            return false;
-        }
+        return formed != 0;
+    };
+    // The statistics and the line of record i, whose points are formed; whether both succeeded.
+    const auto fitRecord = [&](int i) {
+        RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         record.alpha = alpha;
         record.checkLevel = testLevel / 100.0;
         if (ComputeStatistics(record) == 1 && FitLine(record) != 0) {
@@ -237,15 +239,23 @@ int RunRegressions(CalcState& state, double testLevel) {
     std::vector<char> succeeded(static_cast<std::size_t>(count), 0);
     if (count > 1 && state.peaks.size() >= kParallelRecordsPeaks && !detailLogged() &&
         std::thread::hardware_concurrency() > 1) {
-        // The records share nothing but the peaks and the index, which they only read, so two
-        // threads compute them side by side, each record exactly as alone. With the run log
-        // open they stay in order, as its lines must.
-        RunOnTwoThreads(static_cast<std::size_t>(count), [&](std::size_t i) {
-            succeeded[i] = runRecord(static_cast<int>(i)) ? 1 : 0;
+        // The points are formed here, so that their memory comes from this thread's heap, which
+        // still holds what the loading gave back; a second thread's heap would be new memory.
+        // The statistics and the lines share nothing but what they only read, so two threads
+        // compute them side by side, each record exactly as alone. With the run log open the
+        // records stay in order, as its lines must.
+        std::vector<int> formed;
+        for (int i = 0; i < count; ++i) {
+            if (formPoints(i)) {
+                formed.push_back(i);
+            }
+        }
+        RunOnTwoThreads(formed.size(), [&](std::size_t k) {
+            succeeded[static_cast<std::size_t>(formed[k])] = fitRecord(formed[k]) ? 1 : 0;
         });
     } else {
         for (int i = 0; i < count; ++i) {
-            succeeded[static_cast<std::size_t>(i)] = runRecord(i) ? 1 : 0;
+            succeeded[static_cast<std::size_t>(i)] = formPoints(i) && fitRecord(i) ? 1 : 0;
         }
     }
     const auto successes = std::count(succeeded.begin(), succeeded.end(), 1);

@@ -13,8 +13,9 @@ namespace tarnova {
 struct CalcState;
 class PeakLabelIndex;
 
-// From this many peaks on, and while the run log is closed, RunRegressions computes the records
-// on two threads; each record's results are those of the serial order, bit for bit.
+// From this many peaks on, and while the run log is closed, RunRegressions computes the
+// statistics and lines of the records on two threads; each record's results are those of the
+// serial order, bit for bit.
 inline constexpr std::size_t kParallelRecordsPeaks = 16384;
 
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
