@@ -160,6 +160,11 @@ int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {
 }
 
 void SortPeaksByTime(std::vector<PeakRecord>& peaks) {
+    // A measurement arrives in time order: one look at each neighbour then spares the sort,
+    // whose result would be the same order.
+    if (std::is_sorted(peaks.begin(), peaks.end(), timeBefore)) {
+        return;
+    }
     std::stable_sort(peaks.begin(), peaks.end(), timeBefore);
 }
 
