@@ -103,6 +103,9 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
     }
     const int labelWidth = grid.columnFormat(kElemColumn).width;
     SheetPeaks sheet;
+    // Room for every row at once: a table grown step by step would hold up to twice its size
+    // while it is copied.
+    sheet.peaks.reserve(static_cast<std::size_t>(grid.GetRowCount()));
     // Two lines per row, formatted only while the run log can show them: a sheet of a million
     // rows would otherwise spend a good part of its time on dropped text.
     const bool logged = runLog().isOpen();
