@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The speed and memory of one big reduction, side by side in one run: tarnova-cli reduce of the
 # benchmark measurements (five labels, every ratio and abundance: 25 records) of each size
-# given, and the numpy/scipy script bench/numpy_reduce.py on the same file, taken in turn ROUNDS
-# times; and the start-up of a typical 75-peak measurement (samples/argon_air.pks), 100 runs.
+# given, the numpy/scipy script bench/numpy_reduce.py on the same file and, up to 10^5 peaks,
+# the independent reference reduction tests/reference/reduce_reference.py (scipy; it writes the
+# same IRD), taken in turn ROUNDS times; and the start-up of a typical 75-peak measurement
+# (samples/argon_air.pks), 100 runs.
 # The measurement files are those calculation_bench writes (tarnova_bench_N.pks in the
 # temporary folder); it is run once for a size whose file is missing.
 #   scripts/bench_reduce.sh BUILD [ROUNDS] [PEAKS...]     (BUILD: a Release build with benchmarks)
@@ -41,6 +43,10 @@ for peaks in "${sizes[@]}"; do
         measure "$peaks peaks, tarnova-cli reduce ($round)" "$cli" reduce "$file" "${labels[@]}"
         measure "$peaks peaks, numpy/scipy script ($round)" /usr/bin/python3 \
             "$here/bench/numpy_reduce.py" "$file"
+        if [ "$peaks" -le 100000 ]; then
+            measure "$peaks peaks, reference reduction ($round)" /usr/bin/python3 \
+                "$here/tests/reference/reduce_reference.py" --cli "$cli" "$file" "${labels[@]}"
+        fi
     done
 done
 start=$(date +%s%N)
