@@ -1,5 +1,6 @@
 // Load + extraction + full calculation of a PKS measurement of five labels (every ratio and
-// every abundance: 25 records), and the calculation alone, for 10^3, 10^5 and 10^6 peaks; and a
+// every abundance: 25 records), its steps one by one, and the calculation alone, for 10^3,
+// 10^5 and 10^6 peaks; and a
 // measurement of very many labels with every abundance, whose cost must grow with the peaks
 // alone, not with peaks x labels.
 #include "bench_measurement.h"
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace tarnova {
@@ -112,6 +114,53 @@ void LoadAndCalculate(benchmark::State& state) {
     state.SetComplexityN(peakCount);
 }
 
+// The steps of LoadAndCalculate one by one, each of which must stay linear in the peaks: the
+// PKS text read into records, the records attached to the grid, the peak list read back from
+// the grid, and the time sort of the peak list.
+std::string fileText(int peakCount) {
+    std::ifstream file(measurementFile(peakCount), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void ReadPksText(benchmark::State& state) {
+    const std::string text = fileText(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parsePksFile(text));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void AttachToGrid(benchmark::State& state) {
+    const std::vector<PeakRecord> peaks =
+        parsePksFile(fileText(static_cast<int>(state.range(0))))->peaks;
+    for (auto _ : state) {
+        SilentPort ui;
+        GridModel grid(ui);
+        benchmark::DoNotOptimize(grid.AttachPeaks(peaks));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void ExtractFromGrid(benchmark::State& state) {
+    SilentPort ui;
+    GridModel grid(ui);
+    grid.AttachPeaks(parsePksFile(fileText(static_cast<int>(state.range(0))))->peaks);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ExtractPeakList(grid));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void SortByTime(benchmark::State& state) {
+    const std::vector<PeakRecord> peaks = measurementPeaks(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::vector<PeakRecord> sorted = peaks;
+        SortPeaksByTime(sorted);
+        benchmark::DoNotOptimize(sorted);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 BENCHMARK(ManyLabelsEveryAbundance)
     ->Args({20000, 10000})
     ->Args({100000, 50000})
@@ -119,14 +168,41 @@ BENCHMARK(ManyLabelsEveryAbundance)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// The records of a long calculation are fitted on two threads: the CPU time is the process's.
 BENCHMARK(CalculateOnly)
+    ->MeasureProcessCPUTime()
     ->Arg(1000)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+BENCHMARK(ReadPksText)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(AttachToGrid)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(ExtractFromGrid)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(SortByTime)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(LoadAndCalculate)
+    ->MeasureProcessCPUTime()
     ->Arg(1000)
     ->Arg(100000)
     ->Arg(1000000)

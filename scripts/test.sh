@@ -6,7 +6,8 @@
 #     while and every test but the slow sweeps,
 #   - builds everything as a Release (GCC, -O3; test code at -O1), which brings warnings only
 #     the optimizer sees, runs every test, installs into a scratch prefix, checks the desktop
-#     files and the manual pages, makes the Debian package and has lintian check it.
+#     files, the manual pages and that the installed tarnova-cli draws without loading Qt
+#     itself, makes the Debian package and has lintian check it.
 # Warnings are errors in every build here. ccache is used when it is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -72,6 +73,15 @@ appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
 update-mime-database "$prefix/share/mime"
 grep -q "application/x-tarnova-pks" "$prefix/share/mime/globs2"
 bash -n "$prefix/share/bash-completion/completions/tarnova-cli"
+# tarnova-cli maps neither Qt nor CUPS; its drawing commands run in the installed drawing program.
+if LD_TRACE_LOADED_OBJECTS=1 "$prefix/bin/tarnova-cli" | grep -E "libQt|libcups"; then
+    echo "tarnova-cli loads the drawing libraries" >&2
+    exit 1
+fi
+test -x "$prefix/libexec/tarnova/tarnova-cli-draw"
+HOME="$prefix" "$prefix/bin/tarnova-cli" graph samples/argon_air.pks --numerator Ar40 \
+    --denominator Ar36 --output "$prefix/graph.png"
+test -s "$prefix/graph.png"
 for page in docs/*.1; do
     groff -man -ww -z "$page"
 done

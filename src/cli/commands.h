@@ -17,6 +17,10 @@ struct Command {
     int (*run)(const Arguments& arguments);
 };
 
+// Runs command with the arguments after argv[1] (its name): prints its help when they hold
+// --help, and fails when standard output could not be written.
+int runCommand(const Command& command, int argc, char** argv);
+
 // The executable's folder, ending in "/": where TARNOVA.INI is looked for by default.
 std::string executableFolder();
 

@@ -1,6 +1,7 @@
 // tarnova-cli graph: the graph of one record of a calculation as the graph window draws it,
 // saved as an EMF, SVG or PNG picture.
 #include "cli/commands.h"
+#include "cli/drawing_program.h"
 #include "cli/offscreen_gui.h"
 #include "cli/reduction.h"
 #include "platform/codepage.h"
@@ -18,8 +19,7 @@
 namespace tarnova::cli {
 namespace {
 
-constexpr const char* kUsage = "tarnova-cli graph FILE " TARNOVA_REDUCTION_USAGE
-                               " [--record NAME] [--size WxH] --output OUT.emf|OUT.svg|OUT.png";
+constexpr const char* kUsage = kGraphUsage;
 
 constexpr int kLargestSide = 20000;
 

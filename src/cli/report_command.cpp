@@ -1,6 +1,7 @@
 // tarnova-cli report: the reports of Make Report for All of a calculation, with the report
 // options of the INI file, written to a PDF file or sent to a CUPS print queue.
 #include "cli/commands.h"
+#include "cli/drawing_program.h"
 #include "cli/offscreen_gui.h"
 #include "cli/reduction.h"
 #include "render/pdf_job_surface.h"
@@ -13,9 +14,7 @@
 namespace tarnova::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "tarnova-cli report FILE " TARNOVA_REDUCTION_USAGE
-    " [--paper a4|letter] [--landscape] --output OUT.pdf|--printer QUEUE";
+constexpr const char* kUsage = kReportUsage;
 
 // The name of a PDF file as a printer, in messages.
 constexpr const char* kPdfFilePrinter = "PDF file";

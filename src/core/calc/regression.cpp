@@ -8,9 +8,16 @@
 #include "platform/run_log.h"
 #include "platform/text_format.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <functional>
 #include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace tarnova {
 
@@ -153,6 +160,42 @@ void clearStatistics(RegressionResult& record) {
     record = std::move(cleared);
 }
 
+// Runs task(0) to task(count - 1), each once, on this thread and one more; a task is taken by
+// whichever thread is free, so records of unequal size keep both busy. The first exception of a
+// task is thrown again here once both threads are done.
+template <typename Task> void RunOnTwoThreads(std::size_t count, const Task& task) {
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::atomic<bool> failed{false};
+    const auto work = [&](std::exception_ptr& caught) {
+        try {
+            for (std::size_t i = next++; i < count && !failed; i = next++) {
+                task(i);
+            }
+        } catch (...) {
+            caught = std::current_exception();
+            failed = true;
+        }
+    };
+    std::exception_ptr helperFailure;
+    std::thread helper;
+    try {
+        helper = std::thread(work, std::ref(helperFailure));
+    } catch (const std::system_error&) {
+        // No second thread to be had: this one does it all.
+    }
+    work(failure);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (helperFailure) {
+        std::rethrow_exception(helperFailure);
+    }
+}
+
 } // namespace
 
 int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
@@ -174,8 +217,8 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
         state.calcFlags = kCalcAllFailed;
         return 0;
     }
-    int succeeded = 0;
-    for (int i = 0; i < count; ++i) {
+    // The points of record i; whether they were formed.
+    const auto formPoints = [&](int i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         LogLine(formatText("Result %d/%d", i + 1, count));
         resetToTarget(record);
@@ -189,9 +232,11 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
             formed = BuildAbundancePoints(record, state.peaks, *index);
         }
         LogLine(formed != 0 ? "Succeed!" : "Fail");
-        if (formed == 0) {
-            continue;
-        }
+        return formed != 0;
+    };
+    // The statistics and the line of record i, whose points are formed; whether both succeeded.
+    const auto fitRecord = [&](int i) {
+        RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         record.alpha = alpha;
         record.checkLevel = testLevel / 100.0;
         if (ComputeStatistics(record) == 1 && FitLine(record) != 0) {
@@ -199,14 +244,38 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
                 FilterOutliers(record, state.outlierFilter);
             }
             LogLine(record.sheetName);
-            ++succeeded;
+            return true;
+        }
+        return false;
+    };
+    std::vector<char> succeeded(static_cast<std::size_t>(count), 0);
+    if (count > 1 && state.peaks.size() >= kParallelRecordsPeaks && !detailLogged() &&
+        std::thread::hardware_concurrency() > 1) {
+        // The points are formed here, so that their memory comes from this thread's heap, which
+        // still holds what the loading gave back; a second thread's heap would be new memory.
+        // The statistics and the lines share nothing but what they only read, so two threads
+        // compute them side by side, each record exactly as alone. With the run log open the
+        // records stay in order, as its lines must.
+        std::vector<int> formed;
+        for (int i = 0; i < count; ++i) {
+            if (formPoints(i)) {
+                formed.push_back(i);
+            }
+        }
+        RunOnTwoThreads(formed.size(), [&](std::size_t k) {
+            succeeded[static_cast<std::size_t>(formed[k])] = fitRecord(formed[k]) ? 1 : 0;
+        });
+    } else {
+        for (int i = 0; i < count; ++i) {
+            succeeded[static_cast<std::size_t>(i)] = formPoints(i) && fitRecord(i) ? 1 : 0;
         }
     }
-    if (succeeded == 0) {
+    const auto successes = std::count(succeeded.begin(), succeeded.end(), 1);
+    if (successes == 0) {
         state.calcFlags = kCalcAllFailed;
         return 0;
     }
-    return succeeded == count ? 1 : -1;
+    return successes == count ? 1 : -1;
 }
 
 int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,

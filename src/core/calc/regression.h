@@ -5,6 +5,7 @@
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace tarnova {
@@ -16,6 +17,11 @@ class PeakLabelIndex;
 // excluded are given back and every record is filtered after its fit, as state.outlierFilter
 // says); an update ("Update All excluding disabled") keeps every point as the peaks hold it.
 enum class RegressionRun { Update, Calculation };
+
+// From this many peaks on, and while the run log is closed, RunRegressions computes the
+// statistics and lines of the records on two threads; each record's results are those of the
+// serial order, bit for bit.
+inline constexpr std::size_t kParallelRecordsPeaks = 16384;
 
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
 // test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when

@@ -79,6 +79,9 @@ std::optional<PeakFileContent> parsePksFile(std::string_view content) {
     if (!line || file.note.tags.empty()) {
         return std::nullopt;
     }
+    // One row per line at most: the table is made once, without the copies and the spare room
+    // of growing it.
+    file.peaks.reserve(lines.remainingLineBound() + 1);
     do {
         if (isEmptyLine(*line)) {
             file.peaks.emplace_back();

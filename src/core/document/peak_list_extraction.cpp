@@ -112,6 +112,9 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
     }
     const int labelWidth = grid.columnFormat(kElemColumn).width;
     SheetPeaks sheet;
+    // Room for every row at once: a table grown step by step would hold up to twice its size
+    // while it is copied.
+    sheet.peaks.reserve(static_cast<std::size_t>(grid.GetRowCount()));
     // Two lines per row, formatted only while the run log can show them: a sheet of a million
     // rows would otherwise spend a good part of its time on dropped text.
     const bool logged = runLog().isOpen();
@@ -170,6 +173,11 @@ int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {
 }
 
 void SortPeaksByTime(std::vector<PeakRecord>& peaks) {
+    // A measurement arrives in time order: one look at each neighbour then spares the sort,
+    // whose result would be the same order.
+    if (std::is_sorted(peaks.begin(), peaks.end(), timeBefore)) {
+        return;
+    }
     std::stable_sort(peaks.begin(), peaks.end(), timeBefore);
 }
 

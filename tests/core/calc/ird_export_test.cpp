@@ -1,8 +1,8 @@
 // The IRD text of a result table.
 #include "calc/calc_state.h"
 #include "calc/ird_export.h"
-#include "core/support/cli_run.h"
 #include "core/support/test_peaks.h"
+#include "core/support/text_parts.h"
 #include "platform/codepage.h"
 #include "settings/settings.h"
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace tarnova {
 namespace {
@@ -307,6 +308,83 @@ TEST(Regressions, RunOverTheTable) {
     state.results->erase(state.results->begin(), state.results->begin() + 2);
     EXPECT_EQ(RunRegressions(state, 99.7), 0);
     EXPECT_EQ(state.calcFlags, kCalcAllFailed);
+}
+
+// Every number a record holds, as bits: two calculations agree only when each is the same.
+std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
+    std::vector<double> numbers{record.mean,
+                                record.variance,
+                                record.varianceUnbiased,
+                                record.stdDev,
+                                record.maxValue,
+                                record.minValue,
+                                record.sumSquares,
+                                record.meanTime,
+                                record.varianceTime,
+                                record.maxTime,
+                                record.minTime,
+                                record.sumSquaresTime,
+                                record.covariance,
+                                record.r,
+                                record.tOfR,
+                                record.tCritical,
+                                record.tLimit,
+                                record.checkLevel,
+                                double(record.pointCount),
+                                double(record.activeCount),
+                                double(record.status)};
+    if (record.fit) {
+        const LineFit& fit = *record.fit;
+        numbers.insert(numbers.end(), {fit.slope, fit.slopeError, fit.intercept, fit.interceptError,
+                                       fit.residualVariance, fit.fValue, fit.fCritical, fit.tLine});
+        numbers.insert(numbers.end(), fit.coefficients.begin(), fit.coefficients.end());
+        numbers.insert(numbers.end(), fit.covariance.begin(), fit.covariance.end());
+    }
+    for (const DataPoint& point : record.points.value_or(std::vector<DataPoint>{})) {
+        numbers.insert(numbers.end(), {point.time, point.value, double(point.peakIndex),
+                                       double(point.prevDenominator), double(point.flags)});
+    }
+    std::vector<std::uint64_t> bits(numbers.size());
+    std::memcpy(bits.data(), numbers.data(), numbers.size() * sizeof(double));
+    return bits;
+}
+
+// A long peak list is calculated on two threads (the run log closed): every record, of every
+// method and size, holds the very bits of the serial calculation (the run log open), and the
+// records that fail fail alike.
+TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
+    CalcState state;
+    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    const char* labels[] = {"A", "B", "A", "C", "A", "B", "D"};
+    for (std::size_t i = 0; state.peaks.size() < kParallelRecordsPeaks + 1000; ++i) {
+        const double t = 0.13 * double(i);
+        const double drift = 1.0 + 0.01 * std::sin(0.001 * t) + 1e-4 * double(i % 17);
+        state.peaks.push_back(makePeak(labels[i % 7], t, 100.0 * drift * double(i % 7 + 1)));
+        state.peaks.back().flags = i % 101 == 0 ? kPeakDisabled : 0;
+    }
+    state.results = ResultTable{};
+    const std::pair<const char*, const char*> targets[] = {{"A", "B"}, {"B", "A"}, {"C", "A"},
+                                                           {"D", "C"}, {"A", ""},  {"D", ""},
+                                                           {"X", "A"}, {"C", ""}};
+    for (std::size_t i = 0; i < std::size(targets); ++i) {
+        RegressionResult record = ratio(targets[i].first, targets[i].second);
+        record.fitMethod = static_cast<std::uint32_t>(i % RegressionMethods().size());
+        state.results->push_back(record);
+    }
+    CalcState serial = state;
+    const int parallelResult = RunRegressions(state, 99.7);
+    int serialResult = 0;
+    {
+        test::LogCapture log;
+        serialResult = RunRegressions(serial, 99.7);
+    }
+    EXPECT_EQ(parallelResult, -1);
+    EXPECT_EQ(serialResult, parallelResult);
+    for (std::size_t i = 0; i < state.results->size(); ++i) {
+        EXPECT_EQ(bitsOf((*state.results)[i]), bitsOf((*serial.results)[i])) << i;
+        EXPECT_EQ((*state.results)[i].sheetName, (*serial.results)[i].sheetName) << i;
+    }
+    EXPECT_EQ((*state.results)[6].pointCount, kPointsNone);
 }
 
 TEST(Regressions, AlphaFollowsTheConfidenceFlag) {

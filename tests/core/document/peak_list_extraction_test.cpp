@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tarnova {
 namespace {
@@ -179,6 +183,43 @@ TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
         order += record.elem;
     }
     EXPECT_EQ(order, "dceab");
+}
+
+// Orders already sorted, or nearly, come out as a stable sort by (undefined, time) gives them:
+// ties and undefined times keep their order.
+TEST(PeakOrder, SortedAndNearlySortedListsAsAStableSortLeavesThem) {
+    const struct {
+        const char* name;
+        std::vector<double> times;
+    } rows[] = {
+        {"sorted", {1, 2, 3, 4}},
+        {"ties", {1, 2, 2, 2, 3}},
+        {"undefined last", {1, 2, NAN, NAN}},
+        {"undefined inside", {1, NAN, 2, 3}},
+        {"one late", {1, 3, 2, 4}},
+        {"reversed", {4, 3, 3, 1}},
+        {"negative and zero", {-1, -0.0, 0, 1}},
+        {"empty", {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<PeakRecord> peaks;
+        std::vector<std::pair<std::pair<bool, double>, std::size_t>> keys;
+        for (std::size_t i = 0; i < row.times.size(); ++i) {
+            peaks.push_back(test::makePeak(std::to_string(i), row.times[i], 1));
+            const bool undefined = std::isnan(row.times[i]);
+            keys.push_back({{undefined, undefined ? 0.0 : row.times[i]}, i});
+        }
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        SortPeaksByTime(peaks);
+        std::vector<std::string> order;
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < peaks.size(); ++i) {
+            order.push_back(peaks[i].elem);
+            expected.push_back(std::to_string(keys[i].second));
+        }
+        EXPECT_EQ(order, expected) << row.name;
+    }
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // Where a portable and an installed program keep their help and options.
 #include "platform/program_files.h"
 
-#include "core/support/cli_run.h"
 #include "core/support/temp_folder.h"
 #include "settings/ini_file.h"
 
@@ -105,34 +104,6 @@ TEST(ProgramFiles, FirstSaveMakesThePrivateConfigurationFolder) {
         ASSERT_EQ(::stat(folder.path(made).c_str(), &status), 0) << made;
         EXPECT_EQ(status.st_mode & 0777, 0700u) << made;
     }
-}
-
-// An installed tarnova-cli reads and writes the user's TARNOVA.INI, names it on standard error,
-// and takes an empty data path for the home folder.
-TEST(ProgramFiles, InstalledCommandLineToolUsesTheUsersConfigurationFolder) {
-    test::TempFolder folder;
-    std::filesystem::create_directories(folder.path("prefix/bin"));
-    std::filesystem::create_directories(folder.path("prefix/share/tarnova"));
-    std::filesystem::create_directories(folder.path("home"));
-    std::filesystem::copy_file(TARNOVA_CLI_PATH, folder.path("prefix/bin/tarnova-cli"));
-    folder.write("prefix/share/tarnova/TARNOVA.HLP", "<html></html>");
-    const std::string home = folder.path("home");
-    const std::string settingsFile = home + "/.config/tarnova/TARNOVA.INI";
-    const auto run = [&](const std::string& arguments) {
-        return test::runCli(folder, arguments,
-                            "env -u XDG_CONFIG_HOME HOME='" + home + "' '" +
-                                folder.path("prefix/bin/tarnova-cli") + "'");
-    };
-
-    test::CliRun printed = run("settings");
-    EXPECT_EQ(printed.exitCode, 0);
-    EXPECT_EQ(printed.err, "tarnova-cli settings: read from " + settingsFile + "\n");
-    EXPECT_EQ(printed.out.substr(0, printed.out.find('\n')), "general.datadir=" + home + "/");
-    EXPECT_FALSE(std::filesystem::exists(settingsFile));
-
-    folder.write("saved.ini", "[general]\naddeof=true\n");
-    EXPECT_EQ(run("settings --ini saved.ini --save '" + settingsFile + "'").exitCode, 0);
-    EXPECT_NE(run("settings").out.find("general.addeof=true\n"), std::string::npos);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "settings/settings.h"
 
-#include "core/support/cli_run.h"
 #include "core/support/log_capture.h"
 #include "core/support/scripted_port.h"
 #include "core/support/temp_folder.h"
@@ -17,7 +16,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 namespace tarnova {
 namespace {
@@ -37,15 +35,6 @@ class SettingsFile : public ::testing::Test {
         ColumnFormat result;
         result.width = grid.GetColumnFormat(column, result.decimals);
         return result;
-    }
-    // The output lines of "tarnova-cli settings --ini path".
-    std::vector<std::string> runSettingsCommand() const {
-        std::istringstream stream(test::runCli(folder_, "settings --ini TARNOVA.INI").out);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(stream, line);) {
-            lines.push_back(line);
-        }
-        return lines;
     }
     void load(const std::string& text) {
         write(text);
@@ -272,14 +261,6 @@ TEST_F(SettingsFile, CalculationMethodIsWrittenOnlyWhenChosenOrAlreadyHeld) {
         LoadSettings(loaded, grid, path_);
         EXPECT_EQ(loaded.regressionMethod, c.method) << c.held;
     }
-    // The command line names a method other than the line after the keys.
-    write("[regression]\r\nmethod=exponential\r\n");
-    std::vector<std::string> printed = runSettingsCommand();
-    ASSERT_EQ(printed.size(), settingKeys().size() + 1);
-    EXPECT_EQ(printed.back(), "regression.method=exponential");
-    EXPECT_EQ(test::runCli(folder_, "settings --ini TARNOVA.INI --save COPY.INI").exitCode, 0);
-    EXPECT_NE(folder_.read("COPY.INI").find("[regression]\r\nconf95="), std::string::npos);
-    EXPECT_NE(folder_.read("COPY.INI").find("method=exponential\r\n"), std::string::npos);
 }
 
 // The outlier filter: a file without the key stays byte for byte as it was while the filter is
@@ -326,10 +307,6 @@ TEST_F(SettingsFile, OutlierFilterIsWrittenOnlyWhenOnOrAlreadyHeld) {
         LoadSettings(after, grid, path_);
         EXPECT_EQ(after.outlierFilter, c.filter);
     }
-    write(plain + "filter=sigma:3:2\r\n");
-    const std::vector<std::string> printed = runSettingsCommand();
-    ASSERT_FALSE(printed.empty());
-    EXPECT_EQ(printed.back(), "regression.filter=sigma:3:2");
 }
 
 TEST_F(SettingsFile, ChoicesOfTheCalculationJoinTheOnesTheFileHolds) {
@@ -403,18 +380,6 @@ TEST_F(SettingsFile, FailedSavesAreReportedWithThePathAndTheReason) {
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(port.messages[0].text,
               "設定を" + blocked + "に保存できませんでした(Not a directory)。");
-
-    const test::CliRun run = test::runCli(folder_, "settings --save file/x.ini");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("file/x.ini"), std::string::npos);
-    EXPECT_NE(run.err.find("Not a directory"), std::string::npos);
-    for (const char* arguments : {"settings --save /dev/full", "settings --ini /dev/zero"}) {
-        const test::CliRun refused = test::runCli(folder_, arguments);
-        EXPECT_EQ(refused.exitCode, 1) << arguments;
-        EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << arguments;
-    }
-    EXPECT_EQ(test::runCli(folder_, "settings --save saved.ini").exitCode, 0);
-    EXPECT_NE(folder_.read("saved.ini").find("chklevel=99.700000"), std::string::npos);
 }
 
 // Save Option is one write over the file as it is on disk; a file that cannot be written is
@@ -437,31 +402,6 @@ TEST_F(SettingsFile, SaveIsOneCheckedWriteOverTheFileOnDisk) {
     EXPECT_EQ(folder_.read("plain"), "x");
     EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI", {FileError::Kind::System, ENOSPC}),
               "設定ファイルに書き込めませんでした(No space left on device)。\n/opt/t/TARNOVA.INI");
-}
-
-// The command-line tool prints what start-up reads.
-TEST_F(SettingsFile, CommandLineToolPrintsEveryKeyInTableOrder) {
-    write("[general]\ndatadir=/d\naddeof=yes\n[peakeditor]\ntime=9.1\n[regression]\n"
-          "chklevel=95\n");
-    std::vector<std::string> printed = runSettingsCommand();
-    ASSERT_EQ(printed.size(), settingKeys().size());
-    EXPECT_EQ(printed[0], "general.datadir=/d");
-    EXPECT_EQ(printed[1], "general.addeof=true");
-    EXPECT_EQ(printed[6], "peakeditor.num=4");
-    EXPECT_EQ(printed[8], "peakeditor.time=9.1");
-    EXPECT_EQ(printed[18], "regression.chklevel=95.000000");
-    EXPECT_EQ(printed[30], "result.avglimit=false");
-    EXPECT_EQ(printed.back(), "report.reconfirm=true");
-
-    // An empty data path is the folder of the executable.
-    write("[general]\ndatadir=\n");
-    const std::string folder = std::filesystem::path(TARNOVA_CLI_PATH).parent_path().string() + "/";
-    EXPECT_EQ(runSettingsCommand().at(0), "general.datadir=" + folder);
-    // The file read is named on standard error.
-    EXPECT_EQ(test::runCli(folder_, "settings --ini TARNOVA.INI").err,
-              "tarnova-cli settings: read from TARNOVA.INI\n");
-
-    EXPECT_EQ(test::runCli(folder_, "settings --bogus").exitCode, 2);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/support/temp_folder.h"
+#include "core/support/text_parts.h"
 
 #include <sys/wait.h>
 
@@ -28,6 +29,13 @@ inline CliRun runCli(const TempFolder& folder, const std::string& arguments,
             folder.read("stderr")};
 }
 
+// Whether arguments start a command that draws (graph, report) in a build without the drawing
+// program: tests leave such calls out.
+inline bool drawsWithoutDrawing(const std::string& arguments) {
+    return !TARNOVA_CLI_DRAWS &&
+           (arguments.starts_with("graph") || arguments.starts_with("report"));
+}
+
 // A measurement of ratios N/D 3, 3.3 and 3.15 at times 2, 4 and 6 (D is 1 throughout) as
 // run.pks, and TARNOVA.INI with 95 % limits, written into folder.
 inline void writeRatioRun(const TempFolder& folder) {
@@ -40,19 +48,6 @@ inline void writeRatioRun(const TempFolder& folder) {
                             "  600,   3.15000000E+000, \"N\"\r\n"
                             "  700,   1.00000000E+000, \"D\"\r\n");
     folder.write("TARNOVA.INI", "[regression]\r\nconf95=true\r\n");
-}
-
-// The parts of text between separators (an output's lines, a line's tab-separated fields).
-inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at = text.find(separator); at != std::string::npos;
-         at = text.find(separator, start)) {
-        parts.push_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
-    parts.push_back(text.substr(start));
-    return parts;
 }
 
 } // namespace tarnova::test
