@@ -38,7 +38,7 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
         {OptionsPage::Copy, &Settings::copyOutputFlags},
         {OptionsPage::Report, &Settings::reportFlags},
     };
-    std::map<std::uint32_t Settings::*, std::uint32_t> taken;
+    std::map<const std::uint32_t*, std::uint32_t> taken; // by flag word
     for (const auto& [page, word] : pages) {
         const std::size_t boxes = OptionsPageFlags(page).size();
         EXPECT_GT(boxes, 0u);
@@ -49,8 +49,9 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
             fresh.leavePage(page, values);
             const std::uint32_t changed = fresh.workingCopy().settings.*word ^ settings.*word;
             EXPECT_EQ(std::popcount(changed), 1) << static_cast<int>(page) << " " << box;
-            EXPECT_EQ(taken[word] & changed, 0u) << static_cast<int>(page) << " " << box;
-            taken[word] |= changed;
+            EXPECT_EQ(taken[&(settings.*word)] & changed, 0u)
+                << static_cast<int>(page) << " " << box;
+            taken[&(settings.*word)] |= changed;
         }
     }
     EXPECT_TRUE(OptionsPageFlags(OptionsPage::DataEditor).empty());
