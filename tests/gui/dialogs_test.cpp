@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -114,26 +113,6 @@ class DialogsTest : public QObject {
         }
     }
 
-    void sortDialogControls() {
-        SortDialog dialog;
-        QCOMPARE(dialog.windowTitle(), QString("データの整列"));
-        QComboBox* keys = dialog.keyList();
-        QCOMPARE(keys->count(), 5);
-        const QStringList entries{"同位体ラベル", "時刻", "ピーク", "レンジ", "ピークハイト"};
-        for (int i = 0; i < entries.size(); ++i) {
-            QCOMPARE(keys->itemText(i), entries[i]);
-        }
-        QCOMPARE(keys->currentIndex(), 0);
-        QVERIFY(dialog.ascendingButton()->isChecked());
-        QCOMPARE(dialog.ascendingButton()->text(), QString("昇順"));
-        QCOMPARE(dialog.descendingButton()->text(), QString("降順"));
-        QCOMPARE(dialog.findChild<QGroupBox*>()->title(), QString("順序"));
-        QVERIFY(button(dialog, "実行") && button(dialog, "ｷｬﾝｾﾙ") && button(dialog, "ヘルプ"));
-        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(),
-                            [](QLabel* label) { return label->text() == "キー"; }));
-    }
-
     void sortDialogResults_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("descending");
@@ -213,16 +192,9 @@ class DialogsTest : public QObject {
         QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
         QVERIFY(dialog->testOption(QFileDialog::HideNameFilterDetails));
 
-        // The patterns take the extension in either case.
-        for (const char* name : {"a.dat", "b.DAT", "c.Dat", "d.pks", "e"}) {
-            QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
-        }
-        QCOMPARE(QDir(folder.path()).entryList({"*.[Dd][Aa][Tt]"}, QDir::Files),
-                 (QStringList{"a.dat", "b.DAT", "c.Dat"}));
-        QCOMPARE(QDir(folder.path()).entryList({"*"}, QDir::Files).size(), 5);
-
         // The path chosen comes back with its filter; a cancel chooses nothing.
         const QString file = folder.filePath("d.pks");
+        QFile(file).open(QIODevice::WriteOnly);
         whenShown<QFileDialog>([&](QFileDialog& shown) {
             shown.selectFile(file);
             static_cast<QDialog&>(shown).accept();

@@ -1,6 +1,7 @@
 #include "gui/editor/grid_widget.h"
 
 #include "core/support/scripted_port.h"
+#include "editor/grid_editing.h"
 #include "platform/text_format.h"
 
 #include <QApplication>
@@ -73,102 +74,89 @@ class GridWidgetTest : public QObject {
         model_.reset();
     }
 
-    void typing_data() {
-        QTest::addColumn<int>("rightMoves");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("backspaces");
-        QTest::addColumn<QString>("buffer");
-        QTest::addColumn<int>("beeps");
-
-        QTest::newRow("label") << 0 << "Ar40" << 0 << "   Ar40" << 0;
-        QTest::newRow("label signs dropped") << 0 << "-Ar/4 0" << 0 << "   Ar40" << 0;
-        QTest::newRow("label kana") << 0 << "アr" << 0 << "      r" << 0;
-        QTest::newRow("time backspaces") << 1 << "12.5" << 2 << "01.00000" << 0;
-        QTest::newRow("time no sign") << 1 << "-1e" << 0 << "01.00000" << 2;
-        QTest::newRow("height") << 2 << "3.25" << 0 << "3.250" << 0;
-        QTest::newRow("range") << 3 << "12.5" << 0 << "12.5000" << 0;
+    // Each Qt key reaches the model as the grid key or the character it stands for, and
+    // combinations that belong to the window reach it not at all: a twin model that is given
+    // the grid key directly ends in the same state.
+    void qtKeysReachTheGridAsItsKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("gridKey"); // -1: a typed character, -2: nothing
+        QTest::addColumn<QByteArray>("typed");
+        const struct {
+            const char* name;
+            Qt::Key key;
+            GridKey gridKey;
+        } keys[] = {
+            {"Left", Qt::Key_Left, GridKey::Left},
+            {"Right", Qt::Key_Right, GridKey::Right},
+            {"Up", Qt::Key_Up, GridKey::Up},
+            {"Down", Qt::Key_Down, GridKey::Down},
+            {"Return", Qt::Key_Return, GridKey::Enter},
+            {"Enter", Qt::Key_Enter, GridKey::Enter},
+            {"Home", Qt::Key_Home, GridKey::Home},
+            {"End", Qt::Key_End, GridKey::End},
+            {"Backspace", Qt::Key_Backspace, GridKey::Backspace},
+            {"Insert", Qt::Key_Insert, GridKey::Insert},
+            {"Delete", Qt::Key_Delete, GridKey::Delete},
+            {"Escape", Qt::Key_Escape, GridKey::Escape},
+            {"PageUp", Qt::Key_PageUp, GridKey::PageUp},
+            {"PageDown", Qt::Key_PageDown, GridKey::PageDown},
+        };
+        for (const auto& row : keys) {
+            QTest::newRow(row.name) << int(row.key) << int(Qt::NoModifier) << QString()
+                                    << int(row.gridKey) << QByteArray();
+        }
+        QTest::newRow("Ctrl+Down moves") << int(Qt::Key_Down) << int(Qt::ControlModifier)
+                                         << QString() << int(GridKey::Down) << QByteArray();
+        QTest::newRow("Alt+Down is the window's")
+            << int(Qt::Key_Down) << int(Qt::AltModifier) << QString() << -2 << QByteArray();
+        QTest::newRow("digit") << int(Qt::Key_5) << int(Qt::NoModifier) << "5" << -1
+                               << QByteArray("5");
+        QTest::newRow("Shift+A") << int(Qt::Key_A) << int(Qt::ShiftModifier) << "A" << -1
+                                 << QByteArray("A");
+        QTest::newRow("kana: its lead byte")
+            << 0 << int(Qt::NoModifier) << "ア" << -1 << QByteArray("\x83");
+        QTest::newRow("Ctrl+7") << int(Qt::Key_7) << int(Qt::ControlModifier) << "7" << -2
+                                << QByteArray();
+        QTest::newRow("Alt+z") << int(Qt::Key_Z) << int(Qt::AltModifier) << "z" << -2
+                               << QByteArray();
+        QTest::newRow("Meta+w") << int(Qt::Key_W) << int(Qt::MetaModifier) << "w" << -2
+                                << QByteArray();
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << "\t" << -2
+                             << QByteArray();
     }
-
-    void typing() {
-        QFETCH(int, rightMoves);
-        QFETCH(QString, keys);
-        QFETCH(int, backspaces);
-        QFETCH(QString, buffer);
-        QFETCH(int, beeps);
+    void qtKeysReachTheGridAsItsKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(int, gridKey);
+        QFETCH(QByteArray, typed);
         GridWidget& grid = showGrid();
-        QCOMPARE(grid.model().SetColumnFormat(kTimeColumn, 8, 5, false), 1);
-        grid.model().NewSheet();
-        for (int i = 0; i < rightMoves; ++i) {
-            QTest::keyClick(&grid, Qt::Key_Right);
+        test::ScriptedPort twinPort;
+        GridModel twin(twinPort);
+        // Both on row 30 of 100, in the Time column, with a digit typed.
+        for (GridModel* model : {&grid.model(), &twin}) {
+            model->AttachPeaks(numberedPeaks(100));
+            model->MoveCursor(30, kTimeColumn);
+            TypeCharacter(*model, '7');
         }
-        for (const QChar character : keys) {
-            if (character.unicode() < 0x80) {
-                QTest::keyClick(&grid, character.toLatin1());
-                continue;
-            }
-            // Characters beyond ASCII come as text, as an input method gives them.
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
-            QApplication::sendEvent(&grid, &press);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+        QApplication::sendEvent(&grid, &press);
+        if (gridKey >= 0) {
+            PressGridKey(twin, static_cast<GridKey>(gridKey));
         }
-        for (int i = 0; i < backspaces; ++i) {
-            QTest::keyClick(&grid, Qt::Key_Backspace);
+        for (const char c : typed) {
+            TypeCharacter(twin, c);
         }
-        QCOMPARE(QString::fromStdString(grid.model().editBuffer().text), buffer);
-        QCOMPARE(port_->beeps, beeps);
-        // Enter stores the cell and moves on.
-        QTest::keyClick(&grid, Qt::Key_Return);
-        QCOMPARE(QString::fromStdString(grid.model().cellText(0, kElemColumn + rightMoves)),
-                 buffer);
-        QCOMPARE(grid.model().IsModified(), kSheetModified);
-    }
-
-    void keysMoveTheCursorAndGrowTheTable() {
-        GridWidget& grid = showGrid();
-        QTest::keyClick(&grid, Qt::Key_Left);
-        QCOMPARE(port_->beeps, 1);
-        QTest::keyClick(&grid, Qt::Key_End);
-        for (int i = 0; i < 3; ++i) {
-            QTest::keyClick(&grid, Qt::Key_Right);
-        }
-        QCOMPARE(grid.model().cursorColumn(), int(kRangeColumn));
-        QTest::keyClick(&grid, Qt::Key_Enter);
-        QCOMPARE(grid.model().GetRowCount(), 50);
-        QCOMPARE(grid.verticalScrollBar()->value(), 2);
-        QVERIFY(grid.verticalScrollBar()->isEnabled());
-        QTest::keyClick(&grid, Qt::Key_Home);
-        QCOMPARE(grid.model().cursorRow(), 0);
-        QCOMPARE(grid.model().topRow(), 0);
-        QTest::keyClick(&grid, Qt::Key_Insert);
-        QCOMPARE(grid.model().GetRowCount(), 51);
-        QTest::keyClick(&grid, Qt::Key_Delete);
-        QCOMPARE(grid.model().GetRowCount(), 51);
-        // Tab stays in the grid and is no character of a cell.
-        QTest::keyClick(&grid, Qt::Key_Tab);
+        QCOMPARE(grid.model().cursorRow(), twin.cursorRow());
+        QCOMPARE(grid.model().cursorColumn(), twin.cursorColumn());
+        QCOMPARE(grid.model().GetRowCount(), twin.GetRowCount());
+        QCOMPARE(grid.model().editBuffer().text, twin.editBuffer().text);
+        QCOMPARE(grid.model().cellText(30, kTimeColumn), twin.cellText(30, kTimeColumn));
+        QCOMPARE(grid.model().IsModified(), twin.IsModified());
+        QCOMPARE(port_->beeps, twinPort.beeps);
         QVERIFY(grid.hasFocus());
-        QCOMPARE(grid.model().editBuffer().text, std::string(7, ' '));
-    }
-
-    void keyCombinationsTypeNothing() {
-        GridWidget& grid = showGrid();
-        // Alt with a letter that is no menu mnemonic, Ctrl or Meta with a digit: the key
-        // events carry the character, but a cell takes only plain typing.
-        const std::pair<char, Qt::KeyboardModifiers> combinations[] = {
-            {'z', Qt::AltModifier}, {'7', Qt::ControlModifier}, {'w', Qt::MetaModifier}};
-        for (const auto& [character, modifiers] : combinations) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, modifiers, QString(QChar(character)));
-            QApplication::sendEvent(&grid, &press);
-        }
-        QCOMPARE(grid.model().editBuffer().text, std::string(7, ' '));
-        QCOMPARE(grid.model().IsModified(), 0u);
-        QCOMPARE(port_->beeps, 0);
-        // Alt with a cursor key is the window's, not the grid's; Ctrl with one moves.
-        QTest::keyClick(&grid, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(grid.model().cursorRow(), 0);
-        QTest::keyClick(&grid, Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(grid.model().cursorRow(), 1);
-        // Shift still types capitals.
-        QTest::keyClick(&grid, 'A', Qt::ShiftModifier);
-        QCOMPARE(grid.model().editBuffer().text, std::string("      A"));
     }
 
     void scrollingByLinePageAndThumb() {
@@ -206,24 +194,6 @@ class GridWidgetTest : public QObject {
         bar->setSliderDown(false);
         QCOMPARE(top(), 70);
         QCOMPARE(bar->value(), 71);
-    }
-
-    void escapeAndPageKeys() {
-        GridWidget& grid = showGrid();
-        grid.model().AttachPeaks(numberedPeaks(100));
-        QTest::keyClick(&grid, Qt::Key_Right);
-        QTest::keyClicks(&grid, "7");
-        QCOMPARE(grid.model().editBuffer().text, std::string("00007.00"));
-        QTest::keyClick(&grid, Qt::Key_Escape);
-        QCOMPARE(grid.model().editBuffer().text, std::string("00000.00"));
-        QCOMPARE(grid.model().IsModified(), 0u);
-        QTest::keyClick(&grid, Qt::Key_PageDown);
-        QCOMPARE(grid.model().cursorRow(), 25);
-        QCOMPARE(grid.model().topRow(), 25);
-        QCOMPARE(grid.verticalScrollBar()->value(), 26);
-        QTest::keyClick(&grid, Qt::Key_PageUp);
-        QCOMPARE(grid.model().cursorRow(), 0);
-        QCOMPARE(grid.model().cursorColumn(), int(kTimeColumn));
     }
 
     // A value or label wider than its cell is marked, never cut into another value.
@@ -359,32 +329,23 @@ class GridWidgetTest : public QObject {
     }
 
     // The Num column widens to the digits of the last row, and narrows again.
-    void rowNumbersShowWhole() {
+    // The widget's column borders are the model's in character widths inside the frame, also
+    // when the Num column widens for the last row number; a shown cell is the model's text.
+    void bordersAndCellsFollowTheModel() {
         GridWidget& grid = showGrid();
-        const int cx = grid.charWidth();
-        const int frame = grid.frameWidth();
-        grid.model().AttachPeaks(numberedPeaks(100000));
-        grid.model().MoveCursor(99999, kElemColumn);
-        QCoreApplication::processEvents();
-        QCOMPARE(grid.shownText(99999, kNumColumn), QString("100000"));
-        QCOMPARE(grid.shownText(99998, kNumColumn), QString("99999"));
-        QCOMPARE(grid.shownText(9998, kNumColumn), QString("9999"));
-        QCOMPARE(grid.shownText(99999, kElemColumn), QString("   Ar36"));
-        QCOMPARE(grid.columnBorders()[0], 7 * cx + frame);
-        QCOMPARE(grid.columnBorders()[4], 38 * cx + frame);
-        grid.model().AttachPeaks(numberedPeaks(3));
-        QCOMPARE(grid.shownText(2, kNumColumn), QString("0003"));
-        QCOMPARE(grid.columnBorders()[0], 5 * cx + frame);
-    }
-
-    void layoutUnitsAndBorders() {
-        GridWidget& grid = showGrid();
-        const int cx = grid.charWidth();
-        const int frame = grid.frameWidth();
-        const std::array<int, 5> expected{5 * cx + frame, 13 * cx + frame, 22 * cx + frame,
-                                          28 * cx + frame, 36 * cx + frame};
-        QCOMPARE(grid.columnBorders(), expected);
         QCOMPARE(grid.viewport()->height(), 25 * grid.rowHeight());
+        for (const int rows : {3, 100000}) {
+            grid.model().AttachPeaks(numberedPeaks(rows));
+            grid.model().MoveCursor(rows - 1, kElemColumn);
+            QCoreApplication::processEvents();
+            const auto model = grid.model().GetColumnBorders();
+            for (std::size_t i = 0; i < model.size(); ++i) {
+                QCOMPARE(grid.columnBorders()[i], model[i] * grid.charWidth() + grid.frameWidth());
+            }
+            QCOMPARE(grid.shownText(rows - 1, kNumColumn),
+                     QString::fromStdString(grid.model().cellText(rows - 1, kNumColumn)));
+        }
+        QCOMPARE(grid.shownText(99999, kNumColumn), QString("100000"));
     }
 };
 

@@ -1,6 +1,7 @@
 // Printing from the windows on a machine without a printer: the printer selection and report
 // options dialogs, and the "PDF file" entry writing the pages of the result window, the graph
 // window, reports and the peak list.
+#include "dialog_steps.h"
 #include "gui/result_calculation.h"
 #include "gui/results/printer_properties.h"
 #include "gui/results/printer_selection_dialog.h"
@@ -15,7 +16,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
-#include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QProcess>
@@ -161,36 +161,20 @@ class PrintingTest : public QObject {
         gui::PrinterSelectionDialog dialog(
             {"Office", "Lab", "PDF file"}, 1, [&opened](const QString& name) { opened << name; },
             [&helped](int context) { helped << context; });
-        QCOMPARE(dialog.windowTitle(), QString("プリンタの選択"));
-        QVERIFY(dialog.findChild<QLabel*>()->text() == "現在のプリンタ");
         QCOMPARE(dialog.printerList()->currentText(), QString("Lab"));
         dialog.printerList()->setCurrentIndex(2);
         dialog.propertiesButton()->click();
         QCOMPARE(opened, QStringList({"PDF file"}));
-        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            if (button->text() == "ヘルプ") {
-                button->click();
-            }
-        }
+        test::button(dialog, "ヘルプ")->click();
         QCOMPARE(helped, QList<int>({76}));
-        QTimer::singleShot(0, &dialog, [&dialog] {
-            for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-                if (button->text() == "OK") {
-                    button->click();
-                }
-            }
-        });
+        QTimer::singleShot(0, &dialog, [&dialog] { test::button(dialog, "OK")->click(); });
         QCOMPARE(dialog.choose(), std::optional<std::size_t>(2));
 
         // Without a default entry nothing is selected, and "OK" does nothing.
         gui::PrinterSelectionDialog unselected({"Office"}, std::nullopt, {}, {});
         QCOMPARE(unselected.printerList()->currentIndex(), -1);
         QTimer::singleShot(0, &unselected, [&unselected] {
-            for (QPushButton* button : unselected.findChildren<QPushButton*>()) {
-                if (button->text() == "OK") {
-                    button->click();
-                }
-            }
+            test::button(unselected, "OK")->click();
             QVERIFY(unselected.isVisible());
             unselected.reject();
         });
@@ -200,7 +184,6 @@ class PrintingTest : public QObject {
     void reportOptionsDialogTakesItsBoxes() {
         int choices = 0;
         gui::ReportOptionsDialog dialog([&choices] { ++choices; }, {});
-        QCOMPARE(dialog.windowTitle(), QString("レポートの作成"));
         ReportOptions options{true, false, true};
         QTimer::singleShot(0, &dialog, [&dialog] {
             QVERIFY(dialog.resultBox()->isChecked());
@@ -208,11 +191,7 @@ class PrintingTest : public QObject {
             dialog.printerButton()->click(); // the dialog stays open
             dialog.resultBox()->setChecked(false);
             dialog.dataPointsBox()->setChecked(true);
-            for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-                if (button->text() == "作成開始") {
-                    button->click();
-                }
-            }
+            test::button(dialog, "作成開始")->click();
         });
         QVERIFY(dialog.run(options));
         QCOMPARE(choices, 1);

@@ -31,7 +31,6 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -147,14 +146,12 @@ class SettingsDialogsTest : public QObject {
         bool stayedOpen = false;
         whenShown<QDialog>([&](QDialog& shown) {
             auto& dialog = static_cast<CalculationSettingsDialog&>(shown);
-            QCOMPARE(dialog.windowTitle(), QString("回帰計算の設定"));
             const QStringList labels{"Ar36", "Ar38", "Ar40"};
             QCOMPARE(itemTexts(dialog.numeratorList()), labels);
             QCOMPARE(itemTexts(dialog.denominatorList()), labels);
             QCOMPARE(itemTexts(dialog.abundanceList()), labels);
             QCOMPARE(itemTexts(dialog.correctionSetList()), QStringList({"Atm", "Blank"}));
             QVERIFY(!dialog.correctionSetList()->isEnabled());
-            QVERIFY(dialog.findChild<QRadioButton*>() != nullptr);
             for (const char* label : {"95%", "68%", "不偏標準偏差", "標準偏差"}) {
                 const auto radios = dialog.findChildren<QRadioButton*>();
                 QVERIFY(std::any_of(radios.begin(), radios.end(), [&](QRadioButton* radio) {
@@ -295,13 +292,7 @@ class SettingsDialogsTest : public QObject {
         writeFile(iniPath_, options);
         test::ScriptedPort ui;
         CorrectionTableDialog dialog(nullptr, QFile::encodeName(iniPath_).toStdString(), ui);
-        QCOMPARE(dialog.windowTitle(), QString("妨害ピーク補正テーブルの編集"));
         QCOMPARE(dialog.factorField()->text(), QString("0"));
-        const auto labels = dialog.findChildren<QLabel*>();
-        for (const char* text : {"妨害ピーク", "補正ピーク", "補正係数", "現在のセット"}) {
-            QVERIFY(std::any_of(labels.begin(), labels.end(),
-                                [&](QLabel* label) { return label->text() == text; }));
-        }
 
         QTest::keyClicks(dialog.correctedField()->lineEdit(), "Ar40");
         QTest::keyClicks(dialog.interferingField()->lineEdit(), "Ar36");
@@ -373,7 +364,6 @@ class SettingsDialogsTest : public QObject {
         bool stayedOpen = false;
         whenShown<QDialog>([&](QDialog& dialog) {
             auto& dat = static_cast<DatNoteDialog&>(dialog);
-            QCOMPARE(dat.windowTitle(), QString("コメントの編集"));
             QCOMPARE(dat.field(0)->text(), QString("AS-12"));
             QCOMPARE(dat.field(3)->text(), QString("1.2346E-008"));
             dat.field(0)->setText("試料 AS-13");
@@ -408,7 +398,6 @@ class SettingsDialogsTest : public QObject {
         QtDataNotePort port(nullptr);
         whenShown<QDialog>([](QDialog& dialog) {
             auto& form = static_cast<NoteFormDialog&>(dialog);
-            QCOMPARE(form.windowTitle(), QString("データ形式の決定"));
             QVERIFY(form.datButton()->isChecked());
             form.pksButton()->click();
             button(form, "OK")->click();
@@ -525,7 +514,6 @@ class SettingsDialogsTest : public QObject {
         QtDataNotePort port(nullptr, [&](int context) { help = context; });
         whenShown<QDialog>([&](QDialog& dialog) {
             auto& viewer = static_cast<DataNoteViewerDialog&>(dialog);
-            QCOMPARE(viewer.windowTitle(), QString("記載の表示"));
             QCOMPARE(itemTexts(viewer.keyList()),
                      QStringList({"NAME", "SPIKEID", "SPIKEVOL", "SPIKEERROR", "WEIGHT", "DATE",
                                   "COMMENT"}));
@@ -558,9 +546,6 @@ class SettingsDialogsTest : public QObject {
         const int widthBefore = fixture.window->width();
         whenShown<QDialog>([&](QDialog& dialog) {
             auto& sheet = static_cast<OptionsDialog&>(dialog);
-            QCOMPARE(sheet.windowTitle(), QString("Tarnovaのオプション"));
-            QCOMPARE(sheet.pages()->count(), 7);
-            QCOMPARE(sheet.pages()->tabText(5), QString("コピー"));
             sheet.pages()->setCurrentIndex(1);
             QCOMPARE(sheet.widthField(kTimeColumn)->text(), QString("8"));
             sheet.widthField(kTimeColumn)->setText("8");
@@ -731,7 +716,6 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(sheet.directoryField()->text(), folder_.path() + "/");
         QDir(folder_.path()).mkdir("peaks");
         whenShown<QFileDialog>([&](QFileDialog& browser) {
-            QCOMPARE(browser.windowTitle(), QString("データディレクトリの選択"));
             QCOMPARE(QDir(browser.directory()).canonicalPath(),
                      QDir(folder_.path()).canonicalPath());
             browser.selectFile(folder_.filePath("peaks"));

@@ -58,29 +58,16 @@ class StartupTest : public QObject {
         const QString folder = QCoreApplication::applicationDirPath() + "/";
         QCOMPARE(started, QStringList({folder + "tarnova | b.pks", folder + "tarnova | c.pks"}));
 
+        // The core's start-up lines (tested with the core) come first; the desktop adds its
+        // own after the command line's: the main window's size, its grid and the drop target,
+        // then the first file.
         const QStringList lines = runLogLines();
-        const QStringList firstLines{
-            "Start logging.",        "Loaded from " + QCoreApplication::applicationFilePath() + ".",
-            "Loadpath is " + folder, "Accelerator is loaded",
-            "Loading Ini-file.",     folder + "TARNOVA.INI"};
-        QCOMPARE(lines.mid(0, firstLines.size()), firstLines);
-        // The settings' lines come next, then the command line and the main window.
-        const qsizetype controls = lines.indexOf("Common Control Library is initialized");
-        QVERIFY(controls > firstLines.size());
-        const QStringList laterLines{"Common Control Library is initialized",
-                                     "CmdLine: -log a.pks b.pks c.pks",
-                                     "a.pks: Load",
-                                     "b.pks: Fork",
-                                     "c.pks: Fork",
-                                     "Calicurating the size of editor.",
-                                     "0: 4/0",
-                                     "1: 7/0",
-                                     "2: 8/5",
-                                     "3: 6/3",
-                                     "4: 7/4",
-                                     "5: 10/3"};
-        QCOMPARE(lines.mid(controls, laterLines.size()), laterLines);
-        const qsizetype sizeLine = controls + laterLines.size();
+        QCOMPARE(lines.value(0), QString("Start logging."));
+        const qsizetype load = lines.indexOf("a.pks: Load");
+        QVERIFY(load > 0);
+        QCOMPARE(lines.mid(load, 4), QStringList({"a.pks: Load", "b.pks: Fork", "c.pks: Fork",
+                                                  "Calicurating the size of editor."}));
+        const qsizetype sizeLine = load + 4 + kGridColumnCount;
         QVERIFY(lines.value(sizeLine).startsWith("Window size is ("));
         QCOMPARE(
             lines.mid(sizeLine + 1, 3),

@@ -63,36 +63,8 @@ constexpr int kCoverHelpContext = 1;
 constexpr int kMainWindowHelpContext = 39;
 constexpr int kQandAHelpContext = 51;
 
-// The run-log line each command writes before it acts; the correction table editor writes none.
-constexpr std::array<std::pair<int, const char*>, 27> kCommandLogLines{{
-    {kCommandNew, "NEWDATA command"},
-    {kCommandOpen, "OPENFILE command"},
-    {kCommandSave, "SAVEFILE command"},
-    {kCommandSaveAs, "SAVEFILEAS command"},
-    {kCommandPrinterSetup, "PRINTERROPT command"},
-    {kCommandPrint, "PRINT command"},
-    {kCommandQuit, "QUIT command"},
-    {kCommandCalc, "CALC command"},
-    {kCommandOption, "OPTION command"},
-    {kCommandDataNote, "DATANOTE comamnd"},
-    {kCommandRemoveResult, "REMOVERESULT command"},
-    {kCommandSort, "SORTDATA command"},
-    {kCommandJumpTo, "JUMPTO command"},
-    {kCommandAbout, "ABOUT command"},
-    {kCommandHelpIndex, "HELPINDEX command"},
-    {kCommandHelpTopics, "HELPTOPICS command"},
-    {kCommandHelpCover, "HELPCOVER command"},
-    {kCommandHelpForHelp, "HELPFORHELP command"},
-    {kCommandHelpQandA, "HELPQANDA command"},
-    {kCommandSaveOption, "SAVEOPTION command"},
-    {kCommandInsertLine, "INSERTLINE command"},
-    {kCommandDeleteLine, "DELETELINE command"},
-    {kCommandCorrectionTable, nullptr},
-    {kCommandUndo, "UNDO command"},
-    {kCommandRedo, "REDO command"},
-    {kCommandCopy, "COPY command"},
-    {kCommandPaste, "PASTE command"},
-}};
+// The titles of the menus, in the order of MainMenu.
+constexpr std::array<const char*, 5> kMenuTitles{"&File", "&Edit", "&Data", "&Option", "&Help"};
 
 } // namespace
 
@@ -100,6 +72,76 @@ QEvent::Type MainWindow::recalcEventType() {
     static const auto type =
         static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x401));
     return type;
+}
+
+std::span<const MainWindowCommand> MainWindow::commands() {
+    using Menu = MainMenu;
+    using Window = MainWindow;
+    constexpr QKeyCombination none;
+    constexpr auto ctrl = [](Qt::Key key) { return Qt::CTRL | key; };
+    constexpr auto ctrlShift = [](Qt::Key key) { return Qt::CTRL | Qt::SHIFT | key; };
+    // "DATANOTE comamnd" keeps its misspelling: scripts that read the run log look for it.
+    // clang-format off
+    static const std::array<MainWindowCommand, 27> table{{
+        {kCommandNew, Menu::File, "&New", false, {ctrl(Qt::Key_N)}, "NEWDATA command",
+            [](Window& window) { window.newSheet(); }},
+        {kCommandOpen, Menu::File, "&Open", false, {ctrl(Qt::Key_O)}, "OPENFILE command",
+            [](Window& window) { window.openSheet(); }},
+        {kCommandSave, Menu::File, "&Save", false, {ctrl(Qt::Key_S)}, "SAVEFILE command",
+            [](Window& window) { window.saveSheet(false); }},
+        {kCommandSaveAs, Menu::File, "Save &As", false, {ctrlShift(Qt::Key_S)},
+            "SAVEFILEAS command", [](Window& window) { window.saveSheet(true); }},
+        {kCommandPrinterSetup, Menu::File, "P&rinter Setup", false, {none}, "PRINTERROPT command",
+            [](Window& window) { ChoosePrinter(window.printing_->environment()); }},
+        {kCommandPrint, Menu::File, "&Print", false, {ctrl(Qt::Key_P)}, "PRINT command",
+            [](Window& window) { window.printPeakList(); }},
+        {kCommandQuit, Menu::File, "&Quit", true, {ctrl(Qt::Key_Q)}, "QUIT command",
+            [](Window& window) { window.close(); }},
+        // Undo and redo of every change to the sheet, and the sheet as text for spreadsheets.
+        {kCommandUndo, Menu::Edit, "&Undo", false, {ctrl(Qt::Key_Z)}, "UNDO command",
+            [](Window& window) { UndoSheetChange(window.context_.grid); }},
+        {kCommandRedo, Menu::Edit, "&Redo", false, {ctrl(Qt::Key_Y), ctrlShift(Qt::Key_Z)},
+            "REDO command", [](Window& window) { RedoSheetChange(window.context_.grid); }},
+        {kCommandCopy, Menu::Edit, "&Copy", true, {ctrl(Qt::Key_C)}, "COPY command",
+            [](Window& window) { window.copySheet(); }},
+        {kCommandPaste, Menu::Edit, "&Paste", false, {ctrl(Qt::Key_V)}, "PASTE command",
+            [](Window& window) { window.pasteRows(); }},
+        // The calculation before stays until the new one's settings are confirmed.
+        {kCommandCalc, Menu::Data, "&Regression", false, {ctrl(Qt::Key_G)}, "CALC command",
+            [](Window& window) { window.runCalculation(true); }},
+        {kCommandDataNote, Menu::Data, "Data &Note", false, {ctrl(Qt::Key_H)}, "DATANOTE comamnd",
+            [](Window& window) { window.editDataNote(); }},
+        {kCommandRemoveResult, Menu::Data, "Remove Result(&X)", false, {ctrl(Qt::Key_X)},
+            "REMOVERESULT command", [](Window& window) { window.releaseCalculation(); }},
+        {kCommandInsertLine, Menu::Data, "&Insert Line", true, {ctrl(Qt::Key_I)},
+            "INSERTLINE command", [](Window& window) { window.grid_->insertLine(); }},
+        {kCommandDeleteLine, Menu::Data, "&Delete Line", false, {ctrl(Qt::Key_D)},
+            "DELETELINE command", [](Window& window) { window.grid_->deleteLine(); }},
+        {kCommandSort, Menu::Data, "&Sort", true, {ctrl(Qt::Key_A)}, "SORTDATA command",
+            [](Window& window) { window.grid_->sortRows(*window.dialogs_); }},
+        {kCommandJumpTo, Menu::Data, "&Jump To...", false, {ctrl(Qt::Key_J)}, "JUMPTO command",
+            [](Window& window) { window.grid_->jumpTo(*window.dialogs_); }},
+        {kCommandCorrectionTable, Menu::Option, "&Edit Interfering Peak Correction Table", false,
+            {none}, nullptr, [](Window& window) { window.editCorrectionTable(); }},
+        {kCommandOption, Menu::Option, "&Option", false, {none}, "OPTION command",
+            [](Window& window) { window.showOptions(); }},
+        {kCommandSaveOption, Menu::Option, "&Save Option", false, {none}, "SAVEOPTION command",
+            [](Window& window) { window.saveOptions(); }},
+        {kCommandHelpIndex, Menu::Help, "&Index", false, {none}, "HELPINDEX command",
+            [](Window& window) { ShowHelp(window.context_.port, kHelpFinder, 0); }},
+        {kCommandHelpTopics, Menu::Help, "&Topic", false, {QKeyCombination(Qt::Key_F1)},
+            "HELPTOPICS command", [](Window& window) { window.showHelp(kMainWindowHelpContext); }},
+        {kCommandHelpCover, Menu::Help, "&Cover", false, {none}, "HELPCOVER command",
+            [](Window& window) { window.showHelp(kCoverHelpContext); }},
+        {kCommandHelpQandA, Menu::Help, "&Q&&A", false, {none}, "HELPQANDA command",
+            [](Window& window) { window.showHelp(kQandAHelpContext); }},
+        {kCommandHelpForHelp, Menu::Help, "&Help", false, {none}, "HELPFORHELP command",
+            [](Window& window) { ShowHelp(window.context_.port, kHelpOnHelp, 0); }},
+        {kCommandAbout, Menu::Help, "&About Tarnova", true, {none}, "ABOUT command",
+            [](Window& window) { window.showAbout(); }},
+    }};
+    // clang-format on
+    return table;
 }
 
 MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
@@ -160,65 +202,36 @@ QAction* MainWindow::action(int command) const {
     return nullptr;
 }
 
-QAction* MainWindow::addCommand(QMenu* menu, const char* label, int command,
-                                const QKeySequence& shortcut) {
-    auto* action = menu->addAction(QString::fromUtf8(label));
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-    actions_.emplace_back(command, action);
-    return action;
-}
-
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    addCommand(file, "&New", kCommandNew, QKeySequence(Qt::CTRL | Qt::Key_N));
-    addCommand(file, "&Open", kCommandOpen, QKeySequence(Qt::CTRL | Qt::Key_O));
-    addCommand(file, "&Save", kCommandSave, QKeySequence(Qt::CTRL | Qt::Key_S));
-    addCommand(file, "Save &As", kCommandSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    addCommand(file, "P&rinter Setup", kCommandPrinterSetup);
-    addCommand(file, "&Print", kCommandPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
-    file->addSeparator();
-    addCommand(file, "&Quit", kCommandQuit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    // Undo and redo of every change to the sheet, and the sheet as text for spreadsheets.
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    addCommand(edit, "&Undo", kCommandUndo, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    addCommand(edit, "&Redo", kCommandRedo, QKeySequence(Qt::CTRL | Qt::Key_Y))
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    edit->addSeparator();
-    addCommand(edit, "&Copy", kCommandCopy, QKeySequence(Qt::CTRL | Qt::Key_C));
-    addCommand(edit, "&Paste", kCommandPaste, QKeySequence(Qt::CTRL | Qt::Key_V));
-
-    QMenu* dataMenu = menuBar()->addMenu("&Data");
-    addCommand(dataMenu, "&Regression", kCommandCalc, QKeySequence(Qt::CTRL | Qt::Key_G));
-    addCommand(dataMenu, "Data &Note", kCommandDataNote, QKeySequence(Qt::CTRL | Qt::Key_H));
-    addCommand(dataMenu, "Remove Result(&X)", kCommandRemoveResult,
-               QKeySequence(Qt::CTRL | Qt::Key_X));
-    dataMenu->addSeparator();
-    addCommand(dataMenu, "&Insert Line", kCommandInsertLine, QKeySequence(Qt::CTRL | Qt::Key_I));
-    addCommand(dataMenu, "&Delete Line", kCommandDeleteLine, QKeySequence(Qt::CTRL | Qt::Key_D));
-    dataMenu->addSeparator();
-    addCommand(dataMenu, "&Sort", kCommandSort, QKeySequence(Qt::CTRL | Qt::Key_A));
-    addCommand(dataMenu, "&Jump To...", kCommandJumpTo, QKeySequence(Qt::CTRL | Qt::Key_J));
-
-    QMenu* option = menuBar()->addMenu("&Option");
-    addCommand(option, "&Edit Interfering Peak Correction Table", kCommandCorrectionTable);
-    addCommand(option, "&Option", kCommandOption);
-    addCommand(option, "&Save Option", kCommandSaveOption);
-
+    std::array<QMenu*, kMenuTitles.size()> menus{};
+    for (std::size_t menu = 0; menu < kMenuTitles.size(); ++menu) {
+        if (static_cast<MainMenu>(menu) != MainMenu::Help) {
+            menus[menu] = menuBar()->addMenu(kMenuTitles[menu]);
+        }
+    }
     // The Help menu stands at the right end of the menu bar.
     auto* helpBar = new QMenuBar(menuBar());
     helpBar->setObjectName("helpmenubar");
-    helpMenu_ = helpBar->addMenu("&Help");
-    addCommand(helpMenu_, "&Index", kCommandHelpIndex);
-    addCommand(helpMenu_, "&Topic", kCommandHelpTopics, QKeySequence(Qt::Key_F1));
-    addCommand(helpMenu_, "&Cover", kCommandHelpCover);
-    addCommand(helpMenu_, "&Q&&A", kCommandHelpQandA);
-    addCommand(helpMenu_, "&Help", kCommandHelpForHelp);
-    helpMenu_->addSeparator();
-    addCommand(helpMenu_, "&About Tarnova", kCommandAbout);
+    helpMenu_ = helpBar->addMenu(kMenuTitles[static_cast<std::size_t>(MainMenu::Help)]);
+    menus[static_cast<std::size_t>(MainMenu::Help)] = helpMenu_;
+    for (const MainWindowCommand& command : commands()) {
+        QMenu* menu = menus[static_cast<std::size_t>(command.menu)];
+        if (command.separatorBefore) {
+            menu->addSeparator();
+        }
+        auto* action = menu->addAction(QString::fromUtf8(command.label));
+        QList<QKeySequence> shortcuts;
+        for (const QKeyCombination keys : command.shortcuts) {
+            if (keys != QKeyCombination()) {
+                shortcuts << QKeySequence(keys);
+            }
+        }
+        action->setShortcuts(shortcuts);
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int id = command.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        actions_.emplace_back(id, action);
+    }
     menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
 }
 
@@ -323,6 +336,22 @@ void MainWindow::runCalculation(bool fresh) {
     RunCalculation(calculation, context_.grid, environment);
 }
 
+void MainWindow::newSheet() {
+    if (maySheetBeReplaced()) {
+        context_.grid.NewSheet();
+        ReleaseDataNote();
+        releaseCalculation();
+        context_.files.setWindowTitle("Tarnova:");
+    }
+}
+
+void MainWindow::openSheet() {
+    if (maySheetBeReplaced()) {
+        loadFile(std::nullopt);
+        releaseCalculation();
+    }
+}
+
 void MainWindow::showOptions() {
     OptionsDialog sheet(
         this, context_.settings, context_.grid.columnFormats(), context_.port,
@@ -334,6 +363,23 @@ void MainWindow::showOptions() {
     setFixedSize(editorWindowSize());
     grid_->viewport()->update();
     pane_->update();
+}
+
+void MainWindow::saveOptions() {
+    // The methods chosen for records of the calculation are kept with the options.
+    Settings saved = context_.settings;
+    if (context_.calculation.calcFlags != 0) {
+        saved.methodChoices = context_.calculation.fitChoices.byName;
+    }
+    SaveOptions(saved, context_.grid, settingsFilePath(), context_.port);
+}
+
+void MainWindow::printPeakList() {
+    PrintPeakList(printing_->environment(), context_.grid);
+}
+
+void MainWindow::showHelp(int helpContext) {
+    ShowHelp(context_.port, kHelpContext, helpContext);
 }
 
 void MainWindow::editDataNote() {
@@ -362,115 +408,17 @@ void MainWindow::pasteRows() {
 }
 
 void MainWindow::runCommand(int command) {
-    const auto entry = std::find_if(kCommandLogLines.begin(), kCommandLogLines.end(),
-                                    [command](const auto& row) { return row.first == command; });
-    if (entry == kCommandLogLines.end()) {
+    const std::span<const MainWindowCommand> table = commands();
+    const auto entry = std::find_if(table.begin(), table.end(),
+                                    [command](const auto& row) { return row.id == command; });
+    if (entry == table.end()) {
         LogLine("Unknown command");
         return;
     }
-    if (entry->second != nullptr) {
-        LogLine(entry->second);
+    if (entry->logLine != nullptr) {
+        LogLine(entry->logLine);
     }
-    switch (command) {
-    case kCommandNew:
-        if (maySheetBeReplaced()) {
-            context_.grid.NewSheet();
-            ReleaseDataNote();
-            releaseCalculation();
-            context_.files.setWindowTitle("Tarnova:");
-        }
-        break;
-    case kCommandOpen:
-        if (maySheetBeReplaced()) {
-            loadFile(std::nullopt);
-            releaseCalculation();
-        }
-        break;
-    case kCommandSave:
-        saveSheet(false);
-        break;
-    case kCommandSaveAs:
-        saveSheet(true);
-        break;
-    case kCommandQuit:
-        close();
-        break;
-    case kCommandSort:
-        grid_->sortRows(*dialogs_);
-        break;
-    case kCommandJumpTo:
-        grid_->jumpTo(*dialogs_);
-        break;
-    case kCommandCalc:
-        // The calculation before stays until the new one's settings are confirmed.
-        runCalculation(true);
-        break;
-    case kCommandRemoveResult:
-        releaseCalculation();
-        break;
-    case kCommandPrinterSetup:
-        ChoosePrinter(printing_->environment());
-        break;
-    case kCommandPrint:
-        PrintPeakList(printing_->environment(), context_.grid);
-        break;
-    case kCommandOption:
-        showOptions();
-        break;
-    case kCommandDataNote:
-        editDataNote();
-        break;
-    case kCommandCorrectionTable:
-        editCorrectionTable();
-        break;
-    case kCommandAbout:
-        showAbout();
-        break;
-    case kCommandHelpIndex:
-        ShowHelp(context_.port, kHelpFinder, 0);
-        break;
-    case kCommandHelpTopics:
-        ShowHelp(context_.port, kHelpContext, kMainWindowHelpContext);
-        break;
-    case kCommandHelpCover:
-        ShowHelp(context_.port, kHelpContext, kCoverHelpContext);
-        break;
-    case kCommandHelpForHelp:
-        ShowHelp(context_.port, kHelpOnHelp, 0);
-        break;
-    case kCommandHelpQandA:
-        ShowHelp(context_.port, kHelpContext, kQandAHelpContext);
-        break;
-    case kCommandSaveOption: {
-        // The methods chosen for records of the calculation are kept with the options.
-        Settings saved = context_.settings;
-        if (context_.calculation.calcFlags != 0) {
-            saved.methodChoices = context_.calculation.fitChoices.byName;
-        }
-        SaveOptions(saved, context_.grid, settingsFilePath(), context_.port);
-        break;
-    }
-    case kCommandInsertLine:
-        grid_->insertLine();
-        break;
-    case kCommandDeleteLine:
-        grid_->deleteLine();
-        break;
-    case kCommandUndo:
-        UndoSheetChange(context_.grid);
-        break;
-    case kCommandRedo:
-        RedoSheetChange(context_.grid);
-        break;
-    case kCommandCopy:
-        copySheet();
-        break;
-    case kCommandPaste:
-        pasteRows();
-        break;
-    default:
-        break;
-    }
+    entry->run(*this);
 }
 
 bool MainWindow::event(QEvent* event) {

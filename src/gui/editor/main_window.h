@@ -5,11 +5,13 @@
 #include "shell/instance_starter.h"
 
 #include <QEvent>
+#include <QKeyCombination>
 #include <QMainWindow>
 
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,25 @@ enum MainCommand : int {
     kCommandDeleteLine = 101,
 };
 
+class MainWindow;
+
+// The menus of the main window; Help stands apart at the right end of the menu bar.
+enum class MainMenu { File, Edit, Data, Option, Help };
+
+// One command of the main window: where it stands in the menus, its shortcuts, the run-log line
+// it writes before it acts (none where null) and what it does. The menus, the log lines and the
+// commands' tests are made from the table of these; a new command is one more entry.
+struct MainWindowCommand {
+    MainCommand id;
+    MainMenu menu;
+    const char* label;
+    // A separator stands above the command in its menu.
+    bool separatorBefore;
+    std::array<QKeyCombination, 2> shortcuts;
+    const char* logLine;
+    void (*run)(MainWindow& window);
+};
+
 // What the main window works with; all of it outlives the window.
 struct MainWindowContext {
     GridModel& grid;
@@ -85,6 +106,9 @@ class MainWindow final : public QMainWindow {
   public:
     // The event by which the result windows ask for the calculation to be run again.
     static QEvent::Type recalcEventType();
+
+    // The command table, in menu order.
+    static std::span<const MainWindowCommand> commands();
 
     explicit MainWindow(MainWindowContext context, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -116,8 +140,9 @@ class MainWindow final : public QMainWindow {
 
   private:
     void buildMenus();
-    QAction* addCommand(QMenu* menu, const char* label, int command,
-                        const QKeySequence& shortcut = {});
+    // New and Open: the save question first, then an empty sheet or the file chosen.
+    void newSheet();
+    void openSheet();
     // The save question when the sheet has unsaved changes. True when the caller may go on.
     bool maySheetBeReplaced();
     bool saveSheet(bool askForName);
@@ -127,10 +152,14 @@ class MainWindow final : public QMainWindow {
     // CALC (fresh: a new calculation that replaces the old one once confirmed) or RECALC.
     void runCalculation(bool fresh);
     void showAbout();
+    void printPeakList();
+    // The help topic of a context number.
+    void showHelp(int helpContext);
     void copySheet();
     void pasteRows();
     // The commands of the dialogs: Option, Save Option, Data Note and the correction table.
     void showOptions();
+    void saveOptions();
     void editDataNote();
     void editCorrectionTable();
 

@@ -87,15 +87,6 @@ void expectClose(const std::string& text, double expected) {
     EXPECT_NEAR(numberIn(text), expected, std::fabs(expected) * 1e-12) << text;
 }
 
-// A record through the regression: statistics, then the line.
-RegressionResult fitted(const std::vector<std::pair<double, double>>& points) {
-    RegressionResult record = withPoints(points);
-    if (ComputeStatistics(record) == 1) {
-        FitLine(record);
-    }
-    return record;
-}
-
 TEST(TidyTable, HeaderNamesEveryColumnOnce) {
     const std::string text = TidyTableText(TidyTableFormat::Csv).finish();
     const auto records = readCsv(text);
@@ -112,7 +103,8 @@ TEST(TidyTable, HeaderNamesEveryColumnOnce) {
 // Times 2, 4, 6 and values 3, 3.3, 3.15: mean 3.15, unbiased deviation 0.15, r 0.5, the line
 // 3 + 0.0375 t with a residual sum of squares of 0.03375 on one degree of freedom.
 TEST(TidyTable, RecordValuesAtFullPrecision) {
-    const std::vector<RegressionResult> records{fitted({{2, 3}, {4, 3.3}, {6, 3.15}})};
+    const std::vector<RegressionResult> records{
+        test::regressedRecord({{2, 3}, {4, 3.3}, {6, 3.15}})};
     TidyMeasurement measurement;
     measurement.file = "runs/run 7.pks";
     measurement.format = FileKind::Pks;
@@ -150,7 +142,8 @@ TEST(TidyTable, RecordValuesAtFullPrecision) {
 }
 
 TEST(TidyTable, EstimateAndLevelFollowTheCalculationFlags) {
-    const std::vector<RegressionResult> records{fitted({{1, 2}, {2, 4}, {3, 3}, {4, 5}})};
+    const std::vector<RegressionResult> records{
+        test::regressedRecord({{1, 2}, {2, 4}, {3, 3}, {4, 5}})};
     const RegressionResult& record = records[0];
     const struct {
         std::uint32_t flags;
@@ -195,9 +188,9 @@ TEST(TidyTable, RecordsWithFewPointsLeaveTheirMissingValuesEmpty) {
         point.flags = kPointDisabled;
     }
     ComputeStatistics(allDisabled);
-    const std::vector<RegressionResult> records{none, allDisabled, fitted({{1, 2}}),
-                                                fitted({{1, 2}, {3, 5}}),
-                                                fitted({{1, 2}, {3, 5}, {4, 5}})};
+    const std::vector<RegressionResult> records{none, allDisabled, test::regressedRecord({{1, 2}}),
+                                                test::regressedRecord({{1, 2}, {3, 5}}),
+                                                test::regressedRecord({{1, 2}, {3, 5}, {4, 5}})};
     const struct {
         const char* record;
         const char* status;
@@ -259,7 +252,7 @@ TEST(TidyTable, NoteTextsAndQuotedFields) {
     dat.name = "blank";
     dat.date = "1999/01/02";
     dat.spikeId = 7;
-    const std::vector<RegressionResult> records{fitted({{1, 2}, {2, 3}, {3, 5}})};
+    const std::vector<RegressionResult> records{test::regressedRecord({{1, 2}, {2, 3}, {3, 5}})};
     const struct {
         const DataNote* note;
         const char* sample;
@@ -337,7 +330,7 @@ TEST(TidyTable, NumbersReadBackAsTheSameDouble) {
 // A number without digits is null in JSON and NaN in CSV; texts are escaped as JSON needs, and
 // bytes of a file name that are no UTF-8 become U+FFFD.
 TEST(TidyTable, JsonEscapesAndNonFiniteNumbers) {
-    RegressionResult record = fitted({{1, 2}, {2, 3}, {3, 5}});
+    RegressionResult record = test::regressedRecord({{1, 2}, {2, 3}, {3, 5}});
     record.r = std::nan("");
     const std::vector<RegressionResult> records{record};
     TidyMeasurement measurement;

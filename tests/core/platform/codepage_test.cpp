@@ -34,5 +34,22 @@ TEST(Codepage, DecodesJapaneseAndReplacesWhatCodePage932DoesNotHold) {
     }
 }
 
+// A cut never splits a double-byte character: lead bytes are 0x81 to 0x9F and 0xE0 to 0xFC, the
+// bytes next to those ranges stand alone.
+TEST(Codepage, CutsKeepDoubleByteCharactersWholeAtTheEdgesOfTheLeadRanges) {
+    const struct {
+        unsigned char first;
+        bool lead;
+    } cases[] = {{0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false},
+                 {0xDF, false}, {0xE0, true}, {0xFC, true}, {0xFD, false}};
+    for (const auto& c : cases) {
+        const std::string text = std::string("A") + static_cast<char>(c.first) +
+                                 "\x40"
+                                 "B";
+        EXPECT_EQ(cutCp932(text, 2), text.substr(0, c.lead ? 1 : 2)) << int(c.first);
+        EXPECT_EQ(cutCp932(text, 3), text.substr(0, 3)) << int(c.first);
+    }
+}
+
 } // namespace
 } // namespace tarnova

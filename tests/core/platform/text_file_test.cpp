@@ -213,5 +213,14 @@ TEST_F(WholeFileWrite, RewritingInPlaceClaimsTheRoomFirst) {
               std::errc::no_such_file_or_directory);
 }
 
+// A file longer than its measured size (one that grew, or one the system measures as empty, as
+// /proc does) is refused once the reading passes the limit, never cut at it.
+TEST(WholeFileRead, AFileLongerThanMeasuredIsRefusedAtTheLimit) {
+    FileError error;
+    EXPECT_EQ(readRegularFile("/proc/self/status", 16, &error), std::nullopt);
+    EXPECT_EQ(error.kind, FileError::Kind::TooLarge);
+    EXPECT_TRUE(readRegularFile("/proc/self/status", 1 << 20).has_value());
+}
+
 } // namespace
 } // namespace tarnova

@@ -27,11 +27,7 @@ RegressionResult parabolaRecord(std::uint32_t method) {
         const double t = 1.0 + i;
         points.emplace_back(t, 5.0 - 2.0 * t + 0.25 * t * t + scatter[i]);
     }
-    RegressionResult record = test::withPoints(points, 0.32);
-    record.fitMethod = method;
-    EXPECT_EQ(ComputeStatistics(record), 1);
-    FitLine(record);
-    return record;
+    return test::regressedRecord(points, method, 0.32);
 }
 
 TEST(CurveDrawing, TheParabolaIsDrawnAsACurveThroughItsFittedValues) {

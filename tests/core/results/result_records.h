@@ -24,9 +24,7 @@ inline RegressionResult fittedRecord(const std::string& name,
     for (const int index : disabled) {
         (*record.points)[static_cast<std::size_t>(index)].flags |= kPointDisabled;
     }
-    if (ComputeStatistics(record) == 1) {
-        FitLine(record);
-    }
+    regress(record);
     return record;
 }
 

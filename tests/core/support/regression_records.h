@@ -1,6 +1,8 @@
-// Regression records made directly from (time, value) points, for the statistics and the fit.
+// Regression records made directly from (time, value) points, for the statistics and the fit:
+// the one builder of such records for every test.
 #pragma once
 
+#include "calc/regression.h"
 #include "calc/result_table.h"
 
 #include <utility>
@@ -30,6 +32,23 @@ inline RegressionResult withPoints(const std::vector<std::pair<double, double>>&
     }
     record.pointCount = static_cast<std::int32_t>(points.size());
     record.points = std::move(points);
+    return record;
+}
+
+// The regression on a record as the calculation runs it: the statistics, then the fit of the
+// record's method where the statistics could be computed.
+inline void regress(RegressionResult& record) {
+    if (ComputeStatistics(record) == 1) {
+        FitLine(record);
+    }
+}
+
+// A record of these points through the regression with method at the level 1 - alpha.
+inline RegressionResult regressedRecord(const std::vector<std::pair<double, double>>& points,
+                                        std::uint32_t method = 0, double alpha = 0.05) {
+    RegressionResult record = withPoints(points, alpha);
+    record.fitMethod = method;
+    regress(record);
     return record;
 }
 
