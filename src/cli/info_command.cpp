@@ -41,7 +41,7 @@ void printNote(const std::optional<DataNote>& note) {
 }
 
 // The stored exclusions, methods and filter once more, read: "excluded\tLABEL@TIME\tREASON",
-// "method\tNAME\tMETHOD", "filter\tKEYWORD".
+// "method\tNAME\tMETHOD", "filter\tKEYWORD", "kept\tLABEL@TIME".
 void printStoredReduction(const std::optional<DataNote>& note) {
     if (!note) {
         return;
@@ -58,6 +58,9 @@ void printStoredReduction(const std::optional<DataNote>& note) {
     }
     if (reduction.filter) {
         std::cout << "filter\t" << cp932ToUtf8(*reduction.filter) << '\n';
+    }
+    for (const StoredExclusion& kept : reduction.kept) {
+        std::cout << "kept\t" << cp932ToUtf8(PeakNameText(kept)) << '\n';
     }
 }
 

@@ -58,6 +58,32 @@ std::vector<std::uint32_t> excludedPeaks(const CalcState& state) {
     return excluded;
 }
 
+// The peaks the user kept in against the outlier filter: one of their points, or the peak
+// itself where no record holds a point of it, carries the mark.
+std::vector<bool> keptPeaks(const CalcState& state) {
+    std::vector<bool> kept(state.peaks.size(), false);
+    std::vector<bool> pointed(state.peaks.size(), false);
+    for (const RegressionResult& record : *state.results) {
+        if (!record.points) {
+            continue;
+        }
+        for (const DataPoint& point : *record.points) {
+            if (point.peakIndex < kept.size()) {
+                pointed[point.peakIndex] = true;
+                if (point.isActive() && (point.flags & kPointKeptByUser) != 0) {
+                    kept[point.peakIndex] = true;
+                }
+            }
+        }
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (!pointed[i] && (state.peaks[i].flags & kPeakKeptByUser) != 0) {
+            kept[i] = true;
+        }
+    }
+    return kept;
+}
+
 void countAs(ExclusionCount& count, std::uint32_t flags) {
     switch (ExclusionReasonOf(flags)) {
     case ExclusionReason::Hand:
@@ -112,15 +138,23 @@ StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
     }
     if (state.outlierFilter.rule != OutlierRule::Off) {
         reduction.filter = FormatOutlierFilter(state.outlierFilter);
+        // Without them a reloaded measurement would be filtered again where the user said no.
+        const std::vector<bool> kept = keptPeaks(state);
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            if (kept[i]) {
+                const PeakRecord& peak = state.peaks[i];
+                reduction.kept.push_back({peak.elem, pksHundredths(peak.time)});
+            }
+        }
     }
     return reduction;
 }
 
 bool SameReduction(const StoredReduction& a, const StoredReduction& b) {
     using Exclusion = std::pair<std::pair<std::string, long>, ExclusionReason>;
-    const auto exclusions = [](const StoredReduction& reduction) {
+    const auto exclusions = [](const std::vector<StoredExclusion>& entries) {
         std::vector<Exclusion> keys;
-        for (const StoredExclusion& exclusion : reduction.exclusions) {
+        for (const StoredExclusion& exclusion : entries) {
             keys.emplace_back(ExclusionKey(exclusion.label, exclusion.hundredths),
                               exclusion.reason);
         }
@@ -135,8 +169,9 @@ bool SameReduction(const StoredReduction& a, const StoredReduction& b) {
         std::sort(chosen.begin(), chosen.end());
         return chosen;
     };
-    return exclusions(a) == exclusions(b) && methods(a) == methods(b) && a.filter == b.filter &&
-           a.unreadable == b.unreadable;
+    return exclusions(a.exclusions) == exclusions(b.exclusions) &&
+           exclusions(a.kept) == exclusions(b.kept) && methods(a) == methods(b) &&
+           a.filter == b.filter && a.unreadable == b.unreadable;
 }
 
 std::vector<std::string> ApplyStoredReduction(CalcState& state, std::vector<PeakRecord>& peaks,
@@ -151,6 +186,15 @@ std::vector<std::string> ApplyStoredReduction(CalcState& state, std::vector<Peak
         }
         PeakRecord& peak = peaks[static_cast<std::size_t>(matches[i])];
         peak.flags = (peak.flags & ~kPeakExclusionBits) | PeakFlagsOf(exclusion.reason);
+    }
+    const std::vector<int> keptMatches = MatchExclusions(reduction.kept, peaks);
+    for (std::size_t i = 0; i < keptMatches.size(); ++i) {
+        if (keptMatches[i] < 0) {
+            const StoredExclusion& kept = reduction.kept[i];
+            unapplied.push_back(entryLine(kKeptTag, PeakNameText(kept)));
+        } else {
+            peaks[static_cast<std::size_t>(keptMatches[i])].flags |= kPeakKeptByUser;
+        }
     }
     for (const StoredMethod& method : reduction.methods) {
         if (const std::optional<std::uint32_t> found = RegressionMethodOfIni(method.method)) {

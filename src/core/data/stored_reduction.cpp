@@ -50,7 +50,7 @@ std::optional<StoredExclusion> parseLabelAndTime(std::string_view text) {
 } // namespace
 
 bool IsStoredReductionTag(std::string_view tag) {
-    return tag == kExcludedTag || tag == kMethodTag || tag == kFilterTag;
+    return tag == kExcludedTag || tag == kMethodTag || tag == kFilterTag || tag == kKeptTag;
 }
 
 StoredReduction StoredReductionOf(const DataNote& note) {
@@ -68,6 +68,12 @@ StoredReduction StoredReductionOf(const DataNote& note) {
             read = method.has_value();
             if (read) {
                 reduction.methods.push_back(*method);
+            }
+        } else if (comment.tag == kKeptTag) {
+            const std::optional<StoredExclusion> kept = parseLabelAndTime(comment.text);
+            read = kept.has_value();
+            if (read) {
+                reduction.kept.push_back(*kept);
             }
         } else if (comment.tag == kFilterTag) {
             read = !comment.text.empty() && comment.text.find_first_of(" \t") == std::string::npos;
@@ -94,6 +100,9 @@ std::vector<TaggedComment> StoredReductionComments(const StoredReduction& reduct
     }
     if (reduction.filter) {
         comments.push_back({std::string(kFilterTag), *reduction.filter});
+    }
+    for (const StoredExclusion& kept : reduction.kept) {
+        comments.push_back({std::string(kKeptTag), PeakNameText(kept)});
     }
     comments.insert(comments.end(), reduction.unreadable.begin(), reduction.unreadable.end());
     return comments;
@@ -198,9 +207,12 @@ ExclusionReason ExclusionReasonOf(std::uint32_t flags) {
     return ExclusionReason::Hand;
 }
 
+std::string PeakNameText(const StoredExclusion& peak) {
+    return peak.label + "@" + PeakTimeText(peak.hundredths);
+}
+
 std::string ExclusionText(const StoredExclusion& exclusion) {
-    return exclusion.label + "@" + PeakTimeText(exclusion.hundredths) + " " +
-           std::string(ExclusionReasonName(exclusion.reason));
+    return PeakNameText(exclusion) + " " + std::string(ExclusionReasonName(exclusion.reason));
 }
 
 std::optional<StoredExclusion> ParseExclusion(std::string_view text, bool reasonRequired) {

@@ -1,8 +1,8 @@
 // What a measurement keeps of its reduction beside the peaks: the peaks excluded from the
 // calculation (with the reason), the regression method of each record and the outlier filter.
 // A PKS file holds them as tagged comments after the user's own, under tags of their own
-// (#tarnova:excluded, #tarnova:method, #tarnova:filter), so that a reader that knows nothing
-// of them reads the file as before and shows them as comments.
+// (#tarnova:excluded, #tarnova:method, #tarnova:filter, #tarnova:kept), so that a reader that knows
+// nothing of them reads the file as before and shows them as comments.
 #pragma once
 
 #include "data/peak_sheet.h"
@@ -18,6 +18,7 @@ namespace tarnova {
 inline constexpr std::string_view kExcludedTag = "#tarnova:excluded";
 inline constexpr std::string_view kMethodTag = "#tarnova:method";
 inline constexpr std::string_view kFilterTag = "#tarnova:filter";
+inline constexpr std::string_view kKeptTag = "#tarnova:kept";
 
 enum class ExclusionReason { Hand, Filter, Correction };
 
@@ -42,11 +43,14 @@ struct StoredReduction {
     std::vector<StoredExclusion> exclusions;
     std::vector<StoredMethod> methods;
     std::optional<std::string> filter; // the outlier filter's keyword ("sigma:2:1")
+    // Peaks the user kept in against the outlier filter ("LABEL@TIME"; the reason is unused).
+    std::vector<StoredExclusion> kept;
     // Entries under the tags above whose text does not read; kept as they are.
     std::vector<TaggedComment> unreadable;
 
     bool empty() const {
-        return exclusions.empty() && methods.empty() && !filter && unreadable.empty();
+        return exclusions.empty() && methods.empty() && !filter && kept.empty() &&
+               unreadable.empty();
     }
     bool operator==(const StoredReduction&) const = default;
 };
@@ -56,7 +60,8 @@ bool IsStoredReductionTag(std::string_view tag);
 
 // The entries of note's comments (of either form), in order; the last filter entry wins.
 StoredReduction StoredReductionOf(const DataNote& note);
-// The comments that hold reduction: exclusions, methods, the filter, then the unreadable ones.
+// The comments that hold reduction: exclusions, methods, the filter, the kept peaks, then the
+// unreadable ones.
 std::vector<TaggedComment> StoredReductionComments(const StoredReduction& reduction);
 // Puts reduction into note: the note's own comments keep their order, the entries follow them.
 void ReplaceStoredReduction(DataNote& note, const StoredReduction& reduction);
@@ -75,6 +80,8 @@ std::uint32_t PeakFlagsOf(ExclusionReason reason);
 // The reason that disabled flags (of a peak or a data point) carry.
 ExclusionReason ExclusionReasonOf(std::uint32_t flags);
 
+// "LABEL@TIME": the peak an entry names.
+std::string PeakNameText(const StoredExclusion& peak);
 // "LABEL@TIME REASON", as the entry's text and tarnova-cli info show it.
 std::string ExclusionText(const StoredExclusion& exclusion);
 // Reads "LABEL@TIME REASON", or "LABEL@TIME" (by hand) unless the reason is required. The label

@@ -205,6 +205,36 @@ TEST_F(ReductionKeeping, ExplicitChoicesComeBeforeStoredOnes) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A point the user enabled again against the filter is stored as kept, so that a reload, which
+// runs the stored filter, leaves it in; without the entry the filter takes it out again.
+TEST_F(ReductionKeeping, APeakKeptInAgainstTheFilterStaysInAfterAReload) {
+    state.outlierFilter = {.rule = OutlierRule::Sigma, .k = 0.5, .iterations = 1};
+    calculate();
+    const std::vector<DataPoint>& points = *sheet(0).points;
+    const auto filtered = std::find_if(points.begin(), points.end(), [](const DataPoint& point) {
+        return (point.flags & kPointExcludedByFilter) != 0;
+    });
+    ASSERT_NE(filtered, points.end());
+    const int index = static_cast<int>(filtered - points.begin());
+    ASSERT_TRUE(ClickDataPoint(sheet(0), index, PointButton::Left));
+    const StoredReduction stored = ReductionToStore(state, nullptr);
+    ASSERT_EQ(stored.kept.size(), 1u);
+    EXPECT_EQ(stored.kept[0].label, "Ar40");
+
+    for (const bool withKept : {true, false}) {
+        SCOPED_TRACE(withKept);
+        StoredReduction written = stored;
+        if (!withKept) {
+            written.kept.clear();
+        }
+        installNote(StoredReductionComments(written));
+        state = CalcState{};
+        calculate();
+        EXPECT_EQ(state.outlierFilter.rule, OutlierRule::Sigma);
+        EXPECT_EQ((*sheet(0).points)[static_cast<std::size_t>(index)].isActive(), withKept);
+    }
+}
+
 TEST_F(ReductionKeeping, CountsThePointsExcludedFromARecord) {
     // D N N D N D N: numerator peaks at 2, 3, 5 lie between enabled denominators, 7 does not.
     const std::vector<PeakRecord> list = {

@@ -84,6 +84,7 @@ DataNote userNote() {
                  {"Date:", "2026/11/24"},
                  {std::string(kMethodTag), "Ar40/Ar36 parabolic"},
                  {std::string(kFilterTag), "sigma:2:1"},
+                 {std::string(kKeptTag), "Ar 36@2"},
                  {std::string(kExcludedTag), "no time here"},
                  {"#tarnova:other", "a comment like any other"}};
     return note;
@@ -96,6 +97,7 @@ TEST(StoredReduction, EntriesReadFromAnywhereAndWrittenAfterTheUsersOwn) {
               (std::vector<StoredExclusion>{{"Ar40", 150, ExclusionReason::Hand}}));
     EXPECT_EQ(read.methods, (std::vector<StoredMethod>{{"Ar40/Ar36", "parabolic"}}));
     EXPECT_EQ(read.filter, "sigma:2:1");
+    EXPECT_EQ(read.kept, (std::vector<StoredExclusion>{{"Ar 36", 200}}));
     ASSERT_EQ(read.unreadable.size(), 1u);
     EXPECT_EQ(read.unreadable[0].text, "no time here");
 
@@ -104,9 +106,10 @@ TEST(StoredReduction, EntriesReadFromAnywhereAndWrittenAfterTheUsersOwn) {
     for (const TaggedComment& comment : note.tags) {
         tags.push_back(comment.tag);
     }
-    EXPECT_EQ(tags, (std::vector<std::string>{"Sample:", "Date:", "#tarnova:other",
-                                              "#tarnova:excluded", "#tarnova:method",
-                                              "#tarnova:filter", "#tarnova:excluded"}));
+    EXPECT_EQ(tags,
+              (std::vector<std::string>{"Sample:", "Date:", "#tarnova:other", "#tarnova:excluded",
+                                        "#tarnova:method", "#tarnova:filter", "#tarnova:kept",
+                                        "#tarnova:excluded"}));
     EXPECT_EQ(StoredReductionOf(note), read);
 
     ReplaceStoredReduction(note, {});
