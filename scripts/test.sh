@@ -30,6 +30,7 @@ bash scripts/check-layers.sh
 
 # The sanitized build, fuzz targets included.
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 CC=clang CXX=clang++ cmake -S . -B build/asan-clang "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
     -DTARNOVA_SANITIZE=ON -DTARNOVA_FUZZ=ON
 cmake --build build/asan-clang

@@ -781,14 +781,13 @@ class ResultViewsTest : public QObject {
                     continue;
                 }
                 runLog().open(nullptr);
-                answerNextDialog<gui::ExclusionsDialog>([](gui::ExclusionsDialog&) {});
+                // The one modal dialog among these commands; an answer left waiting would leak.
+                if (row.id == gui::kViewExclusions) {
+                    answerNextDialog<gui::ExclusionsDialog>([](gui::ExclusionsDialog&) {});
+                }
                 window->runCommand(row.id);
                 QCOMPARE(test::runLogLines().value(0), QString(row.logLine));
                 runLog().close();
-                if (row.id != gui::kViewExclusions) {
-                    answerNextDialog<gui::ExclusionsDialog>([](gui::ExclusionsDialog&) {});
-                    window->runCommand(gui::kViewExclusions); // takes the pending answer
-                }
             }
         }
         for (QWidget* box : QApplication::topLevelWidgets()) {
