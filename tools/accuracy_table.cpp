@@ -15,12 +15,6 @@
 namespace tarnova {
 namespace {
 
-std::string fifteenDigits(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15G", value);
-    return text;
-}
-
 std::string oneDecimal(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.1f", value);
@@ -46,7 +40,7 @@ WorstAgreement worstTQuantile() {
     for (double p : test::kTLevels) {
         for (int n : test::kTDegrees) {
             worst.take(TQuantile(p, n), test::upperT(p, n),
-                       "p " + fifteenDigits(p) + ", n " + std::to_string(n));
+                       "p " + test::fifteenDigits(p) + ", n " + std::to_string(n));
         }
     }
     return worst;
@@ -58,7 +52,7 @@ WorstAgreement worstFQuantile() {
         for (int m : test::kFDegrees) {
             for (int n : test::kFDegrees) {
                 worst.take(FQuantile(p, m, n), test::upperF(p, m, n),
-                           "p " + fifteenDigits(p) + ", m " + std::to_string(m) + ", n " +
+                           "p " + test::fifteenDigits(p) + ", m " + std::to_string(m) + ", n " +
                                std::to_string(n));
             }
         }
@@ -75,8 +69,9 @@ int main() {
               << "|---|---|---|---|---|---|\n";
     for (const test::AccuracyRow& row : test::accuracyRows()) {
         std::cout << "| " << row.dataSet << " | " << row.quantity << " | "
-                  << fifteenDigits(row.certified) << " | " << fifteenDigits(row.computed) << " | "
-                  << oneDecimal(row.digits()) << " | " << row.requiredDigits << " |\n";
+                  << test::fifteenDigits(row.certified) << " | "
+                  << test::fifteenDigits(row.computed) << " | " << oneDecimal(row.digits()) << " | "
+                  << row.requiredDigits << " |\n";
     }
     const WorstAgreement t = worstTQuantile();
     const WorstAgreement f = worstFQuantile();

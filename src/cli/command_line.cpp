@@ -34,6 +34,23 @@ std::optional<std::string> optionProblem(const Arguments& arguments, std::size_t
     return std::nullopt;
 }
 
+std::optional<Arguments> takeFlag(const Arguments& arguments, std::string_view flag, bool& given) {
+    Arguments rest;
+    given = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != flag) {
+            rest.push_back(arguments[i]);
+            continue;
+        }
+        if (const auto problem = optionProblem(arguments, i, true, given, false)) {
+            reportUsageProblem(*problem);
+            return std::nullopt;
+        }
+        given = true;
+    }
+    return rest;
+}
+
 bool outputNamesInput(const std::string& output, const std::vector<std::string>& inputs) {
     struct stat written {};
     if (::stat(output.c_str(), &written) != 0) {

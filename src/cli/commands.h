@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnova::cli {
@@ -34,5 +35,8 @@ void reportUsageProblem(const std::string& problem);
 // value it needs; none when it is known, given once and (with needsValue) followed by a value.
 std::optional<std::string> optionProblem(const Arguments& arguments, std::size_t index, bool known,
                                          bool repeated, bool needsValue = true);
+// The arguments without flag (an option without a value), and whether it was given; none, after
+// naming the problem, when it was given twice.
+std::optional<Arguments> takeFlag(const Arguments& arguments, std::string_view flag, bool& given);
 
 } // namespace tarnova::cli

@@ -56,20 +56,12 @@ std::vector<StoredExclusion> merged(std::vector<StoredExclusion> stored,
 } // namespace
 
 int runExcludeCommand(const Arguments& arguments) {
-    Arguments rest;
     bool clear = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] != "--clear") {
-            rest.push_back(arguments[i]);
-            continue;
-        }
-        if (const auto problem = optionProblem(arguments, i, true, clear, false)) {
-            reportUsageProblem(*problem);
-            return usageError(kUsage);
-        }
-        clear = true;
+    const std::optional<Arguments> rest = takeFlag(arguments, "--clear", clear);
+    if (!rest) {
+        return usageError(kUsage);
     }
-    const auto parsed = parseSheetArguments(rest, false, 0);
+    const auto parsed = parseSheetArguments(*rest, false, 0);
     if (!parsed) {
         return usageError(kUsage);
     }

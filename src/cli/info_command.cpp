@@ -68,20 +68,12 @@ void printStoredReduction(const std::optional<DataNote>& note) {
 
 int runInfoCommand(const Arguments& arguments) {
     // --exact takes no value; the other options are those of every sheet command.
-    Arguments sheetArguments;
     bool exact = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] != "--exact") {
-            sheetArguments.push_back(arguments[i]);
-            continue;
-        }
-        if (const auto problem = optionProblem(arguments, i, true, exact, false)) {
-            reportUsageProblem(*problem);
-            return usageError(kUsage);
-        }
-        exact = true;
+    const std::optional<Arguments> sheetArguments = takeFlag(arguments, "--exact", exact);
+    if (!sheetArguments) {
+        return usageError(kUsage);
     }
-    const auto parsed = parseSheetArguments(sheetArguments, false, 1);
+    const auto parsed = parseSheetArguments(*sheetArguments, false, 1);
     if (!parsed) {
         return usageError(kUsage);
     }

@@ -5,22 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace tarnova {
 namespace {
-
-std::string fifteenDigits(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15G", value);
-    return text;
-}
 
 TEST(CertifiedAccuracy, NumAccAndNorrisReachTheirDigits) {
     for (const test::AccuracyRow& row : test::accuracyRows()) {
         EXPECT_GE(row.digits(), row.requiredDigits)
-            << row.dataSet << " " << row.quantity << ": " << fifteenDigits(row.computed)
-            << ", certified " << fifteenDigits(row.certified);
+            << row.dataSet << " " << row.quantity << ": " << test::fifteenDigits(row.computed)
+            << ", certified " << test::fifteenDigits(row.certified);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "core/support/regression_records.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -67,6 +68,13 @@ std::vector<AccuracyRow> accuracyRows() {
     const std::vector<AccuracyRow> norris = norrisRows();
     rows.insert(rows.end(), norris.begin(), norris.end());
     return rows;
+}
+
+// A value with 15 significant digits, as the tables show it.
+inline std::string fifteenDigits(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15G", value);
+    return text;
 }
 
 } // namespace tarnova::test
