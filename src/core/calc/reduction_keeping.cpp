@@ -226,7 +226,8 @@ void ReportUnappliedEntries(UserInterfacePort& ui, const std::vector<std::string
                        "ため使いません。";
     for (const std::string& entry : entries) {
         LogLine("Stored entry not applied: " + entry);
-        text += "\n" + cp932ToUtf8(entry);
+        text += '\n';
+        text += cp932ToUtf8(entry);
     }
     ui.showMessage("Tarnova", text);
 }
