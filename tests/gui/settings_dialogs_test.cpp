@@ -22,7 +22,6 @@
 #include "gui/settings/outlier_filter_fields.h"
 #include "platform/load_path.h"
 #include "platform/text_file.h"
-#include "results/printer_selection.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -96,11 +95,12 @@ struct WindowFixture {
     GridModel grid{port};
     Settings settings;
     CalcState calculation;
+    std::string printer;
     std::unique_ptr<MainWindow> window;
 
     WindowFixture() {
         window = std::make_unique<MainWindow>(
-            MainWindowContext{grid, settings, calculation, port, files, {}});
+            MainWindowContext{grid, settings, calculation, port, files, {}, printer});
     }
 };
 
@@ -118,7 +118,6 @@ class SettingsDialogsTest : public QObject {
         qputenv("CUPS_SERVER", QByteArray("/nonexistent/cups.sock"));
     }
     void init() {
-        CurrentPrinter().clear();
         iniPath_ = folder_.filePath("TARNOVA.INI");
         QFile::remove(iniPath_);
         setLoadPath(QFile::encodeName(folder_.path() + "/").toStdString());
@@ -135,7 +134,8 @@ class SettingsDialogsTest : public QObject {
         QWidget owner;
         CalcState state;
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{ui,
                                                  port,
@@ -174,7 +174,7 @@ class SettingsDialogsTest : public QObject {
             });
             button(dialog, "プリンタ")->click();
             QVERIFY(selectionParent == &dialog);
-            QCOMPARE(CurrentPrinter(), std::string(kPdfFileEntry));
+            QCOMPARE(printer, std::string(kPdfFileEntry));
 
             // A ticked "全て選択" disables its list; unticked, the list is back with its items.
             dialog.allNumeratorsBox()->click();
@@ -235,7 +235,8 @@ class SettingsDialogsTest : public QObject {
         QWidget owner;
         CalcState state;
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
             ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
@@ -631,7 +632,8 @@ class SettingsDialogsTest : public QObject {
         CalcState state;
         state.outlierFilter = {.rule = OutlierRule::Chauvenet};
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
             ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
