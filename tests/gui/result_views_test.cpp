@@ -494,35 +494,6 @@ class ResultViewsTest : public QObject {
         QVERIFY(pictures->data("image/svg+xml").contains("<title>Ar40/Ar36</title>"));
     }
 
-    void theToggleDialogListsThePointsAndTakesTheSelection() {
-        Calculation calculation;
-        const int sheet = calculation.ratioSheet();
-        calculation.show(sheet);
-        RegressionResult& record = calculation.record(sheet);
-        record.points->at(1).flags |= kPointDisabled;
-        answerNextDialog<gui::ToggleDialog>([&record](gui::ToggleDialog& dialog) {
-            QCOMPARE(dialog.windowTitle(), QString("データポイントの選択"));
-            QCOMPARE(dialog.list()->count(), record.pointCount);
-            QVERIFY(dialog.list()->item(0)->text().startsWith("1: 1.72 - "));
-            QVERIFY(dialog.list()->item(0)->isSelected());
-            QVERIFY(!dialog.list()->item(1)->isSelected());
-            dialog.list()->item(0)->setSelected(false);
-            dialog.list()->item(2)->setSelected(false);
-            dialog.reject();
-        });
-        calculation.graph()->runCommand(gui::kViewToggle);
-        QCOMPARE(gui::ToggleDialog(record, nullptr, {}).enabledPoints().at(1), false);
-        answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
-            dialog.list()->item(0)->setSelected(false);
-            dialog.list()->item(1)->setSelected(true);
-            dialog.accept();
-        });
-        calculation.graph()->runCommand(gui::kViewToggle);
-        QVERIFY(!record.points->at(0).isActive());
-        QVERIFY(record.points->at(1).isActive());
-        QCOMPARE(record.activeCount, record.pointCount - 1);
-    }
-
     // The keys of both windows, pressed on the active window: Page Down and Page Up walk
     // through the sheets, Ctrl+End and Ctrl+Home go to the last and the first, Ctrl+C copies
     // this sheet (result window) or the graph (graph window), F1 opens the window's help topic,
