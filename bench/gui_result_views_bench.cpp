@@ -34,10 +34,11 @@ class Views final : public test::ScriptedCalculationPort {
     test::ScriptedPort ui;
     Settings settings;
     CalcState state;
+    std::string printer;
     std::unique_ptr<gui::ResultViews> views;
 
     Views(int peakCount, bool everyDenominator) {
-        views = std::make_unique<gui::ResultViews>(state, settings, *this, nullptr);
+        views = std::make_unique<gui::ResultViews>(state, settings, *this, printer, nullptr);
         presses.push_back([everyDenominator](CalculationSettingsForm& form) {
             form.allNumerators = true;
             form.allAbundances = true;

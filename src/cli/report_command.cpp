@@ -112,7 +112,8 @@ int runReportCommand(const Arguments& arguments) {
         return failure;
     }
     CommandLineSpooler spooler(target);
-    PrintEnvironment environment{spooler, reduction.sheet.ui};
+    std::string printer;
+    PrintEnvironment environment{spooler, reduction.sheet.ui, printer};
     const std::optional<DataNote>& note = currentDataNote();
     const Settings& settings = reduction.sheet.settings;
     // The report options of the INI file stand for the dialog's choices.

@@ -135,17 +135,6 @@ class DialogsTest : public QObject {
         QCOMPARE(dialog.choose(), result);
     }
 
-    void sortDialogCancelAndHelp() {
-        int helpContext = 0;
-        SortDialog dialog(nullptr, [&](int context) { helpContext = context; });
-        whenShown([&] {
-            button(dialog, "ヘルプ")->click();
-            button(dialog, "ｷｬﾝｾﾙ")->click();
-        });
-        QCOMPARE(dialog.choose(), 0);
-        QCOMPARE(helpContext, 43);
-    }
-
     void jumpDialogStaysOpenUntilTheTextReads() {
         int helpContext = 0;
         JumpDialog dialog(nullptr, [&](int context) { helpContext = context; });

@@ -1,5 +1,6 @@
 #include "gui/editor/grid_widget.h"
 
+#include "core/support/peak_records.h"
 #include "core/support/scripted_port.h"
 #include "editor/grid_editing.h"
 #include "platform/text_format.h"
@@ -17,22 +18,7 @@
 using namespace tarnova;
 using tarnova::gui::GridWidget;
 
-namespace {
-
-std::vector<PeakRecord> numberedPeaks(int count) {
-    std::vector<PeakRecord> peaks;
-    for (int i = 0; i < count; ++i) {
-        PeakRecord peak;
-        peak.elem = i % 2 == 0 ? "Ar40" : "Ar36";
-        peak.time = i;
-        peak.height = 1.5;
-        peak.range = 10.0;
-        peaks.push_back(peak);
-    }
-    return peaks;
-}
-
-} // namespace
+using test::numberedPeaks;
 
 class GridWidgetTest : public QObject {
     Q_OBJECT

@@ -46,6 +46,7 @@ struct Fixture {
     Settings settings;
     CalcState calculation;
     std::vector<std::pair<std::string, std::string>> started;
+    std::string printer;
     std::unique_ptr<gui::MainWindow> window;
 
     Fixture() {
@@ -53,7 +54,8 @@ struct Fixture {
             gui::MainWindowContext{grid, settings, calculation, port, files,
                                    [this](const std::string& executable, const std::string& file) {
                                        started.emplace_back(executable, file);
-                                   }});
+                                   },
+                                   printer});
     }
 };
 

@@ -10,7 +10,6 @@
 #include "platform/load_path.h"
 #include "render/pdf_job_surface.h"
 #include "results/peak_list_printing.h"
-#include "results/printer_selection.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -139,10 +138,7 @@ class PrintingTest : public QObject {
         qputenv("CUPS_SERVER", QByteArray("/nonexistent/cups.sock"));
         setLoadPath("/nonexistent/");
     }
-    void init() {
-        CurrentPrinter().clear();
-        gui::PrinterProperties::ofRun().clear();
-    }
+    void init() { gui::PrinterProperties::ofRun().clear(); }
 
     void withoutQueuesThePdfFileIsTheDefaultPrinter() {
         test::ScriptedPort ui;
@@ -303,7 +299,8 @@ class PrintingTest : public QObject {
     void thePeakListAndItsFailures() {
         Calculation calculation;
         test::ScriptedPort ui;
-        gui::QtPrinting printing(nullptr, ui);
+        std::string printer;
+        gui::QtPrinting printing(nullptr, ui, printer);
         QTemporaryDir folder;
         std::optional<QString> answer = folder.filePath("peaks.pdf");
         printing.spooler().askPdfPath = [&answer] { return answer; };

@@ -51,13 +51,14 @@ struct Calculation {
     Settings settings;
     CalcState state;
     WindowPort port;
+    std::string printer;
     std::unique_ptr<gui::ResultViews> views;
 
     explicit Calculation(std::uint32_t generalFlags = kShowGraph | kShowResult) {
         settings.generalFlags = generalFlags;
         ReleaseDataNote();
         LoadPeakFile(ui, files, grid, settings, kSample.toStdString());
-        views = std::make_unique<gui::ResultViews>(state, settings, port, nullptr);
+        views = std::make_unique<gui::ResultViews>(state, settings, port, printer, nullptr);
         port.views = views.get();
         port.presses.push_back([](CalculationSettingsForm& form) {
             for (std::size_t i = 0; i < form.labels.size(); ++i) {

@@ -159,11 +159,6 @@ class ResultViewsTest : public QObject {
         QCOMPARE(calculation.views->link().graph, graph);
         QCOMPARE(calculation.views->link().result, result);
 
-        QStringList titles;
-        for (const QAction* menu : result->menuBar()->actions()) {
-            titles << menu->text();
-        }
-        QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Test", "&Sheet", "&Help"}));
         QCOMPARE(actionTexts(result->sheetMenu()),
                  QStringList({"&Top", "&Previous", "&Next", "&Bottom", "-", "[Ar36]", "Ar37",
                               "Ar38", "Ar39", "Ar40", "Ar40/Ar36"}));
@@ -492,35 +487,6 @@ class ResultViewsTest : public QObject {
         const QByteArray emf = pictures->data("image/emf");
         QCOMPARE(emf.mid(40, 4), QByteArray(" EMF"));
         QVERIFY(pictures->data("image/svg+xml").contains("<title>Ar40/Ar36</title>"));
-    }
-
-    void theToggleDialogListsThePointsAndTakesTheSelection() {
-        Calculation calculation;
-        const int sheet = calculation.ratioSheet();
-        calculation.show(sheet);
-        RegressionResult& record = calculation.record(sheet);
-        record.points->at(1).flags |= kPointDisabled;
-        answerNextDialog<gui::ToggleDialog>([&record](gui::ToggleDialog& dialog) {
-            QCOMPARE(dialog.windowTitle(), QString("データポイントの選択"));
-            QCOMPARE(dialog.list()->count(), record.pointCount);
-            QVERIFY(dialog.list()->item(0)->text().startsWith("1: 1.72 - "));
-            QVERIFY(dialog.list()->item(0)->isSelected());
-            QVERIFY(!dialog.list()->item(1)->isSelected());
-            dialog.list()->item(0)->setSelected(false);
-            dialog.list()->item(2)->setSelected(false);
-            dialog.reject();
-        });
-        calculation.graph()->runCommand(gui::kViewToggle);
-        QCOMPARE(gui::ToggleDialog(record, nullptr, {}).enabledPoints().at(1), false);
-        answerNextDialog<gui::ToggleDialog>([](gui::ToggleDialog& dialog) {
-            dialog.list()->item(0)->setSelected(false);
-            dialog.list()->item(1)->setSelected(true);
-            dialog.accept();
-        });
-        calculation.graph()->runCommand(gui::kViewToggle);
-        QVERIFY(!record.points->at(0).isActive());
-        QVERIFY(record.points->at(1).isActive());
-        QCOMPARE(record.activeCount, record.pointCount - 1);
     }
 
     // The keys of both windows, pressed on the active window: Page Down and Page Up walk

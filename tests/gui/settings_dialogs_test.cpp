@@ -4,9 +4,9 @@
 #include "calc/calc_state.h"
 #include "calc/calculation_driver.h"
 #include "core/calc/scripted_calculation_port.h"
+#include "core/support/peak_records.h"
 #include "core/support/scripted_file_port.h"
 #include "core/support/scripted_port.h"
-#include "data/pks_format.h"
 #include "dialog_steps.h"
 #include "document/data_note_editor.h"
 #include "editor/grid_model.h"
@@ -22,7 +22,6 @@
 #include "gui/settings/outlier_filter_fields.h"
 #include "platform/load_path.h"
 #include "platform/text_file.h"
-#include "results/printer_selection.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -42,21 +41,11 @@
 
 using namespace tarnova;
 using namespace tarnova::gui;
+using test::argonPeaks;
 using test::button;
 using test::whenShown;
 
 namespace {
-
-std::vector<PeakRecord> argonPeaks() {
-    std::vector<PeakRecord> peaks;
-    for (int cycle = 0; cycle < 4; ++cycle) {
-        const double t = 10.0 * cycle;
-        peaks.push_back({t + 1, 1.0 + 0.01 * cycle, 1.0, 0, "Ar36"});
-        peaks.push_back({t + 2, 5.0, 0.1, 0, "Ar38"});
-        peaks.push_back({t + 3, 2.955 + 0.001 * cycle, 100.0, 0, "Ar40"});
-    }
-    return peaks;
-}
 
 QStringList itemTexts(const QListWidget* list) {
     QStringList texts;
@@ -96,11 +85,12 @@ struct WindowFixture {
     GridModel grid{port};
     Settings settings;
     CalcState calculation;
+    std::string printer;
     std::unique_ptr<MainWindow> window;
 
     WindowFixture() {
         window = std::make_unique<MainWindow>(
-            MainWindowContext{grid, settings, calculation, port, files, {}});
+            MainWindowContext{grid, settings, calculation, port, files, {}, printer});
     }
 };
 
@@ -118,7 +108,6 @@ class SettingsDialogsTest : public QObject {
         qputenv("CUPS_SERVER", QByteArray("/nonexistent/cups.sock"));
     }
     void init() {
-        CurrentPrinter().clear();
         iniPath_ = folder_.filePath("TARNOVA.INI");
         QFile::remove(iniPath_);
         setLoadPath(QFile::encodeName(folder_.path() + "/").toStdString());
@@ -135,7 +124,8 @@ class SettingsDialogsTest : public QObject {
         QWidget owner;
         CalcState state;
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{ui,
                                                  port,
@@ -174,7 +164,7 @@ class SettingsDialogsTest : public QObject {
             });
             button(dialog, "プリンタ")->click();
             QVERIFY(selectionParent == &dialog);
-            QCOMPARE(CurrentPrinter(), std::string(kPdfFileEntry));
+            QCOMPARE(printer, std::string(kPdfFileEntry));
 
             // A ticked "全て選択" disables its list; unticked, the list is back with its items.
             dialog.allNumeratorsBox()->click();
@@ -235,7 +225,8 @@ class SettingsDialogsTest : public QObject {
         QWidget owner;
         CalcState state;
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
             ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
@@ -417,62 +408,6 @@ class SettingsDialogsTest : public QObject {
         QVERIFY(!currentDataNote()->path);
     }
 
-    // A PKS note edited (a comment deleted, one added, a tag changed) and saved as PKS reads
-    // back with the same comments; Cancel restores everything.
-    void pksNoteDialogEditsTheComments() {
-        DataNote note;
-        note.form = DataNoteForm::Pks;
-        note.tags = {{"Sample:", "AS-12"}, {"Date:", "2024/5/1"}, {"Comment:", "air"}};
-        InstallDataNote(note);
-        test::ScriptedPort ui;
-        QtDataNotePort port(nullptr);
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& pks = static_cast<PksNoteDialog&>(dialog);
-            QCOMPARE(itemTexts(pks.tagField()), QStringList({"Sample:", "Date:", "Comment:"}));
-            QCOMPARE(pks.bodyPane()->toPlainText(), QString("AS-12"));
-            emit pks.tagField()->activated(1);
-            QCOMPARE(pks.bodyPane()->toPlainText(), QString("2024/5/1"));
-            pks.deleteButton()->click();
-            QCOMPARE(pks.bodyPane()->toPlainText(), QString("air"));
-            pks.tagField()->setEditText("Remark:");
-            pks.changeTagButton()->click();
-            pks.tagField()->setEditText("Weight:");
-            pks.newButton()->click();
-            QCOMPARE(pks.bodyPane()->toPlainText(), QString());
-            QTest::keyClicks(pks.bodyPane(), "0.5 g");
-            QTest::keyClick(pks.bodyPane(), Qt::Key_Return);
-            QTest::keyClicks(pks.bodyPane(), "fused");
-            button(pks, "OK")->click();
-        });
-        QCOMPARE(EditDataNote(port, ui, 0), 1);
-
-        const std::string text =
-            pksFileText({PeakRecord{1.5, 2.0, 1.0, 0, "Ar40"}}, &*currentDataNote());
-        QTemporaryDir saved;
-        const std::string path = QFile::encodeName(saved.filePath("n.pks")).toStdString();
-        writeWholeFile(path, text);
-        ReleaseDataNote();
-        QVERIFY(ReadPksFile(path).has_value());
-        const DataNote& reread = *currentDataNote();
-        QCOMPARE(reread.tags.size(), 3u);
-        QCOMPARE(reread.tags[0].text, std::string("AS-12"));
-        QCOMPARE(reread.tags[1].tag, std::string("Remark:"));
-        QCOMPARE(reread.tags[1].text, std::string("air"));
-        QCOMPARE(reread.tags[2].tag, std::string("Weight:"));
-        QCOMPARE(reread.tags[2].text, std::string("0.5 g fused"));
-
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& pks = static_cast<PksNoteDialog&>(dialog);
-            pks.deleteButton()->click();
-            pks.deleteButton()->click();
-            QTest::keyClicks(pks.bodyPane(), "typed");
-            button(pks, "ｷｬﾝｾﾙ")->click();
-        });
-        QCOMPARE(EditDataNote(port, ui, 0), 0);
-        QCOMPARE(currentDataNote()->tags.size(), 3u);
-        QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
-    }
-
     // Typing "Da" and opening the list selects Date; a text no tag begins with asks.
     void pksTagListFollowsTheTypedText() {
         std::vector<TaggedComment> comments{{"Sample", "a"}, {"Date", "b"}};
@@ -568,40 +503,6 @@ class SettingsDialogsTest : public QObject {
         QVERIFY(fixture.port.messages.empty());
     }
 
-    // The regression page picks the method a new calculation starts with; Save Option writes
-    // it, and a save while it is the line leaves the file as it was.
-    void optionsSheetMethodReachesTheIni() {
-        const std::string plain = "[regression]\r\nchklevel=99.700000\r\n";
-        writeFile(iniPath_, plain);
-        WindowFixture fixture;
-        fixture.window->runCommand(kCommandSaveOption);
-        const std::string linear = readFile(iniPath_);
-        QVERIFY(linear.find("method") == std::string::npos);
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& sheet = static_cast<OptionsDialog&>(dialog);
-            sheet.pages()->setCurrentIndex(2);
-            QCOMPARE(sheet.methodField()->count(), 5);
-            QCOMPARE(sheet.methodField()->currentIndex(), 0);
-            sheet.methodField()->setCurrentIndex(2);
-            button(sheet, "OK")->click();
-        });
-        fixture.window->runCommand(kCommandOption);
-        QCOMPARE(fixture.settings.regressionMethod, 2u);
-        fixture.window->runCommand(kCommandSaveOption);
-        QCOMPARE(ReadProfileString(QFile::encodeName(iniPath_).toStdString(), "regression",
-                                   "method", "", 80),
-                 std::string("exponential"));
-        QVERIFY(fixture.port.messages.empty());
-        // The sheet opens on the method it took.
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& sheet = static_cast<OptionsDialog&>(dialog);
-            sheet.pages()->setCurrentIndex(2);
-            QCOMPARE(sheet.methodField()->currentIndex(), 2);
-            button(sheet, "ｷｬﾝｾﾙ")->click();
-        });
-        fixture.window->runCommand(kCommandOption);
-    }
-
     // The regression page's outlier filter: Save Option writes it; the settings dialog of a new
     // calculation opens with it, and the filter chosen there runs in the calculation.
     void outlierFilterFromTheOptionsToTheCalculation() {
@@ -631,7 +532,8 @@ class SettingsDialogsTest : public QObject {
         CalcState state;
         state.outlierFilter = {.rule = OutlierRule::Chauvenet};
         const Settings settings;
-        QtCalculationPort port(ui, &owner, state, settings);
+        std::string printer;
+        QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
             ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};

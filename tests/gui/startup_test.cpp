@@ -86,17 +86,6 @@ class StartupTest : public QObject {
         ReleaseDataNote();
     }
 
-    void withoutTheOptionNothingIsLogged() {
-        test::ScriptedPort port;
-        test::ScriptedFilePort files;
-        int started = 0;
-        gui::Application application(port, files,
-                                     [&](const std::string&, const std::string&) { ++started; });
-        QVERIFY(application.start({"run-log.pks", "x.pks"}));
-        QVERIFY(!gui::LogWindow::current());
-        QCOMPARE(started, 1);
-    }
-
     void logWindowScrollsLineByLineAndStopsAtTheLastLine() {
         QVERIFY(gui::LogWindow::open());
         auto* log = gui::LogWindow::current();

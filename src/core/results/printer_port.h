@@ -79,6 +79,9 @@ class Spooler {
 struct PrintEnvironment {
     Spooler& spooler;
     UserInterfacePort& ui;
+    // The name of the chosen printer (UTF-8), owned by the application (or by one command-line
+    // run): empty until ChoosePrinter or the first print without a choice sets it; never saved.
+    std::string& printer;
 };
 
 } // namespace tarnova

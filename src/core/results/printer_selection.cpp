@@ -5,13 +5,8 @@
 
 namespace tarnova {
 
-std::string& CurrentPrinter() {
-    static std::string name;
-    return name;
-}
-
 std::unique_ptr<PrinterSurface> GetPrinterSurface(PrintEnvironment& environment) {
-    std::string& current = CurrentPrinter();
+    std::string& current = environment.printer;
     if (current.empty()) {
         const std::optional<std::string> fallback = environment.spooler.defaultPrinter();
         if (!fallback || fallback->empty()) {
@@ -45,8 +40,8 @@ int ChoosePrinter(PrintEnvironment& environment) {
     if (!chosen || *chosen >= names->size()) {
         return 0;
     }
-    CurrentPrinter() = (*names)[*chosen];
-    environment.ui.showMessage("Selected printer", CurrentPrinter());
+    environment.printer = (*names)[*chosen];
+    environment.ui.showMessage("Selected printer", environment.printer);
     return 1;
 }
 

@@ -8,16 +8,13 @@
 
 namespace tarnova {
 
-// The name of the chosen printer (UTF-8): empty at start-up, set by ChoosePrinter or by the
-// first print without a choice to the default printer, never saved.
-std::string& CurrentPrinter();
-
-// A new surface for CurrentPrinter (the default printer when none was chosen yet), or none
+// A new surface for environment.printer (the default printer when none was chosen yet, which
+// then becomes the choice), or none
 // after telling the user why (nothing is said when the user cancelled a file dialog).
 std::unique_ptr<PrinterSurface> GetPrinterSurface(PrintEnvironment& environment);
 
-// Lets the user choose the printer; the choice holds for every later job of the run. Returns 1
-// when a printer was chosen, 0 otherwise.
+// Lets the user choose environment.printer; the choice holds for every later job of its owner.
+// Returns 1 when a printer was chosen, 0 otherwise.
 int ChoosePrinter(PrintEnvironment& environment);
 
 } // namespace tarnova

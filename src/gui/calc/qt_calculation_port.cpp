@@ -15,9 +15,10 @@
 namespace tarnova::gui {
 
 QtCalculationPort::QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow,
-                                     CalcState& calculation, const Settings& settings)
+                                     CalcState& calculation, const Settings& settings,
+                                     std::string& printer)
     : ui_(ui), mainWindow_(mainWindow),
-      views_(std::make_unique<ResultViews>(calculation, settings, *this, mainWindow)) {}
+      views_(std::make_unique<ResultViews>(calculation, settings, *this, printer, mainWindow)) {}
 
 QtCalculationPort::~QtCalculationPort() = default;
 
@@ -28,7 +29,7 @@ bool QtCalculationPort::runSettingsDialog(
     CalculationSettingsDialog dialog(
         mainWindow_, form, confirm, [this](int context) { ShowHelp(ui_, kHelpContext, context); },
         [this, &selectionOwner] {
-            QtPrinting printing(selectionOwner, ui_);
+            QtPrinting printing(selectionOwner, ui_, views_->printer());
             ChoosePrinter(printing.environment());
         });
     selectionOwner = &dialog;

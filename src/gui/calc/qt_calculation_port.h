@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -22,9 +23,9 @@ class ResultViews;
 class QtCalculationPort final : public CalculationPort {
   public:
     // Messages go to ui; recalculation requests are posted to mainWindow, which also owns the
-    // result views of calculation.
+    // result views of calculation; printer is the application's choice of printer.
     QtCalculationPort(UserInterfacePort& ui, QWidget* mainWindow, CalcState& calculation,
-                      const Settings& settings);
+                      const Settings& settings, std::string& printer);
     ~QtCalculationPort() override;
 
     bool runSettingsDialog(CalculationSettingsForm& form,

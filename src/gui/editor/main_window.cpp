@@ -158,9 +158,9 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setCentralWidget(pane_);
     grid_ = new GridWidget(context_.grid);
     pane_->setGrid(grid_);
-    calculationPort_ = std::make_unique<QtCalculationPort>(context_.port, this,
-                                                           context_.calculation, context_.settings);
-    printing_ = std::make_unique<QtPrinting>(this, context_.port);
+    calculationPort_ = std::make_unique<QtCalculationPort>(
+        context_.port, this, context_.calculation, context_.settings, context_.printer);
+    printing_ = std::make_unique<QtPrinting>(this, context_.port, context_.printer);
     calculationPort_->setPrintJobs(
         [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },
         [this] {

@@ -98,6 +98,8 @@ struct MainWindowContext {
     FilePort& files;
     // Starts further processes for dropped files.
     InstanceStarter startInstance;
+    // The printer chosen for every print job of the run (empty: none yet).
+    std::string& printer;
 };
 
 class MainWindow final : public QMainWindow {

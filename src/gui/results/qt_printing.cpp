@@ -7,8 +7,8 @@
 
 namespace tarnova::gui {
 
-QtPrinting::QtPrinting(QWidget* owner, UserInterfacePort& ui)
-    : owner_(owner), spooler_(owner, ui), environment_{spooler_, ui} {}
+QtPrinting::QtPrinting(QWidget* owner, UserInterfacePort& ui, std::string& printer)
+    : owner_(owner), spooler_(owner, ui), environment_{spooler_, ui, printer} {}
 
 AskReportOptions QtPrinting::askReportOptions() {
     return [this](ReportOptions& options) {

@@ -10,8 +10,8 @@ namespace tarnova::gui {
 
 class QtPrinting final {
   public:
-    // owner parents every dialog; messages go to ui.
-    QtPrinting(QWidget* owner, UserInterfacePort& ui);
+    // owner parents every dialog; messages go to ui; printer is the application's choice.
+    QtPrinting(QWidget* owner, UserInterfacePort& ui, std::string& printer);
     QtPrinting(const QtPrinting&) = delete;
     QtPrinting& operator=(const QtPrinting&) = delete;
 

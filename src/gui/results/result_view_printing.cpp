@@ -25,7 +25,7 @@ void ResultViewWindow::print(int command) {
     const Settings& settings = views_.settings();
     const std::optional<DataNote>& note = currentDataNote();
     const DataNote* shownNote = note ? &*note : nullptr;
-    QtPrinting printing(this, port_);
+    QtPrinting printing(this, port_, views_.printer());
     if (command == kViewMakeReport || command == kViewMakeReportForAll) {
         MakeReports(printing.environment(), sheets, shownNote, calculation.calcFlags,
                     settings.resultFlags, settings.reportFlags, printing.askReportOptions(),

@@ -11,8 +11,9 @@
 
 namespace tarnova::gui {
 ResultViews::ResultViews(CalcState& calculation, const Settings& settings, CalculationPort& port,
-                         QWidget* mainWindow)
-    : calculation_(calculation), settings_(settings), port_(port), mainWindow_(mainWindow) {}
+                         std::string& printer, QWidget* mainWindow)
+    : calculation_(calculation), settings_(settings), port_(port), printer_(printer),
+      mainWindow_(mainWindow) {}
 
 ResultViews::~ResultViews() {
     delete graph_.data();

@@ -31,9 +31,10 @@ inline constexpr int kResultWindowHeightUnits = 15;
 class ResultViews final {
   public:
     // The windows are owned by mainWindow (which may be none in tests) and die with it;
-    // port is asked for the recalculation and repaints the views after "Update All".
+    // port is asked for the recalculation and repaints the views after "Update All"; their
+    // print jobs go to printer, the application's choice.
     ResultViews(CalcState& calculation, const Settings& settings, CalculationPort& port,
-                QWidget* mainWindow);
+                std::string& printer, QWidget* mainWindow);
     ~ResultViews();
     ResultViews(const ResultViews&) = delete;
     ResultViews& operator=(const ResultViews&) = delete;
@@ -41,6 +42,7 @@ class ResultViews final {
     CalcState& calculation() const { return calculation_; }
     const Settings& settings() const { return settings_; }
     CalculationPort& port() const { return port_; }
+    std::string& printer() const { return printer_; }
     ViewLink& link() { return link_; }
     // Undo and redo of the points and methods of the calculation shown; it ends with the
     // calculation (close).
@@ -82,6 +84,7 @@ class ResultViews final {
     CalcState& calculation_;
     const Settings& settings_;
     CalculationPort& port_;
+    std::string& printer_;
     QWidget* mainWindow_;
     ViewLink link_;
     PointHistory history_;

@@ -50,8 +50,8 @@ bool Application::start(const QStringList& arguments,
     if (!result.succeeded) {
         return false;
     }
-    mainWindow_ = std::make_unique<MainWindow>(
-        MainWindowContext{*grid_, *settings_, *calculation_, port_, files_, startInstance_});
+    mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{
+        *grid_, *settings_, *calculation_, port_, files_, startInstance_, printer_});
     if (prepareWindow) {
         prepareWindow(*mainWindow_);
     }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tarnova {
 struct CalcState;
@@ -24,8 +25,8 @@ class MainWindow;
 // Starts further processes of the program as detached processes.
 InstanceStarter detachedInstanceStarter();
 
-// What lives as long as the program: the options, the document's grid, the calculation and the
-// main window.
+// What lives as long as the program: the options, the document's grid, the calculation, the
+// printer chosen and the main window.
 class Application final {
   public:
     Application(UserInterfacePort& port, FilePort& files, InstanceStarter startInstance);
@@ -47,6 +48,7 @@ class Application final {
     std::unique_ptr<GridModel> grid_;
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<CalcState> calculation_;
+    std::string printer_;
     std::unique_ptr<MainWindow> mainWindow_;
 };
 

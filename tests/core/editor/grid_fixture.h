@@ -1,6 +1,7 @@
 // A grid model on a scripted port, with a view that records what the model asks of its widget.
 #pragma once
 
+#include "core/support/peak_records.h"
 #include "core/support/scripted_port.h"
 #include "editor/grid_model.h"
 
@@ -28,20 +29,7 @@ class RecordingView final : public GridView {
 };
 
 inline PeakRecord peak(const char* elem, double time, double height = 1.0, double range = 1.0) {
-    PeakRecord record;
-    record.elem = elem;
-    record.time = time;
-    record.height = height;
-    record.range = range;
-    return record;
-}
-
-inline std::vector<PeakRecord> numberedPeaks(int count) {
-    std::vector<PeakRecord> peaks;
-    for (int i = 0; i < count; ++i) {
-        peaks.push_back(peak("Ar40", i, 1.5, 10.0));
-    }
-    return peaks;
+    return makePeak(elem, time, height, range);
 }
 
 class GridFixture : public ::testing::Test {

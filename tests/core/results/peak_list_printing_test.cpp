@@ -23,9 +23,6 @@ using test::textIn;
 
 class PeakListPrinting : public ::testing::Test {
   protected:
-    PeakListPrinting() { CurrentPrinter().clear(); }
-    ~PeakListPrinting() override { CurrentPrinter().clear(); }
-
     void attach(int count) {
         std::vector<PeakRecord> peaks;
         for (int i = 0; i < count; ++i) {
@@ -39,7 +36,8 @@ class PeakListPrinting : public ::testing::Test {
     test::ScriptedPort ui;
     GridModel grid{ui};
     test::RecordingSpooler spooler; // A4 at 300 dpi, h 45, w 21
-    PrintEnvironment environment{spooler, ui};
+    std::string printer;
+    PrintEnvironment environment{spooler, ui, printer};
 };
 
 TEST_F(PeakListPrinting, APageInTheGridsColumnFormats) {

@@ -62,9 +62,6 @@ RegressionResult sheetOf(const std::string& name, int count, std::vector<int> di
 
 class PrintJobs : public ::testing::Test {
   protected:
-    PrintJobs() { CurrentPrinter().clear(); }
-    ~PrintJobs() override { CurrentPrinter().clear(); }
-
     void usePage(const PageMetrics& page, int dpi) {
         spooler.behaviour.page = page;
         spooler.behaviour.font = fontAt(dpi);
@@ -78,7 +75,8 @@ class PrintJobs : public ::testing::Test {
 
     test::ScriptedPort ui;
     RecordingSpooler spooler;
-    PrintEnvironment environment{spooler, ui};
+    std::string printer;
+    PrintEnvironment environment{spooler, ui, printer};
 };
 
 // The rows of data-point tables on a page, as the times they list, in order: the texts

@@ -13,17 +13,15 @@ using test::RecordedMessage;
 
 class PrinterSelection : public ::testing::Test {
   protected:
-    PrinterSelection() { CurrentPrinter().clear(); }
-    ~PrinterSelection() override { CurrentPrinter().clear(); }
-
     test::ScriptedPort ui;
     test::RecordingSpooler spooler; // "Office" (the default) and "Lab"
-    PrintEnvironment environment{spooler, ui};
+    std::string printer;
+    PrintEnvironment environment{spooler, ui, printer};
 };
 
 TEST_F(PrinterSelection, TheFirstPrintTakesTheDefaultAndKeepsIt) {
     EXPECT_TRUE(GetPrinterSurface(environment));
-    EXPECT_EQ(CurrentPrinter(), "Office");
+    EXPECT_EQ(printer, "Office");
     spooler.defaultName = "Lab"; // the system's default changes; the run keeps its printer
     EXPECT_TRUE(GetPrinterSurface(environment));
     EXPECT_EQ(spooler.opened, (std::vector<std::string>{"Office", "Office"}));
@@ -40,14 +38,14 @@ TEST_F(PrinterSelection, AChoiceHoldsForEveryLaterJobAndTheDialogStillOffersTheD
     // The dialog preselects the system's default, not the printer chosen before.
     EXPECT_EQ(ChoosePrinter(environment), 1);
     EXPECT_EQ(spooler.offeredDefaults, (std::vector<std::optional<std::size_t>>{0, 0}));
-    EXPECT_EQ(CurrentPrinter(), "Office");
+    EXPECT_EQ(printer, "Office");
 }
 
 TEST_F(PrinterSelection, CancelAndMissingPrinters) {
-    CurrentPrinter() = "Lab";
+    printer = "Lab";
     spooler.choices = {std::nullopt};
     EXPECT_EQ(ChoosePrinter(environment), 0);
-    EXPECT_EQ(CurrentPrinter(), "Lab");
+    EXPECT_EQ(printer, "Lab");
 
     spooler.defaultName = "Gone"; // a default the list does not hold: nothing preselected
     spooler.choices = {std::nullopt};
@@ -58,7 +56,7 @@ TEST_F(PrinterSelection, CancelAndMissingPrinters) {
     EXPECT_EQ(ChoosePrinter(environment), 0);
     spooler.listFails = true;
     EXPECT_EQ(ChoosePrinter(environment), 0);
-    EXPECT_EQ(CurrentPrinter(), "Lab");
+    EXPECT_EQ(printer, "Lab");
     EXPECT_EQ(ui.messages,
               (std::vector<RecordedMessage>{{"Tarnova", "使用可能なプリンタはありません。"},
                                             {"Tarnova", "使用可能なプリンタはありません。"}}));

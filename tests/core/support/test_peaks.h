@@ -1,27 +1,16 @@
-// Peak records and data notes for tests.
+// Peak records (peak_records.h), their comparison and data notes for tests.
 #pragma once
 
+#include "core/support/peak_records.h"
 #include "data/peak_sheet.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <iomanip>
 #include <string>
 
 namespace tarnova::test {
-
-inline PeakRecord makePeak(std::string label, double time, double height, double range = 1.0,
-                           std::uint32_t flags = 0) {
-    PeakRecord peak;
-    peak.elem = std::move(label);
-    peak.time = time;
-    peak.height = height;
-    peak.range = range;
-    peak.flags = flags;
-    return peak;
-}
 
 // Whether a peak has this label and these numbers (each within four units in the last place).
 inline ::testing::AssertionResult peakIs(const PeakRecord& peak, const std::string& elem,
