@@ -78,7 +78,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
         // One point disabled in the first ratio record, then the update.
         RegressionResult& first = calculation.results->back();
         if (first.points && !first.points->empty()) {
-            first.points->front().flags |= kPointDisabled;
+            first.points->front().flags |= PointFlag::Disabled;
         }
         KeepPointStates(calculation, kAllSheets, 0, port, kDefaultTestLevel);
     }

@@ -51,9 +51,9 @@ std::vector<PeakRecord> argonPeaks() {
     std::vector<PeakRecord> peaks;
     for (int cycle = 0; cycle < 4; ++cycle) {
         const double t = 10.0 * cycle;
-        peaks.push_back({t + 1, 1.0 + 0.01 * cycle, 1.0, 0, "Ar36"});
-        peaks.push_back({t + 2, 5.0, 0.1, 0, "Ar38"});
-        peaks.push_back({t + 3, 2.955 + 0.001 * cycle, 100.0, 0, "Ar40"});
+        peaks.push_back({t + 1, 1.0 + 0.01 * cycle, 1.0, {}, "Ar36"});
+        peaks.push_back({t + 2, 5.0, 0.1, {}, "Ar38"});
+        peaks.push_back({t + 3, 2.955 + 0.001 * cycle, 100.0, {}, "Ar40"});
     }
     return peaks;
 }
@@ -447,7 +447,7 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(EditDataNote(port, ui, 0), 1);
 
         const std::string text =
-            pksFileText({PeakRecord{1.5, 2.0, 1.0, 0, "Ar40"}}, &*currentDataNote());
+            pksFileText({PeakRecord{1.5, 2.0, 1.0, {}, "Ar40"}}, &*currentDataNote());
         QTemporaryDir saved;
         const std::string path = QFile::encodeName(saved.filePath("n.pks")).toStdString();
         writeWholeFile(path, text);
@@ -542,7 +542,7 @@ class SettingsDialogsTest : public QObject {
                                  "[peaks]\r\nitems=1\r\nitem1=Ar40\r\n";
         writeFile(iniPath_, sets);
         WindowFixture fixture;
-        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 1.0, 0, "Ar40"}});
+        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 1.0, {}, "Ar40"}});
         const int widthBefore = fixture.window->width();
         whenShown<QDialog>([&](QDialog& dialog) {
             auto& sheet = static_cast<OptionsDialog&>(dialog);

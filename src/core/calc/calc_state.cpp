@@ -12,11 +12,11 @@ namespace {
 
 // A peak left out by several records keeps a reason (the filter's, a correction's) only while
 // every one of them gives it: one record where the user excluded it makes it the user's.
-std::uint32_t excludedPeakFlags(std::uint32_t peakFlags, std::uint32_t pointFlags) {
-    constexpr std::uint32_t reasons = kPeakExcludedByFilter | kPeakExcludedByCorrection;
-    const std::uint32_t kept =
-        (peakFlags & kPeakDisabled) != 0 ? peakFlags & pointFlags & reasons : pointFlags & reasons;
-    return (peakFlags & ~reasons) | kPeakDisabled | kept;
+PeakFlags excludedPeakFlags(PeakFlags peakFlags, PointFlags pointFlags) {
+    constexpr PeakFlags reasons = PeakFlag::ExcludedByFilter | PeakFlag::ExcludedByCorrection;
+    const PeakFlags kept = peakFlags.test(PeakFlag::Disabled) ? peakFlags & pointFlags & reasons
+                                                              : pointFlags & reasons;
+    return (peakFlags & ~reasons) | PeakFlag::Disabled | kept;
 }
 
 } // namespace
@@ -124,7 +124,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     }
     if (state.results) {
         for (PeakRecord& peak : state.peaks) {
-            peak.flags &= ~(kPeakExclusionBits | kPeakKeptByUser);
+            peak.flags &= ~(kPeakExclusionBits | PeakFlag::KeptByUser);
         }
         const bool logged = runLog().isOpen();
         int index = 0;
@@ -148,7 +148,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                             peak.flags = excludedPeakFlags(peak.flags, point.flags);
                             line += " - Invalidated";
                         } else {
-                            peak.flags |= point.flags & kPointKeptByUser;
+                            peak.flags |= point.flags & PointFlag::KeptByUser;
                         }
                     }
                     if (logged) {

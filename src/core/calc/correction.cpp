@@ -78,7 +78,7 @@ void applyItem(std::vector<PeakRecord>& peaks, const CorrectionItem& item) {
                 LogLine("Correction is applicated.");
             }
         } else if (last == none && peak.elem == item.corrected) {
-            peak.flags |= kPeakDisabled | kPeakExcludedByCorrection;
+            peak.flags |= PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
         }
     }
     if (interferingCount < 2) {
@@ -86,7 +86,7 @@ void applyItem(std::vector<PeakRecord>& peaks, const CorrectionItem& item) {
     }
     for (std::size_t i = last + 1; i < peaks.size(); ++i) {
         if (peaks[i].elem == item.corrected) {
-            peaks[i].flags |= kPeakDisabled | kPeakExcludedByCorrection;
+            peaks[i].flags |= PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
         }
     }
 }

@@ -21,14 +21,10 @@
 
 namespace tarnova {
 
-static_assert(kPointDisabled == kPeakDisabled && kPointExcludedByFilter == kPeakExcludedByFilter &&
-                  kPointExcludedByCorrection == kPeakExcludedByCorrection &&
-                  kPointKeptByUser == kPeakKeptByUser,
-              "a point takes its exclusion bits over from its peak");
 namespace {
 
-constexpr std::uint32_t kPointReasonBits =
-    kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser;
+constexpr PointFlags kPointReasonBits =
+    PointFlag::ExcludedByFilter | PointFlag::ExcludedByCorrection | PointFlag::KeptByUser;
 
 // Per-point log lines are formatted only while someone can read them: a long peak list would
 // otherwise spend most of its time on text that is dropped.
@@ -312,7 +308,7 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
             point.peakIndex = j;
             point.prevDenominator = static_cast<std::int32_t>(*previous);
             point.nextDenominator = static_cast<std::int32_t>(i);
-            point.flags = peak.flags & kPeakKeptByUser;
+            point.flags = peak.flags & PeakFlag::KeptByUser;
             point.time = peak.time;
             point.value = peak.peakValue() / signal;
             points.push_back(point);
@@ -347,7 +343,7 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
         const PeakRecord& peak = peaks[i];
         DataPoint point;
         point.peakIndex = i;
-        point.flags = peak.flags & (kPeakExclusionBits | kPeakKeptByUser);
+        point.flags = peak.flags & (kPeakExclusionBits | PeakFlag::KeptByUser);
         point.time = peak.time;
         point.value = peak.peakValue();
         points.push_back(point);
@@ -386,7 +382,7 @@ int ComputeStatistics(RegressionResult& record) {
         if (logged) {
             // The flags as they always were: the reasons of an exclusion and the user's keep
             // mark are left out.
-            LogLine(formatText("(%X)", point.flags & ~kPointReasonBits) +
+            LogLine(formatText("(%X)", (point.flags & ~kPointReasonBits).raw()) +
                     formatGeneral(point.time) + " - " + formatExponent(point.value, 0, 6) +
                     (point.isActive() ? " - OK" : ""));
         }

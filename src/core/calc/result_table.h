@@ -2,6 +2,8 @@
 // points, the statistics of their values and times, and the fitted line.
 #pragma once
 
+#include "data/peak_sheet.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -24,28 +26,22 @@ inline constexpr std::int32_t kPointsNoMemory = 1024;
 inline constexpr std::int32_t kPointsNoWorkArea = 1036;
 inline constexpr std::int32_t kPointsNone = 1051;
 
-// Bits of DataPoint::flags.
-inline constexpr std::uint32_t kPointDisabled = 0x1;
-// Why a disabled point is out, set beside kPointDisabled; neither bit: the user excluded it.
-// They have the values of the peak bits, so a point takes them over from its peak as they are.
-inline constexpr std::uint32_t kPointExcludedByFilter = 0x2;
-inline constexpr std::uint32_t kPointExcludedByCorrection = 0x4;
-inline constexpr std::uint32_t kPointExclusionBits =
-    kPointDisabled | kPointExcludedByFilter | kPointExcludedByCorrection;
-// An enabled point the user enabled again (a click or the Toggle dialog): the outlier filter
-// never disables it. The value of the peak bit, carried like the exclusion bits.
-inline constexpr std::uint32_t kPointKeptByUser = 0x8;
-inline constexpr std::uint32_t kPointOffGraph = 0x10000; // kept by the graph drawing
+// The bits of DataPoint::flags: those of its peak, which a point takes over as they are (an
+// enabled point the user enabled again, a click or the Toggle dialog, has KeptByUser: the outlier
+// filter never disables it), and OffGraph, kept by the graph drawing.
+using PointFlag = PeakFlag;
+using PointFlags = PeakFlags;
+inline constexpr PointFlags kPointExclusionBits = kPeakExclusionBits;
 
 struct DataPoint {
     std::uint32_t peakIndex = 0;       // numerator peak (ratio) or the peak itself (abundance)
     std::int32_t prevDenominator = -1; // denominator peaks around it; -1 for an abundance
     std::int32_t nextDenominator = -1;
-    std::uint32_t flags = 0;
+    PointFlags flags;
     double time = 0.0;
     double value = 0.0;
 
-    bool isActive() const { return (flags & kPointDisabled) == 0; }
+    bool isActive() const { return !flags.test(PointFlag::Disabled); }
 };
 
 // The fitted line of the linear method. With two active points only method, slope and

@@ -484,7 +484,7 @@ TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
     choose({false, true}, {true, false}, {false, true});
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     // Sheet 0 is the Ar40 abundance, sheet 1 Ar40/Ar36; disable the second Ar40 of sheet 1.
-    (*state.results)[1].points->at(1).flags = kPointDisabled;
+    (*state.results)[1].points->at(1).flags = PointFlag::Disabled;
     const std::uint32_t peakIndex = (*state.results)[1].points->at(1).peakIndex;
     test::LogCapture log;
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
@@ -501,7 +501,7 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     // Every Ar40 of Ar40/Ar36 (sheet 1) disabled: the ratio has no point left.
     for (DataPoint& point : *(*state.results)[1].points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     KeepPointStates(state, 1, 0, port, 99.7);
     const RegressionResult& ratio = (*state.results)[1];
@@ -524,7 +524,7 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     const std::uint32_t flags = state.calcFlags;
     for (DataPoint& point : *(*state.results)[0].points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
     EXPECT_EQ(state.calcFlags, flags);

@@ -37,7 +37,7 @@ RegressionResult fittedRecord() {
     fit.fCritical = 5.0;
     record.fit = fit;
     std::vector<DataPoint> points(5);
-    points[1].flags = kPointDisabled;
+    points[1].flags = PointFlag::Disabled;
     record.pointCount = 5;
     record.points = points;
     return record;
@@ -98,7 +98,7 @@ TEST(IrdExport, StandardDeviationColumns) {
 
 TEST(IrdExport, PointsExcludedByHandAndByTheFilterAreCounted) {
     RegressionResult line = fittedRecord();
-    (*line.points)[1].flags = 0;
+    (*line.points)[1].flags = {};
     // A table without excluded points keeps its layout.
     const std::vector<RegressionResult> plain{line};
     const std::string heads = "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\t"
@@ -112,11 +112,11 @@ TEST(IrdExport, PointsExcludedByHandAndByTheFilterAreCounted) {
     mean.denominator.clear();
     mean.fitMethod = 3;
     mean.fit->method = 3;
-    (*mean.points)[1].flags = kPointDisabled | kPointExcludedByFilter;
-    (*mean.points)[2].flags = kPointDisabled | kPointExcludedByCorrection;
+    (*mean.points)[1].flags = PointFlag::Disabled | PointFlag::ExcludedByFilter;
+    (*mean.points)[2].flags = PointFlag::Disabled | PointFlag::ExcludedByCorrection;
     // The ratio's numerator peak at 15 s is disabled between two enabled denominator peaks.
     const std::vector<PeakRecord> peaks = {test::makePeak("Ar36", 10, 1),
-                                           test::makePeak("Ar40", 15, 300, 1, kPeakDisabled),
+                                           test::makePeak("Ar40", 15, 300, 1, PeakFlag::Disabled),
                                            test::makePeak("Ar36", 20, 1)};
     const std::vector<RegressionResult> records{line, mean};
     const std::vector<std::string> lines =

@@ -46,13 +46,13 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
     EXPECT_EQ(points[0].nextDenominator, 4);
     EXPECT_EQ(points[2].prevDenominator, 4);
     EXPECT_EQ(points[2].nextDenominator, 6);
-    EXPECT_EQ(points[2].flags, 0u);
+    EXPECT_TRUE(points[2].flags.none());
 }
 
 TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
     const std::vector<PeakRecord> peaks{
-        makePeak("D", 10, 100), makePeak("N", 15, 10, 1, kPeakDisabled),
-        makePeak("N", 20, 60),  makePeak("D", 25, 1e9, 1, kPeakDisabled),
+        makePeak("D", 10, 100), makePeak("N", 15, 10, 1, PeakFlag::Disabled),
+        makePeak("N", 20, 60),  makePeak("D", 25, 1e9, 1, PeakFlag::Disabled),
         makePeak("N", 30, 60),  makePeak("D", 40, 400)};
     RegressionResult record = ratio("N", "D");
     ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
@@ -75,14 +75,14 @@ TEST(RatioPoints, NoPointGivesFailureCode) {
 
 TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
     const std::vector<PeakRecord> peaks{makePeak("A", 1, 2, 10), makePeak("B", 2, 1),
-                                        makePeak("A", 3, 5, 1, kPeakDisabled)};
+                                        makePeak("A", 3, 5, 1, PeakFlag::Disabled)};
     RegressionResult record;
     record.numerator = "A";
     ASSERT_EQ(BuildAbundancePoints(record, peaks), 1);
     ASSERT_EQ(record.pointCount, 2);
     EXPECT_DOUBLE_EQ((*record.points)[0].value, 20.0);
     EXPECT_EQ((*record.points)[0].prevDenominator, -1);
-    EXPECT_EQ((*record.points)[1].flags, kPointDisabled);
+    EXPECT_EQ((*record.points)[1].flags, PointFlag::Disabled);
     EXPECT_EQ((*record.points)[1].peakIndex, 2u);
 
     RegressionResult missing;
@@ -195,7 +195,7 @@ TEST(Statistics, EqualValuesGiveZeroSpreadNotNan) {
 
 TEST(Statistics, DisabledPointsStayOutOfEverySum) {
     RegressionResult record = withPoints({{1, 100}, {2, 4}, {3, 6}, {4, 5}});
-    (*record.points)[0].flags = kPointDisabled;
+    (*record.points)[0].flags = PointFlag::Disabled;
     ASSERT_EQ(ComputeStatistics(record), 1);
     EXPECT_EQ(record.activeCount, 3);
     EXPECT_EQ(record.maxValue, 6.0);
@@ -206,14 +206,14 @@ TEST(Statistics, DisabledPointsStayOutOfEverySum) {
 
 TEST(Statistics, OneOrNoActivePoint) {
     RegressionResult one = withPoints({{1, 3}, {2, 5}});
-    (*one.points)[1].flags = kPointDisabled;
+    (*one.points)[1].flags = PointFlag::Disabled;
     ASSERT_EQ(ComputeStatistics(one), 1);
     EXPECT_EQ(one.status, kStatusStatistics);
     EXPECT_EQ(one.mean, 3.0);
     EXPECT_EQ(FitLine(one), 0);
 
     RegressionResult none = withPoints({{1, 3}});
-    (*none.points)[0].flags = kPointDisabled;
+    (*none.points)[0].flags = PointFlag::Disabled;
     EXPECT_EQ(ComputeStatistics(none), 0);
     EXPECT_EQ(none.status, kStatusNoActivePoint);
     EXPECT_EQ(none.sheetName, "");
@@ -228,7 +228,7 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     ASSERT_EQ(ComputeStatistics(record), 1);
     ASSERT_EQ(FitLine(record), 1);
     for (std::size_t i = 1; i < 4; ++i) {
-        (*record.points)[i].flags = kPointDisabled;
+        (*record.points)[i].flags = PointFlag::Disabled;
     }
     ASSERT_EQ(ComputeStatistics(record), 1);
     EXPECT_EQ(record.mean, 2.0);
@@ -244,7 +244,7 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     EXPECT_EQ(record.pointCount, 4);
     EXPECT_EQ(record.status, kStatusStatistics);
 
-    (*record.points)[0].flags = kPointDisabled;
+    (*record.points)[0].flags = PointFlag::Disabled;
     EXPECT_EQ(ComputeStatistics(record), 0);
     EXPECT_EQ(record.mean, 0.0);
     EXPECT_EQ(record.stdDev, 0.0);
@@ -342,7 +342,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
     }
     for (const DataPoint& point : record.points.value_or(std::vector<DataPoint>{})) {
         numbers.insert(numbers.end(), {point.time, point.value, double(point.peakIndex),
-                                       double(point.prevDenominator), double(point.flags)});
+                                       double(point.prevDenominator), double(point.flags.raw())});
     }
     std::vector<std::uint64_t> bits(numbers.size());
     std::memcpy(bits.data(), numbers.data(), numbers.size() * sizeof(double));
@@ -360,7 +360,7 @@ TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
         const double t = 0.13 * double(i);
         const double drift = 1.0 + 0.01 * std::sin(0.001 * t) + 1e-4 * double(i % 17);
         state.peaks.push_back(makePeak(labels[i % 7], t, 100.0 * drift * double(i % 7 + 1)));
-        state.peaks.back().flags = i % 101 == 0 ? kPeakDisabled : 0;
+        state.peaks.back().flags = i % 101 == 0 ? PeakFlags(PeakFlag::Disabled) : PeakFlags();
     }
     state.results = ResultTable{};
     const std::pair<const char*, const char*> targets[] = {{"A", "B"}, {"B", "A"}, {"C", "A"},

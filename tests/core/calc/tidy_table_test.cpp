@@ -185,7 +185,7 @@ TEST(TidyTable, RecordsWithFewPointsLeaveTheirMissingValuesEmpty) {
     none.pointCount = kPointsNone;
     RegressionResult allDisabled = withPoints({{1, 2}, {2, 3}});
     for (DataPoint& point : *allDisabled.points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     ComputeStatistics(allDisabled);
     const std::vector<RegressionResult> records{none, allDisabled, test::regressedRecord({{1, 2}}),

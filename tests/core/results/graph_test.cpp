@@ -111,7 +111,7 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
     EXPECT_EQ(drawn.extent.rightTime, 8);
     EXPECT_EQ(drawn.extent.bottomValue, 1);
     for (const DataPoint& p : *record.points) {
-        EXPECT_EQ(p.flags & kPointOffGraph, 0u);
+        EXPECT_FALSE(p.flags.test(PointFlag::OffGraph));
     }
 }
 
@@ -120,7 +120,7 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
 TEST(Graph, PointOfTheOutlierFilterHasASquareAroundItsCross) {
     RegressionResult byHand = testedRecord();
     RegressionResult filtered = testedRecord();
-    (*filtered.points)[3].flags |= kPointExcludedByFilter;
+    (*filtered.points)[3].flags |= PointFlag::ExcludedByFilter;
     const Drawn plain = draw(byHand);
     const Drawn marked = draw(filtered);
     std::vector<Primitive> expected = plain.surface.primitives;
@@ -311,7 +311,7 @@ TEST(Graph, NothingAtUndefinedPositions) {
         EXPECT_FALSE(drawn.extent.valid) << c.name;
         for (std::size_t i = 0; i < record.points->size(); ++i) {
             EXPECT_FALSE(drawn.positions.points[i]) << c.name << " " << i;
-            EXPECT_NE((*record.points)[i].flags & kPointOffGraph, 0u) << c.name << " " << i;
+            EXPECT_TRUE((*record.points)[i].flags.test(PointFlag::OffGraph)) << c.name << " " << i;
         }
         EXPECT_EQ(drawn.positions.plot, (SurfaceRect{104, 17, 632, 440})) << c.name;
     }
@@ -327,15 +327,16 @@ TEST(Graph, PointsOffThePlotAreMarkedAndNotDrawn) {
     Drawn drawn = draw(record);
     EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::Ellipse).size(), 0u);
     for (int i : {0, 1, 2, 4}) {
-        EXPECT_NE((*record.points)[static_cast<std::size_t>(i)].flags & kPointOffGraph, 0u) << i;
+        EXPECT_TRUE((*record.points)[static_cast<std::size_t>(i)].flags.test(PointFlag::OffGraph))
+            << i;
         EXPECT_FALSE(drawn.positions.points[static_cast<std::size_t>(i)]) << i;
     }
-    EXPECT_EQ((*record.points)[3].flags & kPointOffGraph, 0u);
+    EXPECT_FALSE((*record.points)[3].flags.test(PointFlag::OffGraph));
 
     // The next drawing decides afresh.
     (*record.points)[0].time = 1;
     drawn = draw(record);
-    EXPECT_EQ((*record.points)[0].flags & kPointOffGraph, 0u);
+    EXPECT_FALSE((*record.points)[0].flags.test(PointFlag::OffGraph));
     EXPECT_EQ(drawn.positions.points[0], (SurfacePoint{170, 17}));
 }
 

@@ -94,12 +94,13 @@ std::string fingerprint(const CalcState& state) {
         }
         for (const DataPoint& p : PointsOf(r)) {
             text += " " + std::to_string(p.peakIndex) + ":" +
-                    std::to_string(p.flags & ~kPointOffGraph) + bits(p.time) + bits(p.value);
+                    std::to_string((p.flags & ~PointFlag::OffGraph).raw()) + bits(p.time) +
+                    bits(p.value);
         }
         text += "\n";
     }
     for (const PeakRecord& peak : state.peaks) {
-        text += std::to_string(peak.flags);
+        text += std::to_string(peak.flags.raw());
     }
     text += "\n" + std::to_string(state.fitChoices.method);
     for (const auto& [name, method] : state.fitChoices.byName) {

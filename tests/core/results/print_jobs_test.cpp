@@ -44,7 +44,7 @@ RegressionResult sheetOf(const std::string& name, int count, std::vector<int> di
         r.points->push_back(point);
     }
     for (const int i : disabled) {
-        (*r.points)[static_cast<std::size_t>(i)].flags |= kPointDisabled;
+        (*r.points)[static_cast<std::size_t>(i)].flags |= PointFlag::Disabled;
     }
     r.pointCount = count;
     r.activeCount = count - static_cast<int>(disabled.size());
@@ -272,7 +272,7 @@ TEST_F(PrintJobs, ReportWithAllBoxesClearedCarriesOnlyTheFileName) {
 
 TEST_F(PrintJobs, ReportsSayHowManyPointsWereExcludedBelowTheFileName) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6, {1, 4}), sheetOf("Ar38/Ar36", 6)};
-    (*sheets[0].points)[4].flags |= kPointExcludedByFilter;
+    (*sheets[0].points)[4].flags |= PointFlag::ExcludedByFilter;
     DataNote note;
     note.path = "run 7.pks";
     const std::vector<PeakRecord> peaks;

@@ -14,7 +14,7 @@ inline DataPoint dataPoint(double time, double value, bool disabled = false) {
     DataPoint point;
     point.time = time;
     point.value = value;
-    point.flags = disabled ? kPointDisabled : 0;
+    point.flags = disabled ? PointFlags(PointFlag::Disabled) : PointFlags();
     return point;
 }
 
