@@ -282,7 +282,7 @@ class MainWindowTest : public QObject {
                                   PeakRecord{2.0, 0.5, 1.0, {}, "Ar36"},
                                   PeakRecord{1.5, 2.1, 1.0, {}, "Ar40"}});
         // A calculation that was set up: RECALC keeps its lists and does not extract again.
-        fixture.calculation.calcFlags = kCalcConfirmed;
+        fixture.calculation.calcFlags = CalcFlag::Confirmed;
         const int before = runLog().lineCount();
         QCoreApplication::postEvent(fixture.window.get(),
                                     new QEvent(gui::MainWindow::recalcEventType()));
@@ -292,7 +292,7 @@ class MainWindowTest : public QObject {
         const QStringList recalc = runLogLines().mid(before);
         QCOMPARE(recalc.value(0), QString("RECALC command"));
         QVERIFY(!recalc.contains("Retrieve the peak list."));
-        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+        QCOMPARE(fixture.calculation.calcFlags, CalcFlag::Confirmed);
 
         // CALC extracts and sorts the peaks again, beside the calculation there is.
         const int calcStart = runLog().lineCount();
@@ -307,7 +307,7 @@ class MainWindowTest : public QObject {
         // stays as it was.
         QVERIFY(fixture.port.messages.empty());
         QVERIFY(!fixture.calculation.results);
-        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+        QCOMPARE(fixture.calculation.calcFlags, CalcFlag::Confirmed);
         QCOMPARE(fixture.calculation.peakCount(), 0);
     }
 
@@ -320,8 +320,11 @@ class MainWindowTest : public QObject {
         std::vector<PeakRecord> peaks;
         for (int i = 0; i < 10; ++i) {
             const bool ar40 = i % 2 == 1;
-            peaks.push_back(PeakRecord{1.0 + i, ar40 ? 3.0 + 0.01 * i : 1.0 + 0.001 * i,
-                                       ar40 ? 100.0 : 1.0, {}, ar40 ? "Ar40" : "Ar36"});
+            peaks.push_back(PeakRecord{1.0 + i,
+                                       ar40 ? 3.0 + 0.01 * i : 1.0 + 0.001 * i,
+                                       ar40 ? 100.0 : 1.0,
+                                       {},
+                                       ar40 ? "Ar40" : "Ar36"});
         }
         fixture.grid.AttachPeaks(peaks);
         fixture.window->show();
@@ -350,7 +353,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(graph->windowTitle(), QString("Graph - untitled"));
         ClickDataPoint((*state.results)[0], 2, PointButton::Left);
         const int active = (*state.results)[0].activeCount;
-        const std::uint32_t flags = state.calcFlags;
+        const CalcFlags flags = state.calcFlags;
 
         bool preselected = false;
         pressCtrlG([&preselected](Dialog& dialog) {

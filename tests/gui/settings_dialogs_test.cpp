@@ -213,8 +213,8 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(QString::fromStdString((*state.results)[0].sheetName), QString("Ar40/Ar36"));
         QCOMPARE((*state.results)[0].fitMethod, 1u);
         QCOMPARE(state.correctionSet, std::optional<std::string>("Atm"));
-        QCOMPARE(state.calcFlags & (kCalcConf95 | kCalcShowGraph | kCalcCorrect),
-                 kCalcConf95 | kCalcShowGraph | kCalcCorrect);
+        QCOMPARE(state.calcFlags & (CalcFlag::Conf95 | CalcFlag::ShowGraph | CalcFlag::Correct),
+                 CalcFlag::Conf95 | CalcFlag::ShowGraph | CalcFlag::Correct);
 
         // Cancel leaves no calculation.
         ReleaseCalculation(state, &port);
@@ -223,7 +223,7 @@ class SettingsDialogsTest : public QObject {
         QCOMPARE(RunCalculation(
                      cancelled, [&] { return std::optional(peaks); }, environment),
                  0);
-        QCOMPARE(cancelled.calcFlags, 0u);
+        QVERIFY(cancelled.calcFlags.none());
     }
 
     // With one correction set in the INI, a click on "妨害イオンを補正する" offers that set, and

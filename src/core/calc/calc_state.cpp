@@ -113,13 +113,13 @@ int ReleaseCalculation(CalcState& state, CalculationPort* port) {
         LogLine("Result table is removed");
     }
     state.correctionSet.reset();
-    state.calcFlags = 0;
+    state.calcFlags = {};
     return 1;
 }
 
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
                      double testLevel) {
-    if (state.calcFlags == 0) {
+    if (state.calcFlags.none()) {
         return;
     }
     if (state.results) {
@@ -171,7 +171,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     }
     // The records still exist (and show as failed) when none of them succeeds again, so the
     // calculation's bits stay for the windows and the commands that follow.
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     if (RunRegressions(state, testLevel) == 0) {
         state.calcFlags = flags;
     }

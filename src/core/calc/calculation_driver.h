@@ -3,6 +3,7 @@
 // disabled"), with the rules of the settings dialog "回帰計算の設定".
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/calculation_port.h"
 #include "data/peak_sheet.h"
 #include "data/stored_reduction.h"
@@ -67,7 +68,7 @@ int RunNewCalculation(CalcState& state, GridModel& editor,
 std::string ResultViewTitle(std::string_view kind);
 
 // calcFlags of a new calculation, from the [regression] options of generalFlags.
-std::uint32_t InitialCalcFlags(std::uint32_t generalFlags);
+CalcFlags InitialCalcFlags(std::uint32_t generalFlags);
 
 // The settings dialog as it opens, or none when it must not open (no element list).
 std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,

@@ -74,7 +74,7 @@ void countAs(ExclusionCount& count, PeakFlags flags) {
 } // namespace
 
 StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
-    if (state.calcFlags == 0 || !state.results) {
+    if (state.calcFlags.none() || !state.results) {
         return note != nullptr ? StoredReductionOf(*note) : StoredReduction{};
     }
     StoredReduction reduction;

@@ -203,7 +203,7 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
     if (filtered) {
         ReleaseFilterExclusions(state.peaks);
     }
-    const double alpha = (state.calcFlags & kCalcConf95) != 0 ? 0.05 : 0.32;
+    const double alpha = state.calcFlags.test(CalcFlag::Conf95) ? 0.05 : 0.32;
     const int count = state.resultCount();
     std::optional<PeakLabelIndex> index;
     try {

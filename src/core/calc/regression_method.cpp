@@ -102,7 +102,8 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
     const int x = area.left;
     int y = area.top;
     if ((flags & kStatusLineTest) != 0) {
-        const LineErrors errors = ShownLineErrors(*fit, flags >> kDescribeCalcShift);
+        const LineErrors errors =
+            ShownLineErrors(*fit, CalcFlags::fromRaw(flags >> kDescribeCalcShift));
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
                                          formatGeneral(fit->tLine * fit->interceptError, 8) +
@@ -138,8 +139,8 @@ std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags)
     if ((flags & kExportColumnHeads) != 0) {
         return std::string("intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     }
-    const LineErrors errors = ShownLineErrors(*fit, flags);
-    const double confidence = (flags & kCalcConf95) != 0 ? 0.95 : 0.68;
+    const LineErrors errors = ShownLineErrors(*fit, CalcFlags::fromRaw(flags));
+    const double confidence = CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68;
     return IrdNumber(fit->intercept) + "\t" + IrdNumber(errors.intercept) + "\t" +
            IrdNumber(fit->slope) + "\t" + IrdNumber(errors.slope) + "\t" + IrdNumber(confidence) +
            "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
@@ -292,14 +293,14 @@ int computeAutomatic(LineFit& fit, RegressionResult& record) {
 
 // The errors shown of a coefficient standard error sd, as the line's: plain (per point,
 // doubled for 95 %) with the standard deviation, else times the t factor.
-double shownError(const LineFit& fit, double sd, std::uint32_t calcFlags) {
-    if ((calcFlags & kCalcUseStdDev) != 0) {
+double shownError(const LineFit& fit, double sd, CalcFlags calcFlags) {
+    if (calcFlags.test(CalcFlag::UseStdDev)) {
         const double plain =
             fit.interceptError > 0.0
                 ? fit.interceptErrorPlain / fit.interceptError
                 : std::sqrt(fit.residualPerPoint /
                             (fit.residualVariance > 0.0 ? fit.residualVariance : 1.0));
-        return sd * plain * ((calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0);
+        return sd * plain * (calcFlags.test(CalcFlag::Conf95) ? 2.0 : 1.0);
     }
     return fit.tLine * sd;
 }
@@ -339,7 +340,7 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         surface.drawText({x + indent, y}, text);
     };
     if ((flags & kStatusLineTest) != 0) {
-        const std::uint32_t calcFlags = flags >> kDescribeCalcShift;
+        const CalcFlags calcFlags = CalcFlags::fromRaw(flags >> kDescribeCalcShift);
         line(5, curveFormula(*fit, true));
         line(5, "回帰切片:");
         surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
@@ -382,12 +383,14 @@ std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
     if (!heads && !fit->failure.empty()) {
         return std::nullopt;
     }
-    const std::string confidence = IrdNumber((flags & kCalcConf95) != 0 ? 0.95 : 0.68);
+    const std::string confidence =
+        IrdNumber(CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68);
     const auto error = [&](std::size_t i) {
-        return IrdNumber(shownError(*fit, coefficientError(*fit, i), flags));
+        return IrdNumber(shownError(*fit, coefficientError(*fit, i), CalcFlags::fromRaw(flags)));
     };
     const std::string atZero =
-        IrdNumber(fit->intercept) + "\t" + IrdNumber(shownError(*fit, fit->interceptError, flags));
+        IrdNumber(fit->intercept) + "\t" +
+        IrdNumber(shownError(*fit, fit->interceptError, CalcFlags::fromRaw(flags)));
     switch (method) {
     case kParabolicMethod:
         if (heads) {
@@ -486,9 +489,9 @@ double BandHalfWidth(const LineFit& fit, double t) {
                                                     fit.covariance, t));
 }
 
-LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {
-    if ((calcFlags & kCalcUseStdDev) != 0) {
-        const double factor = (calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0;
+LineErrors ShownLineErrors(const LineFit& fit, CalcFlags calcFlags) {
+    if (calcFlags.test(CalcFlag::UseStdDev)) {
+        const double factor = calcFlags.test(CalcFlag::Conf95) ? 2.0 : 1.0;
         return {fit.interceptErrorPlain * factor, fit.slopeErrorPlain * factor};
     }
     return {fit.tLine * fit.interceptError, fit.tLine * fit.slopeError};

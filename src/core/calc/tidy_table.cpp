@@ -183,8 +183,8 @@ std::string recordStatus(const RegressionResult& record) {
     return "ok";
 }
 
-void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlags) {
-    const bool useStdDev = (calcFlags & kCalcUseStdDev) != 0;
+void fillRecord(Row& row, const RegressionResult& record, CalcFlags calcFlags) {
+    const bool useStdDev = calcFlags.test(CalcFlag::UseStdDev);
     const IrdRecordColumns columns = RecordColumnsOf(record, calcFlags);
     std::string name = record.sheetName;
     if (name.empty()) {

@@ -45,7 +45,7 @@ std::optional<std::string> NoteDataName(const DataNote& note) {
 }
 
 int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
+                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
                     DescribeOperation describe) {
     const FontMetrics metrics = surface.fontMetrics();
     const int w = metrics.averageCharWidth;
@@ -75,8 +75,8 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
                                          : std::string("平均値は計算不可能です(n < 1)");
         surface.drawText({x0 + 5, y}, meanText);
         if (correlation) {
-            const bool conf95 = (calcFlags & kCalcConf95) != 0;
-            const bool useStdDev = (calcFlags & kCalcUseStdDev) != 0;
+            const bool conf95 = calcFlags.test(CalcFlag::Conf95);
+            const bool useStdDev = calcFlags.test(CalcFlag::UseStdDev);
             const double sigma = useStdDev ? result.stdDev : result.stdDevUnbiased;
             const double limit = useStdDev ? sigma * (conf95 ? 2.0 : 1.0) : sigma * result.tLimit;
             int x = advance(surface, x0 + 5, meanText, w);
@@ -113,7 +113,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         SurfaceRect block = area;
         block.top = y;
         const std::uint32_t flags =
-            (result.status & 0xFFFF) | ((calcFlags & kCalcViewMask) << kDescribeCalcShift);
+            (result.status & 0xFFFF) | ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
         describe(surface, block, flags, result.fit ? &*result.fit : nullptr);
         y = block.top;
     }
@@ -137,7 +137,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
 SurfacePoint ResultSheetExtent(FontMetrics metrics,
                                const std::function<int(std::string_view)>& textWidth,
                                const RegressionResult& result, const DataNote* note,
-                               std::uint32_t calcFlags, std::uint32_t resultFlags,
+                               CalcFlags calcFlags, std::uint32_t resultFlags,
                                DescribeOperation describe) {
     MeasuringSurface measure(metrics, textWidth);
     SurfaceRect area{0, 0, 0, 0};

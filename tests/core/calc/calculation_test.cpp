@@ -68,7 +68,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
     ASSERT_EQ(state.resultCount(), 1);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar40/Ar36");
     EXPECT_EQ((*state.results)[0].pointCount, 4);
-    EXPECT_EQ(state.calcFlags, kCalcConfirmed | kCalcShowGraph | kCalcShowResult);
+    EXPECT_EQ(state.calcFlags, CalcFlag::Confirmed | CalcFlag::ShowGraph | CalcFlag::ShowResult);
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Graph - untitled",
                                                     "Result - untitled", "arrange 110"}));
     const CalculationSettingsForm& opened = port.openedForms[0];
@@ -90,7 +90,7 @@ TEST_F(Calculation, SettingsStartFromTheOptions) {
     EXPECT_FALSE(opened.printReports);
     EXPECT_FALSE(opened.printPeakList);
     // A cancelled new calculation leaves no calculation, but its lists.
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
     EXPECT_EQ(state.elements.size(), 2u);
 }
 
@@ -119,7 +119,7 @@ TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) 
     ASSERT_EQ(state.resultCount(), 2);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
     EXPECT_EQ((*state.results)[1].sheetName, "Ar40");
-    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, kCalcAllAbundances);
+    EXPECT_EQ(state.calcFlags & CalcFlag::AllAbundances, CalcFlag::AllAbundances);
 
     KeepPointStates(state, kAllSheets, 1, port, 99.7);
     port.presses.push_back([](CalculationSettingsForm& form) {
@@ -133,14 +133,14 @@ TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) 
     EXPECT_EQ(reopened.numerators.size(), 2u);
     ASSERT_EQ(state.resultCount(), 1);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar40");
-    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, 0u);
+    EXPECT_FALSE(state.calcFlags.test(CalcFlag::AllAbundances));
 }
 
 TEST_F(Calculation, SameLabelOnBothSidesFails) {
     choose({true, false}, {true, false}, {false, false});
     EXPECT_EQ(RunCalculation(state, source, environment), 0);
     EXPECT_EQ(ui.messages.back().text, "回帰計算に失敗しました。");
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
 }
 
 TEST_F(Calculation, NoPeaksOrNoDialog) {
@@ -162,7 +162,7 @@ TEST_F(Calculation, CorrectionSetsFromTheIni) {
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
     EXPECT_EQ(port.openedForms[0].correctionSets, (std::vector<std::string>{"Atm", "Blank"}));
     EXPECT_EQ(state.correctionSet, "Atm");
-    EXPECT_EQ(state.calcFlags & kCalcCorrect, kCalcCorrect);
+    EXPECT_EQ(state.calcFlags & CalcFlag::Correct, CalcFlag::Correct);
     // 3010 - 10 x 10.05 at time 15.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 3010 - 100.5);
 
@@ -184,11 +184,11 @@ TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
     EXPECT_TRUE(port.openedForms[0].correctionSetsUnnamed);
 
     // A recalculation that had corrections on opens with them off.
-    state.calcFlags |= kCalcCorrect;
+    state.calcFlags |= CalcFlag::Correct;
     const auto form = OpenCalculationSettings(state, iniPath);
     ASSERT_TRUE(form);
     EXPECT_FALSE(form->correct);
-    EXPECT_EQ(state.calcFlags & kCalcCorrect, 0u);
+    EXPECT_FALSE(state.calcFlags.test(CalcFlag::Correct));
 
     writeIni("[general]\ninterferance=0\n[interferance]\nAtm=1\n");
     EXPECT_FALSE(OpenCalculationSettings(state, iniPath)->correctionSetsUnnamed);
@@ -229,7 +229,7 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
     ClickDataPoint((*state.results)[1], 2, PointButton::Left);
     const RegressionResult before = (*state.results)[1];
     ASSERT_EQ(before.activeCount, 3);
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     port.calls.clear();
 
     const PeakListSource nothing = [] { return std::optional<std::vector<PeakRecord>>(); };
@@ -276,7 +276,7 @@ TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
     ClickDataPoint(ratio, 1, PointButton::Left);
     const std::uint32_t peak = ratio.points->at(1).peakIndex;
     const double slope = ratio.fit->slope;
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     port.calls.clear();
 
     KeepPointStates(state, 1, 1, port, 99.7);
@@ -522,7 +522,7 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     peaks = {makePeak("A", 1, 1), makePeak("A", 2, 2), makePeak("B", 3, 1)};
     port.presses.push_back([](CalculationSettingsForm& form) { form.abundances = {true, false}; });
     ASSERT_EQ(RunCalculation(state, source, environment), 1);
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     for (DataPoint& point : *(*state.results)[0].points) {
         point.flags = PointFlag::Disabled;
     }
@@ -531,7 +531,7 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     EXPECT_EQ((*state.results)[0].status, kStatusNoActivePoint);
 
     ReleaseCalculation(state, &port);
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
     EXPECT_TRUE(state.peaks.empty());
     EXPECT_FALSE(state.results);
     EXPECT_EQ(port.calls.back(), "close");

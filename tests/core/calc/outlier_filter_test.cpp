@@ -299,7 +299,7 @@ std::vector<PeakRecord> outlierPeaks() {
 
 CalcState outlierState(const OutlierFilter& filter) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed;
+    state.calcFlags = CalcFlag::Confirmed;
     state.peaks = outlierPeaks();
     state.outlierFilter = filter;
     state.results = ResultTable(2);

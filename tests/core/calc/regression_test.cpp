@@ -284,7 +284,7 @@ TEST(Statistics, PointsOnALineHaveAnUnboundedTOfR) {
 
 TEST(Regressions, RunOverTheTable) {
     CalcState state;
-    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    state.calcFlags = CalcFlag::Conf95 | CalcFlag::Confirmed;
     state.peaks = {makePeak("D", 10, 100), makePeak("N", 12, 10), makePeak("N", 14, 11),
                    makePeak("D", 20, 100), makePeak("N", 22, 12), makePeak("D", 30, 100)};
     state.results = ResultTable{};
@@ -303,7 +303,7 @@ TEST(Regressions, RunOverTheTable) {
     EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
     EXPECT_EQ(table[2].pointCount, kPointsNone);
     EXPECT_EQ(table[2].sheetName, "");
-    EXPECT_EQ(state.calcFlags, kCalcConf95 | kCalcConfirmed);
+    EXPECT_EQ(state.calcFlags, CalcFlag::Conf95 | CalcFlag::Confirmed);
 
     state.results->erase(state.results->begin(), state.results->begin() + 2);
     EXPECT_EQ(RunRegressions(state, 99.7), 0);
@@ -354,7 +354,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
 // records that fail fail alike.
 TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
     CalcState state;
-    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    state.calcFlags = CalcFlag::Conf95 | CalcFlag::Confirmed;
     const char* labels[] = {"A", "B", "A", "C", "A", "B", "D"};
     for (std::size_t i = 0; state.peaks.size() < kParallelRecordsPeaks + 1000; ++i) {
         const double t = 0.13 * double(i);
@@ -389,7 +389,7 @@ TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
 
 TEST(Regressions, AlphaFollowsTheConfidenceFlag) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed;
+    state.calcFlags = CalcFlag::Confirmed;
     state.peaks = {makePeak("N", 1, 1), makePeak("N", 2, 2), makePeak("N", 3, 2)};
     state.results = ResultTable(1);
     (*state.results)[0].numerator = "N";

@@ -103,7 +103,7 @@ TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
         ASSERT_NE(FitLine(record), 0) << rate;
         RecordingSurface sheet;
         SurfaceRect area{0, 0, 900, 480};
-        DrawResultSheet(sheet, area, record, nullptr, 0, 0xFFFFFFFF,
+        DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
                         RegressionMethods().front().describe);
         RecordingSurface graph;
         DrawGraph(graph, {0, 0, 900, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
@@ -128,7 +128,7 @@ TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
     ASSERT_EQ(FitLine(record), 0);
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "回帰式は得られません。"), texts.end());
@@ -141,7 +141,7 @@ TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
     ASSERT_EQ(record.fit->method, kParabolicMethod);
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {

@@ -41,7 +41,7 @@ TEST(ExclusionList, StateAndReasonOfAPoint) {
 class Exclusions : public ::testing::Test {
   protected:
     Exclusions() {
-        state.calcFlags = kCalcConfirmed | kCalcConf95;
+        state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
         state.peaks = {
             makePeak("Ar36", 10, 10.0),
             makePeak("Ar40", 15, 3010),

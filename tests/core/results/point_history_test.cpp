@@ -23,7 +23,7 @@ using test::makePeak;
 // Ar40/Ar36 and Ar38/Ar36, calculated as the program does.
 CalcState measured() {
     CalcState state;
-    state.calcFlags = kCalcConfirmed | kCalcConf95;
+    state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
     std::mt19937 scatter(7);
     std::uniform_real_distribution<double> noise(-0.02, 0.02);
     for (int cycle = 0; cycle < 24; ++cycle) {

@@ -58,7 +58,7 @@ TEST(ResultExport, CopiedDataPointsNameTheMeasurementAndMarkDisabledPoints) {
 
 TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed | kCalcConf95;
+    state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
     state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}}),
                                 failedRecord("Ar38"), fittedRecord("Ar36", {{1, 1}, {2, 1.5}})};
     const DataNote note = pksNote({{"NAME", "run 7"}}, "/データ/run7.pks");
@@ -91,7 +91,7 @@ class SaveAs : public ::testing::Test {
     SaveAs() {
         settings.dataDirectory = folder.path("");
         settings.fileOutputFlags = kOutputHeader;
-        state.calcFlags = kCalcConfirmed;
+        state.calcFlags = CalcFlag::Confirmed;
         state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}})};
     }
     int save() { return SaveResultsAsIrd(state, nullptr, settings, ui, files); }
