@@ -160,7 +160,8 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
             if (mode == 0) {
                 record.points.reset();
                 record.fit.reset();
-                record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+                record.status &= StatusFlags::fromRaw(
+                    0xFFFF0000u); // nothing of the old points and line is valid now
             }
         }
     }

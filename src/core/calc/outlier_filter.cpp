@@ -35,7 +35,7 @@ bool refit(RegressionResult& record) {
 // The points one pass disables, worst first, at most as many as the floor allows.
 std::vector<Rejection> rejections(const RegressionResult& record, const OutlierFilter& filter) {
     std::vector<Rejection> found;
-    if (!record.points || !HasFittedCurve(record) || (record.status & kStatusLineTest) == 0) {
+    if (!record.points || !HasFittedCurve(record) || !record.status.test(StatusFlag::LineTest)) {
         return found;
     }
     const LineFit& fit = *record.fit;

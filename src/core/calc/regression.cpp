@@ -363,7 +363,7 @@ int ComputeStatistics(RegressionResult& record) {
         return 0;
     }
     clearStatistics(record);
-    record.status &= 0xFFFF0000u;
+    record.status &= StatusFlags::fromRaw(0xFFFF0000u);
     record.sheetName =
         record.isRatio() ? record.numerator + "/" + record.denominator : record.numerator;
     if (record.sheetName.size() > kMaxSheetNameLength) {
@@ -417,7 +417,7 @@ int ComputeStatistics(RegressionResult& record) {
     record.activeCount = n;
     if (n < 1) {
         LogLine(formatText("No item for %s", record.sheetName.c_str()));
-        record.status |= kStatusNoActivePoint;
+        record.status |= StatusFlag::NoActivePoint;
         record.sheetName.clear();
         return 0;
     }
@@ -433,7 +433,7 @@ int ComputeStatistics(RegressionResult& record) {
     record.sumSquares = sumYY;
     record.sumSquaresTime = sumXX;
     record.covariance = centred.products / count;
-    record.status |= kStatusStatistics;
+    record.status |= StatusFlag::Statistics;
     LogLine(formatText("%s(%d active pks): Pk: Ave=", record.sheetName.c_str(), n) +
             formatGeneral(record.mean) + ", Variance=" + formatGeneral(record.variance) + "(" +
             formatGeneral(record.stdDev) + ")");
@@ -452,7 +452,7 @@ int ComputeStatistics(RegressionResult& record) {
     record.r = record.covariance / (record.stdDev * record.stdDevTime);
     record.tOfR = correlationT(record.r, count - 2.0);
     record.tCritical = TQuantile((1.0 - record.checkLevel) / 2.0, n - 2);
-    record.status |= kStatusCorrelation;
+    record.status |= StatusFlag::Correlation;
     LogLine("r = " + formatFixed(record.r, 0, 6) + ", sd = (xy:" +
             formatGeneral(record.covariance) + ", x:" + formatGeneral(record.varianceTime) +
             ", y:" + formatGeneral(record.variance) + ")");

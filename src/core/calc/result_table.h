@@ -12,14 +12,17 @@
 
 namespace tarnova {
 
-// Bits of RegressionResult::status.
-inline constexpr std::uint32_t kStatusNoActivePoint = 0x1;
-inline constexpr std::uint32_t kStatusStatistics = 0x10;  // mean, variances, extremes, covariance
-inline constexpr std::uint32_t kStatusCorrelation = 0x20; // unbiased values, r, t values (n >= 2)
-inline constexpr std::uint32_t kStatusLine = 0x40;        // fit holds a line (n >= 2)
-inline constexpr std::uint32_t kStatusLineTest = 0x80; // fit holds errors and the F test (n >= 3)
-inline constexpr std::uint32_t kStatusFitFailed =
-    0x100; // the method found no curve (reason in fit)
+// The bits of RegressionResult::status: what of the record is valid.
+enum class StatusFlag : std::uint32_t {
+    NoActivePoint = 0x1,
+    Statistics = 0x10,  // mean, variances, extremes, covariance
+    Correlation = 0x20, // unbiased values, r, t values (n >= 2)
+    Line = 0x40,        // fit holds a line (n >= 2)
+    LineTest = 0x80,    // fit holds errors and the F test (n >= 3)
+    FitFailed = 0x100,  // the method found no curve (reason in fit)
+};
+template <> struct IsFlagEnum<StatusFlag> : std::true_type {};
+using StatusFlags = FlagSet<StatusFlag>;
 
 // Failure codes held in RegressionResult::pointCount while points is absent.
 inline constexpr std::int32_t kPointsNoMemory = 1024;
@@ -86,7 +89,7 @@ struct RegressionResult {
     std::string sheetName;   // "N/D" or "N"; empty when the record has no active point
     std::string numerator;   // numerator label, or the abundance label
     std::string denominator; // empty for an abundance
-    std::uint32_t status = 0;
+    StatusFlags status;
     double mean = 0.0;
     double variance = 0.0;
     double varianceUnbiased = 0.0;

@@ -283,11 +283,11 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     const int w = metrics.averageCharWidth;
 
     // A failed record, or one whose statistics are not valid, has nothing but its frame.
-    const bool drawsValues = points != nullptr && (result.status & kStatusStatistics) != 0 &&
+    const bool drawsValues = points != nullptr && result.status.test(StatusFlag::Statistics) &&
                              result.maxTime != result.minTime;
     const bool hasLine = HasFittedCurve(result);
     const bool isLine = hasLine && result.fit->method == kLinearMethod;
-    const bool hasLimits = hasLine && (result.status & kStatusLineTest) != 0;
+    const bool hasLimits = hasLine && result.status.test(StatusFlag::LineTest);
     const LineFit* fit = hasLine ? &*result.fit : nullptr;
     const double maxTime = result.maxTime;
     GraphScales scales;

@@ -52,7 +52,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     const int h = metrics.lineHeight;
     const int x0 = area.left;
     const auto shown = [resultFlags](std::uint32_t flag) { return (resultFlags & flag) != 0; };
-    const bool correlation = (result.status & kStatusCorrelation) != 0;
+    const bool correlation = result.status.test(StatusFlag::Correlation);
     int y = area.top + 5;
 
     if (shown(kResultSheetName)) {
@@ -70,7 +70,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     y += h;
 
     if (shown(kResultAverage)) {
-        const std::string meanText = (result.status & kStatusStatistics) != 0
+        const std::string meanText = result.status.test(StatusFlag::Statistics)
                                          ? "平均値: " + formatGeneral(result.mean, 8)
                                          : std::string("平均値は計算不可能です(n < 1)");
         surface.drawText({x0 + 5, y}, meanText);
@@ -108,12 +108,12 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
 
-    if (shown(kResultFormula) && (result.status & (kStatusLine | kStatusFitFailed)) != 0 &&
+    if (shown(kResultFormula) && result.status.test(StatusFlag::Line | StatusFlag::FitFailed) &&
         describe != nullptr) {
         SurfaceRect block = area;
         block.top = y;
-        const std::uint32_t flags =
-            (result.status & 0xFFFF) | ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
+        const std::uint32_t flags = (result.status.raw() & 0xFFFF) |
+                                    ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
         describe(surface, block, flags, result.fit ? &*result.fit : nullptr);
         y = block.top;
     }

@@ -511,7 +511,7 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     EXPECT_EQ(ratio.mean, 0.0);
     EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
     EXPECT_EQ(ratio.r, 0.0);
-    EXPECT_EQ(ratio.status, 0u);
+    EXPECT_TRUE(ratio.status.none());
     EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, 0)),
               "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
               "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
@@ -528,7 +528,7 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     }
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
     EXPECT_EQ(state.calcFlags, flags);
-    EXPECT_EQ((*state.results)[0].status, kStatusNoActivePoint);
+    EXPECT_EQ((*state.results)[0].status, StatusFlag::NoActivePoint);
 
     ReleaseCalculation(state, &port);
     EXPECT_TRUE(state.calcFlags.none());

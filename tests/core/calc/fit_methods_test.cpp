@@ -57,7 +57,8 @@ TEST(FitMethods, ValueAtTimeZeroAndItsErrorAgreeWithScipy) {
             << RegressionMethodName(reference.method);
         EXPECT_NEAR(fit.interceptError, reference.error, reference.tolerance * reference.error)
             << RegressionMethodName(reference.method);
-        EXPECT_EQ(record.status & (kStatusLine | kStatusLineTest), kStatusLine | kStatusLineTest);
+        EXPECT_EQ(record.status & (StatusFlag::Line | StatusFlag::LineTest),
+                  StatusFlag::Line | StatusFlag::LineTest);
     }
 }
 
@@ -120,7 +121,7 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
     EXPECT_EQ(FitLine(record), 0);
     ASSERT_TRUE(record.fit);
     EXPECT_EQ(record.fit->method, kExponentialMethod);
-    EXPECT_EQ(record.status & (kStatusLine | kStatusFitFailed), kStatusFitFailed);
+    EXPECT_EQ(record.status & (StatusFlag::Line | StatusFlag::FitFailed), StatusFlag::FitFailed);
     const std::vector<std::string> lines = log.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "No 指数回帰 fit for Ar40/Ar36: fewer than 4 active points"),
@@ -128,7 +129,8 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
 
     test::RecordingSurface surface;
     SurfaceRect area{0, 0, 400, 0};
-    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status, &*record.fit);
+    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status.raw(),
+                                                     &*record.fit);
     const std::vector<std::string> texts = surface.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "回帰式は得られません。");

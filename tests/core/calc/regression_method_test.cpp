@@ -34,8 +34,8 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     SurfaceRect area{10, 100, 400, 500};
     const LineFit fit = testedFit();
     const auto& linear = RegressionMethods().front();
-    const std::uint32_t flags =
-        kStatusLine | kStatusLineTest | (CalcFlags(CalcFlag::Conf95).raw() << kDescribeCalcShift);
+    const std::uint32_t flags = (StatusFlag::Line | StatusFlag::LineTest).raw() |
+                                (CalcFlags(CalcFlag::Conf95).raw() << kDescribeCalcShift);
     ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
@@ -63,16 +63,16 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
     const auto& linear = RegressionMethods().front();
     RecordingSurface surface;
     SurfaceRect area{0, 20, 100, 100};
-    linear.describe(surface, area, kStatusLine, &fit);
+    linear.describe(surface, area, StatusFlags(StatusFlag::Line).raw(), &fit);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{textAt(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
     EXPECT_EQ(area.top, 36);
 
     RecordingSurface none;
     SurfaceRect area2{0, 0, 100, 100};
-    linear.describe(none, area2, kStatusStatistics, &fit);
+    linear.describe(none, area2, StatusFlags(StatusFlag::Statistics).raw(), &fit);
     EXPECT_EQ(none.primitives, (std::vector<Primitive>{textAt(5, 16, "回帰式は得られません。")}));
-    EXPECT_EQ(linear.describe(none, area2, kStatusLine, nullptr), 0);
+    EXPECT_EQ(linear.describe(none, area2, StatusFlags(StatusFlag::Line).raw(), nullptr), 0);
 }
 
 TEST(LinearExport, ColumnsAndHeads) {

@@ -98,7 +98,7 @@ TEST(Statistics, FourPointsAgainstHandValues) {
     ASSERT_EQ(ComputeStatistics(record), 1);
     EXPECT_EQ(record.sheetName, "Ar40/Ar36");
     EXPECT_EQ(record.activeCount, 4);
-    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation);
+    EXPECT_EQ(record.status, StatusFlag::Statistics | StatusFlag::Correlation);
     EXPECT_DOUBLE_EQ(record.mean, 4.75);
     EXPECT_DOUBLE_EQ(record.meanTime, 2.5);
     EXPECT_NEAR(record.variance, 4.6875, 1e-12);
@@ -208,14 +208,14 @@ TEST(Statistics, OneOrNoActivePoint) {
     RegressionResult one = withPoints({{1, 3}, {2, 5}});
     (*one.points)[1].flags = PointFlag::Disabled;
     ASSERT_EQ(ComputeStatistics(one), 1);
-    EXPECT_EQ(one.status, kStatusStatistics);
+    EXPECT_EQ(one.status, StatusFlag::Statistics);
     EXPECT_EQ(one.mean, 3.0);
     EXPECT_EQ(FitLine(one), 0);
 
     RegressionResult none = withPoints({{1, 3}});
     (*none.points)[0].flags = PointFlag::Disabled;
     EXPECT_EQ(ComputeStatistics(none), 0);
-    EXPECT_EQ(none.status, kStatusNoActivePoint);
+    EXPECT_EQ(none.status, StatusFlag::NoActivePoint);
     EXPECT_EQ(none.sheetName, "");
 
     RegressionResult missing;
@@ -242,7 +242,7 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     EXPECT_EQ(record.alpha, 0.05);
     EXPECT_DOUBLE_EQ(record.checkLevel, 0.997);
     EXPECT_EQ(record.pointCount, 4);
-    EXPECT_EQ(record.status, kStatusStatistics);
+    EXPECT_EQ(record.status, StatusFlag::Statistics);
 
     (*record.points)[0].flags = PointFlag::Disabled;
     EXPECT_EQ(ComputeStatistics(record), 0);
@@ -260,7 +260,7 @@ TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
     EXPECT_NEAR(record.fit->intercept, 6.0, 1e-12);
     EXPECT_EQ(record.fit->interceptError, 0.0);
     EXPECT_EQ(record.fit->fValue, 0.0);
-    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation | kStatusLine);
+    EXPECT_EQ(record.status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line);
     // No degree of freedom is left: t of r is 0, which the failed critical value (negative)
     // rejects, whether or not r comes out as exactly -1.
     EXPECT_EQ(record.tOfR, 0.0);
@@ -298,8 +298,8 @@ TEST(Regressions, RunOverTheTable) {
     EXPECT_EQ(table[0].sheetName, "N");
     EXPECT_EQ(table[0].alpha, 0.05);
     EXPECT_DOUBLE_EQ(table[0].checkLevel, 0.997);
-    EXPECT_EQ(table[0].status,
-              kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest);
+    EXPECT_EQ(table[0].status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line |
+                                   StatusFlag::LineTest);
     EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
     EXPECT_EQ(table[2].pointCount, kPointsNone);
     EXPECT_EQ(table[2].sheetName, "");
@@ -332,7 +332,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
                                 record.checkLevel,
                                 double(record.pointCount),
                                 double(record.activeCount),
-                                double(record.status)};
+                                double(record.status.raw())};
     if (record.fit) {
         const LineFit& fit = *record.fit;
         numbers.insert(numbers.end(), {fit.slope, fit.slopeError, fit.intercept, fit.interceptError,

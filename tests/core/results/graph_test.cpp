@@ -33,7 +33,7 @@ const auto kRight = HorizontalAlignment::Right;
 RegressionResult testedRecord() {
     RegressionResult r;
     r.sheetName = "N/D";
-    r.status = kStatusStatistics | kStatusCorrelation;
+    r.status = StatusFlag::Statistics | StatusFlag::Correlation;
     r.points = {dataPoint(1, 10), dataPoint(2, 5.5), dataPoint(4, 1), dataPoint(6, 4, true),
                 dataPoint(8, 7)};
     r.pointCount = 5;
@@ -57,7 +57,7 @@ void addLine(RegressionResult& r, bool withLimits) {
         fit.tLine = 1;
     }
     r.fit = fit;
-    r.status |= kStatusLine | (withLimits ? kStatusLineTest : 0);
+    r.status |= StatusFlag::Line | (withLimits ? StatusFlags(StatusFlag::LineTest) : StatusFlags());
 }
 
 struct Drawn {
@@ -345,18 +345,18 @@ TEST(Graph, LineAndBandOnlyWithAFittedLine) {
         const char* name;
         bool fit;
         std::uint32_t method;
-        std::uint32_t status;
+        StatusFlags status;
     };
     const Case cases[] = {
-        {"no fit", false, 0, kStatusLine | kStatusLineTest},
-        {"method beyond the table", true, 99, kStatusLine | kStatusLineTest},
+        {"no fit", false, 0, StatusFlag::Line | StatusFlag::LineTest},
+        {"method beyond the table", true, 99, StatusFlag::Line | StatusFlag::LineTest},
         // One active point: a fit object holding zeros, no line.
-        {"fit without a line", true, 0, 0},
+        {"fit without a line", true, 0, {}},
     };
     for (const Case& c : cases) {
         RegressionResult record = testedRecord();
         addLine(record, true);
-        record.status = kStatusStatistics | c.status;
+        record.status = StatusFlag::Statistics | c.status;
         record.fit->method = c.method;
         if (!c.fit) {
             record.fit.reset();

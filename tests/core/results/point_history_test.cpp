@@ -56,8 +56,9 @@ std::string bits(double value) {
 std::string fingerprint(const CalcState& state) {
     std::string text;
     for (const RegressionResult& r : *state.results) {
-        text += r.sheetName + "|" + std::to_string(r.status) + " " + std::to_string(r.pointCount) +
-                " " + std::to_string(r.activeCount) + " " + std::to_string(r.fitMethod);
+        text += r.sheetName + "|" + std::to_string(r.status.raw()) + " " +
+                std::to_string(r.pointCount) + " " + std::to_string(r.activeCount) + " " +
+                std::to_string(r.fitMethod);
         for (const double value : {r.mean,
                                    r.variance,
                                    r.varianceUnbiased,

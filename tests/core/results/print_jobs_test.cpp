@@ -35,7 +35,8 @@ RegressionResult sheetOf(const std::string& name, int count, std::vector<int> di
     r.sheetName = name;
     r.numerator = "Ar40";
     r.denominator = "Ar36";
-    r.status = kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest;
+    r.status =
+        StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line | StatusFlag::LineTest;
     r.points.emplace();
     for (int i = 0; i < count; ++i) {
         DataPoint point;

@@ -33,7 +33,7 @@ inline RegressionResult failedRecord(const std::string& numerator) {
     RegressionResult record;
     record.numerator = numerator;
     record.pointCount = kPointsNone;
-    record.status = kStatusNoActivePoint;
+    record.status = StatusFlag::NoActivePoint;
     return record;
 }
 

@@ -22,8 +22,8 @@ using test::textAt;
 using test::textIn;
 
 constexpr std::uint32_t kAllLines = 0xFFFFFFFF;
-constexpr std::uint32_t kFullStatus =
-    kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest;
+constexpr StatusFlags kFullStatus =
+    StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line | StatusFlag::LineTest;
 
 RegressionResult testedSheet() {
     RegressionResult r;
@@ -108,21 +108,21 @@ TEST(ResultSheet, EveryLineInPlace) {
 
 TEST(ResultSheet, WhatTheStatusAllows) {
     RegressionResult none = testedSheet();
-    none.status = 0;
+    none.status = {};
     none.activeCount = 0;
     EXPECT_EQ(sheetTexts(none, {}), (std::vector<std::string>{"Ar40/Ar36", "データ数:", "0",
                                                               "平均値は計算不可能です(n < 1)"}));
 
     // One datum: the mean alone; a fit object without a line draws no formula.
     RegressionResult one = testedSheet();
-    one.status = kStatusStatistics;
+    one.status = StatusFlag::Statistics;
     one.activeCount = 1;
     EXPECT_EQ(sheetTexts(one, {}),
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "1", "平均値: 295.5"}));
 
     // Two data: the line without errors, r and the t sentence.
     RegressionResult two = testedSheet();
-    two.status = kStatusStatistics | kStatusCorrelation | kStatusLine;
+    two.status = StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line;
     const std::vector<std::string> texts = sheetTexts(two, {});
     ASSERT_EQ(texts.size(), 14u);
     EXPECT_EQ(texts[11], "y = 295.75 + -0.0625 * x");
@@ -253,7 +253,7 @@ TEST(ResultSheet, ColumnsStartABlankAfterTheWidestText) {
 TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
     struct Case {
         const char* name;
-        std::uint32_t status;
+        StatusFlags status;
         std::function<int(std::string_view)> measure; // none: w per character
     };
     const Case cases[] = {
@@ -266,7 +266,7 @@ TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
              }
              return width;
          }},
-        {"mean only", kStatusStatistics, {}},
+        {"mean only", StatusFlag::Statistics, {}},
     };
     const DataNote note = datNote("Sample 7");
     for (const Case& c : cases) {
