@@ -173,7 +173,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     // The records still exist (and show as failed) when none of them succeeds again, so the
     // calculation's bits stay for the windows and the commands that follow.
     const CalcFlags flags = state.calcFlags;
-    if (RunRegressions(state, testLevel) == 0) {
+    if (RunRegressions(state, testLevel) == RecordsFitted::None) {
         state.calcFlags = flags;
     }
     port.repaintResultViews();

@@ -139,7 +139,8 @@ int calculateConfirmed(CalcState& state, const CalculationEnvironment& environme
         keepUncorrectedValues(state);
         ApplyCorrections(state, environment.ui, environment.iniPath);
     }
-    if (RunRegressions(state, environment.testLevel, RegressionRun::Calculation) == 0) {
+    if (RunRegressions(state, environment.testLevel, RegressionRun::Calculation) ==
+        RecordsFitted::None) {
         environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
         state.calcFlags = {};
         return 0;

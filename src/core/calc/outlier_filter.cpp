@@ -29,7 +29,7 @@ bool rejected(const OutlierFilter& filter, double z, int activeCount) {
 
 bool refit(RegressionResult& record) {
     record.fit.reset();
-    return ComputeStatistics(record) == 1 && FitLine(record) != 0;
+    return ComputeStatistics(record) && FitLine(record);
 }
 
 // The points one pass disables, worst first, at most as many as the floor allows.

@@ -34,7 +34,7 @@ void RefitRecord(RegressionResult& record) {
         return;
     }
     record.fit.reset();
-    if (ComputeStatistics(record) == 1) {
+    if (ComputeStatistics(record)) {
         FitLine(record);
     }
 }

@@ -30,8 +30,8 @@ RegressionResult fitted(const std::vector<std::pair<double, double>>& points, st
                         double alpha = 0.32) {
     RegressionResult record = test::withPoints(points, alpha);
     record.fitMethod = method;
-    EXPECT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 1) << RegressionMethodName(method);
+    EXPECT_TRUE(ComputeStatistics(record));
+    EXPECT_TRUE(FitLine(record)) << RegressionMethodName(method);
     return record;
 }
 
@@ -117,8 +117,8 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
     test::LogCapture log;
     RegressionResult record = test::withPoints({{1.0, 5.0}, {2.0, 4.0}, {3.0, 3.5}}, 0.32);
     record.fitMethod = kExponentialMethod;
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 0);
+    ASSERT_TRUE(ComputeStatistics(record));
+    EXPECT_FALSE(FitLine(record));
     ASSERT_TRUE(record.fit);
     EXPECT_EQ(record.fit->method, kExponentialMethod);
     EXPECT_EQ(record.status & (StatusFlag::Line | StatusFlag::FitFailed), StatusFlag::FitFailed);
@@ -159,7 +159,7 @@ TEST(FitMethods, FailedRecordLeavesTheOthers) {
     (*state.results)[0].numerator = "Ar40";
     (*state.results)[1].numerator = "Ar40";
     (*state.results)[1].fitMethod = kExponentialMethod;
-    EXPECT_EQ(RunRegressions(state, 99.7), -1);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::Some);
     EXPECT_EQ((*state.results)[1].fitMethod, kExponentialMethod);
 }
 

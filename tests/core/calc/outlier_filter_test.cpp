@@ -25,8 +25,8 @@ using Series = std::vector<std::pair<double, double>>;
 RegressionResult fitted(const Series& points, std::uint32_t method) {
     RegressionResult record = test::withPoints(points, 0.32);
     record.fitMethod = method;
-    EXPECT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 1) << RegressionMethodName(method);
+    EXPECT_TRUE(ComputeStatistics(record));
+    EXPECT_TRUE(FitLine(record)) << RegressionMethodName(method);
     return record;
 }
 
@@ -274,8 +274,8 @@ TEST(OutlierFilterDecisions, FloorOfPointsAndPointsLeftAlone) {
         if (c.keptByUser >= 0) {
             (*record.points)[static_cast<std::size_t>(c.keptByUser)].flags |= PointFlag::KeptByUser;
         }
-        ASSERT_EQ(ComputeStatistics(record), 1);
-        ASSERT_EQ(FitLine(record), 1);
+        ASSERT_TRUE(ComputeStatistics(record));
+        ASSERT_TRUE(FitLine(record));
         FilterOutliers(record, c.filter);
         EXPECT_EQ(filteredOut(record), c.rejected);
         EXPECT_GE(record.activeCount,
@@ -318,7 +318,7 @@ constexpr std::uint32_t kOutlierPeak = 15;
 TEST(OutlierFilterChoices, FilterRunsRespectTheUsersChoices) {
     const OutlierFilter filter{.rule = OutlierRule::Chauvenet};
     CalcState state = outlierState(filter);
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     RegressionResult& record = (*state.results)[0];
     ASSERT_EQ(filteredOut(record), std::vector<int>{7});
     EXPECT_EQ(RefilterOutliers(record, filter), 1);
@@ -352,7 +352,7 @@ TEST(OutlierFilterChoices, FilterRunsRespectTheUsersChoices) {
 // filter off the calculation is the same as without any filter.
 TEST(OutlierFilterChoices, CalculationDecidesAfreshUpdateKeeps) {
     CalcState state = outlierState({.rule = OutlierRule::Sigma});
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     EXPECT_EQ(filteredOut((*state.results)[0]), std::vector<int>{7});
     EXPECT_EQ(filteredOut((*state.results)[1]), std::vector<int>{7});
 
@@ -364,10 +364,10 @@ TEST(OutlierFilterChoices, CalculationDecidesAfreshUpdateKeeps) {
     EXPECT_EQ(filteredOut((*state.results)[0]), std::vector<int>{7});
 
     state.outlierFilter = {};
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     EXPECT_TRUE(state.peaks[kOutlierPeak].flags.none());
     CalcState plain = outlierState({});
-    ASSERT_EQ(RunRegressions(plain, 99.7), 1);
+    ASSERT_EQ(RunRegressions(plain, 99.7), RecordsFitted::All);
     for (std::size_t i = 0; i < 2; ++i) {
         const RegressionResult& filtered = (*state.results)[i];
         const RegressionResult& unfiltered = (*plain.results)[i];
@@ -396,7 +396,7 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CalcState state = outlierState({.rule = OutlierRule::Chauvenet});
-        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
         for (std::size_t i = 0; i < 2; ++i) {
             if (i == 0 ? c.handInAbundance : c.handInRatio) {
                 RegressionResult& record = (*state.results)[i];
@@ -407,17 +407,17 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
         test::ScriptedCalculationPort port;
         KeepPointStates(state, kAllSheets, 0, port, 99.7);
         EXPECT_EQ(state.peaks[kOutlierPeak].flags, c.peakFlags);
-        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
         EXPECT_EQ(state.peaks[kOutlierPeak].isDisabled(), c.handInAbundance || c.handInRatio);
     }
 
     CalcState state = outlierState({.rule = OutlierRule::Chauvenet});
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     ASSERT_TRUE(ClickDataPoint((*state.results)[1], 7, PointButton::Left));
     test::ScriptedCalculationPort port;
     KeepPointStates(state, 1, 1, port, 99.7);
     EXPECT_EQ(state.peaks[kOutlierPeak].flags, PeakFlag::KeptByUser);
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     EXPECT_EQ((*state.results)[0].activeCount, 12);
     EXPECT_EQ((*state.results)[1].activeCount, 12);
 }

@@ -99,8 +99,8 @@ TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
         }
         RegressionResult record = test::withPoints(points, 0.32);
         record.fitMethod = kExponentialMethod;
-        ASSERT_EQ(ComputeStatistics(record), 1);
-        ASSERT_NE(FitLine(record), 0) << rate;
+        ASSERT_TRUE(ComputeStatistics(record));
+        ASSERT_TRUE(FitLine(record)) << rate;
         RecordingSurface sheet;
         SurfaceRect area{0, 0, 900, 480};
         DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
@@ -124,8 +124,8 @@ TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
     RegressionResult record =
         test::withPoints({{1.0, 3.0}, {2.0, 2.5}, {3.0, 2.25}}, 0.32); // 3 points only
     record.fitMethod = kExponentialMethod;
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    ASSERT_EQ(FitLine(record), 0);
+    ASSERT_TRUE(ComputeStatistics(record));
+    ASSERT_FALSE(FitLine(record));
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
     DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,

@@ -58,7 +58,7 @@ class Exclusions : public ::testing::Test {
         (*state.results)[1].numerator = "Ar36";
         (*state.results)[2].numerator = "Ar40";
         (*state.results)[2].denominator = "Ar36";
-        EXPECT_EQ(RunRegressions(state, 99.7), 1);
+        EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::All);
         EXPECT_TRUE(ClickDataPoint(record(2), 1, PointButton::Left));
         record(1).points->at(2).flags = PointFlag::Disabled | PointFlag::ExcludedByFilter;
         RefitRecord(record(1));

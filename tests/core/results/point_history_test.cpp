@@ -41,7 +41,7 @@ CalcState measured() {
         record.denominator = denominator;
         state.results->push_back(record);
     }
-    EXPECT_EQ(RunRegressions(state, 99.7), 1);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::All);
     return state;
 }
 
