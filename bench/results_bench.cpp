@@ -70,7 +70,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
     CalcState calculation;
     const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
     const PeakListSource source = [&peaks] { return std::optional(peaks); };
-    if (RunCalculation(calculation, source, environment) != 1 || calculation.resultCount() != 25) {
+    if (!RunCalculation(calculation, source, environment) || calculation.resultCount() != 25) {
         state.SkipWithError("the calculation failed");
         return;
     }

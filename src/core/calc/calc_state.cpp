@@ -21,7 +21,7 @@ PeakFlags excludedPeakFlags(PeakFlags peakFlags, PointFlags pointFlags) {
 
 } // namespace
 
-int CreateResults(CalcState& state) {
+bool CreateResults(CalcState& state) {
     int numerators = 0;
     int denominators = 0;
     int abundances = 0;
@@ -34,7 +34,7 @@ int CreateResults(CalcState& state) {
     LogLine(formatText("%lld results will be created.", planned));
     if (planned < 1) {
         LogLine("No result.");
-        return 0;
+        return false;
     }
     ResultTable table;
     try {
@@ -69,10 +69,10 @@ int CreateResults(CalcState& state) {
         }
     } catch (const std::bad_alloc&) {
         LogLine("Not enough heap");
-        return 0;
+        return false;
     }
     state.results = std::move(table);
-    return 1;
+    return true;
 }
 
 CalculationChoices ChoicesOf(const CalcState& state) {
@@ -95,7 +95,7 @@ void ApplyChoices(CalcState& state, const CalculationChoices& choices) {
     state.correctionSet = choices.correctionSet;
 }
 
-int ReleaseCalculation(CalcState& state, CalculationPort* port) {
+void ReleaseCalculation(CalcState& state, CalculationPort* port) {
     if (port != nullptr) {
         port->closeResultViews();
     }
@@ -114,7 +114,6 @@ int ReleaseCalculation(CalcState& state, CalculationPort* port) {
     }
     state.correctionSet.reset();
     state.calcFlags = {};
-    return 1;
 }
 
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,

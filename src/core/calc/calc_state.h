@@ -64,8 +64,8 @@ struct CalcState {
 };
 
 // Builds results from the selection flags of the element list: the abundances first, then the
-// ratios, denominator by denominator. Returns 1, or 0 when nothing was chosen.
-int CreateResults(CalcState& state);
+// ratios, denominator by denominator. False when nothing was chosen.
+bool CreateResults(CalcState& state);
 
 // The choices that state's calcFlags, element selections and correction set hold.
 CalculationChoices ChoicesOf(const CalcState& state);
@@ -74,8 +74,7 @@ CalculationChoices ChoicesOf(const CalcState& state);
 void ApplyChoices(CalcState& state, const CalculationChoices& choices);
 
 // Removes everything of the calculation (closing the result views through port when given).
-// Returns 1.
-int ReleaseCalculation(CalcState& state, CalculationPort* port);
+void ReleaseCalculation(CalcState& state, CalculationPort* port);
 
 inline constexpr int kAllSheets = -2;
 

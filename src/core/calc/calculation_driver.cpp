@@ -96,7 +96,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     SortPeaksByTime(*peaks);
     LogLine("The list is sorted.");
     state.peaks = std::move(*peaks);
-    if (BuildElementList(state) == 0) {
+    if (!BuildElementList(state)) {
         environment.ui.showMessage("Tarnova", "Can't create element list.");
         state.peaks = {};
         state.elements = {};
@@ -124,15 +124,15 @@ bool runSettingsDialog(CalcState& state, const CalculationEnvironment& environme
 
 // Everything after a confirmed settings dialog: the result table, the corrections, the
 // regressions, the windows and the print jobs.
-int calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
+bool calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
     CalculationPort& port = environment.port;
     LogLine("Calicuration is set up."); // the run log's spelling, which log readers match
     state.calcFlags |= CalcFlag::Confirmed;
     state.lastChoices = ChoicesOf(state);
 
-    if (CreateResults(state) == 0) {
+    if (!CreateResults(state)) {
         state.calcFlags = {};
-        return 0;
+        return false;
     }
     LogLine("Result table is ready.");
     if (state.calcFlags.test(CalcFlag::Correct)) {
@@ -143,7 +143,7 @@ int calculateConfirmed(CalcState& state, const CalculationEnvironment& environme
         RecordsFitted::None) {
         environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
         state.calcFlags = {};
-        return 0;
+        return false;
     }
 
     const bool graphOpen = state.calcFlags.test(CalcFlag::ShowGraph);
@@ -166,7 +166,7 @@ int calculateConfirmed(CalcState& state, const CalculationEnvironment& environme
     if (state.calcFlags.test(CalcFlag::PrintReports) && port.printReports()) {
         LogLine("Reports have been printed.");
     }
-    return 1;
+    return true;
 }
 
 } // namespace
@@ -301,15 +301,15 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
     return true;
 }
 
-int RunNewCalculation(CalcState& state, const PeakListSource& extract,
-                      const CalculationEnvironment& environment) {
+bool RunNewCalculation(CalcState& state, const PeakListSource& extract,
+                       const CalculationEnvironment& environment) {
     // The new calculation is set up beside the old one, which stays whole (windows, records,
     // disabled points) until the new settings are confirmed.
     CalcState fresh;
     fresh.lastChoices = state.lastChoices;
     fresh.outlierFilter = state.outlierFilter;
     if (startNewCalculation(fresh, extract, environment, state.lastChoices) == 0) {
-        return 0;
+        return false;
     }
     if (!runSettingsDialog(fresh, environment)) {
         if (state.calcFlags.none()) {
@@ -317,7 +317,7 @@ int RunNewCalculation(CalcState& state, const PeakListSource& extract,
             state.peaks = std::move(fresh.peaks);
             state.elements = std::move(fresh.elements);
         }
-        return 0;
+        return false;
     }
     // Only a calculation can have views open.
     ReleaseCalculation(state, state.calcFlags.any() ? &environment.port : nullptr);
@@ -325,8 +325,8 @@ int RunNewCalculation(CalcState& state, const PeakListSource& extract,
     return calculateConfirmed(state, environment);
 }
 
-int RunCalculation(CalcState& state, const PeakListSource& extract,
-                   const CalculationEnvironment& environment) {
+bool RunCalculation(CalcState& state, const PeakListSource& extract,
+                    const CalculationEnvironment& environment) {
     if (state.calcFlags.none()) {
         return RunNewCalculation(state, extract, environment);
     }
@@ -343,20 +343,21 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     again.outlierFilter = state.outlierFilter;
     restoreUncorrectedValues(again);
     if (!runSettingsDialog(again, environment)) {
-        return 0;
+        return false;
     }
     environment.port.closeResultViews();
     state = std::move(again);
     return calculateConfirmed(state, environment);
 }
 
-int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment) {
+bool RunCalculation(CalcState& state, GridModel& editor,
+                    const CalculationEnvironment& environment) {
     return RunCalculation(
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }
 
-int RunNewCalculation(CalcState& state, GridModel& editor,
-                      const CalculationEnvironment& environment) {
+bool RunNewCalculation(CalcState& state, GridModel& editor,
+                       const CalculationEnvironment& environment) {
     return RunNewCalculation(
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }

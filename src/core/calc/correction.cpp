@@ -136,17 +136,17 @@ std::optional<CorrectionSet> ReadCorrectionSet(const std::string& iniPath, std::
     return set;
 }
 
-int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath) {
+bool ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath) {
     if (!state.correctionSet) {
         port.beep();
-        return 0;
+        return false;
     }
     const std::string& name = *state.correctionSet;
     const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, name);
     if (!set) {
         port.showMessage("Tarnova",
                          cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
-        return 0;
+        return false;
     }
     long long next = 1; // the number of the item that follows, up to 2^31
     for (const CorrectionSetItem& entry : set->items) {
@@ -160,7 +160,7 @@ int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::strin
         applyItem(state.peaks, *entry.item);
     }
     logMissingItems(set->itemCount - next + 1);
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

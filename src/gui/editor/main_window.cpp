@@ -327,7 +327,7 @@ void MainWindow::runCalculation(bool fresh) {
         // cancelled keeps its own.
         const OutlierFilter kept =
             std::exchange(calculation.outlierFilter, context_.settings.outlierFilter);
-        if (RunNewCalculation(calculation, context_.grid, environment) == 0 &&
+        if (!RunNewCalculation(calculation, context_.grid, environment) &&
             calculation.calcFlags.any()) {
             calculation.outlierFilter = kept;
         }
