@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -133,14 +134,16 @@ std::string settingText(const SettingKey& key, const Settings& settings,
 // that is literally "==nothing==" counts as missing.
 int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
                   std::string& buffer, std::size_t bufferSize);
-// 1 for "TRUE", "YES" (any case) or "1"; 0 for "FALSE", "NO" or "0"; -1 when missing or other.
-int ReadBoolKey(const IniFile& file, std::string_view section, std::string_view key);
-// 1 with width and decimals for "W.D", "W" or "W."; 0 when missing or malformed.
-int ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
-                  int& decimals);
-// 1 with the value when the whole text is a finite number; 0 when missing or malformed. The text
+// True for "TRUE", "YES" (any case) or "1"; false for "FALSE", "NO" or "0"; none when missing
+// or other.
+std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
+                                std::string_view key);
+// Width and decimals for "W.D", "W" or "W."; false when missing or malformed.
+bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
+                   int& decimals);
+// The value when the whole text is a finite number; false when missing or malformed. The text
 // read is logged first.
-int ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
-                  double& value);
+bool ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
+                   double& value);
 
 } // namespace tarnova

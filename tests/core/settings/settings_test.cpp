@@ -170,15 +170,15 @@ TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
     EXPECT_EQ(buffer, "old");
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 12), 4);
     EXPECT_EQ(buffer, "text");
-    EXPECT_EQ(ReadBoolKey(file, "a", "b"), -1);
+    EXPECT_EQ(ReadBoolKey(file, "a", "b"), std::nullopt);
     int width = 0;
     int decimals = 9;
-    EXPECT_EQ(ReadFormatKey(file, "a", "f", width, decimals), 1);
+    EXPECT_TRUE(ReadFormatKey(file, "a", "f", width, decimals));
     EXPECT_EQ(width, 7);
     EXPECT_EQ(decimals, 0);
-    EXPECT_EQ(ReadFormatKey(file, "a", "s", width, decimals), 0);
+    EXPECT_FALSE(ReadFormatKey(file, "a", "s", width, decimals));
     double value = 0;
-    EXPECT_EQ(ReadNumberKey(file, "a", "n", value), 1);
+    EXPECT_TRUE(ReadNumberKey(file, "a", "n", value));
     EXPECT_EQ(value, 1000.0);
 }
 
