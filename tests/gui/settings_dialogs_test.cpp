@@ -372,7 +372,7 @@ class SettingsDialogsTest : public QObject {
             button(dat, "ヘルプ")->click();
             button(dat, "OK")->click();
         });
-        QCOMPARE(EditDataNote(port, ui, 0), 1);
+        QVERIFY(EditDataNote(port, ui, 0));
         QVERIFY(stayedOpen);
         QCOMPARE(help, 118);
         QCOMPARE(messageTexts(ui), std::vector<std::string>{"スパイク番号は非負の整数です。"});
@@ -386,7 +386,7 @@ class SettingsDialogsTest : public QObject {
             static_cast<DatNoteDialog&>(dialog).field(0)->setText("changed");
             button(dialog, "ｷｬﾝｾﾙ")->click();
         });
-        QCOMPARE(EditDataNote(port, ui, 0), 0);
+        QVERIFY(!EditDataNote(port, ui, 0));
         QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
     }
 
@@ -407,7 +407,7 @@ class SettingsDialogsTest : public QObject {
                 button(editor, "OK")->click();
             });
         });
-        QCOMPARE(EditDataNote(port, ui, 0), 1);
+        QVERIFY(EditDataNote(port, ui, 0));
         QCOMPARE(currentDataNote()->form, DataNoteForm::Pks);
         QCOMPARE(currentDataNote()->tags.size(), 1u);
         QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
@@ -441,7 +441,7 @@ class SettingsDialogsTest : public QObject {
             QTest::keyClicks(pks.bodyPane(), "fused");
             button(pks, "OK")->click();
         });
-        QCOMPARE(EditDataNote(port, ui, 0), 1);
+        QVERIFY(EditDataNote(port, ui, 0));
 
         const std::string text =
             pksFileText({PeakRecord{1.5, 2.0, 1.0, {}, "Ar40"}}, &*currentDataNote());
@@ -465,7 +465,7 @@ class SettingsDialogsTest : public QObject {
             QTest::keyClicks(pks.bodyPane(), "typed");
             button(pks, "ｷｬﾝｾﾙ")->click();
         });
-        QCOMPARE(EditDataNote(port, ui, 0), 0);
+        QVERIFY(!EditDataNote(port, ui, 0));
         QCOMPARE(currentDataNote()->tags.size(), 3u);
         QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
     }

@@ -339,8 +339,8 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     return {};
 }
 
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
-                 FileError* error) {
+bool SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                  FileError* error) {
     const auto change = [&](IniFile& file) {
         for (const SettingKey& key : settingKeys()) {
             if (isAvgLimit(key) ||
@@ -352,7 +352,7 @@ int SaveSettings(const Settings& settings, const ColumnFormats& formats, const s
         saveMethods(file, settings);
         return true;
     };
-    return UpdateProfile(path, change, error) ? 1 : 0;
+    return UpdateProfile(path, change, error);
 }
 
 } // namespace tarnova

@@ -115,11 +115,10 @@ bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string&
 // Writes every key but avglimit into the file at path (datadir only when set; the method and
 // the filter of section "regression" only when they are not the line and off or the file holds
 // them already; each of
-// methodChoices into section "regressionmethods"), keeping the rest of the file. Returns 1, or 0
-// when the file could not be read or written; error (when given) then says why, and the file is
-// unchanged.
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
-                 FileError* error = nullptr);
+// methodChoices into section "regressionmethods"), keeping the rest of the file. False when the
+// file could not be read or written; error (when given) then says why, and the file is unchanged.
+bool SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                  FileError* error = nullptr);
 
 // The message ("Tarnova" caption) for an INI file that could not be written, with the reason.
 std::string iniWriteFailureMessage(const std::string& path, const FileError& error);
