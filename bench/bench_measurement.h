@@ -85,7 +85,7 @@ class PointClicks {
   public:
     void clickAndRefit(RegressionResult& record) {
         DataPoint& point = (*record.points)[next_];
-        point.flags ^= kPointDisabled;
+        point.flags ^= PointFlag::Disabled;
         next_ = (next_ + 7919) % record.points->size();
         ComputeStatistics(record);
         FitLine(record);

@@ -50,7 +50,7 @@ void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peak
         CalcState calculation;
         const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
         const PeakListSource source = [&peaks] { return std::optional(peaks); };
-        if (RunCalculation(calculation, source, environment) != 1 ||
+        if (!RunCalculation(calculation, source, environment) ||
             calculation.resultCount() != expectedRecords) {
             state.SkipWithError("the calculation failed");
             return;
@@ -105,7 +105,7 @@ void LoadAndCalculate(benchmark::State& state) {
         CalcState calculation;
         const CalculationEnvironment environment{
             ui, port, settings.generalFlags, settings.testLevel, "", std::nullopt};
-        if (RunCalculation(calculation, grid, environment) != 1) {
+        if (!RunCalculation(calculation, grid, environment)) {
             state.SkipWithError("the calculation failed");
             return;
         }

@@ -110,7 +110,7 @@ BENCHMARK(BM_UpdateAllAndRepaintBothWindows)->Unit(benchmark::kMillisecond);
 void BM_OpenToggleDialog(benchmark::State& state) {
     RegressionResult record = abundanceRecord(static_cast<int>(state.range(0)));
     for (std::size_t i = 0; i < record.points->size(); i += 3) {
-        (*record.points)[i].flags |= kPointDisabled;
+        (*record.points)[i].flags |= PointFlag::Disabled;
     }
     for (auto _ : state) {
         gui::ToggleDialog dialog(record, nullptr, {});

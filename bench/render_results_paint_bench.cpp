@@ -49,7 +49,7 @@ void TogglePointRefitAndPaint(benchmark::State& state) {
         sheetPainter.setFont(font);
         render::QPainterSurface sheet(sheetPainter);
         SurfaceRect area{0, 0, sheetSize.width(), sheetSize.height()};
-        DrawResultSheet(sheet, area, record, nullptr, 0, 0xFFFFFFFF,
+        DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
                         RegressionMethods().front().describe);
     }
 }

@@ -57,7 +57,7 @@ void TogglePointRefitAndRedraw(benchmark::State& state) {
         clicks.clickAndRefit(record);
         DrawGraph(surface, graphArea, record, 0xFFFFFFFF, &positions, &extent);
         SurfaceRect sheet = sheetArea;
-        DrawResultSheet(surface, sheet, record, nullptr, 0, 0xFFFFFFFF,
+        DrawResultSheet(surface, sheet, record, nullptr, {}, 0xFFFFFFFF,
                         RegressionMethods().front().describe);
     }
     benchmark::DoNotOptimize(surface.primitives);
@@ -70,7 +70,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
     CalcState calculation;
     const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
     const PeakListSource source = [&peaks] { return std::optional(peaks); };
-    if (RunCalculation(calculation, source, environment) != 1 || calculation.resultCount() != 25) {
+    if (!RunCalculation(calculation, source, environment) || calculation.resultCount() != 25) {
         state.SkipWithError("the calculation failed");
         return;
     }
@@ -78,7 +78,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
         // One point disabled in the first ratio record, then the update.
         RegressionResult& first = calculation.results->back();
         if (first.points && !first.points->empty()) {
-            first.points->front().flags |= kPointDisabled;
+            first.points->front().flags |= PointFlag::Disabled;
         }
         KeepPointStates(calculation, kAllSheets, 0, port, kDefaultTestLevel);
     }

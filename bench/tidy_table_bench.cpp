@@ -30,8 +30,8 @@ DataNote typicalNote() {
 void RowsOfOneMeasurement(benchmark::State& state) {
     const std::vector<RegressionResult> records = typicalRecords();
     const DataNote note = typicalNote();
-    TidyMeasurement measurement{
-        "archive/run00001.pks", FileKind::Pks, &note, records, kCalcConf95, std::nullopt};
+    TidyMeasurement measurement{"archive/run00001.pks", FileKind::Pks, &note, records,
+                                CalcFlag::Conf95,       std::nullopt};
     const auto format = state.range(0) == 0 ? TidyTableFormat::Csv : TidyTableFormat::Json;
     for (auto _ : state) {
         benchmark::DoNotOptimize(TidyTableRows(measurement, format));
@@ -43,8 +43,8 @@ BENCHMARK(RowsOfOneMeasurement)->Arg(0)->Arg(1)->ArgName("json");
 void TableOfTenThousandMeasurements(benchmark::State& state) {
     const std::vector<RegressionResult> records = typicalRecords();
     const DataNote note = typicalNote();
-    TidyMeasurement measurement{
-        "archive/run00001.pks", FileKind::Pks, &note, records, kCalcConf95, std::nullopt};
+    TidyMeasurement measurement{"archive/run00001.pks", FileKind::Pks, &note, records,
+                                CalcFlag::Conf95,       std::nullopt};
     const std::vector<std::string> rows = TidyTableRows(measurement, TidyTableFormat::Csv);
     for (auto _ : state) {
         TidyTableText table(TidyTableFormat::Csv);

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const CalculationEnvironment environment{
             ui,          port, Settings().generalFlags | options, kDefaultTestLevel, std::string(),
             std::nullopt};
-        if (RunCalculation(state, grid, environment) == 0) {
+        if (!RunCalculation(state, grid, environment)) {
             continue;
         }
         WriteIrd(*state.results, &file->note, state.calcFlags,

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string buffer;
         ReadStringKey(file, key.section, key.key, buffer, 260);
         ReadBoolKey(file, key.section, key.key);
-        if (ReadFormatKey(file, key.section, key.key, width, decimals) == 1) {
+        if (ReadFormatKey(file, key.section, key.key, width, decimals)) {
             grid.SetColumnFormat(key.column, width, decimals, false);
         }
         ReadNumberKey(file, key.section, key.key, value);

@@ -331,7 +331,7 @@ int Reduction::calculate(const ReductionOptions& options) {
     environment.useStoredReduction = !options.ignoreStored;
     environment.exclusions = options.exclusions;
     environment.filterChosen = options.outlierFilter.has_value();
-    if (RunCalculation(state, extracted, environment) == 0) {
+    if (!RunCalculation(state, extracted, environment)) {
         if (port.unknownLabel()) {
             usageProblem = *port.unknownLabel() + " is not in the element list";
             return 2;

@@ -46,7 +46,7 @@ int runSettingsCommand(const Arguments& arguments) {
         return 1;
     }
     if (savePath) {
-        return SaveOptions(settings, grid, *savePath, port) == 1 ? 0 : 1;
+        return SaveOptions(settings, grid, *savePath, port) ? 0 : 1;
     }
     for (const SettingKey& key : settingKeys()) {
         std::cout << key.section << '.' << key.key << '='

@@ -203,7 +203,7 @@ class GridWidgetTest : public QObject {
         QFETCH(QString, shown);
         GridWidget& grid = showGrid();
         QCOMPARE(grid.model().SetColumnFormat(kTimeColumn, 10, 5, false), 1);
-        PeakRecord peak{1.5, 2.0, 3.0, 0, "Ar40extra"};
+        PeakRecord peak{1.5, 2.0, 3.0, {}, "Ar40extra"};
         if (column == kTimeColumn) {
             peak.time = value;
         } else if (column == kRangeColumn) {

@@ -191,7 +191,7 @@ class MainWindowTest : public QObject {
     void yesSavesAndAFailedSaveKeepsTheWindow() {
         Fixture fixture;
         fixture.window->show();
-        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 3.0, 0, "Ar40"}});
+        fixture.grid.AttachPeaks({PeakRecord{1.5, 2.0, 3.0, {}, "Ar40"}});
         QTest::keyClick(fixture.window->grid(), Qt::Key_Backspace); // a change to the label
         fixture.port.answers = {Answer::Yes};
         QVERIFY(!fixture.window->close()); // the save dialog was cancelled
@@ -238,8 +238,8 @@ class MainWindowTest : public QObject {
         fixture.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
         QWidget* grid = fixture.window->grid();
-        fixture.grid.AttachPeaks({PeakRecord{1.25, 2.5, 0.001, 0, "Ar40"},
-                                  PeakRecord{2.5, 3.25, 1e-15, 0, "\x83\x41r"}});
+        fixture.grid.AttachPeaks({PeakRecord{1.25, 2.5, 0.001, {}, "Ar40"},
+                                  PeakRecord{2.5, 3.25, 1e-15, {}, "\x83\x41r"}});
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied, QString("Elem\tTime\tHeight\tRange\tPeak\nAr40\t1.25\t2.5\t0.001\t0.0025\n"
@@ -280,11 +280,11 @@ class MainWindowTest : public QObject {
 
     void recalcRunsAgainAndCalcStartsAfresh() {
         Fixture fixture;
-        fixture.grid.AttachPeaks({PeakRecord{1.0, 2.0, 1.0, 0, "Ar40"},
-                                  PeakRecord{2.0, 0.5, 1.0, 0, "Ar36"},
-                                  PeakRecord{1.5, 2.1, 1.0, 0, "Ar40"}});
+        fixture.grid.AttachPeaks({PeakRecord{1.0, 2.0, 1.0, {}, "Ar40"},
+                                  PeakRecord{2.0, 0.5, 1.0, {}, "Ar36"},
+                                  PeakRecord{1.5, 2.1, 1.0, {}, "Ar40"}});
         // A calculation that was set up: RECALC keeps its lists and does not extract again.
-        fixture.calculation.calcFlags = kCalcConfirmed;
+        fixture.calculation.calcFlags = CalcFlag::Confirmed;
         const int before = runLog().lineCount();
         QCoreApplication::postEvent(fixture.window.get(),
                                     new QEvent(gui::MainWindow::recalcEventType()));
@@ -294,7 +294,7 @@ class MainWindowTest : public QObject {
         const QStringList recalc = runLogLines().mid(before);
         QCOMPARE(recalc.value(0), QString("RECALC command"));
         QVERIFY(!recalc.contains("Retrieve the peak list."));
-        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+        QCOMPARE(fixture.calculation.calcFlags, CalcFlag::Confirmed);
 
         // CALC extracts and sorts the peaks again, beside the calculation there is.
         const int calcStart = runLog().lineCount();
@@ -309,7 +309,7 @@ class MainWindowTest : public QObject {
         // stays as it was.
         QVERIFY(fixture.port.messages.empty());
         QVERIFY(!fixture.calculation.results);
-        QCOMPARE(fixture.calculation.calcFlags, kCalcConfirmed);
+        QCOMPARE(fixture.calculation.calcFlags, CalcFlag::Confirmed);
         QCOMPARE(fixture.calculation.peakCount(), 0);
     }
 
@@ -322,8 +322,11 @@ class MainWindowTest : public QObject {
         std::vector<PeakRecord> peaks;
         for (int i = 0; i < 10; ++i) {
             const bool ar40 = i % 2 == 1;
-            peaks.push_back(PeakRecord{1.0 + i, ar40 ? 3.0 + 0.01 * i : 1.0 + 0.001 * i,
-                                       ar40 ? 100.0 : 1.0, 0, ar40 ? "Ar40" : "Ar36"});
+            peaks.push_back(PeakRecord{1.0 + i,
+                                       ar40 ? 3.0 + 0.01 * i : 1.0 + 0.001 * i,
+                                       ar40 ? 100.0 : 1.0,
+                                       {},
+                                       ar40 ? "Ar40" : "Ar36"});
         }
         fixture.grid.AttachPeaks(peaks);
         fixture.window->show();
@@ -352,7 +355,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(graph->windowTitle(), QString("Graph - untitled"));
         ClickDataPoint((*state.results)[0], 2, PointButton::Left);
         const int active = (*state.results)[0].activeCount;
-        const std::uint32_t flags = state.calcFlags;
+        const CalcFlags flags = state.calcFlags;
 
         bool preselected = false;
         pressCtrlG([&preselected](Dialog& dialog) {

@@ -108,7 +108,7 @@ QString allRecords(const CalcState& state) {
     for (const RegressionResult& record : *state.results) {
         text += QString::fromStdString(record.name()) + ":";
         for (const DataPoint& point : PointsOf(record)) {
-            text += QString::number(point.flags & ~kPointOffGraph);
+            text += QString::number((point.flags & ~PointFlag::OffGraph).raw());
         }
         text += "\n";
     }
@@ -396,7 +396,7 @@ class ResultViewsTest : public QObject {
         calculation.graph()->runCommand(gui::kViewFilterOutliers);
         QCOMPARE(record.activeCount, all - 1);
         QCOMPARE((*record.points)[4].flags & kPointExclusionBits,
-                 kPointDisabled | kPointExcludedByFilter);
+                 PointFlag::Disabled | PointFlag::ExcludedByFilter);
 
         calculation.graph()->repaintNow();
         QTest::mouseClick(calculation.graph()->canvas(), Qt::LeftButton, {}, calculation.drawn(4));
@@ -468,7 +468,7 @@ class ResultViewsTest : public QObject {
         result->runCommand(gui::kViewCopyAllSheets);
         QVERIFY(clipboard->text().contains("RECORDS\t6\r\n"));
 
-        calculation.record(sheet).points->front().flags |= kPointDisabled;
+        calculation.record(sheet).points->front().flags |= PointFlag::Disabled;
         result->runCommand(gui::kViewCopyDataPoints);
         const QStringList lines = clipboard->text().split("\r\n");
         QCOMPARE(lines.size(), calculation.record(sheet).pointCount + 3);
@@ -575,7 +575,7 @@ class ResultViewsTest : public QObject {
                 DataPoint point;
                 point.time = static_cast<double>(i);
                 point.value = 2.0 * static_cast<double>(i);
-                point.flags = pattern[i] ? 0 : kPointDisabled;
+                point.flags = pattern[i] ? PointFlags() : PointFlags(PointFlag::Disabled);
                 record.points->push_back(point);
             }
             record.pointCount = static_cast<int>(pattern.size());
@@ -697,11 +697,11 @@ class ResultViewsTest : public QObject {
         const int sheet = calculation.ratioSheet();
         calculation.show(sheet);
         DataPoint& first = calculation.record(calculation.ratioSheet()).points->at(0);
-        first.flags |= kPointDisabled;
+        first.flags |= PointFlag::Disabled;
         const std::uint32_t peak = first.peakIndex;
         // A point of another sheet keeps its exclusion too.
         DataPoint& other = calculation.record(0).points->back();
-        other.flags |= kPointDisabled;
+        other.flags |= PointFlag::Disabled;
         const std::uint32_t otherPeak = other.peakIndex;
         const int active = calculation.record(sheet).activeCount;
         calculation.graph()->runCommand(gui::kViewRedoCalculation);
@@ -839,9 +839,9 @@ class ResultViewsTest : public QObject {
     void theToggleDialogShowsTheStateOfEachPoint() {
         RegressionResult record;
         record.points.emplace();
-        for (const std::uint32_t flags :
-             {0u, kPointDisabled, kPointDisabled | kPointExcludedByFilter,
-              kPointDisabled | kPointExcludedByCorrection}) {
+        for (const PointFlags flags : {PointFlags(), PointFlags(PointFlag::Disabled),
+                                       PointFlag::Disabled | PointFlag::ExcludedByFilter,
+                                       PointFlag::Disabled | PointFlag::ExcludedByCorrection}) {
             DataPoint point;
             point.flags = flags;
             record.points->push_back(point);

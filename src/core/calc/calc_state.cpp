@@ -12,16 +12,16 @@ namespace {
 
 // A peak left out by several records keeps a reason (the filter's, a correction's) only while
 // every one of them gives it: one record where the user excluded it makes it the user's.
-std::uint32_t excludedPeakFlags(std::uint32_t peakFlags, std::uint32_t pointFlags) {
-    constexpr std::uint32_t reasons = kPeakExcludedByFilter | kPeakExcludedByCorrection;
-    const std::uint32_t kept =
-        (peakFlags & kPeakDisabled) != 0 ? peakFlags & pointFlags & reasons : pointFlags & reasons;
-    return (peakFlags & ~reasons) | kPeakDisabled | kept;
+PeakFlags excludedPeakFlags(PeakFlags peakFlags, PointFlags pointFlags) {
+    constexpr PeakFlags reasons = PeakFlag::ExcludedByFilter | PeakFlag::ExcludedByCorrection;
+    const PeakFlags kept = peakFlags.test(PeakFlag::Disabled) ? peakFlags & pointFlags & reasons
+                                                              : pointFlags & reasons;
+    return (peakFlags & ~reasons) | PeakFlag::Disabled | kept;
 }
 
 } // namespace
 
-int CreateResults(CalcState& state) {
+bool CreateResults(CalcState& state) {
     int numerators = 0;
     int denominators = 0;
     int abundances = 0;
@@ -34,7 +34,7 @@ int CreateResults(CalcState& state) {
     LogLine(formatText("%lld results will be created.", planned));
     if (planned < 1) {
         LogLine("No result.");
-        return 0;
+        return false;
     }
     ResultTable table;
     try {
@@ -69,10 +69,10 @@ int CreateResults(CalcState& state) {
         }
     } catch (const std::bad_alloc&) {
         LogLine("Not enough heap");
-        return 0;
+        return false;
     }
     state.results = std::move(table);
-    return 1;
+    return true;
 }
 
 CalculationChoices ChoicesOf(const CalcState& state) {
@@ -95,7 +95,7 @@ void ApplyChoices(CalcState& state, const CalculationChoices& choices) {
     state.correctionSet = choices.correctionSet;
 }
 
-int ReleaseCalculation(CalcState& state, CalculationPort* port) {
+void ReleaseCalculation(CalcState& state, CalculationPort* port) {
     if (port != nullptr) {
         port->closeResultViews();
     }
@@ -113,18 +113,17 @@ int ReleaseCalculation(CalcState& state, CalculationPort* port) {
         LogLine("Result table is removed");
     }
     state.correctionSet.reset();
-    state.calcFlags = 0;
-    return 1;
+    state.calcFlags = {};
 }
 
 void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& port,
                      double testLevel) {
-    if (state.calcFlags == 0) {
+    if (state.calcFlags.none()) {
         return;
     }
     if (state.results) {
         for (PeakRecord& peak : state.peaks) {
-            peak.flags &= ~(kPeakExclusionBits | kPeakKeptByUser);
+            peak.flags &= ~(kPeakExclusionBits | PeakFlag::KeptByUser);
         }
         const bool logged = runLog().isOpen();
         int index = 0;
@@ -148,7 +147,7 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
                             peak.flags = excludedPeakFlags(peak.flags, point.flags);
                             line += " - Invalidated";
                         } else {
-                            peak.flags |= point.flags & kPointKeptByUser;
+                            peak.flags |= point.flags & PointFlag::KeptByUser;
                         }
                     }
                     if (logged) {
@@ -160,7 +159,8 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
             if (mode == 0) {
                 record.points.reset();
                 record.fit.reset();
-                record.status &= 0xFFFF0000u; // nothing of the old points and line is valid now
+                record.status &= StatusFlags::fromRaw(
+                    0xFFFF0000u); // nothing of the old points and line is valid now
             }
         }
     }
@@ -171,8 +171,8 @@ void KeepPointStates(CalcState& state, int sheet, int mode, CalculationPort& por
     }
     // The records still exist (and show as failed) when none of them succeeds again, so the
     // calculation's bits stay for the windows and the commands that follow.
-    const std::uint32_t flags = state.calcFlags;
-    if (RunRegressions(state, testLevel) == 0) {
+    const CalcFlags flags = state.calcFlags;
+    if (RunRegressions(state, testLevel) == RecordsFitted::None) {
         state.calcFlags = flags;
     }
     port.repaintResultViews();

@@ -2,6 +2,7 @@
 // and the operations that create, release and rebuild the result table.
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/element_list.h"
 #include "calc/fit_choice.h"
 #include "calc/outlier_filter.h"
@@ -18,22 +19,6 @@ namespace tarnova {
 
 class CalculationPort;
 
-// Bits of CalcState::calcFlags. 0 means that no calculation exists.
-inline constexpr std::uint32_t kCalcAllNumerators = 0x1;
-inline constexpr std::uint32_t kCalcAllAbundances = 0x2;
-inline constexpr std::uint32_t kCalcConf95 = 0x100;
-inline constexpr std::uint32_t kCalcUseStdDev = 0x1000;
-inline constexpr std::uint32_t kCalcCorrect = 0x2000;
-inline constexpr std::uint32_t kCalcShowResult = 0x10000;
-inline constexpr std::uint32_t kCalcShowGraph = 0x20000;
-inline constexpr std::uint32_t kCalcPrintReports = 0x100000;
-inline constexpr std::uint32_t kCalcPrintPeakList = 0x200000;
-inline constexpr std::uint32_t kCalcConfirmed = 0x80000000;
-// The bits that shape the numbers shown and exported (confidence level, error estimate).
-inline constexpr std::uint32_t kCalcViewMask = 0xFF00;
-// What a failed regression run leaves in calcFlags.
-inline constexpr std::uint32_t kCalcAllFailed = 1050;
-
 // Height and range of a peak before interference corrections changed them.
 struct PeakValue {
     double height = 0.0;
@@ -45,7 +30,7 @@ struct PeakValue {
 // estimate and correction set.
 struct CalculationChoices {
     // The calcFlags bits that are carried over (kCarriedCalcFlags).
-    std::uint32_t calcFlags = 0;
+    CalcFlags calcFlags;
     // The selection bits of each element, by label.
     std::map<std::string, std::uint32_t> selections;
     std::optional<std::string> correctionSet;
@@ -53,11 +38,12 @@ struct CalculationChoices {
 
 // The bits of calcFlags that a new calculation takes over from the previous one; the display
 // and print bits start from the options.
-inline constexpr std::uint32_t kCarriedCalcFlags =
-    kCalcAllNumerators | kCalcAllAbundances | kCalcConf95 | kCalcUseStdDev | kCalcCorrect;
+inline constexpr CalcFlags kCarriedCalcFlags = CalcFlag::AllNumerators | CalcFlag::AllAbundances |
+                                               CalcFlag::Conf95 | CalcFlag::UseStdDev |
+                                               CalcFlag::Correct;
 
 struct CalcState {
-    std::uint32_t calcFlags = 0;
+    CalcFlags calcFlags;
     ElementList elements;          // empty: no element list
     std::vector<PeakRecord> peaks; // ordered by time; empty: no peak list
     std::optional<ResultTable> results;
@@ -78,8 +64,8 @@ struct CalcState {
 };
 
 // Builds results from the selection flags of the element list: the abundances first, then the
-// ratios, denominator by denominator. Returns 1, or 0 when nothing was chosen.
-int CreateResults(CalcState& state);
+// ratios, denominator by denominator. False when nothing was chosen.
+bool CreateResults(CalcState& state);
 
 // The choices that state's calcFlags, element selections and correction set hold.
 CalculationChoices ChoicesOf(const CalcState& state);
@@ -88,8 +74,7 @@ CalculationChoices ChoicesOf(const CalcState& state);
 void ApplyChoices(CalcState& state, const CalculationChoices& choices);
 
 // Removes everything of the calculation (closing the result views through port when given).
-// Returns 1.
-int ReleaseCalculation(CalcState& state, CalculationPort* port);
+void ReleaseCalculation(CalcState& state, CalculationPort* port);
 
 inline constexpr int kAllSheets = -2;
 

@@ -17,16 +17,17 @@ namespace {
 
 struct FlagPair {
     std::uint32_t general;
-    std::uint32_t calc;
+    CalcFlag calc;
 };
 constexpr FlagPair kStartFlags[] = {
-    {0x10000, kCalcUseStdDev},       {0x20000, kCalcConf95},      {0x1000000, kCalcPrintReports},
-    {0x2000000, kCalcPrintPeakList}, {0x4000000, kCalcShowGraph}, {0x8000000, kCalcShowResult},
+    {0x10000, CalcFlag::UseStdDev},      {0x20000, CalcFlag::Conf95},
+    {0x1000000, CalcFlag::PrintReports}, {0x2000000, CalcFlag::PrintPeakList},
+    {0x4000000, CalcFlag::ShowGraph},    {0x8000000, CalcFlag::ShowResult},
 };
 
 constexpr std::size_t kCorrectionSetNameRoom = 80;
 
-void setBit(std::uint32_t& word, std::uint32_t bit, bool on) {
+template <typename Word, typename Bit> void setBit(Word& word, Bit bit, bool on) {
     word = on ? (word | bit) : (word & ~bit);
 }
 
@@ -95,7 +96,7 @@ int startNewCalculation(CalcState& state, const PeakListSource& extract,
     SortPeaksByTime(*peaks);
     LogLine("The list is sorted.");
     state.peaks = std::move(*peaks);
-    if (BuildElementList(state) == 0) {
+    if (!BuildElementList(state)) {
         environment.ui.showMessage("Tarnova", "Can't create element list.");
         state.peaks = {};
         state.elements = {};
@@ -123,29 +124,30 @@ bool runSettingsDialog(CalcState& state, const CalculationEnvironment& environme
 
 // Everything after a confirmed settings dialog: the result table, the corrections, the
 // regressions, the windows and the print jobs.
-int calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
+bool calculateConfirmed(CalcState& state, const CalculationEnvironment& environment) {
     CalculationPort& port = environment.port;
     LogLine("Calicuration is set up."); // the run log's spelling, which log readers match
-    state.calcFlags |= kCalcConfirmed;
+    state.calcFlags |= CalcFlag::Confirmed;
     state.lastChoices = ChoicesOf(state);
 
-    if (CreateResults(state) == 0) {
-        state.calcFlags = 0;
-        return 0;
+    if (!CreateResults(state)) {
+        state.calcFlags = {};
+        return false;
     }
     LogLine("Result table is ready.");
-    if ((state.calcFlags & kCalcCorrect) != 0) {
+    if (state.calcFlags.test(CalcFlag::Correct)) {
         keepUncorrectedValues(state);
         ApplyCorrections(state, environment.ui, environment.iniPath);
     }
-    if (RunRegressions(state, environment.testLevel, RegressionRun::Calculation) == 0) {
+    if (RunRegressions(state, environment.testLevel, RegressionRun::Calculation) ==
+        RecordsFitted::None) {
         environment.ui.showMessage("Tarnova", "回帰計算に失敗しました。");
-        state.calcFlags = 0;
-        return 0;
+        state.calcFlags = {};
+        return false;
     }
 
-    const bool graphOpen = (state.calcFlags & kCalcShowGraph) != 0;
-    const bool resultOpen = (state.calcFlags & kCalcShowResult) != 0;
+    const bool graphOpen = state.calcFlags.test(CalcFlag::ShowGraph);
+    const bool resultOpen = state.calcFlags.test(CalcFlag::ShowResult);
     if (graphOpen) {
         port.openGraphWindow(ResultViewTitle("Graph"));
         LogLine("Graph has been opened.");
@@ -158,13 +160,13 @@ int calculateConfirmed(CalcState& state, const CalculationEnvironment& environme
         port.arrangeResultViews(graphOpen, resultOpen, placementOf(environment.generalFlags));
     }
     // A job that the printer refused, or that was not made, is not logged as printed.
-    if ((state.calcFlags & kCalcPrintPeakList) != 0 && port.printPeakList()) {
+    if (state.calcFlags.test(CalcFlag::PrintPeakList) && port.printPeakList()) {
         LogLine("Peak list has been printed.");
     }
-    if ((state.calcFlags & kCalcPrintReports) != 0 && port.printReports()) {
+    if (state.calcFlags.test(CalcFlag::PrintReports) && port.printReports()) {
         LogLine("Reports have been printed.");
     }
-    return 1;
+    return true;
 }
 
 } // namespace
@@ -180,8 +182,8 @@ std::string ResultViewTitle(std::string_view kind) {
     return std::string(kind) + " - untitled";
 }
 
-std::uint32_t InitialCalcFlags(std::uint32_t generalFlags) {
-    std::uint32_t flags = 0;
+CalcFlags InitialCalcFlags(std::uint32_t generalFlags) {
+    CalcFlags flags;
     for (const FlagPair& pair : kStartFlags) {
         if ((generalFlags & pair.general) != 0) {
             flags |= pair.calc;
@@ -195,22 +197,22 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     if (state.elements.empty()) {
         return std::nullopt;
     }
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     CalculationSettingsForm form;
-    form.allNumerators = (flags & kCalcAllNumerators) != 0;
-    form.allAbundances = (flags & kCalcAllAbundances) != 0;
+    form.allNumerators = flags.test(CalcFlag::AllNumerators);
+    form.allAbundances = flags.test(CalcFlag::AllAbundances);
     for (const ElementEntry& element : state.elements) {
         form.labels.push_back(element.label);
         form.numerators.push_back((element.selection & kSelectNumerator) != 0);
         form.denominators.push_back((element.selection & kSelectDenominator) != 0);
         form.abundances.push_back((element.selection & kSelectAbundance) != 0);
     }
-    form.conf95 = (flags & kCalcConf95) != 0;
-    form.useStdDev = (flags & kCalcUseStdDev) != 0;
-    form.showGraph = (flags & kCalcShowGraph) != 0;
-    form.showResult = (flags & kCalcShowResult) != 0;
-    form.printReports = (flags & kCalcPrintReports) != 0;
-    form.printPeakList = (flags & kCalcPrintPeakList) != 0;
+    form.conf95 = flags.test(CalcFlag::Conf95);
+    form.useStdDev = flags.test(CalcFlag::UseStdDev);
+    form.showGraph = flags.test(CalcFlag::ShowGraph);
+    form.showResult = flags.test(CalcFlag::ShowResult);
+    form.printReports = flags.test(CalcFlag::PrintReports);
+    form.printPeakList = flags.test(CalcFlag::PrintPeakList);
     form.fitMethod = state.fitChoices.method;
     form.outlierFilter = state.outlierFilter;
 
@@ -227,9 +229,9 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
     // A set count without set names is a damaged file: calculating stays possible, without
     // corrections.
     if (form.correctionSets.empty()) {
-        state.calcFlags &= ~kCalcCorrect;
+        state.calcFlags &= ~CalcFlag::Correct;
     }
-    form.correct = (state.calcFlags & kCalcCorrect) != 0 && state.correctionSet.has_value();
+    form.correct = state.calcFlags.test(CalcFlag::Correct) && state.correctionSet.has_value();
     // The list shows the set in use, else the last one chosen, else the only one there is, so
     // that ticking the box offers it at once.
     const auto listed = [&form](const std::string& name) {
@@ -246,15 +248,15 @@ std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,
 
 bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm& form,
                                 UserInterfacePort& ui) {
-    std::uint32_t& flags = state.calcFlags;
-    setBit(flags, kCalcAllNumerators, form.allNumerators);
-    setBit(flags, kCalcAllAbundances, form.allAbundances);
-    setBit(flags, kCalcConf95, form.conf95);
-    setBit(flags, kCalcUseStdDev, form.useStdDev);
-    setBit(flags, kCalcShowGraph, form.showGraph);
-    setBit(flags, kCalcShowResult, form.showResult);
-    setBit(flags, kCalcPrintReports, form.printReports);
-    setBit(flags, kCalcPrintPeakList, form.printPeakList);
+    CalcFlags& flags = state.calcFlags;
+    setBit(flags, CalcFlag::AllNumerators, form.allNumerators);
+    setBit(flags, CalcFlag::AllAbundances, form.allAbundances);
+    setBit(flags, CalcFlag::Conf95, form.conf95);
+    setBit(flags, CalcFlag::UseStdDev, form.useStdDev);
+    setBit(flags, CalcFlag::ShowGraph, form.showGraph);
+    setBit(flags, CalcFlag::ShowResult, form.showResult);
+    setBit(flags, CalcFlag::PrintReports, form.printReports);
+    setBit(flags, CalcFlag::PrintPeakList, form.printPeakList);
     state.fitChoices.method = form.fitMethod;
     for (const auto& [name, method] : form.fitMethodsByName) {
         state.fitChoices.choose(name, method);
@@ -285,7 +287,7 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
         return false;
     }
     if (!form.correct) {
-        flags &= ~kCalcCorrect;
+        flags &= ~CalcFlag::Correct;
         return true;
     }
     std::string name = form.correctionSet.substr(0, kCorrectionSetNameRoom - 1);
@@ -295,37 +297,37 @@ bool ConfirmCalculationSettings(CalcState& state, const CalculationSettingsForm&
         return false;
     }
     state.correctionSet = std::move(name);
-    flags |= kCalcCorrect;
+    flags |= CalcFlag::Correct;
     return true;
 }
 
-int RunNewCalculation(CalcState& state, const PeakListSource& extract,
-                      const CalculationEnvironment& environment) {
+bool RunNewCalculation(CalcState& state, const PeakListSource& extract,
+                       const CalculationEnvironment& environment) {
     // The new calculation is set up beside the old one, which stays whole (windows, records,
     // disabled points) until the new settings are confirmed.
     CalcState fresh;
     fresh.lastChoices = state.lastChoices;
     fresh.outlierFilter = state.outlierFilter;
     if (startNewCalculation(fresh, extract, environment, state.lastChoices) == 0) {
-        return 0;
+        return false;
     }
     if (!runSettingsDialog(fresh, environment)) {
-        if (state.calcFlags == 0) {
+        if (state.calcFlags.none()) {
             // Without a calculation to keep, the extracted lists stay, as after a cancel.
             state.peaks = std::move(fresh.peaks);
             state.elements = std::move(fresh.elements);
         }
-        return 0;
+        return false;
     }
     // Only a calculation can have views open.
-    ReleaseCalculation(state, state.calcFlags != 0 ? &environment.port : nullptr);
+    ReleaseCalculation(state, state.calcFlags.any() ? &environment.port : nullptr);
     state = std::move(fresh);
     return calculateConfirmed(state, environment);
 }
 
-int RunCalculation(CalcState& state, const PeakListSource& extract,
-                   const CalculationEnvironment& environment) {
-    if (state.calcFlags == 0) {
+bool RunCalculation(CalcState& state, const PeakListSource& extract,
+                    const CalculationEnvironment& environment) {
+    if (state.calcFlags.none()) {
         return RunNewCalculation(state, extract, environment);
     }
     // RECALC: the settings are tried on a copy of the lists, so that a cancel leaves the table,
@@ -341,20 +343,21 @@ int RunCalculation(CalcState& state, const PeakListSource& extract,
     again.outlierFilter = state.outlierFilter;
     restoreUncorrectedValues(again);
     if (!runSettingsDialog(again, environment)) {
-        return 0;
+        return false;
     }
     environment.port.closeResultViews();
     state = std::move(again);
     return calculateConfirmed(state, environment);
 }
 
-int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment) {
+bool RunCalculation(CalcState& state, GridModel& editor,
+                    const CalculationEnvironment& environment) {
     return RunCalculation(
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }
 
-int RunNewCalculation(CalcState& state, GridModel& editor,
-                      const CalculationEnvironment& environment) {
+bool RunNewCalculation(CalcState& state, GridModel& editor,
+                       const CalculationEnvironment& environment) {
     return RunNewCalculation(
         state, [&editor] { return ExtractPeakList(editor); }, environment);
 }

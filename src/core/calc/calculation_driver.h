@@ -3,6 +3,7 @@
 // disabled"), with the rules of the settings dialog "回帰計算の設定".
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/calculation_port.h"
 #include "data/peak_sheet.h"
 #include "data/stored_reduction.h"
@@ -45,11 +46,11 @@ using PeakListSource = std::function<std::optional<std::vector<PeakRecord>>()>;
 
 // CALC when state.calcFlags is 0 (the caller has run ReleaseCalculation), RECALC otherwise.
 // RECALC keeps the table and its views until the settings are confirmed; a cancel changes
-// nothing. Returns 1 when a new calculation was made, 0 otherwise.
-int RunCalculation(CalcState& state, const PeakListSource& extract,
-                   const CalculationEnvironment& environment);
+// nothing. True when a new calculation was made.
+bool RunCalculation(CalcState& state, const PeakListSource& extract,
+                    const CalculationEnvironment& environment);
 // The same with the peaks of the editor grid (ExtractPeakList).
-int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment);
+bool RunCalculation(CalcState& state, GridModel& editor, const CalculationEnvironment& environment);
 
 // CALC beside an existing calculation: the new peak and element lists are set up apart, the
 // dialog opens with the choices of the last confirmed calculation (and the outlier filter that
@@ -57,17 +58,17 @@ int RunCalculation(CalcState& state, GridModel& editor, const CalculationEnviron
 // releases the old calculation (closing its views) and takes the new one's place. A cancel,
 // or a failure before the dialog, leaves the old calculation as it was. Returns as
 // RunCalculation.
-int RunNewCalculation(CalcState& state, const PeakListSource& extract,
-                      const CalculationEnvironment& environment);
-int RunNewCalculation(CalcState& state, GridModel& editor,
-                      const CalculationEnvironment& environment);
+bool RunNewCalculation(CalcState& state, const PeakListSource& extract,
+                       const CalculationEnvironment& environment);
+bool RunNewCalculation(CalcState& state, GridModel& editor,
+                       const CalculationEnvironment& environment);
 
 // The title of a result view: kind ("Graph" or "Result"), " - " and the file name of the current
 // data note, or kind and " - untitled" when there is no note or it names no file.
 std::string ResultViewTitle(std::string_view kind);
 
 // calcFlags of a new calculation, from the [regression] options of generalFlags.
-std::uint32_t InitialCalcFlags(std::uint32_t generalFlags);
+CalcFlags InitialCalcFlags(std::uint32_t generalFlags);
 
 // The settings dialog as it opens, or none when it must not open (no element list).
 std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,

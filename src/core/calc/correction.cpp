@@ -78,7 +78,7 @@ void applyItem(std::vector<PeakRecord>& peaks, const CorrectionItem& item) {
                 LogLine("Correction is applicated.");
             }
         } else if (last == none && peak.elem == item.corrected) {
-            peak.flags |= kPeakDisabled | kPeakExcludedByCorrection;
+            peak.flags |= PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
         }
     }
     if (interferingCount < 2) {
@@ -86,7 +86,7 @@ void applyItem(std::vector<PeakRecord>& peaks, const CorrectionItem& item) {
     }
     for (std::size_t i = last + 1; i < peaks.size(); ++i) {
         if (peaks[i].elem == item.corrected) {
-            peaks[i].flags |= kPeakDisabled | kPeakExcludedByCorrection;
+            peaks[i].flags |= PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
         }
     }
 }
@@ -136,17 +136,17 @@ std::optional<CorrectionSet> ReadCorrectionSet(const std::string& iniPath, std::
     return set;
 }
 
-int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath) {
+bool ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath) {
     if (!state.correctionSet) {
         port.beep();
-        return 0;
+        return false;
     }
     const std::string& name = *state.correctionSet;
     const std::optional<CorrectionSet> set = ReadCorrectionSet(iniPath, name);
     if (!set) {
         port.showMessage("Tarnova",
                          cp932ToUtf8(name) + "という妨害ピーク補正テーブルはありません。");
-        return 0;
+        return false;
     }
     long long next = 1; // the number of the item that follows, up to 2^31
     for (const CorrectionSetItem& entry : set->items) {
@@ -160,7 +160,7 @@ int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::strin
         applyItem(state.peaks, *entry.item);
     }
     logMissingItems(set->itemCount - next + 1);
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

@@ -53,7 +53,7 @@ std::optional<CorrectionItem> ParseCorrectionItem(std::string_view text);
 std::optional<CorrectionSet> ReadCorrectionSet(const std::string& iniPath, std::string_view name);
 
 // Applies the set named state.correctionSet (read from the INI file at iniPath) to the peak
-// list. Returns 1 when the set was found, whatever its items did, and 0 otherwise.
-int ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath);
+// list. True when the set was found, whatever its items did.
+bool ApplyCorrections(CalcState& state, UserInterfacePort& port, const std::string& iniPath);
 
 } // namespace tarnova

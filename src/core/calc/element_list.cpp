@@ -11,10 +11,10 @@
 
 namespace tarnova {
 
-int BuildElementList(CalcState& state) {
+bool BuildElementList(CalcState& state) {
     if (state.peaks.empty()) {
         LogLine("Invalid parameter.");
-        return 0;
+        return false;
     }
     ElementList collected;
     try {
@@ -29,16 +29,16 @@ int BuildElementList(CalcState& state) {
         }
     } catch (const std::bad_alloc&) {
         LogLine("Not enough stack.");
-        return 0;
+        return false;
     }
     if (collected.empty()) {
         LogLine("No element is found.");
-        return 0;
+        return false;
     }
     std::sort(collected.begin(), collected.end(),
               [](const ElementEntry& a, const ElementEntry& b) { return a.label < b.label; });
     state.elements = std::move(collected);
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

@@ -25,7 +25,7 @@ struct ElementEntry {
 // Ordered by label, byte by byte.
 using ElementList = std::vector<ElementEntry>;
 
-// Fills state.elements from state.peaks. Returns 1, or 0 when there is no peak list or no label.
-int BuildElementList(CalcState& state);
+// Fills state.elements from state.peaks; false when there is no peak list or no label.
+bool BuildElementList(CalcState& state);
 
 } // namespace tarnova

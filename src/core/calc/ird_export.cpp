@@ -73,7 +73,7 @@ std::string methodName(std::uint32_t method) {
 // With counted, the line ends with the numbers of points excluded by hand and by the filter.
 void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags,
                       bool namesMethod, const std::optional<ExclusionCount>& counted) {
-    const IrdRecordColumns shown = RecordColumnsOf(record, flags);
+    const IrdRecordColumns shown = RecordColumnsOf(record, CalcFlags::fromRaw(flags));
     text += record.sheetName;
     text += '\t';
     text += record.recordType();
@@ -106,9 +106,9 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
 
 } // namespace
 
-IrdRecordColumns RecordColumnsOf(const RegressionResult& record, std::uint32_t calcFlags) {
-    const bool stdDevErrors = (calcFlags & kCalcUseStdDev) != 0;
-    const bool conf95 = (calcFlags & kCalcConf95) != 0;
+IrdRecordColumns RecordColumnsOf(const RegressionResult& record, CalcFlags calcFlags) {
+    const bool stdDevErrors = calcFlags.test(CalcFlag::UseStdDev);
+    const bool conf95 = calcFlags.test(CalcFlag::Conf95);
     IrdRecordColumns columns;
     columns.deviation = stdDevErrors ? record.stdDev : record.stdDevUnbiased;
     columns.confidenceLevel = conf95 ? 0.95 : 0.68;
@@ -124,9 +124,9 @@ std::string IrdNumber(double value) {
 }
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    std::uint32_t calcFlags, std::uint32_t outputFlags,
+                                    CalcFlags calcFlags, std::uint32_t outputFlags,
                                     std::span<const PeakRecord> peaks) try {
-    const std::uint32_t flags = calcFlags & kCalcViewMask;
+    const std::uint32_t flags = (calcFlags & kCalcViewMask).raw();
     // Records from which points were excluded by hand or by the filter say how many, each in
     // two columns at the end of the line; a table without such records keeps its layout.
     std::vector<ExclusionCount> counts;

@@ -3,6 +3,7 @@
 // "\r\n". Texts are written as the records hold them (code page 932 bytes).
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 
@@ -18,8 +19,8 @@ namespace tarnova {
 // every number the program writes.
 std::string IrdNumber(double value);
 
-// The record columns of an IRD line as numbers, for the view bits of calcFlags (kCalcConf95,
-// kCalcUseStdDev): the standard deviation shown, the confidence level, the confidence limit of
+// The record columns of an IRD line as numbers, for the view bits of calcFlags (CalcFlag::Conf95,
+// CalcFlag::UseStdDev): the standard deviation shown, the confidence level, the confidence limit of
 // the mean, the test level (1 - checkLevel) and whether the correlation test rejects r = 0.
 struct IrdRecordColumns {
     double deviation = 0.0;
@@ -28,17 +29,17 @@ struct IrdRecordColumns {
     double testLevel = 0.0;
     bool correlated = false;
 };
-IrdRecordColumns RecordColumnsOf(const RegressionResult& record, std::uint32_t calcFlags);
+IrdRecordColumns RecordColumnsOf(const RegressionResult& record, CalcFlags calcFlags);
 
 // The IRD text of records. note is the current data note or none; calcFlags selects the
-// confidence level and the error estimate (kCalcConf95, kCalcUseStdDev); outputFlags are
+// confidence level and the error estimate (CalcFlag::Conf95, CalcFlag::UseStdDev); outputFlags are
 // fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment).
 // peaks is the calculation's peak list (CountExclusions): when points of any record were
 // excluded by hand or by the filter, every record line ends with those two numbers. The data
 // note's lines leave out the entries of its stored reduction, which describe the file rather
 // than these results. None when memory runs out.
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    std::uint32_t calcFlags, std::uint32_t outputFlags,
+                                    CalcFlags calcFlags, std::uint32_t outputFlags,
                                     std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

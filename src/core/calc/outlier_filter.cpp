@@ -29,13 +29,13 @@ bool rejected(const OutlierFilter& filter, double z, int activeCount) {
 
 bool refit(RegressionResult& record) {
     record.fit.reset();
-    return ComputeStatistics(record) == 1 && FitLine(record) != 0;
+    return ComputeStatistics(record) && FitLine(record);
 }
 
 // The points one pass disables, worst first, at most as many as the floor allows.
 std::vector<Rejection> rejections(const RegressionResult& record, const OutlierFilter& filter) {
     std::vector<Rejection> found;
-    if (!record.points || !HasFittedCurve(record) || (record.status & kStatusLineTest) == 0) {
+    if (!record.points || !HasFittedCurve(record) || !record.status.test(StatusFlag::LineTest)) {
         return found;
     }
     const LineFit& fit = *record.fit;
@@ -47,7 +47,7 @@ std::vector<Rejection> rejections(const RegressionResult& record, const OutlierF
     const std::vector<DataPoint>& points = *record.points;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const DataPoint& point = points[i];
-        if (!point.isActive() || (point.flags & kPointKeptByUser) != 0) {
+        if (!point.isActive() || point.flags.test(PointFlag::KeptByUser)) {
             continue;
         }
         const double z = std::fabs(point.value - FittedValue(fit, point.time)) / s;
@@ -73,11 +73,11 @@ int filterPass(RegressionResult& record, const OutlierFilter& filter) {
     std::vector<DataPoint>& points = *record.points;
     const int active = record.activeCount;
     for (const Rejection& rejection : found) {
-        points[rejection.index].flags |= kPointDisabled | kPointExcludedByFilter;
+        points[rejection.index].flags |= PointFlag::Disabled | PointFlag::ExcludedByFilter;
     }
     if (!refit(record)) {
         for (const Rejection& rejection : found) {
-            points[rejection.index].flags &= ~(kPointDisabled | kPointExcludedByFilter);
+            points[rejection.index].flags &= ~(PointFlag::Disabled | PointFlag::ExcludedByFilter);
         }
         refit(record);
         LogLine("Outlier filter: no refit of " + record.sheetName + " without " +
@@ -126,9 +126,9 @@ int RefilterOutliers(RegressionResult& record, const OutlierFilter& filter) {
         return 0;
     }
     for (DataPoint& point : *record.points) {
-        if ((point.flags & kPointExcludedByFilter) != 0 &&
-            (point.flags & kPointExcludedByCorrection) == 0) {
-            point.flags &= ~(kPointDisabled | kPointExcludedByFilter);
+        if (point.flags.test(PointFlag::ExcludedByFilter) &&
+            !point.flags.test(PointFlag::ExcludedByCorrection)) {
+            point.flags &= ~(PointFlag::Disabled | PointFlag::ExcludedByFilter);
         }
     }
     if (!refit(record)) {
@@ -139,13 +139,13 @@ int RefilterOutliers(RegressionResult& record, const OutlierFilter& filter) {
 
 void ReleaseFilterExclusions(std::vector<PeakRecord>& peaks) {
     for (PeakRecord& peak : peaks) {
-        if ((peak.flags & kPeakExcludedByFilter) == 0) {
+        if (!peak.flags.test(PeakFlag::ExcludedByFilter)) {
             continue;
         }
         // A peak that a correction excludes as well stays out, as the correction's.
-        peak.flags &= ~kPeakExcludedByFilter;
-        if ((peak.flags & kPeakExcludedByCorrection) == 0) {
-            peak.flags &= ~kPeakDisabled;
+        peak.flags &= ~PeakFlag::ExcludedByFilter;
+        if (!peak.flags.test(PeakFlag::ExcludedByCorrection)) {
+            peak.flags &= ~PeakFlag::Disabled;
         }
     }
 }

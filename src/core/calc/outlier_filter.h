@@ -18,7 +18,7 @@ struct RegressionResult;
 // curve). s is the curve's residual standard deviation, sqrt(sum of squared residuals /
 // (n - p)) over the n active points and the p coefficients of the curve (2, 3, 3, 1); z is the
 // residual over s. The filter judges only active points the user has not enabled again
-// (kPointKeptByUser); a record without a residual standard deviation, or with s = 0, is left
+// (PointFlag::KeptByUser); a record without a residual standard deviation, or with s = 0, is left
 // as it is.
 
 // The least number of active points the filter leaves a record fitted by method (the index of
@@ -29,7 +29,7 @@ int OutlierFilterFloor(std::uint32_t method);
 
 // Filters one record whose statistics and fit are computed. Each pass disables the points
 // whose |residual| >= k * s (sigma) or whose n * erfc(|z| / sqrt 2) < 0.5 (Chauvenet), marking
-// them kPointExcludedByFilter, and refits the record. Where the pass would leave fewer active
+// them PointFlag::ExcludedByFilter, and refits the record. Where the pass would leave fewer active
 // points than the floor, only the points of largest |z| (the earlier one of equal |z|) are
 // disabled, as many as the floor allows. A pass whose refit fails is undone. Sigma repeats up
 // to iterations passes and stops at the first that disables nothing; Chauvenet makes one.

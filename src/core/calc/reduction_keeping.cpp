@@ -21,10 +21,10 @@ std::string entryLine(std::string_view tag, const std::string& text) {
     return std::string(tag) + " " + text;
 }
 
-// The excluded peaks of a calculation, each with the flags of its exclusion (0: not excluded).
-std::vector<std::uint32_t> excludedPeaks(const CalcState& state) {
+// The excluded peaks of a calculation, each with the flags of its exclusion (none: not excluded).
+std::vector<PeakFlags> excludedPeaks(const CalcState& state) {
     const std::size_t count = state.peaks.size();
-    std::vector<std::uint32_t> excluded(count, 0);
+    std::vector<PeakFlags> excluded(count);
     std::vector<bool> pointed(count, false);
     std::vector<bool> byHand(count, false);
     for (const RegressionResult& record : *state.results) {
@@ -43,14 +43,14 @@ std::vector<std::uint32_t> excludedPeaks(const CalcState& state) {
             if (ExclusionReasonOf(point.flags) == ExclusionReason::Hand) {
                 byHand[peak] = true;
             }
-            if (excluded[peak] == 0) {
+            if (excluded[peak].none()) {
                 excluded[peak] = point.flags & kPointExclusionBits;
             }
         }
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (byHand[i]) {
-            excluded[i] = kPeakDisabled;
+            excluded[i] = PeakFlag::Disabled;
         } else if (!pointed[i] && state.peaks[i].isDisabled()) {
             excluded[i] = state.peaks[i].flags & kPeakExclusionBits;
         }
@@ -70,21 +70,21 @@ std::vector<bool> keptPeaks(const CalcState& state) {
         for (const DataPoint& point : *record.points) {
             if (point.peakIndex < kept.size()) {
                 pointed[point.peakIndex] = true;
-                if (point.isActive() && (point.flags & kPointKeptByUser) != 0) {
+                if (point.isActive() && point.flags.test(PointFlag::KeptByUser)) {
                     kept[point.peakIndex] = true;
                 }
             }
         }
     }
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        if (!pointed[i] && (state.peaks[i].flags & kPeakKeptByUser) != 0) {
+        if (!pointed[i] && state.peaks[i].flags.test(PeakFlag::KeptByUser)) {
             kept[i] = true;
         }
     }
     return kept;
 }
 
-void countAs(ExclusionCount& count, std::uint32_t flags) {
+void countAs(ExclusionCount& count, PeakFlags flags) {
     switch (ExclusionReasonOf(flags)) {
     case ExclusionReason::Hand:
         ++count.byHand;
@@ -100,13 +100,13 @@ void countAs(ExclusionCount& count, std::uint32_t flags) {
 } // namespace
 
 StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
-    if (state.calcFlags == 0 || !state.results) {
+    if (state.calcFlags.none() || !state.results) {
         return note != nullptr ? StoredReductionOf(*note) : StoredReduction{};
     }
     StoredReduction reduction;
-    const std::vector<std::uint32_t> excluded = excludedPeaks(state);
+    const std::vector<PeakFlags> excluded = excludedPeaks(state);
     for (std::size_t i = 0; i < excluded.size(); ++i) {
-        if (excluded[i] != 0) {
+        if (excluded[i].any()) {
             const PeakRecord& peak = state.peaks[i];
             reduction.exclusions.push_back(
                 {peak.elem, pksHundredths(peak.time), ExclusionReasonOf(excluded[i])});
@@ -193,7 +193,7 @@ std::vector<std::string> ApplyStoredReduction(CalcState& state, std::vector<Peak
             const StoredExclusion& kept = reduction.kept[i];
             unapplied.push_back(entryLine(kKeptTag, PeakNameText(kept)));
         } else {
-            peaks[static_cast<std::size_t>(keptMatches[i])].flags |= kPeakKeptByUser;
+            peaks[static_cast<std::size_t>(keptMatches[i])].flags |= PeakFlag::KeptByUser;
         }
     }
     for (const StoredMethod& method : reduction.methods) {

@@ -21,14 +21,10 @@
 
 namespace tarnova {
 
-static_assert(kPointDisabled == kPeakDisabled && kPointExcludedByFilter == kPeakExcludedByFilter &&
-                  kPointExcludedByCorrection == kPeakExcludedByCorrection &&
-                  kPointKeptByUser == kPeakKeptByUser,
-              "a point takes its exclusion bits over from its peak");
 namespace {
 
-constexpr std::uint32_t kPointReasonBits =
-    kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser;
+constexpr PointFlags kPointReasonBits =
+    PointFlag::ExcludedByFilter | PointFlag::ExcludedByCorrection | PointFlag::KeptByUser;
 
 // Per-point log lines are formatted only while someone can read them: a long peak list would
 // otherwise spend most of its time on text that is dropped.
@@ -103,11 +99,11 @@ double correlationT(double r, double freedom) {
     return std::fabs(r * std::sqrt(freedom / (unexplained < 0.0 ? 0.0 : unexplained)));
 }
 
-int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::int32_t failure) {
+bool storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::int32_t failure) {
     if (points.empty()) {
         record.points.reset();
         record.pointCount = kPointsNone;
-        return 0;
+        return false;
     }
     try {
         record.points = std::move(points);
@@ -117,10 +113,10 @@ int storePoints(RegressionResult& record, std::vector<DataPoint>& points, std::i
         }
         record.points.reset();
         record.pointCount = failure;
-        return 0;
+        return false;
     }
     record.pointCount = static_cast<std::int32_t>(record.points->size());
-    return 1;
+    return true;
 }
 
 // Room for one point per peak of the label: the most points a record of that label can get.
@@ -198,16 +194,16 @@ template <typename Task> void RunOnTwoThreads(std::size_t count, const Task& tas
 
 } // namespace
 
-int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
+RecordsFitted RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
     if (!state.results) {
         state.calcFlags = kCalcAllFailed;
-        return 0;
+        return RecordsFitted::None;
     }
     const bool filtered = run == RegressionRun::Calculation;
     if (filtered) {
         ReleaseFilterExclusions(state.peaks);
     }
-    const double alpha = (state.calcFlags & kCalcConf95) != 0 ? 0.05 : 0.32;
+    const double alpha = state.calcFlags.test(CalcFlag::Conf95) ? 0.05 : 0.32;
     const int count = state.resultCount();
     std::optional<PeakLabelIndex> index;
     try {
@@ -215,14 +211,14 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
     } catch (const std::bad_alloc&) {
         LogLine("Not enough core.");
         state.calcFlags = kCalcAllFailed;
-        return 0;
+        return RecordsFitted::None;
     }
     // The points of record i; whether they were formed.
     const auto formPoints = [&](int i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         LogLine(formatText("Result %d/%d", i + 1, count));
         resetToTarget(record);
-        int formed = 0;
+        bool formed = false;
         if (record.isRatio()) {
             LogLine(
                 formatText("Try for %s/%s", record.numerator.c_str(), record.denominator.c_str()));
@@ -231,15 +227,15 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
             LogLine(formatText("Try for %s", record.numerator.c_str()));
             formed = BuildAbundancePoints(record, state.peaks, *index);
         }
-        LogLine(formed != 0 ? "Succeed!" : "Fail");
-        return formed != 0;
+        LogLine(formed ? "Succeed!" : "Fail");
+        return formed;
     };
     // The statistics and the line of record i, whose points are formed; whether both succeeded.
     const auto fitRecord = [&](int i) {
         RegressionResult& record = (*state.results)[static_cast<std::size_t>(i)];
         record.alpha = alpha;
         record.checkLevel = testLevel / 100.0;
-        if (ComputeStatistics(record) == 1 && FitLine(record) != 0) {
+        if (ComputeStatistics(record) && FitLine(record)) {
             if (filtered) {
                 FilterOutliers(record, state.outlierFilter);
             }
@@ -273,13 +269,13 @@ int RunRegressions(CalcState& state, double testLevel, RegressionRun run) {
     const auto successes = std::count(succeeded.begin(), succeeded.end(), 1);
     if (successes == 0) {
         state.calcFlags = kCalcAllFailed;
-        return 0;
+        return RecordsFitted::None;
     }
-    return successes == count ? 1 : -1;
+    return successes == count ? RecordsFitted::All : RecordsFitted::Some;
 }
 
-int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
-                     const PeakLabelIndex& index) {
+bool BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                      const PeakLabelIndex& index) {
     const std::string& numerator = record.numerator;
     const std::string& denominator = record.denominator;
     const std::vector<std::uint32_t>& numeratorPeaks = index.positions(numerator);
@@ -287,7 +283,7 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
     if (!reservePoints(points, numeratorPeaks)) {
         record.points.reset();
         record.pointCount = kPointsNoWorkArea;
-        return 0;
+        return false;
     }
     const bool logged = detailLogged();
     // Walks the denominator peaks and, between each two enabled ones, the numerator peaks.
@@ -312,7 +308,7 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
             point.peakIndex = j;
             point.prevDenominator = static_cast<std::int32_t>(*previous);
             point.nextDenominator = static_cast<std::int32_t>(i);
-            point.flags = peak.flags & kPeakKeptByUser;
+            point.flags = peak.flags & PeakFlag::KeptByUser;
             point.time = peak.time;
             point.value = peak.peakValue() / signal;
             points.push_back(point);
@@ -329,25 +325,25 @@ int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& pe
     return storePoints(record, points, kPointsNone);
 }
 
-int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+bool BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
     return BuildRatioPoints(record, peaks, PeakLabelIndex(peaks));
 }
 
-int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
-                         const PeakLabelIndex& index) {
+bool BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                          const PeakLabelIndex& index) {
     const std::string& label = record.numerator;
     const std::vector<std::uint32_t>& positions = index.positions(label);
     std::vector<DataPoint> points;
     if (!reservePoints(points, positions)) {
         record.points.reset();
         record.pointCount = kPointsNoWorkArea;
-        return 0;
+        return false;
     }
     for (const std::uint32_t i : positions) {
         const PeakRecord& peak = peaks[i];
         DataPoint point;
         point.peakIndex = i;
-        point.flags = peak.flags & (kPeakExclusionBits | kPeakKeptByUser);
+        point.flags = peak.flags & (kPeakExclusionBits | PeakFlag::KeptByUser);
         point.time = peak.time;
         point.value = peak.peakValue();
         points.push_back(point);
@@ -357,17 +353,17 @@ int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>
     return storePoints(record, points, kPointsNoMemory);
 }
 
-int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
+bool BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks) {
     return BuildAbundancePoints(record, peaks, PeakLabelIndex(peaks));
 }
 
-int ComputeStatistics(RegressionResult& record) {
+bool ComputeStatistics(RegressionResult& record) {
     if (!record.points) {
         LogLine("Invalid parameters");
-        return 0;
+        return false;
     }
     clearStatistics(record);
-    record.status &= 0xFFFF0000u;
+    record.status &= StatusFlags::fromRaw(0xFFFF0000u);
     record.sheetName =
         record.isRatio() ? record.numerator + "/" + record.denominator : record.numerator;
     if (record.sheetName.size() > kMaxSheetNameLength) {
@@ -386,7 +382,7 @@ int ComputeStatistics(RegressionResult& record) {
         if (logged) {
             // The flags as they always were: the reasons of an exclusion and the user's keep
             // mark are left out.
-            LogLine(formatText("(%X)", point.flags & ~kPointReasonBits) +
+            LogLine(formatText("(%X)", (point.flags & ~kPointReasonBits).raw()) +
                     formatGeneral(point.time) + " - " + formatExponent(point.value, 0, 6) +
                     (point.isActive() ? " - OK" : ""));
         }
@@ -421,9 +417,9 @@ int ComputeStatistics(RegressionResult& record) {
     record.activeCount = n;
     if (n < 1) {
         LogLine(formatText("No item for %s", record.sheetName.c_str()));
-        record.status |= kStatusNoActivePoint;
+        record.status |= StatusFlag::NoActivePoint;
         record.sheetName.clear();
-        return 0;
+        return false;
     }
 
     const double count = n;
@@ -437,7 +433,7 @@ int ComputeStatistics(RegressionResult& record) {
     record.sumSquares = sumYY;
     record.sumSquaresTime = sumXX;
     record.covariance = centred.products / count;
-    record.status |= kStatusStatistics;
+    record.status |= StatusFlag::Statistics;
     LogLine(formatText("%s(%d active pks): Pk: Ave=", record.sheetName.c_str(), n) +
             formatGeneral(record.mean) + ", Variance=" + formatGeneral(record.variance) + "(" +
             formatGeneral(record.stdDev) + ")");
@@ -445,7 +441,7 @@ int ComputeStatistics(RegressionResult& record) {
             formatGeneral(record.meanTime) + ", Variance=" + formatGeneral(record.varianceTime) +
             "(" + formatGeneral(record.stdDevTime) + ")");
     if (n == 1) {
-        return 1;
+        return true;
     }
 
     record.varianceUnbiased = centred.squaresY / (count - 1.0);
@@ -456,25 +452,25 @@ int ComputeStatistics(RegressionResult& record) {
     record.r = record.covariance / (record.stdDev * record.stdDevTime);
     record.tOfR = correlationT(record.r, count - 2.0);
     record.tCritical = TQuantile((1.0 - record.checkLevel) / 2.0, n - 2);
-    record.status |= kStatusCorrelation;
+    record.status |= StatusFlag::Correlation;
     LogLine("r = " + formatFixed(record.r, 0, 6) + ", sd = (xy:" +
             formatGeneral(record.covariance) + ", x:" + formatGeneral(record.varianceTime) +
             ", y:" + formatGeneral(record.variance) + ")");
-    return 1;
+    return true;
 }
 
-int FitLine(RegressionResult& record) {
+bool FitLine(RegressionResult& record) {
     const std::span<const RegressionMethod> methods = RegressionMethods();
     const RegressionMethod& method =
         record.fitMethod < methods.size() ? methods[record.fitMethod] : methods.front();
     if (method.create == nullptr) {
-        return 0;
+        return false;
     }
     record.fit = method.create();
     if (!record.fit) {
-        return 0;
+        return false;
     }
-    return method.compute(*record.fit, record);
+    return method.compute(*record.fit, record) != 0;
 }
 
 } // namespace tarnova

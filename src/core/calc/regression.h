@@ -23,30 +23,33 @@ enum class RegressionRun { Update, Calculation };
 // serial order, bit for bit.
 inline constexpr std::size_t kParallelRecordsPeaks = 16384;
 
+// How many records of a run succeeded; with None, calcFlags holds kCalcAllFailed.
+enum class RecordsFitted { None, Some, All };
+
 // Forms the points of every record, computes its statistics and fits its line. testLevel is the
-// test level in percent. Returns 1 when every record succeeded, -1 when some did, and 0 when
-// none did (calcFlags then holds kCalcAllFailed).
-int RunRegressions(CalcState& state, double testLevel, RegressionRun run = RegressionRun::Update);
+// test level in percent.
+RecordsFitted RunRegressions(CalcState& state, double testLevel,
+                             RegressionRun run = RegressionRun::Update);
 
 // The ratio points of record: every enabled numerator peak between two consecutive enabled
 // denominator peaks, divided by the denominator signal interpolated to its time. peaks must be
-// ordered by time; index is the index of peaks. Returns 1, or 0 with a failure code in
-// pointCount.
-int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
-                     const PeakLabelIndex& index);
-int BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
+// ordered by time; index is the index of peaks. False with a failure code in pointCount when
+// no point was formed.
+bool BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                      const PeakLabelIndex& index);
+bool BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
 
 // The abundance points of record: every peak of its label, disabled peaks as disabled points.
-int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
-                         const PeakLabelIndex& index);
-int BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
+bool BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks,
+                          const PeakLabelIndex& index);
+bool BuildAbundancePoints(RegressionResult& record, const std::vector<PeakRecord>& peaks);
 
-// Statistics of the active points. Returns 1, or 0 when there are no points or no active one.
-int ComputeStatistics(RegressionResult& record);
+// Statistics of the active points; false when there are no points or no active one.
+bool ComputeStatistics(RegressionResult& record);
 
 // Fits the record with its method (fitMethod; the linear method when it names none), replacing
-// any previous fit. Returns the method's result: 1, or 0 when the method found no fit (fewer
-// than two active points for the line).
-int FitLine(RegressionResult& record);
+// any previous fit. False when the method found no fit (fewer than two active points for the
+// line).
+bool FitLine(RegressionResult& record);
 
 } // namespace tarnova

@@ -31,7 +31,7 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     const double count = n;
     fit.slope = record.covariance / record.varianceTime;
     fit.intercept = record.mean - fit.slope * record.meanTime;
-    record.status |= kStatusLine;
+    record.status |= StatusFlag::Line;
     if (n == 2) {
         LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
                 formatGeneral(fit.slope) + " * t.");
@@ -73,7 +73,7 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     fit.fValue = fit.regressionPerPoint / (fit.residualPerPoint / (count - 2.0));
     fit.fCritical = FQuantile(1.0 - record.checkLevel, 1, n - 2);
     fit.checkLevel = record.checkLevel;
-    record.status |= kStatusLineTest;
+    record.status |= StatusFlag::LineTest;
     LogLine("Regression: Variance = " + formatGeneral(record.variance) + "(" +
             formatGeneral(fit.residualPerPoint) + " + " + formatGeneral(fit.regressionPerPoint) +
             " = " + formatGeneral(fit.residualPerPoint + fit.regressionPerPoint) +
@@ -101,8 +101,9 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
     int y = area.top;
-    if ((flags & kStatusLineTest) != 0) {
-        const LineErrors errors = ShownLineErrors(*fit, flags >> kDescribeCalcShift);
+    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
+        const LineErrors errors =
+            ShownLineErrors(*fit, CalcFlags::fromRaw(flags >> kDescribeCalcShift));
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
                                          formatGeneral(fit->tLine * fit->interceptError, 8) +
@@ -119,7 +120,7 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
                                           "(F=" + formatGeneral(fit->fValue) + ", F(" +
                                           formatFixed(1.0 - fit->checkLevel, 0, 6) +
                                           ")=" + formatGeneral(fit->fCritical) + ")");
-    } else if ((flags & kStatusLine) != 0) {
+    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + " + " +
                                          formatGeneral(fit->slope, 8) + " * x");
@@ -138,8 +139,8 @@ std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags)
     if ((flags & kExportColumnHeads) != 0) {
         return std::string("intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     }
-    const LineErrors errors = ShownLineErrors(*fit, flags);
-    const double confidence = (flags & kCalcConf95) != 0 ? 0.95 : 0.68;
+    const LineErrors errors = ShownLineErrors(*fit, CalcFlags::fromRaw(flags));
+    const double confidence = CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68;
     return IrdNumber(fit->intercept) + "\t" + IrdNumber(errors.intercept) + "\t" +
            IrdNumber(fit->slope) + "\t" + IrdNumber(errors.slope) + "\t" + IrdNumber(confidence) +
            "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
@@ -165,7 +166,7 @@ int failFit(LineFit& fit, RegressionResult& record, std::string reason) {
                        record.sheetName.c_str()) +
             reason);
     fit.failure = std::move(reason);
-    record.status |= kStatusFitFailed;
+    record.status |= StatusFlag::FitFailed;
     return 0;
 }
 
@@ -193,11 +194,11 @@ void takeCurve(LineFit& fit, RegressionResult& record, const CurveFit& curve) {
     fit.interceptErrorPlain = fit.interceptError * std::sqrt(freedom / n);
     fit.residualPerPoint = curve.residualSquares / n;
     fit.checkLevel = record.checkLevel;
-    record.status |= kStatusLine;
+    record.status |= StatusFlag::Line;
     if (freedom > 0.0) {
         fit.residualVariance = curve.residualSquares / freedom;
         fit.tLine = TQuantile(record.alpha / 2.0, record.activeCount - curve.parameters);
-        record.status |= kStatusLineTest;
+        record.status |= StatusFlag::LineTest;
     }
 }
 
@@ -210,7 +211,7 @@ void takeParabola(LineFit& fit, RegressionResult& record, const CurveFit& curve)
     fit.slope = fit.coefficients[1];
     fit.slopeError = coefficientError(fit, 1);
     fit.slopeErrorPlain = fit.slopeError * plain;
-    if ((record.status & kStatusLineTest) != 0) {
+    if (record.status.test(StatusFlag::LineTest)) {
         fit.curvatureT = std::fabs(fit.coefficients[2]) / coefficientError(fit, 2);
         fit.curvatureTCritical = TQuantile((1.0 - record.checkLevel) / 2.0, record.activeCount - 3);
     }
@@ -273,9 +274,9 @@ int computeAutomatic(LineFit& fit, RegressionResult& record) {
         const CurveFit curve = FitParabola(activePoints(record));
         if (curve.ok) {
             LineFit parabola;
-            const std::uint32_t status = record.status;
+            const StatusFlags status = record.status;
             takeParabola(parabola, record, curve);
-            if ((record.status & kStatusLineTest) != 0 && curvatureRejected(parabola)) {
+            if (record.status.test(StatusFlag::LineTest) && curvatureRejected(parabola)) {
                 fit = std::move(parabola);
                 fit.automatic = true;
                 LogLine("Automatic choice: " + std::string(RegressionMethodName(fit.method)));
@@ -292,14 +293,14 @@ int computeAutomatic(LineFit& fit, RegressionResult& record) {
 
 // The errors shown of a coefficient standard error sd, as the line's: plain (per point,
 // doubled for 95 %) with the standard deviation, else times the t factor.
-double shownError(const LineFit& fit, double sd, std::uint32_t calcFlags) {
-    if ((calcFlags & kCalcUseStdDev) != 0) {
+double shownError(const LineFit& fit, double sd, CalcFlags calcFlags) {
+    if (calcFlags.test(CalcFlag::UseStdDev)) {
         const double plain =
             fit.interceptError > 0.0
                 ? fit.interceptErrorPlain / fit.interceptError
                 : std::sqrt(fit.residualPerPoint /
                             (fit.residualVariance > 0.0 ? fit.residualVariance : 1.0));
-        return sd * plain * ((calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0);
+        return sd * plain * (calcFlags.test(CalcFlag::Conf95) ? 2.0 : 1.0);
     }
     return fit.tLine * sd;
 }
@@ -338,8 +339,8 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         y += metrics.lineHeight;
         surface.drawText({x + indent, y}, text);
     };
-    if ((flags & kStatusLineTest) != 0) {
-        const std::uint32_t calcFlags = flags >> kDescribeCalcShift;
+    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
+        const CalcFlags calcFlags = CalcFlags::fromRaw(flags >> kDescribeCalcShift);
         line(5, curveFormula(*fit, true));
         line(5, "回帰切片:");
         surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
@@ -355,7 +356,7 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         } else {
             line(30, "残差の標準偏差=" + formatGeneral(std::sqrt(fit->residualVariance)));
         }
-    } else if ((flags & kStatusLine) != 0) {
+    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
         line(5, curveFormula(*fit, false));
     } else {
         line(5, "回帰式は得られません。");
@@ -382,12 +383,14 @@ std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
     if (!heads && !fit->failure.empty()) {
         return std::nullopt;
     }
-    const std::string confidence = IrdNumber((flags & kCalcConf95) != 0 ? 0.95 : 0.68);
+    const std::string confidence =
+        IrdNumber(CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68);
     const auto error = [&](std::size_t i) {
-        return IrdNumber(shownError(*fit, coefficientError(*fit, i), flags));
+        return IrdNumber(shownError(*fit, coefficientError(*fit, i), CalcFlags::fromRaw(flags)));
     };
     const std::string atZero =
-        IrdNumber(fit->intercept) + "\t" + IrdNumber(shownError(*fit, fit->interceptError, flags));
+        IrdNumber(fit->intercept) + "\t" +
+        IrdNumber(shownError(*fit, fit->interceptError, CalcFlags::fromRaw(flags)));
     switch (method) {
     case kParabolicMethod:
         if (heads) {
@@ -467,7 +470,7 @@ std::uint32_t RecordMethod(const RegressionResult& record) {
 
 bool HasFittedCurve(const RegressionResult& record) {
     return record.fit && record.fit->method != kAutomaticMethod &&
-           record.fit->method < kMethods.size() && (record.status & kStatusLine) != 0;
+           record.fit->method < kMethods.size() && record.status.test(StatusFlag::Line);
 }
 
 double FittedValue(const LineFit& fit, double t) {
@@ -486,9 +489,9 @@ double BandHalfWidth(const LineFit& fit, double t) {
                                                     fit.covariance, t));
 }
 
-LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags) {
-    if ((calcFlags & kCalcUseStdDev) != 0) {
-        const double factor = (calcFlags & kCalcConf95) != 0 ? 2.0 : 1.0;
+LineErrors ShownLineErrors(const LineFit& fit, CalcFlags calcFlags) {
+    if (calcFlags.test(CalcFlag::UseStdDev)) {
+        const double factor = calcFlags.test(CalcFlag::Conf95) ? 2.0 : 1.0;
         return {fit.interceptErrorPlain * factor, fit.slopeErrorPlain * factor};
     }
     return {fit.tLine * fit.interceptError, fit.tLine * fit.slopeError};

@@ -4,6 +4,7 @@
 // its index in the table; the automatic method leaves the index of the method it chose.
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/result_table.h"
 
 #include <cstdint>
@@ -48,13 +49,13 @@ struct RegressionMethod {
 std::span<const RegressionMethod> RegressionMethods();
 
 // The errors of intercept and slope that the sheets and exports show, for the view bits of
-// calcFlags: from the plain standard deviation (doubled for 95 %) with kCalcUseStdDev,
+// calcFlags: from the plain standard deviation (doubled for 95 %) with CalcFlag::UseStdDev,
 // otherwise from the unbiased estimate times the t factor of the line.
 struct LineErrors {
     double intercept = 0.0;
     double slope = 0.0;
 };
-LineErrors ShownLineErrors(const LineFit& fit, std::uint32_t calcFlags);
+LineErrors ShownLineErrors(const LineFit& fit, CalcFlags calcFlags);
 
 // Whether the F test of the fit rejects a slope of zero ("a!=0" of the IRD).
 bool SlopeTestRejects(const LineFit& fit);

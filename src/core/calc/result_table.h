@@ -2,6 +2,8 @@
 // points, the statistics of their values and times, and the fitted line.
 #pragma once
 
+#include "data/peak_sheet.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -10,42 +12,39 @@
 
 namespace tarnova {
 
-// Bits of RegressionResult::status.
-inline constexpr std::uint32_t kStatusNoActivePoint = 0x1;
-inline constexpr std::uint32_t kStatusStatistics = 0x10;  // mean, variances, extremes, covariance
-inline constexpr std::uint32_t kStatusCorrelation = 0x20; // unbiased values, r, t values (n >= 2)
-inline constexpr std::uint32_t kStatusLine = 0x40;        // fit holds a line (n >= 2)
-inline constexpr std::uint32_t kStatusLineTest = 0x80; // fit holds errors and the F test (n >= 3)
-inline constexpr std::uint32_t kStatusFitFailed =
-    0x100; // the method found no curve (reason in fit)
+// The bits of RegressionResult::status: what of the record is valid.
+enum class StatusFlag : std::uint32_t {
+    NoActivePoint = 0x1,
+    Statistics = 0x10,  // mean, variances, extremes, covariance
+    Correlation = 0x20, // unbiased values, r, t values (n >= 2)
+    Line = 0x40,        // fit holds a line (n >= 2)
+    LineTest = 0x80,    // fit holds errors and the F test (n >= 3)
+    FitFailed = 0x100,  // the method found no curve (reason in fit)
+};
+template <> struct IsFlagEnum<StatusFlag> : std::true_type {};
+using StatusFlags = FlagSet<StatusFlag>;
 
 // Failure codes held in RegressionResult::pointCount while points is absent.
 inline constexpr std::int32_t kPointsNoMemory = 1024;
 inline constexpr std::int32_t kPointsNoWorkArea = 1036;
 inline constexpr std::int32_t kPointsNone = 1051;
 
-// Bits of DataPoint::flags.
-inline constexpr std::uint32_t kPointDisabled = 0x1;
-// Why a disabled point is out, set beside kPointDisabled; neither bit: the user excluded it.
-// They have the values of the peak bits, so a point takes them over from its peak as they are.
-inline constexpr std::uint32_t kPointExcludedByFilter = 0x2;
-inline constexpr std::uint32_t kPointExcludedByCorrection = 0x4;
-inline constexpr std::uint32_t kPointExclusionBits =
-    kPointDisabled | kPointExcludedByFilter | kPointExcludedByCorrection;
-// An enabled point the user enabled again (a click or the Toggle dialog): the outlier filter
-// never disables it. The value of the peak bit, carried like the exclusion bits.
-inline constexpr std::uint32_t kPointKeptByUser = 0x8;
-inline constexpr std::uint32_t kPointOffGraph = 0x10000; // kept by the graph drawing
+// The bits of DataPoint::flags: those of its peak, which a point takes over as they are (an
+// enabled point the user enabled again, a click or the Toggle dialog, has KeptByUser: the outlier
+// filter never disables it), and OffGraph, kept by the graph drawing.
+using PointFlag = PeakFlag;
+using PointFlags = PeakFlags;
+inline constexpr PointFlags kPointExclusionBits = kPeakExclusionBits;
 
 struct DataPoint {
     std::uint32_t peakIndex = 0;       // numerator peak (ratio) or the peak itself (abundance)
     std::int32_t prevDenominator = -1; // denominator peaks around it; -1 for an abundance
     std::int32_t nextDenominator = -1;
-    std::uint32_t flags = 0;
+    PointFlags flags;
     double time = 0.0;
     double value = 0.0;
 
-    bool isActive() const { return (flags & kPointDisabled) == 0; }
+    bool isActive() const { return !flags.test(PointFlag::Disabled); }
 };
 
 // The fitted line of the linear method. With two active points only method, slope and
@@ -90,7 +89,7 @@ struct RegressionResult {
     std::string sheetName;   // "N/D" or "N"; empty when the record has no active point
     std::string numerator;   // numerator label, or the abundance label
     std::string denominator; // empty for an abundance
-    std::uint32_t status = 0;
+    StatusFlags status;
     double mean = 0.0;
     double variance = 0.0;
     double varianceUnbiased = 0.0;

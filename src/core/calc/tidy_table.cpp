@@ -168,23 +168,24 @@ std::string recordStatus(const RegressionResult& record) {
     if (!record.points) {
         return record.pointCount == kPointsNone ? "no data points" : "not enough memory";
     }
-    if ((record.status & kStatusNoActivePoint) != 0 || (record.status & kStatusStatistics) == 0) {
+    if (record.status.test(StatusFlag::NoActivePoint) ||
+        !record.status.test(StatusFlag::Statistics)) {
         return "no active points";
     }
-    if ((record.status & kStatusFitFailed) != 0) {
+    if (record.status.test(StatusFlag::FitFailed)) {
         return "fit failed: " + (record.fit ? record.fit->failure : std::string());
     }
-    if ((record.status & kStatusLine) == 0 || !record.fit) {
+    if (!record.status.test(StatusFlag::Line) || !record.fit) {
         return "no line: one active point";
     }
-    if ((record.status & kStatusLineTest) == 0) {
+    if (!record.status.test(StatusFlag::LineTest)) {
         return "no errors: two active points";
     }
     return "ok";
 }
 
-void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlags) {
-    const bool useStdDev = (calcFlags & kCalcUseStdDev) != 0;
+void fillRecord(Row& row, const RegressionResult& record, CalcFlags calcFlags) {
+    const bool useStdDev = calcFlags.test(CalcFlag::UseStdDev);
     const IrdRecordColumns columns = RecordColumnsOf(record, calcFlags);
     std::string name = record.sheetName;
     if (name.empty()) {
@@ -204,13 +205,13 @@ void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlag
     row[at("estimate")] = text(useStdDev ? "sd" : "unbiased");
     row[at("test_level")] = number(columns.testLevel);
     // The method of a record that has a curve, or whose method found none.
-    if (record.fit && (record.status & (kStatusLine | kStatusFitFailed)) != 0) {
+    if (record.fit && record.status.test(StatusFlag::Line | StatusFlag::FitFailed)) {
         row[at("method")] = text(std::string(RegressionMethodKeyword(record.fit->method)));
     }
 
-    const bool statistics = hasPoints && (record.status & kStatusStatistics) != 0 &&
-                            (record.status & kStatusNoActivePoint) == 0;
-    const bool correlation = statistics && (record.status & kStatusCorrelation) != 0;
+    const bool statistics = hasPoints && record.status.test(StatusFlag::Statistics) &&
+                            !record.status.test(StatusFlag::NoActivePoint);
+    const bool correlation = statistics && record.status.test(StatusFlag::Correlation);
     if (statistics) {
         row[at("mean")] = number(record.mean);
     }
@@ -223,14 +224,14 @@ void fillRecord(Row& row, const RegressionResult& record, std::uint32_t calcFlag
         row[at("r")] = number(record.r);
         row[at("r_test")] = text(columns.correlated ? "r!=0" : "r=0");
     }
-    if (record.fit && statistics && (record.status & kStatusLine) != 0) {
+    if (record.fit && statistics && record.status.test(StatusFlag::Line)) {
         const LineFit& fit = *record.fit;
         const bool line = fit.method == kLinearMethod;
         row[at("intercept")] = number(fit.intercept);
         if (line) {
             row[at("slope")] = number(fit.slope);
         }
-        if ((record.status & kStatusLineTest) != 0) {
+        if (record.status.test(StatusFlag::LineTest)) {
             const LineErrors errors = ShownLineErrors(fit, calcFlags);
             row[at("intercept_error")] = number(errors.intercept);
             if (line) {

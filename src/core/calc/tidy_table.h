@@ -3,6 +3,7 @@
 // objects with the same names) that spreadsheets, pandas and R read directly.
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/result_table.h"
 #include "data/file_kind.h"
 #include "data/peak_sheet.h"
@@ -24,8 +25,8 @@ struct TidyMeasurement {
     FileKind format = FileKind::None; // the format it was read in; None when it was not read
     const DataNote* note = nullptr;   // its data note, when it was read
     std::span<const RegressionResult> records;
-    std::uint32_t calcFlags =
-        0; // confidence level and error estimate (kCalcConf95, kCalcUseStdDev)
+    CalcFlags
+        calcFlags; // confidence level and error estimate (CalcFlag::Conf95, CalcFlag::UseStdDev)
     // Why the measurement gave no results (UTF-8); none when it was reduced.
     std::optional<std::string> failure;
 };

@@ -1,6 +1,8 @@
 // The document of the process: measured peaks and the sample header that travels with them.
 #pragma once
 
+#include "platform/flag_set.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,25 +16,33 @@ inline constexpr std::size_t kMaxTagLength = 29;
 inline constexpr std::size_t kMaxCommentLength = 255;
 inline constexpr std::size_t kMaxDateLength = 79;
 
-inline constexpr std::uint32_t kPeakDisabled = 0x1;
-// Why a disabled peak is out, set beside kPeakDisabled; neither bit: the user excluded it.
-inline constexpr std::uint32_t kPeakExcludedByFilter = 0x2;     // the outlier filter
-inline constexpr std::uint32_t kPeakExcludedByCorrection = 0x4; // an interference correction
-inline constexpr std::uint32_t kPeakExclusionBits =
-    kPeakDisabled | kPeakExcludedByFilter | kPeakExcludedByCorrection;
-// An enabled peak the user enabled again after it was excluded: the outlier filter keeps it in.
-inline constexpr std::uint32_t kPeakKeptByUser = 0x8;
+// The bits of a peak's flags word, as the files hold it. A data point of a record carries the
+// same bits (PointFlag) and one of its own.
+enum class PeakFlag : std::uint32_t {
+    Disabled = 0x1,
+    // Why a disabled peak is out, set beside Disabled; neither bit: the user excluded it.
+    ExcludedByFilter = 0x2,     // the outlier filter
+    ExcludedByCorrection = 0x4, // an interference correction
+    // An enabled peak the user enabled again after it was excluded: the outlier filter keeps it in.
+    KeptByUser = 0x8,
+    OffGraph = 0x10000, // data points only: kept by the graph drawing
+};
+template <> struct IsFlagEnum<PeakFlag> : std::true_type {};
+using PeakFlags = FlagSet<PeakFlag>;
+
+inline constexpr PeakFlags kPeakExclusionBits =
+    PeakFlag::Disabled | PeakFlag::ExcludedByFilter | PeakFlag::ExcludedByCorrection;
 
 // One measured peak. The peak value is always height x range; it is never stored.
 struct PeakRecord {
     double time = 0.0;
     double height = 0.0;
     double range = 0.0;
-    std::uint32_t flags = 0;
+    PeakFlags flags;
     std::string elem; // at most kMaxLabelLength bytes
 
     double peakValue() const { return height * range; }
-    bool isDisabled() const { return (flags & kPeakDisabled) != 0; }
+    bool isDisabled() const { return flags.test(PeakFlag::Disabled); }
 };
 
 struct TaggedComment {

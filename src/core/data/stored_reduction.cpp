@@ -185,23 +185,23 @@ std::string_view ExclusionReasonName(ExclusionReason reason) {
     return "hand";
 }
 
-std::uint32_t PeakFlagsOf(ExclusionReason reason) {
+PeakFlags PeakFlagsOf(ExclusionReason reason) {
     switch (reason) {
     case ExclusionReason::Filter:
-        return kPeakDisabled | kPeakExcludedByFilter;
+        return PeakFlag::Disabled | PeakFlag::ExcludedByFilter;
     case ExclusionReason::Correction:
-        return kPeakDisabled | kPeakExcludedByCorrection;
+        return PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
     case ExclusionReason::Hand:
         break;
     }
-    return kPeakDisabled;
+    return PeakFlag::Disabled;
 }
 
-ExclusionReason ExclusionReasonOf(std::uint32_t flags) {
-    if ((flags & kPeakExcludedByFilter) != 0) {
+ExclusionReason ExclusionReasonOf(PeakFlags flags) {
+    if (flags.test(PeakFlag::ExcludedByFilter)) {
         return ExclusionReason::Filter;
     }
-    if ((flags & kPeakExcludedByCorrection) != 0) {
+    if (flags.test(PeakFlag::ExcludedByCorrection)) {
         return ExclusionReason::Correction;
     }
     return ExclusionReason::Hand;

@@ -75,10 +75,10 @@ std::string PeakTimeText(long hundredths);
 std::optional<long> ParsePeakTime(std::string_view text);
 
 std::string_view ExclusionReasonName(ExclusionReason reason); // "hand", "filter", "correction"
-// The peak flags of an excluded peak (kPeakDisabled with the reason's bit).
-std::uint32_t PeakFlagsOf(ExclusionReason reason);
+// The peak flags of an excluded peak (PeakFlag::Disabled with the reason's bit).
+PeakFlags PeakFlagsOf(ExclusionReason reason);
 // The reason that disabled flags (of a peak or a data point) carry.
-ExclusionReason ExclusionReasonOf(std::uint32_t flags);
+ExclusionReason ExclusionReasonOf(PeakFlags flags);
 
 // "LABEL@TIME": the peak an entry names.
 std::string PeakNameText(const StoredExclusion& peak);

@@ -255,21 +255,21 @@ std::string DataNoteViewer::value(std::size_t key) const {
 }
 
 bool DataNoteViewer::edit() {
-    if (EditDataNote(port_, ui_, generalFlags_) == 0) {
+    if (!EditDataNote(port_, ui_, generalFlags_)) {
         return false;
     }
     fill();
     return true;
 }
 
-int EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
+bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
     DataNote copy;
     if (const std::optional<DataNote>& note = currentDataNote()) {
         copy = *note;
     } else {
         const std::optional<DataNoteForm> form = port.chooseNoteForm();
         if (!form) {
-            return 0;
+            return false;
         }
         copy.form = *form;
     }
@@ -286,10 +286,10 @@ int EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t genera
         confirmed = port.runPksNoteDialog(editor);
     }
     if (!confirmed) {
-        return 0;
+        return false;
     }
     InstallDataNote(std::move(copy));
-    return 1;
+    return true;
 }
 
 int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {

@@ -119,9 +119,9 @@ class DataNoteViewer final {
     bool open_ = true;
 };
 
-// Edits currentDataNote (a new one of the form the user chooses when there is none). Returns 1
-// when the note was replaced, 0 when it was left as it was. generalFlags holds warncmntrmv.
-int EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
+// Edits currentDataNote (a new one of the form the user chooses when there is none). True when
+// the note was replaced, false when it was left as it was. generalFlags holds warncmntrmv.
+bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
 // Shows the viewer; without a note the message "記載事項はありません。" and 0.
 int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
 

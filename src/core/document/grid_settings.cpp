@@ -19,15 +19,15 @@ bool LoadSettings(Settings& settings, GridModel& grid, const std::string& path) 
     return read;
 }
 
-int SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
-                UserInterfacePort& ui) {
+bool SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
+                 UserInterfacePort& ui) {
     FileError error;
-    if (SaveSettings(settings, grid.columnFormats(), path, &error) == 1) {
-        return 1;
+    if (SaveSettings(settings, grid.columnFormats(), path, &error)) {
+        return true;
     }
     ui.showMessage("Tarnova", formatText("設定を%sに保存できませんでした(%s)。", path.c_str(),
                                          error.reason().c_str()));
-    return 0;
+    return false;
 }
 
 void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats) {

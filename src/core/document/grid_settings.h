@@ -18,9 +18,9 @@ class UserInterfacePort;
 bool LoadSettings(Settings& settings, GridModel& grid, const std::string& path);
 
 // The "Save Option" command: SaveSettings with the grid's column formats. A failure is reported
-// through ui, naming the path and the system's reason. Returns 1, or 0 when nothing was saved.
-int SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
-                UserInterfacePort& ui);
+// through ui, naming the path and the system's reason. False when nothing was saved.
+bool SaveOptions(const Settings& settings, const GridModel& grid, const std::string& path,
+                 UserInterfacePort& ui);
 
 // Formats every column of the grid; the sheet's cells are shown anew at the next paint.
 void ApplyColumnFormats(GridModel& grid, const ColumnFormats& formats);

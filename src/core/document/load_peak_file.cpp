@@ -78,8 +78,8 @@ std::string documentTitle(const std::string& path) {
     return "Tarnova - " + std::string(fileNamePart(path));
 }
 
-int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
-                   std::string& path) {
+ChosenOpenFile ChooseOpenFile(UserInterfacePort& ui, FilePort& files,
+                              const std::string& dataDirectory, std::string& path) {
     FileDialogRequest request;
     request.filters = {{"DATファイル(VARDEN88互換)", "*.DAT"},
                        {"PKSファイル(ピークサーチ互換)", "*.PKS"},
@@ -90,14 +90,14 @@ int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& da
     request.fileMustExist = true;
     const auto chosen = chosenPath(ui, files.chooseOpenFile(request));
     if (!chosen) {
-        return 0;
+        return ChosenOpenFile::None;
     }
     path = *chosen;
     const std::string_view extension = fileExtension(path);
     if (equalsIgnoringCase(extension, "DAT")) {
-        return 1;
+        return ChosenOpenFile::Dat;
     }
-    return equalsIgnoringCase(extension, "PKS") ? 2 : -1;
+    return equalsIgnoringCase(extension, "PKS") ? ChosenOpenFile::Pks : ChosenOpenFile::Other;
 }
 
 FileKind kindFromExtension(const std::string& path) {
@@ -129,12 +129,12 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
                         FileKind presetKind) {
     std::string filePath;
     FileKind kind = presetKind;
-    int chosenKind = 0;
+    ChosenOpenFile chosenKind = ChosenOpenFile::None;
     if (path) {
         filePath = *path;
     } else {
         chosenKind = ChooseOpenFile(ui, files, settings.dataDirectory, filePath);
-        if (chosenKind == 0) {
+        if (chosenKind == ChosenOpenFile::None) {
             return {};
         }
     }
@@ -155,7 +155,7 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
         kind = kindFromExtension(filePath);
     }
     // A chosen DAT file that is no instrument's file is read as DAT first.
-    if (kind == FileKind::None && chosenKind == 1) {
+    if (kind == FileKind::None && chosenKind == ChosenOpenFile::Dat) {
         kind = FileKind::Dat;
     }
 

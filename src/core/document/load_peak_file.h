@@ -35,11 +35,13 @@ LoadResult LoadPeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid,
                         const Settings& settings, const std::optional<std::string>& path,
                         FileKind presetKind = FileKind::None);
 
-// The open-file dialog. Returns 0 when cancelled or failed (a failure is reported), 1 for a
-// chosen name with the extension DAT, 2 with PKS (any case), -1 otherwise; the chosen name
-// is left in path.
-int ChooseOpenFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
-                   std::string& path);
+// What the open-file dialog gave: nothing (cancelled, or failed and reported), or a name with the
+// extension DAT, PKS (any case) or another one.
+enum class ChosenOpenFile { None, Dat, Pks, Other };
+
+// The open-file dialog; the chosen name is left in path.
+ChosenOpenFile ChooseOpenFile(UserInterfacePort& ui, FilePort& files,
+                              const std::string& dataDirectory, std::string& path);
 
 // The kind a path's extension selects: PKS, ASC, and DAT when the file starts with "&"
 // (the Micromass mark); None otherwise.

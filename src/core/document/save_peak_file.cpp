@@ -126,8 +126,8 @@ std::string PksNameFor(const std::string& path) {
     return stem + (upper ? ".PKS" : ".pks");
 }
 
-int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
-                   std::string& path) {
+std::optional<DataNoteForm> ChooseSaveFile(UserInterfacePort& ui, FilePort& files,
+                                           const std::string& dataDirectory, std::string& path) {
     FileDialogRequest request;
     request.filters = {{"DATファイル(VARDEN88互換)", "*.DAT"},
                        {"PKSファイル(ピークサーチ互換)", "*.PKS"}};
@@ -137,10 +137,10 @@ int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& da
     const FileDialogResult result = files.chooseSaveFile(request);
     const auto chosen = chosenPath(ui, result);
     if (!chosen) {
-        return 0;
+        return std::nullopt;
     }
     path = *chosen;
-    return result.filterIndex == 1 ? 2 : 1;
+    return result.filterIndex == 1 ? DataNoteForm::Pks : DataNoteForm::Dat;
 }
 
 Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path) {
@@ -226,11 +226,12 @@ bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const
     }
     while (!format) {
         target = initialSaveName(settings.dataDirectory);
-        const int chosen = ChooseSaveFile(ui, files, settings.dataDirectory, target);
-        if (chosen == 0) {
+        const std::optional<DataNoteForm> chosen =
+            ChooseSaveFile(ui, files, settings.dataDirectory, target);
+        if (!chosen) {
             return false;
         }
-        const DataNoteForm chosenFormat = chosen == 2 ? DataNoteForm::Pks : DataNoteForm::Dat;
+        const DataNoteForm chosenFormat = *chosen;
         target = withFormatExtension(std::move(target), chosenFormat);
         if (fileExists(target)) {
             const Answer answer = ConfirmOverwrite(ui, target);

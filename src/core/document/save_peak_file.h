@@ -44,11 +44,11 @@ bool WriteSheet(UserInterfacePort& ui, GridModel& grid, const std::string& path,
 std::string PksNameFor(const std::string& path);
 
 // The save-file dialog with the DAT and PKS filters, the PKS one preselected when
-// currentDataNote is in PKS form; the name field starts with path's text. Returns 0 when
-// cancelled or failed (a failure is reported), 1 for the DAT filter, 2 for the PKS filter;
-// the chosen name is left in path.
-int ChooseSaveFile(UserInterfacePort& ui, FilePort& files, const std::string& dataDirectory,
-                   std::string& path);
+// currentDataNote is in PKS form; the name field starts with path's text. The form of the chosen
+// filter, or none when cancelled or failed (a failure is reported); the chosen name is left in
+// path.
+std::optional<DataNoteForm> ChooseSaveFile(UserInterfacePort& ui, FilePort& files,
+                                           const std::string& dataDirectory, std::string& path);
 
 // "ファイル%sは既に存在します。上書きしますか？" with yes, no and cancel.
 Answer ConfirmOverwrite(UserInterfacePort& ui, const std::string& path);

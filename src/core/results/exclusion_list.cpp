@@ -39,8 +39,8 @@ const char* ReasonLabel(ExclusionReason reason) {
     return "手動";
 }
 
-std::string PointStateText(std::uint32_t flags) {
-    if ((flags & kPointDisabled) == 0) {
+std::string PointStateText(PeakFlags flags) {
+    if (!flags.test(PointFlag::Disabled)) {
         return "有効";
     }
     return std::string("無効 (") + ReasonLabel(ExclusionReasonOf(flags)) + ")";

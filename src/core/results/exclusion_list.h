@@ -19,7 +19,7 @@ const char* ReasonLabel(ExclusionReason reason);
 
 // The state of a point as the Toggle dialog shows it beside the point: "有効" for a point that
 // counts, "無効 (手動)" and the like for one that is out (UTF-8).
-std::string PointStateText(std::uint32_t flags);
+std::string PointStateText(PeakFlags flags);
 
 struct ExcludedPeak {
     std::uint32_t peak = 0; // index in the calculation's peak list

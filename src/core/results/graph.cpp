@@ -233,10 +233,10 @@ void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoi
         const bool inside = std::isfinite(px) && std::isfinite(py) && px + 1 >= plot.left &&
                             px - 1 < plot.right && py + 1 >= plot.top && py - 1 < plot.bottom;
         if (!inside) {
-            point.flags |= kPointOffGraph;
+            point.flags |= PointFlag::OffGraph;
             continue;
         }
-        point.flags &= ~kPointOffGraph;
+        point.flags &= ~PointFlag::OffGraph;
         const int x = static_cast<int>(px);
         const int y = static_cast<int>(py);
         if (positions != nullptr) {
@@ -245,7 +245,7 @@ void drawPoints(Surface& surface, const GraphScales& scales, std::vector<DataPoi
         if (point.isActive()) {
             surface.drawEllipse({x - m, y - m, x + m1, y + m1});
         } else {
-            if ((point.flags & kPointExcludedByFilter) != 0) {
+            if (point.flags.test(PointFlag::ExcludedByFilter)) {
                 surface.drawRectangle({x - m - 1, y - m - 1, x + m1 + 2, y + m1 + 2});
             }
             surface.drawLine({x - m, y - m}, {x + m1 + 1, y + m1 + 1});
@@ -274,7 +274,7 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     // Every point is off the graph until it is drawn.
     if (points != nullptr) {
         for (DataPoint& point : *points) {
-            point.flags |= kPointOffGraph;
+            point.flags |= PointFlag::OffGraph;
         }
     }
 
@@ -283,11 +283,11 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
     const int w = metrics.averageCharWidth;
 
     // A failed record, or one whose statistics are not valid, has nothing but its frame.
-    const bool drawsValues = points != nullptr && (result.status & kStatusStatistics) != 0 &&
+    const bool drawsValues = points != nullptr && result.status.test(StatusFlag::Statistics) &&
                              result.maxTime != result.minTime;
     const bool hasLine = HasFittedCurve(result);
     const bool isLine = hasLine && result.fit->method == kLinearMethod;
-    const bool hasLimits = hasLine && (result.status & kStatusLineTest) != 0;
+    const bool hasLimits = hasLine && result.status.test(StatusFlag::LineTest);
     const LineFit* fit = hasLine ? &*result.fit : nullptr;
     const double maxTime = result.maxTime;
     GraphScales scales;

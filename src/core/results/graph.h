@@ -37,7 +37,7 @@ struct GraphExtent {
 
 // Draws result into area with the graph options of resultFlags (kResultGraphName,
 // kResultGraphFormula, kResultValueLabel, kResultTimeLabel, kResultRegLine, kResultRegLimit,
-// kResultAvgLine). Sets or clears each drawn point's off-graph mark (kPointOffGraph). A record
+// kResultAvgLine). Sets or clears each drawn point's off-graph mark (PointFlag::OffGraph). A record
 // without points, or without statistics, draws its frame only. positions and extent may be
 // null; when given they are filled afresh.
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,

@@ -34,7 +34,7 @@ void RefitRecord(RegressionResult& record) {
         return;
     }
     record.fit.reset();
-    if (ComputeStatistics(record) == 1) {
+    if (ComputeStatistics(record)) {
         FitLine(record);
     }
 }
@@ -50,15 +50,16 @@ bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method) {
     return true;
 }
 
-std::uint32_t ChosenPointFlags(std::uint32_t flags, bool enable) {
-    const bool active = (flags & kPointDisabled) == 0;
+PointFlags ChosenPointFlags(PointFlags flags, bool enable) {
+    const bool active = !flags.test(PointFlag::Disabled);
     if (enable == active) {
         return flags;
     }
     // An enabled point stays in through later filter runs; a disabled one is out by hand.
-    return enable ? (flags & ~kPointExclusionBits) | kPointKeptByUser
-                  : (flags | kPointDisabled) &
-                        ~(kPointExcludedByFilter | kPointExcludedByCorrection | kPointKeptByUser);
+    return enable ? (flags & ~kPointExclusionBits) | PointFlag::KeptByUser
+                  : (flags | PointFlag::Disabled) &
+                        ~(PointFlag::ExcludedByFilter | PointFlag::ExcludedByCorrection |
+                          PointFlag::KeptByUser);
 }
 
 bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
@@ -78,7 +79,7 @@ bool ClickDataPoint(RegressionResult& record, int index, PointButton button) {
 void EnableAllDataPoints(RegressionResult& record) {
     // Every point back, none of them held against the outlier filter.
     for (DataPoint& point : PointsOf(record)) {
-        point.flags &= ~(kPointExclusionBits | kPointKeptByUser);
+        point.flags &= ~(kPointExclusionBits | PointFlag::KeptByUser);
     }
     RefitRecord(record);
 }

@@ -32,12 +32,12 @@ bool SetSheetMethod(CalcState& state, int sheet, std::uint32_t method);
 
 // The flags of a point the user enables (enable) or disables: a point that changes becomes the
 // user's choice, whatever excluded it before; one left as it was keeps its reason.
-std::uint32_t ChosenPointFlags(std::uint32_t flags, bool enable);
+PointFlags ChosenPointFlags(PointFlags flags, bool enable);
 
 enum class PointButton { Left, Right };
 
 // A point the user enables or disables is the user's choice from then on: the reason of an
-// earlier exclusion is cleared, and a point enabled again is marked kPointKeptByUser, which
+// earlier exclusion is cleared, and a point enabled again is marked PointFlag::KeptByUser, which
 // the outlier filter never disables. None of these refits runs the filter.
 
 // A click on point index of record: the left button toggles the point, the right button only

@@ -10,7 +10,7 @@ namespace tarnova {
 namespace {
 
 // The flags a step keeps: the off-graph mark belongs to the last drawing, not to the point.
-constexpr std::uint32_t kKeptPointFlags = ~kPointOffGraph;
+constexpr PointFlags kKeptPointFlags = ~PointFlag::OffGraph;
 
 bool sameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
@@ -40,16 +40,16 @@ bool samePoints(const RegressionResult& a, const RegressionResult& b) {
     return true;
 }
 
-std::vector<std::uint32_t> pointFlags(const RegressionResult& record) {
-    std::vector<std::uint32_t> flags;
+std::vector<PointFlags> pointFlags(const RegressionResult& record) {
+    std::vector<PeakFlags> flags;
     for (const DataPoint& point : PointsOf(record)) {
         flags.push_back(point.flags & kKeptPointFlags);
     }
     return flags;
 }
 
-std::vector<std::uint32_t> peakFlags(const CalcState& state) {
-    std::vector<std::uint32_t> flags;
+std::vector<PeakFlags> peakFlags(const CalcState& state) {
+    std::vector<PeakFlags> flags;
     flags.reserve(state.peaks.size());
     for (const PeakRecord& peak : state.peaks) {
         flags.push_back(peak.flags);
@@ -94,7 +94,7 @@ void putBack(const PointHistory::RecordSide& side, RegressionResult& record) {
     }
     std::size_t i = 0;
     for (DataPoint& point : PointsOf(record)) {
-        point.flags = (point.flags & kPointOffGraph) | side.flags[i++];
+        point.flags = (point.flags & PointFlag::OffGraph) | side.flags[i++];
     }
     record.fitMethod = side.fitMethod;
     RefitRecord(record);
@@ -111,7 +111,7 @@ bool PointHistory::record(CalcState& state, int sheet, const std::function<bool(
         }
     }
     const bool wholeTable = sheet == kAllSheets;
-    std::vector<std::uint32_t> peaksBefore;
+    std::vector<PeakFlags> peaksBefore;
     if (wholeTable) {
         peaksBefore = peakFlags(state);
     }
@@ -132,7 +132,7 @@ bool PointHistory::record(CalcState& state, int sheet, const std::function<bool(
         }
     }
     if (wholeTable) {
-        std::vector<std::uint32_t> peaksAfter = peakFlags(state);
+        std::vector<PeakFlags> peaksAfter = peakFlags(state);
         if (peaksAfter != peaksBefore) {
             step.peakFlagsBefore = std::move(peaksBefore);
             step.peakFlagsAfter = std::move(peaksAfter);
@@ -152,7 +152,7 @@ bool PointHistory::record(CalcState& state, int sheet, const std::function<bool(
 }
 
 std::optional<int> PointHistory::restore(CalcState& state, const Step& step, bool after) {
-    const std::vector<std::uint32_t>& peaks = after ? step.peakFlagsAfter : step.peakFlagsBefore;
+    const std::vector<PeakFlags>& peaks = after ? step.peakFlagsAfter : step.peakFlagsBefore;
     bool whole = peaks.empty() || peaks.size() == state.peaks.size();
     for (const RecordChange& change : step.records) {
         const RegressionResult* record = SheetRecord(state, change.sheet);

@@ -44,7 +44,7 @@ class PointHistory final {
     struct RecordSide {
         std::uint32_t fitMethod = 0;
         // The flags of its points, when the step kept the points themselves.
-        std::vector<std::uint32_t> flags;
+        std::vector<PointFlags> flags;
         // The whole record, when the step formed its points anew.
         std::optional<RegressionResult> whole;
     };
@@ -55,8 +55,8 @@ class PointHistory final {
     };
     struct Step {
         std::vector<RecordChange> records;
-        std::vector<std::uint32_t> peakFlagsBefore; // both empty when the peaks kept their flags
-        std::vector<std::uint32_t> peakFlagsAfter;
+        std::vector<PeakFlags> peakFlagsBefore; // both empty when the peaks kept their flags
+        std::vector<PeakFlags> peakFlagsAfter;
         std::optional<FitChoices> choicesBefore; // both none when the choices stayed
         std::optional<FitChoices> choicesAfter;
     };

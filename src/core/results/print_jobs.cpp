@@ -112,7 +112,7 @@ bool printDataPoints(PrintJob& job, const RegressionResult& sheet, const Surface
 
 struct ReportContent {
     const DataNote* note;
-    std::uint32_t calcFlags;
+    CalcFlags calcFlags;
     std::uint32_t resultFlags;
     ReportOptions options;
     std::span<const PeakRecord> peaks;
@@ -167,7 +167,7 @@ bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& co
 } // namespace
 
 int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags) {
+                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags) {
     return printSheets(environment, kResultJobTitle, sheets,
                        [&](PrintJob& job, RegressionResult& sheet) {
                            SurfaceRect area = SheetPageArea(job.metrics());
@@ -196,7 +196,7 @@ ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
 }
 
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
+                const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
                 std::uint32_t reportFlags, const AskReportOptions& dialog,
                 std::span<const PeakRecord> peaks) {
     constexpr std::uint32_t kReportItems =

@@ -4,6 +4,7 @@
 // nothing or not everything was printed, after telling the user why.
 #pragma once
 
+#include "calc/calc_flags.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 #include "results/printer_port.h"
@@ -20,7 +21,7 @@ inline constexpr const char* kGraphJobTitle = "Tarnova - Graph";
 
 // One page per sheet with the sheet's text, as the result window shows it. note may be null.
 int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags);
+                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags);
 
 // One page per sheet with its graph, 16 : 10 in centimetres, at the top of the page's area.
 int PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
@@ -48,7 +49,7 @@ using AskReportOptions = std::function<bool(ReportOptions& options)>;
 // which points were excluded by hand or by the filter says how many below the file name
 // (CountExclusions).
 int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
+                const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
                 std::uint32_t reportFlags, const AskReportOptions& dialog,
                 std::span<const PeakRecord> peaks = {});
 

@@ -77,12 +77,12 @@ std::optional<std::string> SheetsText(const CalcState& state, int sheet, const D
     return WriteIrd(records, &copied, state.calcFlags, copyOutputFlags, state.peaks);
 }
 
-int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
-                     UserInterfacePort& ui, FilePort& files) {
+bool SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
+                      UserInterfacePort& ui, FilePort& files) {
     const std::optional<std::string> path =
         chooseFile(ui, files, {{"同位体比データ", "*.IRD"}}, settings.dataDirectory, "IRD");
     if (!path) {
-        return 0;
+        return false;
     }
     const std::span<const RegressionResult> records =
         state.results ? std::span<const RegressionResult>(*state.results)
@@ -91,13 +91,13 @@ int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Setting
         WriteIrd(records, note, state.calcFlags, settings.fileOutputFlags, state.peaks);
     if (!text) {
         ui.showMessage(kCaption, kNoMemory);
-        return 0;
+        return false;
     }
     if (!writeWholeFile(*path, *text)) {
         ui.showMessage(kCaption, *path);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 std::optional<std::string> ChooseGraphFile(UserInterfacePort& ui, FilePort& files,

@@ -37,9 +37,9 @@ std::optional<std::string> SheetsText(const CalcState& state, int sheet, const D
 // directory; a name without an extension gets ".IRD") and writes the IRD text of every record
 // with fileOutputFlags, replacing the file in one step. A text that cannot be made shows "Not
 // enough cor.", a file that cannot be written shows its path (caption "Tarnova"), a failed
-// dialog its error. Returns 1 when written, 0 otherwise.
-int SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
-                     UserInterfacePort& ui, FilePort& files);
+// dialog its error. True when written.
+bool SaveResultsAsIrd(const CalcState& state, const DataNote* note, const Settings& settings,
+                      UserInterfacePort& ui, FilePort& files);
 
 // "Save As..." of the graph window: asks for a file name (no filter; a name without an
 // extension gets ".EMF"). None when cancelled or failed (a failure is reported).

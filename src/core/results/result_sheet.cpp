@@ -45,14 +45,14 @@ std::optional<std::string> NoteDataName(const DataNote& note) {
 }
 
 int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, std::uint32_t calcFlags, std::uint32_t resultFlags,
+                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
                     DescribeOperation describe) {
     const FontMetrics metrics = surface.fontMetrics();
     const int w = metrics.averageCharWidth;
     const int h = metrics.lineHeight;
     const int x0 = area.left;
     const auto shown = [resultFlags](std::uint32_t flag) { return (resultFlags & flag) != 0; };
-    const bool correlation = (result.status & kStatusCorrelation) != 0;
+    const bool correlation = result.status.test(StatusFlag::Correlation);
     int y = area.top + 5;
 
     if (shown(kResultSheetName)) {
@@ -70,13 +70,13 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     y += h;
 
     if (shown(kResultAverage)) {
-        const std::string meanText = (result.status & kStatusStatistics) != 0
+        const std::string meanText = result.status.test(StatusFlag::Statistics)
                                          ? "平均値: " + formatGeneral(result.mean, 8)
                                          : std::string("平均値は計算不可能です(n < 1)");
         surface.drawText({x0 + 5, y}, meanText);
         if (correlation) {
-            const bool conf95 = (calcFlags & kCalcConf95) != 0;
-            const bool useStdDev = (calcFlags & kCalcUseStdDev) != 0;
+            const bool conf95 = calcFlags.test(CalcFlag::Conf95);
+            const bool useStdDev = calcFlags.test(CalcFlag::UseStdDev);
             const double sigma = useStdDev ? result.stdDev : result.stdDevUnbiased;
             const double limit = useStdDev ? sigma * (conf95 ? 2.0 : 1.0) : sigma * result.tLimit;
             int x = advance(surface, x0 + 5, meanText, w);
@@ -108,12 +108,12 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
 
-    if (shown(kResultFormula) && (result.status & (kStatusLine | kStatusFitFailed)) != 0 &&
+    if (shown(kResultFormula) && result.status.test(StatusFlag::Line | StatusFlag::FitFailed) &&
         describe != nullptr) {
         SurfaceRect block = area;
         block.top = y;
-        const std::uint32_t flags =
-            (result.status & 0xFFFF) | ((calcFlags & kCalcViewMask) << kDescribeCalcShift);
+        const std::uint32_t flags = (result.status.raw() & 0xFFFF) |
+                                    ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
         describe(surface, block, flags, result.fit ? &*result.fit : nullptr);
         y = block.top;
     }
@@ -137,7 +137,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
 SurfacePoint ResultSheetExtent(FontMetrics metrics,
                                const std::function<int(std::string_view)>& textWidth,
                                const RegressionResult& result, const DataNote* note,
-                               std::uint32_t calcFlags, std::uint32_t resultFlags,
+                               CalcFlags calcFlags, std::uint32_t resultFlags,
                                DescribeOperation describe) {
     MeasuringSurface measure(metrics, textWidth);
     SurfaceRect area{0, 0, 0, 0};

@@ -102,13 +102,13 @@ void setBit(Settings& settings, const SettingKey& key, bool on) {
 // A boolean key; a missing or malformed one logs missingLine and takes its default.
 bool readFlag(const IniFile& file, Settings& settings, const SettingKey& key,
               const std::string& missingLine) {
-    int value = ReadBoolKey(file, key.section, key.key);
-    if (value < 0) {
+    std::optional<bool> value = ReadBoolKey(file, key.section, key.key);
+    if (!value) {
         LogLine(missingLine);
-        value = key.defaultValue ? 1 : 0;
+        value = key.defaultValue;
     }
-    setBit(settings, key, value == 1);
-    return value == 1;
+    setBit(settings, key, *value);
+    return *value;
 }
 
 void loadGeneral(const IniFile& file, Settings& settings, const std::vector<SettingKey>& keys) {
@@ -133,7 +133,7 @@ void loadColumnFormats(const IniFile& file, ColumnFormats& formats,
             continue;
         }
         ColumnFormat read;
-        if (ReadFormatKey(file, key.section, key.key, read.width, read.decimals) == 1) {
+        if (ReadFormatKey(file, key.section, key.key, read.width, read.decimals)) {
             LogLine(formatText("[peakeditor]%s is %d, %d.", key.key, read.width, read.decimals));
         } else {
             LogLine(formatText("[peakeditor]%s is not found.", key.key));
@@ -157,7 +157,7 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
             continue;
         }
         double level = kDefaultTestLevel;
-        if (ReadNumberKey(file, key.section, key.key, level) == 0 || !isValidTestLevel(level)) {
+        if (!ReadNumberKey(file, key.section, key.key, level) || !isValidTestLevel(level)) {
             LogLine("No item.");
             level = kDefaultTestLevel;
         }
@@ -236,25 +236,26 @@ int ReadStringKey(const IniFile& file, std::string_view section, std::string_vie
     return static_cast<int>(buffer.size());
 }
 
-int ReadBoolKey(const IniFile& file, std::string_view section, std::string_view key) {
+std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
+                                std::string_view key) {
     std::string text;
     if (ReadStringKey(file, section, key, text, kBoolRoom) < 0) {
-        return -1;
+        return std::nullopt;
     }
     if (equalsIgnoringCase(text, "TRUE") || equalsIgnoringCase(text, "YES") || text == "1") {
-        return 1;
+        return true;
     }
     if (equalsIgnoringCase(text, "FALSE") || equalsIgnoringCase(text, "NO") || text == "0") {
-        return 0;
+        return false;
     }
-    return -1;
+    return std::nullopt;
 }
 
-int ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
-                  int& decimals) {
+bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
+                   int& decimals) {
     std::string text;
     if (ReadStringKey(file, section, key, text, kFormatRoom) < 0) {
-        return 0;
+        return false;
     }
     int first = 0;
     int second = 0;
@@ -262,33 +263,33 @@ int ReadFormatKey(const IniFile& file, std::string_view section, std::string_vie
     if (pair.readInt(first) && pair.literal('.') && pair.readInt(second) && pair.atEnd()) {
         width = first;
         decimals = second;
-        return 1;
+        return true;
     }
     TextScanner single(text);
     if (single.readInt(first) && (single.atEnd() || (single.literal('.') && single.atEnd()))) {
         width = first;
         decimals = 0;
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
-int ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
-                  double& value) {
+bool ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
+                   double& value) {
     std::string text(kNothing);
     const bool found = ReadStringKey(file, section, key, text, kNumberRoom) >= 0;
     LogLine(text);
     if (!found) {
-        return 0;
+        return false;
     }
     // A level that is no finite number would make every test meaningless.
     TextScanner scanner(text);
     double read = 0.0;
     if (!scanner.readDouble(read) || !scanner.atEnd() || !std::isfinite(read)) {
-        return 0;
+        return false;
     }
     value = read;
-    return 1;
+    return true;
 }
 
 bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string& path,
@@ -338,8 +339,8 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     return {};
 }
 
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
-                 FileError* error) {
+bool SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                  FileError* error) {
     const auto change = [&](IniFile& file) {
         for (const SettingKey& key : settingKeys()) {
             if (isAvgLimit(key) ||
@@ -351,7 +352,7 @@ int SaveSettings(const Settings& settings, const ColumnFormats& formats, const s
         saveMethods(file, settings);
         return true;
     };
-    return UpdateProfile(path, change, error) ? 1 : 0;
+    return UpdateProfile(path, change, error);
 }
 
 } // namespace tarnova

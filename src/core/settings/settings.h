@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -114,11 +115,10 @@ bool LoadSettings(Settings& settings, ColumnFormats& formats, const std::string&
 // Writes every key but avglimit into the file at path (datadir only when set; the method and
 // the filter of section "regression" only when they are not the line and off or the file holds
 // them already; each of
-// methodChoices into section "regressionmethods"), keeping the rest of the file. Returns 1, or 0
-// when the file could not be read or written; error (when given) then says why, and the file is
-// unchanged.
-int SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
-                 FileError* error = nullptr);
+// methodChoices into section "regressionmethods"), keeping the rest of the file. False when the
+// file could not be read or written; error (when given) then says why, and the file is unchanged.
+bool SaveSettings(const Settings& settings, const ColumnFormats& formats, const std::string& path,
+                  FileError* error = nullptr);
 
 // The message ("Tarnova" caption) for an INI file that could not be written, with the reason.
 std::string iniWriteFailureMessage(const std::string& path, const FileError& error);
@@ -133,14 +133,16 @@ std::string settingText(const SettingKey& key, const Settings& settings,
 // that is literally "==nothing==" counts as missing.
 int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
                   std::string& buffer, std::size_t bufferSize);
-// 1 for "TRUE", "YES" (any case) or "1"; 0 for "FALSE", "NO" or "0"; -1 when missing or other.
-int ReadBoolKey(const IniFile& file, std::string_view section, std::string_view key);
-// 1 with width and decimals for "W.D", "W" or "W."; 0 when missing or malformed.
-int ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
-                  int& decimals);
-// 1 with the value when the whole text is a finite number; 0 when missing or malformed. The text
+// True for "TRUE", "YES" (any case) or "1"; false for "FALSE", "NO" or "0"; none when missing
+// or other.
+std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
+                                std::string_view key);
+// Width and decimals for "W.D", "W" or "W."; false when missing or malformed.
+bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
+                   int& decimals);
+// The value when the whole text is a finite number; false when missing or malformed. The text
 // read is logged first.
-int ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
-                  double& value);
+bool ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
+                   double& value);
 
 } // namespace tarnova

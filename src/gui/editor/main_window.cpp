@@ -322,13 +322,13 @@ void MainWindow::runCalculation(bool fresh) {
                                              settingsFilePath(),
                                              context_.settings.regressionMethod};
     CalcState& calculation = context_.calculation;
-    if (fresh || calculation.calcFlags == 0) {
+    if (fresh || calculation.calcFlags.none()) {
         // A new calculation starts with the options' outlier filter; the one kept when it is
         // cancelled keeps its own.
         const OutlierFilter kept =
             std::exchange(calculation.outlierFilter, context_.settings.outlierFilter);
-        if (RunNewCalculation(calculation, context_.grid, environment) == 0 &&
-            calculation.calcFlags != 0) {
+        if (!RunNewCalculation(calculation, context_.grid, environment) &&
+            calculation.calcFlags.any()) {
             calculation.outlierFilter = kept;
         }
         return;
@@ -368,7 +368,7 @@ void MainWindow::showOptions() {
 void MainWindow::saveOptions() {
     // The methods chosen for records of the calculation are kept with the options.
     Settings saved = context_.settings;
-    if (context_.calculation.calcFlags != 0) {
+    if (context_.calculation.calcFlags.any()) {
         saved.methodChoices = context_.calculation.fitChoices.byName;
     }
     SaveOptions(saved, context_.grid, settingsFilePath(), context_.port);

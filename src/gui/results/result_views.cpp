@@ -31,7 +31,7 @@ ResultWindow* ResultViews::resultWindow() const {
 template <typename Window>
 Window* ResultViews::open(QPointer<Window>& window, ResultView* ViewLink::*field,
                           const std::string& title) {
-    if ((calculation_.calcFlags & kCalcConfirmed) == 0) {
+    if (!calculation_.calcFlags.test(CalcFlag::Confirmed)) {
         return nullptr;
     }
     if (window == nullptr || link_.*field == nullptr) {

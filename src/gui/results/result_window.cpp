@@ -44,7 +44,7 @@ class SheetCanvas final : public QWidget {
     void paintEvent(QPaintEvent*) override {
         CalcState& calculation = views_.calculation();
         const RegressionResult* record = SheetRecord(calculation, window_.currentSheet());
-        if (record == nullptr || (record->status & kStatusNoActivePoint) != 0) {
+        if (record == nullptr || record->status.test(StatusFlag::NoActivePoint)) {
             return;
         }
         QPainter painter(this);
@@ -84,7 +84,7 @@ ResultWindow::ResultWindow(ResultViews& views, const QString& title, QWidget* pa
 }
 
 QSize ResultWindow::sheetSize(const RegressionResult* record) const {
-    if (record == nullptr || (record->status & kStatusNoActivePoint) != 0) {
+    if (record == nullptr || record->status.test(StatusFlag::NoActivePoint)) {
         return {0, 0};
     }
     const QFontMetrics font(canvas_->font(), canvas_);

@@ -77,7 +77,7 @@ ToggleDialog::ToggleDialog(const RegressionResult& record, QWidget* parent,
 void ToggleDialog::showStates(const QItemSelection& ranges, bool selected) {
     for (const QItemSelectionRange& range : ranges) {
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            const std::uint32_t flags =
+            const PointFlags flags =
                 ChosenPointFlags(flags_[static_cast<std::size_t>(row)], selected);
             list_->item(row)->setText(lines_[row] + "  " +
                                       QString::fromStdString(PointStateText(flags)));

@@ -3,6 +3,8 @@
 // out, the reason (by hand, by the filter, by a correction) as the selection would leave it.
 #pragma once
 
+#include "calc/result_table.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -37,8 +39,8 @@ class ToggleDialog final : public QDialog {
     void showStates(const QItemSelection& ranges, bool selected);
 
     QListWidget* list_;
-    QStringList lines_;                // "%d: %G - %.4G" of each point
-    std::vector<std::uint32_t> flags_; // each point's flags when the dialog opened
+    QStringList lines_;             // "%d: %G - %.4G" of each point
+    std::vector<PointFlags> flags_; // each point's flags when the dialog opened
 };
 
 } // namespace tarnova::gui

@@ -58,7 +58,7 @@ class Calculation : public ::testing::Test {
 
 TEST_F(Calculation, NewCalculationFromStartToWindows) {
     choose({false, true}, {true, false}, {false, false});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     // Sorted by time, elements by label.
     EXPECT_EQ(state.peaks.front().time, 10.0);
     EXPECT_EQ(state.peaks[1].time, 15.0);
@@ -68,7 +68,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
     ASSERT_EQ(state.resultCount(), 1);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar40/Ar36");
     EXPECT_EQ((*state.results)[0].pointCount, 4);
-    EXPECT_EQ(state.calcFlags, kCalcConfirmed | kCalcShowGraph | kCalcShowResult);
+    EXPECT_EQ(state.calcFlags, CalcFlag::Confirmed | CalcFlag::ShowGraph | CalcFlag::ShowResult);
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Graph - untitled",
                                                     "Result - untitled", "arrange 110"}));
     const CalculationSettingsForm& opened = port.openedForms[0];
@@ -81,7 +81,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
 TEST_F(Calculation, SettingsStartFromTheOptions) {
     environment.generalFlags = kConf95 | kShowGraph;
     port.presses.clear();
-    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_FALSE(RunCalculation(state, source, environment));
     const CalculationSettingsForm& opened = port.openedForms.at(0);
     EXPECT_TRUE(opened.conf95);
     EXPECT_FALSE(opened.useStdDev);
@@ -90,7 +90,7 @@ TEST_F(Calculation, SettingsStartFromTheOptions) {
     EXPECT_FALSE(opened.printReports);
     EXPECT_FALSE(opened.printPeakList);
     // A cancelled new calculation leaves no calculation, but its lists.
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
     EXPECT_EQ(state.elements.size(), 2u);
 }
 
@@ -102,7 +102,7 @@ TEST_F(Calculation, ConfirmRefusesEmptyChoicesAndMissingSets) {
         form.correctionSet = "";
     });
     port.presses.push_back([](CalculationSettingsForm& form) { form.correct = false; });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_EQ(
         ui.messages,
         (std::vector<test::RecordedMessage>{
@@ -115,37 +115,37 @@ TEST_F(Calculation, ConfirmRefusesEmptyChoicesAndMissingSets) {
 // box counts only the items really selected.
 TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) {
     port.presses.push_back([](CalculationSettingsForm& form) { form.allAbundances = true; });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ASSERT_EQ(state.resultCount(), 2);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
     EXPECT_EQ((*state.results)[1].sheetName, "Ar40");
-    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, kCalcAllAbundances);
+    EXPECT_EQ(state.calcFlags & CalcFlag::AllAbundances, CalcFlag::AllAbundances);
 
     KeepPointStates(state, kAllSheets, 1, port, 99.7);
     port.presses.push_back([](CalculationSettingsForm& form) {
         form.allAbundances = false;
         form.abundances = {false, true};
     });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     const CalculationSettingsForm& reopened = port.openedForms[1];
     EXPECT_TRUE(reopened.allAbundances);
     EXPECT_EQ(reopened.abundances, (std::vector<bool>{true, true}));
     EXPECT_EQ(reopened.numerators.size(), 2u);
     ASSERT_EQ(state.resultCount(), 1);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar40");
-    EXPECT_EQ(state.calcFlags & kCalcAllAbundances, 0u);
+    EXPECT_FALSE(state.calcFlags.test(CalcFlag::AllAbundances));
 }
 
 TEST_F(Calculation, SameLabelOnBothSidesFails) {
     choose({true, false}, {true, false}, {false, false});
-    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_FALSE(RunCalculation(state, source, environment));
     EXPECT_EQ(ui.messages.back().text, "回帰計算に失敗しました。");
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
 }
 
 TEST_F(Calculation, NoPeaksOrNoDialog) {
     PeakListSource empty = [] { return std::optional<std::vector<PeakRecord>>(); };
-    EXPECT_EQ(RunCalculation(state, empty, environment), 0);
+    EXPECT_FALSE(RunCalculation(state, empty, environment));
     EXPECT_EQ(ui.messages.back().text, "No peak in editor.");
     EXPECT_FALSE(OpenCalculationSettings(state, iniPath));
 }
@@ -159,17 +159,17 @@ TEST_F(Calculation, CorrectionSetsFromTheIni) {
         form.correct = true;
         form.correctionSet = "Atm";
     });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_EQ(port.openedForms[0].correctionSets, (std::vector<std::string>{"Atm", "Blank"}));
     EXPECT_EQ(state.correctionSet, "Atm");
-    EXPECT_EQ(state.calcFlags & kCalcCorrect, kCalcCorrect);
+    EXPECT_EQ(state.calcFlags & CalcFlag::Correct, CalcFlag::Correct);
     // 3010 - 10 x 10.05 at time 15.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 3010 - 100.5);
 
     // A recalculation corrects the extracted values again, not the corrected ones.
     KeepPointStates(state, 0, 1, port, 99.7);
     port.presses.push_back([](CalculationSettingsForm&) {});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_TRUE(port.openedForms[1].correct);
     EXPECT_EQ(port.openedForms[1].correctionSet, "Atm");
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 3010 - 100.5);
@@ -179,16 +179,16 @@ TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
     writeIni("[general]\ninterferance=2\n");
     state.correctionSet = "Atm";
     choose({false, true}, {true, false});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_TRUE(port.openedForms[0].correctionSets.empty());
     EXPECT_TRUE(port.openedForms[0].correctionSetsUnnamed);
 
     // A recalculation that had corrections on opens with them off.
-    state.calcFlags |= kCalcCorrect;
+    state.calcFlags |= CalcFlag::Correct;
     const auto form = OpenCalculationSettings(state, iniPath);
     ASSERT_TRUE(form);
     EXPECT_FALSE(form->correct);
-    EXPECT_EQ(state.calcFlags & kCalcCorrect, 0u);
+    EXPECT_FALSE(state.calcFlags.test(CalcFlag::Correct));
 
     writeIni("[general]\ninterferance=0\n[interferance]\nAtm=1\n");
     EXPECT_FALSE(OpenCalculationSettings(state, iniPath)->correctionSetsUnnamed);
@@ -202,7 +202,7 @@ TEST_F(Calculation, PlacementAndPrintJobs) {
     InstallDataNote(note);
     choose({false, true}, {true, false}, {false, false});
     test::LogCapture log;
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ReleaseDataNote();
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Result - run.PKS", "arrange 012",
                                                     "print peaks", "print reports"}));
@@ -215,7 +215,7 @@ TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
     port.printed = false;
     choose({false, true}, {true, false}, {false, false});
     test::LogCapture log;
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_THAT(port.calls, ::testing::ElementsAre("dialog", "print peaks", "print reports"));
     EXPECT_THAT(log.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("printed"))));
 }
@@ -225,11 +225,11 @@ TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
 // confirmed "開始" closes the windows and replaces the table.
 TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
     choose({false, true}, {true, false}, {false, true});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ClickDataPoint((*state.results)[1], 2, PointButton::Left);
     const RegressionResult before = (*state.results)[1];
     ASSERT_EQ(before.activeCount, 3);
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     port.calls.clear();
 
     const PeakListSource nothing = [] { return std::optional<std::vector<PeakRecord>>(); };
@@ -242,7 +242,7 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
          {Attempt{&source, true}, Attempt{&nothing, false}, Attempt{&empty, false}}) {
         port.presses.clear(); // the dialog is cancelled
         port.calls.clear();
-        EXPECT_EQ(RunNewCalculation(state, *attempt.source, environment), 0);
+        EXPECT_FALSE(RunNewCalculation(state, *attempt.source, environment));
         EXPECT_EQ(port.calls, (attempt.dialogShown ? std::vector<std::string>{"dialog"}
                                                    : std::vector<std::string>{}));
         EXPECT_EQ(state.calcFlags, flags);
@@ -257,7 +257,7 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
     port.calls.clear();
     choose({false, true}, {true, false}, {false, false});
     test::LogCapture log;
-    ASSERT_EQ(RunNewCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunNewCalculation(state, source, environment));
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
                                                     "Result - untitled", "arrange 110"}));
     EXPECT_THAT(log.lines(),
@@ -271,19 +271,19 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
 // and is replaced only when the new settings are confirmed.
 TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
     choose({false, true}, {true, false}, {false, true});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     RegressionResult& ratio = (*state.results)[1];
     ClickDataPoint(ratio, 1, PointButton::Left);
     const std::uint32_t peak = ratio.points->at(1).peakIndex;
     const double slope = ratio.fit->slope;
-    const std::uint32_t flags = state.calcFlags;
+    const CalcFlags flags = state.calcFlags;
     port.calls.clear();
 
     KeepPointStates(state, 1, 1, port, 99.7);
     EXPECT_EQ(port.calls, std::vector<std::string>{"recalc"});
     EXPECT_TRUE(state.peaks[peak].isDisabled());
     port.presses.clear();
-    EXPECT_EQ(RunCalculation(state, source, environment), 0);
+    EXPECT_FALSE(RunCalculation(state, source, environment));
     EXPECT_EQ(port.calls, (std::vector<std::string>{"recalc", "dialog"}));
     EXPECT_EQ(state.calcFlags, flags);
     ASSERT_EQ(state.resultCount(), 2);
@@ -295,7 +295,7 @@ TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
     KeepPointStates(state, 1, 1, port, 99.7);
     port.calls.clear();
     port.presses.push_back([](CalculationSettingsForm&) {});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
                                                     "Result - untitled", "arrange 110"}));
     // The ratio leaves the disabled peak out; the abundance holds it as a disabled point.
@@ -328,7 +328,7 @@ std::set<std::uint32_t> heldPeaks(const RegressionResult& record) {
 // longer holds it.
 TEST_F(Calculation, RedoFromAnotherSheetKeepsAnExclusionCarriedByUpdateAll) {
     choose({false, true}, {true, false}, {false, true});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ASSERT_TRUE(ClickDataPoint((*state.results)[0], 2, PointButton::Left));
     const std::uint32_t peak = (*state.results)[0].points->at(2).peakIndex;
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
@@ -337,7 +337,7 @@ TEST_F(Calculation, RedoFromAnotherSheetKeepsAnExclusionCarriedByUpdateAll) {
     RedoCalculationExcludingDisabled(state, port);
     EXPECT_EQ(port.calls.back(), "recalc");
     port.presses.push_back([](CalculationSettingsForm&) {});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     EXPECT_EQ(disabledPeaks((*state.results)[0]), std::set<std::uint32_t>{peak});
     EXPECT_EQ((*state.results)[0].activeCount, 3);
     EXPECT_EQ(heldPeaks((*state.results)[1]).count(peak), 0u);
@@ -354,7 +354,7 @@ TEST_F(Calculation, RedoKeepsTheDisabledPointsOfEverySheet) {
     peaks.push_back(makePeak("Ar36", 80, 10.0));
     // Elements by label: Ar36, Ar38, Ar40. Sheets: Ar38, Ar40, Ar38/Ar36, Ar40/Ar36.
     choose({false, true, true}, {true, false, false}, {false, true, true});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ASSERT_EQ(state.resultCount(), 4);
     const struct {
         int sheet;
@@ -373,7 +373,7 @@ TEST_F(Calculation, RedoKeepsTheDisabledPointsOfEverySheet) {
 
     RedoCalculationExcludingDisabled(state, port);
     port.presses.push_back([](CalculationSettingsForm&) {});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ASSERT_EQ(state.resultCount(), 4);
     for (std::size_t sheet = 0; sheet < 4; ++sheet) {
         SCOPED_TRACE(sheet);
@@ -409,12 +409,12 @@ TEST_F(Calculation, NewCalculationOpensWithTheLastChoices) {
         form.correct = true;
         form.correctionSet = "Blank";
     });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     ReleaseCalculation(state, &port);
 
     // Ar38 is new and stands between the two.
     peaks.push_back(makePeak("Ar38", 60, 1));
-    ASSERT_EQ(RunNewCalculation(state, source, environment), 0);
+    ASSERT_FALSE(RunNewCalculation(state, source, environment));
     const CalculationSettingsForm& opened = port.openedForms.at(1);
     EXPECT_EQ(opened.labels, (std::vector<std::string>{"Ar36", "Ar38", "Ar40"}));
     EXPECT_EQ(opened.numerators, (std::vector<bool>{false, false, true}));
@@ -462,7 +462,7 @@ TEST(ResultTable, CreateAbundancesThenRatios) {
                       {kSelectNumerator | kSelectDenominator, "B"}};
     {
         test::LogCapture log;
-        ASSERT_EQ(CreateResults(state), 1);
+        ASSERT_TRUE(CreateResults(state));
         EXPECT_EQ(log.lines()[0], "3 results will be created.");
     }
     ASSERT_EQ(state.resultCount(), 2);
@@ -473,18 +473,18 @@ TEST(ResultTable, CreateAbundancesThenRatios) {
 
     CalcState same;
     same.elements = {{kSelectNumerator | kSelectDenominator, "A"}};
-    EXPECT_EQ(CreateResults(same), 1);
+    EXPECT_TRUE(CreateResults(same));
     EXPECT_EQ(same.resultCount(), 0);
     CalcState none;
     none.elements = {{0, "A"}};
-    EXPECT_EQ(CreateResults(none), 0);
+    EXPECT_FALSE(CreateResults(none));
 }
 
 TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
     choose({false, true}, {true, false}, {false, true});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     // Sheet 0 is the Ar40 abundance, sheet 1 Ar40/Ar36; disable the second Ar40 of sheet 1.
-    (*state.results)[1].points->at(1).flags = kPointDisabled;
+    (*state.results)[1].points->at(1).flags = PointFlag::Disabled;
     const std::uint32_t peakIndex = (*state.results)[1].points->at(1).peakIndex;
     test::LogCapture log;
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
@@ -498,10 +498,10 @@ TEST_F(Calculation, KeepPointStatesCarriesDisabledPoints) {
 
 TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     choose({false, true}, {true, false}, {true, false});
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
+    ASSERT_TRUE(RunCalculation(state, source, environment));
     // Every Ar40 of Ar40/Ar36 (sheet 1) disabled: the ratio has no point left.
     for (DataPoint& point : *(*state.results)[1].points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     KeepPointStates(state, 1, 0, port, 99.7);
     const RegressionResult& ratio = (*state.results)[1];
@@ -511,7 +511,7 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     EXPECT_EQ(ratio.mean, 0.0);
     EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
     EXPECT_EQ(ratio.r, 0.0);
-    EXPECT_EQ(ratio.status, 0u);
+    EXPECT_TRUE(ratio.status.none());
     EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, 0)),
               "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
               "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
@@ -521,17 +521,17 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
 TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
     peaks = {makePeak("A", 1, 1), makePeak("A", 2, 2), makePeak("B", 3, 1)};
     port.presses.push_back([](CalculationSettingsForm& form) { form.abundances = {true, false}; });
-    ASSERT_EQ(RunCalculation(state, source, environment), 1);
-    const std::uint32_t flags = state.calcFlags;
+    ASSERT_TRUE(RunCalculation(state, source, environment));
+    const CalcFlags flags = state.calcFlags;
     for (DataPoint& point : *(*state.results)[0].points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
     EXPECT_EQ(state.calcFlags, flags);
-    EXPECT_EQ((*state.results)[0].status, kStatusNoActivePoint);
+    EXPECT_EQ((*state.results)[0].status, StatusFlag::NoActivePoint);
 
     ReleaseCalculation(state, &port);
-    EXPECT_EQ(state.calcFlags, 0u);
+    EXPECT_TRUE(state.calcFlags.none());
     EXPECT_TRUE(state.peaks.empty());
     EXPECT_FALSE(state.results);
     EXPECT_EQ(port.calls.back(), "close");
@@ -552,7 +552,7 @@ TEST_F(Calculation, DialogOpensWithTheMethodOfTheOptions) {
             form.numerators = {false, true};
             form.denominators = {true, false};
         });
-        ASSERT_EQ(RunCalculation(fresh, source, environment), 1) << i;
+        ASSERT_TRUE(RunCalculation(fresh, source, environment)) << i;
         EXPECT_EQ(shown, opened[i]) << i;
         ASSERT_FALSE(fresh.fitChoices.byName.empty());
         EXPECT_EQ(fresh.fitChoices.byName.front().first, "Ar40");

@@ -23,7 +23,7 @@ class Corrections : public ::testing::Test {
 
     void writeIni(const std::string& text) { folder.write("TARNOVA.INI", text); }
 
-    int apply(const char* set) {
+    bool apply(const char* set) {
         state.correctionSet = set;
         return ApplyCorrections(state, port, iniPath);
     }
@@ -34,7 +34,7 @@ TEST_F(Corrections, SubtractInterpolatedInterferingSignal) {
              "[Atm]\r\nitem1=Ar40,Ar36,295.5\r\n");
     state.peaks = {makePeak("Ar36", 10, 2), makePeak("Ar40", 20, 1000), makePeak("Ar40", 25, 2, 10),
                    makePeak("Ar36", 30, 4)};
-    ASSERT_EQ(apply("Atm"), 1);
+    ASSERT_TRUE(apply("Atm"));
     // The Ar36 signal at 20 is 3: 1000 - 295.5 x 3.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 113.5);
     // Height 2 at range 10 becomes 20 at range 1 before the subtraction of 295.5 x 3.5.
@@ -47,7 +47,7 @@ TEST_F(Corrections, DisableCorrectedPeaksOutsideTheInterferingOnes) {
     writeIni("[interferance]\nS=1\n[S]\nitem1=A,B,1\n");
     state.peaks = {makePeak("A", 1, 5), makePeak("B", 2, 1), makePeak("A", 3, 5),
                    makePeak("B", 4, 1), makePeak("A", 5, 5), makePeak("C", 6, 5)};
-    ASSERT_EQ(apply("S"), 1);
+    ASSERT_TRUE(apply("S"));
     EXPECT_TRUE(state.peaks[0].isDisabled());
     EXPECT_FALSE(state.peaks[2].isDisabled());
     EXPECT_DOUBLE_EQ(state.peaks[2].height, 4.0);
@@ -58,18 +58,18 @@ TEST_F(Corrections, DisableCorrectedPeaksOutsideTheInterferingOnes) {
 TEST_F(Corrections, OneInterferingPeakOrNone) {
     writeIni("[interferance]\nS=1\nT=1\n[S]\nitem1=A,B,1\n[T]\nitem1=A,X,1\n");
     state.peaks = {makePeak("A", 1, 5), makePeak("B", 2, 1), makePeak("A", 3, 5)};
-    ASSERT_EQ(apply("S"), 1);
+    ASSERT_TRUE(apply("S"));
     EXPECT_TRUE(state.peaks[0].isDisabled());
     EXPECT_FALSE(state.peaks[2].isDisabled());
     EXPECT_DOUBLE_EQ(state.peaks[2].height, 5.0);
-    ASSERT_EQ(apply("T"), 1);
+    ASSERT_TRUE(apply("T"));
     EXPECT_TRUE(state.peaks[2].isDisabled());
 }
 
 TEST_F(Corrections, ItemsApplyInOrderAndBadItemsAreSkipped) {
     writeIni("[interferance]\nS=4\n[S]\nitem1=A,B,1\nitem2=A,B\nitem3=A,B,2\n");
     state.peaks = {makePeak("B", 0, 1), makePeak("A", 1, 10), makePeak("B", 2, 1)};
-    ASSERT_EQ(apply("S"), 1);
+    ASSERT_TRUE(apply("S"));
     // item2 has no factor and item4 is missing: only 1 x 1 and 2 x 1 are subtracted.
     EXPECT_DOUBLE_EQ(state.peaks[1].height, 7.0);
 }
@@ -77,8 +77,8 @@ TEST_F(Corrections, ItemsApplyInOrderAndBadItemsAreSkipped) {
 TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
     writeIni("[interferance]\nS=0\n");
     state.peaks = {makePeak("A", 1, 10)};
-    EXPECT_EQ(apply("S"), 0);
-    EXPECT_EQ(apply("Missing"), 0);
+    EXPECT_FALSE(apply("S"));
+    EXPECT_FALSE(apply("Missing"));
     ASSERT_EQ(port.messages.size(), 2u);
     EXPECT_EQ(
         port.messages[1],
@@ -86,7 +86,7 @@ TEST_F(Corrections, UnknownSetIsReportedAndChangesNothing) {
     EXPECT_FALSE(state.peaks[0].isDisabled());
 
     state.correctionSet.reset();
-    EXPECT_EQ(ApplyCorrections(state, port, iniPath), 0);
+    EXPECT_FALSE(ApplyCorrections(state, port, iniPath));
     EXPECT_EQ(port.beeps, 1);
 }
 
@@ -131,7 +131,7 @@ TEST_F(Corrections, ItemsEndAtTheCountOrTheLastItemPresent) {
         EXPECT_EQ(set->itemCount, c.itemCount);
         EXPECT_EQ(set->items.size(), c.items);
         state.peaks = {makePeak("B", 0, 1), makePeak("A", 1, 10), makePeak("B", 2, 1)};
-        ASSERT_EQ(apply("S"), 1);
+        ASSERT_TRUE(apply("S"));
         EXPECT_DOUBLE_EQ(state.peaks[1].height, c.height);
     }
 }
@@ -141,12 +141,12 @@ TEST_F(Corrections, MissingItemsAreLoggedAsTheLogShowsThem) {
     const test::LogCapture log;
     writeIni("[interferance]\nS=4\n[S]\nitem1=A,B,1\nitem4=A,B,1\n");
     state.peaks = {makePeak("A", 1, 10)};
-    ASSERT_EQ(apply("S"), 1);
+    ASSERT_TRUE(apply("S"));
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"A,B,1", " --NOENTORY-- ", "Invalid format of item.",
                                         " --NOENTORY-- ", "Invalid format of item.", "A,B,1"}));
     writeIni("[interferance]\nS=2147483647\n[S]\nitem2147483647=A,B,1\n");
-    ASSERT_EQ(apply("S"), 1);
+    ASSERT_TRUE(apply("S"));
     EXPECT_EQ(runLog().lineCount(), RunLog::kSlotCount);
     EXPECT_EQ(runLog().line(RunLog::kSlotCount - 1), "A,B,1");
     EXPECT_EQ(runLog().line(RunLog::kSlotCount - 2), "Invalid format of item.");

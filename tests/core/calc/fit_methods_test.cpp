@@ -30,8 +30,8 @@ RegressionResult fitted(const std::vector<std::pair<double, double>>& points, st
                         double alpha = 0.32) {
     RegressionResult record = test::withPoints(points, alpha);
     record.fitMethod = method;
-    EXPECT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 1) << RegressionMethodName(method);
+    EXPECT_TRUE(ComputeStatistics(record));
+    EXPECT_TRUE(FitLine(record)) << RegressionMethodName(method);
     return record;
 }
 
@@ -57,7 +57,8 @@ TEST(FitMethods, ValueAtTimeZeroAndItsErrorAgreeWithScipy) {
             << RegressionMethodName(reference.method);
         EXPECT_NEAR(fit.interceptError, reference.error, reference.tolerance * reference.error)
             << RegressionMethodName(reference.method);
-        EXPECT_EQ(record.status & (kStatusLine | kStatusLineTest), kStatusLine | kStatusLineTest);
+        EXPECT_EQ(record.status & (StatusFlag::Line | StatusFlag::LineTest),
+                  StatusFlag::Line | StatusFlag::LineTest);
     }
 }
 
@@ -72,7 +73,7 @@ TEST(FitMethods, ShownErrorsUseTheMethodsDegreesOfFreedom) {
     for (const auto& method : methods) {
         const RegressionResult record = fitted(kCurvedRatio, method.method);
         const LineFit& fit = *record.fit;
-        const auto errorColumn = [&record](std::uint32_t flags) {
+        const auto errorColumn = [&record](CalcFlags flags) {
             const std::string line = *WriteIrd({&record, 1}, nullptr, flags, 0);
             std::vector<std::string> fields;
             std::size_t start = 2; // after the empty line
@@ -83,10 +84,10 @@ TEST(FitMethods, ShownErrorsUseTheMethodsDegreesOfFreedom) {
             return std::stod(fields.at(10));
         };
         const double t = TQuantile(0.16, static_cast<int>(n - method.parameters));
-        EXPECT_NEAR(errorColumn(0), t * fit.interceptError, 1e-6 * t * fit.interceptError);
+        EXPECT_NEAR(errorColumn({}), t * fit.interceptError, 1e-6 * t * fit.interceptError);
         const double plain = fit.interceptError * std::sqrt((n - method.parameters) / n);
-        EXPECT_NEAR(errorColumn(kCalcUseStdDev), plain, 1e-6 * plain);
-        EXPECT_NEAR(errorColumn(kCalcUseStdDev | kCalcConf95), 2 * plain, 2e-6 * plain);
+        EXPECT_NEAR(errorColumn(CalcFlag::UseStdDev), plain, 1e-6 * plain);
+        EXPECT_NEAR(errorColumn(CalcFlag::UseStdDev | CalcFlag::Conf95), 2 * plain, 2e-6 * plain);
     }
 }
 
@@ -116,11 +117,11 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
     test::LogCapture log;
     RegressionResult record = test::withPoints({{1.0, 5.0}, {2.0, 4.0}, {3.0, 3.5}}, 0.32);
     record.fitMethod = kExponentialMethod;
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 0);
+    ASSERT_TRUE(ComputeStatistics(record));
+    EXPECT_FALSE(FitLine(record));
     ASSERT_TRUE(record.fit);
     EXPECT_EQ(record.fit->method, kExponentialMethod);
-    EXPECT_EQ(record.status & (kStatusLine | kStatusFitFailed), kStatusFitFailed);
+    EXPECT_EQ(record.status & (StatusFlag::Line | StatusFlag::FitFailed), StatusFlag::FitFailed);
     const std::vector<std::string> lines = log.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "No 指数回帰 fit for Ar40/Ar36: fewer than 4 active points"),
@@ -128,14 +129,15 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
 
     test::RecordingSurface surface;
     SurfaceRect area{0, 0, 400, 0};
-    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status, &*record.fit);
+    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status.raw(),
+                                                     &*record.fit);
     const std::vector<std::string> texts = surface.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "回帰式は得られません。");
     EXPECT_EQ(texts[1], "指数回帰: fewer than 4 active points");
 
     // The IRD line keeps its record columns, leaves the method's empty and names the method.
-    const std::string ird = *WriteIrd({&record, 1}, nullptr, 0, 0);
+    const std::string ird = *WriteIrd({&record, 1}, nullptr, {}, 0);
     EXPECT_TRUE(ird.ends_with("\tr!=0\t\t111\t" + utf8ToCp932("指数回帰") + "\r\n") ||
                 ird.ends_with("\tr=0\t\t111\t" + utf8ToCp932("指数回帰") + "\r\n"))
         << ird;
@@ -152,12 +154,12 @@ TEST(FitMethods, FailedRecordLeavesTheOthers) {
         peak.range = 1.0;
         state.peaks.push_back(peak);
     }
-    state.calcFlags = kCalcConfirmed;
+    state.calcFlags = CalcFlag::Confirmed;
     state.results = ResultTable(2);
     (*state.results)[0].numerator = "Ar40";
     (*state.results)[1].numerator = "Ar40";
     (*state.results)[1].fitMethod = kExponentialMethod;
-    EXPECT_EQ(RunRegressions(state, 99.7), -1);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::Some);
     EXPECT_EQ((*state.results)[1].fitMethod, kExponentialMethod);
 }
 
@@ -166,7 +168,7 @@ TEST(FitMethods, IrdOfSeveralMethodsNamesThem) {
     RegressionResult parabola = fitted(kCurvedRatio, kParabolicMethod);
     parabola.sheetName = "Ar38/Ar36";
     const std::vector<RegressionResult> both{line, parabola};
-    const std::string ird = *WriteIrd(both, nullptr, 0, kOutputHeader | kOutputGuideComment);
+    const std::string ird = *WriteIrd(both, nullptr, {}, kOutputHeader | kOutputGuideComment);
     EXPECT_NE(ird.find("REGTYPE\t" + utf8ToCp932("一次回帰,二次回帰") + "\r\n"), std::string::npos);
     EXPECT_NE(ird.find("\ttest\tintercept\terror\t\tmethod\r\n"), std::string::npos);
     EXPECT_NE(ird.find("\t1111111111\t" + utf8ToCp932("一次回帰") + "\r\n"), std::string::npos);
@@ -174,7 +176,7 @@ TEST(FitMethods, IrdOfSeveralMethodsNamesThem) {
 
     // One method: its own heads, its name as REGTYPE.
     const std::vector<RegressionResult> parabolas{parabola};
-    const std::string one = *WriteIrd(parabolas, nullptr, 0, kOutputHeader | kOutputGuideComment);
+    const std::string one = *WriteIrd(parabolas, nullptr, {}, kOutputHeader | kOutputGuideComment);
     EXPECT_NE(one.find("REGTYPE\t" + utf8ToCp932("二次回帰") + "\r\n"), std::string::npos);
     EXPECT_NE(one.find("\tintercept\terror\tb1\terror\tb2\terror\tconf. level\ttest level\ttest"
                        "\t\tmethod\r\n"),

@@ -25,8 +25,8 @@ using Series = std::vector<std::pair<double, double>>;
 RegressionResult fitted(const Series& points, std::uint32_t method) {
     RegressionResult record = test::withPoints(points, 0.32);
     record.fitMethod = method;
-    EXPECT_EQ(ComputeStatistics(record), 1);
-    EXPECT_EQ(FitLine(record), 1) << RegressionMethodName(method);
+    EXPECT_TRUE(ComputeStatistics(record));
+    EXPECT_TRUE(FitLine(record)) << RegressionMethodName(method);
     return record;
 }
 
@@ -36,7 +36,7 @@ std::vector<int> filteredOut(const RegressionResult& record) {
     for (std::size_t i = 0; i < record.points->size(); ++i) {
         const DataPoint& point = (*record.points)[i];
         if (!point.isActive()) {
-            EXPECT_NE(point.flags & kPointExcludedByFilter, 0u) << i;
+            EXPECT_TRUE(point.flags.test(PointFlag::ExcludedByFilter)) << i;
             out.push_back(static_cast<int>(i));
         }
     }
@@ -272,10 +272,10 @@ TEST(OutlierFilterDecisions, FloorOfPointsAndPointsLeftAlone) {
         RegressionResult record = test::withPoints(c.points, 0.32);
         record.fitMethod = c.method;
         if (c.keptByUser >= 0) {
-            (*record.points)[static_cast<std::size_t>(c.keptByUser)].flags |= kPointKeptByUser;
+            (*record.points)[static_cast<std::size_t>(c.keptByUser)].flags |= PointFlag::KeptByUser;
         }
-        ASSERT_EQ(ComputeStatistics(record), 1);
-        ASSERT_EQ(FitLine(record), 1);
+        ASSERT_TRUE(ComputeStatistics(record));
+        ASSERT_TRUE(FitLine(record));
         FilterOutliers(record, c.filter);
         EXPECT_EQ(filteredOut(record), c.rejected);
         EXPECT_GE(record.activeCount,
@@ -299,7 +299,7 @@ std::vector<PeakRecord> outlierPeaks() {
 
 CalcState outlierState(const OutlierFilter& filter) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed;
+    state.calcFlags = CalcFlag::Confirmed;
     state.peaks = outlierPeaks();
     state.outlierFilter = filter;
     state.results = ResultTable(2);
@@ -318,27 +318,27 @@ constexpr std::uint32_t kOutlierPeak = 15;
 TEST(OutlierFilterChoices, FilterRunsRespectTheUsersChoices) {
     const OutlierFilter filter{.rule = OutlierRule::Chauvenet};
     CalcState state = outlierState(filter);
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     RegressionResult& record = (*state.results)[0];
     ASSERT_EQ(filteredOut(record), std::vector<int>{7});
     EXPECT_EQ(RefilterOutliers(record, filter), 1);
     EXPECT_EQ(filteredOut(record), std::vector<int>{7});
 
     ASSERT_TRUE(ClickDataPoint(record, 7, PointButton::Left));
-    EXPECT_EQ((*record.points)[7].flags, kPointKeptByUser);
+    EXPECT_EQ((*record.points)[7].flags, PointFlag::KeptByUser);
     ASSERT_TRUE(ClickDataPoint(record, 2, PointButton::Right));
-    EXPECT_EQ((*record.points)[2].flags, kPointDisabled);
+    EXPECT_EQ((*record.points)[2].flags, PointFlag::Disabled);
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(RefilterOutliers(record, filter), 0);
         EXPECT_TRUE((*record.points)[7].isActive());
-        EXPECT_EQ((*record.points)[2].flags, kPointDisabled);
+        EXPECT_EQ((*record.points)[2].flags, PointFlag::Disabled);
     }
     // The Toggle dialog makes the same choices.
     std::vector<bool> selected(12, true);
     selected[7] = false;
     ApplyEnabledPoints(record, selected);
-    EXPECT_EQ((*record.points)[7].flags, kPointDisabled);
-    EXPECT_EQ((*record.points)[2].flags, kPointKeptByUser);
+    EXPECT_EQ((*record.points)[7].flags, PointFlag::Disabled);
+    EXPECT_EQ((*record.points)[2].flags, PointFlag::KeptByUser);
 
     EnableAllDataPoints(record);
     EXPECT_EQ(RefilterOutliers(record, filter), 1);
@@ -352,22 +352,22 @@ TEST(OutlierFilterChoices, FilterRunsRespectTheUsersChoices) {
 // filter off the calculation is the same as without any filter.
 TEST(OutlierFilterChoices, CalculationDecidesAfreshUpdateKeeps) {
     CalcState state = outlierState({.rule = OutlierRule::Sigma});
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     EXPECT_EQ(filteredOut((*state.results)[0]), std::vector<int>{7});
     EXPECT_EQ(filteredOut((*state.results)[1]), std::vector<int>{7});
 
     test::ScriptedCalculationPort port;
     KeepPointStates(state, kAllSheets, 0, port, 99.7);
-    EXPECT_EQ(state.peaks[kOutlierPeak].flags, kPeakDisabled | kPeakExcludedByFilter);
+    EXPECT_EQ(state.peaks[kOutlierPeak].flags, PeakFlag::Disabled | PeakFlag::ExcludedByFilter);
     // The ratio lost the point with its peak; the abundance shows it as the filter's.
     EXPECT_EQ((*state.results)[1].pointCount, 11);
     EXPECT_EQ(filteredOut((*state.results)[0]), std::vector<int>{7});
 
     state.outlierFilter = {};
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
-    EXPECT_EQ(state.peaks[kOutlierPeak].flags, 0u);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
+    EXPECT_TRUE(state.peaks[kOutlierPeak].flags.none());
     CalcState plain = outlierState({});
-    ASSERT_EQ(RunRegressions(plain, 99.7), 1);
+    ASSERT_EQ(RunRegressions(plain, 99.7), RecordsFitted::All);
     for (std::size_t i = 0; i < 2; ++i) {
         const RegressionResult& filtered = (*state.results)[i];
         const RegressionResult& unfiltered = (*plain.results)[i];
@@ -386,17 +386,17 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
         const char* name;
         bool handInAbundance;
         bool handInRatio;
-        std::uint32_t peakFlags;
+        PeakFlags peakFlags;
     };
     const Case cases[] = {
-        {"filter in both", false, false, kPeakDisabled | kPeakExcludedByFilter},
-        {"hand in the abundance", true, false, kPeakDisabled},
-        {"hand in the ratio", false, true, kPeakDisabled},
+        {"filter in both", false, false, PeakFlag::Disabled | PeakFlag::ExcludedByFilter},
+        {"hand in the abundance", true, false, PeakFlag::Disabled},
+        {"hand in the ratio", false, true, PeakFlag::Disabled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CalcState state = outlierState({.rule = OutlierRule::Chauvenet});
-        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
         for (std::size_t i = 0; i < 2; ++i) {
             if (i == 0 ? c.handInAbundance : c.handInRatio) {
                 RegressionResult& record = (*state.results)[i];
@@ -407,17 +407,17 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
         test::ScriptedCalculationPort port;
         KeepPointStates(state, kAllSheets, 0, port, 99.7);
         EXPECT_EQ(state.peaks[kOutlierPeak].flags, c.peakFlags);
-        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+        ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
         EXPECT_EQ(state.peaks[kOutlierPeak].isDisabled(), c.handInAbundance || c.handInRatio);
     }
 
     CalcState state = outlierState({.rule = OutlierRule::Chauvenet});
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     ASSERT_TRUE(ClickDataPoint((*state.results)[1], 7, PointButton::Left));
     test::ScriptedCalculationPort port;
     KeepPointStates(state, 1, 1, port, 99.7);
-    EXPECT_EQ(state.peaks[kOutlierPeak].flags, kPeakKeptByUser);
-    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), 1);
+    EXPECT_EQ(state.peaks[kOutlierPeak].flags, PeakFlag::KeptByUser);
+    ASSERT_EQ(RunRegressions(state, 99.7, RegressionRun::Calculation), RecordsFitted::All);
     EXPECT_EQ((*state.results)[0].activeCount, 12);
     EXPECT_EQ((*state.results)[1].activeCount, 12);
 }
@@ -426,15 +426,15 @@ TEST(OutlierFilterChoices, UpdateAllMergesTheReasonsOfEveryRecord) {
 // point's reason and the user's keep mark are not logged.
 TEST(OutlierFilterChoices, LogLinesOfPointsShowNoReasons) {
     const struct {
-        std::uint32_t flags;
+        PointFlags flags;
         const char* logged;
     } cases[] = {
-        {0, "(0)1 - 2.000000E+000 - OK"},
-        {kPointKeptByUser, "(0)1 - 2.000000E+000 - OK"},
-        {kPointDisabled, "(1)1 - 2.000000E+000"},
-        {kPointDisabled | kPointExcludedByFilter, "(1)1 - 2.000000E+000"},
-        {kPointDisabled | kPointExcludedByCorrection, "(1)1 - 2.000000E+000"},
-        {kPointDisabled | kPointOffGraph, "(10001)1 - 2.000000E+000"},
+        {{}, "(0)1 - 2.000000E+000 - OK"},
+        {PointFlag::KeptByUser, "(0)1 - 2.000000E+000 - OK"},
+        {PointFlag::Disabled, "(1)1 - 2.000000E+000"},
+        {PointFlag::Disabled | PointFlag::ExcludedByFilter, "(1)1 - 2.000000E+000"},
+        {PointFlag::Disabled | PointFlag::ExcludedByCorrection, "(1)1 - 2.000000E+000"},
+        {PointFlag::Disabled | PointFlag::OffGraph, "(10001)1 - 2.000000E+000"},
     };
     for (const auto& c : cases) {
         RegressionResult record = test::withPoints({{1.0, 2.0}, {2.0, 3.0}});
@@ -443,7 +443,7 @@ TEST(OutlierFilterChoices, LogLinesOfPointsShowNoReasons) {
         ComputeStatistics(record);
         const std::vector<std::string> lines = log.lines();
         ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[1], c.logged) << c.flags;
+        EXPECT_EQ(lines[1], c.logged) << c.flags.raw();
     }
 }
 
@@ -451,21 +451,23 @@ TEST(OutlierFilterChoices, LogLinesOfPointsShowNoReasons) {
 // correction excludes as well stays out as the correction's, others keep what they have.
 TEST(OutlierFilterChoices, CalculationGivesBackOnlyTheFiltersPeaks) {
     const struct {
-        std::uint32_t before;
-        std::uint32_t after;
+        PeakFlags before;
+        PeakFlags after;
     } cases[] = {
-        {kPeakDisabled | kPeakExcludedByFilter, 0},
-        {kPeakDisabled | kPeakExcludedByFilter | kPeakKeptByUser, kPeakKeptByUser},
-        {kPeakDisabled | kPeakExcludedByFilter | kPeakExcludedByCorrection,
-         kPeakDisabled | kPeakExcludedByCorrection},
-        {kPeakDisabled, kPeakDisabled},
-        {kPeakDisabled | kPeakExcludedByCorrection, kPeakDisabled | kPeakExcludedByCorrection},
-        {kPeakKeptByUser, kPeakKeptByUser},
+        {PeakFlag::Disabled | PeakFlag::ExcludedByFilter, {}},
+        {PeakFlag::Disabled | PeakFlag::ExcludedByFilter | PeakFlag::KeptByUser,
+         PeakFlag::KeptByUser},
+        {PeakFlag::Disabled | PeakFlag::ExcludedByFilter | PeakFlag::ExcludedByCorrection,
+         PeakFlag::Disabled | PeakFlag::ExcludedByCorrection},
+        {PeakFlag::Disabled, PeakFlag::Disabled},
+        {PeakFlag::Disabled | PeakFlag::ExcludedByCorrection,
+         PeakFlag::Disabled | PeakFlag::ExcludedByCorrection},
+        {PeakFlag::KeptByUser, PeakFlag::KeptByUser},
     };
     for (const auto& c : cases) {
         std::vector<PeakRecord> peaks{test::makePeak("N", 1.0, 1.0, 1.0, c.before)};
         ReleaseFilterExclusions(peaks);
-        EXPECT_EQ(peaks[0].flags, c.after) << c.before;
+        EXPECT_EQ(peaks[0].flags, c.after) << c.before.raw();
     }
 }
 

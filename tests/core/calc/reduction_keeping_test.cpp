@@ -46,9 +46,8 @@ class ReductionKeeping : public ::testing::Test {
             form.denominators = {true, false};
             form.abundances = {false, true};
         });
-        ASSERT_EQ(RunNewCalculation(
-                      state, [this] { return std::optional(peaks); }, environment),
-                  1);
+        ASSERT_TRUE(RunNewCalculation(
+            state, [this] { return std::optional(peaks); }, environment));
     }
     RegressionResult& sheet(int index) { return (*state.results)[static_cast<std::size_t>(index)]; }
     void installNote(std::vector<TaggedComment> entries) {
@@ -69,7 +68,7 @@ TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
     calculate();
     // The second Ar40 peak by hand in the abundance; the third by the filter in the ratio.
     ASSERT_TRUE(ClickDataPoint(sheet(0), 1, PointButton::Left));
-    (*sheet(1).points)[2].flags |= kPointDisabled | kPointExcludedByFilter;
+    (*sheet(1).points)[2].flags |= PointFlag::Disabled | PointFlag::ExcludedByFilter;
     StoredReduction stored = ReductionToStore(state, nullptr);
     EXPECT_EQ(stored.exclusions,
               (std::vector<StoredExclusion>{{"Ar40", 2500, ExclusionReason::Hand},
@@ -78,7 +77,7 @@ TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
     EXPECT_FALSE(stored.filter);
 
     // The same peak out by the filter in one record and by hand in another is the hand's.
-    (*sheet(1).points)[1].flags |= kPointDisabled | kPointExcludedByFilter;
+    (*sheet(1).points)[1].flags |= PointFlag::Disabled | PointFlag::ExcludedByFilter;
     // A method other than the line stores the method of every record.
     ASSERT_TRUE(SetSheetMethod(state, 1, kParabola));
     state.outlierFilter = {OutlierRule::Sigma, 2.5, 3};
@@ -90,8 +89,8 @@ TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
 
     // A point enabled again is no exclusion; a disabled peak without a point is one.
     ASSERT_TRUE(ClickDataPoint(sheet(0), 1, PointButton::Left));
-    (*sheet(1).points)[1].flags = 0;
-    state.peaks[4].flags = kPeakDisabled | kPeakExcludedByCorrection;
+    (*sheet(1).points)[1].flags = {};
+    state.peaks[4].flags = PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
     stored = ReductionToStore(state, nullptr);
     EXPECT_EQ(stored.exclusions,
               (std::vector<StoredExclusion>{{"Ar36", 3000, ExclusionReason::Correction},
@@ -153,11 +152,11 @@ TEST_F(ReductionKeeping, ANewCalculationStartsFromTheStoredEntries) {
                  {std::string(kMethodTag), "Ar40 cubic"},
                  {std::string(kFilterTag), "chauvenet"}});
     calculate();
-    EXPECT_EQ(state.peaks[3].flags, kPeakDisabled);
+    EXPECT_EQ(state.peaks[3].flags, PeakFlag::Disabled);
     // The filter decides its own exclusions afresh: Chauvenet's criterion keeps the peak at 35 s.
-    EXPECT_EQ(state.peaks[5].flags, 0u);
+    EXPECT_TRUE(state.peaks[5].flags.none());
     // The abundance keeps the hand's exclusion as a disabled point; the ratio leaves it out.
-    EXPECT_EQ((*sheet(0).points)[1].flags, kPointDisabled);
+    EXPECT_EQ((*sheet(0).points)[1].flags, PointFlag::Disabled);
     EXPECT_EQ(sheet(0).activeCount, 3);
     EXPECT_EQ(sheet(1).pointCount, 3);
     EXPECT_EQ(sheet(1).fitMethod, kParabola);
@@ -182,9 +181,8 @@ TEST_F(ReductionKeeping, TheRecalculationKeepsTheFilterAndTheExclusions) {
     ReleaseDataNote(); // what the recalculation keeps comes from the calculation itself
     RedoCalculationExcludingDisabled(state, port);
     port.presses.push_back([](CalculationSettingsForm&) {});
-    ASSERT_EQ(RunCalculation(
-                  state, [this] { return std::optional(peaks); }, environment),
-              1);
+    ASSERT_TRUE(RunCalculation(
+        state, [this] { return std::optional(peaks); }, environment));
     EXPECT_EQ(state.outlierFilter, (OutlierFilter{OutlierRule::Sigma, 3.0, 2}));
     EXPECT_EQ(sheet(0).activeCount, 3);
 }
@@ -195,13 +193,13 @@ TEST_F(ReductionKeeping, ExplicitChoicesComeBeforeStoredOnes) {
     environment.filterChosen = true;
     calculate();
     EXPECT_EQ(state.outlierFilter.rule, OutlierRule::Off);
-    EXPECT_EQ(state.peaks[3].flags, kPeakDisabled);
+    EXPECT_EQ(state.peaks[3].flags, PeakFlag::Disabled);
 
     environment.useStoredReduction = false;
     environment.exclusions = {{"Ar40", 4500, ExclusionReason::Hand}};
     calculate();
-    EXPECT_EQ(state.peaks[3].flags, 0u);
-    EXPECT_EQ(state.peaks[7].flags, kPeakDisabled);
+    EXPECT_TRUE(state.peaks[3].flags.none());
+    EXPECT_EQ(state.peaks[7].flags, PeakFlag::Disabled);
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -212,7 +210,7 @@ TEST_F(ReductionKeeping, APeakKeptInAgainstTheFilterStaysInAfterAReload) {
     calculate();
     const std::vector<DataPoint>& points = *sheet(0).points;
     const auto filtered = std::find_if(points.begin(), points.end(), [](const DataPoint& point) {
-        return (point.flags & kPointExcludedByFilter) != 0;
+        return point.flags.test(PointFlag::ExcludedByFilter);
     });
     ASSERT_NE(filtered, points.end());
     const int index = static_cast<int>(filtered - points.begin());
@@ -239,20 +237,20 @@ TEST_F(ReductionKeeping, CountsThePointsExcludedFromARecord) {
     // D N N D N D N: numerator peaks at 2, 3, 5 lie between enabled denominators, 7 does not.
     const std::vector<PeakRecord> list = {
         makePeak("D", 1, 1),
-        makePeak("N", 2, 3, 1, kPeakDisabled),
+        makePeak("N", 2, 3, 1, PeakFlag::Disabled),
         makePeak("N", 3, 3, 1, PeakFlagsOf(ExclusionReason::Filter)),
         makePeak("D", 4, 1),
         makePeak("N", 5, 3, 1, PeakFlagsOf(ExclusionReason::Correction)),
         makePeak("D", 6, 1),
-        makePeak("N", 7, 3, 1, kPeakDisabled)};
+        makePeak("N", 7, 3, 1, PeakFlag::Disabled)};
     RegressionResult ratio;
     ratio.numerator = "N";
     ratio.denominator = "D";
     DataPoint enabled;
     DataPoint byHand;
-    byHand.flags = kPointDisabled;
+    byHand.flags = PointFlag::Disabled;
     DataPoint byFilter;
-    byFilter.flags = kPointDisabled | kPointExcludedByFilter;
+    byFilter.flags = PointFlag::Disabled | PointFlag::ExcludedByFilter;
     ratio.points = std::vector<DataPoint>{enabled, byHand, byFilter, byFilter};
     RegressionResult abundance = ratio;
     abundance.denominator.clear();

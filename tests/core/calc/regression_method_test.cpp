@@ -34,7 +34,8 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     SurfaceRect area{10, 100, 400, 500};
     const LineFit fit = testedFit();
     const auto& linear = RegressionMethods().front();
-    const std::uint32_t flags = kStatusLine | kStatusLineTest | (kCalcConf95 << kDescribeCalcShift);
+    const std::uint32_t flags = (StatusFlag::Line | StatusFlag::LineTest).raw() |
+                                (CalcFlags(CalcFlag::Conf95).raw() << kDescribeCalcShift);
     ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
@@ -48,7 +49,8 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     // Standard deviation at 95 %: the plain error doubled on the intercept line.
     RecordingSurface plain;
     SurfaceRect top{0, 0, 100, 100};
-    const std::uint32_t stdDevFlags = flags | (kCalcUseStdDev << kDescribeCalcShift);
+    const std::uint32_t stdDevFlags =
+        flags | (CalcFlags(CalcFlag::UseStdDev).raw() << kDescribeCalcShift);
     linear.describe(plain, top, stdDevFlags, &fit);
     EXPECT_EQ(plain.primitives[2].text, "1.5+/-0.25(信頼限界)");
     EXPECT_EQ(plain.primitives[0].text, "y = 1.5(0.5) + -0.002(0.001) * x");
@@ -61,16 +63,16 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
     const auto& linear = RegressionMethods().front();
     RecordingSurface surface;
     SurfaceRect area{0, 20, 100, 100};
-    linear.describe(surface, area, kStatusLine, &fit);
+    linear.describe(surface, area, StatusFlags(StatusFlag::Line).raw(), &fit);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{textAt(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
     EXPECT_EQ(area.top, 36);
 
     RecordingSurface none;
     SurfaceRect area2{0, 0, 100, 100};
-    linear.describe(none, area2, kStatusStatistics, &fit);
+    linear.describe(none, area2, StatusFlags(StatusFlag::Statistics).raw(), &fit);
     EXPECT_EQ(none.primitives, (std::vector<Primitive>{textAt(5, 16, "回帰式は得られません。")}));
-    EXPECT_EQ(linear.describe(none, area2, kStatusLine, nullptr), 0);
+    EXPECT_EQ(linear.describe(none, area2, StatusFlags(StatusFlag::Line).raw(), nullptr), 0);
 }
 
 TEST(LinearExport, ColumnsAndHeads) {
@@ -79,10 +81,10 @@ TEST(LinearExport, ColumnsAndHeads) {
     const LineFit fit = testedFit();
     EXPECT_EQ(linear.exportFit(&fit, kExportColumnHeads),
               "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
-    EXPECT_EQ(linear.exportFit(&fit, kCalcConf95),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::Conf95).raw()),
               "1.500000E+00\t5.000000E-01\t-2.000000E-03\t1.000000E-03\t9.500000E-01\t"
               "5.000000E-02\ta!=0");
-    EXPECT_EQ(linear.exportFit(&fit, kCalcUseStdDev),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::UseStdDev).raw()),
               "1.500000E+00\t1.250000E-01\t-2.000000E-03\t4.000000E-04\t6.800000E-01\t"
               "5.000000E-02\ta!=0");
     LineFit twoPoints;

@@ -34,7 +34,7 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
                                         makePeak("Ar36", 30, 200), makePeak("Ar40", 35, 40),
                                         makePeak("Ar36", 40, 100), makePeak("Ar40", 50, 9)};
     RegressionResult record = ratio("Ar40", "Ar36");
-    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    ASSERT_TRUE(BuildRatioPoints(record, peaks));
     ASSERT_EQ(record.pointCount, 3);
     const std::vector<DataPoint>& points = *record.points;
     // D at 10 (100) and 30 (200): the signal at 20 is 150, so 30 / 150.
@@ -46,16 +46,16 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
     EXPECT_EQ(points[0].nextDenominator, 4);
     EXPECT_EQ(points[2].prevDenominator, 4);
     EXPECT_EQ(points[2].nextDenominator, 6);
-    EXPECT_EQ(points[2].flags, 0u);
+    EXPECT_TRUE(points[2].flags.none());
 }
 
 TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
     const std::vector<PeakRecord> peaks{
-        makePeak("D", 10, 100), makePeak("N", 15, 10, 1, kPeakDisabled),
-        makePeak("N", 20, 60),  makePeak("D", 25, 1e9, 1, kPeakDisabled),
+        makePeak("D", 10, 100), makePeak("N", 15, 10, 1, PeakFlag::Disabled),
+        makePeak("N", 20, 60),  makePeak("D", 25, 1e9, 1, PeakFlag::Disabled),
         makePeak("N", 30, 60),  makePeak("D", 40, 400)};
     RegressionResult record = ratio("N", "D");
-    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    ASSERT_TRUE(BuildRatioPoints(record, peaks));
     ASSERT_EQ(record.pointCount, 2);
     // Interpolated between the enabled D at 10 and 40: 200 at 20, 300 at 30.
     EXPECT_DOUBLE_EQ((*record.points)[0].value, 0.3);
@@ -68,26 +68,26 @@ TEST(RatioPoints, NoPointGivesFailureCode) {
     const std::vector<PeakRecord> peaks{makePeak("N", 1, 1), makePeak("D", 2, 1),
                                         makePeak("N", 3, 1)};
     RegressionResult record = ratio("N", "D");
-    EXPECT_EQ(BuildRatioPoints(record, peaks), 0);
+    EXPECT_FALSE(BuildRatioPoints(record, peaks));
     EXPECT_FALSE(record.points);
     EXPECT_EQ(record.pointCount, kPointsNone);
 }
 
 TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
     const std::vector<PeakRecord> peaks{makePeak("A", 1, 2, 10), makePeak("B", 2, 1),
-                                        makePeak("A", 3, 5, 1, kPeakDisabled)};
+                                        makePeak("A", 3, 5, 1, PeakFlag::Disabled)};
     RegressionResult record;
     record.numerator = "A";
-    ASSERT_EQ(BuildAbundancePoints(record, peaks), 1);
+    ASSERT_TRUE(BuildAbundancePoints(record, peaks));
     ASSERT_EQ(record.pointCount, 2);
     EXPECT_DOUBLE_EQ((*record.points)[0].value, 20.0);
     EXPECT_EQ((*record.points)[0].prevDenominator, -1);
-    EXPECT_EQ((*record.points)[1].flags, kPointDisabled);
+    EXPECT_EQ((*record.points)[1].flags, PointFlag::Disabled);
     EXPECT_EQ((*record.points)[1].peakIndex, 2u);
 
     RegressionResult missing;
     missing.numerator = "C";
-    EXPECT_EQ(BuildAbundancePoints(missing, peaks), 0);
+    EXPECT_FALSE(BuildAbundancePoints(missing, peaks));
     EXPECT_EQ(missing.pointCount, kPointsNone);
 }
 
@@ -95,10 +95,10 @@ TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
 // 2.375; line 0 + 1.9 t; residual sum 0.70, regression sum 18.05.
 TEST(Statistics, FourPointsAgainstHandValues) {
     RegressionResult record = withPoints({{1, 2}, {2, 4}, {3, 5}, {4, 8}});
-    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.sheetName, "Ar40/Ar36");
     EXPECT_EQ(record.activeCount, 4);
-    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation);
+    EXPECT_EQ(record.status, StatusFlag::Statistics | StatusFlag::Correlation);
     EXPECT_DOUBLE_EQ(record.mean, 4.75);
     EXPECT_DOUBLE_EQ(record.meanTime, 2.5);
     EXPECT_NEAR(record.variance, 4.6875, 1e-12);
@@ -119,7 +119,7 @@ TEST(Statistics, FourPointsAgainstHandValues) {
     EXPECT_NEAR(record.tLimit, upperT(0.025, 3), 1e-4);
     EXPECT_NEAR(record.tLimit, 3.182446, 1e-4);
 
-    ASSERT_EQ(FitLine(record), 1);
+    ASSERT_TRUE(FitLine(record));
     const LineFit& fit = *record.fit;
     EXPECT_NEAR(fit.slope, 1.9, 1e-12);
     EXPECT_NEAR(fit.intercept, 0.0, 1e-12);
@@ -151,8 +151,8 @@ TEST(Statistics, PointsFarFromZeroKeepTheirSpread) {
                                               {timeShift + 2, valueOffset + 4},
                                               {timeShift + 3, valueOffset + 5},
                                               {timeShift + 4, valueOffset + 8}});
-        ASSERT_EQ(ComputeStatistics(record), 1);
-        ASSERT_EQ(FitLine(record), 1);
+        ASSERT_TRUE(ComputeStatistics(record));
+        ASSERT_TRUE(FitLine(record));
         EXPECT_EQ(record.mean, valueOffset + 4.75) << valueOffset;
         EXPECT_EQ(record.meanTime, timeShift + 2.5) << timeShift;
         EXPECT_NEAR(record.variance, 4.6875, 1e-12) << valueOffset;
@@ -171,32 +171,32 @@ TEST(Statistics, NarrowLimitsUseTheUpperSixteenPercentPoint) {
     // Six points, alpha 0.32: tLimit is the upper 0.16 point with 5 degrees of freedom.
     RegressionResult record =
         withPoints({{1, 1.0}, {2, 1.1}, {3, 0.9}, {4, 1.2}, {5, 1.0}, {6, 1.3}}, 0.32, 0.95);
-    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_NEAR(record.tLimit, 1.1037, 1e-4);
     EXPECT_NEAR(record.tCritical, upperT(0.025, 4), 1e-4);
-    ASSERT_EQ(FitLine(record), 1);
+    ASSERT_TRUE(FitLine(record));
     EXPECT_NEAR(record.fit->tLine, upperT(0.16, 4), 1e-4);
     EXPECT_NEAR(record.fit->fCritical, upperF(0.05, 1, 4), 1e-3);
 }
 
 TEST(Statistics, EqualValuesGiveZeroSpreadNotNan) {
     RegressionResult record = withPoints({{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.7, 0.1}});
-    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.variance, 0.0);
     EXPECT_EQ(record.stdDev, 0.0);
     EXPECT_EQ(record.stdDevUnbiased, 0.0);
     EXPECT_FALSE(std::isnan(record.mean));
 
     RegressionResult sameTime = withPoints({{0.3, 1}, {0.3, 2}, {0.3, 4}});
-    ASSERT_EQ(ComputeStatistics(sameTime), 1);
+    ASSERT_TRUE(ComputeStatistics(sameTime));
     EXPECT_GE(sameTime.varianceTime, 0.0);
     EXPECT_LT(sameTime.stdDevTime, 1e-8);
 }
 
 TEST(Statistics, DisabledPointsStayOutOfEverySum) {
     RegressionResult record = withPoints({{1, 100}, {2, 4}, {3, 6}, {4, 5}});
-    (*record.points)[0].flags = kPointDisabled;
-    ASSERT_EQ(ComputeStatistics(record), 1);
+    (*record.points)[0].flags = PointFlag::Disabled;
+    ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.activeCount, 3);
     EXPECT_EQ(record.maxValue, 6.0);
     EXPECT_EQ(record.minTime, 2.0);
@@ -206,31 +206,31 @@ TEST(Statistics, DisabledPointsStayOutOfEverySum) {
 
 TEST(Statistics, OneOrNoActivePoint) {
     RegressionResult one = withPoints({{1, 3}, {2, 5}});
-    (*one.points)[1].flags = kPointDisabled;
-    ASSERT_EQ(ComputeStatistics(one), 1);
-    EXPECT_EQ(one.status, kStatusStatistics);
+    (*one.points)[1].flags = PointFlag::Disabled;
+    ASSERT_TRUE(ComputeStatistics(one));
+    EXPECT_EQ(one.status, StatusFlag::Statistics);
     EXPECT_EQ(one.mean, 3.0);
-    EXPECT_EQ(FitLine(one), 0);
+    EXPECT_FALSE(FitLine(one));
 
     RegressionResult none = withPoints({{1, 3}});
-    (*none.points)[0].flags = kPointDisabled;
-    EXPECT_EQ(ComputeStatistics(none), 0);
-    EXPECT_EQ(none.status, kStatusNoActivePoint);
+    (*none.points)[0].flags = PointFlag::Disabled;
+    EXPECT_FALSE(ComputeStatistics(none));
+    EXPECT_EQ(none.status, StatusFlag::NoActivePoint);
     EXPECT_EQ(none.sheetName, "");
 
     RegressionResult missing;
-    EXPECT_EQ(ComputeStatistics(missing), 0);
+    EXPECT_FALSE(ComputeStatistics(missing));
 }
 
 TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     // After a fit of four points the user leaves one, then none, active.
     RegressionResult record = withPoints({{1, 2}, {2, 4}, {3, 5}, {4, 8}});
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    ASSERT_EQ(FitLine(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
+    ASSERT_TRUE(FitLine(record));
     for (std::size_t i = 1; i < 4; ++i) {
-        (*record.points)[i].flags = kPointDisabled;
+        (*record.points)[i].flags = PointFlag::Disabled;
     }
-    ASSERT_EQ(ComputeStatistics(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.mean, 2.0);
     EXPECT_EQ(record.maxTime, 1.0);
     EXPECT_EQ(record.varianceUnbiased, 0.0);
@@ -242,10 +242,10 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     EXPECT_EQ(record.alpha, 0.05);
     EXPECT_DOUBLE_EQ(record.checkLevel, 0.997);
     EXPECT_EQ(record.pointCount, 4);
-    EXPECT_EQ(record.status, kStatusStatistics);
+    EXPECT_EQ(record.status, StatusFlag::Statistics);
 
-    (*record.points)[0].flags = kPointDisabled;
-    EXPECT_EQ(ComputeStatistics(record), 0);
+    (*record.points)[0].flags = PointFlag::Disabled;
+    EXPECT_FALSE(ComputeStatistics(record));
     EXPECT_EQ(record.mean, 0.0);
     EXPECT_EQ(record.stdDev, 0.0);
     EXPECT_EQ(record.activeCount, 0);
@@ -254,13 +254,13 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
 
 TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
     RegressionResult record = withPoints({{2, 5}, {6, 3}});
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    ASSERT_EQ(FitLine(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
+    ASSERT_TRUE(FitLine(record));
     EXPECT_NEAR(record.fit->slope, -0.5, 1e-12);
     EXPECT_NEAR(record.fit->intercept, 6.0, 1e-12);
     EXPECT_EQ(record.fit->interceptError, 0.0);
     EXPECT_EQ(record.fit->fValue, 0.0);
-    EXPECT_EQ(record.status, kStatusStatistics | kStatusCorrelation | kStatusLine);
+    EXPECT_EQ(record.status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line);
     // No degree of freedom is left: t of r is 0, which the failed critical value (negative)
     // rejects, whether or not r comes out as exactly -1.
     EXPECT_EQ(record.tOfR, 0.0);
@@ -275,7 +275,7 @@ TEST(Statistics, PointsOnALineHaveAnUnboundedTOfR) {
             points.emplace_back(time, 2.0 + slope * time);
         }
         RegressionResult record = withPoints(points);
-        ASSERT_EQ(ComputeStatistics(record), 1);
+        ASSERT_TRUE(ComputeStatistics(record));
         EXPECT_NEAR(std::fabs(record.r), 1.0, 1e-12) << slope;
         EXPECT_FALSE(std::isnan(record.tOfR)) << slope;
         EXPECT_GT(record.tOfR, 1e6) << slope;
@@ -284,7 +284,7 @@ TEST(Statistics, PointsOnALineHaveAnUnboundedTOfR) {
 
 TEST(Regressions, RunOverTheTable) {
     CalcState state;
-    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    state.calcFlags = CalcFlag::Conf95 | CalcFlag::Confirmed;
     state.peaks = {makePeak("D", 10, 100), makePeak("N", 12, 10), makePeak("N", 14, 11),
                    makePeak("D", 20, 100), makePeak("N", 22, 12), makePeak("D", 30, 100)};
     state.results = ResultTable{};
@@ -293,20 +293,20 @@ TEST(Regressions, RunOverTheTable) {
     state.results->push_back(abundance);
     state.results->push_back(ratio("N", "D"));
     state.results->push_back(ratio("X", "D"));
-    EXPECT_EQ(RunRegressions(state, 99.7), -1);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::Some);
     const ResultTable& table = *state.results;
     EXPECT_EQ(table[0].sheetName, "N");
     EXPECT_EQ(table[0].alpha, 0.05);
     EXPECT_DOUBLE_EQ(table[0].checkLevel, 0.997);
-    EXPECT_EQ(table[0].status,
-              kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest);
+    EXPECT_EQ(table[0].status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line |
+                                   StatusFlag::LineTest);
     EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
     EXPECT_EQ(table[2].pointCount, kPointsNone);
     EXPECT_EQ(table[2].sheetName, "");
-    EXPECT_EQ(state.calcFlags, kCalcConf95 | kCalcConfirmed);
+    EXPECT_EQ(state.calcFlags, CalcFlag::Conf95 | CalcFlag::Confirmed);
 
     state.results->erase(state.results->begin(), state.results->begin() + 2);
-    EXPECT_EQ(RunRegressions(state, 99.7), 0);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::None);
     EXPECT_EQ(state.calcFlags, kCalcAllFailed);
 }
 
@@ -332,7 +332,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
                                 record.checkLevel,
                                 double(record.pointCount),
                                 double(record.activeCount),
-                                double(record.status)};
+                                double(record.status.raw())};
     if (record.fit) {
         const LineFit& fit = *record.fit;
         numbers.insert(numbers.end(), {fit.slope, fit.slopeError, fit.intercept, fit.interceptError,
@@ -342,7 +342,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
     }
     for (const DataPoint& point : record.points.value_or(std::vector<DataPoint>{})) {
         numbers.insert(numbers.end(), {point.time, point.value, double(point.peakIndex),
-                                       double(point.prevDenominator), double(point.flags)});
+                                       double(point.prevDenominator), double(point.flags.raw())});
     }
     std::vector<std::uint64_t> bits(numbers.size());
     std::memcpy(bits.data(), numbers.data(), numbers.size() * sizeof(double));
@@ -354,13 +354,13 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
 // records that fail fail alike.
 TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
     CalcState state;
-    state.calcFlags = kCalcConf95 | kCalcConfirmed;
+    state.calcFlags = CalcFlag::Conf95 | CalcFlag::Confirmed;
     const char* labels[] = {"A", "B", "A", "C", "A", "B", "D"};
     for (std::size_t i = 0; state.peaks.size() < kParallelRecordsPeaks + 1000; ++i) {
         const double t = 0.13 * double(i);
         const double drift = 1.0 + 0.01 * std::sin(0.001 * t) + 1e-4 * double(i % 17);
         state.peaks.push_back(makePeak(labels[i % 7], t, 100.0 * drift * double(i % 7 + 1)));
-        state.peaks.back().flags = i % 101 == 0 ? kPeakDisabled : 0;
+        state.peaks.back().flags = i % 101 == 0 ? PeakFlags(PeakFlag::Disabled) : PeakFlags();
     }
     state.results = ResultTable{};
     const std::pair<const char*, const char*> targets[] = {{"A", "B"}, {"B", "A"}, {"C", "A"},
@@ -372,13 +372,13 @@ TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
         state.results->push_back(record);
     }
     CalcState serial = state;
-    const int parallelResult = RunRegressions(state, 99.7);
-    int serialResult = 0;
+    const RecordsFitted parallelResult = RunRegressions(state, 99.7);
+    RecordsFitted serialResult = RecordsFitted::None;
     {
         test::LogCapture log;
         serialResult = RunRegressions(serial, 99.7);
     }
-    EXPECT_EQ(parallelResult, -1);
+    EXPECT_EQ(parallelResult, RecordsFitted::Some);
     EXPECT_EQ(serialResult, parallelResult);
     for (std::size_t i = 0; i < state.results->size(); ++i) {
         EXPECT_EQ(bitsOf((*state.results)[i]), bitsOf((*serial.results)[i])) << i;
@@ -389,11 +389,11 @@ TEST(Regressions, TwoThreadsGiveTheBitsOfTheSerialOrder) {
 
 TEST(Regressions, AlphaFollowsTheConfidenceFlag) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed;
+    state.calcFlags = CalcFlag::Confirmed;
     state.peaks = {makePeak("N", 1, 1), makePeak("N", 2, 2), makePeak("N", 3, 2)};
     state.results = ResultTable(1);
     (*state.results)[0].numerator = "N";
-    EXPECT_EQ(RunRegressions(state, 95.0), 1);
+    EXPECT_EQ(RunRegressions(state, 95.0), RecordsFitted::All);
     EXPECT_EQ((*state.results)[0].alpha, 0.32);
     EXPECT_DOUBLE_EQ((*state.results)[0].checkLevel, 0.95);
 }
@@ -403,7 +403,7 @@ TEST(Regressions, LogLinesOfARatio) {
     const std::vector<PeakRecord> peaks{makePeak("D", 10, 100), makePeak("N", 20, 30),
                                         makePeak("D", 30, 200)};
     RegressionResult record = ratio("N", "D");
-    ASSERT_EQ(BuildRatioPoints(record, peaks), 1);
+    ASSERT_TRUE(BuildRatioPoints(record, peaks));
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"(1)20.000000: 30/150=0.2",
                                                      "1 peaks are corrected for N/D."}));
 }

@@ -146,20 +146,20 @@ TEST(TidyTable, EstimateAndLevelFollowTheCalculationFlags) {
         test::regressedRecord({{1, 2}, {2, 4}, {3, 3}, {4, 5}})};
     const RegressionResult& record = records[0];
     const struct {
-        std::uint32_t flags;
+        CalcFlags flags;
         const char* estimate;
         const char* level;
         double deviation;
         double limit;
     } cases[] = {
-        {kCalcUseStdDev | kCalcConf95, "sd", "0.95", record.stdDev, 2.0 * record.stdDev},
-        {kCalcUseStdDev, "sd", "0.68", record.stdDev, record.stdDev},
-        {kCalcConf95, "unbiased", "0.95", record.stdDevUnbiased,
+        {CalcFlag::UseStdDev | CalcFlag::Conf95, "sd", "0.95", record.stdDev, 2.0 * record.stdDev},
+        {CalcFlag::UseStdDev, "sd", "0.68", record.stdDev, record.stdDev},
+        {CalcFlag::Conf95, "unbiased", "0.95", record.stdDevUnbiased,
          record.stdDevUnbiased * record.tLimit},
-        {0, "unbiased", "0.68", record.stdDevUnbiased, record.stdDevUnbiased * record.tLimit},
+        {{}, "unbiased", "0.68", record.stdDevUnbiased, record.stdDevUnbiased * record.tLimit},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.flags);
+        SCOPED_TRACE(c.flags.raw());
         TidyMeasurement measurement;
         measurement.records = records;
         measurement.calcFlags = c.flags;
@@ -172,7 +172,7 @@ TEST(TidyTable, EstimateAndLevelFollowTheCalculationFlags) {
     // The plain errors of the line, doubled for 95 %.
     TidyMeasurement measurement;
     measurement.records = records;
-    measurement.calcFlags = kCalcUseStdDev | kCalcConf95;
+    measurement.calcFlags = CalcFlag::UseStdDev | CalcFlag::Conf95;
     const auto row = csvRows(measurement).at(0);
     EXPECT_EQ(numberIn(row.at("slope_error")), 2.0 * record.fit->slopeErrorPlain);
     EXPECT_EQ(numberIn(row.at("intercept_error")), 2.0 * record.fit->interceptErrorPlain);
@@ -185,7 +185,7 @@ TEST(TidyTable, RecordsWithFewPointsLeaveTheirMissingValuesEmpty) {
     none.pointCount = kPointsNone;
     RegressionResult allDisabled = withPoints({{1, 2}, {2, 3}});
     for (DataPoint& point : *allDisabled.points) {
-        point.flags = kPointDisabled;
+        point.flags = PointFlag::Disabled;
     }
     ComputeStatistics(allDisabled);
     const std::vector<RegressionResult> records{none, allDisabled, test::regressedRecord({{1, 2}}),
@@ -230,7 +230,7 @@ TEST(TidyTable, RecordsWithFewPointsLeaveTheirMissingValuesEmpty) {
     expectClose(rows[3].at("intercept"), 0.5);
     expectClose(rows[3].at("slope"), 1.5);
     // One point has a plain deviation of 0.
-    measurement.calcFlags = kCalcUseStdDev;
+    measurement.calcFlags = CalcFlag::UseStdDev;
     EXPECT_EQ(csvRows(measurement).at(2).at("stddev"), "0");
 }
 

@@ -34,7 +34,7 @@ TEST(DatReader, ReadsHeaderAndPeaks) {
     EXPECT_DOUBLE_EQ(file->note.spikeError, 0.02);
     ASSERT_EQ(file->peaks.size(), 3u); // lines after the announced count are not read
     EXPECT_TRUE(test::peakIs(file->peaks[1], "40", 1.72, 6.214814, 1.0));
-    EXPECT_EQ(file->peaks[1].flags, 0u);
+    EXPECT_TRUE(file->peaks[1].flags.none());
 }
 
 TEST(DatReader, AcceptsBareLineFeedsEmptyTextsAndTheEndOfFileMark) {

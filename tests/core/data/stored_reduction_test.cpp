@@ -69,11 +69,11 @@ TEST(StoredReduction, ExclusionTexts) {
 TEST(StoredReduction, ReasonsAndFlags) {
     for (const ExclusionReason reason :
          {ExclusionReason::Hand, ExclusionReason::Filter, ExclusionReason::Correction}) {
-        const std::uint32_t flags = PeakFlagsOf(reason);
-        EXPECT_NE(flags & kPeakDisabled, 0u);
+        const PeakFlags flags = PeakFlagsOf(reason);
+        EXPECT_TRUE(flags.test(PeakFlag::Disabled));
         EXPECT_EQ(ExclusionReasonOf(flags), reason);
     }
-    EXPECT_EQ(PeakFlagsOf(ExclusionReason::Hand), kPeakDisabled);
+    EXPECT_EQ(PeakFlagsOf(ExclusionReason::Hand), PeakFlags(PeakFlag::Disabled));
 }
 
 DataNote userNote() {

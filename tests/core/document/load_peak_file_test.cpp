@@ -247,11 +247,11 @@ TEST_F(LoadPeakFileTest, AFileChosenInTheDialogIsReadByItsExtensionFirst) {
     files.openResults.push_back(ScriptedFilePort::chosen("/x/a.pKs", 2));
     files.openResults.push_back(ScriptedFilePort::chosen("/x/a.asc", 1));
     files.openResults.push_back(ScriptedFilePort::chosen("/x/dat", 1));
-    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), 1);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), ChosenOpenFile::Dat);
     EXPECT_EQ(chosen, "/x/a.Dat");
-    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), 2);
-    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
-    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), -1);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), ChosenOpenFile::Pks);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), ChosenOpenFile::Other);
+    EXPECT_EQ(ChooseOpenFile(ui, files, "", chosen), ChosenOpenFile::Other);
 
     // A chosen file is read as the command line reads it: an instrument's .DAT (first byte
     // "&") as Micromass DAT, .ASC as Micromass ASC; another .DAT as native DAT.

@@ -99,11 +99,11 @@ TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
         }
         RegressionResult record = test::withPoints(points, 0.32);
         record.fitMethod = kExponentialMethod;
-        ASSERT_EQ(ComputeStatistics(record), 1);
-        ASSERT_NE(FitLine(record), 0) << rate;
+        ASSERT_TRUE(ComputeStatistics(record));
+        ASSERT_TRUE(FitLine(record)) << rate;
         RecordingSurface sheet;
         SurfaceRect area{0, 0, 900, 480};
-        DrawResultSheet(sheet, area, record, nullptr, 0, 0xFFFFFFFF,
+        DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
                         RegressionMethods().front().describe);
         RecordingSurface graph;
         DrawGraph(graph, {0, 0, 900, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
@@ -124,11 +124,11 @@ TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
     RegressionResult record =
         test::withPoints({{1.0, 3.0}, {2.0, 2.5}, {3.0, 2.25}}, 0.32); // 3 points only
     record.fitMethod = kExponentialMethod;
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    ASSERT_EQ(FitLine(record), 0);
+    ASSERT_TRUE(ComputeStatistics(record));
+    ASSERT_FALSE(FitLine(record));
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "回帰式は得られません。"), texts.end());
@@ -141,7 +141,7 @@ TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
     ASSERT_EQ(record.fit->method, kParabolicMethod);
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, 0, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {

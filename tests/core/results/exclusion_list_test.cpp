@@ -17,19 +17,19 @@ using test::makePeak;
 
 TEST(ExclusionList, StateAndReasonOfAPoint) {
     const struct {
-        std::uint32_t flags;
+        PointFlags flags;
         const char* state;
         const char* word;
     } cases[] = {
-        {0, "有効", "hand"},
-        {kPointOffGraph, "有効", "hand"},
-        {kPointDisabled, "無効 (手動)", "hand"},
-        {kPointDisabled | kPointOffGraph, "無効 (手動)", "hand"},
-        {kPointDisabled | kPointExcludedByFilter, "無効 (フィルタ)", "filter"},
-        {kPointDisabled | kPointExcludedByCorrection, "無効 (補正)", "correction"},
+        {{}, "有効", "hand"},
+        {PointFlag::OffGraph, "有効", "hand"},
+        {PointFlag::Disabled, "無効 (手動)", "hand"},
+        {PointFlag::Disabled | PointFlag::OffGraph, "無効 (手動)", "hand"},
+        {PointFlag::Disabled | PointFlag::ExcludedByFilter, "無効 (フィルタ)", "filter"},
+        {PointFlag::Disabled | PointFlag::ExcludedByCorrection, "無効 (補正)", "correction"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.flags);
+        SCOPED_TRACE(c.flags.raw());
         EXPECT_EQ(PointStateText(c.flags), c.state);
         EXPECT_EQ(ExclusionReasonName(ExclusionReasonOf(c.flags)), c.word);
     }
@@ -41,25 +41,26 @@ TEST(ExclusionList, StateAndReasonOfAPoint) {
 class Exclusions : public ::testing::Test {
   protected:
     Exclusions() {
-        state.calcFlags = kCalcConfirmed | kCalcConf95;
-        state.peaks = {makePeak("Ar36", 10, 10.0),
-                       makePeak("Ar40", 15, 3010),
-                       makePeak("Ar36", 20, 10.1),
-                       makePeak("Ar40", 25, 3020),
-                       makePeak("Ar38", 27, 2, 1, kPeakDisabled),
-                       makePeak("Ar36", 30, 10.0),
-                       makePeak("Ar40", 35, 3005, 1, kPeakDisabled | kPeakExcludedByCorrection),
-                       makePeak("Ar36", 40, 10.2),
-                       makePeak("Ar40", 45, 3030),
-                       makePeak("Ar36", 50, 10.1)};
+        state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
+        state.peaks = {
+            makePeak("Ar36", 10, 10.0),
+            makePeak("Ar40", 15, 3010),
+            makePeak("Ar36", 20, 10.1),
+            makePeak("Ar40", 25, 3020),
+            makePeak("Ar38", 27, 2, 1, PeakFlag::Disabled),
+            makePeak("Ar36", 30, 10.0),
+            makePeak("Ar40", 35, 3005, 1, PeakFlag::Disabled | PeakFlag::ExcludedByCorrection),
+            makePeak("Ar36", 40, 10.2),
+            makePeak("Ar40", 45, 3030),
+            makePeak("Ar36", 50, 10.1)};
         state.results.emplace(3);
         (*state.results)[0].numerator = "Ar40";
         (*state.results)[1].numerator = "Ar36";
         (*state.results)[2].numerator = "Ar40";
         (*state.results)[2].denominator = "Ar36";
-        EXPECT_EQ(RunRegressions(state, 99.7), 1);
+        EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::All);
         EXPECT_TRUE(ClickDataPoint(record(2), 1, PointButton::Left));
-        record(1).points->at(2).flags = kPointDisabled | kPointExcludedByFilter;
+        record(1).points->at(2).flags = PointFlag::Disabled | PointFlag::ExcludedByFilter;
         RefitRecord(record(1));
     }
 
@@ -97,7 +98,7 @@ TEST_F(Exclusions, EveryExcludedPeakWithItsReasonAndTheRecordsItLeft) {
 TEST_F(Exclusions, ReasonsDifferingBetweenRecordsGiveOneRowEach) {
     // The Ar40 peak at 15: by hand in the abundance, by the filter in the ratio.
     ASSERT_TRUE(ClickDataPoint(record(0), 0, PointButton::Left));
-    record(2).points->at(0).flags = kPointDisabled | kPointExcludedByFilter;
+    record(2).points->at(0).flags = PointFlag::Disabled | PointFlag::ExcludedByFilter;
     const std::vector<ExcludedPeak> peaks = ExcludedPeaks(state);
     ASSERT_GE(peaks.size(), 2u);
     EXPECT_EQ(peaks[0].peak, 1u);

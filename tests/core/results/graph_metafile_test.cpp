@@ -29,7 +29,7 @@ TEST(GraphMetafile, ConvertedByEmf2svg) {
     }
     RegressionResult record;
     record.sheetName = "Ar40/Ar36";
-    record.status = kStatusStatistics | kStatusCorrelation | kStatusLine;
+    record.status = StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line;
     record.points = std::vector<DataPoint>(3);
     const double times[] = {1, 2, 4};
     const double values[] = {295.5, 296.25, 295.75};

@@ -33,7 +33,7 @@ const auto kRight = HorizontalAlignment::Right;
 RegressionResult testedRecord() {
     RegressionResult r;
     r.sheetName = "N/D";
-    r.status = kStatusStatistics | kStatusCorrelation;
+    r.status = StatusFlag::Statistics | StatusFlag::Correlation;
     r.points = {dataPoint(1, 10), dataPoint(2, 5.5), dataPoint(4, 1), dataPoint(6, 4, true),
                 dataPoint(8, 7)};
     r.pointCount = 5;
@@ -57,7 +57,7 @@ void addLine(RegressionResult& r, bool withLimits) {
         fit.tLine = 1;
     }
     r.fit = fit;
-    r.status |= kStatusLine | (withLimits ? kStatusLineTest : 0);
+    r.status |= StatusFlag::Line | (withLimits ? StatusFlags(StatusFlag::LineTest) : StatusFlags());
 }
 
 struct Drawn {
@@ -111,7 +111,7 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
     EXPECT_EQ(drawn.extent.rightTime, 8);
     EXPECT_EQ(drawn.extent.bottomValue, 1);
     for (const DataPoint& p : *record.points) {
-        EXPECT_EQ(p.flags & kPointOffGraph, 0u);
+        EXPECT_FALSE(p.flags.test(PointFlag::OffGraph));
     }
 }
 
@@ -120,7 +120,7 @@ TEST(Graph, FrameLabelsMeanLineAndMarks) {
 TEST(Graph, PointOfTheOutlierFilterHasASquareAroundItsCross) {
     RegressionResult byHand = testedRecord();
     RegressionResult filtered = testedRecord();
-    (*filtered.points)[3].flags |= kPointExcludedByFilter;
+    (*filtered.points)[3].flags |= PointFlag::ExcludedByFilter;
     const Drawn plain = draw(byHand);
     const Drawn marked = draw(filtered);
     std::vector<Primitive> expected = plain.surface.primitives;
@@ -311,7 +311,7 @@ TEST(Graph, NothingAtUndefinedPositions) {
         EXPECT_FALSE(drawn.extent.valid) << c.name;
         for (std::size_t i = 0; i < record.points->size(); ++i) {
             EXPECT_FALSE(drawn.positions.points[i]) << c.name << " " << i;
-            EXPECT_NE((*record.points)[i].flags & kPointOffGraph, 0u) << c.name << " " << i;
+            EXPECT_TRUE((*record.points)[i].flags.test(PointFlag::OffGraph)) << c.name << " " << i;
         }
         EXPECT_EQ(drawn.positions.plot, (SurfaceRect{104, 17, 632, 440})) << c.name;
     }
@@ -327,15 +327,16 @@ TEST(Graph, PointsOffThePlotAreMarkedAndNotDrawn) {
     Drawn drawn = draw(record);
     EXPECT_EQ(drawn.surface.ofKind(PrimitiveKind::Ellipse).size(), 0u);
     for (int i : {0, 1, 2, 4}) {
-        EXPECT_NE((*record.points)[static_cast<std::size_t>(i)].flags & kPointOffGraph, 0u) << i;
+        EXPECT_TRUE((*record.points)[static_cast<std::size_t>(i)].flags.test(PointFlag::OffGraph))
+            << i;
         EXPECT_FALSE(drawn.positions.points[static_cast<std::size_t>(i)]) << i;
     }
-    EXPECT_EQ((*record.points)[3].flags & kPointOffGraph, 0u);
+    EXPECT_FALSE((*record.points)[3].flags.test(PointFlag::OffGraph));
 
     // The next drawing decides afresh.
     (*record.points)[0].time = 1;
     drawn = draw(record);
-    EXPECT_EQ((*record.points)[0].flags & kPointOffGraph, 0u);
+    EXPECT_FALSE((*record.points)[0].flags.test(PointFlag::OffGraph));
     EXPECT_EQ(drawn.positions.points[0], (SurfacePoint{170, 17}));
 }
 
@@ -344,18 +345,18 @@ TEST(Graph, LineAndBandOnlyWithAFittedLine) {
         const char* name;
         bool fit;
         std::uint32_t method;
-        std::uint32_t status;
+        StatusFlags status;
     };
     const Case cases[] = {
-        {"no fit", false, 0, kStatusLine | kStatusLineTest},
-        {"method beyond the table", true, 99, kStatusLine | kStatusLineTest},
+        {"no fit", false, 0, StatusFlag::Line | StatusFlag::LineTest},
+        {"method beyond the table", true, 99, StatusFlag::Line | StatusFlag::LineTest},
         // One active point: a fit object holding zeros, no line.
-        {"fit without a line", true, 0, 0},
+        {"fit without a line", true, 0, {}},
     };
     for (const Case& c : cases) {
         RegressionResult record = testedRecord();
         addLine(record, true);
-        record.status = kStatusStatistics | c.status;
+        record.status = StatusFlag::Statistics | c.status;
         record.fit->method = c.method;
         if (!c.fit) {
             record.fit.reset();

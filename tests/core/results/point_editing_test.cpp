@@ -26,7 +26,7 @@ void expectFit(const RegressionResult& record, const Fit& expected) {
     ASSERT_TRUE(record.fit.has_value());
     EXPECT_NEAR(record.fit->slope, expected.slope, 1e-12);
     EXPECT_NEAR(record.fit->intercept, expected.intercept, 1e-12);
-    EXPECT_NE(record.status & kStatusLineTest, 0u);
+    EXPECT_TRUE(record.status.test(StatusFlag::LineTest));
     EXPECT_EQ(record.sheetName, "A/B");
 }
 
@@ -61,16 +61,16 @@ TEST(PointEditing, ClicksToggleAndRefitAtOnce) {
 TEST(PointEditing, DisablingEveryPointFailsTheSheetAndEnableAllBringsItBack) {
     RegressionResult record = fittedRecord("A/B", kFourPoints, {0, 1, 2});
     EXPECT_EQ(record.activeCount, 1);
-    EXPECT_EQ(record.status & kStatusLine, 0u);
+    EXPECT_FALSE(record.status.test(StatusFlag::Line));
     ASSERT_TRUE(ClickDataPoint(record, 3, PointButton::Left));
     EXPECT_EQ(record.activeCount, 0);
-    EXPECT_NE(record.status & kStatusNoActivePoint, 0u);
+    EXPECT_TRUE(record.status.test(StatusFlag::NoActivePoint));
     EXPECT_EQ(record.sheetName, "");
     EXPECT_FALSE(record.fit.has_value());
     EXPECT_EQ(EnabledPoints(record), (std::vector<bool>{false, false, false, false}));
 
     EnableAllDataPoints(record);
-    EXPECT_EQ(record.status & kStatusNoActivePoint, 0u);
+    EXPECT_FALSE(record.status.test(StatusFlag::NoActivePoint));
     expectFit(record, kAllFour);
 }
 
@@ -98,7 +98,7 @@ TEST(PointEditing, AFailedRecordHasNothingToToggle) {
     EnableAllDataPoints(record);
     ApplyEnabledPoints(record, {true});
     EXPECT_EQ(record.pointCount, kPointsNone);
-    EXPECT_EQ(record.status, kStatusNoActivePoint);
+    EXPECT_EQ(record.status, StatusFlag::NoActivePoint);
     EXPECT_FALSE(record.fit.has_value());
 }
 

@@ -23,7 +23,7 @@ using test::makePeak;
 // Ar40/Ar36 and Ar38/Ar36, calculated as the program does.
 CalcState measured() {
     CalcState state;
-    state.calcFlags = kCalcConfirmed | kCalcConf95;
+    state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
     std::mt19937 scatter(7);
     std::uniform_real_distribution<double> noise(-0.02, 0.02);
     for (int cycle = 0; cycle < 24; ++cycle) {
@@ -41,7 +41,7 @@ CalcState measured() {
         record.denominator = denominator;
         state.results->push_back(record);
     }
-    EXPECT_EQ(RunRegressions(state, 99.7), 1);
+    EXPECT_EQ(RunRegressions(state, 99.7), RecordsFitted::All);
     return state;
 }
 
@@ -56,8 +56,9 @@ std::string bits(double value) {
 std::string fingerprint(const CalcState& state) {
     std::string text;
     for (const RegressionResult& r : *state.results) {
-        text += r.sheetName + "|" + std::to_string(r.status) + " " + std::to_string(r.pointCount) +
-                " " + std::to_string(r.activeCount) + " " + std::to_string(r.fitMethod);
+        text += r.sheetName + "|" + std::to_string(r.status.raw()) + " " +
+                std::to_string(r.pointCount) + " " + std::to_string(r.activeCount) + " " +
+                std::to_string(r.fitMethod);
         for (const double value : {r.mean,
                                    r.variance,
                                    r.varianceUnbiased,
@@ -94,12 +95,13 @@ std::string fingerprint(const CalcState& state) {
         }
         for (const DataPoint& p : PointsOf(r)) {
             text += " " + std::to_string(p.peakIndex) + ":" +
-                    std::to_string(p.flags & ~kPointOffGraph) + bits(p.time) + bits(p.value);
+                    std::to_string((p.flags & ~PointFlag::OffGraph).raw()) + bits(p.time) +
+                    bits(p.value);
         }
         text += "\n";
     }
     for (const PeakRecord& peak : state.peaks) {
-        text += std::to_string(peak.flags);
+        text += std::to_string(peak.flags.raw());
     }
     text += "\n" + std::to_string(state.fitChoices.method);
     for (const auto& [name, method] : state.fitChoices.byName) {

@@ -35,7 +35,8 @@ RegressionResult sheetOf(const std::string& name, int count, std::vector<int> di
     r.sheetName = name;
     r.numerator = "Ar40";
     r.denominator = "Ar36";
-    r.status = kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest;
+    r.status =
+        StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line | StatusFlag::LineTest;
     r.points.emplace();
     for (int i = 0; i < count; ++i) {
         DataPoint point;
@@ -44,7 +45,7 @@ RegressionResult sheetOf(const std::string& name, int count, std::vector<int> di
         r.points->push_back(point);
     }
     for (const int i : disabled) {
-        (*r.points)[static_cast<std::size_t>(i)].flags |= kPointDisabled;
+        (*r.points)[static_cast<std::size_t>(i)].flags |= PointFlag::Disabled;
     }
     r.pointCount = count;
     r.activeCount = count - static_cast<int>(disabled.size());
@@ -68,7 +69,7 @@ class PrintJobs : public ::testing::Test {
     }
     int report(std::span<RegressionResult> sheets, std::uint32_t reportFlags,
                const DataNote* note = nullptr, std::uint32_t resultFlags = 0) {
-        return MakeReports(environment, sheets, note, 0, resultFlags, reportFlags,
+        return MakeReports(environment, sheets, note, {}, resultFlags, reportFlags,
                            [](ReportOptions&) { return true; });
     }
     const std::vector<RecordingSurface>& pages() const { return spooler.jobs.at(0).pages; }
@@ -141,9 +142,9 @@ TEST_F(PrintJobs, ResultPagesOnePerSheetWithTheSheetAtTheArea) {
                                          sheetOf("Ar40", 4)};
     // "&Print" hands the current sheet alone.
     EXPECT_EQ(
-        PrintResults(environment, std::span(sheets).subspan(2, 1), nullptr, 0, kResultSheetName),
+        PrintResults(environment, std::span(sheets).subspan(2, 1), nullptr, {}, kResultSheetName),
         1);
-    EXPECT_EQ(PrintResults(environment, sheets, nullptr, 0, kResultSheetName), 1);
+    EXPECT_EQ(PrintResults(environment, sheets, nullptr, {}, kResultSheetName), 1);
     ASSERT_EQ(spooler.jobs.size(), 2u);
     EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Result");
     ASSERT_EQ(spooler.jobs[0].pages.size(), 1u);
@@ -255,7 +256,7 @@ TEST_F(PrintJobs, ReportWithAllBoxesClearedCarriesOnlyTheFileName) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6), sheetOf("Ar38/Ar36", 6)};
     DataNote note;
     note.path = "run 7.pks";
-    ASSERT_EQ(MakeReports(environment, sheets, &note, 0, kResultSheetName, kAllReportItems,
+    ASSERT_EQ(MakeReports(environment, sheets, &note, {}, kResultSheetName, kAllReportItems,
                           [](ReportOptions& options) {
                               EXPECT_EQ(options, (ReportOptions{true, true, true}));
                               options = {};
@@ -270,12 +271,12 @@ TEST_F(PrintJobs, ReportWithAllBoxesClearedCarriesOnlyTheFileName) {
 
 TEST_F(PrintJobs, ReportsSayHowManyPointsWereExcludedBelowTheFileName) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6, {1, 4}), sheetOf("Ar38/Ar36", 6)};
-    (*sheets[0].points)[4].flags |= kPointExcludedByFilter;
+    (*sheets[0].points)[4].flags |= PointFlag::ExcludedByFilter;
     DataNote note;
     note.path = "run 7.pks";
     const std::vector<PeakRecord> peaks;
     ASSERT_EQ(MakeReports(
-                  environment, sheets, &note, 0, kResultSheetName, kAllReportItems,
+                  environment, sheets, &note, {}, kResultSheetName, kAllReportItems,
                   [](ReportOptions& options) {
                       options = {};
                       return true;
@@ -295,14 +296,14 @@ TEST_F(PrintJobs, ReportsThatAreNotMade) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6)};
     // Neither an item nor reconfirm: the message, and no dialog.
     bool asked = false;
-    EXPECT_EQ(MakeReports(environment, sheets, nullptr, 0, 0, 0,
+    EXPECT_EQ(MakeReports(environment, sheets, nullptr, {}, 0, 0,
                           [&asked](ReportOptions&) { return asked = true; }),
               0);
     EXPECT_FALSE(asked);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "レポートのアイテムがありません。レポートを作成できません。");
     // Reconfirm alone shows the dialog with every box cleared; its cancel ends the report.
-    EXPECT_EQ(MakeReports(environment, sheets, nullptr, 0, 0, kReportReconfirm,
+    EXPECT_EQ(MakeReports(environment, sheets, nullptr, {}, 0, kReportReconfirm,
                           [&asked](ReportOptions& options) {
                               asked = true;
                               EXPECT_EQ(options, ReportOptions{});
@@ -352,7 +353,7 @@ TEST_F(PrintJobs, NothingIsDrawnOutsideThePrintableArea) {
         note.path = "argon_air.pks";
         ASSERT_EQ(report(sheets, kAllReportItems, &note, 0xFFFFFFFF), 1) << row.what;
         ASSERT_EQ(PrintGraphs(environment, sheets, 0xFFFFFFFF), 1) << row.what;
-        ASSERT_EQ(PrintResults(environment, sheets, &note, 0, 0xFFFFFFFF), 1) << row.what;
+        ASSERT_EQ(PrintResults(environment, sheets, &note, {}, 0xFFFFFFFF), 1) << row.what;
         for (const test::PrintRecord& job : spooler.jobs) {
             for (std::size_t i = 0; i < job.pages.size(); ++i) {
                 for (const Primitive& p : job.pages[i].primitives) {

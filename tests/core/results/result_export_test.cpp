@@ -58,7 +58,7 @@ TEST(ResultExport, CopiedDataPointsNameTheMeasurementAndMarkDisabledPoints) {
 
 TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
     CalcState state;
-    state.calcFlags = kCalcConfirmed | kCalcConf95;
+    state.calcFlags = CalcFlag::Confirmed | CalcFlag::Conf95;
     state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}}),
                                 failedRecord("Ar38"), fittedRecord("Ar36", {{1, 1}, {2, 1.5}})};
     const DataNote note = pksNote({{"NAME", "run 7"}}, "/データ/run7.pks");
@@ -91,10 +91,10 @@ class SaveAs : public ::testing::Test {
     SaveAs() {
         settings.dataDirectory = folder.path("");
         settings.fileOutputFlags = kOutputHeader;
-        state.calcFlags = kCalcConfirmed;
+        state.calcFlags = CalcFlag::Confirmed;
         state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}})};
     }
-    int save() { return SaveResultsAsIrd(state, nullptr, settings, ui, files); }
+    bool save() { return SaveResultsAsIrd(state, nullptr, settings, ui, files); }
 };
 
 TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
@@ -110,7 +110,7 @@ TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
     for (const auto& name : names) {
         SCOPED_TRACE(name.typed);
         files.saveResults.push_back(ScriptedFilePort::chosen(folder.path(name.typed), 0));
-        EXPECT_EQ(save(), 1);
+        EXPECT_TRUE(save());
         EXPECT_EQ(folder.read(name.file), expected);
     }
     const FileDialogRequest& request = files.saveRequests.back();
@@ -121,12 +121,12 @@ TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
 }
 
 TEST_F(SaveAs, FailuresAreReportedAndCancelIsSilent) {
-    EXPECT_EQ(save(), 0); // cancelled
+    EXPECT_FALSE(save()); // cancelled
     files.saveResults.push_back({FileDialogResult::Status::Failed, "", 0, 0x3002});
-    EXPECT_EQ(save(), 0);
+    EXPECT_FALSE(save());
     const std::string blocked = folder.path("gone/run7.IRD");
     files.saveResults.push_back(ScriptedFilePort::chosen(blocked, 0));
-    EXPECT_EQ(save(), 0);
+    EXPECT_FALSE(save());
     EXPECT_EQ(ui.messages,
               (std::vector<test::RecordedMessage>{
                   {"Tarnova - Serious Error", "File selection is aborted with Error 0x3002:12290"},
@@ -167,9 +167,8 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
     });
     const CalculationEnvironment environment{ui,          port, 0, 99.7, "/nonexistent/TARNOVA.INI",
                                              std::nullopt};
-    EXPECT_EQ(RunCalculation(
-                  state, [&] { return std::optional(peaks); }, environment),
-              1);
+    EXPECT_TRUE(RunCalculation(
+        state, [&] { return std::optional(peaks); }, environment));
     return state;
 }
 

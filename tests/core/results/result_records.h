@@ -22,7 +22,7 @@ inline RegressionResult fittedRecord(const std::string& name,
     record.numerator = name.substr(0, slash);
     record.denominator = slash == std::string::npos ? "" : name.substr(slash + 1);
     for (const int index : disabled) {
-        (*record.points)[static_cast<std::size_t>(index)].flags |= kPointDisabled;
+        (*record.points)[static_cast<std::size_t>(index)].flags |= PointFlag::Disabled;
     }
     regress(record);
     return record;
@@ -33,7 +33,7 @@ inline RegressionResult failedRecord(const std::string& numerator) {
     RegressionResult record;
     record.numerator = numerator;
     record.pointCount = kPointsNone;
-    record.status = kStatusNoActivePoint;
+    record.status = StatusFlag::NoActivePoint;
     return record;
 }
 

@@ -22,8 +22,8 @@ using test::textAt;
 using test::textIn;
 
 constexpr std::uint32_t kAllLines = 0xFFFFFFFF;
-constexpr std::uint32_t kFullStatus =
-    kStatusStatistics | kStatusCorrelation | kStatusLine | kStatusLineTest;
+constexpr StatusFlags kFullStatus =
+    StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line | StatusFlag::LineTest;
 
 RegressionResult testedSheet() {
     RegressionResult r;
@@ -62,7 +62,7 @@ DataNote datNote(std::string name) {
     return note;
 }
 
-std::vector<std::string> sheetTexts(const RegressionResult& result, std::uint32_t calcFlags,
+std::vector<std::string> sheetTexts(const RegressionResult& result, CalcFlags calcFlags,
                                     std::uint32_t lines = kAllLines,
                                     const DataNote* note = nullptr) {
     RecordingSurface surface;
@@ -77,7 +77,7 @@ TEST(ResultSheet, EveryLineInPlace) {
     SurfaceRect area{10, 20, 600, 400};
     const DataNote note = datNote("Sample 7");
     const RegressionResult result = testedSheet();
-    ASSERT_EQ(DrawResultSheet(surface, area, result, &note, 0, kAllLines,
+    ASSERT_EQ(DrawResultSheet(surface, area, result, &note, {}, kAllLines,
                               RegressionMethods().front().describe),
               1);
     EXPECT_EQ(surface.primitives,
@@ -108,22 +108,22 @@ TEST(ResultSheet, EveryLineInPlace) {
 
 TEST(ResultSheet, WhatTheStatusAllows) {
     RegressionResult none = testedSheet();
-    none.status = 0;
+    none.status = {};
     none.activeCount = 0;
-    EXPECT_EQ(sheetTexts(none, 0), (std::vector<std::string>{"Ar40/Ar36", "データ数:", "0",
-                                                             "平均値は計算不可能です(n < 1)"}));
+    EXPECT_EQ(sheetTexts(none, {}), (std::vector<std::string>{"Ar40/Ar36", "データ数:", "0",
+                                                              "平均値は計算不可能です(n < 1)"}));
 
     // One datum: the mean alone; a fit object without a line draws no formula.
     RegressionResult one = testedSheet();
-    one.status = kStatusStatistics;
+    one.status = StatusFlag::Statistics;
     one.activeCount = 1;
-    EXPECT_EQ(sheetTexts(one, 0),
+    EXPECT_EQ(sheetTexts(one, {}),
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "1", "平均値: 295.5"}));
 
     // Two data: the line without errors, r and the t sentence.
     RegressionResult two = testedSheet();
-    two.status = kStatusStatistics | kStatusCorrelation | kStatusLine;
-    const std::vector<std::string> texts = sheetTexts(two, 0);
+    two.status = StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line;
+    const std::vector<std::string> texts = sheetTexts(two, {});
     ASSERT_EQ(texts.size(), 14u);
     EXPECT_EQ(texts[11], "y = 295.75 + -0.0625 * x");
     EXPECT_EQ(texts[12], "r = -0.125");
@@ -131,20 +131,20 @@ TEST(ResultSheet, WhatTheStatusAllows) {
 
 TEST(ResultSheet, LimitsByTheCalculationsOptions) {
     struct Case {
-        std::uint32_t calcFlags;
+        CalcFlags calcFlags;
         const char* sigma;
         const char* limit;
     };
     const Case cases[] = {
-        {0, "σ=0.5", "Limit(67)=1"},
-        {kCalcConf95, "σ=0.5", "Limit(95)=1"},
-        {kCalcUseStdDev, "σ=0.25", "Limit(67)=0.25"},
-        {kCalcUseStdDev | kCalcConf95, "σ=0.25", "Limit(95)=0.5"},
+        {{}, "σ=0.5", "Limit(67)=1"},
+        {CalcFlag::Conf95, "σ=0.5", "Limit(95)=1"},
+        {CalcFlag::UseStdDev, "σ=0.25", "Limit(67)=0.25"},
+        {CalcFlag::UseStdDev | CalcFlag::Conf95, "σ=0.25", "Limit(95)=0.5"},
     };
     for (const Case& c : cases) {
         const std::vector<std::string> texts = sheetTexts(testedSheet(), c.calcFlags);
-        EXPECT_EQ(texts[4], c.sigma) << c.calcFlags;
-        EXPECT_EQ(texts[5], c.limit) << c.calcFlags;
+        EXPECT_EQ(texts[4], c.sigma) << c.calcFlags.raw();
+        EXPECT_EQ(texts[5], c.limit) << c.calcFlags.raw();
     }
 }
 
@@ -153,7 +153,7 @@ TEST(ResultSheet, LongNumbersPushTheNextColumn) {
     result.mean = -1.2345678e-100; // "平均値: -1.2345678E-100": 23 bytes in code page 932
     RecordingSurface surface;
     SurfaceRect area{10, 20, 600, 400};
-    DrawResultSheet(surface, area, result, nullptr, 0, kAllLines, nullptr);
+    DrawResultSheet(surface, area, result, nullptr, {}, kAllLines, nullptr);
     EXPECT_EQ(surface.primitives[3], textAt(15, 57, "平均値: -1.2345678E-100"));
     EXPECT_EQ(surface.primitives[4], textAt(15 + 25 * 8, 57, "σ=0.5"));
     // At 18 bytes the column is still 20 widths.
@@ -161,7 +161,7 @@ TEST(ResultSheet, LongNumbersPushTheNextColumn) {
     result.stdDevUnbiased = 123456.78; // "σ=123456.78": 11 bytes
     RecordingSurface second;
     SurfaceRect area2{0, 0, 600, 400};
-    DrawResultSheet(second, area2, result, nullptr, 0, kAllLines, nullptr);
+    DrawResultSheet(second, area2, result, nullptr, {}, kAllLines, nullptr);
     EXPECT_EQ(second.primitives[4].from.x, 5 + 24 * 8);
     EXPECT_EQ(second.primitives[5].from.x, 5 + 24 * 8 + 20 * 8);
 }
@@ -169,11 +169,11 @@ TEST(ResultSheet, LongNumbersPushTheNextColumn) {
 TEST(ResultSheet, CorrelationTestVerdict) {
     RegressionResult equal = testedSheet();
     equal.tOfR = 3.5;
-    EXPECT_EQ(sheetTexts(equal, 0).back(),
+    EXPECT_EQ(sheetTexts(equal, {}).back(),
               "相関係数rについて帰無仮説r=0を採択(t=3.5, t(0.003000)=3.5)");
     RegressionResult above = testedSheet();
     above.tOfR = 3.5000001;
-    EXPECT_EQ(sheetTexts(above, 0).back(),
+    EXPECT_EQ(sheetTexts(above, {}).back(),
               "相関係数rについて帰無仮説r=0を棄却(t=3.5, t(0.003000)=3.5)");
 }
 
@@ -199,8 +199,8 @@ TEST(ResultSheet, DataNameOfEachNote) {
     for (const Case& c : cases) {
         RecordingSurface surface;
         SurfaceRect area{10, 20, 600, 400};
-        DrawResultSheet(surface, area, testedSheet(), c.note, 0, kResultSheetName | kResultDataName,
-                        nullptr);
+        DrawResultSheet(surface, area, testedSheet(), c.note, {},
+                        kResultSheetName | kResultDataName, nullptr);
         const std::size_t countIndex = c.shown ? 2 : 1;
         ASSERT_GT(surface.primitives.size(), countIndex);
         if (c.shown) {
@@ -209,7 +209,7 @@ TEST(ResultSheet, DataNameOfEachNote) {
         EXPECT_EQ(surface.primitives[countIndex], textAt(15, c.countLine, "データ数:"));
     }
     // Without the dataname option nothing of the note shows.
-    EXPECT_EQ(sheetTexts(testedSheet(), 0, kResultSheetName, &dat),
+    EXPECT_EQ(sheetTexts(testedSheet(), {}, kResultSheetName, &dat),
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "14"}));
 }
 
@@ -230,7 +230,7 @@ TEST(ResultSheet, ColumnsStartABlankAfterTheWidestText) {
         return width;
     };
     SurfaceRect area{0, 0, 900, 400};
-    DrawResultSheet(surface, area, result, nullptr, 0, kAllLines, nullptr);
+    DrawResultSheet(surface, area, result, nullptr, {}, kAllLines, nullptr);
     const std::pair<const char*, const char*> neighbours[] = {
         {"平均値: 0.020744667", "σ=0.5"},
         {"σ=0.5", "Limit(67)=1"},
@@ -253,7 +253,7 @@ TEST(ResultSheet, ColumnsStartABlankAfterTheWidestText) {
 TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
     struct Case {
         const char* name;
-        std::uint32_t status;
+        StatusFlags status;
         std::function<int(std::string_view)> measure; // none: w per character
     };
     const Case cases[] = {
@@ -266,7 +266,7 @@ TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
              }
              return width;
          }},
-        {"mean only", kStatusStatistics, {}},
+        {"mean only", StatusFlag::Statistics, {}},
     };
     const DataNote note = datNote("Sample 7");
     for (const Case& c : cases) {
@@ -275,7 +275,7 @@ TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
         RecordingSurface surface;
         surface.measure = c.measure;
         SurfaceRect area{0, 0, 0, 0};
-        DrawResultSheet(surface, area, result, &note, 0, kAllLines,
+        DrawResultSheet(surface, area, result, &note, {}, kAllLines,
                         RegressionMethods().front().describe);
         int right = 0;
         for (const Primitive& p : surface.ofKind(test::PrimitiveKind::Text)) {
@@ -283,7 +283,7 @@ TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
         }
         const SurfacePoint extent = ResultSheetExtent(
             surface.metrics, [&surface](std::string_view text) { return surface.textWidth(text); },
-            result, &note, 0, kAllLines, RegressionMethods().front().describe);
+            result, &note, {}, kAllLines, RegressionMethods().front().describe);
         EXPECT_EQ(extent.x, right + 8) << c.name;
         EXPECT_EQ(extent.y, area.top) << c.name;
     }
@@ -291,7 +291,7 @@ TEST(ResultSheet, ExtentHoldsEveryLineWhole) {
     const auto wideSentence = [](std::string_view text) {
         return text.starts_with("相関係数") ? 1000 : 8 * static_cast<int>(text.size());
     };
-    EXPECT_EQ(ResultSheetExtent({16, 8}, wideSentence, testedSheet(), nullptr, 0, kAllLines,
+    EXPECT_EQ(ResultSheetExtent({16, 8}, wideSentence, testedSheet(), nullptr, {}, kAllLines,
                                 RegressionMethods().front().describe)
                   .x,
               30 + 1000 + 8);

@@ -14,8 +14,8 @@ TEST(SheetMethod, RefitsTheSheetAndKeepsTheChoiceByName) {
     CalcState state;
     RegressionResult record =
         test::withPoints({{1.0, 4.0}, {2.0, 3.0}, {3.0, 2.5}, {4.0, 2.25}, {5.0, 2.2}}, 0.32);
-    ASSERT_EQ(ComputeStatistics(record), 1);
-    ASSERT_EQ(FitLine(record), 1);
+    ASSERT_TRUE(ComputeStatistics(record));
+    ASSERT_TRUE(FitLine(record));
     state.results = ResultTable{record};
 
     ASSERT_TRUE(SetSheetMethod(state, 0, kMeanMethod));

@@ -268,7 +268,7 @@ TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
 
     GridModel grid(port);
     ApplyColumnFormats(grid, formats);
-    grid.AttachPeaks({PeakRecord{1.5, 2.25, 1.0, 0, "Ar40"}});
+    grid.AttachPeaks({PeakRecord{1.5, 2.25, 1.0, {}, "Ar40"}});
     EXPECT_EQ(grid.cellText(0, kHeightColumn), "02.250");
     Settings applied = settings;
     ApplyOptions(sheet.workingCopy(), applied, grid);

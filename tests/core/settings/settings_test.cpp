@@ -170,15 +170,15 @@ TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
     EXPECT_EQ(buffer, "old");
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 12), 4);
     EXPECT_EQ(buffer, "text");
-    EXPECT_EQ(ReadBoolKey(file, "a", "b"), -1);
+    EXPECT_EQ(ReadBoolKey(file, "a", "b"), std::nullopt);
     int width = 0;
     int decimals = 9;
-    EXPECT_EQ(ReadFormatKey(file, "a", "f", width, decimals), 1);
+    EXPECT_TRUE(ReadFormatKey(file, "a", "f", width, decimals));
     EXPECT_EQ(width, 7);
     EXPECT_EQ(decimals, 0);
-    EXPECT_EQ(ReadFormatKey(file, "a", "s", width, decimals), 0);
+    EXPECT_FALSE(ReadFormatKey(file, "a", "s", width, decimals));
     double value = 0;
-    EXPECT_EQ(ReadNumberKey(file, "a", "n", value), 1);
+    EXPECT_TRUE(ReadNumberKey(file, "a", "n", value));
     EXPECT_EQ(value, 1000.0);
 }
 
@@ -191,7 +191,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     settings.reportFlags = 0x0000000F;
     settings.testLevel = 95.0;
     ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 3, false), 1);
-    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
+    ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
 
     const std::string saved = contents();
     EXPECT_EQ(saved.rfind(others, 0), 0u);
@@ -252,7 +252,7 @@ TEST_F(SettingsFile, CalculationMethodIsWrittenOnlyWhenChosenOrAlreadyHeld) {
                   : "[regression]\r\nchklevel=99.700000\r\nmethod=" + std::string(c.held) + "\r\n");
         Settings chosen;
         chosen.regressionMethod = c.method;
-        ASSERT_EQ(SaveSettings(chosen, grid.columnFormats(), path_), 1);
+        ASSERT_TRUE(SaveSettings(chosen, grid.columnFormats(), path_));
         FileError error;
         const std::optional<IniFile> saved = IniFile::read(path_, error);
         ASSERT_TRUE(saved);
@@ -270,7 +270,7 @@ TEST_F(SettingsFile, OutlierFilterIsWrittenOnlyWhenOnOrAlreadyHeld) {
     write(plain);
     Settings loaded;
     LoadSettings(loaded, grid, path_);
-    ASSERT_EQ(SaveSettings(loaded, grid.columnFormats(), path_), 1);
+    ASSERT_TRUE(SaveSettings(loaded, grid.columnFormats(), path_));
     EXPECT_EQ(contents().find("filter"), std::string::npos);
 
     struct Case {
@@ -298,7 +298,7 @@ TEST_F(SettingsFile, OutlierFilterIsWrittenOnlyWhenOnOrAlreadyHeld) {
         EXPECT_EQ(before.outlierFilter, c.read);
         Settings chosen;
         chosen.outlierFilter = c.filter;
-        ASSERT_EQ(SaveSettings(chosen, grid.columnFormats(), path_), 1);
+        ASSERT_TRUE(SaveSettings(chosen, grid.columnFormats(), path_));
         FileError error;
         const std::optional<IniFile> saved = IniFile::read(path_, error);
         ASSERT_TRUE(saved);
@@ -313,7 +313,7 @@ TEST_F(SettingsFile, ChoicesOfTheCalculationJoinTheOnesTheFileHolds) {
     const std::string held = "[regressionmethods]\r\nKr84=mean\r\nAr40/Ar36=parabolic\r\n";
     write(held);
     settings.methodChoices = {{"Ar40/Ar36", 2}, {"Ar38", 4}, {"Kr84", 3}};
-    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
+    ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
     FileError error;
     const std::optional<IniFile> saved = IniFile::read(path_, error);
     ASSERT_TRUE(saved);
@@ -362,7 +362,7 @@ TEST_F(SettingsFile, FilesThatAreNoSettingsFileAreRefusedNamingThePath) {
                                              ")。既定の設定を使います。");
         // Nothing is written into such a file either.
         FileError error;
-        EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), c.path, &error), 0);
+        EXPECT_FALSE(SaveSettings(settings, grid.columnFormats(), c.path, &error));
         EXPECT_EQ(error.reason(), c.reason);
     }
     EXPECT_TRUE(LoadSettings(settings, grid, exactly));
@@ -374,9 +374,9 @@ TEST_F(SettingsFile, FailedSavesAreReportedWithThePathAndTheReason) {
     folder_.write("file", "");
     const std::string blocked = folder_.path("file/TARNOVA.INI");
     FileError error;
-    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), blocked, &error), 0);
+    EXPECT_FALSE(SaveSettings(settings, grid.columnFormats(), blocked, &error));
     EXPECT_EQ(error.reason(), "Not a directory");
-    EXPECT_EQ(SaveOptions(settings, grid, blocked, port), 0);
+    EXPECT_FALSE(SaveOptions(settings, grid, blocked, port));
     ASSERT_EQ(port.messages.size(), 1u);
     EXPECT_EQ(port.messages[0].text,
               "設定を" + blocked + "に保存できませんでした(Not a directory)。");
@@ -390,15 +390,15 @@ TEST_F(SettingsFile, SaveIsOneCheckedWriteOverTheFileOnDisk) {
     // Another process stores a correction set after this one read the file at start-up.
     ASSERT_TRUE(WriteProfileString(path_, "interferance", "AR", "1"));
     ASSERT_TRUE(WriteProfileString(path_, "AR", "item1", "Ar40,Ar36,295.5"));
-    ASSERT_EQ(SaveSettings(settings, grid.columnFormats(), path_), 1);
+    ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
     EXPECT_EQ(IniFile::load(path_).value("AR", "item1"), "Ar40,Ar36,295.5");
     EXPECT_NE(IniFile::load(path_).text(), before.text());
 
     const std::string folder = folder_.path("folder.ini");
     std::filesystem::create_directory(folder);
-    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), folder), 0);
+    EXPECT_FALSE(SaveSettings(settings, grid.columnFormats(), folder));
     const std::string plainFile = folder_.write("plain", "x");
-    EXPECT_EQ(SaveSettings(settings, grid.columnFormats(), plainFile + "/TARNOVA.INI"), 0);
+    EXPECT_FALSE(SaveSettings(settings, grid.columnFormats(), plainFile + "/TARNOVA.INI"));
     EXPECT_EQ(folder_.read("plain"), "x");
     EXPECT_EQ(iniWriteFailureMessage("/opt/t/TARNOVA.INI", {FileError::Kind::System, ENOSPC}),
               "設定ファイルに書き込めませんでした(No space left on device)。\n/opt/t/TARNOVA.INI");

@@ -10,7 +10,7 @@
 namespace tarnova::test {
 
 inline PeakRecord makePeak(std::string label, double time, double height = 1.0, double range = 1.0,
-                           std::uint32_t flags = 0) {
+                           PeakFlags flags = {}) {
     PeakRecord peak;
     peak.elem = std::move(label);
     peak.time = time;

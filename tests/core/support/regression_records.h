@@ -14,7 +14,7 @@ inline DataPoint dataPoint(double time, double value, bool disabled = false) {
     DataPoint point;
     point.time = time;
     point.value = value;
-    point.flags = disabled ? kPointDisabled : 0;
+    point.flags = disabled ? PointFlags(PointFlag::Disabled) : PointFlags();
     return point;
 }
 
@@ -38,7 +38,7 @@ inline RegressionResult withPoints(const std::vector<std::pair<double, double>>&
 // The regression on a record as the calculation runs it: the statistics, then the fit of the
 // record's method where the statistics could be computed.
 inline void regress(RegressionResult& record) {
-    if (ComputeStatistics(record) == 1) {
+    if (ComputeStatistics(record)) {
         FitLine(record);
     }
 }
