@@ -83,8 +83,10 @@ test -x "$prefix/libexec/tarnova/tarnova-cli-draw"
 HOME="$prefix" "$prefix/bin/tarnova-cli" graph samples/argon_air.pks --numerator Ar40 \
     --denominator Ar36 --output "$prefix/graph.png"
 test -s "$prefix/graph.png"
+# The manual pages typeset without a warning (UTF-8, as man reads them).
 for page in docs/*.1; do
-    groff -man -ww -z "$page"
+    warnings=$(preconv -e utf-8 "$page" | groff -man -Tutf8 -ww -z 2>&1)
+    [ -z "$warnings" ] || { echo "$page: $warnings" >&2; exit 1; }
 done
 rm -rf "$prefix"
 rm -f build/release-tests/tarnova_*.deb
