@@ -467,29 +467,10 @@ class DialogsTest : public QObject {
         QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
     }
 
-    // A new note of the PKS form: the tag and body typed become the note's. In the PKS dialog,
-    // typing "Da" and opening the list selects Date; a text no tag begins with asks; Enter
-    // presses OK, never a button of the dialog's body.
-    void pksNoteDialogTakesTagsAndEnterPressesOk() {
+    // In the PKS note dialog, typing "Da" and opening the list selects Date; a text no tag
+    // begins with asks; Enter presses OK, never a button of the dialog's body.
+    void pksNoteDialogFollowsTheTypedTagAndEnterPressesOk() {
         test::ScriptedPort ui;
-        QtDataNotePort port(nullptr);
-        whenShown<QDialog>([](QDialog& dialog) {
-            auto& form = static_cast<NoteFormDialog&>(dialog);
-            form.pksButton()->click();
-            button(form, "OK")->click();
-            whenShown<QDialog>([](QDialog& pks) {
-                auto& editor = static_cast<PksNoteDialog&>(pks);
-                editor.tagField()->setEditText("Sample:");
-                editor.newButton()->click();
-                QTest::keyClicks(editor.bodyPane(), "AS-12");
-                button(editor, "OK")->click();
-            });
-        });
-        QVERIFY(EditDataNote(port, ui, 0));
-        QCOMPARE(currentDataNote()->form, DataNoteForm::Pks);
-        QCOMPARE(currentDataNote()->tags.size(), 1u);
-        QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
-
         std::vector<TaggedComment> comments{{"Sample", "a"}, {"Date", "b"}};
         PksNoteEditor editor(comments, ui, false);
         editor.open();
@@ -508,31 +489,6 @@ class DialogsTest : public QObject {
         QCOMPARE(dialog.tagField()->count(), 3);
         QCOMPARE(comments.size(), 3u);
         QVERIFY(!dialog.isVisible());
-    }
-
-    // The viewer shows the value of the key chosen; its edit button opens the DAT dialog and
-    // shows the edited note.
-    void viewerShowsKeysAndEdits() {
-        DataNote note;
-        note.name = "AS-12";
-        note.spikeVolume = 1.5e-8;
-        InstallDataNote(note);
-        test::ScriptedPort ui;
-        QtDataNotePort port(nullptr);
-        whenShown<QDialog>([&](QDialog& dialog) {
-            auto& viewer = static_cast<DataNoteViewerDialog&>(dialog);
-            QCOMPARE(viewer.valueField()->toPlainText(), QString("AS-12"));
-            emit viewer.keyList()->activated(2);
-            QCOMPARE(viewer.valueField()->toPlainText(), QString("1.5E-008"));
-            whenShown<QDialog>([](QDialog& dat) {
-                static_cast<DatNoteDialog&>(dat).field(0)->setText("AS-99");
-                button(dat, "OK")->click();
-            });
-            viewer.editButton()->click();
-            QCOMPARE(viewer.valueField()->toPlainText(), QString("AS-99"));
-            button(viewer, "ｷｬﾝｾﾙ")->click();
-        });
-        QCOMPARE(ShowDataNote(port, ui, 0), 1);
     }
 
     // The commands open their dialogs; a new note confirmed twice becomes the note.

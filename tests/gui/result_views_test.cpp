@@ -6,15 +6,24 @@
 // a press, a release and the double-click event.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "calc/calc_state.h"
+#include "calc/calculation_driver.h"
 #include "calc/regression_method.h"
+#include "core/calc/scripted_calculation_port.h"
 #include "core/support/recording_surface.h"
+#include "core/support/scripted_file_port.h"
+#include "core/support/scripted_port.h"
 #include "dialog_steps.h"
-#include "gui/result_calculation.h"
+#include "document/load_peak_file.h"
+#include "editor/grid_model.h"
 #include "gui/results/exclusions_dialog.h"
+#include "gui/results/graph_window.h"
 #include "gui/results/printer_properties.h"
 #include "gui/results/printer_selection_dialog.h"
 #include "gui/results/qt_printing.h"
 #include "gui/results/report_options_dialog.h"
+#include "gui/results/result_views.h"
+#include "gui/results/result_window.h"
 #include "gui/results/sheet_list_dialog.h"
 #include "gui/results/test_dialogs.h"
 #include "gui/results/toggle_dialog.h"
@@ -31,14 +40,17 @@
 #include "results/result_export.h"
 #include "results/result_sheet.h"
 #include "run_log_lines.h"
+#include "settings/settings.h"
 #include "shell/help_document.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
@@ -49,21 +61,128 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QtTest>
 
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
 using namespace tarnova;
 using gui::GraphWindow;
 using gui::ResultWindow;
-using test::answerNextDialog;
-using test::Calculation;
-using test::kSample;
-using test::MessageCatcher;
 
 namespace {
+
+const QString kSample = QStringLiteral(TARNOVA_SOURCE_DIR "/samples/argon_air.pks");
+
+// The calculation's windows as the program opens them, with the settings dialog answered:
+// Ar40/Ar36 and every abundance.
+class WindowPort : public test::ScriptedCalculationPort {
+  public:
+    gui::ResultViews* views = nullptr;
+    void closeResultViews() override { views->close(); }
+    void openGraphWindow(const std::string& title) override { views->openGraphWindow(title); }
+    void openResultWindow(const std::string& title) override { views->openResultWindow(title); }
+    void repaintResultViews() override {
+        test::ScriptedCalculationPort::repaintResultViews();
+        views->repaint();
+    }
+};
+
+struct Calculation {
+    test::ScriptedPort ui;
+    test::ScriptedFilePort files;
+    GridModel grid{ui};
+    Settings settings;
+    CalcState state;
+    WindowPort port;
+    std::string printer;
+    std::unique_ptr<gui::ResultViews> views;
+
+    explicit Calculation(std::uint32_t generalFlags = kShowGraph | kShowResult) {
+        settings.generalFlags = generalFlags;
+        ReleaseDataNote();
+        LoadPeakFile(ui, files, grid, settings, kSample.toStdString());
+        views = std::make_unique<gui::ResultViews>(state, settings, port, printer, nullptr);
+        port.views = views.get();
+        port.presses.push_back([](CalculationSettingsForm& form) {
+            for (std::size_t i = 0; i < form.labels.size(); ++i) {
+                form.numerators[i] = form.labels[i] == "Ar40";
+                form.denominators[i] = form.labels[i] == "Ar36";
+                form.abundances[i] = true;
+            }
+        });
+        const CalculationEnvironment environment{ui,
+                                                 port,
+                                                 settings.generalFlags,
+                                                 settings.testLevel,
+                                                 "/nonexistent/TARNOVA.INI",
+                                                 std::nullopt};
+        RunCalculation(state, grid, environment);
+    }
+    ~Calculation() {
+        views.reset();
+        ReleaseDataNote();
+    }
+
+    GraphWindow* graph() const { return views->graphWindow(); }
+    ResultWindow* result() const { return views->resultWindow(); }
+    int ratioSheet() const { return state.resultCount() - 1; }
+    RegressionResult& record(int sheet) {
+        return (*state.results)[static_cast<std::size_t>(sheet)];
+    }
+
+    // Shows sheet in both windows and draws them, so that the graph knows its points.
+    void show(int sheet) {
+        QVERIFY(QTest::qWaitForWindowExposed(graph()));
+        graph()->selectSheet(sheet);
+        result()->selectSheet(sheet);
+        graph()->repaintNow();
+    }
+    // Where point index of the graph's sheet was drawn.
+    QPoint drawn(int index) const {
+        const auto& position = graph()->pointPositions().points.at(static_cast<std::size_t>(index));
+        return position ? QPoint(position->x, position->y) : QPoint(-100, -100);
+    }
+};
+
+// Runs steps on the modal dialog of type Dialog as soon as it is up, then lets it close.
+template <typename Dialog> void answerNextDialog(std::function<void(Dialog&)> steps) {
+    auto answer = std::make_shared<std::function<void()>>();
+    *answer = [steps, answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, *answer);
+            return;
+        }
+        steps(*dialog);
+        // A step that failed leaves the dialog open: it is closed all the same.
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+        *answer = nullptr;
+    };
+    QTimer::singleShot(0, *answer);
+}
+
+// Closes every message box that comes up and keeps its text.
+class MessageCatcher : public QObject {
+  public:
+    QStringList texts;
+    MessageCatcher() { startTimer(5); }
+
+  protected:
+    void timerEvent(QTimerEvent*) override {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            texts << box->text();
+            box->accept();
+        }
+    }
+};
 
 QStringList actionTexts(const QMenu* menu) {
     QStringList texts;
