@@ -292,16 +292,16 @@ bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t gener
     return true;
 }
 
-int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
+bool ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
     if (!currentDataNote()) {
         ui.showMessage(kCaption, "記載事項はありません。");
-        return 0;
+        return false;
     }
     DataNoteViewer viewer(port, ui, generalFlags);
     if (viewer.isOpen()) {
         port.runNoteViewer(viewer);
     }
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

@@ -122,7 +122,8 @@ class DataNoteViewer final {
 // Edits currentDataNote (a new one of the form the user chooses when there is none). True when
 // the note was replaced, false when it was left as it was. generalFlags holds warncmntrmv.
 bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
-// Shows the viewer; without a note the message "記載事項はありません。" and 0.
-int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
+// Shows the viewer and answers true; without a note the message "記載事項はありません。" and
+// false.
+bool ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
 
 } // namespace tarnova

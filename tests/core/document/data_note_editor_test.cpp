@@ -278,7 +278,7 @@ TEST_F(DataNoteEditing, DropDownSelectsTheFirstMatchingTagOrAsks) {
 }
 
 TEST_F(DataNoteEditing, ViewerKeysAndValues) {
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 0);
+    EXPECT_FALSE(ShowDataNote(port, ui, 0));
     EXPECT_EQ(ui.messages.back(), (test::RecordedMessage{"Tarnova", "記載事項はありません。"}));
 
     DataNote dat;
@@ -297,7 +297,7 @@ TEST_F(DataNoteEditing, ViewerKeysAndValues) {
             values.push_back(viewer.value(key));
         }
     };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, 0));
     EXPECT_EQ(values, (Strings{"AS-12", "3", "1.5E-008", "0", "0.25", "2024/5/1", "air"}));
 
     // "編集" shows the new note; a PKS note without comments closes the viewer.
@@ -315,12 +315,12 @@ TEST_F(DataNoteEditing, ViewerKeysAndValues) {
         EXPECT_TRUE(viewer.edit());
         closedAfterEdit = !viewer.isOpen();
     };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, 0));
     EXPECT_TRUE(closedAfterEdit);
 
     int shown = 0;
     port.viewer = [&](DataNoteViewer&) { ++shown; };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, 0));
     EXPECT_EQ(shown, 0);
 }
 
