@@ -44,9 +44,9 @@ std::optional<std::string> NoteDataName(const DataNote& note) {
     return note.tags.front().text;
 }
 
-int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                    DescribeOperation describe) {
+void DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
+                     const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
+                     DescribeOperation describe) {
     const FontMetrics metrics = surface.fontMetrics();
     const int w = metrics.averageCharWidth;
     const int h = metrics.lineHeight;
@@ -131,7 +131,6 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
     area.top = y + h;
-    return 1;
 }
 
 SurfacePoint ResultSheetExtent(FontMetrics metrics,

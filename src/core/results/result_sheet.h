@@ -29,10 +29,10 @@ std::optional<std::string> NoteDataName(const DataNote& note);
 // CalcFlag::UseStdDev). note may be null. describe draws the formula block; the result window and
 // the print jobs hand the linear method's (RegressionMethods()[0].describe), which hands a fit
 // of another method to that method's. A failed fit shows its reason there. On return
-// area.top lies one line below the last line drawn. Returns 1.
-int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                    DescribeOperation describe);
+// area.top lies one line below the last line drawn.
+void DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
+                     const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
+                     DescribeOperation describe);
 
 // The room DrawResultSheet needs for the sheet of result when it draws it from (0, 0) in the
 // font measured by metrics and textWidth: x is the right of its widest line plus one average

@@ -77,9 +77,8 @@ TEST(ResultSheet, EveryLineInPlace) {
     SurfaceRect area{10, 20, 600, 400};
     const DataNote note = datNote("Sample 7");
     const RegressionResult result = testedSheet();
-    ASSERT_EQ(DrawResultSheet(surface, area, result, &note, {}, kAllLines,
-                              RegressionMethods().front().describe),
-              1);
+    DrawResultSheet(surface, area, result, &note, {}, kAllLines,
+                    RegressionMethods().front().describe);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
                   textAt(15, 25, "Ar40/Ar36"),
