@@ -172,7 +172,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
             return MakeReports(printing_->environment(), *calculation.results,
                                note ? &*note : nullptr, calculation.calcFlags,
                                context_.settings.resultFlags, context_.settings.reportFlags,
-                               printing_->askReportOptions(), calculation.peaks) == 1;
+                               printing_->askReportOptions(), calculation.peaks);
         });
     const auto showHelp = [this](int helpContext) {
         ShowHelp(context_.port, kHelpContext, helpContext);
