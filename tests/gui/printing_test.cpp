@@ -304,17 +304,17 @@ class PrintingTest : public QObject {
         QTemporaryDir folder;
         std::optional<QString> answer = folder.filePath("peaks.pdf");
         printing.spooler().askPdfPath = [&answer] { return answer; };
-        QCOMPARE(PrintPeakList(printing.environment(), calculation.grid), 1);
+        QVERIFY(PrintPeakList(printing.environment(), calculation.grid));
         QVERIFY(pageCount(folder.filePath("peaks.pdf")) >= 1);
 
         // A cancelled save dialog prints nothing and says nothing.
         answer.reset();
-        QCOMPARE(PrintPeakList(printing.environment(), calculation.grid), 0);
+        QVERIFY(!PrintPeakList(printing.environment(), calculation.grid));
         QVERIFY(ui.messages.empty());
 
         // A file that cannot be written is a refused job, named with the printer.
         answer = folder.filePath("missing/peaks.pdf");
-        QCOMPARE(PrintPeakList(printing.environment(), calculation.grid), 0);
+        QVERIFY(!PrintPeakList(printing.environment(), calculation.grid));
         QCOMPARE(ui.messages.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(ui.messages[0].text),
                  "Printer Error\nPDF file: " + *answer +

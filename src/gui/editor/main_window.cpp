@@ -162,7 +162,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
         context_.port, this, context_.calculation, context_.settings, context_.printer);
     printing_ = std::make_unique<QtPrinting>(this, context_.port, context_.printer);
     calculationPort_->setPrintJobs(
-        [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },
+        [this] { return PrintPeakList(printing_->environment(), context_.grid); },
         [this] {
             CalcState& calculation = context_.calculation;
             if (!calculation.results) {
