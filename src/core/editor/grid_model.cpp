@@ -187,15 +187,15 @@ void GridModel::installSheet(std::vector<RowState> table, int scrollMaximum) {
     view_->repaintAll();
 }
 
-int GridModel::NewSheet() {
+bool GridModel::NewSheet() {
     std::vector<RowState> table;
     try {
         table.resize(kGridPageRows);
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
     installSheet(std::move(table), 1);
-    return kGridPageRows;
+    return true;
 }
 
 // --- Column formats ---

@@ -119,8 +119,8 @@ class GridModel final {
     // sheet is then unchanged). Shows once when a value lies outside what the Range column can
     // display: "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。".
     int AttachPeaks(const std::vector<PeakRecord>& peaks);
-    // Replaces the sheet by 25 empty rows. Returns 25, or 0 when memory ran out.
-    int NewSheet();
+    // Replaces the sheet by 25 empty rows. False, with the sheet as it was, when memory ran out.
+    bool NewSheet();
     int GetRowCount() const { return static_cast<int>(rows_.size()); }
     std::uint32_t IsModified() const { return modified_; }
     // The sheet as it stands is saved: unmodified until it changes again.

@@ -145,7 +145,8 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     EXPECT_EQ(grid.IsModified(), 0u);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 10, 25, 1}));
     EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
-    ASSERT_EQ(grid.NewSheet(), 25);
+    ASSERT_TRUE(grid.NewSheet());
+    EXPECT_EQ(grid.GetRowCount(), 25);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 1, 25, 1}));
 }
 
