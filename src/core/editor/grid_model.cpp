@@ -200,16 +200,16 @@ bool GridModel::NewSheet() {
 
 // --- Column formats ---
 
-int GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
+bool GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
     if (!isValidColumnFormat(column, width, decimals)) {
-        return 0;
+        return false;
     }
     formats_[columnIndex(column)] = {width, decimals};
     buildPlaceholders();
     if (redraw) {
         view_->repaintAll();
     }
-    return 1;
+    return true;
 }
 
 int GridModel::GetColumnFormat(int column) const {

@@ -129,10 +129,10 @@ class GridModel final {
     SheetHistory& history() { return *history_; }
 
     // --- Column formats ---
-    // Returns 1 and applies the format, or 0 and changes nothing: width from 1 to
+    // Applies the format and answers true, or changes nothing and answers false: width from 1 to
     // kMaxColumnWidth; Num and Elem without decimals; Time to Peak with 1 to width - 1 decimals.
     // The texts of existing rows stay until ReformatRows. redraw repaints the whole grid.
-    int SetColumnFormat(int column, int width, int decimals, bool redraw);
+    bool SetColumnFormat(int column, int width, int decimals, bool redraw);
     // The width of column (0 for an index outside 0 to 5); decimals receives its decimals.
     int GetColumnFormat(int column) const;
     int GetColumnFormat(int column, int& decimals) const;

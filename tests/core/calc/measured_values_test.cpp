@@ -17,7 +17,7 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
     void SetUp() override { ASSERT_TRUE(load(test::samplePath("argon_air.pks")).loaded); }
 
     void showHeights(int width, int decimals) {
-        ASSERT_EQ(grid.SetColumnFormat(kHeightColumn, width, decimals, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(kHeightColumn, width, decimals, false));
         grid.ReformatRows();
     }
 

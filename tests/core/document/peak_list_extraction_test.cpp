@@ -73,8 +73,7 @@ TEST_F(Extraction, ColumnFormatsDoNotChangeThePeaks) {
             if (!beforeLoading) {
                 sheet.AttachPeaks(file);
             }
-            ASSERT_EQ(sheet.SetColumnFormat(format.column, format.width, format.decimals, false),
-                      1);
+            ASSERT_TRUE(sheet.SetColumnFormat(format.column, format.width, format.decimals, false));
             if (beforeLoading) {
                 sheet.AttachPeaks(file);
             } else {
@@ -120,7 +119,7 @@ TEST_F(Extraction, WideColumnsAndLongNumbersAreReadWhole) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
-        ASSERT_EQ(grid.SetColumnFormat(c.column, c.width, c.decimals, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(c.column, c.width, c.decimals, false));
         grid.AttachPeaks({c.peak});
         const auto peaks = ExtractPeakList(grid);
         ASSERT_TRUE(peaks);

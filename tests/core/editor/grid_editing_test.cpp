@@ -100,7 +100,7 @@ TEST_F(GridEditingTest, TypingALabelAndCommittingIt) {
 }
 
 TEST_F(GridEditingTest, TypingTimeDigitsPointAndFraction) {
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 8, 5, false));
     grid.NewSheet();
     press(GridKey::Right);
     EXPECT_EQ(grid.editBuffer().text, "00.00000");

@@ -56,7 +56,7 @@ TEST_F(SheetClipboardTest, CopiedPeakValuesKeepTheirDigits) {
 // and the rows were not formatted again yet, and keep no texts of their own.
 TEST_F(SheetClipboardTest, PastedRowsShowLikeTheRowsAroundThem) {
     grid.AttachPeaks({peak("Ar36", 1.25, 2.5, 1.0)});
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 4, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 9, 4, false));
     ASSERT_TRUE(PasteSheetText(grid, "Ar40\t3.5\t1.5\t10\n"));
     EXPECT_EQ(grid.cellText(0, kTimeColumn), "00003.50");
     EXPECT_EQ(grid.cellText(1, kTimeColumn), "00001.25");

@@ -173,7 +173,7 @@ TEST_F(SheetHistoryTest, AnUnchangedCellIsNoChange) {
 TEST_F(SheetHistoryTest, RowsComeBackInTheColumnFormatsOfTheMoment) {
     grid.AttachPeaks({peak("Ar40", 1.25)});
     commitText(0, kTimeColumn, "00002.50");
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 10, 4, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 10, 4, false));
     grid.ReformatRows();
     EXPECT_EQ(grid.cellText(0, kTimeColumn), "00002.5000");
     EXPECT_TRUE(UndoSheetChange(grid));

@@ -190,7 +190,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     settings.resultFlags = 0xFFFFFFFF & ~kResultFormula;
     settings.reportFlags = 0x0000000F;
     settings.testLevel = 95.0;
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 3, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 9, 3, false));
     ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
 
     const std::string saved = contents();
