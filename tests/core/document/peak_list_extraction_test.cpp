@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <compare>
 #include <string>
 #include <utility>
 #include <vector>
@@ -173,9 +174,10 @@ TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
     std::vector<PeakRecord> peaks{test::makePeak("a", 100.7, 1), test::makePeak("b", NAN, 1),
                                   test::makePeak("c", 100.2, 1), test::makePeak("d", -1, 1),
                                   test::makePeak("e", 100.2, 1)};
-    EXPECT_LT(PeakTimeOrder(peaks[2], peaks[0]), 0);
-    EXPECT_GT(PeakTimeOrder(peaks[0], peaks[2]), 0);
-    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), 0);
+    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[0]), std::weak_ordering::less);
+    EXPECT_EQ(PeakTimeOrder(peaks[0], peaks[2]), std::weak_ordering::greater);
+    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), std::weak_ordering::equivalent);
+    EXPECT_EQ(PeakTimeOrder(peaks[1], peaks[0]), std::weak_ordering::greater);
     SortPeaksByTime(peaks);
     std::string order;
     for (const PeakRecord& record : peaks) {
