@@ -22,10 +22,10 @@ template <std::uint32_t Method> std::optional<LineFit> createFit() {
     return fit;
 }
 
-int computeLinear(LineFit& fit, RegressionResult& record) {
+bool computeLinear(LineFit& fit, RegressionResult& record) {
     const int n = record.activeCount;
     if (n < 2) {
-        return 0;
+        return false;
     }
     // From the centred sums of the statistics: the line passes through the means.
     const double count = n;
@@ -35,7 +35,7 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     if (n == 2) {
         LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
                 formatGeneral(fit.slope) + " * t.");
-        return 1;
+        return true;
     }
 
     // The inverse of the normal equations' matrix, with the mean square time written as the time
@@ -81,7 +81,7 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     LogLine("Line is convergent to " + formatGeneral(fit.intercept) + "(" +
             formatGeneral(fit.interceptError) + ") + " + formatGeneral(fit.slope) + "(" +
             formatGeneral(fit.slopeError) + ") * t");
-    return 1;
+    return true;
 }
 
 bool slopeRejected(const LineFit& fit) {
@@ -161,13 +161,13 @@ std::vector<TimedValue> activePoints(const RegressionResult& record) {
     return points;
 }
 
-int failFit(LineFit& fit, RegressionResult& record, std::string reason) {
+bool failFit(LineFit& fit, RegressionResult& record, std::string reason) {
     LogLine(formatText("No %s fit for %s: ", RegressionMethodName(fit.method).data(),
                        record.sheetName.c_str()) +
             reason);
     fit.failure = std::move(reason);
     record.status |= StatusFlag::FitFailed;
-    return 0;
+    return false;
 }
 
 CurveKind curveKind(std::uint32_t method) {
@@ -224,16 +224,16 @@ bool curvatureRejected(const LineFit& fit) {
     return fit.curvatureT > fit.curvatureTCritical;
 }
 
-int computeParabolic(LineFit& fit, RegressionResult& record) {
+bool computeParabolic(LineFit& fit, RegressionResult& record) {
     const CurveFit curve = FitParabola(activePoints(record));
     if (!curve.ok) {
         return failFit(fit, record, curve.failure);
     }
     takeParabola(fit, record, curve);
-    return 1;
+    return true;
 }
 
-int computeExponential(LineFit& fit, RegressionResult& record) {
+bool computeExponential(LineFit& fit, RegressionResult& record) {
     const CurveFit curve = FitExponential(activePoints(record));
     if (!curve.ok) {
         return failFit(fit, record, curve.failure);
@@ -243,11 +243,11 @@ int computeExponential(LineFit& fit, RegressionResult& record) {
             formatGeneral(fit.interceptError) + "): " + formatGeneral(fit.coefficients[0]) +
             " * exp(-" + formatGeneral(fit.coefficients[1]) + " * t) + " +
             formatGeneral(fit.coefficients[2]));
-    return 1;
+    return true;
 }
 
 // The mean from the record's statistics; its error s / sqrt(n).
-int computeMean(LineFit& fit, RegressionResult& record) {
+bool computeMean(LineFit& fit, RegressionResult& record) {
     const int n = record.activeCount;
     if (n < 1) {
         return failFit(fit, record, "no active point");
@@ -264,12 +264,12 @@ int computeMean(LineFit& fit, RegressionResult& record) {
     takeCurve(fit, record, curve);
     LogLine("Mean is " + formatGeneral(fit.intercept) + "(" + formatGeneral(fit.interceptError) +
             ")");
-    return 1;
+    return true;
 }
 
 // The parabola when at least 5 points are active and its b2 differs from 0 at the test level,
 // else the line.
-int computeAutomatic(LineFit& fit, RegressionResult& record) {
+bool computeAutomatic(LineFit& fit, RegressionResult& record) {
     if (record.activeCount >= 5) {
         const CurveFit curve = FitParabola(activePoints(record));
         if (curve.ok) {
@@ -280,7 +280,7 @@ int computeAutomatic(LineFit& fit, RegressionResult& record) {
                 fit = std::move(parabola);
                 fit.automatic = true;
                 LogLine("Automatic choice: " + std::string(RegressionMethodName(fit.method)));
-                return 1;
+                return true;
             }
             record.status = status;
         }

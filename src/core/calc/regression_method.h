@@ -35,8 +35,8 @@ struct RegressionMethod {
     // A new fit of this method, all values zero.
     std::optional<LineFit> (*create)();
     // Fits the line to the active points of record, whose statistics are computed, and marks
-    // in its status what the fit holds. 1 or 0.
-    int (*compute)(LineFit& fit, RegressionResult& record);
+    // in its status what the fit holds. False when the method found no curve.
+    bool (*compute)(LineFit& fit, RegressionResult& record);
     // Draws the formula lines below area.top, each one line height further down, and leaves
     // area.top on the last line drawn. 1, or 0 without a fit.
     int (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
