@@ -88,12 +88,12 @@ bool slopeRejected(const LineFit& fit) {
     return fit.fValue > fit.fCritical;
 }
 
-int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
 
 // Handed a fit of another method, the entry's describe dispatches to it.
-int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
     if (fit == nullptr) {
-        return 0;
+        return false;
     }
     if (fit->method != kLinearMethod) {
         return describeCurve(surface, area, flags, fit);
@@ -129,7 +129,7 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
         surface.drawText({x + 5, y}, "回帰式は得られません。");
     }
     area.top = y;
-    return 1;
+    return true;
 }
 
 std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags) {
@@ -328,9 +328,9 @@ std::string curveFormula(const LineFit& fit, bool errors) {
     }
 }
 
-int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
     if (fit == nullptr) {
-        return 0;
+        return false;
     }
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
@@ -365,12 +365,12 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         }
     }
     area.top = y;
-    return 1;
+    return true;
 }
 
 // The automatic method leaves the chosen method's fit; its own entry describes nothing.
-int describeAutomatic(Surface& surface, SurfaceRect& area, std::uint32_t flags,
-                      const LineFit* fit) {
+bool describeAutomatic(Surface& surface, SurfaceRect& area, std::uint32_t flags,
+                       const LineFit* fit) {
     return describeCurve(surface, area, flags, fit);
 }
 

@@ -38,8 +38,8 @@ struct RegressionMethod {
     // in its status what the fit holds. False when the method found no curve.
     bool (*compute)(LineFit& fit, RegressionResult& record);
     // Draws the formula lines below area.top, each one line height further down, and leaves
-    // area.top on the last line drawn. 1, or 0 without a fit.
-    int (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+    // area.top on the last line drawn. False, with nothing drawn, without a fit.
+    bool (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
     // The method's columns of an IRD record line (flags: the view bits of calcFlags), or with
     // kExportColumnHeads their heads. Nothing without a fit of this method.
     std::optional<std::string> (*exportFit)(const LineFit* fit, std::uint32_t flags);

@@ -36,7 +36,7 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     const auto& linear = RegressionMethods().front();
     const std::uint32_t flags = (StatusFlag::Line | StatusFlag::LineTest).raw() |
                                 (CalcFlags(CalcFlag::Conf95).raw() << kDescribeCalcShift);
-    ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
+    ASSERT_TRUE(linear.describe(surface, area, flags, &fit));
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
                   textAt(15, 116, "y = 1.5(0.5) + -0.002(0.001) * x"),
@@ -72,7 +72,7 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
     SurfaceRect area2{0, 0, 100, 100};
     linear.describe(none, area2, StatusFlags(StatusFlag::Statistics).raw(), &fit);
     EXPECT_EQ(none.primitives, (std::vector<Primitive>{textAt(5, 16, "回帰式は得られません。")}));
-    EXPECT_EQ(linear.describe(none, area2, StatusFlags(StatusFlag::Line).raw(), nullptr), 0);
+    EXPECT_FALSE(linear.describe(none, area2, StatusFlags(StatusFlag::Line).raw(), nullptr));
 }
 
 TEST(LinearExport, ColumnsAndHeads) {
