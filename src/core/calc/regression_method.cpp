@@ -88,22 +88,23 @@ bool slopeRejected(const LineFit& fit) {
     return fit.fValue > fit.fCritical;
 }
 
-bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+bool describeCurve(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                   const LineFit* fit);
 
 // Handed a fit of another method, the entry's describe dispatches to it.
-bool describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeLinear(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                    const LineFit* fit) {
     if (fit == nullptr) {
         return false;
     }
     if (fit->method != kLinearMethod) {
-        return describeCurve(surface, area, flags, fit);
+        return describeCurve(surface, area, status, calcFlags, fit);
     }
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
     int y = area.top;
-    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
-        const LineErrors errors =
-            ShownLineErrors(*fit, CalcFlags::fromRaw(flags >> kDescribeCalcShift));
+    if (status.test(StatusFlag::LineTest)) {
+        const LineErrors errors = ShownLineErrors(*fit, calcFlags);
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
                                          formatGeneral(fit->tLine * fit->interceptError, 8) +
@@ -120,7 +121,7 @@ bool describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, co
                                           "(F=" + formatGeneral(fit->fValue) + ", F(" +
                                           formatFixed(1.0 - fit->checkLevel, 0, 6) +
                                           ")=" + formatGeneral(fit->fCritical) + ")");
-    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
+    } else if (status.test(StatusFlag::Line)) {
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + " + " +
                                          formatGeneral(fit->slope, 8) + " * x");
@@ -328,7 +329,8 @@ std::string curveFormula(const LineFit& fit, bool errors) {
     }
 }
 
-bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeCurve(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                   const LineFit* fit) {
     if (fit == nullptr) {
         return false;
     }
@@ -339,8 +341,7 @@ bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
         y += metrics.lineHeight;
         surface.drawText({x + indent, y}, text);
     };
-    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
-        const CalcFlags calcFlags = CalcFlags::fromRaw(flags >> kDescribeCalcShift);
+    if (status.test(StatusFlag::LineTest)) {
         line(5, curveFormula(*fit, true));
         line(5, "回帰切片:");
         surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
@@ -356,7 +357,7 @@ bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
         } else {
             line(30, "残差の標準偏差=" + formatGeneral(std::sqrt(fit->residualVariance)));
         }
-    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
+    } else if (status.test(StatusFlag::Line)) {
         line(5, curveFormula(*fit, false));
     } else {
         line(5, "回帰式は得られません。");
@@ -369,9 +370,9 @@ bool describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
 }
 
 // The automatic method leaves the chosen method's fit; its own entry describes nothing.
-bool describeAutomatic(Surface& surface, SurfaceRect& area, std::uint32_t flags,
+bool describeAutomatic(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
                        const LineFit* fit) {
-    return describeCurve(surface, area, flags, fit);
+    return describeCurve(surface, area, status, calcFlags, fit);
 }
 
 std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,

@@ -24,9 +24,6 @@ inline constexpr std::uint32_t kExponentialMethod = 2;
 inline constexpr std::uint32_t kMeanMethod = 3;
 inline constexpr std::uint32_t kAutomaticMethod = 4;
 
-// Bits of the flags handed to describe: the record's status in the low 16 bits and the view
-// bits of calcFlags (0x100 to 0x8000) moved up by 8 bits.
-inline constexpr int kDescribeCalcShift = 8;
 // Flag of export: the column heads instead of the values.
 inline constexpr std::uint32_t kExportColumnHeads = 0x1;
 
@@ -38,8 +35,10 @@ struct RegressionMethod {
     // in its status what the fit holds. False when the method found no curve.
     bool (*compute)(LineFit& fit, RegressionResult& record);
     // Draws the formula lines below area.top, each one line height further down, and leaves
-    // area.top on the last line drawn. False, with nothing drawn, without a fit.
-    bool (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+    // area.top on the last line drawn: what status says the fit holds, its errors as the view
+    // bits of calcFlags shape them. False, with nothing drawn, without a fit.
+    bool (*describe)(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                     const LineFit* fit);
     // The method's columns of an IRD record line (flags: the view bits of calcFlags), or with
     // kExportColumnHeads their heads. Nothing without a fit of this method.
     std::optional<std::string> (*exportFit)(const LineFit* fit, std::uint32_t flags);

@@ -112,9 +112,8 @@ void DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult
         describe != nullptr) {
         SurfaceRect block = area;
         block.top = y;
-        const std::uint32_t flags = (result.status.raw() & 0xFFFF) |
-                                    ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
-        describe(surface, block, flags, result.fit ? &*result.fit : nullptr);
+        describe(surface, block, result.status, calcFlags & kCalcViewMask,
+                 result.fit ? &*result.fit : nullptr);
         y = block.top;
     }
 

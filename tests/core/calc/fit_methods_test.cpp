@@ -129,7 +129,7 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
 
     test::RecordingSurface surface;
     SurfaceRect area{0, 0, 400, 0};
-    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status.raw(),
+    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status, {},
                                                      &*record.fit);
     const std::vector<std::string> texts = surface.texts();
     ASSERT_EQ(texts.size(), 2u);
