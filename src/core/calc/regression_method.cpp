@@ -133,15 +133,16 @@ bool describeLinear(Surface& surface, SurfaceRect& area, StatusFlags status, Cal
     return true;
 }
 
-std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags) {
+std::optional<std::string> exportLinear(const LineFit* fit, CalcFlags calcFlags,
+                                        FitColumns columns) {
     if (fit == nullptr || fit->method != kLinearMethod) {
         return std::nullopt;
     }
-    if ((flags & kExportColumnHeads) != 0) {
+    if (columns == FitColumns::Heads) {
         return std::string("intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     }
-    const LineErrors errors = ShownLineErrors(*fit, CalcFlags::fromRaw(flags));
-    const double confidence = CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68;
+    const LineErrors errors = ShownLineErrors(*fit, calcFlags);
+    const double confidence = calcFlags.test(CalcFlag::Conf95) ? 0.95 : 0.68;
     return IrdNumber(fit->intercept) + "\t" + IrdNumber(errors.intercept) + "\t" +
            IrdNumber(fit->slope) + "\t" + IrdNumber(errors.slope) + "\t" + IrdNumber(confidence) +
            "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
@@ -375,23 +376,21 @@ bool describeAutomatic(Surface& surface, SurfaceRect& area, StatusFlags status, 
     return describeCurve(surface, area, status, calcFlags, fit);
 }
 
-std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
+std::optional<std::string> exportCurve(const LineFit* fit, CalcFlags calcFlags, FitColumns columns,
                                        std::uint32_t method) {
     if (fit == nullptr || fit->method != method) {
         return std::nullopt;
     }
-    const bool heads = (flags & kExportColumnHeads) != 0;
+    const bool heads = columns == FitColumns::Heads;
     if (!heads && !fit->failure.empty()) {
         return std::nullopt;
     }
-    const std::string confidence =
-        IrdNumber(CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68);
+    const std::string confidence = IrdNumber(calcFlags.test(CalcFlag::Conf95) ? 0.95 : 0.68);
     const auto error = [&](std::size_t i) {
-        return IrdNumber(shownError(*fit, coefficientError(*fit, i), CalcFlags::fromRaw(flags)));
+        return IrdNumber(shownError(*fit, coefficientError(*fit, i), calcFlags));
     };
-    const std::string atZero =
-        IrdNumber(fit->intercept) + "\t" +
-        IrdNumber(shownError(*fit, fit->interceptError, CalcFlags::fromRaw(flags)));
+    const std::string atZero = IrdNumber(fit->intercept) + "\t" +
+                               IrdNumber(shownError(*fit, fit->interceptError, calcFlags));
     switch (method) {
     case kParabolicMethod:
         if (heads) {
@@ -417,17 +416,19 @@ std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
     }
 }
 
-std::optional<std::string> exportParabolic(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kParabolicMethod);
+std::optional<std::string> exportParabolic(const LineFit* fit, CalcFlags calcFlags,
+                                           FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kParabolicMethod);
 }
-std::optional<std::string> exportExponential(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kExponentialMethod);
+std::optional<std::string> exportExponential(const LineFit* fit, CalcFlags calcFlags,
+                                             FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kExponentialMethod);
 }
-std::optional<std::string> exportMean(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kMeanMethod);
+std::optional<std::string> exportMean(const LineFit* fit, CalcFlags calcFlags, FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kMeanMethod);
 }
 // A fit keeps the index of the method the automatic one chose: nothing is exported as "自動".
-std::optional<std::string> exportAutomatic(const LineFit*, std::uint32_t) {
+std::optional<std::string> exportAutomatic(const LineFit*, CalcFlags, FitColumns) {
     return std::nullopt;
 }
 

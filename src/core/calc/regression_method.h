@@ -24,8 +24,8 @@ inline constexpr std::uint32_t kExponentialMethod = 2;
 inline constexpr std::uint32_t kMeanMethod = 3;
 inline constexpr std::uint32_t kAutomaticMethod = 4;
 
-// Flag of export: the column heads instead of the values.
-inline constexpr std::uint32_t kExportColumnHeads = 0x1;
+// What exportFit writes of a fit: its values, or the heads of its columns.
+enum class FitColumns { Values, Heads };
 
 struct RegressionMethod {
     std::string_view name; // UTF-8
@@ -39,9 +39,10 @@ struct RegressionMethod {
     // bits of calcFlags shape them. False, with nothing drawn, without a fit.
     bool (*describe)(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
                      const LineFit* fit);
-    // The method's columns of an IRD record line (flags: the view bits of calcFlags), or with
-    // kExportColumnHeads their heads. Nothing without a fit of this method.
-    std::optional<std::string> (*exportFit)(const LineFit* fit, std::uint32_t flags);
+    // The method's columns of an IRD record line (their errors as the view bits of calcFlags
+    // shape them), or their heads. Nothing without a fit of this method.
+    std::optional<std::string> (*exportFit)(const LineFit* fit, CalcFlags calcFlags,
+                                            FitColumns columns);
 };
 
 // The method table; entry 0 is the linear method.

@@ -76,24 +76,24 @@ TEST(LinearExport, ColumnsAndHeads) {
     const auto& linear = RegressionMethods().front();
     EXPECT_EQ(linear.name, "一次回帰");
     const LineFit fit = testedFit();
-    EXPECT_EQ(linear.exportFit(&fit, kExportColumnHeads),
+    EXPECT_EQ(linear.exportFit(&fit, {}, FitColumns::Heads),
               "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
-    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::Conf95).raw()),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlag::Conf95, FitColumns::Values),
               "1.500000E+00\t5.000000E-01\t-2.000000E-03\t1.000000E-03\t9.500000E-01\t"
               "5.000000E-02\ta!=0");
-    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::UseStdDev).raw()),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlag::UseStdDev, FitColumns::Values),
               "1.500000E+00\t1.250000E-01\t-2.000000E-03\t4.000000E-04\t6.800000E-01\t"
               "5.000000E-02\ta!=0");
     LineFit twoPoints;
     twoPoints.intercept = 2.0;
     twoPoints.slope = 1.0;
-    EXPECT_EQ(linear.exportFit(&twoPoints, 0),
+    EXPECT_EQ(linear.exportFit(&twoPoints, {}, FitColumns::Values),
               "2.000000E+00\t0.000000E+00\t1.000000E+00\t0.000000E+00\t6.800000E-01\t"
               "1.000000E+00\ta=0");
     LineFit other;
     other.method = 3;
-    EXPECT_FALSE(linear.exportFit(&other, 0));
-    EXPECT_FALSE(linear.exportFit(nullptr, 0));
+    EXPECT_FALSE(linear.exportFit(&other, {}, FitColumns::Values));
+    EXPECT_FALSE(linear.exportFit(nullptr, {}, FitColumns::Values));
 }
 
 } // namespace
