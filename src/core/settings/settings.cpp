@@ -113,7 +113,7 @@ bool readFlag(const IniFile& file, Settings& settings, const SettingKey& key,
 
 void loadGeneral(const IniFile& file, Settings& settings, const std::vector<SettingKey>& keys) {
     std::string directory;
-    if (ReadStringKey(file, "general", "datadir", directory, kStringRoom) <= 0) {
+    if (ReadStringKey(file, "general", "datadir", directory, kStringRoom).value_or(0) == 0) {
         LogLine("No datapath.");
         directory = LocateProgramFiles(loadPath(), processEnvironment()).homeFolder;
     }
@@ -165,12 +165,12 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
         LogLine(std::string(key.key) + ": " + formatFixed(level, 0, 6));
     }
     std::string method;
-    if (ReadStringKey(file, "regression", "method", method, kMethodRoom) >= 0) {
+    if (ReadStringKey(file, "regression", "method", method, kMethodRoom)) {
         settings.regressionMethod = RegressionMethodOfIni(method).value_or(0);
     }
     // A filter the file names in a form this program does not read leaves the filter off.
     std::string filter;
-    if (ReadStringKey(file, "regression", "filter", filter, kMethodRoom) >= 0) {
+    if (ReadStringKey(file, "regression", "filter", filter, kMethodRoom)) {
         const std::optional<OutlierFilter> read = ParseOutlierFilter(filter);
         if (!read) {
             LogLine("No item.");
@@ -223,14 +223,15 @@ std::string settingsFilePath() {
     return LocateProgramFiles(loadPath(), processEnvironment()).settingsFile;
 }
 
-int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
-                  std::string& buffer, std::size_t bufferSize) {
+std::optional<int> ReadStringKey(const IniFile& file, std::string_view section,
+                                 std::string_view key, std::string& buffer,
+                                 std::size_t bufferSize) {
     if (bufferSize < 12) {
         return 0;
     }
     std::string text = file.readString(section, key, kNothing, bufferSize);
     if (text == kNothing) {
-        return -1;
+        return std::nullopt;
     }
     buffer = std::move(text);
     return static_cast<int>(buffer.size());
@@ -239,7 +240,7 @@ int ReadStringKey(const IniFile& file, std::string_view section, std::string_vie
 std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
                                 std::string_view key) {
     std::string text;
-    if (ReadStringKey(file, section, key, text, kBoolRoom) < 0) {
+    if (!ReadStringKey(file, section, key, text, kBoolRoom)) {
         return std::nullopt;
     }
     if (equalsIgnoringCase(text, "TRUE") || equalsIgnoringCase(text, "YES") || text == "1") {
@@ -254,7 +255,7 @@ std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
 bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
                    int& decimals) {
     std::string text;
-    if (ReadStringKey(file, section, key, text, kFormatRoom) < 0) {
+    if (!ReadStringKey(file, section, key, text, kFormatRoom)) {
         return false;
     }
     int first = 0;
@@ -277,7 +278,7 @@ bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_vi
 bool ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
                    double& value) {
     std::string text(kNothing);
-    const bool found = ReadStringKey(file, section, key, text, kNumberRoom) >= 0;
+    const bool found = ReadStringKey(file, section, key, text, kNumberRoom).has_value();
     LogLine(text);
     if (!found) {
         return false;

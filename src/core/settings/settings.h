@@ -129,10 +129,10 @@ std::string settingText(const SettingKey& key, const Settings& settings,
                         const ColumnFormats& formats);
 
 // The readers of one value. ReadStringKey returns the number of characters read into buffer,
-// 0 when bufferSize is below 12, -1 when the key is missing (buffer then unchanged). A value
+// 0 when bufferSize is below 12, none when the key is missing (buffer then unchanged). A value
 // that is literally "==nothing==" counts as missing.
-int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
-                  std::string& buffer, std::size_t bufferSize);
+std::optional<int> ReadStringKey(const IniFile& file, std::string_view section,
+                                 std::string_view key, std::string& buffer, std::size_t bufferSize);
 // True for "TRUE", "YES" (any case) or "1"; false for "FALSE", "NO" or "0"; none when missing
 // or other.
 std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,

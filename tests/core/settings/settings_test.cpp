@@ -166,7 +166,7 @@ TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
     const IniFile file("[a]\ns=text\nf=7.\nn=1e3\nb=nothing\n");
     std::string buffer = "old";
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 11), 0);
-    EXPECT_EQ(ReadStringKey(file, "a", "missing", buffer, 12), -1);
+    EXPECT_EQ(ReadStringKey(file, "a", "missing", buffer, 12), std::nullopt);
     EXPECT_EQ(buffer, "old");
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 12), 4);
     EXPECT_EQ(buffer, "text");
