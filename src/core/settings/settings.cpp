@@ -23,80 +23,78 @@ constexpr std::size_t kNumberRoom = 80;
 constexpr std::size_t kMethodRoom = 80;
 
 SettingKey text(const char* section, const char* key) {
-    return {section, key, SettingType::String, nullptr, 0, false, 0, 0, 0};
+    return {section, key, SettingType::String, SettingWord::General, 0, false, 0, 0, 0};
 }
 
-SettingKey flag(const char* section, const char* key, std::uint32_t Settings::*flags,
-                std::uint32_t bit, bool defaultValue) {
-    return {section, key, SettingType::Bool, flags, bit, defaultValue, 0, 0, 0};
+SettingKey flag(const char* section, const char* key, SettingWord word, std::uint32_t bit,
+                bool defaultValue) {
+    return {section, key, SettingType::Bool, word, bit, defaultValue, 0, 0, 0};
 }
 
 SettingKey format(const char* key, int column, int width, int decimals) {
-    return {"peakeditor", key, SettingType::Format, nullptr, 0, false, column, width, decimals};
+    SettingKey row{"peakeditor", key, SettingType::Format, SettingWord::General, 0, false, 0, 0, 0};
+    row.column = column;
+    row.defaultWidth = width;
+    row.defaultDecimals = decimals;
+    return row;
 }
 
 SettingKey number(const char* section, const char* key) {
-    return {section, key, SettingType::Number, nullptr, 0, false, 0, 0, 0};
+    return {section, key, SettingType::Number, SettingWord::General, 0, false, 0, 0, 0};
 }
 
 std::vector<SettingKey> makeKeyTable() {
-    using S = Settings;
     return {
         text("general", "datadir"),
-        flag("general", "addeof", &S::generalFlags, kAddEof, false),
-        flag("general", "warncmntrmv", &S::generalFlags, kWarnCommentRemove, false),
-        flag("general", "correspondent", &S::generalFlags, kCorrespondent, false),
-        flag("general", "horizontal", &S::generalFlags, kArrangeHorizontal, false),
-        flag("general", "vertical", &S::generalFlags, kArrangeVertical, false),
+        flag("general", "addeof", SettingWord::General, kAddEof, false),
+        flag("general", "warncmntrmv", SettingWord::General, kWarnCommentRemove, false),
+        flag("general", "correspondent", SettingWord::General, kCorrespondent, false),
+        flag("general", "horizontal", SettingWord::General, kArrangeHorizontal, false),
+        flag("general", "vertical", SettingWord::General, kArrangeVertical, false),
         format("num", kNumColumn, 4, 0),
         format("elem", kElemColumn, 7, 0),
         format("time", kTimeColumn, 8, 5),
         format("height", kHeightColumn, 6, 3),
         format("range", kRangeColumn, 7, 4),
         format("peak", kPeakColumn, 10, 3),
-        flag("regression", "conf95", &S::generalFlags, kConf95, false),
-        flag("regression", "usestddev", &S::generalFlags, kUseStdDev, false),
-        flag("regression", "result", &S::generalFlags, kShowResult, true),
-        flag("regression", "graph", &S::generalFlags, kShowGraph, true),
-        flag("regression", "peaklist", &S::generalFlags, kPrintPeakList, false),
-        flag("regression", "report", &S::generalFlags, kPrintReport, false),
+        flag("regression", "conf95", SettingWord::General, kConf95, false),
+        flag("regression", "usestddev", SettingWord::General, kUseStdDev, false),
+        flag("regression", "result", SettingWord::General, kShowResult, true),
+        flag("regression", "graph", SettingWord::General, kShowGraph, true),
+        flag("regression", "peaklist", SettingWord::General, kPrintPeakList, false),
+        flag("regression", "report", SettingWord::General, kPrintReport, false),
         number("regression", "chklevel"),
-        flag("result", "sheetname", &S::resultFlags, kResultSheetName, true),
-        flag("result", "dataname", &S::resultFlags, kResultDataName, true),
-        flag("result", "average", &S::resultFlags, kResultAverage, true),
-        flag("result", "timerange", &S::resultFlags, kResultTimeRange, true),
-        flag("result", "peakrange", &S::resultFlags, kResultPeakRange, true),
-        flag("result", "formula", &S::resultFlags, kResultFormula, true),
-        flag("result", "correlation", &S::resultFlags, kResultCorrelation, true),
-        flag("result", "test", &S::resultFlags, kResultTest, true),
-        flag("result", "regline", &S::resultFlags, kResultRegLine, true),
-        flag("result", "reglimit", &S::resultFlags, kResultRegLimit, true),
-        flag("result", "avgline", &S::resultFlags, kResultAvgLine, true),
-        flag("result", "avglimit", &S::resultFlags, kResultAvgLimit, false),
-        flag("result", "graphname", &S::resultFlags, kResultGraphName, true),
-        flag("result", "graphformula", &S::resultFlags, kResultGraphFormula, true),
-        flag("result", "valuelabel", &S::resultFlags, kResultValueLabel, true),
-        flag("result", "timelabel", &S::resultFlags, kResultTimeLabel, true),
-        flag("fileoutput", "header", &S::fileOutputFlags, kOutputHeader, true),
-        flag("fileoutput", "comment", &S::fileOutputFlags, kOutputComment, true),
-        flag("fileoutput", "guidecomment", &S::fileOutputFlags, kOutputGuideComment, true),
-        flag("copyoutput", "header", &S::copyOutputFlags, kOutputHeader, true),
-        flag("copyoutput", "comment", &S::copyOutputFlags, kOutputComment, true),
-        flag("copyoutput", "guidecomment", &S::copyOutputFlags, kOutputGuideComment, true),
-        flag("report", "result", &S::reportFlags, kReportResult, true),
-        flag("report", "graph", &S::reportFlags, kReportGraph, true),
-        flag("report", "datapoints", &S::reportFlags, kReportDataPoints, true),
-        flag("report", "reconfirm", &S::reportFlags, kReportReconfirm, true),
+        flag("result", "sheetname", SettingWord::Result, kResultSheetName, true),
+        flag("result", "dataname", SettingWord::Result, kResultDataName, true),
+        flag("result", "average", SettingWord::Result, kResultAverage, true),
+        flag("result", "timerange", SettingWord::Result, kResultTimeRange, true),
+        flag("result", "peakrange", SettingWord::Result, kResultPeakRange, true),
+        flag("result", "formula", SettingWord::Result, kResultFormula, true),
+        flag("result", "correlation", SettingWord::Result, kResultCorrelation, true),
+        flag("result", "test", SettingWord::Result, kResultTest, true),
+        flag("result", "regline", SettingWord::Result, kResultRegLine, true),
+        flag("result", "reglimit", SettingWord::Result, kResultRegLimit, true),
+        flag("result", "avgline", SettingWord::Result, kResultAvgLine, true),
+        flag("result", "avglimit", SettingWord::Result, kResultAvgLimit, false),
+        flag("result", "graphname", SettingWord::Result, kResultGraphName, true),
+        flag("result", "graphformula", SettingWord::Result, kResultGraphFormula, true),
+        flag("result", "valuelabel", SettingWord::Result, kResultValueLabel, true),
+        flag("result", "timelabel", SettingWord::Result, kResultTimeLabel, true),
+        flag("fileoutput", "header", SettingWord::FileOutput, kOutputHeader, true),
+        flag("fileoutput", "comment", SettingWord::FileOutput, kOutputComment, true),
+        flag("fileoutput", "guidecomment", SettingWord::FileOutput, kOutputGuideComment, true),
+        flag("copyoutput", "header", SettingWord::CopyOutput, kOutputHeader, true),
+        flag("copyoutput", "comment", SettingWord::CopyOutput, kOutputComment, true),
+        flag("copyoutput", "guidecomment", SettingWord::CopyOutput, kOutputGuideComment, true),
+        flag("report", "result", SettingWord::Report, kReportResult, true),
+        flag("report", "graph", SettingWord::Report, kReportGraph, true),
+        flag("report", "datapoints", SettingWord::Report, kReportDataPoints, true),
+        flag("report", "reconfirm", SettingWord::Report, kReportReconfirm, true),
     };
 }
 
 bool isAvgLimit(const SettingKey& key) {
     return std::string_view(key.key) == "avglimit";
-}
-
-void setBit(Settings& settings, const SettingKey& key, bool on) {
-    std::uint32_t& word = settings.*(key.flags);
-    word = on ? (word | key.bit) : (word & ~key.bit);
 }
 
 // A boolean key; a missing or malformed one logs missingLine and takes its default.
@@ -107,7 +105,7 @@ bool readFlag(const IniFile& file, Settings& settings, const SettingKey& key,
         LogLine(missingLine);
         value = key.defaultValue;
     }
-    setBit(settings, key, *value);
+    setSettingBit(settings, key, *value);
     return *value;
 }
 
@@ -219,6 +217,51 @@ const std::vector<SettingKey>& settingKeys() {
     return keys;
 }
 
+std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
+    switch (word) {
+    case SettingWord::General:
+        return settings.generalFlags;
+    case SettingWord::Result:
+        return settings.resultFlags;
+    case SettingWord::FileOutput:
+        return settings.fileOutputFlags;
+    case SettingWord::CopyOutput:
+        return settings.copyOutputFlags;
+    case SettingWord::Report:
+        return settings.reportFlags;
+    }
+    return 0;
+}
+
+void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits) {
+    switch (word) {
+    case SettingWord::General:
+        settings.generalFlags = bits;
+        break;
+    case SettingWord::Result:
+        settings.resultFlags = bits;
+        break;
+    case SettingWord::FileOutput:
+        settings.fileOutputFlags = bits;
+        break;
+    case SettingWord::CopyOutput:
+        settings.copyOutputFlags = bits;
+        break;
+    case SettingWord::Report:
+        settings.reportFlags = bits;
+        break;
+    }
+}
+
+bool hasSettingBit(const Settings& settings, const SettingKey& key) {
+    return (settingWordBits(settings, key.word) & key.bit) != 0;
+}
+
+void setSettingBit(Settings& settings, const SettingKey& key, bool on) {
+    const std::uint32_t bits = settingWordBits(settings, key.word);
+    setSettingWordBits(settings, key.word, on ? (bits | key.bit) : (bits & ~key.bit));
+}
+
 std::string settingsFilePath() {
     return LocateProgramFiles(loadPath(), processEnvironment()).settingsFile;
 }
@@ -326,7 +369,7 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     case SettingType::String:
         return settings.dataDirectory;
     case SettingType::Bool:
-        return (settings.*(key.flags) & key.bit) != 0 ? "true" : "false";
+        return hasSettingBit(settings, key) ? "true" : "false";
     case SettingType::Number:
         return formatFixed(settings.testLevel, 0, 6);
     case SettingType::Format: {

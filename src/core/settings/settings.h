@@ -86,18 +86,29 @@ struct Settings {
 
 enum class SettingType { String, Bool, Format, Number };
 
+// The flag words of Settings that the boolean keys set.
+enum class SettingWord { General, Result, FileOutput, CopyOutput, Report };
+
 // One row of the key table. Bool rows name a flag word and a bit; Format rows a grid column.
 struct SettingKey {
     const char* section;
     const char* key;
     SettingType type;
-    std::uint32_t Settings::*flags; // Bool
-    std::uint32_t bit;              // Bool
-    bool defaultValue;              // Bool
-    int column;                     // Format
-    int defaultWidth;               // Format
-    int defaultDecimals;            // Format
+    SettingWord word;    // Bool
+    std::uint32_t bit;   // Bool
+    bool defaultValue;   // Bool
+    int column;          // Format
+    int defaultWidth;    // Format
+    int defaultDecimals; // Format
 };
+
+// The bits of a flag word as a number: the boolean keys of the INI file and the options sheet
+// reach the typed words through these.
+std::uint32_t settingWordBits(const Settings& settings, SettingWord word);
+void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits);
+// Whether the bit of a Bool key is set in its word; setting or clearing it.
+bool hasSettingBit(const Settings& settings, const SettingKey& key);
+void setSettingBit(Settings& settings, const SettingKey& key, bool on);
 
 // Every key of the file, in the order it is written.
 const std::vector<SettingKey>& settingKeys();

@@ -30,15 +30,15 @@ class OptionsSheetTest : public ::testing::Test {
 
 // Every check box toggles one bit of its page's flag word, and no two boxes share a bit.
 TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
-    const std::pair<OptionsPage, std::uint32_t Settings::*> pages[] = {
-        {OptionsPage::General, &Settings::generalFlags},
-        {OptionsPage::Regression, &Settings::generalFlags},
-        {OptionsPage::ResultOutput, &Settings::resultFlags},
-        {OptionsPage::FileOutput, &Settings::fileOutputFlags},
-        {OptionsPage::Copy, &Settings::copyOutputFlags},
-        {OptionsPage::Report, &Settings::reportFlags},
+    const std::pair<OptionsPage, SettingWord> pages[] = {
+        {OptionsPage::General, SettingWord::General},
+        {OptionsPage::Regression, SettingWord::General},
+        {OptionsPage::ResultOutput, SettingWord::Result},
+        {OptionsPage::FileOutput, SettingWord::FileOutput},
+        {OptionsPage::Copy, SettingWord::CopyOutput},
+        {OptionsPage::Report, SettingWord::Report},
     };
-    std::map<const std::uint32_t*, std::uint32_t> taken; // by flag word
+    std::map<SettingWord, std::uint32_t> taken;
     for (const auto& [page, word] : pages) {
         const std::size_t boxes = OptionsPageFlags(page).size();
         EXPECT_GT(boxes, 0u);
@@ -47,11 +47,11 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
             OptionsPageValues values = fresh.openPage(page);
             values.flags[box] = !values.flags[box];
             fresh.leavePage(page, values);
-            const std::uint32_t changed = fresh.workingCopy().settings.*word ^ settings.*word;
+            const std::uint32_t changed = settingWordBits(fresh.workingCopy().settings, word) ^
+                                          settingWordBits(settings, word);
             EXPECT_EQ(std::popcount(changed), 1) << static_cast<int>(page) << " " << box;
-            EXPECT_EQ(taken[&(settings.*word)] & changed, 0u)
-                << static_cast<int>(page) << " " << box;
-            taken[&(settings.*word)] |= changed;
+            EXPECT_EQ(taken[word] & changed, 0u) << static_cast<int>(page) << " " << box;
+            taken[word] |= changed;
         }
     }
     EXPECT_TRUE(OptionsPageFlags(OptionsPage::DataEditor).empty());
