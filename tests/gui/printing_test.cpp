@@ -233,7 +233,7 @@ class PrintingTest : public QObject {
 
     void reportsGoThroughTheirDialog() {
         Calculation calculation;
-        calculation.settings.reportFlags = kReportGraph | kReportReconfirm;
+        calculation.settings.reportFlags = ReportFlag::Graph | ReportFlag::Reconfirm;
         QTemporaryDir folder;
         const QString target = folder.filePath("report.pdf");
         answerNextDialog<gui::ReportOptionsDialog>([target](gui::ReportOptionsDialog& dialog) {
@@ -250,7 +250,7 @@ class PrintingTest : public QObject {
             QVERIFY(text->contains("平均値"));
         }
         // The choice was for this report only.
-        QCOMPARE(calculation.settings.reportFlags, kReportGraph | kReportReconfirm);
+        QVERIFY(calculation.settings.reportFlags == (ReportFlag::Graph | ReportFlag::Reconfirm));
     }
 
     // Printed lines are at least a quarter point wide at any resolution; a marker keeps its size.

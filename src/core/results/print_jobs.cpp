@@ -190,18 +190,18 @@ bool PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> shee
         });
 }
 
-ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
-    return {(reportFlags & kReportResult) != 0, (reportFlags & kReportDataPoints) != 0,
-            (reportFlags & kReportGraph) != 0};
+ReportOptions ReportOptionsOf(ReportFlags reportFlags) {
+    return {reportFlags.test(ReportFlag::Result), reportFlags.test(ReportFlag::DataPoints),
+            reportFlags.test(ReportFlag::Graph)};
 }
 
 bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                  const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                 std::uint32_t reportFlags, const AskReportOptions& dialog,
+                 ReportFlags reportFlags, const AskReportOptions& dialog,
                  std::span<const PeakRecord> peaks) {
-    constexpr std::uint32_t kReportItems =
-        kReportResult | kReportDataPoints | kReportGraph | kReportReconfirm;
-    if ((reportFlags & kReportItems) == 0) {
+    constexpr ReportFlags kReportItems =
+        ReportFlag::Result | ReportFlag::DataPoints | ReportFlag::Graph | ReportFlag::Reconfirm;
+    if (!reportFlags.test(kReportItems)) {
         environment.ui.showMessage("Tarnova",
                                    "レポートのアイテムがありません。レポートを作成できません。");
         return false;

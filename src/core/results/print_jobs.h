@@ -8,6 +8,7 @@
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 #include "results/printer_port.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,8 +35,8 @@ struct ReportOptions {
     bool graph = false;      // "グラフ"
     bool operator==(const ReportOptions&) const = default;
 };
-// The choices that reportFlags (settings.h, kReport...) preset.
-ReportOptions ReportOptionsOf(std::uint32_t reportFlags);
+// The choices that reportFlags (settings.h, ReportFlag) preset.
+ReportOptions ReportOptionsOf(ReportFlags reportFlags);
 
 // The report options dialog: shows options, lets the user change them, and returns true when
 // the user started the report ("作成開始"), false for "ｷｬﾝｾﾙ".
@@ -50,7 +51,7 @@ using AskReportOptions = std::function<bool(ReportOptions& options)>;
 // (CountExclusions).
 bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
                  const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                 std::uint32_t reportFlags, const AskReportOptions& dialog,
+                 ReportFlags reportFlags, const AskReportOptions& dialog,
                  std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

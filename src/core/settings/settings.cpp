@@ -31,6 +31,13 @@ SettingKey flag(const char* section, const char* key, SettingWord word, std::uin
     return {section, key, SettingType::Bool, word, bit, defaultValue, 0, 0, 0};
 }
 
+// A boolean key of a typed word: its bit as the number the word holds.
+template <typename Flag>
+SettingKey flag(const char* section, const char* key, SettingWord word, Flag bit,
+                bool defaultValue) {
+    return flag(section, key, word, FlagSet<Flag>(bit).raw(), defaultValue);
+}
+
 SettingKey format(const char* key, int column, int width, int decimals) {
     SettingKey row{"peakeditor", key, SettingType::Format, SettingWord::General, 0, false, 0, 0, 0};
     row.column = column;
@@ -86,10 +93,10 @@ std::vector<SettingKey> makeKeyTable() {
         flag("copyoutput", "header", SettingWord::CopyOutput, kOutputHeader, true),
         flag("copyoutput", "comment", SettingWord::CopyOutput, kOutputComment, true),
         flag("copyoutput", "guidecomment", SettingWord::CopyOutput, kOutputGuideComment, true),
-        flag("report", "result", SettingWord::Report, kReportResult, true),
-        flag("report", "graph", SettingWord::Report, kReportGraph, true),
-        flag("report", "datapoints", SettingWord::Report, kReportDataPoints, true),
-        flag("report", "reconfirm", SettingWord::Report, kReportReconfirm, true),
+        flag("report", "result", SettingWord::Report, ReportFlag::Result, true),
+        flag("report", "graph", SettingWord::Report, ReportFlag::Graph, true),
+        flag("report", "datapoints", SettingWord::Report, ReportFlag::DataPoints, true),
+        flag("report", "reconfirm", SettingWord::Report, ReportFlag::Reconfirm, true),
     };
 }
 
@@ -228,7 +235,7 @@ std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
     case SettingWord::CopyOutput:
         return settings.copyOutputFlags;
     case SettingWord::Report:
-        return settings.reportFlags;
+        return settings.reportFlags.raw();
     }
     return 0;
 }
@@ -248,7 +255,7 @@ void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits
         settings.copyOutputFlags = bits;
         break;
     case SettingWord::Report:
-        settings.reportFlags = bits;
+        settings.reportFlags = ReportFlags::fromRaw(bits);
         break;
     }
 }

@@ -2,6 +2,7 @@
 // once at start-up, written by the "Save Option" command.
 #pragma once
 
+#include "platform/flag_set.h"
 #include "settings/column_formats.h"
 
 #include "settings/outlier_filter_setting.h"
@@ -55,11 +56,15 @@ inline constexpr std::uint32_t kOutputHeader = 0x1;
 inline constexpr std::uint32_t kOutputComment = 0x2;
 inline constexpr std::uint32_t kOutputGuideComment = 0x100;
 
-// reportFlags: what a report contains.
-inline constexpr std::uint32_t kReportResult = 0x1;
-inline constexpr std::uint32_t kReportDataPoints = 0x2;
-inline constexpr std::uint32_t kReportGraph = 0x4;
-inline constexpr std::uint32_t kReportReconfirm = 0x10000;
+// reportFlags: what a report contains, and whether its dialog asks first.
+enum class ReportFlag : std::uint32_t {
+    Result = 0x1,
+    DataPoints = 0x2,
+    Graph = 0x4,
+    Reconfirm = 0x10000,
+};
+template <> struct IsFlagEnum<ReportFlag> : std::true_type {};
+using ReportFlags = FlagSet<ReportFlag>;
 
 inline constexpr double kDefaultTestLevel = 99.7;
 
@@ -73,7 +78,7 @@ struct Settings {
     std::uint32_t resultFlags = 0xFFFFFFFF;
     std::uint32_t copyOutputFlags = 0xFFFFFFFF;
     std::uint32_t fileOutputFlags = 0xFFFFFFFF;
-    std::uint32_t reportFlags = 0x0001000F;
+    ReportFlags reportFlags = ReportFlags::fromRaw(0x0001000F);
     double testLevel = kDefaultTestLevel; // significance level of the tests, percent
     std::uint32_t regressionMethod = 0;   // a new calculation's method; 0 the line
     OutlierFilter outlierFilter;          // a new calculation's outlier filter; off

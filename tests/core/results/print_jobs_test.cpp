@@ -26,7 +26,8 @@ using test::PrimitiveKind;
 using test::RecordingSpooler;
 using test::RecordingSurface;
 
-constexpr std::uint32_t kAllReportItems = kReportResult | kReportDataPoints | kReportGraph;
+constexpr ReportFlags kAllReportItems =
+    ReportFlag::Result | ReportFlag::DataPoints | ReportFlag::Graph;
 
 // A ratio sheet with count points, value 295 + i / 100 at time 10 i + 5; the points listed in
 // disabled are disabled.
@@ -67,7 +68,7 @@ class PrintJobs : public ::testing::Test {
         spooler.behaviour.page = page;
         spooler.behaviour.font = fontAt(dpi);
     }
-    bool report(std::span<RegressionResult> sheets, std::uint32_t reportFlags,
+    bool report(std::span<RegressionResult> sheets, ReportFlags reportFlags,
                 const DataNote* note = nullptr, std::uint32_t resultFlags = 0) {
         return MakeReports(environment, sheets, note, {}, resultFlags, reportFlags,
                            [](ReportOptions&) { return true; });
@@ -192,7 +193,7 @@ TEST_F(PrintJobs, GraphPagesFillTheAreaAt16To10OnEveryPaper) {
 
 TEST_F(PrintJobs, ReportWithOnlyTheGraphBeginsOneAndAHalfCentimetresDown) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6), sheetOf("Ar38/Ar36", 6)};
-    ASSERT_TRUE(report(sheets, kReportGraph));
+    ASSERT_TRUE(report(sheets, ReportFlag::Graph));
     EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Result");
     ASSERT_EQ(pages().size(), 2u);
     for (const RecordingSurface& page : pages()) {
@@ -293,13 +294,13 @@ TEST_F(PrintJobs, ReportsThatAreNotMade) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6)};
     // Neither an item nor reconfirm: the message, and no dialog.
     bool asked = false;
-    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, 0, 0,
+    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, 0, {},
                              [&asked](ReportOptions&) { return asked = true; }));
     EXPECT_FALSE(asked);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "レポートのアイテムがありません。レポートを作成できません。");
     // Reconfirm alone shows the dialog with every box cleared; its cancel ends the report.
-    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, 0, kReportReconfirm,
+    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, 0, ReportFlag::Reconfirm,
                              [&asked](ReportOptions& options) {
                                  asked = true;
                                  EXPECT_EQ(options, ReportOptions{});

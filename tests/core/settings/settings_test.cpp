@@ -57,7 +57,7 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     EXPECT_EQ(settings.resultFlags, 0xFFFFFFFFu & ~kResultAvgLimit);
     EXPECT_EQ(settings.fileOutputFlags, 0xFFFFFFFFu);
     EXPECT_EQ(settings.copyOutputFlags, 0xFFFFFFFFu);
-    EXPECT_EQ(settings.reportFlags, 0x0001000Fu);
+    EXPECT_EQ(settings.reportFlags.raw(), 0x0001000Fu);
     EXPECT_EQ(settings.testLevel, 99.7);
     const ColumnFormat builtIn[kGridColumnCount] = {{4, 0}, {7, 0}, {8, 5},
                                                     {6, 3}, {7, 4}, {10, 3}};
@@ -124,7 +124,7 @@ TEST_F(SettingsFile, BooleanAndNumberSyntax) {
     EXPECT_TRUE(logged("chklevel: 99.700000"));
     EXPECT_TRUE(settings.resultFlags & kResultAvgLimit);
     EXPECT_TRUE(settings.resultFlags & kResultTest); // malformed: default true
-    EXPECT_EQ(settings.reportFlags, 0x0000000Fu);
+    EXPECT_EQ(settings.reportFlags.raw(), 0x0000000Fu);
 
     load("[regression]\nchklevel= 95.5 \n");
     EXPECT_EQ(settings.testLevel, 95.5);
@@ -188,7 +188,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     settings.dataDirectory = "/data/\x83\x41";
     settings.generalFlags = kAddEof | kConf95 | kShowGraph | 0x80000000u;
     settings.resultFlags = 0xFFFFFFFF & ~kResultFormula;
-    settings.reportFlags = 0x0000000F;
+    settings.reportFlags = ReportFlags::fromRaw(0x0000000F);
     settings.testLevel = 95.0;
     ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 9, 3, false));
     ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
@@ -206,7 +206,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     EXPECT_EQ(loaded.dataDirectory, settings.dataDirectory);
     EXPECT_EQ(loaded.generalFlags, kAddEof | kConf95 | kShowGraph); // 0x80000000 has no key
     EXPECT_EQ(loaded.resultFlags, settings.resultFlags); // avglimit as it was in the file
-    EXPECT_EQ(loaded.reportFlags, settings.reportFlags);
+    EXPECT_EQ(loaded.reportFlags.raw(), settings.reportFlags.raw());
     EXPECT_EQ(loaded.testLevel, 95.0);
     for (int column = 0; column < kGridColumnCount; ++column) {
         EXPECT_EQ(otherGrid.columnFormat(column), grid.columnFormat(column)) << column;
