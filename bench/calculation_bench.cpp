@@ -56,7 +56,7 @@ void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peak
             return;
         }
         benchmark::DoNotOptimize(WriteIrd(*calculation.results, nullptr, calculation.calcFlags,
-                                          kOutputHeader | kOutputGuideComment));
+                                          OutputFlag::Header | OutputFlag::GuideComment));
     }
     state.SetComplexityN(static_cast<std::int64_t>(peaks.size()));
 }

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         WriteIrd(*state.results, &file->note, state.calcFlags,
-                 kOutputHeader | kOutputComment | kOutputGuideComment);
+                 OutputFlag::Header | OutputFlag::Comment | OutputFlag::GuideComment);
     }
     return 0;
 }

@@ -104,7 +104,7 @@ QList<QByteArray> recordValues(const QByteArray& ird) {
 // Every record of the calculation as copied (the IRD text), with the flags of every point: what
 // the windows show and what undo and redo must bring back.
 QString allRecords(const CalcState& state) {
-    QString text = QString::fromStdString(cp932ToUtf8(*SheetsText(state, kAllSheets, nullptr, 0)));
+    QString text = QString::fromStdString(cp932ToUtf8(*SheetsText(state, kAllSheets, nullptr, {})));
     for (const RegressionResult& record : *state.results) {
         text += QString::fromStdString(record.name()) + ":";
         for (const DataPoint& point : PointsOf(record)) {
@@ -352,7 +352,7 @@ class ResultViewsTest : public QObject {
         QList<QByteArray> expected = recordValues(reduce(without, folder));
         QCOMPARE(expected.size(), 6);
         const std::optional<std::string> copied =
-            SheetsText(calculation.state, kAllSheets, nullptr, 0);
+            SheetsText(calculation.state, kAllSheets, nullptr, {});
         // Every sheet but the abundance of Ar40, which still holds the peak.
         QList<QByteArray> shown = recordValues(QByteArray::fromStdString(*copied));
         QVERIFY(shown[4].startsWith("Ar40\tA\t"));

@@ -125,7 +125,7 @@ std::string IrdNumber(double value) {
 }
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    CalcFlags calcFlags, std::uint32_t outputFlags,
+                                    CalcFlags calcFlags, OutputFlags outputFlags,
                                     std::span<const PeakRecord> peaks) try {
     const CalcFlags viewFlags = calcFlags & kCalcViewMask;
     // Records from which points were excluded by hand or by the filter say how many, each in
@@ -141,14 +141,14 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
     const bool linearOnly =
         methods.empty() || (methods.size() == 1 && methods.front() == kLinearMethod);
     std::string text;
-    if ((outputFlags & kOutputHeader) != 0) {
+    if (outputFlags.test(OutputFlag::Header)) {
         // Without a path the line still starts the file, so that it is recognised as IRD.
         text += "SOURCE\t";
         if (note != nullptr && note->path) {
             text += *note->path;
         }
         text += "\r\n";
-        if ((outputFlags & kOutputComment) != 0 && note != nullptr) {
+        if (outputFlags.test(OutputFlag::Comment) && note != nullptr) {
             appendNoteLines(text, *note);
         }
         text += formatText("RECORDS\t%d\r\n", static_cast<int>(records.size()));
@@ -165,7 +165,7 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
         text += "\r\n";
     }
     text += "\r\n";
-    if ((outputFlags & kOutputGuideComment) != 0) {
+    if (outputFlags.test(OutputFlag::GuideComment)) {
         text += "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
                 "testlevel\ttest\t";
         // The heads of the one method of the table; a mixed table has only the two columns

@@ -87,12 +87,12 @@ std::vector<SettingKey> makeKeyTable() {
         flag("result", "graphformula", SettingWord::Result, kResultGraphFormula, true),
         flag("result", "valuelabel", SettingWord::Result, kResultValueLabel, true),
         flag("result", "timelabel", SettingWord::Result, kResultTimeLabel, true),
-        flag("fileoutput", "header", SettingWord::FileOutput, kOutputHeader, true),
-        flag("fileoutput", "comment", SettingWord::FileOutput, kOutputComment, true),
-        flag("fileoutput", "guidecomment", SettingWord::FileOutput, kOutputGuideComment, true),
-        flag("copyoutput", "header", SettingWord::CopyOutput, kOutputHeader, true),
-        flag("copyoutput", "comment", SettingWord::CopyOutput, kOutputComment, true),
-        flag("copyoutput", "guidecomment", SettingWord::CopyOutput, kOutputGuideComment, true),
+        flag("fileoutput", "header", SettingWord::FileOutput, OutputFlag::Header, true),
+        flag("fileoutput", "comment", SettingWord::FileOutput, OutputFlag::Comment, true),
+        flag("fileoutput", "guidecomment", SettingWord::FileOutput, OutputFlag::GuideComment, true),
+        flag("copyoutput", "header", SettingWord::CopyOutput, OutputFlag::Header, true),
+        flag("copyoutput", "comment", SettingWord::CopyOutput, OutputFlag::Comment, true),
+        flag("copyoutput", "guidecomment", SettingWord::CopyOutput, OutputFlag::GuideComment, true),
         flag("report", "result", SettingWord::Report, ReportFlag::Result, true),
         flag("report", "graph", SettingWord::Report, ReportFlag::Graph, true),
         flag("report", "datapoints", SettingWord::Report, ReportFlag::DataPoints, true),
@@ -231,9 +231,9 @@ std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
     case SettingWord::Result:
         return settings.resultFlags;
     case SettingWord::FileOutput:
-        return settings.fileOutputFlags;
+        return settings.fileOutputFlags.raw();
     case SettingWord::CopyOutput:
-        return settings.copyOutputFlags;
+        return settings.copyOutputFlags.raw();
     case SettingWord::Report:
         return settings.reportFlags.raw();
     }
@@ -249,10 +249,10 @@ void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits
         settings.resultFlags = bits;
         break;
     case SettingWord::FileOutput:
-        settings.fileOutputFlags = bits;
+        settings.fileOutputFlags = OutputFlags::fromRaw(bits);
         break;
     case SettingWord::CopyOutput:
-        settings.copyOutputFlags = bits;
+        settings.copyOutputFlags = OutputFlags::fromRaw(bits);
         break;
     case SettingWord::Report:
         settings.reportFlags = ReportFlags::fromRaw(bits);

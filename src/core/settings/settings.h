@@ -52,9 +52,13 @@ inline constexpr std::uint32_t kResultValueLabel = 0x400000;
 inline constexpr std::uint32_t kResultTimeLabel = 0x800000;
 
 // fileOutputFlags and copyOutputFlags: what an exported file or a copy contains.
-inline constexpr std::uint32_t kOutputHeader = 0x1;
-inline constexpr std::uint32_t kOutputComment = 0x2;
-inline constexpr std::uint32_t kOutputGuideComment = 0x100;
+enum class OutputFlag : std::uint32_t {
+    Header = 0x1,        // the SOURCE, RECORDS and REGTYPE lines
+    Comment = 0x2,       // the data note's lines, below the header
+    GuideComment = 0x100 // the line of column heads
+};
+template <> struct IsFlagEnum<OutputFlag> : std::true_type {};
+using OutputFlags = FlagSet<OutputFlag>;
 
 // reportFlags: what a report contains, and whether its dialog asks first.
 enum class ReportFlag : std::uint32_t {
@@ -76,8 +80,8 @@ struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
     std::uint32_t generalFlags = 0x0C000000;
     std::uint32_t resultFlags = 0xFFFFFFFF;
-    std::uint32_t copyOutputFlags = 0xFFFFFFFF;
-    std::uint32_t fileOutputFlags = 0xFFFFFFFF;
+    OutputFlags copyOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
+    OutputFlags fileOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
     ReportFlags reportFlags = ReportFlags::fromRaw(0x0001000F);
     double testLevel = kDefaultTestLevel; // significance level of the tests, percent
     std::uint32_t regressionMethod = 0;   // a new calculation's method; 0 the line

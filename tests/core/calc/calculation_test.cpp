@@ -512,7 +512,7 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
     EXPECT_EQ(ratio.r, 0.0);
     EXPECT_TRUE(ratio.status.none());
-    EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, 0)),
+    EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, {})),
               "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
               "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
     EXPECT_EQ((*state.results)[0].sheetName, "Ar36");

@@ -38,7 +38,7 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
         if (!state.results) {
             return {};
         }
-        return WriteIrd(*state.results, nullptr, state.calcFlags, 0).value_or("");
+        return WriteIrd(*state.results, nullptr, state.calcFlags, {}).value_or("");
     }
 };
 

@@ -55,8 +55,8 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
     EXPECT_EQ(settings.generalFlags, 0x0C000000u);
     EXPECT_EQ(settings.resultFlags, 0xFFFFFFFFu & ~kResultAvgLimit);
-    EXPECT_EQ(settings.fileOutputFlags, 0xFFFFFFFFu);
-    EXPECT_EQ(settings.copyOutputFlags, 0xFFFFFFFFu);
+    EXPECT_EQ(settings.fileOutputFlags.raw(), 0xFFFFFFFFu);
+    EXPECT_EQ(settings.copyOutputFlags.raw(), 0xFFFFFFFFu);
     EXPECT_EQ(settings.reportFlags.raw(), 0x0001000Fu);
     EXPECT_EQ(settings.testLevel, 99.7);
     const ColumnFormat builtIn[kGridColumnCount] = {{4, 0}, {7, 0}, {8, 5},
