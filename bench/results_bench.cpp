@@ -55,9 +55,9 @@ void TogglePointRefitAndRedraw(benchmark::State& state) {
     PointClicks clicks;
     for (auto _ : state) {
         clicks.clickAndRefit(record);
-        DrawGraph(surface, graphArea, record, 0xFFFFFFFF, &positions, &extent);
+        DrawGraph(surface, graphArea, record, kAllResultItems, &positions, &extent);
         SurfaceRect sheet = sheetArea;
-        DrawResultSheet(surface, sheet, record, nullptr, {}, 0xFFFFFFFF,
+        DrawResultSheet(surface, sheet, record, nullptr, {}, kAllResultItems,
                         RegressionMethods().front().describe);
     }
     benchmark::DoNotOptimize(surface.primitives);

@@ -113,7 +113,7 @@ bool printDataPoints(PrintJob& job, const RegressionResult& sheet, const Surface
 struct ReportContent {
     const DataNote* note;
     CalcFlags calcFlags;
-    std::uint32_t resultFlags;
+    ResultFlags resultFlags;
     ReportOptions options;
     std::span<const PeakRecord> peaks;
 };
@@ -167,7 +167,7 @@ bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& co
 } // namespace
 
 bool PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                  const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags) {
+                  const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags) {
     return printSheets(environment, kResultJobTitle, sheets,
                        [&](PrintJob& job, RegressionResult& sheet) {
                            SurfaceRect area = SheetPageArea(job.metrics());
@@ -178,7 +178,7 @@ bool PrintResults(PrintEnvironment& environment, std::span<RegressionResult> she
 }
 
 bool PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 std::uint32_t resultFlags) {
+                 ResultFlags resultFlags) {
     return printSheets(
         environment, kGraphJobTitle, sheets, [&](PrintJob& job, RegressionResult& sheet) {
             const SurfaceRect box =
@@ -196,7 +196,7 @@ ReportOptions ReportOptionsOf(ReportFlags reportFlags) {
 }
 
 bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
+                 const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
                  ReportFlags reportFlags, const AskReportOptions& dialog,
                  std::span<const PeakRecord> peaks) {
     constexpr ReportFlags kReportItems =

@@ -22,11 +22,11 @@ inline constexpr const char* kGraphJobTitle = "Tarnova - Graph";
 
 // One page per sheet with the sheet's text, as the result window shows it. note may be null.
 bool PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                  const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags);
+                  const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags);
 
 // One page per sheet with its graph, 16 : 10 in centimetres, at the top of the page's area.
 bool PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 std::uint32_t resultFlags);
+                 ResultFlags resultFlags);
 
 // What one report holds: the choices of the report options dialog.
 struct ReportOptions {
@@ -50,7 +50,7 @@ using AskReportOptions = std::function<bool(ReportOptions& options)>;
 // which points were excluded by hand or by the filter says how many below the file name
 // (CountExclusions).
 bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
+                 const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
                  ReportFlags reportFlags, const AskReportOptions& dialog,
                  std::span<const PeakRecord> peaks = {});
 

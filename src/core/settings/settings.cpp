@@ -71,22 +71,22 @@ std::vector<SettingKey> makeKeyTable() {
         flag("regression", "peaklist", SettingWord::General, kPrintPeakList, false),
         flag("regression", "report", SettingWord::General, kPrintReport, false),
         number("regression", "chklevel"),
-        flag("result", "sheetname", SettingWord::Result, kResultSheetName, true),
-        flag("result", "dataname", SettingWord::Result, kResultDataName, true),
-        flag("result", "average", SettingWord::Result, kResultAverage, true),
-        flag("result", "timerange", SettingWord::Result, kResultTimeRange, true),
-        flag("result", "peakrange", SettingWord::Result, kResultPeakRange, true),
-        flag("result", "formula", SettingWord::Result, kResultFormula, true),
-        flag("result", "correlation", SettingWord::Result, kResultCorrelation, true),
-        flag("result", "test", SettingWord::Result, kResultTest, true),
-        flag("result", "regline", SettingWord::Result, kResultRegLine, true),
-        flag("result", "reglimit", SettingWord::Result, kResultRegLimit, true),
-        flag("result", "avgline", SettingWord::Result, kResultAvgLine, true),
-        flag("result", "avglimit", SettingWord::Result, kResultAvgLimit, false),
-        flag("result", "graphname", SettingWord::Result, kResultGraphName, true),
-        flag("result", "graphformula", SettingWord::Result, kResultGraphFormula, true),
-        flag("result", "valuelabel", SettingWord::Result, kResultValueLabel, true),
-        flag("result", "timelabel", SettingWord::Result, kResultTimeLabel, true),
+        flag("result", "sheetname", SettingWord::Result, ResultFlag::SheetName, true),
+        flag("result", "dataname", SettingWord::Result, ResultFlag::DataName, true),
+        flag("result", "average", SettingWord::Result, ResultFlag::Average, true),
+        flag("result", "timerange", SettingWord::Result, ResultFlag::TimeRange, true),
+        flag("result", "peakrange", SettingWord::Result, ResultFlag::PeakRange, true),
+        flag("result", "formula", SettingWord::Result, ResultFlag::Formula, true),
+        flag("result", "correlation", SettingWord::Result, ResultFlag::Correlation, true),
+        flag("result", "test", SettingWord::Result, ResultFlag::Test, true),
+        flag("result", "regline", SettingWord::Result, ResultFlag::RegLine, true),
+        flag("result", "reglimit", SettingWord::Result, ResultFlag::RegLimit, true),
+        flag("result", "avgline", SettingWord::Result, ResultFlag::AvgLine, true),
+        flag("result", "avglimit", SettingWord::Result, ResultFlag::AvgLimit, false),
+        flag("result", "graphname", SettingWord::Result, ResultFlag::GraphName, true),
+        flag("result", "graphformula", SettingWord::Result, ResultFlag::GraphFormula, true),
+        flag("result", "valuelabel", SettingWord::Result, ResultFlag::ValueLabel, true),
+        flag("result", "timelabel", SettingWord::Result, ResultFlag::TimeLabel, true),
         flag("fileoutput", "header", SettingWord::FileOutput, OutputFlag::Header, true),
         flag("fileoutput", "comment", SettingWord::FileOutput, OutputFlag::Comment, true),
         flag("fileoutput", "guidecomment", SettingWord::FileOutput, OutputFlag::GuideComment, true),
@@ -229,7 +229,7 @@ std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
     case SettingWord::General:
         return settings.generalFlags;
     case SettingWord::Result:
-        return settings.resultFlags;
+        return settings.resultFlags.raw();
     case SettingWord::FileOutput:
         return settings.fileOutputFlags.raw();
     case SettingWord::CopyOutput:
@@ -246,7 +246,7 @@ void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits
         settings.generalFlags = bits;
         break;
     case SettingWord::Result:
-        settings.resultFlags = bits;
+        settings.resultFlags = ResultFlags::fromRaw(bits);
         break;
     case SettingWord::FileOutput:
         settings.fileOutputFlags = OutputFlags::fromRaw(bits);

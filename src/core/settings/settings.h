@@ -34,22 +34,28 @@ inline constexpr std::uint32_t kShowGraph = 0x4000000;
 inline constexpr std::uint32_t kShowResult = 0x8000000;
 
 // resultFlags: what a result sheet (table) and a graph show.
-inline constexpr std::uint32_t kResultSheetName = 0x1;
-inline constexpr std::uint32_t kResultDataName = 0x2;
-inline constexpr std::uint32_t kResultAverage = 0x10;
-inline constexpr std::uint32_t kResultTimeRange = 0x20;
-inline constexpr std::uint32_t kResultPeakRange = 0x40;
-inline constexpr std::uint32_t kResultFormula = 0x80;
-inline constexpr std::uint32_t kResultCorrelation = 0x100;
-inline constexpr std::uint32_t kResultTest = 0x1000;
-inline constexpr std::uint32_t kResultRegLine = 0x10000;
-inline constexpr std::uint32_t kResultRegLimit = 0x20000;
-inline constexpr std::uint32_t kResultAvgLine = 0x40000;
-inline constexpr std::uint32_t kResultAvgLimit = 0x80000;
-inline constexpr std::uint32_t kResultGraphName = 0x100000;
-inline constexpr std::uint32_t kResultGraphFormula = 0x200000;
-inline constexpr std::uint32_t kResultValueLabel = 0x400000;
-inline constexpr std::uint32_t kResultTimeLabel = 0x800000;
+enum class ResultFlag : std::uint32_t {
+    SheetName = 0x1,
+    DataName = 0x2,
+    Average = 0x10,
+    TimeRange = 0x20,
+    PeakRange = 0x40,
+    Formula = 0x80,
+    Correlation = 0x100,
+    Test = 0x1000,
+    RegLine = 0x10000,
+    RegLimit = 0x20000,
+    AvgLine = 0x40000,
+    AvgLimit = 0x80000,
+    GraphName = 0x100000,
+    GraphFormula = 0x200000,
+    ValueLabel = 0x400000,
+    TimeLabel = 0x800000,
+};
+template <> struct IsFlagEnum<ResultFlag> : std::true_type {};
+using ResultFlags = FlagSet<ResultFlag>;
+// Every line of a sheet and every part of a graph, and the bits no key names.
+inline constexpr ResultFlags kAllResultItems = ResultFlags::fromRaw(0xFFFFFFFF);
 
 // fileOutputFlags and copyOutputFlags: what an exported file or a copy contains.
 enum class OutputFlag : std::uint32_t {
@@ -79,7 +85,7 @@ bool isValidTestLevel(double percent);
 struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
     std::uint32_t generalFlags = 0x0C000000;
-    std::uint32_t resultFlags = 0xFFFFFFFF;
+    ResultFlags resultFlags = kAllResultItems;
     OutputFlags copyOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
     OutputFlags fileOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
     ReportFlags reportFlags = ReportFlags::fromRaw(0x0001000F);

@@ -54,7 +54,7 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     LoadSettings(settings, grid, path_);
     EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
     EXPECT_EQ(settings.generalFlags, 0x0C000000u);
-    EXPECT_EQ(settings.resultFlags, 0xFFFFFFFFu & ~kResultAvgLimit);
+    EXPECT_EQ(settings.resultFlags, ~ResultFlags(ResultFlag::AvgLimit));
     EXPECT_EQ(settings.fileOutputFlags.raw(), 0xFFFFFFFFu);
     EXPECT_EQ(settings.copyOutputFlags.raw(), 0xFFFFFFFFu);
     EXPECT_EQ(settings.reportFlags.raw(), 0x0001000Fu);
@@ -122,8 +122,8 @@ TEST_F(SettingsFile, BooleanAndNumberSyntax) {
     EXPECT_TRUE(logged("No warncmntrmv."));
     EXPECT_TRUE(logged("95%"));
     EXPECT_TRUE(logged("chklevel: 99.700000"));
-    EXPECT_TRUE(settings.resultFlags & kResultAvgLimit);
-    EXPECT_TRUE(settings.resultFlags & kResultTest); // malformed: default true
+    EXPECT_TRUE(settings.resultFlags.test(ResultFlag::AvgLimit));
+    EXPECT_TRUE(settings.resultFlags.test(ResultFlag::Test)); // malformed: default true
     EXPECT_EQ(settings.reportFlags.raw(), 0x0000000Fu);
 
     load("[regression]\nchklevel= 95.5 \n");
@@ -187,7 +187,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     write(others + "[result]\r\navglimit=true\r\n");
     settings.dataDirectory = "/data/\x83\x41";
     settings.generalFlags = kAddEof | kConf95 | kShowGraph | 0x80000000u;
-    settings.resultFlags = 0xFFFFFFFF & ~kResultFormula;
+    settings.resultFlags = ~ResultFlags(ResultFlag::Formula);
     settings.reportFlags = ReportFlags::fromRaw(0x0000000F);
     settings.testLevel = 95.0;
     ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 9, 3, false));
@@ -205,7 +205,8 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     LoadSettings(loaded, otherGrid, path_);
     EXPECT_EQ(loaded.dataDirectory, settings.dataDirectory);
     EXPECT_EQ(loaded.generalFlags, kAddEof | kConf95 | kShowGraph); // 0x80000000 has no key
-    EXPECT_EQ(loaded.resultFlags, settings.resultFlags); // avglimit as it was in the file
+    EXPECT_EQ(loaded.resultFlags.raw(),
+              settings.resultFlags.raw()); // avglimit as it was in the file
     EXPECT_EQ(loaded.reportFlags.raw(), settings.reportFlags.raw());
     EXPECT_EQ(loaded.testLevel, 95.0);
     for (int column = 0; column < kGridColumnCount; ++column) {
