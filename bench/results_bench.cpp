@@ -68,7 +68,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
     SilentPort ui;
     EverythingPort port;
     CalcState calculation;
-    const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
+    const CalculationEnvironment environment{ui, port, {}, kDefaultTestLevel, "", std::nullopt};
     const PeakListSource source = [&peaks] { return std::optional(peaks); };
     if (!RunCalculation(calculation, source, environment) || calculation.resultCount() != 25) {
         state.SkipWithError("the calculation failed");

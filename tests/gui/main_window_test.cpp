@@ -318,7 +318,7 @@ class MainWindowTest : public QObject {
     // before, and "開始" replaces the windows and the table. Save As names the windows anew.
     void calcCancelledKeepsTheResultsAndSaveAsRenamesThem() {
         Fixture fixture;
-        fixture.settings.generalFlags |= kShowGraph | kShowResult;
+        fixture.settings.generalFlags |= GeneralFlag::ShowGraph | GeneralFlag::ShowResult;
         std::vector<PeakRecord> peaks;
         for (int i = 0; i < 10; ++i) {
             const bool ar40 = i % 2 == 1;

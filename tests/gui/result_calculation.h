@@ -54,7 +54,8 @@ struct Calculation {
     std::string printer;
     std::unique_ptr<gui::ResultViews> views;
 
-    explicit Calculation(std::uint32_t generalFlags = kShowGraph | kShowResult) {
+    explicit Calculation(GeneralFlags generalFlags = GeneralFlag::ShowGraph |
+                                                     GeneralFlag::ShowResult) {
         settings.generalFlags = generalFlags;
         ReleaseDataNote();
         LoadPeakFile(ui, files, grid, settings, kSample.toStdString());

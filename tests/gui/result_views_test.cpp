@@ -180,7 +180,9 @@ class ResultViewsTest : public QObject {
     }
     void windowsFollowEachOtherWhenCorrespondent() {
         QFETCH(bool, correspondent);
-        Calculation calculation(kShowGraph | kShowResult | (correspondent ? kCorrespondent : 0));
+        Calculation calculation(
+            GeneralFlag::ShowGraph | GeneralFlag::ShowResult |
+            (correspondent ? GeneralFlags(GeneralFlag::Correspondent) : GeneralFlags()));
         GraphWindow* graph = calculation.graph();
         ResultWindow* result = calculation.result();
         const int last = calculation.ratioSheet();

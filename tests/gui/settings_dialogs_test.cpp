@@ -129,7 +129,7 @@ class SettingsDialogsTest : public QObject {
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{ui,
                                                  port,
-                                                 kShowGraph | kConf95,
+                                                 GeneralFlag::ShowGraph | GeneralFlag::Conf95,
                                                  99.7,
                                                  QFile::encodeName(iniPath_).toStdString(),
                                                  std::nullopt};
@@ -227,7 +227,7 @@ class SettingsDialogsTest : public QObject {
         QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
-            ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
+            ui, port, {}, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
         QString offered;
         whenShown<CalculationSettingsDialog>([&offered](CalculationSettingsDialog& dialog) {
             QVERIFY(!dialog.correctBox()->isChecked());
@@ -363,7 +363,7 @@ class SettingsDialogsTest : public QObject {
             button(dat, "ヘルプ")->click();
             button(dat, "OK")->click();
         });
-        QVERIFY(EditDataNote(port, ui, 0));
+        QVERIFY(EditDataNote(port, ui, {}));
         QVERIFY(stayedOpen);
         QCOMPARE(help, 118);
         QCOMPARE(messageTexts(ui), std::vector<std::string>{"スパイク番号は非負の整数です。"});
@@ -377,7 +377,7 @@ class SettingsDialogsTest : public QObject {
             static_cast<DatNoteDialog&>(dialog).field(0)->setText("changed");
             button(dialog, "ｷｬﾝｾﾙ")->click();
         });
-        QVERIFY(!EditDataNote(port, ui, 0));
+        QVERIFY(!EditDataNote(port, ui, {}));
         QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
     }
 
@@ -398,7 +398,7 @@ class SettingsDialogsTest : public QObject {
                 button(editor, "OK")->click();
             });
         });
-        QVERIFY(EditDataNote(port, ui, 0));
+        QVERIFY(EditDataNote(port, ui, {}));
         QCOMPARE(currentDataNote()->form, DataNoteForm::Pks);
         QCOMPARE(currentDataNote()->tags.size(), 1u);
         QCOMPARE(currentDataNote()->tags[0].text, std::string("AS-12"));
@@ -463,7 +463,7 @@ class SettingsDialogsTest : public QObject {
             QCOMPARE(viewer.valueField()->toPlainText(), QString("AS-99"));
             button(viewer, "ｷｬﾝｾﾙ")->click();
         });
-        QVERIFY(ShowDataNote(port, ui, 0));
+        QVERIFY(ShowDataNote(port, ui, {}));
         QCOMPARE(help, 139);
     }
 
@@ -533,7 +533,7 @@ class SettingsDialogsTest : public QObject {
         QtCalculationPort port(ui, &owner, state, settings, printer);
         const std::vector<PeakRecord> peaks = argonPeaks();
         const CalculationEnvironment environment{
-            ui, port, 0, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
+            ui, port, {}, 99.7, QFile::encodeName(iniPath_).toStdString(), std::nullopt};
         whenShown<CalculationSettingsDialog>([](CalculationSettingsDialog& dialog) {
             OutlierFilterFields& fields = *dialog.outlierFilterFields();
             QCOMPARE(fields.ruleList()->currentIndex(), 2);
@@ -605,7 +605,7 @@ class SettingsDialogsTest : public QObject {
     void optionsGeneralPageAndFolderBrowser() {
         Settings settings;
         settings.dataDirectory = folder_.path().toStdString() + "/";
-        settings.generalFlags |= kArrangeVertical;
+        settings.generalFlags |= GeneralFlag::ArrangeVertical;
         test::ScriptedPort ui;
         int help = 0;
         ColumnFormats formats = kBuiltInColumnFormats;
@@ -631,7 +631,9 @@ class SettingsDialogsTest : public QObject {
         Settings taken = settings;
         TakeOverOptions(sheet.sheet().workingCopy(), taken);
         QCOMPARE(taken.dataDirectory, folder_.filePath("peaks").toStdString() + "/");
-        QCOMPARE(taken.generalFlags & (kArrangeHorizontal | kArrangeVertical), kArrangeHorizontal);
+        QVERIFY((taken.generalFlags &
+                 (GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical)) ==
+                GeneralFlags(GeneralFlag::ArrangeHorizontal));
     }
 
     // The four commands open their dialogs.

@@ -107,9 +107,9 @@ OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
     switch (page) {
     case OptionsPage::General:
         values.directory = settings.dataDirectory;
-        if ((settings.generalFlags & kArrangeHorizontal) != 0) {
+        if (settings.generalFlags.test(GeneralFlag::ArrangeHorizontal)) {
             values.arrangement = WindowArrangement::SideBySide;
-        } else if ((settings.generalFlags & kArrangeVertical) != 0) {
+        } else if (settings.generalFlags.test(GeneralFlag::ArrangeVertical)) {
             values.arrangement = WindowArrangement::Stacked;
         }
         break;
@@ -155,12 +155,12 @@ std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
             directory += '/';
         }
         copy_.settings.dataDirectory = std::move(directory);
-        std::uint32_t& flags = copy_.settings.generalFlags;
-        flags &= ~(kArrangeHorizontal | kArrangeVertical);
+        GeneralFlags& flags = copy_.settings.generalFlags;
+        flags.clear(GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical);
         if (values.arrangement == WindowArrangement::Stacked) {
-            flags |= kArrangeVertical;
+            flags |= GeneralFlag::ArrangeVertical;
         } else if (values.arrangement == WindowArrangement::SideBySide) {
-            flags |= kArrangeHorizontal;
+            flags |= GeneralFlag::ArrangeHorizontal;
         }
         break;
     }

@@ -53,23 +53,23 @@ SettingKey number(const char* section, const char* key) {
 std::vector<SettingKey> makeKeyTable() {
     return {
         text("general", "datadir"),
-        flag("general", "addeof", SettingWord::General, kAddEof, false),
-        flag("general", "warncmntrmv", SettingWord::General, kWarnCommentRemove, false),
-        flag("general", "correspondent", SettingWord::General, kCorrespondent, false),
-        flag("general", "horizontal", SettingWord::General, kArrangeHorizontal, false),
-        flag("general", "vertical", SettingWord::General, kArrangeVertical, false),
+        flag("general", "addeof", SettingWord::General, GeneralFlag::AddEof, false),
+        flag("general", "warncmntrmv", SettingWord::General, GeneralFlag::WarnCommentRemove, false),
+        flag("general", "correspondent", SettingWord::General, GeneralFlag::Correspondent, false),
+        flag("general", "horizontal", SettingWord::General, GeneralFlag::ArrangeHorizontal, false),
+        flag("general", "vertical", SettingWord::General, GeneralFlag::ArrangeVertical, false),
         format("num", kNumColumn, 4, 0),
         format("elem", kElemColumn, 7, 0),
         format("time", kTimeColumn, 8, 5),
         format("height", kHeightColumn, 6, 3),
         format("range", kRangeColumn, 7, 4),
         format("peak", kPeakColumn, 10, 3),
-        flag("regression", "conf95", SettingWord::General, kConf95, false),
-        flag("regression", "usestddev", SettingWord::General, kUseStdDev, false),
-        flag("regression", "result", SettingWord::General, kShowResult, true),
-        flag("regression", "graph", SettingWord::General, kShowGraph, true),
-        flag("regression", "peaklist", SettingWord::General, kPrintPeakList, false),
-        flag("regression", "report", SettingWord::General, kPrintReport, false),
+        flag("regression", "conf95", SettingWord::General, GeneralFlag::Conf95, false),
+        flag("regression", "usestddev", SettingWord::General, GeneralFlag::UseStdDev, false),
+        flag("regression", "result", SettingWord::General, GeneralFlag::ShowResult, true),
+        flag("regression", "graph", SettingWord::General, GeneralFlag::ShowGraph, true),
+        flag("regression", "peaklist", SettingWord::General, GeneralFlag::PrintPeakList, false),
+        flag("regression", "report", SettingWord::General, GeneralFlag::PrintReport, false),
         number("regression", "chklevel"),
         flag("result", "sheetname", SettingWord::Result, ResultFlag::SheetName, true),
         flag("result", "dataname", SettingWord::Result, ResultFlag::DataName, true),
@@ -227,7 +227,7 @@ const std::vector<SettingKey>& settingKeys() {
 std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
     switch (word) {
     case SettingWord::General:
-        return settings.generalFlags;
+        return settings.generalFlags.raw();
     case SettingWord::Result:
         return settings.resultFlags.raw();
     case SettingWord::FileOutput:
@@ -243,7 +243,7 @@ std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
 void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits) {
     switch (word) {
     case SettingWord::General:
-        settings.generalFlags = bits;
+        settings.generalFlags = GeneralFlags::fromRaw(bits);
         break;
     case SettingWord::Result:
         settings.resultFlags = ResultFlags::fromRaw(bits);

@@ -21,17 +21,21 @@ class IniFile;
 struct FileError;
 
 // generalFlags: [general] and [regression] booleans.
-inline constexpr std::uint32_t kAddEof = 0x1;
-inline constexpr std::uint32_t kWarnCommentRemove = 0x100;
-inline constexpr std::uint32_t kCorrespondent = 0x1000;
-inline constexpr std::uint32_t kArrangeHorizontal = 0x2000;
-inline constexpr std::uint32_t kArrangeVertical = 0x4000;
-inline constexpr std::uint32_t kUseStdDev = 0x10000;
-inline constexpr std::uint32_t kConf95 = 0x20000;
-inline constexpr std::uint32_t kPrintReport = 0x1000000;
-inline constexpr std::uint32_t kPrintPeakList = 0x2000000;
-inline constexpr std::uint32_t kShowGraph = 0x4000000;
-inline constexpr std::uint32_t kShowResult = 0x8000000;
+enum class GeneralFlag : std::uint32_t {
+    AddEof = 0x1,
+    WarnCommentRemove = 0x100,
+    Correspondent = 0x1000,
+    ArrangeHorizontal = 0x2000,
+    ArrangeVertical = 0x4000,
+    UseStdDev = 0x10000,
+    Conf95 = 0x20000,
+    PrintReport = 0x1000000,
+    PrintPeakList = 0x2000000,
+    ShowGraph = 0x4000000,
+    ShowResult = 0x8000000,
+};
+template <> struct IsFlagEnum<GeneralFlag> : std::true_type {};
+using GeneralFlags = FlagSet<GeneralFlag>;
 
 // resultFlags: what a result sheet (table) and a graph show.
 enum class ResultFlag : std::uint32_t {
@@ -84,7 +88,7 @@ bool isValidTestLevel(double percent);
 // Bits that no key names keep their start values for the whole run.
 struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
-    std::uint32_t generalFlags = 0x0C000000;
+    GeneralFlags generalFlags = GeneralFlag::ShowGraph | GeneralFlag::ShowResult;
     ResultFlags resultFlags = kAllResultItems;
     OutputFlags copyOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
     OutputFlags fileOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);

@@ -272,7 +272,7 @@ void ResultViewWindow::afterSheetShown() {
     sheetShown();
     repaintNow();
     FollowSheet(views_.link(), *this, currentSheet(),
-                (views_.settings().generalFlags & kCorrespondent) != 0);
+                views_.settings().generalFlags.test(GeneralFlag::Correspondent));
 }
 
 void ResultViewWindow::chooseFromSheetList() {

@@ -33,7 +33,7 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
             form.conf95 = true;
         });
         const CalculationEnvironment environment{
-            ui, port, 0, 99.7, folder.path("TARNOVA.INI"), std::nullopt};
+            ui, port, {}, 99.7, folder.path("TARNOVA.INI"), std::nullopt};
         EXPECT_TRUE(RunCalculation(state, grid, environment));
         if (!state.results) {
             return {};

@@ -316,7 +316,7 @@ TEST_F(SavePeakFileTest, ATypedSheetWithoutANoteGetsTheDefaultsAndANewNote) {
     peaks[0].range = 1;
     peaks[1] = peaks[0];
     grid.AttachPeaks(peaks);
-    settings.generalFlags |= kAddEof;
+    settings.generalFlags |= GeneralFlag::AddEof;
     files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("typed.dat"), 0));
     ASSERT_TRUE(save(std::nullopt));
     EXPECT_EQ(files.saveRequests[0].selectedFilter, 0u);

@@ -166,8 +166,8 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
         form.denominators = {true, false};
         form.abundances = {false, true};
     });
-    const CalculationEnvironment environment{ui,          port, 0, 99.7, "/nonexistent/TARNOVA.INI",
-                                             std::nullopt};
+    const CalculationEnvironment environment{
+        ui, port, {}, 99.7, "/nonexistent/TARNOVA.INI", std::nullopt};
     EXPECT_TRUE(RunCalculation(
         state, [&] { return std::optional(peaks); }, environment));
     return state;

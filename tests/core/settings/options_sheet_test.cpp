@@ -59,19 +59,20 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
 
 TEST_F(OptionsSheetTest, GeneralPageDirectoryAndArrangement) {
     struct Row {
-        std::uint32_t flags;
+        GeneralFlags flags;
         WindowArrangement shown;
     };
-    for (const Row& row :
-         {Row{0, WindowArrangement::Overlapping}, Row{kArrangeVertical, WindowArrangement::Stacked},
-          Row{kArrangeHorizontal | kArrangeVertical, WindowArrangement::SideBySide}}) {
+    for (const Row& row : {Row{{}, WindowArrangement::Overlapping},
+                           Row{GeneralFlag::ArrangeVertical, WindowArrangement::Stacked},
+                           Row{GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical,
+                               WindowArrangement::SideBySide}}) {
         settings.generalFlags = row.flags;
         OptionsSheet fresh(settings, formats, port);
         EXPECT_EQ(fresh.openPage(OptionsPage::General).arrangement, row.shown);
     }
 
     settings.dataDirectory = "/data/";
-    settings.generalFlags = kArrangeHorizontal | kArrangeVertical;
+    settings.generalFlags = GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical;
     OptionsSheet fresh(settings, formats, port);
     OptionsPageValues values = fresh.openPage(OptionsPage::General);
     EXPECT_EQ(values.directory, "/data/");
@@ -85,8 +86,8 @@ TEST_F(OptionsSheetTest, GeneralPageDirectoryAndArrangement) {
         fresh.leavePage(OptionsPage::General, values);
         EXPECT_EQ(fresh.workingCopy().settings.dataDirectory, directory.stored);
         EXPECT_EQ(fresh.workingCopy().settings.generalFlags &
-                      (kArrangeHorizontal | kArrangeVertical),
-                  kArrangeVertical);
+                      (GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical),
+                  GeneralFlags(GeneralFlag::ArrangeVertical));
     }
 }
 
@@ -273,7 +274,8 @@ TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
     Settings applied = settings;
     ApplyOptions(sheet.workingCopy(), applied, grid);
     EXPECT_EQ(applied.dataDirectory, "/new/");
-    EXPECT_EQ(applied.generalFlags & (kAddEof | kWarnCommentRemove), kAddEof | kWarnCommentRemove);
+    EXPECT_EQ(applied.generalFlags & (GeneralFlag::AddEof | GeneralFlag::WarnCommentRemove),
+              GeneralFlag::AddEof | GeneralFlag::WarnCommentRemove);
     EXPECT_EQ(applied.testLevel, settings.testLevel);
     EXPECT_EQ(grid.columnFormat(kHeightColumn), (ColumnFormat{6, 2}));
     EXPECT_EQ(grid.cellText(0, kHeightColumn), "002.25"); // the rows formatted anew

@@ -53,7 +53,7 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     LoadSettings(settings, grid, path_);
     EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
-    EXPECT_EQ(settings.generalFlags, 0x0C000000u);
+    EXPECT_EQ(settings.generalFlags.raw(), 0x0C000000u);
     EXPECT_EQ(settings.resultFlags, ~ResultFlags(ResultFlag::AvgLimit));
     EXPECT_EQ(settings.fileOutputFlags.raw(), 0xFFFFFFFFu);
     EXPECT_EQ(settings.copyOutputFlags.raw(), 0xFFFFFFFFu);
@@ -116,8 +116,9 @@ TEST_F(SettingsFile, BooleanAndNumberSyntax) {
          "test=maybe\n"
          "[report]\n"
          "reconfirm=false\n");
-    EXPECT_EQ(settings.generalFlags,
-              kAddEof | kCorrespondent | kArrangeHorizontal | kArrangeVertical | kShowResult);
+    EXPECT_EQ(settings.generalFlags, GeneralFlag::AddEof | GeneralFlag::Correspondent |
+                                         GeneralFlag::ArrangeHorizontal |
+                                         GeneralFlag::ArrangeVertical | GeneralFlag::ShowResult);
     EXPECT_EQ(settings.testLevel, 99.7);
     EXPECT_TRUE(logged("No warncmntrmv."));
     EXPECT_TRUE(logged("95%"));
@@ -158,7 +159,7 @@ TEST_F(SettingsFile, EmptyOrNothingDataDirectoryFallsBackToTheLoadPath) {
     load("[general]\ndatadir=\"/home/user/peak data/\"\naddeof=\"yes\"\n"
          "[peakeditor]\ntime='9.3'\n");
     EXPECT_EQ(settings.dataDirectory, "/home/user/peak data/");
-    EXPECT_TRUE(settings.generalFlags & kAddEof);
+    EXPECT_TRUE(settings.generalFlags.test(GeneralFlag::AddEof));
     EXPECT_EQ(format(kTimeColumn), (ColumnFormat{9, 3}));
 }
 
@@ -186,7 +187,8 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     const std::string others = "[interferance]\r\nKr=2\r\n[Kr]\r\nitem1=Kr84 x\r\n";
     write(others + "[result]\r\navglimit=true\r\n");
     settings.dataDirectory = "/data/\x83\x41";
-    settings.generalFlags = kAddEof | kConf95 | kShowGraph | 0x80000000u;
+    settings.generalFlags = GeneralFlag::AddEof | GeneralFlag::Conf95 | GeneralFlag::ShowGraph |
+                            GeneralFlags::fromRaw(0x80000000u);
     settings.resultFlags = ~ResultFlags(ResultFlag::Formula);
     settings.reportFlags = ReportFlags::fromRaw(0x0000000F);
     settings.testLevel = 95.0;
@@ -204,7 +206,8 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     GridModel otherGrid(otherPort);
     LoadSettings(loaded, otherGrid, path_);
     EXPECT_EQ(loaded.dataDirectory, settings.dataDirectory);
-    EXPECT_EQ(loaded.generalFlags, kAddEof | kConf95 | kShowGraph); // 0x80000000 has no key
+    EXPECT_EQ(loaded.generalFlags, GeneralFlag::AddEof | GeneralFlag::Conf95 |
+                                       GeneralFlag::ShowGraph); // 0x80000000 has no key
     EXPECT_EQ(loaded.resultFlags.raw(),
               settings.resultFlags.raw()); // avglimit as it was in the file
     EXPECT_EQ(loaded.reportFlags.raw(), settings.reportFlags.raw());
