@@ -213,10 +213,10 @@ class MainWindowTest : public QObject {
         fixture.grid.markModified();
         fixture.port.answers = {Answer::Cancel};
         fixture.window->runCommand(gui::kCommandNew);
-        QVERIFY(fixture.grid.IsModified() != 0);
+        QVERIFY(fixture.grid.IsModified());
         fixture.port.answers = {Answer::No};
         fixture.window->runCommand(gui::kCommandNew);
-        QCOMPARE(fixture.grid.IsModified(), 0u);
+        QVERIFY(!fixture.grid.IsModified());
         QCOMPARE(fixture.grid.GetRowCount(), 25);
     }
 

@@ -180,7 +180,7 @@ void GridModel::installSheet(std::vector<RowState> table, int scrollMaximum) {
     cursorColumn_ = kElemColumn;
     loadEditBuffer(0, kElemColumn);
     topRow_ = 0;
-    modified_ = 0;
+    modified_ = false;
     typing_ = false;
     history_->clear();
     setScrollBar(1, scrollMaximum, kGridPageRows, 1);
@@ -474,20 +474,16 @@ void GridModel::CommitEdit(int row, int column) {
 void GridModel::ClearModified() {
     typing_ = false;
     history_->markSaved();
-    modified_ &= ~kSheetModified;
+    modified_ = false;
 }
 
 void GridModel::markModified() {
     typing_ = true;
-    modified_ |= kSheetModified;
+    modified_ = true;
 }
 
 void GridModel::refreshModified() {
-    if (typing_ || history_->differsFromSaved()) {
-        modified_ |= kSheetModified;
-    } else {
-        modified_ &= ~kSheetModified;
-    }
+    modified_ = typing_ || history_->differsFromSaved();
 }
 
 void GridModel::recordChange(SheetChange change) {

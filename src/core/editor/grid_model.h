@@ -23,8 +23,6 @@ class UserInterfacePort;
 
 // Rows of a page, of a new sheet and of each growth of the table.
 inline constexpr int kGridPageRows = 25;
-// Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
-inline constexpr std::uint32_t kSheetModified = 0x1;
 
 // The texts typed into the cells of a row (Elem, Time, Height, Range, Peak) where they differ
 // from what the row's peak gives with the grid's formats. A row nobody typed into holds none and
@@ -122,7 +120,8 @@ class GridModel final {
     // Replaces the sheet by 25 empty rows. False, with the sheet as it was, when memory ran out.
     bool NewSheet();
     int GetRowCount() const { return static_cast<int>(rows_.size()); }
-    std::uint32_t IsModified() const { return modified_; }
+    // Whether the sheet changed since it was loaded, cleared or saved.
+    bool IsModified() const { return modified_; }
     // The sheet as it stands is saved: unmodified until it changes again.
     void ClearModified();
     // The undo history of the sheet.
@@ -296,7 +295,7 @@ class GridModel final {
     int cursorColumn_ = kElemColumn;
     int topRow_ = 0;
     EditBuffer editBuffer_;
-    std::uint32_t modified_ = 0;
+    bool modified_ = false;
     bool typing_ = false; // the edit buffer holds typing that was not committed
     std::unique_ptr<SheetHistory> history_;
     ScrollBarState scrollBar_;

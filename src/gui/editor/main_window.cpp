@@ -296,7 +296,7 @@ bool MainWindow::maySheetBeReplaced() {
     const bool reductionChanged =
         !SameReduction(ReductionToStore(context_.calculation, stored),
                        stored != nullptr ? StoredReductionOf(*stored) : StoredReduction{});
-    if ((context_.grid.IsModified() & kSheetModified) == 0 && !reductionChanged) {
+    if (!context_.grid.IsModified() && !reductionChanged) {
         return true;
     }
     switch (context_.port.ask("Tarnova", kSaveQuestion, QuestionButtons::YesNoCancel)) {

@@ -23,7 +23,7 @@ using GridModelTest = test::GridFixture;
 
 TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
     EXPECT_EQ(grid.GetRowCount(), 25);
-    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_FALSE(grid.IsModified());
     EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.cellText(3, kNumColumn), "0004");
     EXPECT_EQ(grid.cellText(3, kElemColumn), "       ");
@@ -142,7 +142,7 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     EXPECT_EQ(grid.topRow(), 0);
     EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.editBuffer().text, "   Ar40");
-    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_FALSE(grid.IsModified());
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 10, 25, 1}));
     EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
     ASSERT_TRUE(grid.NewSheet());

@@ -51,7 +51,7 @@ class SheetHistoryTest : public test::GridFixture {
         grid.editBuffer().text = text;
         grid.CommitEdit(row, column);
     }
-    bool modified() const { return (grid.IsModified() & kSheetModified) != 0; }
+    bool modified() const { return grid.IsModified(); }
     std::size_t position() { return grid.history().position(); }
 
     SortChoice sortChoice;
