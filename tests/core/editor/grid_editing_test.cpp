@@ -25,14 +25,14 @@ class ScriptedEditorPort final : public EditorPort {
     std::deque<std::string> jumpTexts;
     int sortDialogs = 0;
 
-    int chooseSortOrder() override {
+    std::optional<SortOrder> chooseSortOrder() override {
         ++sortDialogs;
         if (sortChoices.empty()) {
-            return 0;
+            return std::nullopt;
         }
         const int choice = sortChoices.front();
         sortChoices.pop_front();
-        return choice;
+        return DecodeSortChoice(choice);
     }
     std::optional<JumpTarget> chooseJumpTarget() override {
         if (jumpTexts.empty()) {

@@ -20,7 +20,7 @@ using test::peak;
 class SortChoice final : public EditorPort {
   public:
     int choice = 0;
-    int chooseSortOrder() override { return choice; }
+    std::optional<SortOrder> chooseSortOrder() override { return DecodeSortChoice(choice); }
     std::optional<JumpTarget> chooseJumpTarget() override { return std::nullopt; }
 };
 
