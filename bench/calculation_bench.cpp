@@ -48,7 +48,7 @@ void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peak
     for (auto _ : state) {
         SilentPort ui;
         CalcState calculation;
-        const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
+        const CalculationEnvironment environment{ui, port, {}, kDefaultTestLevel, "", std::nullopt};
         const PeakListSource source = [&peaks] { return std::optional(peaks); };
         if (!RunCalculation(calculation, source, environment) ||
             calculation.resultCount() != expectedRecords) {
@@ -56,7 +56,7 @@ void calculateToIrd(benchmark::State& state, const std::vector<PeakRecord>& peak
             return;
         }
         benchmark::DoNotOptimize(WriteIrd(*calculation.results, nullptr, calculation.calcFlags,
-                                          kOutputHeader | kOutputGuideComment));
+                                          OutputFlag::Header | OutputFlag::GuideComment));
     }
     state.SetComplexityN(static_cast<std::int64_t>(peaks.size()));
 }

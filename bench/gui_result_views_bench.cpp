@@ -46,8 +46,12 @@ class Views final : public test::ScriptedCalculationPort {
             form.denominators[0] = true;
         });
         std::vector<PeakRecord> peaks = measurementPeaks(peakCount);
-        const CalculationEnvironment environment{
-            ui, *this, kShowGraph | kShowResult, 99.7, "/nonexistent/TARNOVA.INI", std::nullopt};
+        const CalculationEnvironment environment{ui,
+                                                 *this,
+                                                 GeneralFlag::ShowGraph | GeneralFlag::ShowResult,
+                                                 99.7,
+                                                 "/nonexistent/TARNOVA.INI",
+                                                 std::nullopt};
         RunCalculation(
             state, [&] { return std::optional(peaks); }, environment);
         QCoreApplication::processEvents();

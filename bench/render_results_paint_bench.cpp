@@ -40,8 +40,8 @@ void TogglePointRefitAndPaint(benchmark::State& state) {
         QPainter graphPainter(&graphImage);
         graphPainter.setFont(font);
         render::QPainterSurface graph(graphPainter);
-        DrawGraphWindow(graph, {0, 0, graphSize.width(), graphSize.height()}, record, 0xFFFFFFFF,
-                        GraphReading{1, 2}, &positions, &extent);
+        DrawGraphWindow(graph, {0, 0, graphSize.width(), graphSize.height()}, record,
+                        kAllResultItems, GraphReading{1, 2}, &positions, &extent);
         graphPainter.end();
 
         sheetImage.fill(Qt::white);
@@ -49,7 +49,7 @@ void TogglePointRefitAndPaint(benchmark::State& state) {
         sheetPainter.setFont(font);
         render::QPainterSurface sheet(sheetPainter);
         SurfaceRect area{0, 0, sheetSize.width(), sheetSize.height()};
-        DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
+        DrawResultSheet(sheet, area, record, nullptr, {}, kAllResultItems,
                         RegressionMethods().front().describe);
     }
 }

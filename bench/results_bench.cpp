@@ -55,9 +55,9 @@ void TogglePointRefitAndRedraw(benchmark::State& state) {
     PointClicks clicks;
     for (auto _ : state) {
         clicks.clickAndRefit(record);
-        DrawGraph(surface, graphArea, record, 0xFFFFFFFF, &positions, &extent);
+        DrawGraph(surface, graphArea, record, kAllResultItems, &positions, &extent);
         SurfaceRect sheet = sheetArea;
-        DrawResultSheet(surface, sheet, record, nullptr, {}, 0xFFFFFFFF,
+        DrawResultSheet(surface, sheet, record, nullptr, {}, kAllResultItems,
                         RegressionMethods().front().describe);
     }
     benchmark::DoNotOptimize(surface.primitives);
@@ -68,7 +68,7 @@ void UpdateAllExcludingDisabled(benchmark::State& state) {
     SilentPort ui;
     EverythingPort port;
     CalcState calculation;
-    const CalculationEnvironment environment{ui, port, 0, kDefaultTestLevel, "", std::nullopt};
+    const CalculationEnvironment environment{ui, port, {}, kDefaultTestLevel, "", std::nullopt};
     const PeakListSource source = [&peaks] { return std::optional(peaks); };
     if (!RunCalculation(calculation, source, environment) || calculation.resultCount() != 25) {
         state.SkipWithError("the calculation failed");

@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (grid.AttachPeaks(file->peaks) == 0) {
         return 0;
     }
-    for (const std::uint32_t options : {0u, kConf95, kUseStdDev, kConf95 | kUseStdDev}) {
+    for (const GeneralFlags options :
+         {GeneralFlags(), GeneralFlags(GeneralFlag::Conf95), GeneralFlags(GeneralFlag::UseStdDev),
+          GeneralFlag::Conf95 | GeneralFlag::UseStdDev}) {
         EveryLabelPort port;
         CalcState state;
         const CalculationEnvironment environment{
@@ -57,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         WriteIrd(*state.results, &file->note, state.calcFlags,
-                 kOutputHeader | kOutputComment | kOutputGuideComment);
+                 OutputFlag::Header | OutputFlag::Comment | OutputFlag::GuideComment);
     }
     return 0;
 }

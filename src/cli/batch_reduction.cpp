@@ -59,7 +59,7 @@ struct IrdDestination {
 
 struct BatchContext {
     const ReductionOptions& options;
-    std::optional<std::uint32_t> outputFlags;
+    std::optional<OutputFlags> outputFlags;
     IrdDestination destination;
     std::optional<TidyTableFormat> tableFormat;
 };
@@ -225,7 +225,7 @@ Outcome reduceOne(const Input& input, const BatchContext& context) {
     if (code != 0) {
         failure = outcome.messages.empty() ? "no results" : joined(outcome.messages);
     } else {
-        const std::uint32_t flags =
+        const OutputFlags flags =
             context.outputFlags.value_or(reduction.sheet.settings.fileOutputFlags);
         std::optional<std::string> text =
             WriteIrd(*reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
@@ -459,7 +459,7 @@ bool isBatch(const ReductionOptions& options, const BatchOptions& batch) {
 }
 
 int runBatchReduction(const ReductionOptions& options, const BatchOptions& batch,
-                      std::optional<std::uint32_t> outputFlags,
+                      std::optional<OutputFlags> outputFlags,
                       const std::optional<std::string>& output, const char* usage) {
     const Clock::time_point start = Clock::now();
     std::optional<TidyTableFormat> tableFormat = batch.tableFormat;

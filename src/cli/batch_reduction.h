@@ -39,7 +39,7 @@ bool isBatch(const ReductionOptions& options, const BatchOptions& batch);
 // NAME.IRD per measurement. Without output and without a table the IRD texts go to standard
 // output one after another.
 int runBatchReduction(const ReductionOptions& options, const BatchOptions& batch,
-                      std::optional<std::uint32_t> outputFlags,
+                      std::optional<OutputFlags> outputFlags,
                       const std::optional<std::string>& output, const char* usage);
 
 } // namespace tarnova::cli

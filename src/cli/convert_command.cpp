@@ -37,7 +37,7 @@ int runConvertCommand(const Arguments& arguments) {
     if (!sheet.load(parsed->paths[0], *parsed)) {
         return 1;
     }
-    const bool addEndOfFile = (sheet.settings.generalFlags & kAddEof) != 0;
+    const bool addEndOfFile = sheet.settings.generalFlags.test(GeneralFlag::AddEof);
     // The exclusions, methods and filter stored with FILE go with it into a PKS file; DAT has no
     // room for them, and --leave-out leaves them out as it leaves out rows.
     const std::optional<DataNote>& note = currentDataNote();

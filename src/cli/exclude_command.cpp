@@ -42,8 +42,8 @@ std::vector<StoredExclusion> merged(std::vector<StoredExclusion> stored,
         if (peakA < 0 || peakB < 0) {
             return peakA >= 0 && peakB < 0;
         }
-        const int byTime = PeakTimeOrder(peaks[static_cast<std::size_t>(peakA)],
-                                         peaks[static_cast<std::size_t>(peakB)]);
+        const std::weak_ordering byTime = PeakTimeOrder(peaks[static_cast<std::size_t>(peakA)],
+                                                        peaks[static_cast<std::size_t>(peakB)]);
         return byTime != 0 ? byTime < 0 : peakA < peakB;
     });
     std::vector<StoredExclusion> result;

@@ -126,7 +126,7 @@ int runGraphCommand(const Arguments& arguments) {
     const PictureSize picture =
         size.value_or(PictureSize{kGraphWindowWidthUnits * metrics.averageCharWidth,
                                   kGraphWindowHeightUnits * metrics.lineHeight});
-    const std::uint32_t resultFlags = reduction.sheet.settings.resultFlags;
+    const ResultFlags resultFlags = reduction.sheet.settings.resultFlags;
     const QByteArray bytes = render::DrawPicture(
         *format, QSize(picture.width, picture.height), font,
         QString::fromStdString(cp932ToUtf8(record->sheetName)), [&](Surface& surface) {

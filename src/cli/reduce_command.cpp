@@ -20,21 +20,21 @@ constexpr const char* kUsage = "tarnova-cli reduce FILE|FOLDER... " TARNOVA_REDU
                                " [--output-flags LIST] [--output OUT] " TARNOVA_BATCH_USAGE;
 
 // "none", or a comma list of header, comment and guidecomment.
-std::optional<std::uint32_t> parseOutputFlags(const std::string& text) {
+std::optional<OutputFlags> parseOutputFlags(const std::string& text) {
     if (text == "none") {
-        return 0u;
+        return OutputFlags{};
     }
-    std::uint32_t flags = 0;
+    OutputFlags flags;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
         const std::string word = text.substr(start, comma - start);
         if (word == "header") {
-            flags |= kOutputHeader;
+            flags |= OutputFlag::Header;
         } else if (word == "comment") {
-            flags |= kOutputComment;
+            flags |= OutputFlag::Comment;
         } else if (word == "guidecomment") {
-            flags |= kOutputGuideComment;
+            flags |= OutputFlag::GuideComment;
         } else {
             return std::nullopt;
         }
@@ -61,7 +61,7 @@ bool writeText(const std::optional<std::string>& output, const std::string& text
 } // namespace
 
 int runReduceCommand(const Arguments& arguments) {
-    std::optional<std::uint32_t> outputFlags;
+    std::optional<OutputFlags> outputFlags;
     std::optional<std::string> output;
     BatchOptions batch;
     const auto ownOption = [&](const Arguments& all, std::size_t& i) {

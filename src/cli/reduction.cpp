@@ -152,7 +152,7 @@ class ReductionPort final : public BatchCalculationPort {
     bool unknownCorrectionSet_ = false;
 };
 
-std::uint32_t withBit(std::uint32_t word, std::uint32_t bit, std::optional<bool> on) {
+GeneralFlags withBit(GeneralFlags word, GeneralFlag bit, std::optional<bool> on) {
     if (!on) {
         return word;
     }
@@ -299,8 +299,9 @@ int Reduction::calculate(const ReductionOptions& options) {
         return 1;
     }
     Settings& settings = sheet.settings;
-    settings.generalFlags = withBit(settings.generalFlags, kConf95, options.conf95);
-    settings.generalFlags = withBit(settings.generalFlags, kUseStdDev, options.useStdDev);
+    settings.generalFlags = withBit(settings.generalFlags, GeneralFlag::Conf95, options.conf95);
+    settings.generalFlags =
+        withBit(settings.generalFlags, GeneralFlag::UseStdDev, options.useStdDev);
     settings.testLevel = options.testLevel.value_or(settings.testLevel);
 
     // The peaks leave the grid as a calculation takes them; the grid's rows are not needed

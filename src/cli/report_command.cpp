@@ -117,11 +117,11 @@ int runReportCommand(const Arguments& arguments) {
     const std::optional<DataNote>& note = currentDataNote();
     const Settings& settings = reduction.sheet.settings;
     // The report options of the INI file stand for the dialog's choices.
-    const int made = MakeReports(
+    const bool made = MakeReports(
         environment, *reduction.state.results, note ? &*note : nullptr, reduction.state.calcFlags,
         settings.resultFlags, settings.reportFlags, [](ReportOptions&) { return true; },
         reduction.state.peaks);
-    return made == 1 ? 0 : 1;
+    return made ? 0 : 1;
 }
 
 } // namespace tarnova::cli

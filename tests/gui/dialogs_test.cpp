@@ -124,7 +124,7 @@ struct DialogCalculation {
     const std::vector<PeakRecord> peaks = argonPeaks();
     CalculationEnvironment environment;
 
-    DialogCalculation(const QString& iniPath, std::uint32_t flags)
+    DialogCalculation(const QString& iniPath, GeneralFlags flags)
         : environment{ui,          port, flags, 99.7, QFile::encodeName(iniPath).toStdString(),
                       std::nullopt} {}
     bool run(bool fresh = false) {
@@ -319,7 +319,7 @@ class DialogsTest : public QObject {
         writeFile(iniPath_, "[general]\r\ninterferance=2\r\n[interferance]\r\nAtm=1\r\n"
                             "Blank=1\r\n[Atm]\r\nitem1=Ar40,Ar36,1\r\n"
                             "[regression]\r\nmethod=mean\r\n");
-        DialogCalculation calculation(iniPath_, kShowGraph | kConf95);
+        DialogCalculation calculation(iniPath_, GeneralFlag::ShowGraph | GeneralFlag::Conf95);
         bool stayedOpen = false;
         whenShown<CalculationSettingsDialog>([&](CalculationSettingsDialog& dialog) {
             QCOMPARE(itemTexts(dialog.numeratorList()), QStringList({"Ar36", "Ar38", "Ar40"}));
@@ -373,7 +373,7 @@ class DialogsTest : public QObject {
     void tickingCorrectionsChoosesTheOnlySet() {
         writeFile(iniPath_, "[general]\r\ninterferance=1\r\n[interferance]\r\nAtm=1\r\n"
                             "[Atm]\r\nitem1=Ar40,Ar36,1\r\n");
-        DialogCalculation calculation(iniPath_, 0);
+        DialogCalculation calculation(iniPath_, {});
         QString offered;
         whenShown<CalculationSettingsDialog>([&offered](CalculationSettingsDialog& dialog) {
             QTest::mouseClick(dialog.correctBox(), Qt::LeftButton, {},
@@ -452,7 +452,7 @@ class DialogsTest : public QObject {
             dat.field(2)->setText("12");
             button(dat, "OK")->click();
         });
-        QVERIFY(EditDataNote(port, ui, 0));
+        QVERIFY(EditDataNote(port, ui, {}));
         QVERIFY(stayedOpen);
         QCOMPARE(messageTexts(ui).size(), 1u);
         QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
@@ -463,7 +463,7 @@ class DialogsTest : public QObject {
             static_cast<DatNoteDialog&>(dialog).field(0)->setText("changed");
             button(dialog, "ｷｬﾝｾﾙ")->click();
         });
-        QVERIFY(!EditDataNote(port, ui, 0));
+        QVERIFY(!EditDataNote(port, ui, {}));
         QCOMPARE(currentDataNote()->name, std::string("\x8e\x8e\x97\xbf AS-13"));
     }
 
@@ -562,7 +562,7 @@ class DialogsTest : public QObject {
                                    "filter", "", 80),
                  std::string("sigma:2.5:3"));
 
-        DialogCalculation calculation(iniPath_, 0);
+        DialogCalculation calculation(iniPath_, {});
         calculation.state.outlierFilter = {.rule = OutlierRule::Chauvenet};
         whenShown<CalculationSettingsDialog>([](CalculationSettingsDialog& dialog) {
             OutlierFilterFields& fields = *dialog.outlierFilterFields();
@@ -629,7 +629,7 @@ class DialogsTest : public QObject {
     void optionsGeneralPageAndFolderBrowser() {
         Settings settings;
         settings.dataDirectory = folder_.path().toStdString() + "/";
-        settings.generalFlags |= kArrangeVertical;
+        settings.generalFlags |= GeneralFlag::ArrangeVertical;
         test::ScriptedPort ui;
         ColumnFormats formats = kBuiltInColumnFormats;
         OptionsDialog sheet(nullptr, settings, formats, ui, {});
@@ -647,7 +647,9 @@ class DialogsTest : public QObject {
         Settings taken = settings;
         TakeOverOptions(sheet.sheet().workingCopy(), taken);
         QCOMPARE(taken.dataDirectory, folder_.filePath("peaks").toStdString() + "/");
-        QCOMPARE(taken.generalFlags & (kArrangeHorizontal | kArrangeVertical), kArrangeHorizontal);
+        QVERIFY((taken.generalFlags &
+                 (GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical)) ==
+                GeneralFlags(GeneralFlag::ArrangeHorizontal));
     }
 
     // A folder that cannot take the file: Save Option says so with the path.

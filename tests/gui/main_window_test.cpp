@@ -291,7 +291,7 @@ class MainWindowTest : public QObject {
         QFETCH(double, value);
         QFETCH(QString, shown);
         Grid grid;
-        QCOMPARE(grid.model.SetColumnFormat(kTimeColumn, 10, 5, false), 1);
+        QVERIFY(grid.model.SetColumnFormat(kTimeColumn, 10, 5, false));
         PeakRecord peak{1.5, 2.0, 3.0, {}, "Ar40extra"};
         if (column == kTimeColumn) {
             peak.time = value;
@@ -453,10 +453,11 @@ class MainWindowTest : public QObject {
         QTest::keyClick(fixture.window->grid(), Qt::Key_A);
         fixture.port.answers = {Answer::Cancel};
         fixture.window->runCommand(gui::kCommandNew);
-        QVERIFY(fixture.grid.IsModified() != 0);
+        QVERIFY(fixture.grid.IsModified());
         fixture.port.answers = {Answer::No};
         fixture.window->runCommand(gui::kCommandNew);
-        QCOMPARE(fixture.grid.IsModified(), 0u);
+        QVERIFY(!fixture.grid.IsModified());
+        QCOMPARE(fixture.grid.GetRowCount(), 25);
         QCOMPARE(fixture.files.titles, std::vector<std::string>{"Tarnova:"});
         fixture.window->runCommand(gui::kCommandUndo);
         QCOMPARE(fixture.port.beeps, 1); // nothing to undo
@@ -535,7 +536,7 @@ class MainWindowTest : public QObject {
     // before, and "開始" replaces the windows and the table. Save As names the windows anew.
     void calcCancelledKeepsTheResultsAndSaveAsRenamesThem() {
         Fixture fixture;
-        fixture.settings.generalFlags |= kShowGraph | kShowResult;
+        fixture.settings.generalFlags |= GeneralFlag::ShowGraph | GeneralFlag::ShowResult;
         std::vector<PeakRecord> peaks;
         for (int i = 0; i < 10; ++i) {
             const bool ar40 = i % 2 == 1;

@@ -16,13 +16,16 @@ namespace tarnova {
 namespace {
 
 struct FlagPair {
-    std::uint32_t general;
+    GeneralFlag general;
     CalcFlag calc;
 };
 constexpr FlagPair kStartFlags[] = {
-    {0x10000, CalcFlag::UseStdDev},      {0x20000, CalcFlag::Conf95},
-    {0x1000000, CalcFlag::PrintReports}, {0x2000000, CalcFlag::PrintPeakList},
-    {0x4000000, CalcFlag::ShowGraph},    {0x8000000, CalcFlag::ShowResult},
+    {GeneralFlag::UseStdDev, CalcFlag::UseStdDev},
+    {GeneralFlag::Conf95, CalcFlag::Conf95},
+    {GeneralFlag::PrintReport, CalcFlag::PrintReports},
+    {GeneralFlag::PrintPeakList, CalcFlag::PrintPeakList},
+    {GeneralFlag::ShowGraph, CalcFlag::ShowGraph},
+    {GeneralFlag::ShowResult, CalcFlag::ShowResult},
 };
 
 constexpr std::size_t kCorrectionSetNameRoom = 80;
@@ -31,9 +34,9 @@ template <typename Word, typename Bit> void setBit(Word& word, Bit bit, bool on)
     word = on ? (word | bit) : (word & ~bit);
 }
 
-ViewPlacement placementOf(std::uint32_t generalFlags) {
-    const bool horizontal = (generalFlags & kArrangeHorizontal) != 0;
-    const bool vertical = (generalFlags & kArrangeVertical) != 0;
+ViewPlacement placementOf(GeneralFlags generalFlags) {
+    const bool horizontal = generalFlags.test(GeneralFlag::ArrangeHorizontal);
+    const bool vertical = generalFlags.test(GeneralFlag::ArrangeVertical);
     if (horizontal == vertical) {
         return ViewPlacement::Overlapping;
     }
@@ -182,10 +185,10 @@ std::string ResultViewTitle(std::string_view kind) {
     return std::string(kind) + " - untitled";
 }
 
-CalcFlags InitialCalcFlags(std::uint32_t generalFlags) {
+CalcFlags InitialCalcFlags(GeneralFlags generalFlags) {
     CalcFlags flags;
     for (const FlagPair& pair : kStartFlags) {
-        if ((generalFlags & pair.general) != 0) {
+        if (generalFlags.test(pair.general)) {
             flags |= pair.calc;
         }
     }

@@ -8,6 +8,7 @@
 #include "data/peak_sheet.h"
 #include "data/stored_reduction.h"
 #include "platform/user_interface_port.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,11 +24,11 @@ class GridModel;
 
 // What a calculation needs from its surroundings.
 struct CalculationEnvironment {
-    UserInterfacePort& ui;          // messages ("Tarnova" caption) and the beep
-    CalculationPort& port;          // the settings dialog, the result views, the print jobs
-    std::uint32_t generalFlags = 0; // Settings::generalFlags: start options of a new calculation
-    double testLevel = 99.7;        // Settings::testLevel, percent
-    std::string iniPath;            // TARNOVA.INI, for the correction sets
+    UserInterfacePort& ui;     // messages ("Tarnova" caption) and the beep
+    CalculationPort& port;     // the settings dialog, the result views, the print jobs
+    GeneralFlags generalFlags; // Settings::generalFlags: start options of a new calculation
+    double testLevel = 99.7;   // Settings::testLevel, percent
+    std::string iniPath;       // TARNOVA.INI, for the correction sets
     // The method a new calculation starts with when the program's options set it; otherwise
     // the one of the INI's section "regression".
     std::optional<std::uint32_t> regressionMethod;
@@ -68,7 +69,7 @@ bool RunNewCalculation(CalcState& state, GridModel& editor,
 std::string ResultViewTitle(std::string_view kind);
 
 // calcFlags of a new calculation, from the [regression] options of generalFlags.
-CalcFlags InitialCalcFlags(std::uint32_t generalFlags);
+CalcFlags InitialCalcFlags(GeneralFlags generalFlags);
 
 // The settings dialog as it opens, or none when it must not open (no element list).
 std::optional<CalculationSettingsForm> OpenCalculationSettings(CalcState& state,

@@ -221,7 +221,7 @@ UnitPoint solveBeta(double p, double a, double b) {
 
 double TQuantile(double p, int n) {
     if (n < 1 || !(p >= 0 && p < 1)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (p == 0 || p == 0.5) {
         return 0;
@@ -236,7 +236,7 @@ double TQuantile(double p, int n) {
 
 double FQuantile(double p, int m, int n) {
     if (m < 1 || n < 1 || !(p >= 0 && p <= 1)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (p == 0 || p == 1) {
         return 0;
@@ -248,7 +248,7 @@ double FQuantile(double p, int m, int n) {
 
 double InverseBeta(double p, double a, double b) {
     if (!(p >= 0 && p <= 1) || !isParameter(a) || !isParameter(b)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (p == 0 || p == 1) {
         return p;
@@ -258,13 +258,13 @@ double InverseBeta(double p, double a, double b) {
 
 double IncompleteBeta(double x, double a, double b) {
     if (!(x >= 0 && x <= 1) || !isParameter(a) || !isParameter(b)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (x == 0) {
         return 0;
     }
     if (!isHalfInteger(a) || !isHalfInteger(b)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (x == 1) {
         return 1;
@@ -277,7 +277,7 @@ double IncompleteBeta(double x, double a, double b) {
 
 double GammaFunction(double x) {
     if (!(x > 0)) {
-        return -1;
+        return kNoDistributionValue;
     }
     if (x > kGammaOverflow) {
         return kInfinity;
@@ -303,7 +303,7 @@ double GammaFunction(double x) {
             f -
         13572.65011103691;
     if (denominator == 0) {
-        return -1;
+        return kNoDistributionValue;
     }
     return w * numerator / denominator;
 }

@@ -45,12 +45,12 @@ void appendNoteLines(std::string& text, const DataNote& note) {
             "\r\nSAMPLEWEIGHT\t" + irdGeneral(note.weight) + "\r\n";
 }
 
-std::optional<std::string> exportFit(const LineFit& fit, std::uint32_t flags) {
+std::optional<std::string> exportFit(const LineFit& fit, CalcFlags calcFlags, FitColumns columns) {
     const std::span<const RegressionMethod> methods = RegressionMethods();
     if (fit.method >= methods.size()) {
         return std::nullopt;
     }
-    return methods[fit.method].exportFit(&fit, flags);
+    return methods[fit.method].exportFit(&fit, calcFlags, columns);
 }
 
 // The methods of the records, in order of first appearance.
@@ -71,9 +71,9 @@ std::string methodName(std::uint32_t method) {
 
 // Records fitted by other methods than the line name their method at the end of their line.
 // With counted, the line ends with the numbers of points excluded by hand and by the filter.
-void appendRecordLine(std::string& text, const RegressionResult& record, std::uint32_t flags,
+void appendRecordLine(std::string& text, const RegressionResult& record, CalcFlags calcFlags,
                       bool namesMethod, const std::optional<ExclusionCount>& counted) {
-    const IrdRecordColumns shown = RecordColumnsOf(record, CalcFlags::fromRaw(flags));
+    const IrdRecordColumns shown = RecordColumnsOf(record, calcFlags);
     text += record.sheetName;
     text += '\t';
     text += record.recordType();
@@ -84,7 +84,8 @@ void appendRecordLine(std::string& text, const RegressionResult& record, std::ui
     }
     text += shown.correlated ? "\tr!=0\t" : "\tr=0\t";
     if (record.fit) {
-        if (const std::optional<std::string> columns = exportFit(*record.fit, flags)) {
+        if (const std::optional<std::string> columns =
+                exportFit(*record.fit, calcFlags, FitColumns::Values)) {
             text += *columns;
         }
     }
@@ -124,9 +125,9 @@ std::string IrdNumber(double value) {
 }
 
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    CalcFlags calcFlags, std::uint32_t outputFlags,
+                                    CalcFlags calcFlags, OutputFlags outputFlags,
                                     std::span<const PeakRecord> peaks) try {
-    const std::uint32_t flags = (calcFlags & kCalcViewMask).raw();
+    const CalcFlags viewFlags = calcFlags & kCalcViewMask;
     // Records from which points were excluded by hand or by the filter say how many, each in
     // two columns at the end of the line; a table without such records keeps its layout.
     std::vector<ExclusionCount> counts;
@@ -140,14 +141,14 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
     const bool linearOnly =
         methods.empty() || (methods.size() == 1 && methods.front() == kLinearMethod);
     std::string text;
-    if ((outputFlags & kOutputHeader) != 0) {
+    if (outputFlags.test(OutputFlag::Header)) {
         // Without a path the line still starts the file, so that it is recognised as IRD.
         text += "SOURCE\t";
         if (note != nullptr && note->path) {
             text += *note->path;
         }
         text += "\r\n";
-        if ((outputFlags & kOutputComment) != 0 && note != nullptr) {
+        if (outputFlags.test(OutputFlag::Comment) && note != nullptr) {
             appendNoteLines(text, *note);
         }
         text += formatText("RECORDS\t%d\r\n", static_cast<int>(records.size()));
@@ -164,7 +165,7 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
         text += "\r\n";
     }
     text += "\r\n";
-    if ((outputFlags & kOutputGuideComment) != 0) {
+    if (outputFlags.test(OutputFlag::GuideComment)) {
         text += "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\tconflimit\tr\t"
                 "testlevel\ttest\t";
         // The heads of the one method of the table; a mixed table has only the two columns
@@ -174,7 +175,7 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
         if (methods.size() > 1) {
             text += "intercept\terror";
         } else if (const std::optional<std::string> columns =
-                       exportFit(heads, flags | kExportColumnHeads)) {
+                       exportFit(heads, viewFlags, FitColumns::Heads)) {
             text += *columns;
         }
         if (!linearOnly) {
@@ -187,7 +188,7 @@ std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, c
         text += "\r\n";
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
-        appendRecordLine(text, records[i], flags, !linearOnly,
+        appendRecordLine(text, records[i], viewFlags, !linearOnly,
                          counted ? std::optional<ExclusionCount>(counts[i]) : std::nullopt);
     }
     return text;

@@ -6,6 +6,7 @@
 #include "calc/calc_flags.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,13 +34,13 @@ IrdRecordColumns RecordColumnsOf(const RegressionResult& record, CalcFlags calcF
 
 // The IRD text of records. note is the current data note or none; calcFlags selects the
 // confidence level and the error estimate (CalcFlag::Conf95, CalcFlag::UseStdDev); outputFlags are
-// fileOutputFlags or copyOutputFlags (kOutputHeader, kOutputComment, kOutputGuideComment).
+// fileOutputFlags or copyOutputFlags (OutputFlag::Header, Comment, GuideComment).
 // peaks is the calculation's peak list (CountExclusions): when points of any record were
 // excluded by hand or by the filter, every record line ends with those two numbers. The data
 // note's lines leave out the entries of its stored reduction, which describe the file rather
 // than these results. None when memory runs out.
 std::optional<std::string> WriteIrd(std::span<const RegressionResult> records, const DataNote* note,
-                                    CalcFlags calcFlags, std::uint32_t outputFlags,
+                                    CalcFlags calcFlags, OutputFlags outputFlags,
                                     std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

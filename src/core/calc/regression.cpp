@@ -470,7 +470,7 @@ bool FitLine(RegressionResult& record) {
     if (!record.fit) {
         return false;
     }
-    return method.compute(*record.fit, record) != 0;
+    return method.compute(*record.fit, record);
 }
 
 } // namespace tarnova

@@ -22,10 +22,10 @@ template <std::uint32_t Method> std::optional<LineFit> createFit() {
     return fit;
 }
 
-int computeLinear(LineFit& fit, RegressionResult& record) {
+bool computeLinear(LineFit& fit, RegressionResult& record) {
     const int n = record.activeCount;
     if (n < 2) {
-        return 0;
+        return false;
     }
     // From the centred sums of the statistics: the line passes through the means.
     const double count = n;
@@ -35,7 +35,7 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     if (n == 2) {
         LogLine("Line is unified to " + formatGeneral(fit.intercept) + " + " +
                 formatGeneral(fit.slope) + " * t.");
-        return 1;
+        return true;
     }
 
     // The inverse of the normal equations' matrix, with the mean square time written as the time
@@ -81,29 +81,30 @@ int computeLinear(LineFit& fit, RegressionResult& record) {
     LogLine("Line is convergent to " + formatGeneral(fit.intercept) + "(" +
             formatGeneral(fit.interceptError) + ") + " + formatGeneral(fit.slope) + "(" +
             formatGeneral(fit.slopeError) + ") * t");
-    return 1;
+    return true;
 }
 
 bool slopeRejected(const LineFit& fit) {
     return fit.fValue > fit.fCritical;
 }
 
-int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
+bool describeCurve(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                   const LineFit* fit);
 
 // Handed a fit of another method, the entry's describe dispatches to it.
-int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeLinear(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                    const LineFit* fit) {
     if (fit == nullptr) {
-        return 0;
+        return false;
     }
     if (fit->method != kLinearMethod) {
-        return describeCurve(surface, area, flags, fit);
+        return describeCurve(surface, area, status, calcFlags, fit);
     }
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
     int y = area.top;
-    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
-        const LineErrors errors =
-            ShownLineErrors(*fit, CalcFlags::fromRaw(flags >> kDescribeCalcShift));
+    if (status.test(StatusFlag::LineTest)) {
+        const LineErrors errors = ShownLineErrors(*fit, calcFlags);
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + "(" +
                                          formatGeneral(fit->tLine * fit->interceptError, 8) +
@@ -120,7 +121,7 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
                                           "(F=" + formatGeneral(fit->fValue) + ", F(" +
                                           formatFixed(1.0 - fit->checkLevel, 0, 6) +
                                           ")=" + formatGeneral(fit->fCritical) + ")");
-    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
+    } else if (status.test(StatusFlag::Line)) {
         y += metrics.lineHeight;
         surface.drawText({x + 5, y}, "y = " + formatGeneral(fit->intercept, 8) + " + " +
                                          formatGeneral(fit->slope, 8) + " * x");
@@ -129,18 +130,19 @@ int describeLinear(Surface& surface, SurfaceRect& area, std::uint32_t flags, con
         surface.drawText({x + 5, y}, "回帰式は得られません。");
     }
     area.top = y;
-    return 1;
+    return true;
 }
 
-std::optional<std::string> exportLinear(const LineFit* fit, std::uint32_t flags) {
+std::optional<std::string> exportLinear(const LineFit* fit, CalcFlags calcFlags,
+                                        FitColumns columns) {
     if (fit == nullptr || fit->method != kLinearMethod) {
         return std::nullopt;
     }
-    if ((flags & kExportColumnHeads) != 0) {
+    if (columns == FitColumns::Heads) {
         return std::string("intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     }
-    const LineErrors errors = ShownLineErrors(*fit, CalcFlags::fromRaw(flags));
-    const double confidence = CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68;
+    const LineErrors errors = ShownLineErrors(*fit, calcFlags);
+    const double confidence = calcFlags.test(CalcFlag::Conf95) ? 0.95 : 0.68;
     return IrdNumber(fit->intercept) + "\t" + IrdNumber(errors.intercept) + "\t" +
            IrdNumber(fit->slope) + "\t" + IrdNumber(errors.slope) + "\t" + IrdNumber(confidence) +
            "\t" + IrdNumber(1.0 - fit->checkLevel) + "\t" + (slopeRejected(*fit) ? "a!=0" : "a=0");
@@ -161,13 +163,13 @@ std::vector<TimedValue> activePoints(const RegressionResult& record) {
     return points;
 }
 
-int failFit(LineFit& fit, RegressionResult& record, std::string reason) {
+bool failFit(LineFit& fit, RegressionResult& record, std::string reason) {
     LogLine(formatText("No %s fit for %s: ", RegressionMethodName(fit.method).data(),
                        record.sheetName.c_str()) +
             reason);
     fit.failure = std::move(reason);
     record.status |= StatusFlag::FitFailed;
-    return 0;
+    return false;
 }
 
 CurveKind curveKind(std::uint32_t method) {
@@ -224,16 +226,16 @@ bool curvatureRejected(const LineFit& fit) {
     return fit.curvatureT > fit.curvatureTCritical;
 }
 
-int computeParabolic(LineFit& fit, RegressionResult& record) {
+bool computeParabolic(LineFit& fit, RegressionResult& record) {
     const CurveFit curve = FitParabola(activePoints(record));
     if (!curve.ok) {
         return failFit(fit, record, curve.failure);
     }
     takeParabola(fit, record, curve);
-    return 1;
+    return true;
 }
 
-int computeExponential(LineFit& fit, RegressionResult& record) {
+bool computeExponential(LineFit& fit, RegressionResult& record) {
     const CurveFit curve = FitExponential(activePoints(record));
     if (!curve.ok) {
         return failFit(fit, record, curve.failure);
@@ -243,11 +245,11 @@ int computeExponential(LineFit& fit, RegressionResult& record) {
             formatGeneral(fit.interceptError) + "): " + formatGeneral(fit.coefficients[0]) +
             " * exp(-" + formatGeneral(fit.coefficients[1]) + " * t) + " +
             formatGeneral(fit.coefficients[2]));
-    return 1;
+    return true;
 }
 
 // The mean from the record's statistics; its error s / sqrt(n).
-int computeMean(LineFit& fit, RegressionResult& record) {
+bool computeMean(LineFit& fit, RegressionResult& record) {
     const int n = record.activeCount;
     if (n < 1) {
         return failFit(fit, record, "no active point");
@@ -264,12 +266,12 @@ int computeMean(LineFit& fit, RegressionResult& record) {
     takeCurve(fit, record, curve);
     LogLine("Mean is " + formatGeneral(fit.intercept) + "(" + formatGeneral(fit.interceptError) +
             ")");
-    return 1;
+    return true;
 }
 
 // The parabola when at least 5 points are active and its b2 differs from 0 at the test level,
 // else the line.
-int computeAutomatic(LineFit& fit, RegressionResult& record) {
+bool computeAutomatic(LineFit& fit, RegressionResult& record) {
     if (record.activeCount >= 5) {
         const CurveFit curve = FitParabola(activePoints(record));
         if (curve.ok) {
@@ -280,7 +282,7 @@ int computeAutomatic(LineFit& fit, RegressionResult& record) {
                 fit = std::move(parabola);
                 fit.automatic = true;
                 LogLine("Automatic choice: " + std::string(RegressionMethodName(fit.method)));
-                return 1;
+                return true;
             }
             record.status = status;
         }
@@ -328,9 +330,10 @@ std::string curveFormula(const LineFit& fit, bool errors) {
     }
 }
 
-int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit) {
+bool describeCurve(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                   const LineFit* fit) {
     if (fit == nullptr) {
-        return 0;
+        return false;
     }
     const FontMetrics metrics = surface.fontMetrics();
     const int x = area.left;
@@ -339,8 +342,7 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         y += metrics.lineHeight;
         surface.drawText({x + indent, y}, text);
     };
-    if (StatusFlags::fromRaw(flags).test(StatusFlag::LineTest)) {
-        const CalcFlags calcFlags = CalcFlags::fromRaw(flags >> kDescribeCalcShift);
+    if (status.test(StatusFlag::LineTest)) {
         line(5, curveFormula(*fit, true));
         line(5, "回帰切片:");
         surface.drawText({x + 5 + 12 * metrics.averageCharWidth, y},
@@ -356,7 +358,7 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         } else {
             line(30, "残差の標準偏差=" + formatGeneral(std::sqrt(fit->residualVariance)));
         }
-    } else if (StatusFlags::fromRaw(flags).test(StatusFlag::Line)) {
+    } else if (status.test(StatusFlag::Line)) {
         line(5, curveFormula(*fit, false));
     } else {
         line(5, "回帰式は得られません。");
@@ -365,32 +367,30 @@ int describeCurve(Surface& surface, SurfaceRect& area, std::uint32_t flags, cons
         }
     }
     area.top = y;
-    return 1;
+    return true;
 }
 
 // The automatic method leaves the chosen method's fit; its own entry describes nothing.
-int describeAutomatic(Surface& surface, SurfaceRect& area, std::uint32_t flags,
-                      const LineFit* fit) {
-    return describeCurve(surface, area, flags, fit);
+bool describeAutomatic(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                       const LineFit* fit) {
+    return describeCurve(surface, area, status, calcFlags, fit);
 }
 
-std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
+std::optional<std::string> exportCurve(const LineFit* fit, CalcFlags calcFlags, FitColumns columns,
                                        std::uint32_t method) {
     if (fit == nullptr || fit->method != method) {
         return std::nullopt;
     }
-    const bool heads = (flags & kExportColumnHeads) != 0;
+    const bool heads = columns == FitColumns::Heads;
     if (!heads && !fit->failure.empty()) {
         return std::nullopt;
     }
-    const std::string confidence =
-        IrdNumber(CalcFlags::fromRaw(flags).test(CalcFlag::Conf95) ? 0.95 : 0.68);
+    const std::string confidence = IrdNumber(calcFlags.test(CalcFlag::Conf95) ? 0.95 : 0.68);
     const auto error = [&](std::size_t i) {
-        return IrdNumber(shownError(*fit, coefficientError(*fit, i), CalcFlags::fromRaw(flags)));
+        return IrdNumber(shownError(*fit, coefficientError(*fit, i), calcFlags));
     };
-    const std::string atZero =
-        IrdNumber(fit->intercept) + "\t" +
-        IrdNumber(shownError(*fit, fit->interceptError, CalcFlags::fromRaw(flags)));
+    const std::string atZero = IrdNumber(fit->intercept) + "\t" +
+                               IrdNumber(shownError(*fit, fit->interceptError, calcFlags));
     switch (method) {
     case kParabolicMethod:
         if (heads) {
@@ -416,17 +416,19 @@ std::optional<std::string> exportCurve(const LineFit* fit, std::uint32_t flags,
     }
 }
 
-std::optional<std::string> exportParabolic(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kParabolicMethod);
+std::optional<std::string> exportParabolic(const LineFit* fit, CalcFlags calcFlags,
+                                           FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kParabolicMethod);
 }
-std::optional<std::string> exportExponential(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kExponentialMethod);
+std::optional<std::string> exportExponential(const LineFit* fit, CalcFlags calcFlags,
+                                             FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kExponentialMethod);
 }
-std::optional<std::string> exportMean(const LineFit* fit, std::uint32_t flags) {
-    return exportCurve(fit, flags, kMeanMethod);
+std::optional<std::string> exportMean(const LineFit* fit, CalcFlags calcFlags, FitColumns columns) {
+    return exportCurve(fit, calcFlags, columns, kMeanMethod);
 }
 // A fit keeps the index of the method the automatic one chose: nothing is exported as "自動".
-std::optional<std::string> exportAutomatic(const LineFit*, std::uint32_t) {
+std::optional<std::string> exportAutomatic(const LineFit*, CalcFlags, FitColumns) {
     return std::nullopt;
 }
 

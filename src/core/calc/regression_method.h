@@ -24,25 +24,25 @@ inline constexpr std::uint32_t kExponentialMethod = 2;
 inline constexpr std::uint32_t kMeanMethod = 3;
 inline constexpr std::uint32_t kAutomaticMethod = 4;
 
-// Bits of the flags handed to describe: the record's status in the low 16 bits and the view
-// bits of calcFlags (0x100 to 0x8000) moved up by 8 bits.
-inline constexpr int kDescribeCalcShift = 8;
-// Flag of export: the column heads instead of the values.
-inline constexpr std::uint32_t kExportColumnHeads = 0x1;
+// What exportFit writes of a fit: its values, or the heads of its columns.
+enum class FitColumns { Values, Heads };
 
 struct RegressionMethod {
     std::string_view name; // UTF-8
     // A new fit of this method, all values zero.
     std::optional<LineFit> (*create)();
     // Fits the line to the active points of record, whose statistics are computed, and marks
-    // in its status what the fit holds. 1 or 0.
-    int (*compute)(LineFit& fit, RegressionResult& record);
+    // in its status what the fit holds. False when the method found no curve.
+    bool (*compute)(LineFit& fit, RegressionResult& record);
     // Draws the formula lines below area.top, each one line height further down, and leaves
-    // area.top on the last line drawn. 1, or 0 without a fit.
-    int (*describe)(Surface& surface, SurfaceRect& area, std::uint32_t flags, const LineFit* fit);
-    // The method's columns of an IRD record line (flags: the view bits of calcFlags), or with
-    // kExportColumnHeads their heads. Nothing without a fit of this method.
-    std::optional<std::string> (*exportFit)(const LineFit* fit, std::uint32_t flags);
+    // area.top on the last line drawn: what status says the fit holds, its errors as the view
+    // bits of calcFlags shape them. False, with nothing drawn, without a fit.
+    bool (*describe)(Surface& surface, SurfaceRect& area, StatusFlags status, CalcFlags calcFlags,
+                     const LineFit* fit);
+    // The method's columns of an IRD record line (their errors as the view bits of calcFlags
+    // shape them), or their heads. Nothing without a fit of this method.
+    std::optional<std::string> (*exportFit)(const LineFit* fit, CalcFlags calcFlags,
+                                            FitColumns columns);
 };
 
 // The method table; entry 0 is the linear method.

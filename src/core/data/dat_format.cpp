@@ -25,7 +25,7 @@ bool scanHeader(LineReader& lines, DataNote& note) {
     }
     const auto second = lines.next();
     std::string comment;
-    if (!second || scanQuotedText(*second, comment) != 1) {
+    if (!second || !scanQuotedText(*second, comment)) {
         return false;
     }
     const auto third = lines.next();

@@ -11,7 +11,8 @@
 
 namespace tarnova {
 
-// Scans a peak line " %ld , %LE , \"%[^\"]\"" and returns the number of values converted.
+// Scans a peak line " %ld , %LE , \"%[^\"]\"" and returns the number of values converted, as
+// scanf counts them (3 for a whole peak line).
 int scanPksPeakLine(std::string_view line, long& hundredths, double& value, std::string& label);
 
 // Reads a PKS file's content: the rows of the file, an empty line giving an empty row. None

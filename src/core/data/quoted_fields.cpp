@@ -34,10 +34,10 @@ int scanQuotedPair(std::string_view line, std::string& first, std::string& secon
     return 2;
 }
 
-int scanQuotedText(std::string_view line, std::string& text) {
+bool scanQuotedText(std::string_view line, std::string& text) {
     TextScanner scanner(line);
     scanner.skipWhiteSpace();
-    return readQuoted(scanner, text) ? 1 : 0;
+    return readQuoted(scanner, text);
 }
 
 std::string quotableText(std::string_view text) {

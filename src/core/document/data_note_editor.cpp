@@ -205,8 +205,7 @@ void PksNoteEditor::finish(std::string_view pane) {
     shown_ = -1;
 }
 
-DataNoteViewer::DataNoteViewer(DataNotePort& port, UserInterfacePort& ui,
-                               std::uint32_t generalFlags)
+DataNoteViewer::DataNoteViewer(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags)
     : port_(port), ui_(ui), generalFlags_(generalFlags) {
     fill();
 }
@@ -262,7 +261,7 @@ bool DataNoteViewer::edit() {
     return true;
 }
 
-bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
+bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags) {
     DataNote copy;
     if (const std::optional<DataNote>& note = currentDataNote()) {
         copy = *note;
@@ -281,7 +280,7 @@ bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t gener
             return ConfirmDatNote(copy, shown, entered, ui);
         });
     } else {
-        PksNoteEditor editor(copy.tags, ui, (generalFlags & kWarnCommentRemove) != 0);
+        PksNoteEditor editor(copy.tags, ui, generalFlags.test(GeneralFlag::WarnCommentRemove));
         editor.open();
         confirmed = port.runPksNoteDialog(editor);
     }
@@ -292,16 +291,16 @@ bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t gener
     return true;
 }
 
-int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags) {
+bool ShowDataNote(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags) {
     if (!currentDataNote()) {
         ui.showMessage(kCaption, "記載事項はありません。");
-        return 0;
+        return false;
     }
     DataNoteViewer viewer(port, ui, generalFlags);
     if (viewer.isOpen()) {
         port.runNoteViewer(viewer);
     }
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

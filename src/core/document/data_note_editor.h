@@ -9,6 +9,7 @@
 #include "data/peak_sheet.h"
 #include "document/data_note_port.h"
 #include "platform/user_interface_port.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <string>
@@ -97,7 +98,7 @@ class PksNoteEditor final {
 // editor and shows the new note.
 class DataNoteViewer final {
   public:
-    DataNoteViewer(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
+    DataNoteViewer(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags);
 
     // False once the viewer must close: a note of the PKS form without comments.
     bool isOpen() const { return open_; }
@@ -114,15 +115,16 @@ class DataNoteViewer final {
 
     DataNotePort& port_;
     UserInterfacePort& ui_;
-    std::uint32_t generalFlags_;
+    GeneralFlags generalFlags_;
     std::vector<std::string> keys_;
     bool open_ = true;
 };
 
 // Edits currentDataNote (a new one of the form the user chooses when there is none). True when
 // the note was replaced, false when it was left as it was. generalFlags holds warncmntrmv.
-bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
-// Shows the viewer; without a note the message "記載事項はありません。" and 0.
-int ShowDataNote(DataNotePort& port, UserInterfacePort& ui, std::uint32_t generalFlags);
+bool EditDataNote(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags);
+// Shows the viewer and answers true; without a note the message "記載事項はありません。" and
+// false.
+bool ShowDataNote(DataNotePort& port, UserInterfacePort& ui, GeneralFlags generalFlags);
 
 } // namespace tarnova

@@ -165,11 +165,11 @@ std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid) {
     return extractPeaks(grid, PeakUse::Save);
 }
 
-int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {
+std::weak_ordering PeakTimeOrder(const PeakRecord& a, const PeakRecord& b) {
     if (timeBefore(a, b)) {
-        return -1;
+        return std::weak_ordering::less;
     }
-    return timeBefore(b, a) ? 1 : 0;
+    return timeBefore(b, a) ? std::weak_ordering::greater : std::weak_ordering::equivalent;
 }
 
 void SortPeaksByTime(std::vector<PeakRecord>& peaks) {

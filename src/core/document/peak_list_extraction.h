@@ -4,6 +4,7 @@
 
 #include "data/peak_sheet.h"
 
+#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,9 +39,9 @@ std::optional<SheetPeaks> ExtractPeaksToSave(GridModel& grid);
 // when the run is empty ("(Ar40" has no label; "Ar40*" gives Ar40; "Ar 40" keeps its blank).
 std::optional<std::string> recognizedLabel(std::string_view text);
 
-// The peak order for sorting by time: negative when a is earlier, zero for equal times,
-// positive when a is later.
-int PeakTimeOrder(const PeakRecord& a, const PeakRecord& b);
+// The peak order for sorting by time: less when a is earlier, equivalent for equal times (two
+// peaks without a time among them), greater when a is later.
+std::weak_ordering PeakTimeOrder(const PeakRecord& a, const PeakRecord& b);
 // Sorts peaks by time (peaks without a time, NaN, go last); equal times keep their order.
 void SortPeaksByTime(std::vector<PeakRecord>& peaks);
 

@@ -251,8 +251,8 @@ bool SavePeakFile(UserInterfacePort& ui, FilePort& files, GridModel& grid, const
         return false;
     }
     StoredReduction written;
-    if (!WriteSheet(ui, grid, target, *format, (settings.generalFlags & kAddEof) != 0, stored,
-                    &written)) {
+    if (!WriteSheet(ui, grid, target, *format, settings.generalFlags.test(GeneralFlag::AddEof),
+                    stored, &written)) {
         return false;
     }
     grid.ClearModified();

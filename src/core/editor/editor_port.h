@@ -2,6 +2,8 @@
 // The GUI answers with its dialogs, the tests with a script.
 #pragma once
 
+#include "editor/row_sort.h"
+
 #include <optional>
 
 namespace tarnova {
@@ -18,8 +20,8 @@ class EditorPort {
   public:
     virtual ~EditorPort() = default;
 
-    // The sort dialog "データの整列": 2 x key index + 1 for descending + 1, or 0 when cancelled.
-    virtual int chooseSortOrder() = 0;
+    // The sort dialog "データの整列": the key and direction chosen, or none when cancelled.
+    virtual std::optional<SortOrder> chooseSortOrder() = 0;
     // The jump dialog "カーソルの移動": the target typed, or none when cancelled. The dialog
     // stays open until its text reads as a target (ParseJumpTarget).
     virtual std::optional<JumpTarget> chooseJumpTarget() = 0;

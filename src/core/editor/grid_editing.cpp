@@ -31,7 +31,7 @@ void moveRight(GridModel& grid, bool growAtEnd) {
         grid.MoveCursor(row + 1, kElemColumn);
         return;
     }
-    if (growAtEnd && GrowTable(grid) != 0) {
+    if (growAtEnd && GrowTable(grid)) {
         grid.MoveCursor(row + 1, kElemColumn);
         return;
     }
@@ -195,20 +195,20 @@ void TypeCharacter(GridModel& grid, char c) {
     }
 }
 
-int GrowTable(GridModel& grid) {
+bool GrowTable(GridModel& grid) {
     if (grid.GetRowCount() > INT_MAX - kGridPageRows) {
-        return 0;
+        return false;
     }
     try {
         grid.appendEmptyRows(kGridPageRows);
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
     const int rowCount = grid.GetRowCount();
     grid.followRowCount();
     // New rows inside a view that the table did not fill show their placeholders at once.
     grid.view().repaintFromRow(rowCount - kGridPageRows);
-    return rowCount;
+    return true;
 }
 
 void InsertLine(GridModel& grid) {

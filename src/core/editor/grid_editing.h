@@ -31,8 +31,8 @@ void PressGridKey(GridModel& grid, GridKey key);
 // than letters and digits without a sound.
 void TypeCharacter(GridModel& grid, char c);
 
-// Adds 25 empty rows at the end. Returns the new row count, or 0 when memory ran out.
-int GrowTable(GridModel& grid);
+// Adds 25 empty rows at the end. False, with the table as it was, when the rows cannot be had.
+bool GrowTable(GridModel& grid);
 
 // Puts an empty row at the cursor's row and moves the rows from there one place down.
 // Beeps and changes nothing when memory ran out.

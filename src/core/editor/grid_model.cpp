@@ -180,36 +180,36 @@ void GridModel::installSheet(std::vector<RowState> table, int scrollMaximum) {
     cursorColumn_ = kElemColumn;
     loadEditBuffer(0, kElemColumn);
     topRow_ = 0;
-    modified_ = 0;
+    modified_ = false;
     typing_ = false;
     history_->clear();
     setScrollBar(1, scrollMaximum, kGridPageRows, 1);
     view_->repaintAll();
 }
 
-int GridModel::NewSheet() {
+bool GridModel::NewSheet() {
     std::vector<RowState> table;
     try {
         table.resize(kGridPageRows);
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
     installSheet(std::move(table), 1);
-    return kGridPageRows;
+    return true;
 }
 
 // --- Column formats ---
 
-int GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
+bool GridModel::SetColumnFormat(int column, int width, int decimals, bool redraw) {
     if (!isValidColumnFormat(column, width, decimals)) {
-        return 0;
+        return false;
     }
     formats_[columnIndex(column)] = {width, decimals};
     buildPlaceholders();
     if (redraw) {
         view_->repaintAll();
     }
-    return 1;
+    return true;
 }
 
 int GridModel::GetColumnFormat(int column) const {
@@ -474,20 +474,16 @@ void GridModel::CommitEdit(int row, int column) {
 void GridModel::ClearModified() {
     typing_ = false;
     history_->markSaved();
-    modified_ &= ~kSheetModified;
+    modified_ = false;
 }
 
 void GridModel::markModified() {
     typing_ = true;
-    modified_ |= kSheetModified;
+    modified_ = true;
 }
 
 void GridModel::refreshModified() {
-    if (typing_ || history_->differsFromSaved()) {
-        modified_ |= kSheetModified;
-    } else {
-        modified_ &= ~kSheetModified;
-    }
+    modified_ = typing_ || history_->differsFromSaved();
 }
 
 void GridModel::recordChange(SheetChange change) {

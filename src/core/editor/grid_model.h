@@ -23,8 +23,6 @@ class UserInterfacePort;
 
 // Rows of a page, of a new sheet and of each growth of the table.
 inline constexpr int kGridPageRows = 25;
-// Lowest bit of the modified flag word: the sheet changed since it was loaded, cleared or saved.
-inline constexpr std::uint32_t kSheetModified = 0x1;
 
 // The texts typed into the cells of a row (Elem, Time, Height, Range, Peak) where they differ
 // from what the row's peak gives with the grid's formats. A row nobody typed into holds none and
@@ -119,20 +117,21 @@ class GridModel final {
     // sheet is then unchanged). Shows once when a value lies outside what the Range column can
     // display: "値が現在の設定で表示可能な範囲を超えました。表示が異常になるか、値が0になります。".
     int AttachPeaks(const std::vector<PeakRecord>& peaks);
-    // Replaces the sheet by 25 empty rows. Returns 25, or 0 when memory ran out.
-    int NewSheet();
+    // Replaces the sheet by 25 empty rows. False, with the sheet as it was, when memory ran out.
+    bool NewSheet();
     int GetRowCount() const { return static_cast<int>(rows_.size()); }
-    std::uint32_t IsModified() const { return modified_; }
+    // Whether the sheet changed since it was loaded, cleared or saved.
+    bool IsModified() const { return modified_; }
     // The sheet as it stands is saved: unmodified until it changes again.
     void ClearModified();
     // The undo history of the sheet.
     SheetHistory& history() { return *history_; }
 
     // --- Column formats ---
-    // Returns 1 and applies the format, or 0 and changes nothing: width from 1 to
+    // Applies the format and answers true, or changes nothing and answers false: width from 1 to
     // kMaxColumnWidth; Num and Elem without decimals; Time to Peak with 1 to width - 1 decimals.
     // The texts of existing rows stay until ReformatRows. redraw repaints the whole grid.
-    int SetColumnFormat(int column, int width, int decimals, bool redraw);
+    bool SetColumnFormat(int column, int width, int decimals, bool redraw);
     // The width of column (0 for an index outside 0 to 5); decimals receives its decimals.
     int GetColumnFormat(int column) const;
     int GetColumnFormat(int column, int& decimals) const;
@@ -296,7 +295,7 @@ class GridModel final {
     int cursorColumn_ = kElemColumn;
     int topRow_ = 0;
     EditBuffer editBuffer_;
-    std::uint32_t modified_ = 0;
+    bool modified_ = false;
     bool typing_ = false; // the edit buffer holds typing that was not committed
     std::unique_ptr<SheetHistory> history_;
     ScrollBarState scrollBar_;

@@ -95,7 +95,7 @@ void SortRows(GridModel& grid, EditorPort& port) {
     if (grid.GetRowCount() == 0) {
         return;
     }
-    const std::optional<SortOrder> order = DecodeSortChoice(port.chooseSortOrder());
+    const std::optional<SortOrder> order = port.chooseSortOrder();
     if (!order) {
         return;
     }

@@ -77,19 +77,19 @@ struct GraphOptions {
 };
 
 // labelMargin: how far the plot lies right of the area's left edge with value labels.
-GraphOptions optionsFitting(std::uint32_t flags, long long width, long long height,
+GraphOptions optionsFitting(ResultFlags flags, long long width, long long height,
                             const FontMetrics& metrics, long long labelMargin) {
     const long long h = metrics.lineHeight;
     const long long w = metrics.averageCharWidth;
-    const auto on = [flags](std::uint32_t bit) { return (flags & bit) != 0; };
+    const auto on = [flags](ResultFlag bit) { return flags.test(bit); };
     GraphOptions options;
-    options.name = on(kResultGraphName) && height >= 2 * h + 100;
-    options.formula = on(kResultGraphFormula) && height >= 4 * h + 100;
-    options.valueLabel = on(kResultValueLabel) && width >= labelMargin + 100;
-    options.timeLabel = on(kResultTimeLabel) && height >= 3 * h + 100 && width >= 49 * w;
-    options.line = on(kResultRegLine);
-    options.limits = on(kResultRegLimit);
-    options.mean = on(kResultAvgLine);
+    options.name = on(ResultFlag::GraphName) && height >= 2 * h + 100;
+    options.formula = on(ResultFlag::GraphFormula) && height >= 4 * h + 100;
+    options.valueLabel = on(ResultFlag::ValueLabel) && width >= labelMargin + 100;
+    options.timeLabel = on(ResultFlag::TimeLabel) && height >= 3 * h + 100 && width >= 49 * w;
+    options.line = on(ResultFlag::RegLine);
+    options.limits = on(ResultFlag::RegLimit);
+    options.mean = on(ResultFlag::AvgLine);
     return options;
 }
 
@@ -263,7 +263,7 @@ void PointPositions::reset(std::size_t pointCount) {
 }
 
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
-               std::uint32_t resultFlags, PointPositions* positions, GraphExtent* extent) {
+               ResultFlags resultFlags, PointPositions* positions, GraphExtent* extent) {
     std::vector<DataPoint>* points = result.points ? &*result.points : nullptr;
     if (positions != nullptr) {
         positions->reset(points != nullptr ? points->size() : 0);
@@ -310,7 +310,7 @@ void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& resu
         }
     }
     const std::optional<ValueLabels> labels =
-        drawsValues && (resultFlags & kResultValueLabel) != 0
+        drawsValues && resultFlags.test(ResultFlag::ValueLabel)
             ? std::optional(valueLabelsOf(surface, scales.ymin, scales.ymax, metrics))
             : std::nullopt;
     const int labelMargin = (labels ? labels->boxWidth : 12 * w) + w;
@@ -461,7 +461,7 @@ GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHei
 }
 
 void DrawGraphWindow(Surface& surface, const SurfaceRect& client, RegressionResult& result,
-                     std::uint32_t resultFlags, const std::optional<GraphReading>& reading,
+                     ResultFlags resultFlags, const std::optional<GraphReading>& reading,
                      PointPositions* positions, GraphExtent* extent) {
     const GraphWindowLayout layout = LayOutGraphWindow(client, surface.fontMetrics().lineHeight);
     if (reading) {

@@ -5,6 +5,7 @@
 
 #include "calc/result_table.h"
 #include "platform/surface.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,13 +36,13 @@ struct GraphExtent {
     double bottomValue = 0.0; // ymin
 };
 
-// Draws result into area with the graph options of resultFlags (kResultGraphName,
-// kResultGraphFormula, kResultValueLabel, kResultTimeLabel, kResultRegLine, kResultRegLimit,
-// kResultAvgLine). Sets or clears each drawn point's off-graph mark (PointFlag::OffGraph). A record
-// without points, or without statistics, draws its frame only. positions and extent may be
-// null; when given they are filled afresh.
+// Draws result into area with the graph options of resultFlags (ResultFlag::GraphName,
+// ResultFlag::GraphFormula, ResultFlag::ValueLabel, ResultFlag::TimeLabel, ResultFlag::RegLine,
+// ResultFlag::RegLimit, ResultFlag::AvgLine). Sets or clears each drawn point's off-graph mark
+// (PointFlag::OffGraph). A record without points, or without statistics, draws its frame only.
+// positions and extent may be null; when given they are filled afresh.
 void DrawGraph(Surface& surface, const SurfaceRect& area, RegressionResult& result,
-               std::uint32_t resultFlags, PointPositions* positions, GraphExtent* extent);
+               ResultFlags resultFlags, PointPositions* positions, GraphExtent* extent);
 
 // The index of the point of result whose marker, as the drawing which filled positions drew
 // it, a click at (x, y) hits: the drawn point nearest to (x, y) and at most the marker's radius
@@ -79,7 +80,7 @@ GraphWindowLayout LayOutGraphWindow(const SurfaceRect& client, int dialogBaseHei
 // reading is given, and the graph of result in the graph area (filling positions and extent).
 // tarnova-cli graph paints its pictures with it too, without a reading.
 void DrawGraphWindow(Surface& surface, const SurfaceRect& client, RegressionResult& result,
-                     std::uint32_t resultFlags, const std::optional<GraphReading>& reading,
+                     ResultFlags resultFlags, const std::optional<GraphReading>& reading,
                      PointPositions* positions, GraphExtent* extent);
 
 // The area a graph is drawn into for a metafile copy or file.

@@ -112,19 +112,19 @@ void DrawPeakListPage(Surface& surface, int pageWidth, std::span<const PeakRecor
     surface.drawLine({left, 5 * h}, {right, 5 * h});
 }
 
-int PrintPeakList(PrintEnvironment& environment, GridModel& grid) {
+bool PrintPeakList(PrintEnvironment& environment, GridModel& grid) {
     const std::optional<std::vector<PeakRecord>> peaks = ExtractPeakList(grid);
     if (!peaks) {
         environment.ui.showMessage("Tarnova", "ピークデータが取得できません。");
-        return 0;
+        return false;
     }
     const std::unique_ptr<PrinterSurface> printer = GetPrinterSurface(environment);
     if (!printer) {
-        return 0;
+        return false;
     }
     PrintJob job(*printer, environment.ui);
     if (!job.start(kPeakListJobTitle, "プリントジョブを開始できませんでした。")) {
-        return 0;
+        return false;
     }
     ColumnFormats formats{};
     for (int column = kNumColumn; column <= kPeakColumn; ++column) {

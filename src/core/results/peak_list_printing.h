@@ -14,9 +14,9 @@ class GridModel;
 
 inline constexpr const char* kPeakListJobTitle = "Tarnova - Peak List";
 
-// Prints the peaks of grid (ExtractPeakList) on the chosen printer. Returns 1 when every page
-// reached the printer, 0 otherwise, after telling the user why.
-int PrintPeakList(PrintEnvironment& environment, GridModel& grid);
+// Prints the peaks of grid (ExtractPeakList) on the chosen printer. True when every page
+// reached the printer; false otherwise, after telling the user why.
+bool PrintPeakList(PrintEnvironment& environment, GridModel& grid);
 
 // One page of the peak list: peaks are the page's rows, firstNumber the number of its first
 // peak in the whole list (from 1), pageWidth the page's width in device units (Wpx).

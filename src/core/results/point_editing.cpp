@@ -84,10 +84,10 @@ void EnableAllDataPoints(RegressionResult& record) {
     RefitRecord(record);
 }
 
-int FilterSheetOutliers(CalcState& state, int sheet) {
+std::optional<int> FilterSheetOutliers(CalcState& state, int sheet) {
     RegressionResult* record = SheetRecord(state, sheet);
     if (record == nullptr) {
-        return -1;
+        return std::nullopt;
     }
     return RefilterOutliers(*record, state.outlierFilter);
 }

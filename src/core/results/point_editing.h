@@ -5,6 +5,7 @@
 
 #include "calc/result_table.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -49,9 +50,9 @@ void EnableAllDataPoints(RegressionResult& record);
 
 // Edit -> Data Points -> Filter Outliers: the calculation's outlier filter run afresh on the
 // sheet's record (RefilterOutliers: the filter's earlier exclusions given back, the user's
-// choices kept), which is refitted. The number of points disabled, or -1 when sheet names no
+// choices kept), which is refitted. The number of points disabled; none when sheet names no
 // record.
-int FilterSheetOutliers(CalcState& state, int sheet);
+std::optional<int> FilterSheetOutliers(CalcState& state, int sheet);
 
 // The lines of the Toggle dialog's list, one per point: "%d: %G - %.4G" with the point's
 // number counted from 1, its time and its value.

@@ -40,13 +40,13 @@ bool PrintJob::closePage() {
     return true;
 }
 
-int PrintJob::finish() {
+bool PrintJob::finish() {
     closePage();
     // The pages printed so far still go out; a refusal has been told already.
     if (!printer_.endDocument() && !refused_) {
         refuse(kPrinterError, printer_.failure());
     }
-    return refused_ ? 0 : 1;
+    return !refused_;
 }
 
 void PrintJob::refuse(std::string_view what, const std::string& reason) {

@@ -21,9 +21,9 @@ class PrintJob {
     // Closes the open page, if any, and opens a new one; false, after telling the user, when
     // the printer refuses either.
     bool newPage();
-    // Closes the open page and the document. 1 when every page reached the printer, 0 when
-    // one was refused (its message shown).
-    int finish();
+    // Closes the open page and the document. True when every page reached the printer, false
+    // when one was refused (its message shown).
+    bool finish();
 
     const PageMetrics& metrics() const { return metrics_; }
     // The open page: everything drawn outside the printable area is left out.

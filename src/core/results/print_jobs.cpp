@@ -23,18 +23,18 @@ int truncated(double value) {
 // Opens the printer and the document, runs drawSheet on a new page for each sheet and closes
 // the document. drawSheet may turn to further pages; it returns false when one was refused.
 template <typename DrawSheet>
-int printSheets(PrintEnvironment& environment, const char* title,
-                std::span<RegressionResult> sheets, DrawSheet&& drawSheet) {
+bool printSheets(PrintEnvironment& environment, const char* title,
+                 std::span<RegressionResult> sheets, DrawSheet&& drawSheet) {
     if (sheets.empty()) {
-        return 0;
+        return false;
     }
     const std::unique_ptr<PrinterSurface> printer = GetPrinterSurface(environment);
     if (!printer) {
-        return 0;
+        return false;
     }
     PrintJob job(*printer, environment.ui);
     if (!job.start(title, kPrinterError)) {
-        return 0;
+        return false;
     }
     for (RegressionResult& sheet : sheets) {
         if (!job.newPage() || !drawSheet(job, sheet)) {
@@ -113,7 +113,7 @@ bool printDataPoints(PrintJob& job, const RegressionResult& sheet, const Surface
 struct ReportContent {
     const DataNote* note;
     CalcFlags calcFlags;
-    std::uint32_t resultFlags;
+    ResultFlags resultFlags;
     ReportOptions options;
     std::span<const PeakRecord> peaks;
 };
@@ -166,8 +166,8 @@ bool printReport(PrintJob& job, RegressionResult& sheet, const ReportContent& co
 
 } // namespace
 
-int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags) {
+bool PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                  const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags) {
     return printSheets(environment, kResultJobTitle, sheets,
                        [&](PrintJob& job, RegressionResult& sheet) {
                            SurfaceRect area = SheetPageArea(job.metrics());
@@ -177,8 +177,8 @@ int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> shee
                        });
 }
 
-int PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                std::uint32_t resultFlags) {
+bool PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                 ResultFlags resultFlags) {
     return printSheets(
         environment, kGraphJobTitle, sheets, [&](PrintJob& job, RegressionResult& sheet) {
             const SurfaceRect box =
@@ -190,25 +190,25 @@ int PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheet
         });
 }
 
-ReportOptions ReportOptionsOf(std::uint32_t reportFlags) {
-    return {(reportFlags & kReportResult) != 0, (reportFlags & kReportDataPoints) != 0,
-            (reportFlags & kReportGraph) != 0};
+ReportOptions ReportOptionsOf(ReportFlags reportFlags) {
+    return {reportFlags.test(ReportFlag::Result), reportFlags.test(ReportFlag::DataPoints),
+            reportFlags.test(ReportFlag::Graph)};
 }
 
-int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const AskReportOptions& dialog,
-                std::span<const PeakRecord> peaks) {
-    constexpr std::uint32_t kReportItems =
-        kReportResult | kReportDataPoints | kReportGraph | kReportReconfirm;
-    if ((reportFlags & kReportItems) == 0) {
+bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                 const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
+                 ReportFlags reportFlags, const AskReportOptions& dialog,
+                 std::span<const PeakRecord> peaks) {
+    constexpr ReportFlags kReportItems =
+        ReportFlag::Result | ReportFlag::DataPoints | ReportFlag::Graph | ReportFlag::Reconfirm;
+    if (!reportFlags.test(kReportItems)) {
         environment.ui.showMessage("Tarnova",
                                    "レポートのアイテムがありません。レポートを作成できません。");
-        return 0;
+        return false;
     }
     ReportContent content{note, calcFlags, resultFlags, ReportOptionsOf(reportFlags), peaks};
     if (!dialog(content.options)) {
-        return 0;
+        return false;
     }
     return printSheets(
         environment, kResultJobTitle, sheets,

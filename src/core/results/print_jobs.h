@@ -1,13 +1,14 @@
 // The print jobs of result sheets: result pages, graph pages and reports. Each takes a run of
 // sheets of the result table (the current sheet alone, or all of them) and goes to the chosen
-// printer (printer_selection.h). They return 1 when every page reached the printer and 0 when
-// nothing or not everything was printed, after telling the user why.
+// printer (printer_selection.h). They answer true when every page reached the printer and false
+// when nothing or not everything was printed, after telling the user why.
 #pragma once
 
 #include "calc/calc_flags.h"
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 #include "results/printer_port.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,12 +21,12 @@ inline constexpr const char* kResultJobTitle = "Tarnova - Result";
 inline constexpr const char* kGraphJobTitle = "Tarnova - Graph";
 
 // One page per sheet with the sheet's text, as the result window shows it. note may be null.
-int PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                 const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags);
+bool PrintResults(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                  const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags);
 
 // One page per sheet with its graph, 16 : 10 in centimetres, at the top of the page's area.
-int PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                std::uint32_t resultFlags);
+bool PrintGraphs(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                 ResultFlags resultFlags);
 
 // What one report holds: the choices of the report options dialog.
 struct ReportOptions {
@@ -34,8 +35,8 @@ struct ReportOptions {
     bool graph = false;      // "グラフ"
     bool operator==(const ReportOptions&) const = default;
 };
-// The choices that reportFlags (settings.h, kReport...) preset.
-ReportOptions ReportOptionsOf(std::uint32_t reportFlags);
+// The choices that reportFlags (settings.h, ReportFlag) preset.
+ReportOptions ReportOptionsOf(ReportFlags reportFlags);
 
 // The report options dialog: shows options, lets the user change them, and returns true when
 // the user started the report ("作成開始"), false for "ｷｬﾝｾﾙ".
@@ -43,14 +44,14 @@ using AskReportOptions = std::function<bool(ReportOptions& options)>;
 
 // One report per sheet, each beginning on a new page: the file name of note, the sheet's text,
 // its enabled data points and its graph, as the dialog (always shown, preset from reportFlags;
-// its choices are not written back) asks. Returns 0 without a message when the dialog was
+// its choices are not written back) asks. False without a message when the dialog was
 // cancelled, and with "レポートのアイテムがありません。レポートを作成できません。" when reportFlags
 // holds no report item and no reconfirm. peaks is the calculation's peak list: a sheet from
 // which points were excluded by hand or by the filter says how many below the file name
 // (CountExclusions).
-int MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
-                const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                std::uint32_t reportFlags, const AskReportOptions& dialog,
-                std::span<const PeakRecord> peaks = {});
+bool MakeReports(PrintEnvironment& environment, std::span<RegressionResult> sheets,
+                 const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
+                 ReportFlags reportFlags, const AskReportOptions& dialog,
+                 std::span<const PeakRecord> peaks = {});
 
 } // namespace tarnova

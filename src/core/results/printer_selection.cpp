@@ -22,11 +22,11 @@ std::unique_ptr<PrinterSurface> GetPrinterSurface(PrintEnvironment& environment)
     return std::move(opening.surface);
 }
 
-int ChoosePrinter(PrintEnvironment& environment) {
+bool ChoosePrinter(PrintEnvironment& environment) {
     const std::optional<std::vector<std::string>> names = environment.spooler.printers();
     if (!names || names->empty()) {
         environment.ui.showMessage("Tarnova", "使用可能なプリンタはありません。");
-        return 0;
+        return false;
     }
     std::optional<std::size_t> defaultEntry;
     if (const std::optional<std::string> fallback = environment.spooler.defaultPrinter()) {
@@ -38,11 +38,11 @@ int ChoosePrinter(PrintEnvironment& environment) {
     const std::optional<std::size_t> chosen =
         environment.spooler.runSelectionDialog(*names, defaultEntry);
     if (!chosen || *chosen >= names->size()) {
-        return 0;
+        return false;
     }
     environment.printer = (*names)[*chosen];
     environment.ui.showMessage("Selected printer", environment.printer);
-    return 1;
+    return true;
 }
 
 } // namespace tarnova

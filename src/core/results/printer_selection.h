@@ -14,7 +14,7 @@ namespace tarnova {
 std::unique_ptr<PrinterSurface> GetPrinterSurface(PrintEnvironment& environment);
 
 // Lets the user choose environment.printer; the choice holds for every later job of its owner.
-// Returns 1 when a printer was chosen, 0 otherwise.
-int ChoosePrinter(PrintEnvironment& environment);
+// True when a printer was chosen.
+bool ChoosePrinter(PrintEnvironment& environment);
 
 } // namespace tarnova

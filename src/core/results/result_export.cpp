@@ -58,7 +58,7 @@ std::string DataPointsText(const RegressionResult& record, const DataNote* note)
 }
 
 std::optional<std::string> SheetsText(const CalcState& state, int sheet, const DataNote* note,
-                                      std::uint32_t copyOutputFlags) {
+                                      OutputFlags copyOutputFlags) {
     if (!state.results) {
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include "data/peak_sheet.h"
 #include "document/file_port.h"
 #include "platform/user_interface_port.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,7 +32,7 @@ std::string DataPointsText(const RegressionResult& record, const DataNote* note)
 // copyOutputFlags; the SOURCE path too is in code page 932, like the rest of the text. None
 // when sheet names no sheet or memory runs out.
 std::optional<std::string> SheetsText(const CalcState& state, int sheet, const DataNote* note,
-                                      std::uint32_t copyOutputFlags);
+                                      OutputFlags copyOutputFlags);
 
 // "Save As..." of the result window: asks for a file ("同位体比データ", *.IRD, in the data
 // directory; a name without an extension gets ".IRD") and writes the IRD text of every record

@@ -44,22 +44,22 @@ std::optional<std::string> NoteDataName(const DataNote& note) {
     return note.tags.front().text;
 }
 
-int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                    DescribeOperation describe) {
+void DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
+                     const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
+                     DescribeOperation describe) {
     const FontMetrics metrics = surface.fontMetrics();
     const int w = metrics.averageCharWidth;
     const int h = metrics.lineHeight;
     const int x0 = area.left;
-    const auto shown = [resultFlags](std::uint32_t flag) { return (resultFlags & flag) != 0; };
+    const auto shown = [resultFlags](ResultFlag flag) { return resultFlags.test(flag); };
     const bool correlation = result.status.test(StatusFlag::Correlation);
     int y = area.top + 5;
 
-    if (shown(kResultSheetName)) {
+    if (shown(ResultFlag::SheetName)) {
         surface.drawText({x0 + 5, y}, cp932ToUtf8(result.sheetName));
         y += h;
     }
-    if (note != nullptr && shown(kResultDataName)) {
+    if (note != nullptr && shown(ResultFlag::DataName)) {
         if (const std::optional<std::string> name = NoteDataName(*note)) {
             surface.drawText({x0 + 5, y}, cp932ToUtf8(*name));
         }
@@ -69,7 +69,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     surface.drawText({x0 + w * 12, y}, formatText("%d", result.activeCount));
     y += h;
 
-    if (shown(kResultAverage)) {
+    if (shown(ResultFlag::Average)) {
         const std::string meanText = result.status.test(StatusFlag::Statistics)
                                          ? "平均値: " + formatGeneral(result.mean, 8)
                                          : std::string("平均値は計算不可能です(n < 1)");
@@ -90,7 +90,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
     }
 
     if (correlation) {
-        if (shown(kResultPeakRange)) {
+        if (shown(ResultFlag::PeakRange)) {
             const int x = x0 + w * kColumnWidth + 5;
             const std::string maxText = "Max: " + formatGeneral(result.maxValue, 8);
             surface.drawText({x, y}, maxText);
@@ -98,7 +98,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
                              "Min: " + formatGeneral(result.minValue, 8));
         }
         y += h;
-        if (shown(kResultTimeRange)) {
+        if (shown(ResultFlag::TimeRange)) {
             const int x = x0 + 5 + w * kColumnWidth;
             const std::string maxText = "Max: " + formatGeneral(result.maxTime, 8);
             surface.drawText({x0 + 5, y}, "時刻");
@@ -108,20 +108,19 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
 
-    if (shown(kResultFormula) && result.status.test(StatusFlag::Line | StatusFlag::FitFailed) &&
-        describe != nullptr) {
+    if (shown(ResultFlag::Formula) &&
+        result.status.test(StatusFlag::Line | StatusFlag::FitFailed) && describe != nullptr) {
         SurfaceRect block = area;
         block.top = y;
-        const std::uint32_t flags = (result.status.raw() & 0xFFFF) |
-                                    ((calcFlags & kCalcViewMask).raw() << kDescribeCalcShift);
-        describe(surface, block, flags, result.fit ? &*result.fit : nullptr);
+        describe(surface, block, result.status, calcFlags & kCalcViewMask,
+                 result.fit ? &*result.fit : nullptr);
         y = block.top;
     }
 
-    if (correlation && shown(kResultCorrelation)) {
+    if (correlation && shown(ResultFlag::Correlation)) {
         y += h;
         surface.drawText({x0 + 5, y}, "r = " + formatGeneral(result.r, 8));
-        if (shown(kResultTest)) {
+        if (shown(ResultFlag::Test)) {
             y += h;
             surface.drawText({x0 + 30, y}, std::string("相関係数rについて帰無仮説r=0を") +
                                                (result.tOfR <= result.tCritical ? "採択" : "棄却") +
@@ -131,13 +130,12 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
         }
     }
     area.top = y + h;
-    return 1;
 }
 
 SurfacePoint ResultSheetExtent(FontMetrics metrics,
                                const std::function<int(std::string_view)>& textWidth,
                                const RegressionResult& result, const DataNote* note,
-                               CalcFlags calcFlags, std::uint32_t resultFlags,
+                               CalcFlags calcFlags, ResultFlags resultFlags,
                                DescribeOperation describe) {
     MeasuringSurface measure(metrics, textWidth);
     SurfaceRect area{0, 0, 0, 0};

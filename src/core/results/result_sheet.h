@@ -6,6 +6,7 @@
 #include "calc/result_table.h"
 #include "data/peak_sheet.h"
 #include "platform/surface.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,14 +26,14 @@ using DescribeOperation = decltype(RegressionMethod::describe);
 std::optional<std::string> NoteDataName(const DataNote& note);
 
 // Draws the sheet of result from (area.left, area.top) down, with the lines that resultFlags
-// switch on (settings.h, kResult...) and the numbers as calcFlags shape them (CalcFlag::Conf95,
+// switch on (settings.h, ResultFlag) and the numbers as calcFlags shape them (CalcFlag::Conf95,
 // CalcFlag::UseStdDev). note may be null. describe draws the formula block; the result window and
 // the print jobs hand the linear method's (RegressionMethods()[0].describe), which hands a fit
 // of another method to that method's. A failed fit shows its reason there. On return
-// area.top lies one line below the last line drawn. Returns 1.
-int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
-                    const DataNote* note, CalcFlags calcFlags, std::uint32_t resultFlags,
-                    DescribeOperation describe);
+// area.top lies one line below the last line drawn.
+void DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult& result,
+                     const DataNote* note, CalcFlags calcFlags, ResultFlags resultFlags,
+                     DescribeOperation describe);
 
 // The room DrawResultSheet needs for the sheet of result when it draws it from (0, 0) in the
 // font measured by metrics and textWidth: x is the right of its widest line plus one average
@@ -40,7 +41,7 @@ int DrawResultSheet(Surface& surface, SurfaceRect& area, const RegressionResult&
 SurfacePoint ResultSheetExtent(FontMetrics metrics,
                                const std::function<int(std::string_view)>& textWidth,
                                const RegressionResult& result, const DataNote* note,
-                               CalcFlags calcFlags, std::uint32_t resultFlags,
+                               CalcFlags calcFlags, ResultFlags resultFlags,
                                DescribeOperation describe);
 
 // Draws the enabled points among points[first] up to (not including) points[limit] (limit <= 0:

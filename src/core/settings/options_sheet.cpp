@@ -51,15 +51,6 @@ std::array<std::vector<const SettingKey*>, kOptionsPageCount> makePageFlags() {
     };
 }
 
-bool hasBit(const Settings& settings, const SettingKey& key) {
-    return (settings.*(key.flags) & key.bit) != 0;
-}
-
-void setBit(Settings& settings, const SettingKey& key, bool on) {
-    std::uint32_t& word = settings.*(key.flags);
-    word = on ? (word | key.bit) : (word & ~key.bit);
-}
-
 // A field of page 2 as a whole number; a text that is no whole number gives 0.
 int wholeNumber(std::string_view text) {
     TextScanner scanner(text);
@@ -110,15 +101,15 @@ OptionsPageValues OptionsSheet::openPage(OptionsPage page) {
     opened_[pageIndex(page)] = true;
     OptionsPageValues values;
     for (const SettingKey* key : OptionsPageFlags(page)) {
-        values.flags.push_back(hasBit(copy_.settings, *key));
+        values.flags.push_back(hasSettingBit(copy_.settings, *key));
     }
     const Settings& settings = copy_.settings;
     switch (page) {
     case OptionsPage::General:
         values.directory = settings.dataDirectory;
-        if ((settings.generalFlags & kArrangeHorizontal) != 0) {
+        if (settings.generalFlags.test(GeneralFlag::ArrangeHorizontal)) {
             values.arrangement = WindowArrangement::SideBySide;
-        } else if ((settings.generalFlags & kArrangeVertical) != 0) {
+        } else if (settings.generalFlags.test(GeneralFlag::ArrangeVertical)) {
             values.arrangement = WindowArrangement::Stacked;
         }
         break;
@@ -164,12 +155,12 @@ std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
             directory += '/';
         }
         copy_.settings.dataDirectory = std::move(directory);
-        std::uint32_t& flags = copy_.settings.generalFlags;
-        flags &= ~(kArrangeHorizontal | kArrangeVertical);
+        GeneralFlags& flags = copy_.settings.generalFlags;
+        flags.clear(GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical);
         if (values.arrangement == WindowArrangement::Stacked) {
-            flags |= kArrangeVertical;
+            flags |= GeneralFlag::ArrangeVertical;
         } else if (values.arrangement == WindowArrangement::SideBySide) {
-            flags |= kArrangeHorizontal;
+            flags |= GeneralFlag::ArrangeHorizontal;
         }
         break;
     }
@@ -202,7 +193,7 @@ std::optional<RefusedField> OptionsSheet::readPage(OptionsPage page,
 void OptionsSheet::readFlags(OptionsPage page, const std::vector<bool>& flags) {
     const std::vector<const SettingKey*>& keys = OptionsPageFlags(page);
     for (std::size_t i = 0; i < keys.size() && i < flags.size(); ++i) {
-        setBit(copy_.settings, *keys[i], flags[i]);
+        setSettingBit(copy_.settings, *keys[i], flags[i]);
     }
 }
 

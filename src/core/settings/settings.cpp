@@ -23,80 +23,85 @@ constexpr std::size_t kNumberRoom = 80;
 constexpr std::size_t kMethodRoom = 80;
 
 SettingKey text(const char* section, const char* key) {
-    return {section, key, SettingType::String, nullptr, 0, false, 0, 0, 0};
+    return {section, key, SettingType::String, SettingWord::General, 0, false, 0, 0, 0};
 }
 
-SettingKey flag(const char* section, const char* key, std::uint32_t Settings::*flags,
-                std::uint32_t bit, bool defaultValue) {
-    return {section, key, SettingType::Bool, flags, bit, defaultValue, 0, 0, 0};
+SettingKey flag(const char* section, const char* key, SettingWord word, std::uint32_t bit,
+                bool defaultValue) {
+    return {section, key, SettingType::Bool, word, bit, defaultValue, 0, 0, 0};
+}
+
+// A boolean key of a typed word: its bit as the number the word holds.
+template <typename Flag>
+SettingKey flag(const char* section, const char* key, SettingWord word, Flag bit,
+                bool defaultValue) {
+    return flag(section, key, word, FlagSet<Flag>(bit).raw(), defaultValue);
 }
 
 SettingKey format(const char* key, int column, int width, int decimals) {
-    return {"peakeditor", key, SettingType::Format, nullptr, 0, false, column, width, decimals};
+    SettingKey row{"peakeditor", key, SettingType::Format, SettingWord::General, 0, false, 0, 0, 0};
+    row.column = column;
+    row.defaultWidth = width;
+    row.defaultDecimals = decimals;
+    return row;
 }
 
 SettingKey number(const char* section, const char* key) {
-    return {section, key, SettingType::Number, nullptr, 0, false, 0, 0, 0};
+    return {section, key, SettingType::Number, SettingWord::General, 0, false, 0, 0, 0};
 }
 
 std::vector<SettingKey> makeKeyTable() {
-    using S = Settings;
     return {
         text("general", "datadir"),
-        flag("general", "addeof", &S::generalFlags, kAddEof, false),
-        flag("general", "warncmntrmv", &S::generalFlags, kWarnCommentRemove, false),
-        flag("general", "correspondent", &S::generalFlags, kCorrespondent, false),
-        flag("general", "horizontal", &S::generalFlags, kArrangeHorizontal, false),
-        flag("general", "vertical", &S::generalFlags, kArrangeVertical, false),
+        flag("general", "addeof", SettingWord::General, GeneralFlag::AddEof, false),
+        flag("general", "warncmntrmv", SettingWord::General, GeneralFlag::WarnCommentRemove, false),
+        flag("general", "correspondent", SettingWord::General, GeneralFlag::Correspondent, false),
+        flag("general", "horizontal", SettingWord::General, GeneralFlag::ArrangeHorizontal, false),
+        flag("general", "vertical", SettingWord::General, GeneralFlag::ArrangeVertical, false),
         format("num", kNumColumn, 4, 0),
         format("elem", kElemColumn, 7, 0),
         format("time", kTimeColumn, 8, 5),
         format("height", kHeightColumn, 6, 3),
         format("range", kRangeColumn, 7, 4),
         format("peak", kPeakColumn, 10, 3),
-        flag("regression", "conf95", &S::generalFlags, kConf95, false),
-        flag("regression", "usestddev", &S::generalFlags, kUseStdDev, false),
-        flag("regression", "result", &S::generalFlags, kShowResult, true),
-        flag("regression", "graph", &S::generalFlags, kShowGraph, true),
-        flag("regression", "peaklist", &S::generalFlags, kPrintPeakList, false),
-        flag("regression", "report", &S::generalFlags, kPrintReport, false),
+        flag("regression", "conf95", SettingWord::General, GeneralFlag::Conf95, false),
+        flag("regression", "usestddev", SettingWord::General, GeneralFlag::UseStdDev, false),
+        flag("regression", "result", SettingWord::General, GeneralFlag::ShowResult, true),
+        flag("regression", "graph", SettingWord::General, GeneralFlag::ShowGraph, true),
+        flag("regression", "peaklist", SettingWord::General, GeneralFlag::PrintPeakList, false),
+        flag("regression", "report", SettingWord::General, GeneralFlag::PrintReport, false),
         number("regression", "chklevel"),
-        flag("result", "sheetname", &S::resultFlags, kResultSheetName, true),
-        flag("result", "dataname", &S::resultFlags, kResultDataName, true),
-        flag("result", "average", &S::resultFlags, kResultAverage, true),
-        flag("result", "timerange", &S::resultFlags, kResultTimeRange, true),
-        flag("result", "peakrange", &S::resultFlags, kResultPeakRange, true),
-        flag("result", "formula", &S::resultFlags, kResultFormula, true),
-        flag("result", "correlation", &S::resultFlags, kResultCorrelation, true),
-        flag("result", "test", &S::resultFlags, kResultTest, true),
-        flag("result", "regline", &S::resultFlags, kResultRegLine, true),
-        flag("result", "reglimit", &S::resultFlags, kResultRegLimit, true),
-        flag("result", "avgline", &S::resultFlags, kResultAvgLine, true),
-        flag("result", "avglimit", &S::resultFlags, kResultAvgLimit, false),
-        flag("result", "graphname", &S::resultFlags, kResultGraphName, true),
-        flag("result", "graphformula", &S::resultFlags, kResultGraphFormula, true),
-        flag("result", "valuelabel", &S::resultFlags, kResultValueLabel, true),
-        flag("result", "timelabel", &S::resultFlags, kResultTimeLabel, true),
-        flag("fileoutput", "header", &S::fileOutputFlags, kOutputHeader, true),
-        flag("fileoutput", "comment", &S::fileOutputFlags, kOutputComment, true),
-        flag("fileoutput", "guidecomment", &S::fileOutputFlags, kOutputGuideComment, true),
-        flag("copyoutput", "header", &S::copyOutputFlags, kOutputHeader, true),
-        flag("copyoutput", "comment", &S::copyOutputFlags, kOutputComment, true),
-        flag("copyoutput", "guidecomment", &S::copyOutputFlags, kOutputGuideComment, true),
-        flag("report", "result", &S::reportFlags, kReportResult, true),
-        flag("report", "graph", &S::reportFlags, kReportGraph, true),
-        flag("report", "datapoints", &S::reportFlags, kReportDataPoints, true),
-        flag("report", "reconfirm", &S::reportFlags, kReportReconfirm, true),
+        flag("result", "sheetname", SettingWord::Result, ResultFlag::SheetName, true),
+        flag("result", "dataname", SettingWord::Result, ResultFlag::DataName, true),
+        flag("result", "average", SettingWord::Result, ResultFlag::Average, true),
+        flag("result", "timerange", SettingWord::Result, ResultFlag::TimeRange, true),
+        flag("result", "peakrange", SettingWord::Result, ResultFlag::PeakRange, true),
+        flag("result", "formula", SettingWord::Result, ResultFlag::Formula, true),
+        flag("result", "correlation", SettingWord::Result, ResultFlag::Correlation, true),
+        flag("result", "test", SettingWord::Result, ResultFlag::Test, true),
+        flag("result", "regline", SettingWord::Result, ResultFlag::RegLine, true),
+        flag("result", "reglimit", SettingWord::Result, ResultFlag::RegLimit, true),
+        flag("result", "avgline", SettingWord::Result, ResultFlag::AvgLine, true),
+        flag("result", "avglimit", SettingWord::Result, ResultFlag::AvgLimit, false),
+        flag("result", "graphname", SettingWord::Result, ResultFlag::GraphName, true),
+        flag("result", "graphformula", SettingWord::Result, ResultFlag::GraphFormula, true),
+        flag("result", "valuelabel", SettingWord::Result, ResultFlag::ValueLabel, true),
+        flag("result", "timelabel", SettingWord::Result, ResultFlag::TimeLabel, true),
+        flag("fileoutput", "header", SettingWord::FileOutput, OutputFlag::Header, true),
+        flag("fileoutput", "comment", SettingWord::FileOutput, OutputFlag::Comment, true),
+        flag("fileoutput", "guidecomment", SettingWord::FileOutput, OutputFlag::GuideComment, true),
+        flag("copyoutput", "header", SettingWord::CopyOutput, OutputFlag::Header, true),
+        flag("copyoutput", "comment", SettingWord::CopyOutput, OutputFlag::Comment, true),
+        flag("copyoutput", "guidecomment", SettingWord::CopyOutput, OutputFlag::GuideComment, true),
+        flag("report", "result", SettingWord::Report, ReportFlag::Result, true),
+        flag("report", "graph", SettingWord::Report, ReportFlag::Graph, true),
+        flag("report", "datapoints", SettingWord::Report, ReportFlag::DataPoints, true),
+        flag("report", "reconfirm", SettingWord::Report, ReportFlag::Reconfirm, true),
     };
 }
 
 bool isAvgLimit(const SettingKey& key) {
     return std::string_view(key.key) == "avglimit";
-}
-
-void setBit(Settings& settings, const SettingKey& key, bool on) {
-    std::uint32_t& word = settings.*(key.flags);
-    word = on ? (word | key.bit) : (word & ~key.bit);
 }
 
 // A boolean key; a missing or malformed one logs missingLine and takes its default.
@@ -107,13 +112,13 @@ bool readFlag(const IniFile& file, Settings& settings, const SettingKey& key,
         LogLine(missingLine);
         value = key.defaultValue;
     }
-    setBit(settings, key, *value);
+    setSettingBit(settings, key, *value);
     return *value;
 }
 
 void loadGeneral(const IniFile& file, Settings& settings, const std::vector<SettingKey>& keys) {
     std::string directory;
-    if (ReadStringKey(file, "general", "datadir", directory, kStringRoom) <= 0) {
+    if (ReadStringKey(file, "general", "datadir", directory, kStringRoom).value_or(0) == 0) {
         LogLine("No datapath.");
         directory = LocateProgramFiles(loadPath(), processEnvironment()).homeFolder;
     }
@@ -165,12 +170,12 @@ void loadRegression(const IniFile& file, Settings& settings, const std::vector<S
         LogLine(std::string(key.key) + ": " + formatFixed(level, 0, 6));
     }
     std::string method;
-    if (ReadStringKey(file, "regression", "method", method, kMethodRoom) >= 0) {
+    if (ReadStringKey(file, "regression", "method", method, kMethodRoom)) {
         settings.regressionMethod = RegressionMethodOfIni(method).value_or(0);
     }
     // A filter the file names in a form this program does not read leaves the filter off.
     std::string filter;
-    if (ReadStringKey(file, "regression", "filter", filter, kMethodRoom) >= 0) {
+    if (ReadStringKey(file, "regression", "filter", filter, kMethodRoom)) {
         const std::optional<OutlierFilter> read = ParseOutlierFilter(filter);
         if (!read) {
             LogLine("No item.");
@@ -219,18 +224,64 @@ const std::vector<SettingKey>& settingKeys() {
     return keys;
 }
 
+std::uint32_t settingWordBits(const Settings& settings, SettingWord word) {
+    switch (word) {
+    case SettingWord::General:
+        return settings.generalFlags.raw();
+    case SettingWord::Result:
+        return settings.resultFlags.raw();
+    case SettingWord::FileOutput:
+        return settings.fileOutputFlags.raw();
+    case SettingWord::CopyOutput:
+        return settings.copyOutputFlags.raw();
+    case SettingWord::Report:
+        return settings.reportFlags.raw();
+    }
+    return 0;
+}
+
+void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits) {
+    switch (word) {
+    case SettingWord::General:
+        settings.generalFlags = GeneralFlags::fromRaw(bits);
+        break;
+    case SettingWord::Result:
+        settings.resultFlags = ResultFlags::fromRaw(bits);
+        break;
+    case SettingWord::FileOutput:
+        settings.fileOutputFlags = OutputFlags::fromRaw(bits);
+        break;
+    case SettingWord::CopyOutput:
+        settings.copyOutputFlags = OutputFlags::fromRaw(bits);
+        break;
+    case SettingWord::Report:
+        settings.reportFlags = ReportFlags::fromRaw(bits);
+        break;
+    }
+}
+
+bool hasSettingBit(const Settings& settings, const SettingKey& key) {
+    return (settingWordBits(settings, key.word) & key.bit) != 0;
+}
+
+void setSettingBit(Settings& settings, const SettingKey& key, bool on) {
+    const std::uint32_t bits = settingWordBits(settings, key.word);
+    setSettingWordBits(settings, key.word, on ? (bits | key.bit) : (bits & ~key.bit));
+}
+
 std::string settingsFilePath() {
     return LocateProgramFiles(loadPath(), processEnvironment()).settingsFile;
 }
 
-int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
-                  std::string& buffer, std::size_t bufferSize) {
+std::optional<int> ReadStringKey(const IniFile& file, std::string_view section,
+                                 std::string_view key, std::string& buffer,
+                                 std::size_t bufferSize) {
     if (bufferSize < 12) {
         return 0;
     }
     std::string text = file.readString(section, key, kNothing, bufferSize);
     if (text == kNothing) {
-        return -1;
+        return std::nullopt;
     }
     buffer = std::move(text);
     return static_cast<int>(buffer.size());
@@ -239,7 +290,7 @@ int ReadStringKey(const IniFile& file, std::string_view section, std::string_vie
 std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
                                 std::string_view key) {
     std::string text;
-    if (ReadStringKey(file, section, key, text, kBoolRoom) < 0) {
+    if (!ReadStringKey(file, section, key, text, kBoolRoom)) {
         return std::nullopt;
     }
     if (equalsIgnoringCase(text, "TRUE") || equalsIgnoringCase(text, "YES") || text == "1") {
@@ -254,7 +305,7 @@ std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,
 bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_view key, int& width,
                    int& decimals) {
     std::string text;
-    if (ReadStringKey(file, section, key, text, kFormatRoom) < 0) {
+    if (!ReadStringKey(file, section, key, text, kFormatRoom)) {
         return false;
     }
     int first = 0;
@@ -277,7 +328,7 @@ bool ReadFormatKey(const IniFile& file, std::string_view section, std::string_vi
 bool ReadNumberKey(const IniFile& file, std::string_view section, std::string_view key,
                    double& value) {
     std::string text(kNothing);
-    const bool found = ReadStringKey(file, section, key, text, kNumberRoom) >= 0;
+    const bool found = ReadStringKey(file, section, key, text, kNumberRoom).has_value();
     LogLine(text);
     if (!found) {
         return false;
@@ -325,7 +376,7 @@ std::string settingText(const SettingKey& key, const Settings& settings,
     case SettingType::String:
         return settings.dataDirectory;
     case SettingType::Bool:
-        return (settings.*(key.flags) & key.bit) != 0 ? "true" : "false";
+        return hasSettingBit(settings, key) ? "true" : "false";
     case SettingType::Number:
         return formatFixed(settings.testLevel, 0, 6);
     case SettingType::Format: {

@@ -2,6 +2,7 @@
 // once at start-up, written by the "Save Option" command.
 #pragma once
 
+#include "platform/flag_set.h"
 #include "settings/column_formats.h"
 
 #include "settings/outlier_filter_setting.h"
@@ -20,46 +21,64 @@ class IniFile;
 struct FileError;
 
 // generalFlags: [general] and [regression] booleans.
-inline constexpr std::uint32_t kAddEof = 0x1;
-inline constexpr std::uint32_t kWarnCommentRemove = 0x100;
-inline constexpr std::uint32_t kCorrespondent = 0x1000;
-inline constexpr std::uint32_t kArrangeHorizontal = 0x2000;
-inline constexpr std::uint32_t kArrangeVertical = 0x4000;
-inline constexpr std::uint32_t kUseStdDev = 0x10000;
-inline constexpr std::uint32_t kConf95 = 0x20000;
-inline constexpr std::uint32_t kPrintReport = 0x1000000;
-inline constexpr std::uint32_t kPrintPeakList = 0x2000000;
-inline constexpr std::uint32_t kShowGraph = 0x4000000;
-inline constexpr std::uint32_t kShowResult = 0x8000000;
+enum class GeneralFlag : std::uint32_t {
+    AddEof = 0x1,
+    WarnCommentRemove = 0x100,
+    Correspondent = 0x1000,
+    ArrangeHorizontal = 0x2000,
+    ArrangeVertical = 0x4000,
+    UseStdDev = 0x10000,
+    Conf95 = 0x20000,
+    PrintReport = 0x1000000,
+    PrintPeakList = 0x2000000,
+    ShowGraph = 0x4000000,
+    ShowResult = 0x8000000,
+};
+template <> struct IsFlagEnum<GeneralFlag> : std::true_type {};
+using GeneralFlags = FlagSet<GeneralFlag>;
 
 // resultFlags: what a result sheet (table) and a graph show.
-inline constexpr std::uint32_t kResultSheetName = 0x1;
-inline constexpr std::uint32_t kResultDataName = 0x2;
-inline constexpr std::uint32_t kResultAverage = 0x10;
-inline constexpr std::uint32_t kResultTimeRange = 0x20;
-inline constexpr std::uint32_t kResultPeakRange = 0x40;
-inline constexpr std::uint32_t kResultFormula = 0x80;
-inline constexpr std::uint32_t kResultCorrelation = 0x100;
-inline constexpr std::uint32_t kResultTest = 0x1000;
-inline constexpr std::uint32_t kResultRegLine = 0x10000;
-inline constexpr std::uint32_t kResultRegLimit = 0x20000;
-inline constexpr std::uint32_t kResultAvgLine = 0x40000;
-inline constexpr std::uint32_t kResultAvgLimit = 0x80000;
-inline constexpr std::uint32_t kResultGraphName = 0x100000;
-inline constexpr std::uint32_t kResultGraphFormula = 0x200000;
-inline constexpr std::uint32_t kResultValueLabel = 0x400000;
-inline constexpr std::uint32_t kResultTimeLabel = 0x800000;
+enum class ResultFlag : std::uint32_t {
+    SheetName = 0x1,
+    DataName = 0x2,
+    Average = 0x10,
+    TimeRange = 0x20,
+    PeakRange = 0x40,
+    Formula = 0x80,
+    Correlation = 0x100,
+    Test = 0x1000,
+    RegLine = 0x10000,
+    RegLimit = 0x20000,
+    AvgLine = 0x40000,
+    AvgLimit = 0x80000,
+    GraphName = 0x100000,
+    GraphFormula = 0x200000,
+    ValueLabel = 0x400000,
+    TimeLabel = 0x800000,
+};
+template <> struct IsFlagEnum<ResultFlag> : std::true_type {};
+using ResultFlags = FlagSet<ResultFlag>;
+// Every line of a sheet and every part of a graph, and the bits no key names.
+inline constexpr ResultFlags kAllResultItems = ResultFlags::fromRaw(0xFFFFFFFF);
 
 // fileOutputFlags and copyOutputFlags: what an exported file or a copy contains.
-inline constexpr std::uint32_t kOutputHeader = 0x1;
-inline constexpr std::uint32_t kOutputComment = 0x2;
-inline constexpr std::uint32_t kOutputGuideComment = 0x100;
+enum class OutputFlag : std::uint32_t {
+    Header = 0x1,        // the SOURCE, RECORDS and REGTYPE lines
+    Comment = 0x2,       // the data note's lines, below the header
+    GuideComment = 0x100 // the line of column heads
+};
+template <> struct IsFlagEnum<OutputFlag> : std::true_type {};
+using OutputFlags = FlagSet<OutputFlag>;
 
-// reportFlags: what a report contains.
-inline constexpr std::uint32_t kReportResult = 0x1;
-inline constexpr std::uint32_t kReportDataPoints = 0x2;
-inline constexpr std::uint32_t kReportGraph = 0x4;
-inline constexpr std::uint32_t kReportReconfirm = 0x10000;
+// reportFlags: what a report contains, and whether its dialog asks first.
+enum class ReportFlag : std::uint32_t {
+    Result = 0x1,
+    DataPoints = 0x2,
+    Graph = 0x4,
+    Reconfirm = 0x10000,
+};
+template <> struct IsFlagEnum<ReportFlag> : std::true_type {};
+using ReportFlags = FlagSet<ReportFlag>;
 
 inline constexpr double kDefaultTestLevel = 99.7;
 
@@ -69,11 +88,11 @@ bool isValidTestLevel(double percent);
 // Bits that no key names keep their start values for the whole run.
 struct Settings {
     std::string dataDirectory; // folder offered first by the open and save dialogs
-    std::uint32_t generalFlags = 0x0C000000;
-    std::uint32_t resultFlags = 0xFFFFFFFF;
-    std::uint32_t copyOutputFlags = 0xFFFFFFFF;
-    std::uint32_t fileOutputFlags = 0xFFFFFFFF;
-    std::uint32_t reportFlags = 0x0001000F;
+    GeneralFlags generalFlags = GeneralFlag::ShowGraph | GeneralFlag::ShowResult;
+    ResultFlags resultFlags = kAllResultItems;
+    OutputFlags copyOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
+    OutputFlags fileOutputFlags = OutputFlags::fromRaw(0xFFFFFFFF);
+    ReportFlags reportFlags = ReportFlags::fromRaw(0x0001000F);
     double testLevel = kDefaultTestLevel; // significance level of the tests, percent
     std::uint32_t regressionMethod = 0;   // a new calculation's method; 0 the line
     OutlierFilter outlierFilter;          // a new calculation's outlier filter; off
@@ -86,18 +105,29 @@ struct Settings {
 
 enum class SettingType { String, Bool, Format, Number };
 
+// The flag words of Settings that the boolean keys set.
+enum class SettingWord { General, Result, FileOutput, CopyOutput, Report };
+
 // One row of the key table. Bool rows name a flag word and a bit; Format rows a grid column.
 struct SettingKey {
     const char* section;
     const char* key;
     SettingType type;
-    std::uint32_t Settings::*flags; // Bool
-    std::uint32_t bit;              // Bool
-    bool defaultValue;              // Bool
-    int column;                     // Format
-    int defaultWidth;               // Format
-    int defaultDecimals;            // Format
+    SettingWord word;    // Bool
+    std::uint32_t bit;   // Bool
+    bool defaultValue;   // Bool
+    int column;          // Format
+    int defaultWidth;    // Format
+    int defaultDecimals; // Format
 };
+
+// The bits of a flag word as a number: the boolean keys of the INI file and the options sheet
+// reach the typed words through these.
+std::uint32_t settingWordBits(const Settings& settings, SettingWord word);
+void setSettingWordBits(Settings& settings, SettingWord word, std::uint32_t bits);
+// Whether the bit of a Bool key is set in its word; setting or clearing it.
+bool hasSettingBit(const Settings& settings, const SettingKey& key);
+void setSettingBit(Settings& settings, const SettingKey& key, bool on);
 
 // Every key of the file, in the order it is written.
 const std::vector<SettingKey>& settingKeys();
@@ -129,10 +159,10 @@ std::string settingText(const SettingKey& key, const Settings& settings,
                         const ColumnFormats& formats);
 
 // The readers of one value. ReadStringKey returns the number of characters read into buffer,
-// 0 when bufferSize is below 12, -1 when the key is missing (buffer then unchanged). A value
+// 0 when bufferSize is below 12, none when the key is missing (buffer then unchanged). A value
 // that is literally "==nothing==" counts as missing.
-int ReadStringKey(const IniFile& file, std::string_view section, std::string_view key,
-                  std::string& buffer, std::size_t bufferSize);
+std::optional<int> ReadStringKey(const IniFile& file, std::string_view section,
+                                 std::string_view key, std::string& buffer, std::size_t bufferSize);
 // True for "TRUE", "YES" (any case) or "1"; false for "FALSE", "NO" or "0"; none when missing
 // or other.
 std::optional<bool> ReadBoolKey(const IniFile& file, std::string_view section,

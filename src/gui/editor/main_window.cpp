@@ -162,7 +162,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
         context_.port, this, context_.calculation, context_.settings, context_.printer);
     printing_ = std::make_unique<QtPrinting>(this, context_.port, context_.printer);
     calculationPort_->setPrintJobs(
-        [this] { return PrintPeakList(printing_->environment(), context_.grid) == 1; },
+        [this] { return PrintPeakList(printing_->environment(), context_.grid); },
         [this] {
             CalcState& calculation = context_.calculation;
             if (!calculation.results) {
@@ -172,7 +172,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
             return MakeReports(printing_->environment(), *calculation.results,
                                note ? &*note : nullptr, calculation.calcFlags,
                                context_.settings.resultFlags, context_.settings.reportFlags,
-                               printing_->askReportOptions(), calculation.peaks) == 1;
+                               printing_->askReportOptions(), calculation.peaks);
         });
     const auto showHelp = [this](int helpContext) {
         ShowHelp(context_.port, kHelpContext, helpContext);
@@ -296,7 +296,7 @@ bool MainWindow::maySheetBeReplaced() {
     const bool reductionChanged =
         !SameReduction(ReductionToStore(context_.calculation, stored),
                        stored != nullptr ? StoredReductionOf(*stored) : StoredReduction{});
-    if ((context_.grid.IsModified() & kSheetModified) == 0 && !reductionChanged) {
+    if (!context_.grid.IsModified() && !reductionChanged) {
         return true;
     }
     switch (context_.port.ask("Tarnova", kSaveQuestion, QuestionButtons::YesNoCancel)) {

@@ -5,9 +5,9 @@
 
 namespace tarnova::gui {
 
-int QtEditorPort::chooseSortOrder() {
+std::optional<SortOrder> QtEditorPort::chooseSortOrder() {
     SortDialog dialog(owner_, showHelp_);
-    return dialog.choose();
+    return DecodeSortChoice(dialog.choose());
 }
 
 std::optional<JumpTarget> QtEditorPort::chooseJumpTarget() {

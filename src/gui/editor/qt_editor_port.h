@@ -16,7 +16,7 @@ class QtEditorPort final : public EditorPort {
     explicit QtEditorPort(QWidget* owner, std::function<void(int)> showHelp = {})
         : owner_(owner), showHelp_(std::move(showHelp)) {}
 
-    int chooseSortOrder() override;
+    std::optional<SortOrder> chooseSortOrder() override;
     std::optional<JumpTarget> chooseJumpTarget() override;
 
   private:

@@ -122,7 +122,7 @@ void GraphWindow::clickAt(int x, int y, PointButton button) {
 
 QByteArray GraphWindow::picture(render::PictureFormat format, RegressionResult& record) {
     const SurfaceRect& area = kMetafileGraphArea;
-    const std::uint32_t flags = views_.settings().resultFlags;
+    const ResultFlags flags = views_.settings().resultFlags;
     return render::DrawPicture(
         format, QSize(area.right, area.bottom), canvas_->font(),
         QString::fromStdString(cp932ToUtf8(record.sheetName)),

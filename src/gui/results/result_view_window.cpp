@@ -272,7 +272,7 @@ void ResultViewWindow::afterSheetShown() {
     sheetShown();
     repaintNow();
     FollowSheet(views_.link(), *this, currentSheet(),
-                (views_.settings().generalFlags & kCorrespondent) != 0);
+                views_.settings().generalFlags.test(GeneralFlag::Correspondent));
 }
 
 void ResultViewWindow::chooseFromSheetList() {
@@ -336,8 +336,9 @@ void ResultViewWindow::updateAll() {
 
 void ResultViewWindow::filterOutliers() {
     const int sheet = currentSheet();
-    views_.editPoints(
-        sheet, [this, sheet] { return FilterSheetOutliers(views_.calculation(), sheet) >= 0; });
+    views_.editPoints(sheet, [this, sheet] {
+        return FilterSheetOutliers(views_.calculation(), sheet).has_value();
+    });
 }
 
 void ResultViewWindow::chooseMethod(std::uint32_t method) {

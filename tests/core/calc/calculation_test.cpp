@@ -36,8 +36,8 @@ class Calculation : public ::testing::Test {
     CalcState state;
     test::ScriptedPort ui;
     test::ScriptedCalculationPort port;
-    CalculationEnvironment environment{ui,   port,    kShowGraph | kShowResult,
-                                       99.7, iniPath, std::nullopt};
+    CalculationEnvironment environment{
+        ui, port, GeneralFlag::ShowGraph | GeneralFlag::ShowResult, 99.7, iniPath, std::nullopt};
     std::vector<PeakRecord> peaks = measurement();
     PeakListSource source = [this] { return std::optional(peaks); };
 
@@ -79,7 +79,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
 }
 
 TEST_F(Calculation, SettingsStartFromTheOptions) {
-    environment.generalFlags = kConf95 | kShowGraph;
+    environment.generalFlags = GeneralFlag::Conf95 | GeneralFlag::ShowGraph;
     port.presses.clear();
     EXPECT_FALSE(RunCalculation(state, source, environment));
     const CalculationSettingsForm& opened = port.openedForms.at(0);
@@ -196,7 +196,8 @@ TEST_F(Calculation, DamagedSetCountOpensWithoutCorrections) {
 }
 
 TEST_F(Calculation, PlacementAndPrintJobs) {
-    environment.generalFlags = kShowResult | kArrangeVertical | kPrintReport | kPrintPeakList;
+    environment.generalFlags = GeneralFlag::ShowResult | GeneralFlag::ArrangeVertical |
+                               GeneralFlag::PrintReport | GeneralFlag::PrintPeakList;
     DataNote note;
     note.path = "/data/run.PKS";
     InstallDataNote(note);
@@ -211,7 +212,7 @@ TEST_F(Calculation, PlacementAndPrintJobs) {
 }
 
 TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
-    environment.generalFlags = kPrintReport | kPrintPeakList;
+    environment.generalFlags = GeneralFlag::PrintReport | GeneralFlag::PrintPeakList;
     port.printed = false;
     choose({false, true}, {true, false}, {false, false});
     test::LogCapture log;
@@ -512,7 +513,7 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
     EXPECT_EQ(ratio.r, 0.0);
     EXPECT_TRUE(ratio.status.none());
-    EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, 0)),
+    EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, {})),
               "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
               "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
     EXPECT_EQ((*state.results)[0].sheetName, "Ar36");

@@ -74,7 +74,7 @@ TEST(FitMethods, ShownErrorsUseTheMethodsDegreesOfFreedom) {
         const RegressionResult record = fitted(kCurvedRatio, method.method);
         const LineFit& fit = *record.fit;
         const auto errorColumn = [&record](CalcFlags flags) {
-            const std::string line = *WriteIrd({&record, 1}, nullptr, flags, 0);
+            const std::string line = *WriteIrd({&record, 1}, nullptr, flags, {});
             std::vector<std::string> fields;
             std::size_t start = 2; // after the empty line
             for (std::size_t tab = line.find('\t', start); tab != std::string::npos;
@@ -129,7 +129,7 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
 
     test::RecordingSurface surface;
     SurfaceRect area{0, 0, 400, 0};
-    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status.raw(),
+    RegressionMethods()[kExponentialMethod].describe(surface, area, record.status, {},
                                                      &*record.fit);
     const std::vector<std::string> texts = surface.texts();
     ASSERT_EQ(texts.size(), 2u);
@@ -137,7 +137,7 @@ TEST(FitMethods, FailedExponentialIsLoggedAndShownWithoutFallingBack) {
     EXPECT_EQ(texts[1], "指数回帰: fewer than 4 active points");
 
     // The IRD line keeps its record columns, leaves the method's empty and names the method.
-    const std::string ird = *WriteIrd({&record, 1}, nullptr, {}, 0);
+    const std::string ird = *WriteIrd({&record, 1}, nullptr, {}, {});
     EXPECT_TRUE(ird.ends_with("\tr!=0\t\t111\t" + utf8ToCp932("指数回帰") + "\r\n") ||
                 ird.ends_with("\tr=0\t\t111\t" + utf8ToCp932("指数回帰") + "\r\n"))
         << ird;
@@ -168,7 +168,8 @@ TEST(FitMethods, IrdOfSeveralMethodsNamesThem) {
     RegressionResult parabola = fitted(kCurvedRatio, kParabolicMethod);
     parabola.sheetName = "Ar38/Ar36";
     const std::vector<RegressionResult> both{line, parabola};
-    const std::string ird = *WriteIrd(both, nullptr, {}, kOutputHeader | kOutputGuideComment);
+    const std::string ird =
+        *WriteIrd(both, nullptr, {}, OutputFlag::Header | OutputFlag::GuideComment);
     EXPECT_NE(ird.find("REGTYPE\t" + utf8ToCp932("一次回帰,二次回帰") + "\r\n"), std::string::npos);
     EXPECT_NE(ird.find("\ttest\tintercept\terror\t\tmethod\r\n"), std::string::npos);
     EXPECT_NE(ird.find("\t1111111111\t" + utf8ToCp932("一次回帰") + "\r\n"), std::string::npos);
@@ -176,7 +177,8 @@ TEST(FitMethods, IrdOfSeveralMethodsNamesThem) {
 
     // One method: its own heads, its name as REGTYPE.
     const std::vector<RegressionResult> parabolas{parabola};
-    const std::string one = *WriteIrd(parabolas, nullptr, {}, kOutputHeader | kOutputGuideComment);
+    const std::string one =
+        *WriteIrd(parabolas, nullptr, {}, OutputFlag::Header | OutputFlag::GuideComment);
     EXPECT_NE(one.find("REGTYPE\t" + utf8ToCp932("二次回帰") + "\r\n"), std::string::npos);
     EXPECT_NE(one.find("\tintercept\terror\tb1\terror\tb2\terror\tconf. level\ttest level\ttest"
                        "\t\tmethod\r\n"),

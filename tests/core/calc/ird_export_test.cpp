@@ -62,7 +62,7 @@ TEST(IrdExport, FullHeaderHeadsAndRecords) {
     const std::vector<RegressionResult> records{fittedRecord(), failedRecord()};
     const DataNote note = pksNote();
     const auto text = WriteIrd(records, &note, CalcFlag::Conf95 | CalcFlag::Confirmed,
-                               kOutputHeader | kOutputComment | kOutputGuideComment);
+                               OutputFlag::Header | OutputFlag::Comment | OutputFlag::GuideComment);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text,
               "SOURCE\t/data/run 7.PKS\r\n"
@@ -85,14 +85,14 @@ TEST(IrdExport, FullHeaderHeadsAndRecords) {
 
 TEST(IrdExport, StandardDeviationColumns) {
     const std::vector<RegressionResult> records{fittedRecord()};
-    const auto both = WriteIrd(records, nullptr, CalcFlag::Conf95 | CalcFlag::UseStdDev, 0);
+    const auto both = WriteIrd(records, nullptr, CalcFlag::Conf95 | CalcFlag::UseStdDev, {});
     EXPECT_EQ(*both, "\r\nAr40/Ar36\tR\t2.955000E+02\t5.000000E-01\t9.500000E-01\t"
                      "1.000000E+00\t-1.250000E-01\t3.000000E-03\tr!=0\t2.960000E+02\t"
                      "5.000000E-01\t-1.000000E-03\t5.000000E-04\t9.500000E-01\t"
                      "3.000000E-03\ta=0\t10111\t1\t0\r\n");
-    const auto narrow = WriteIrd(records, nullptr, CalcFlag::UseStdDev, 0);
+    const auto narrow = WriteIrd(records, nullptr, CalcFlag::UseStdDev, {});
     EXPECT_NE(narrow->find("\t5.000000E-01\t6.800000E-01\t5.000000E-01\t"), std::string::npos);
-    const auto unbiased = WriteIrd(records, nullptr, {}, 0);
+    const auto unbiased = WriteIrd(records, nullptr, {}, {});
     EXPECT_NE(unbiased->find("\t7.500000E-01\t6.800000E-01\t1.500000E+00\t"), std::string::npos);
 }
 
@@ -104,8 +104,8 @@ TEST(IrdExport, PointsExcludedByHandAndByTheFilterAreCounted) {
     const std::string heads = "#record name\trecord type(R or A)\taverage\tstddev\tconflevel\t"
                               "conflimit\tr\ttestlevel\ttest\tintercept\terror\tangle\terror\t"
                               "conf. level\ttest level\ttest";
-    EXPECT_TRUE(
-        WriteIrd(plain, nullptr, {}, kOutputGuideComment)->starts_with("\r\n" + heads + "\r\n"));
+    EXPECT_TRUE(WriteIrd(plain, nullptr, {}, OutputFlag::GuideComment)
+                    ->starts_with("\r\n" + heads + "\r\n"));
 
     RegressionResult mean = fittedRecord();
     mean.sheetName = "Ar40";
@@ -120,7 +120,7 @@ TEST(IrdExport, PointsExcludedByHandAndByTheFilterAreCounted) {
                                            test::makePeak("Ar36", 20, 1)};
     const std::vector<RegressionResult> records{line, mean};
     const std::vector<std::string> lines =
-        test::split(*WriteIrd(records, nullptr, {}, kOutputGuideComment, peaks), "\r\n");
+        test::split(*WriteIrd(records, nullptr, {}, OutputFlag::GuideComment, peaks), "\r\n");
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_TRUE(
         lines[1].ends_with("\tintercept\terror\t\tmethod\texcluded by hand\texcluded by filter"))
@@ -143,17 +143,17 @@ TEST(IrdExport, HeaderVariants) {
     const std::string regType = "REGTYPE\t\x88\xea\x8e\x9f\x89\xf1\x8b\x41\r\n";
     const std::string failedLine = "\tA\t0.000000E+00\t0.000000E+00\t6.800000E-01\t"
                                    "0.000000E+00\t0.000000E+00\t1.000000E+00\tr=0\t\t\r\n";
-    EXPECT_EQ(*WriteIrd(records, &dat, {}, kOutputHeader | kOutputComment),
+    EXPECT_EQ(*WriteIrd(records, &dat, {}, OutputFlag::Header | OutputFlag::Comment),
               "SOURCE\t/d/A.DAT\r\nDATANAME\tS1\r\nDATE\t2024/01/02\r\nCOMMENT\tblank\r\n"
               "SPIKEID\t3\r\nSPIKEVOLUME\t0.125\t1.5E-07\r\nSAMPLEWEIGHT\t12.5\r\n"
               "RECORDS\t1\r\n" +
                   regType + "\r\n" + failedLine);
-    EXPECT_EQ(*WriteIrd(records, &dat, {}, kOutputHeader),
+    EXPECT_EQ(*WriteIrd(records, &dat, {}, OutputFlag::Header),
               "SOURCE\t/d/A.DAT\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
     // Without a data note the first line still marks the text as IRD.
-    EXPECT_EQ(*WriteIrd(records, nullptr, {}, kOutputHeader | kOutputComment),
+    EXPECT_EQ(*WriteIrd(records, nullptr, {}, OutputFlag::Header | OutputFlag::Comment),
               "SOURCE\t\r\nRECORDS\t1\r\n" + regType + "\r\n" + failedLine);
-    EXPECT_EQ(*WriteIrd(records, nullptr, {}, 0), "\r\n" + failedLine);
+    EXPECT_EQ(*WriteIrd(records, nullptr, {}, {}), "\r\n" + failedLine);
 }
 
 TEST(IrdExport, ExactTiesRoundAwayFromZero) {
@@ -167,8 +167,8 @@ TEST(IrdExport, ExactTiesRoundAwayFromZero) {
     dat.weight = 1234.125;
     dat.spikeVolume = 100000.5;
     dat.spikeError = 1.5e-7;
-    const auto text =
-        WriteIrd(std::vector<RegressionResult>{record}, &dat, {}, kOutputHeader | kOutputComment);
+    const auto text = WriteIrd(std::vector<RegressionResult>{record}, &dat, {},
+                               OutputFlag::Header | OutputFlag::Comment);
     EXPECT_NE(text->find("SPIKEVOLUME\t100001\t1.5E-07\r\nSAMPLEWEIGHT\t1234.13\r\n"),
               std::string::npos);
     EXPECT_NE(text->find("\tA\t1.234569E+06\t"), std::string::npos);
@@ -177,7 +177,7 @@ TEST(IrdExport, ExactTiesRoundAwayFromZero) {
 TEST(IrdExport, LongRecordLinesAreKeptWhole) {
     RegressionResult record = fittedRecord();
     record.points = std::vector<DataPoint>(5000);
-    const auto text = WriteIrd(std::vector<RegressionResult>{record}, nullptr, {}, 0);
+    const auto text = WriteIrd(std::vector<RegressionResult>{record}, nullptr, {}, {});
     EXPECT_TRUE(text->ends_with("a=0\t" + std::string(5000, '1') + "\r\n"));
 }
 

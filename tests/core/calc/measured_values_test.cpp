@@ -17,7 +17,7 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
     void SetUp() override { ASSERT_TRUE(load(test::samplePath("argon_air.pks")).loaded); }
 
     void showHeights(int width, int decimals) {
-        ASSERT_EQ(grid.SetColumnFormat(kHeightColumn, width, decimals, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(kHeightColumn, width, decimals, false));
         grid.ReformatRows();
     }
 
@@ -33,12 +33,12 @@ class MeasuredValues : public ::testing::Test, protected test::SheetSession {
             form.conf95 = true;
         });
         const CalculationEnvironment environment{
-            ui, port, 0, 99.7, folder.path("TARNOVA.INI"), std::nullopt};
+            ui, port, {}, 99.7, folder.path("TARNOVA.INI"), std::nullopt};
         EXPECT_TRUE(RunCalculation(state, grid, environment));
         if (!state.results) {
             return {};
         }
-        return WriteIrd(*state.results, nullptr, state.calcFlags, 0).value_or("");
+        return WriteIrd(*state.results, nullptr, state.calcFlags, {}).value_or("");
     }
 };
 

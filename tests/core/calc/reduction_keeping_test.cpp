@@ -33,7 +33,8 @@ class ReductionKeeping : public ::testing::Test {
     CalcState state;
     test::ScriptedPort ui;
     test::ScriptedCalculationPort port;
-    CalculationEnvironment environment{ui, port, 0, 99.7, "/nonexistent/TARNOVA.INI", std::nullopt};
+    CalculationEnvironment environment{ui,          port, {}, 99.7, "/nonexistent/TARNOVA.INI",
+                                       std::nullopt};
     std::vector<PeakRecord> peaks = measurement();
 
     ReductionKeeping() { ReleaseDataNote(); }

@@ -34,9 +34,8 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     SurfaceRect area{10, 100, 400, 500};
     const LineFit fit = testedFit();
     const auto& linear = RegressionMethods().front();
-    const std::uint32_t flags = (StatusFlag::Line | StatusFlag::LineTest).raw() |
-                                (CalcFlags(CalcFlag::Conf95).raw() << kDescribeCalcShift);
-    ASSERT_EQ(linear.describe(surface, area, flags, &fit), 1);
+    const StatusFlags status = StatusFlag::Line | StatusFlag::LineTest;
+    ASSERT_TRUE(linear.describe(surface, area, status, CalcFlag::Conf95, &fit));
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
                   textAt(15, 116, "y = 1.5(0.5) + -0.002(0.001) * x"),
@@ -49,9 +48,7 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     // Standard deviation at 95 %: the plain error doubled on the intercept line.
     RecordingSurface plain;
     SurfaceRect top{0, 0, 100, 100};
-    const std::uint32_t stdDevFlags =
-        flags | (CalcFlags(CalcFlag::UseStdDev).raw() << kDescribeCalcShift);
-    linear.describe(plain, top, stdDevFlags, &fit);
+    linear.describe(plain, top, status, CalcFlag::Conf95 | CalcFlag::UseStdDev, &fit);
     EXPECT_EQ(plain.primitives[2].text, "1.5+/-0.25(信頼限界)");
     EXPECT_EQ(plain.primitives[0].text, "y = 1.5(0.5) + -0.002(0.001) * x");
 }
@@ -63,40 +60,40 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
     const auto& linear = RegressionMethods().front();
     RecordingSurface surface;
     SurfaceRect area{0, 20, 100, 100};
-    linear.describe(surface, area, StatusFlags(StatusFlag::Line).raw(), &fit);
+    linear.describe(surface, area, StatusFlag::Line, {}, &fit);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{textAt(5, 36, "y = 1.2345679E+008 + 1.2345678E-005 * x")}));
     EXPECT_EQ(area.top, 36);
 
     RecordingSurface none;
     SurfaceRect area2{0, 0, 100, 100};
-    linear.describe(none, area2, StatusFlags(StatusFlag::Statistics).raw(), &fit);
+    linear.describe(none, area2, StatusFlag::Statistics, {}, &fit);
     EXPECT_EQ(none.primitives, (std::vector<Primitive>{textAt(5, 16, "回帰式は得られません。")}));
-    EXPECT_EQ(linear.describe(none, area2, StatusFlags(StatusFlag::Line).raw(), nullptr), 0);
+    EXPECT_FALSE(linear.describe(none, area2, StatusFlag::Line, {}, nullptr));
 }
 
 TEST(LinearExport, ColumnsAndHeads) {
     const auto& linear = RegressionMethods().front();
     EXPECT_EQ(linear.name, "一次回帰");
     const LineFit fit = testedFit();
-    EXPECT_EQ(linear.exportFit(&fit, kExportColumnHeads),
+    EXPECT_EQ(linear.exportFit(&fit, {}, FitColumns::Heads),
               "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
-    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::Conf95).raw()),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlag::Conf95, FitColumns::Values),
               "1.500000E+00\t5.000000E-01\t-2.000000E-03\t1.000000E-03\t9.500000E-01\t"
               "5.000000E-02\ta!=0");
-    EXPECT_EQ(linear.exportFit(&fit, CalcFlags(CalcFlag::UseStdDev).raw()),
+    EXPECT_EQ(linear.exportFit(&fit, CalcFlag::UseStdDev, FitColumns::Values),
               "1.500000E+00\t1.250000E-01\t-2.000000E-03\t4.000000E-04\t6.800000E-01\t"
               "5.000000E-02\ta!=0");
     LineFit twoPoints;
     twoPoints.intercept = 2.0;
     twoPoints.slope = 1.0;
-    EXPECT_EQ(linear.exportFit(&twoPoints, 0),
+    EXPECT_EQ(linear.exportFit(&twoPoints, {}, FitColumns::Values),
               "2.000000E+00\t0.000000E+00\t1.000000E+00\t0.000000E+00\t6.800000E-01\t"
               "1.000000E+00\ta=0");
     LineFit other;
     other.method = 3;
-    EXPECT_FALSE(linear.exportFit(&other, 0));
-    EXPECT_FALSE(linear.exportFit(nullptr, 0));
+    EXPECT_FALSE(linear.exportFit(&other, {}, FitColumns::Values));
+    EXPECT_FALSE(linear.exportFit(nullptr, {}, FitColumns::Values));
 }
 
 } // namespace

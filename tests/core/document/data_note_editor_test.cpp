@@ -135,7 +135,7 @@ TEST_F(DataNoteEditing, UntouchedNumbersKeepTheirDigits) {
 
 TEST_F(DataNoteEditing, NewNoteOfTheChosenFormOnlyOnOk) {
     port.form = std::nullopt;
-    EXPECT_FALSE(EditDataNote(port, ui, 0));
+    EXPECT_FALSE(EditDataNote(port, ui, {}));
     EXPECT_FALSE(currentDataNote());
 
     port.form = DataNoteForm::Dat;
@@ -143,7 +143,7 @@ TEST_F(DataNoteEditing, NewNoteOfTheChosenFormOnlyOnOk) {
         texts.name = "AS-13";
         return confirm(texts);
     };
-    EXPECT_TRUE(EditDataNote(port, ui, 0));
+    EXPECT_TRUE(EditDataNote(port, ui, {}));
     ASSERT_TRUE(currentDataNote());
     EXPECT_EQ(currentDataNote()->form, DataNoteForm::Dat);
     EXPECT_EQ(currentDataNote()->name, "AS-13");
@@ -154,7 +154,7 @@ TEST_F(DataNoteEditing, NewNoteOfTheChosenFormOnlyOnOk) {
         texts.name = "changed";
         return false;
     };
-    EXPECT_FALSE(EditDataNote(port, ui, 0));
+    EXPECT_FALSE(EditDataNote(port, ui, {}));
     EXPECT_EQ(currentDataNote()->name, "AS-13");
     EXPECT_EQ(port.formQuestions, 2);
 
@@ -167,7 +167,7 @@ TEST_F(DataNoteEditing, NewNoteOfTheChosenFormOnlyOnOk) {
         texts.spikeId = "5";
         return confirm(texts);
     };
-    EXPECT_TRUE(EditDataNote(port, ui, 0));
+    EXPECT_TRUE(EditDataNote(port, ui, {}));
     EXPECT_EQ(currentDataNote()->spikeId, 5);
 }
 
@@ -191,7 +191,7 @@ TEST_F(DataNoteEditing, PksDialogTagsAndBodies) {
         EXPECT_EQ(editor.shown(), -1);
         return true;
     };
-    EXPECT_TRUE(EditDataNote(port, ui, 0));
+    EXPECT_TRUE(EditDataNote(port, ui, {}));
     const DataNote& note = *currentDataNote();
     EXPECT_EQ(tagsOf(note.tags), (Strings{"Sample", "Remark", "Comment"}));
     EXPECT_EQ(note.tags[0].text, "AS-12 edited");
@@ -212,7 +212,7 @@ TEST_F(DataNoteEditing, CancelledPksDialogLeavesTheNote) {
         editor.cancel();
         return false;
     };
-    EXPECT_FALSE(EditDataNote(port, ui, 0));
+    EXPECT_FALSE(EditDataNote(port, ui, {}));
     EXPECT_EQ(tagsOf(currentDataNote()->tags), (Strings{"Sample", "Date", "Comment"}));
 
     // Deleting the only comment empties the pane; OK stores a note without comments.
@@ -225,7 +225,7 @@ TEST_F(DataNoteEditing, CancelledPksDialogLeavesTheNote) {
         editor.finish("typed into no comment");
         return true;
     };
-    EXPECT_TRUE(EditDataNote(port, ui, 0));
+    EXPECT_TRUE(EditDataNote(port, ui, {}));
     EXPECT_TRUE(currentDataNote()->tags.empty());
 }
 
@@ -278,7 +278,7 @@ TEST_F(DataNoteEditing, DropDownSelectsTheFirstMatchingTagOrAsks) {
 }
 
 TEST_F(DataNoteEditing, ViewerKeysAndValues) {
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 0);
+    EXPECT_FALSE(ShowDataNote(port, ui, {}));
     EXPECT_EQ(ui.messages.back(), (test::RecordedMessage{"Tarnova", "記載事項はありません。"}));
 
     DataNote dat;
@@ -297,7 +297,7 @@ TEST_F(DataNoteEditing, ViewerKeysAndValues) {
             values.push_back(viewer.value(key));
         }
     };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, {}));
     EXPECT_EQ(values, (Strings{"AS-12", "3", "1.5E-008", "0", "0.25", "2024/5/1", "air"}));
 
     // "編集" shows the new note; a PKS note without comments closes the viewer.
@@ -315,12 +315,12 @@ TEST_F(DataNoteEditing, ViewerKeysAndValues) {
         EXPECT_TRUE(viewer.edit());
         closedAfterEdit = !viewer.isOpen();
     };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, {}));
     EXPECT_TRUE(closedAfterEdit);
 
     int shown = 0;
     port.viewer = [&](DataNoteViewer&) { ++shown; };
-    EXPECT_EQ(ShowDataNote(port, ui, 0), 1);
+    EXPECT_TRUE(ShowDataNote(port, ui, {}));
     EXPECT_EQ(shown, 0);
 }
 

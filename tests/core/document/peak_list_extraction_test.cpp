@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <compare>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,8 +74,7 @@ TEST_F(Extraction, ColumnFormatsDoNotChangeThePeaks) {
             if (!beforeLoading) {
                 sheet.AttachPeaks(file);
             }
-            ASSERT_EQ(sheet.SetColumnFormat(format.column, format.width, format.decimals, false),
-                      1);
+            ASSERT_TRUE(sheet.SetColumnFormat(format.column, format.width, format.decimals, false));
             if (beforeLoading) {
                 sheet.AttachPeaks(file);
             } else {
@@ -120,7 +120,7 @@ TEST_F(Extraction, WideColumnsAndLongNumbersAreReadWhole) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
-        ASSERT_EQ(grid.SetColumnFormat(c.column, c.width, c.decimals, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(c.column, c.width, c.decimals, false));
         grid.AttachPeaks({c.peak});
         const auto peaks = ExtractPeakList(grid);
         ASSERT_TRUE(peaks);
@@ -174,9 +174,10 @@ TEST(PeakOrder, SortsByTimeWithUndefinedTimesLast) {
     std::vector<PeakRecord> peaks{test::makePeak("a", 100.7, 1), test::makePeak("b", NAN, 1),
                                   test::makePeak("c", 100.2, 1), test::makePeak("d", -1, 1),
                                   test::makePeak("e", 100.2, 1)};
-    EXPECT_LT(PeakTimeOrder(peaks[2], peaks[0]), 0);
-    EXPECT_GT(PeakTimeOrder(peaks[0], peaks[2]), 0);
-    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), 0);
+    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[0]), std::weak_ordering::less);
+    EXPECT_EQ(PeakTimeOrder(peaks[0], peaks[2]), std::weak_ordering::greater);
+    EXPECT_EQ(PeakTimeOrder(peaks[2], peaks[4]), std::weak_ordering::equivalent);
+    EXPECT_EQ(PeakTimeOrder(peaks[1], peaks[0]), std::weak_ordering::greater);
     SortPeaksByTime(peaks);
     std::string order;
     for (const PeakRecord& record : peaks) {

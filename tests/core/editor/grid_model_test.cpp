@@ -23,7 +23,7 @@ using GridModelTest = test::GridFixture;
 
 TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
     EXPECT_EQ(grid.GetRowCount(), 25);
-    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_FALSE(grid.IsModified());
     EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.cellText(3, kNumColumn), "0004");
     EXPECT_EQ(grid.cellText(3, kElemColumn), "       ");
@@ -48,7 +48,7 @@ TEST_F(GridModelTest, TheNumColumnHoldsTheLastRowNumber) {
                  {100000, 8, 8}, {9, 1, 1},     {10, 1, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
-        ASSERT_EQ(grid.SetColumnFormat(kNumColumn, c.numWidth, 0, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(kNumColumn, c.numWidth, 0, false));
         if (c.rows > grid.GetRowCount()) {
             grid.appendEmptyRows(c.rows - grid.GetRowCount());
         } else {
@@ -63,7 +63,7 @@ TEST_F(GridModelTest, TheNumColumnHoldsTheLastRowNumber) {
 }
 
 TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 8, 5, false));
     ASSERT_EQ(grid.AttachPeaks({peak("Ar40", 1.5, 1.2346, 1000.0), peak("Ar36", 12.5, 0, 1),
                                 peak("He4", 123.25, 1, 1)}),
               3);
@@ -76,7 +76,7 @@ TEST_F(GridModelTest, CellTextsFollowTheColumnFormats) {
     EXPECT_EQ(grid.cellText(1, kPeakColumn), "0.000E+000");
     EXPECT_EQ(grid.cellText(5, kTimeColumn), ""); // outside the table
 
-    ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 3, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kPeakColumn, 10, 3, false));
     grid.AttachPeaks({peak("Ar40", 0, 1234.5, 1.0)});
     EXPECT_EQ(grid.cellText(0, kPeakColumn), "1.235E+003");
     EXPECT_EQ(grid.placeholder(kPeakColumn), "0.000E+000");
@@ -94,7 +94,7 @@ TEST_F(GridModelTest, ColumnFormatRefusals) {
                               {6, 5, 0},
                               {kRangeColumn, kMaxColumnWidth + 1, 4}};
     for (const auto& [column, width, decimals] : refused) {
-        EXPECT_EQ(grid.SetColumnFormat(column, width, decimals, true), 0) << column << width;
+        EXPECT_FALSE(grid.SetColumnFormat(column, width, decimals, true)) << column << width;
     }
     EXPECT_TRUE(view.calls.empty());
     int decimals = -1;
@@ -103,12 +103,12 @@ TEST_F(GridModelTest, ColumnFormatRefusals) {
     EXPECT_EQ(grid.GetColumnFormat(6, decimals), 0);
     EXPECT_EQ(grid.GetColumnFormat(-1), 0);
 
-    EXPECT_EQ(grid.SetColumnFormat(kElemColumn, 9, 0, true), 1);
+    EXPECT_TRUE(grid.SetColumnFormat(kElemColumn, 9, 0, true));
     EXPECT_EQ(grid.GetColumnFormat(kElemColumn, decimals), 9);
     EXPECT_EQ(decimals, 0);
     EXPECT_EQ(grid.placeholder(kElemColumn), std::string(9, ' '));
     EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
-    EXPECT_EQ(grid.SetColumnFormat(kPeakColumn, 10, 9, false), 1);
+    EXPECT_TRUE(grid.SetColumnFormat(kPeakColumn, 10, 9, false));
 }
 
 TEST_F(GridModelTest, AttachPeaksWarnsOnceForValuesTheRangeColumnCannotShow) {
@@ -142,15 +142,16 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     EXPECT_EQ(grid.topRow(), 0);
     EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.editBuffer().text, "   Ar40");
-    EXPECT_EQ(grid.IsModified(), 0u);
+    EXPECT_FALSE(grid.IsModified());
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 10, 25, 1}));
     EXPECT_EQ(view.calls, std::vector<std::string>{"all"});
-    ASSERT_EQ(grid.NewSheet(), 25);
+    ASSERT_TRUE(grid.NewSheet());
+    EXPECT_EQ(grid.GetRowCount(), 25);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 1, 25, 1}));
 }
 
 TEST_F(GridModelTest, EditBufferPositions) {
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 8, 5, false));
     grid.MoveCursor(2, kTimeColumn);
     EXPECT_EQ(grid.editBuffer().text, "00.00000");
     EXPECT_EQ(grid.editBuffer().point, 2);
@@ -292,12 +293,12 @@ TEST_F(GridModelTest, ReformatRowsKeepsEditsAndRebuildsUneditedRowsFromTheirPeak
 TEST_F(GridModelTest, LongTextsAreKeptWholeAndTheFirstRowIsLogged) {
     const test::LogCapture log;
     grid.AttachPeaks({peak("Ar40", 1.0, 1, 1), peak("Ar36", 2, 1, 1)});
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 53, 2, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 53, 2, false));
     grid.ReformatRows();
     EXPECT_EQ(grid.cellText(0, kTimeColumn), std::string(49, '0') + "1.00");
     // 53 characters: three beyond the 50th.
     EXPECT_EQ(log.lines(), std::vector<std::string>(3, "Width may be over the limit at TIME."));
-    ASSERT_EQ(grid.SetColumnFormat(kPeakColumn, 60, 3, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kPeakColumn, 60, 3, false));
     grid.AttachPeaks({peak("Ar40", 1e300, 1, 1)});
     EXPECT_EQ(grid.cellText(0, kPeakColumn), std::string(50, ' ') + "1.000E+000");
     EXPECT_EQ(grid.placeholder(kPeakColumn), std::string(50, '0') + "0.000E+000");
@@ -331,7 +332,7 @@ TEST_F(GridModelTest, UntypedCellsAreMadeFromThePeakInTheFormatsOfTheRows) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row0);
-        ASSERT_EQ(grid.SetColumnFormat(c.column, c.width, c.decimals, false), 1);
+        ASSERT_TRUE(grid.SetColumnFormat(c.column, c.width, c.decimals, false));
         if (c.reformat) {
             grid.ReformatRows();
         }
@@ -351,7 +352,7 @@ TEST_F(GridModelTest, ATypedTextThatThePeakShowsIsNotKept) {
     grid.CommitEdit(0, kTimeColumn);
     EXPECT_FALSE(GridModel::isCellUnedited(*grid.row(0), kTimeColumn));
     EXPECT_EQ(GridModel::cellValue(*grid.row(0), kTimeColumn), 1.2);
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 1, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 8, 1, false));
     grid.ReformatRows(); // 1.20 and 1.234 both show as 000001.2
     EXPECT_EQ(grid.cellText(0, kTimeColumn), "000001.2");
     EXPECT_TRUE(grid.row(0)->typed.empty());

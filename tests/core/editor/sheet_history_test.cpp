@@ -20,7 +20,7 @@ using test::peak;
 class SortChoice final : public EditorPort {
   public:
     int choice = 0;
-    int chooseSortOrder() override { return choice; }
+    std::optional<SortOrder> chooseSortOrder() override { return DecodeSortChoice(choice); }
     std::optional<JumpTarget> chooseJumpTarget() override { return std::nullopt; }
 };
 
@@ -51,7 +51,7 @@ class SheetHistoryTest : public test::GridFixture {
         grid.editBuffer().text = text;
         grid.CommitEdit(row, column);
     }
-    bool modified() const { return (grid.IsModified() & kSheetModified) != 0; }
+    bool modified() const { return grid.IsModified(); }
     std::size_t position() { return grid.history().position(); }
 
     SortChoice sortChoice;
@@ -173,7 +173,7 @@ TEST_F(SheetHistoryTest, AnUnchangedCellIsNoChange) {
 TEST_F(SheetHistoryTest, RowsComeBackInTheColumnFormatsOfTheMoment) {
     grid.AttachPeaks({peak("Ar40", 1.25)});
     commitText(0, kTimeColumn, "00002.50");
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 10, 4, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 10, 4, false));
     grid.ReformatRows();
     EXPECT_EQ(grid.cellText(0, kTimeColumn), "00002.5000");
     EXPECT_TRUE(UndoSheetChange(grid));

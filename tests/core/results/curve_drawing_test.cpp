@@ -35,7 +35,7 @@ TEST(CurveDrawing, TheParabolaIsDrawnAsACurveThroughItsFittedValues) {
     RecordingSurface surface;
     PointPositions positions;
     GraphExtent extent;
-    DrawGraph(surface, {0, 0, 640, 480}, record, 0xFFFFFFFF, &positions, &extent);
+    DrawGraph(surface, {0, 0, 640, 480}, record, kAllResultItems, &positions, &extent);
     ASSERT_TRUE(extent.valid);
     // The value at time zero (5) is the top of the plot: the curve widened the value scale.
     EXPECT_NEAR(extent.topValue, record.fit->intercept, 1e-12);
@@ -66,7 +66,7 @@ TEST(CurveDrawing, AFormulaWiderThanTheGraphStartsAtItsLeftEdge) {
     RegressionResult record = parabolaRecord(kParabolicMethod);
     for (const int width : {640, 300}) {
         RecordingSurface surface;
-        DrawGraph(surface, {0, 0, width, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
+        DrawGraph(surface, {0, 0, width, 480}, record, kAllResultItems, nullptr, nullptr);
         const auto texts = surface.ofKind(PrimitiveKind::TextInRect);
         const auto formula = std::find_if(texts.begin(), texts.end(),
                                           [](const auto& p) { return p.text.starts_with("y = "); });
@@ -103,10 +103,10 @@ TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
         ASSERT_TRUE(FitLine(record)) << rate;
         RecordingSurface sheet;
         SurfaceRect area{0, 0, 900, 480};
-        DrawResultSheet(sheet, area, record, nullptr, {}, 0xFFFFFFFF,
+        DrawResultSheet(sheet, area, record, nullptr, {}, kAllResultItems,
                         RegressionMethods().front().describe);
         RecordingSurface graph;
-        DrawGraph(graph, {0, 0, 900, 480}, record, 0xFFFFFFFF, nullptr, nullptr);
+        DrawGraph(graph, {0, 0, 900, 480}, record, kAllResultItems, nullptr, nullptr);
         for (const RecordingSurface* surface : {&sheet, &graph}) {
             const std::vector<std::string> texts = surface->texts();
             const auto formula = std::find_if(texts.begin(), texts.end(), [](const auto& text) {
@@ -128,7 +128,7 @@ TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
     ASSERT_FALSE(FitLine(record));
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, kAllResultItems,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "回帰式は得られません。"), texts.end());
@@ -141,7 +141,7 @@ TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
     ASSERT_EQ(record.fit->method, kParabolicMethod);
     RecordingSurface surface;
     SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, {}, 0xFFFFFFFF,
+    DrawResultSheet(surface, area, record, nullptr, {}, kAllResultItems,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {

@@ -50,7 +50,7 @@ TEST(GraphMetafile, ConvertedByEmf2svg) {
 
     const FixedPitchMeasure font(u"IPAGothic", {16, 8});
     EmfSurface surface(font, kMetafileGraphArea, "Tarnova", "Ar40/Ar36");
-    DrawGraph(surface, kMetafileGraphArea, record, 0xFFFFFFFF, nullptr, nullptr);
+    DrawGraph(surface, kMetafileGraphArea, record, kAllResultItems, nullptr, nullptr);
     test::TempFolder folder;
     folder.write("graph.emf", surface.finish());
     const std::string command = std::string(kConverter) + " -i '" + folder.path("graph.emf") +

@@ -23,7 +23,7 @@ using test::PrimitiveKind;
 using test::RecordingSurface;
 using test::textIn;
 
-constexpr std::uint32_t kAllOptions = 0xFFFFFFFF;
+constexpr ResultFlags kAllOptions = kAllResultItems;
 constexpr SurfaceRect kArea{0, 0, 640, 480};
 const auto kCenter = HorizontalAlignment::Center;
 const auto kRight = HorizontalAlignment::Right;
@@ -66,8 +66,7 @@ struct Drawn {
     GraphExtent extent;
 };
 
-Drawn draw(RegressionResult& record, std::uint32_t options = kAllOptions,
-           SurfaceRect area = kArea) {
+Drawn draw(RegressionResult& record, ResultFlags options = kAllOptions, SurfaceRect area = kArea) {
     Drawn drawn;
     DrawGraph(drawn.surface, area, record, options, &drawn.positions, &drawn.extent);
     return drawn;
@@ -221,7 +220,7 @@ TEST(Graph, LineAboveTheValuesWidensTheRange) {
 TEST(Graph, WhatTheOptionsAndTheAreaLeaveOut) {
     struct Case {
         const char* name;
-        std::uint32_t options;
+        ResultFlags options;
         SurfaceRect area;
         SurfaceRect plot;
         bool formula;
@@ -236,14 +235,14 @@ TEST(Graph, WhatTheOptionsAndTheAreaLeaveOut) {
         // W 391 < 49 w: no time labels, value labels still (W >= 13 w + 100).
         {"narrow", kAllOptions, {0, 0, 391, 480}, {104, 17, 383, 456}, true, false, true, true},
         {"avglimit only",
-         kAllOptions & ~kResultAvgLine,
+         kAllOptions & ~ResultFlag::AvgLine,
          kArea,
          {104, 17, 632, 440},
          true,
          true,
          true,
          false},
-        {"bare", kResultAvgLimit, kArea, {0, 0, 632, 472}, false, false, false, false},
+        {"bare", ResultFlag::AvgLimit, kArea, {0, 0, 632, 472}, false, false, false, false},
     };
     for (const Case& c : cases) {
         RegressionResult record = testedRecord();

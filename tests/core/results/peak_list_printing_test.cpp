@@ -44,7 +44,7 @@ TEST_F(PeakListPrinting, APageInTheGridsColumnFormats) {
     // Column formats 4, 7, 8.2, 5.3, 7.4, 10.3: the columns end at 84 + (width + 2) * 21.
     grid.AttachPeaks(
         {test::makePeak("Ar40", 12.5, 2.5, 0.25), test::makePeak("Ar36", 20.25, 0.125, 4.0)});
-    ASSERT_EQ(PrintPeakList(environment, grid), 1);
+    ASSERT_TRUE(PrintPeakList(environment, grid));
     EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Peak List");
     ASSERT_EQ(pages().size(), 1u);
     EXPECT_EQ(pages()[0].primitives,
@@ -84,7 +84,7 @@ TEST_F(PeakListPrinting, ANarrowPageLeavesOutHeightAndRange) {
     // 1181 - 8 * 21.
     spooler.behaviour.page = pageOf(100.0, 297.0, 300);
     grid.AttachPeaks({test::makePeak("Ar40", 12.5, 2.5, 0.25)});
-    ASSERT_EQ(PrintPeakList(environment, grid), 1);
+    ASSERT_TRUE(PrintPeakList(environment, grid));
     const test::RecordingSurface& page = pages().at(0);
     EXPECT_EQ(page.primitives.front(), boxOf(PrimitiveKind::Rectangle, {84, 180, 861, 271}));
     EXPECT_EQ(page.texts(), (std::vector<std::string>{"Tarnova", "Page 1", "No.  ", "Element ",
@@ -98,7 +98,7 @@ TEST_F(PeakListPrinting, ANarrowPageLeavesOutHeightAndRange) {
 
 TEST_F(PeakListPrinting, PagesAreNumberedAndTheNumbersRunOn) {
     attach(150); // 70 rows a page on A4 at 300 dpi
-    ASSERT_EQ(PrintPeakList(environment, grid), 1);
+    ASSERT_TRUE(PrintPeakList(environment, grid));
     ASSERT_EQ(pages().size(), 3u);
     const int rows[] = {70, 70, 10};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -114,19 +114,19 @@ TEST_F(PeakListPrinting, PagesAreNumberedAndTheNumbersRunOn) {
 TEST_F(PeakListPrinting, AShortPageStillPrintsARowAPage) {
     spooler.behaviour.page = pageOf(100.0, 20.0, 300); // 236 units: not one row as written
     attach(3);
-    ASSERT_EQ(PrintPeakList(environment, grid), 1);
+    ASSERT_TRUE(PrintPeakList(environment, grid));
     EXPECT_EQ(pages().size(), 3u);
 }
 
 TEST_F(PeakListPrinting, FailuresAreTold) {
-    EXPECT_EQ(PrintPeakList(environment, grid), 0); // no labelled row
+    EXPECT_FALSE(PrintPeakList(environment, grid)); // no labelled row
     EXPECT_TRUE(spooler.opened.empty());
     attach(3);
     spooler.behaviour.refuseDocument = true;
-    EXPECT_EQ(PrintPeakList(environment, grid), 0);
+    EXPECT_FALSE(PrintPeakList(environment, grid));
     spooler.behaviour.refuseDocument = false;
     spooler.behaviour.refusePage = 1;
-    EXPECT_EQ(PrintPeakList(environment, grid), 0);
+    EXPECT_FALSE(PrintPeakList(environment, grid));
     EXPECT_EQ(
         ui.messages,
         (std::vector<test::RecordedMessage>{

@@ -26,7 +26,8 @@ using test::PrimitiveKind;
 using test::RecordingSpooler;
 using test::RecordingSurface;
 
-constexpr std::uint32_t kAllReportItems = kReportResult | kReportDataPoints | kReportGraph;
+constexpr ReportFlags kAllReportItems =
+    ReportFlag::Result | ReportFlag::DataPoints | ReportFlag::Graph;
 
 // A ratio sheet with count points, value 295 + i / 100 at time 10 i + 5; the points listed in
 // disabled are disabled.
@@ -67,8 +68,8 @@ class PrintJobs : public ::testing::Test {
         spooler.behaviour.page = page;
         spooler.behaviour.font = fontAt(dpi);
     }
-    int report(std::span<RegressionResult> sheets, std::uint32_t reportFlags,
-               const DataNote* note = nullptr, std::uint32_t resultFlags = 0) {
+    bool report(std::span<RegressionResult> sheets, ReportFlags reportFlags,
+                const DataNote* note = nullptr, ResultFlags resultFlags = {}) {
         return MakeReports(environment, sheets, note, {}, resultFlags, reportFlags,
                            [](ReportOptions&) { return true; });
     }
@@ -141,10 +142,9 @@ TEST_F(PrintJobs, ResultPagesOnePerSheetWithTheSheetAtTheArea) {
                                          sheetOf("Ar39/Ar36", 4), sheetOf("Ar37/Ar36", 4),
                                          sheetOf("Ar40", 4)};
     // "&Print" hands the current sheet alone.
-    EXPECT_EQ(
-        PrintResults(environment, std::span(sheets).subspan(2, 1), nullptr, {}, kResultSheetName),
-        1);
-    EXPECT_EQ(PrintResults(environment, sheets, nullptr, {}, kResultSheetName), 1);
+    EXPECT_TRUE(PrintResults(environment, std::span(sheets).subspan(2, 1), nullptr, {},
+                             ResultFlag::SheetName));
+    EXPECT_TRUE(PrintResults(environment, sheets, nullptr, {}, ResultFlag::SheetName));
     ASSERT_EQ(spooler.jobs.size(), 2u);
     EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Result");
     ASSERT_EQ(spooler.jobs[0].pages.size(), 1u);
@@ -177,7 +177,7 @@ TEST_F(PrintJobs, GraphPagesFillTheAreaAt16To10OnEveryPaper) {
         spooler.jobs.clear();
         usePage(row.page, row.dpi);
         std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6), sheetOf("Ar38/Ar36", 6)};
-        ASSERT_EQ(PrintGraphs(environment, sheets, 0), 1) << row.what;
+        ASSERT_TRUE(PrintGraphs(environment, sheets, {})) << row.what;
         EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Graph");
         ASSERT_EQ(pages().size(), 2u) << row.what;
         // Without labels the plot frame is the box less a character width on the right and
@@ -193,7 +193,7 @@ TEST_F(PrintJobs, GraphPagesFillTheAreaAt16To10OnEveryPaper) {
 
 TEST_F(PrintJobs, ReportWithOnlyTheGraphBeginsOneAndAHalfCentimetresDown) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6), sheetOf("Ar38/Ar36", 6)};
-    ASSERT_EQ(report(sheets, kReportGraph), 1);
+    ASSERT_TRUE(report(sheets, ReportFlag::Graph));
     EXPECT_EQ(spooler.jobs[0].title, "Tarnova - Result");
     ASSERT_EQ(pages().size(), 2u);
     for (const RecordingSurface& page : pages()) {
@@ -210,7 +210,7 @@ TEST_F(PrintJobs, ReportTableContinuesOnTheNextPageAndTheGraphFollowsIt) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 160, disabled)};
     DataNote note;
     note.path = "/data/runs/argon_air.pks";
-    ASSERT_EQ(report(sheets, kAllReportItems, &note, kResultSheetName), 1);
+    ASSERT_TRUE(report(sheets, kAllReportItems, &note, ResultFlag::SheetName));
     ASSERT_GE(pages().size(), 3u);
 
     // The file name first, then how many points were excluded, each a centimetre above what
@@ -256,13 +256,12 @@ TEST_F(PrintJobs, ReportWithAllBoxesClearedCarriesOnlyTheFileName) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6), sheetOf("Ar38/Ar36", 6)};
     DataNote note;
     note.path = "run 7.pks";
-    ASSERT_EQ(MakeReports(environment, sheets, &note, {}, kResultSheetName, kAllReportItems,
-                          [](ReportOptions& options) {
-                              EXPECT_EQ(options, (ReportOptions{true, true, true}));
-                              options = {};
-                              return true;
-                          }),
-              1);
+    ASSERT_TRUE(MakeReports(environment, sheets, &note, {}, ResultFlag::SheetName, kAllReportItems,
+                            [](ReportOptions& options) {
+                                EXPECT_EQ(options, (ReportOptions{true, true, true}));
+                                options = {};
+                                return true;
+                            }));
     ASSERT_EQ(pages().size(), 2u);
     for (const RecordingSurface& page : pages()) {
         EXPECT_EQ(page.primitives, std::vector<Primitive>{test::textAt(118, 177, "run 7.pks")});
@@ -275,14 +274,13 @@ TEST_F(PrintJobs, ReportsSayHowManyPointsWereExcludedBelowTheFileName) {
     DataNote note;
     note.path = "run 7.pks";
     const std::vector<PeakRecord> peaks;
-    ASSERT_EQ(MakeReports(
-                  environment, sheets, &note, {}, kResultSheetName, kAllReportItems,
-                  [](ReportOptions& options) {
-                      options = {};
-                      return true;
-                  },
-                  peaks),
-              1);
+    ASSERT_TRUE(MakeReports(
+        environment, sheets, &note, {}, ResultFlag::SheetName, kAllReportItems,
+        [](ReportOptions& options) {
+            options = {};
+            return true;
+        },
+        peaks));
     ASSERT_EQ(pages().size(), 2u);
     EXPECT_EQ(
         pages()[0].primitives,
@@ -296,20 +294,18 @@ TEST_F(PrintJobs, ReportsThatAreNotMade) {
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 6)};
     // Neither an item nor reconfirm: the message, and no dialog.
     bool asked = false;
-    EXPECT_EQ(MakeReports(environment, sheets, nullptr, {}, 0, 0,
-                          [&asked](ReportOptions&) { return asked = true; }),
-              0);
+    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, {}, {},
+                             [&asked](ReportOptions&) { return asked = true; }));
     EXPECT_FALSE(asked);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "レポートのアイテムがありません。レポートを作成できません。");
     // Reconfirm alone shows the dialog with every box cleared; its cancel ends the report.
-    EXPECT_EQ(MakeReports(environment, sheets, nullptr, {}, 0, kReportReconfirm,
-                          [&asked](ReportOptions& options) {
-                              asked = true;
-                              EXPECT_EQ(options, ReportOptions{});
-                              return false;
-                          }),
-              0);
+    EXPECT_FALSE(MakeReports(environment, sheets, nullptr, {}, {}, ReportFlag::Reconfirm,
+                             [&asked](ReportOptions& options) {
+                                 asked = true;
+                                 EXPECT_EQ(options, ReportOptions{});
+                                 return false;
+                             }));
     EXPECT_TRUE(asked);
     EXPECT_TRUE(spooler.opened.empty());
     EXPECT_EQ(ui.messages.size(), 1u);
@@ -320,7 +316,7 @@ TEST_F(PrintJobs, ReportsEndOnPagesThatHoldAlmostNothing) {
     // so every page of the table holds one row; as written the job started pages for ever.
     usePage(pageOf(100.0, 40.0, 300), 300);
     std::vector<RegressionResult> sheets{sheetOf("Ar40/Ar36", 5, {1})};
-    ASSERT_EQ(report(sheets, kAllReportItems, nullptr, kResultSheetName), 1);
+    ASSERT_TRUE(report(sheets, kAllReportItems, nullptr, ResultFlag::SheetName));
     // The sheet's page, four pages of one row each, the graph's page.
     ASSERT_EQ(pages().size(), 6u);
     EXPECT_TRUE(listedTimes(pages()[0]).empty());
@@ -351,9 +347,9 @@ TEST_F(PrintJobs, NothingIsDrawnOutsideThePrintableArea) {
                                              sheetOf("Ar38/Ar36", 2)};
         DataNote note;
         note.path = "argon_air.pks";
-        ASSERT_EQ(report(sheets, kAllReportItems, &note, 0xFFFFFFFF), 1) << row.what;
-        ASSERT_EQ(PrintGraphs(environment, sheets, 0xFFFFFFFF), 1) << row.what;
-        ASSERT_EQ(PrintResults(environment, sheets, &note, {}, 0xFFFFFFFF), 1) << row.what;
+        ASSERT_TRUE(report(sheets, kAllReportItems, &note, kAllResultItems)) << row.what;
+        ASSERT_TRUE(PrintGraphs(environment, sheets, kAllResultItems)) << row.what;
+        ASSERT_TRUE(PrintResults(environment, sheets, &note, {}, kAllResultItems)) << row.what;
         for (const test::PrintRecord& job : spooler.jobs) {
             for (std::size_t i = 0; i < job.pages.size(); ++i) {
                 for (const Primitive& p : job.pages[i].primitives) {
@@ -386,7 +382,7 @@ TEST_F(PrintJobs, RefusalsEndTheJobNamingThePrinter) {
         spooler.behaviour.refuseDelivery = row.refuseDelivery;
         std::vector<RegressionResult> sheets{sheetOf("A/B", 3), sheetOf("C/B", 3),
                                              sheetOf("D/B", 3)};
-        EXPECT_EQ(PrintGraphs(environment, sheets, 0), 0) << row.what;
+        EXPECT_FALSE(PrintGraphs(environment, sheets, {})) << row.what;
         EXPECT_EQ(pages().size(), row.pages) << row.what;
         EXPECT_EQ(ui.messages, (std::vector<test::RecordedMessage>{
                                    {"Tarnova", "Printer Error\nOffice: refused by the test"}}))

@@ -30,13 +30,13 @@ TEST_F(PrinterSelection, TheFirstPrintTakesTheDefaultAndKeepsIt) {
 
 TEST_F(PrinterSelection, AChoiceHoldsForEveryLaterJobAndTheDialogStillOffersTheDefault) {
     spooler.choices = {1, 0};
-    EXPECT_EQ(ChoosePrinter(environment), 1);
+    EXPECT_TRUE(ChoosePrinter(environment));
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{"Selected printer", "Lab"}}));
     EXPECT_TRUE(GetPrinterSurface(environment));
     EXPECT_TRUE(GetPrinterSurface(environment));
     EXPECT_EQ(spooler.opened, (std::vector<std::string>{"Lab", "Lab"}));
     // The dialog preselects the system's default, not the printer chosen before.
-    EXPECT_EQ(ChoosePrinter(environment), 1);
+    EXPECT_TRUE(ChoosePrinter(environment));
     EXPECT_EQ(spooler.offeredDefaults, (std::vector<std::optional<std::size_t>>{0, 0}));
     EXPECT_EQ(printer, "Office");
 }
@@ -44,18 +44,18 @@ TEST_F(PrinterSelection, AChoiceHoldsForEveryLaterJobAndTheDialogStillOffersTheD
 TEST_F(PrinterSelection, CancelAndMissingPrinters) {
     printer = "Lab";
     spooler.choices = {std::nullopt};
-    EXPECT_EQ(ChoosePrinter(environment), 0);
+    EXPECT_FALSE(ChoosePrinter(environment));
     EXPECT_EQ(printer, "Lab");
 
     spooler.defaultName = "Gone"; // a default the list does not hold: nothing preselected
     spooler.choices = {std::nullopt};
-    EXPECT_EQ(ChoosePrinter(environment), 0);
+    EXPECT_FALSE(ChoosePrinter(environment));
     EXPECT_EQ(spooler.offeredDefaults.back(), std::nullopt);
 
     spooler.names.clear();
-    EXPECT_EQ(ChoosePrinter(environment), 0);
+    EXPECT_FALSE(ChoosePrinter(environment));
     spooler.listFails = true;
-    EXPECT_EQ(ChoosePrinter(environment), 0);
+    EXPECT_FALSE(ChoosePrinter(environment));
     EXPECT_EQ(printer, "Lab");
     EXPECT_EQ(ui.messages,
               (std::vector<RecordedMessage>{{"Tarnova", "使用可能なプリンタはありません。"},

@@ -63,7 +63,7 @@ TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
                                 failedRecord("Ar38"), fittedRecord("Ar36", {{1, 1}, {2, 1.5}})};
     const DataNote note = pksNote({{"NAME", "run 7"}}, "/データ/run7.pks");
     const std::span<const RegressionResult> all = *state.results;
-    const std::uint32_t flags = kOutputHeader | kOutputComment | kOutputGuideComment;
+    const OutputFlags flags = OutputFlag::Header | OutputFlag::Comment | OutputFlag::GuideComment;
 
     std::string expected = *WriteIrd(all.subspan(2, 1), &note, state.calcFlags, flags);
     const std::string utf8Source = "SOURCE\t/データ/run7.pks\r\n";
@@ -72,12 +72,12 @@ TEST(ResultExport, CopiedSheetsAreTheIrdOfOneSheetOrAll) {
     EXPECT_EQ(SheetsText(state, 2, &note, flags), expected);
     EXPECT_NE(expected.find("RECORDS\t1\r\n"), std::string::npos);
 
-    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, 0),
-              WriteIrd(all, nullptr, state.calcFlags, 0));
-    EXPECT_EQ(SheetsText(state, 3, nullptr, 0), std::nullopt);
-    EXPECT_EQ(SheetsText(state, -1, nullptr, 0), std::nullopt);
+    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, {}),
+              WriteIrd(all, nullptr, state.calcFlags, {}));
+    EXPECT_EQ(SheetsText(state, 3, nullptr, {}), std::nullopt);
+    EXPECT_EQ(SheetsText(state, -1, nullptr, {}), std::nullopt);
     state.results.reset();
-    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, 0), std::nullopt);
+    EXPECT_EQ(SheetsText(state, kAllSheets, nullptr, {}), std::nullopt);
 }
 
 class SaveAs : public ::testing::Test {
@@ -90,7 +90,7 @@ class SaveAs : public ::testing::Test {
 
     SaveAs() {
         settings.dataDirectory = folder.path("");
-        settings.fileOutputFlags = kOutputHeader;
+        settings.fileOutputFlags = OutputFlag::Header;
         state.calcFlags = CalcFlag::Confirmed;
         state.results = ResultTable{fittedRecord("Ar40/Ar36", {{1, 2}, {2, 4}, {3, 7}})};
     }
@@ -98,7 +98,8 @@ class SaveAs : public ::testing::Test {
 };
 
 TEST_F(SaveAs, TheIrdOfEveryRecordGoesToTheChosenFile) {
-    const std::string expected = *WriteIrd(*state.results, nullptr, state.calcFlags, kOutputHeader);
+    const std::string expected =
+        *WriteIrd(*state.results, nullptr, state.calcFlags, OutputFlag::Header);
     std::filesystem::create_directory(folder.path("run.7"));
     const struct {
         std::string typed;
@@ -165,8 +166,8 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
         form.denominators = {true, false};
         form.abundances = {false, true};
     });
-    const CalculationEnvironment environment{ui,          port, 0, 99.7, "/nonexistent/TARNOVA.INI",
-                                             std::nullopt};
+    const CalculationEnvironment environment{
+        ui, port, {}, 99.7, "/nonexistent/TARNOVA.INI", std::nullopt};
     EXPECT_TRUE(RunCalculation(
         state, [&] { return std::optional(peaks); }, environment));
     return state;
@@ -175,7 +176,7 @@ CalcState calculate(std::vector<PeakRecord> peaks) {
 // The record line of an IRD text without its point flags and what follows them (the counts
 // of excluded points): the nine record columns and the line's seven.
 std::string valuesOfRecord(const CalcState& state, int sheet) {
-    const std::string line = *SheetsText(state, sheet, nullptr, 0);
+    const std::string line = *SheetsText(state, sheet, nullptr, {});
     std::size_t end = 0;
     for (int field = 0; field < 16 && end != std::string::npos; ++field) {
         end = line.find('\t', end + 1);

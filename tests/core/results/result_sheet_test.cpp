@@ -21,7 +21,7 @@ using test::RecordingSurface;
 using test::textAt;
 using test::textIn;
 
-constexpr std::uint32_t kAllLines = 0xFFFFFFFF;
+constexpr ResultFlags kAllLines = kAllResultItems;
 constexpr StatusFlags kFullStatus =
     StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line | StatusFlag::LineTest;
 
@@ -63,8 +63,7 @@ DataNote datNote(std::string name) {
 }
 
 std::vector<std::string> sheetTexts(const RegressionResult& result, CalcFlags calcFlags,
-                                    std::uint32_t lines = kAllLines,
-                                    const DataNote* note = nullptr) {
+                                    ResultFlags lines = kAllLines, const DataNote* note = nullptr) {
     RecordingSurface surface;
     SurfaceRect area{10, 20, 600, 400};
     DrawResultSheet(surface, area, result, note, calcFlags, lines,
@@ -77,9 +76,8 @@ TEST(ResultSheet, EveryLineInPlace) {
     SurfaceRect area{10, 20, 600, 400};
     const DataNote note = datNote("Sample 7");
     const RegressionResult result = testedSheet();
-    ASSERT_EQ(DrawResultSheet(surface, area, result, &note, {}, kAllLines,
-                              RegressionMethods().front().describe),
-              1);
+    DrawResultSheet(surface, area, result, &note, {}, kAllLines,
+                    RegressionMethods().front().describe);
     EXPECT_EQ(surface.primitives,
               (std::vector<Primitive>{
                   textAt(15, 25, "Ar40/Ar36"),
@@ -200,7 +198,7 @@ TEST(ResultSheet, DataNameOfEachNote) {
         RecordingSurface surface;
         SurfaceRect area{10, 20, 600, 400};
         DrawResultSheet(surface, area, testedSheet(), c.note, {},
-                        kResultSheetName | kResultDataName, nullptr);
+                        ResultFlag::SheetName | ResultFlag::DataName, nullptr);
         const std::size_t countIndex = c.shown ? 2 : 1;
         ASSERT_GT(surface.primitives.size(), countIndex);
         if (c.shown) {
@@ -209,7 +207,7 @@ TEST(ResultSheet, DataNameOfEachNote) {
         EXPECT_EQ(surface.primitives[countIndex], textAt(15, c.countLine, "データ数:"));
     }
     // Without the dataname option nothing of the note shows.
-    EXPECT_EQ(sheetTexts(testedSheet(), {}, kResultSheetName, &dat),
+    EXPECT_EQ(sheetTexts(testedSheet(), {}, ResultFlag::SheetName, &dat),
               (std::vector<std::string>{"Ar40/Ar36", "データ数:", "14"}));
 }
 

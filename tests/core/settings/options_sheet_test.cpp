@@ -30,15 +30,15 @@ class OptionsSheetTest : public ::testing::Test {
 
 // Every check box toggles one bit of its page's flag word, and no two boxes share a bit.
 TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
-    const std::pair<OptionsPage, std::uint32_t Settings::*> pages[] = {
-        {OptionsPage::General, &Settings::generalFlags},
-        {OptionsPage::Regression, &Settings::generalFlags},
-        {OptionsPage::ResultOutput, &Settings::resultFlags},
-        {OptionsPage::FileOutput, &Settings::fileOutputFlags},
-        {OptionsPage::Copy, &Settings::copyOutputFlags},
-        {OptionsPage::Report, &Settings::reportFlags},
+    const std::pair<OptionsPage, SettingWord> pages[] = {
+        {OptionsPage::General, SettingWord::General},
+        {OptionsPage::Regression, SettingWord::General},
+        {OptionsPage::ResultOutput, SettingWord::Result},
+        {OptionsPage::FileOutput, SettingWord::FileOutput},
+        {OptionsPage::Copy, SettingWord::CopyOutput},
+        {OptionsPage::Report, SettingWord::Report},
     };
-    std::map<const std::uint32_t*, std::uint32_t> taken; // by flag word
+    std::map<SettingWord, std::uint32_t> taken;
     for (const auto& [page, word] : pages) {
         const std::size_t boxes = OptionsPageFlags(page).size();
         EXPECT_GT(boxes, 0u);
@@ -47,11 +47,11 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
             OptionsPageValues values = fresh.openPage(page);
             values.flags[box] = !values.flags[box];
             fresh.leavePage(page, values);
-            const std::uint32_t changed = fresh.workingCopy().settings.*word ^ settings.*word;
+            const std::uint32_t changed = settingWordBits(fresh.workingCopy().settings, word) ^
+                                          settingWordBits(settings, word);
             EXPECT_EQ(std::popcount(changed), 1) << static_cast<int>(page) << " " << box;
-            EXPECT_EQ(taken[&(settings.*word)] & changed, 0u)
-                << static_cast<int>(page) << " " << box;
-            taken[&(settings.*word)] |= changed;
+            EXPECT_EQ(taken[word] & changed, 0u) << static_cast<int>(page) << " " << box;
+            taken[word] |= changed;
         }
     }
     EXPECT_TRUE(OptionsPageFlags(OptionsPage::DataEditor).empty());
@@ -59,19 +59,20 @@ TEST_F(OptionsSheetTest, EveryCheckBoxTogglesABitOfItsOwn) {
 
 TEST_F(OptionsSheetTest, GeneralPageDirectoryAndArrangement) {
     struct Row {
-        std::uint32_t flags;
+        GeneralFlags flags;
         WindowArrangement shown;
     };
-    for (const Row& row :
-         {Row{0, WindowArrangement::Overlapping}, Row{kArrangeVertical, WindowArrangement::Stacked},
-          Row{kArrangeHorizontal | kArrangeVertical, WindowArrangement::SideBySide}}) {
+    for (const Row& row : {Row{{}, WindowArrangement::Overlapping},
+                           Row{GeneralFlag::ArrangeVertical, WindowArrangement::Stacked},
+                           Row{GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical,
+                               WindowArrangement::SideBySide}}) {
         settings.generalFlags = row.flags;
         OptionsSheet fresh(settings, formats, port);
         EXPECT_EQ(fresh.openPage(OptionsPage::General).arrangement, row.shown);
     }
 
     settings.dataDirectory = "/data/";
-    settings.generalFlags = kArrangeHorizontal | kArrangeVertical;
+    settings.generalFlags = GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical;
     OptionsSheet fresh(settings, formats, port);
     OptionsPageValues values = fresh.openPage(OptionsPage::General);
     EXPECT_EQ(values.directory, "/data/");
@@ -85,8 +86,8 @@ TEST_F(OptionsSheetTest, GeneralPageDirectoryAndArrangement) {
         fresh.leavePage(OptionsPage::General, values);
         EXPECT_EQ(fresh.workingCopy().settings.dataDirectory, directory.stored);
         EXPECT_EQ(fresh.workingCopy().settings.generalFlags &
-                      (kArrangeHorizontal | kArrangeVertical),
-                  kArrangeVertical);
+                      (GeneralFlag::ArrangeHorizontal | GeneralFlag::ArrangeVertical),
+                  GeneralFlags(GeneralFlag::ArrangeVertical));
     }
 }
 
@@ -273,7 +274,8 @@ TEST_F(OptionsSheetTest, TakeOverReplacesTheSettingsAndTheGridFormats) {
     Settings applied = settings;
     ApplyOptions(sheet.workingCopy(), applied, grid);
     EXPECT_EQ(applied.dataDirectory, "/new/");
-    EXPECT_EQ(applied.generalFlags & (kAddEof | kWarnCommentRemove), kAddEof | kWarnCommentRemove);
+    EXPECT_EQ(applied.generalFlags & (GeneralFlag::AddEof | GeneralFlag::WarnCommentRemove),
+              GeneralFlag::AddEof | GeneralFlag::WarnCommentRemove);
     EXPECT_EQ(applied.testLevel, settings.testLevel);
     EXPECT_EQ(grid.columnFormat(kHeightColumn), (ColumnFormat{6, 2}));
     EXPECT_EQ(grid.cellText(0, kHeightColumn), "002.25"); // the rows formatted anew

@@ -53,11 +53,11 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
     LoadSettings(settings, grid, path_);
     EXPECT_EQ(settings.dataDirectory, "/opt/tarnova/");
-    EXPECT_EQ(settings.generalFlags, 0x0C000000u);
-    EXPECT_EQ(settings.resultFlags, 0xFFFFFFFFu & ~kResultAvgLimit);
-    EXPECT_EQ(settings.fileOutputFlags, 0xFFFFFFFFu);
-    EXPECT_EQ(settings.copyOutputFlags, 0xFFFFFFFFu);
-    EXPECT_EQ(settings.reportFlags, 0x0001000Fu);
+    EXPECT_EQ(settings.generalFlags.raw(), 0x0C000000u);
+    EXPECT_EQ(settings.resultFlags, ~ResultFlags(ResultFlag::AvgLimit));
+    EXPECT_EQ(settings.fileOutputFlags.raw(), 0xFFFFFFFFu);
+    EXPECT_EQ(settings.copyOutputFlags.raw(), 0xFFFFFFFFu);
+    EXPECT_EQ(settings.reportFlags.raw(), 0x0001000Fu);
     EXPECT_EQ(settings.testLevel, 99.7);
     const ColumnFormat builtIn[kGridColumnCount] = {{4, 0}, {7, 0}, {8, 5},
                                                     {6, 3}, {7, 4}, {10, 3}};
@@ -116,15 +116,16 @@ TEST_F(SettingsFile, BooleanAndNumberSyntax) {
          "test=maybe\n"
          "[report]\n"
          "reconfirm=false\n");
-    EXPECT_EQ(settings.generalFlags,
-              kAddEof | kCorrespondent | kArrangeHorizontal | kArrangeVertical | kShowResult);
+    EXPECT_EQ(settings.generalFlags, GeneralFlag::AddEof | GeneralFlag::Correspondent |
+                                         GeneralFlag::ArrangeHorizontal |
+                                         GeneralFlag::ArrangeVertical | GeneralFlag::ShowResult);
     EXPECT_EQ(settings.testLevel, 99.7);
     EXPECT_TRUE(logged("No warncmntrmv."));
     EXPECT_TRUE(logged("95%"));
     EXPECT_TRUE(logged("chklevel: 99.700000"));
-    EXPECT_TRUE(settings.resultFlags & kResultAvgLimit);
-    EXPECT_TRUE(settings.resultFlags & kResultTest); // malformed: default true
-    EXPECT_EQ(settings.reportFlags, 0x0000000Fu);
+    EXPECT_TRUE(settings.resultFlags.test(ResultFlag::AvgLimit));
+    EXPECT_TRUE(settings.resultFlags.test(ResultFlag::Test)); // malformed: default true
+    EXPECT_EQ(settings.reportFlags.raw(), 0x0000000Fu);
 
     load("[regression]\nchklevel= 95.5 \n");
     EXPECT_EQ(settings.testLevel, 95.5);
@@ -158,7 +159,7 @@ TEST_F(SettingsFile, EmptyOrNothingDataDirectoryFallsBackToTheLoadPath) {
     load("[general]\ndatadir=\"/home/user/peak data/\"\naddeof=\"yes\"\n"
          "[peakeditor]\ntime='9.3'\n");
     EXPECT_EQ(settings.dataDirectory, "/home/user/peak data/");
-    EXPECT_TRUE(settings.generalFlags & kAddEof);
+    EXPECT_TRUE(settings.generalFlags.test(GeneralFlag::AddEof));
     EXPECT_EQ(format(kTimeColumn), (ColumnFormat{9, 3}));
 }
 
@@ -166,7 +167,7 @@ TEST_F(SettingsFile, ReadersReportMissingAndMalformedKeys) {
     const IniFile file("[a]\ns=text\nf=7.\nn=1e3\nb=nothing\n");
     std::string buffer = "old";
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 11), 0);
-    EXPECT_EQ(ReadStringKey(file, "a", "missing", buffer, 12), -1);
+    EXPECT_EQ(ReadStringKey(file, "a", "missing", buffer, 12), std::nullopt);
     EXPECT_EQ(buffer, "old");
     EXPECT_EQ(ReadStringKey(file, "a", "s", buffer, 12), 4);
     EXPECT_EQ(buffer, "text");
@@ -186,11 +187,12 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     const std::string others = "[interferance]\r\nKr=2\r\n[Kr]\r\nitem1=Kr84 x\r\n";
     write(others + "[result]\r\navglimit=true\r\n");
     settings.dataDirectory = "/data/\x83\x41";
-    settings.generalFlags = kAddEof | kConf95 | kShowGraph | 0x80000000u;
-    settings.resultFlags = 0xFFFFFFFF & ~kResultFormula;
-    settings.reportFlags = 0x0000000F;
+    settings.generalFlags = GeneralFlag::AddEof | GeneralFlag::Conf95 | GeneralFlag::ShowGraph |
+                            GeneralFlags::fromRaw(0x80000000u);
+    settings.resultFlags = ~ResultFlags(ResultFlag::Formula);
+    settings.reportFlags = ReportFlags::fromRaw(0x0000000F);
     settings.testLevel = 95.0;
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 9, 3, false), 1);
+    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 9, 3, false));
     ASSERT_TRUE(SaveSettings(settings, grid.columnFormats(), path_));
 
     const std::string saved = contents();
@@ -204,9 +206,11 @@ TEST_F(SettingsFile, SaveThenLoadGivesTheSameSettingsAndKeepsOtherSections) {
     GridModel otherGrid(otherPort);
     LoadSettings(loaded, otherGrid, path_);
     EXPECT_EQ(loaded.dataDirectory, settings.dataDirectory);
-    EXPECT_EQ(loaded.generalFlags, kAddEof | kConf95 | kShowGraph); // 0x80000000 has no key
-    EXPECT_EQ(loaded.resultFlags, settings.resultFlags); // avglimit as it was in the file
-    EXPECT_EQ(loaded.reportFlags, settings.reportFlags);
+    EXPECT_EQ(loaded.generalFlags, GeneralFlag::AddEof | GeneralFlag::Conf95 |
+                                       GeneralFlag::ShowGraph); // 0x80000000 has no key
+    EXPECT_EQ(loaded.resultFlags.raw(),
+              settings.resultFlags.raw()); // avglimit as it was in the file
+    EXPECT_EQ(loaded.reportFlags.raw(), settings.reportFlags.raw());
     EXPECT_EQ(loaded.testLevel, 95.0);
     for (int column = 0; column < kGridColumnCount; ++column) {
         EXPECT_EQ(otherGrid.columnFormat(column), grid.columnFormat(column)) << column;
