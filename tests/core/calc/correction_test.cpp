@@ -59,7 +59,9 @@ TEST_F(Corrections, OneInterferingPeakOrNone) {
     writeIni("[interferance]\nS=1\nT=1\n[S]\nitem1=A,B,1\n[T]\nitem1=A,X,1\n");
     state.peaks = {makePeak("A", 1, 5), makePeak("B", 2, 1), makePeak("A", 3, 5)};
     ASSERT_TRUE(apply("S"));
+    // A corrected peak after the only interfering one stays, uncorrected.
     EXPECT_TRUE(state.peaks[0].isDisabled());
+    EXPECT_FALSE(state.peaks[2].isDisabled());
     EXPECT_DOUBLE_EQ(state.peaks[2].height, 5.0);
     ASSERT_TRUE(apply("T"));
     EXPECT_TRUE(state.peaks[2].isDisabled());
