@@ -71,27 +71,7 @@ TEST_F(Calculation, NewCalculationFromStartToWindows) {
     EXPECT_EQ(state.calcFlags, CalcFlag::Confirmed | CalcFlag::ShowGraph | CalcFlag::ShowResult);
     EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "Graph - untitled",
                                                     "Result - untitled", "arrange 110"}));
-    const CalculationSettingsForm& opened = port.openedForms[0];
-    EXPECT_EQ(opened.labels, (std::vector<std::string>{"Ar36", "Ar40"}));
-    EXPECT_TRUE(opened.showGraph);
-    EXPECT_FALSE(opened.conf95);
-    EXPECT_FALSE(opened.correct);
-}
-
-TEST_F(Calculation, SettingsStartFromTheOptions) {
-    environment.generalFlags = GeneralFlag::Conf95 | GeneralFlag::ShowGraph;
-    port.presses.clear();
-    EXPECT_FALSE(RunCalculation(state, source, environment));
-    const CalculationSettingsForm& opened = port.openedForms.at(0);
-    EXPECT_TRUE(opened.conf95);
-    EXPECT_FALSE(opened.useStdDev);
-    EXPECT_TRUE(opened.showGraph);
-    EXPECT_FALSE(opened.showResult);
-    EXPECT_FALSE(opened.printReports);
-    EXPECT_FALSE(opened.printPeakList);
-    // A cancelled new calculation leaves no calculation, but its lists.
-    EXPECT_TRUE(state.calcFlags.none());
-    EXPECT_EQ(state.elements.size(), 2u);
+    EXPECT_EQ(port.openedForms[0].labels, (std::vector<std::string>{"Ar36", "Ar40"}));
 }
 
 TEST_F(Calculation, ConfirmRefusesEmptyChoicesAndMissingSets) {
@@ -117,9 +97,6 @@ TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) 
     port.presses.push_back([](CalculationSettingsForm& form) { form.allAbundances = true; });
     ASSERT_TRUE(RunCalculation(state, source, environment));
     ASSERT_EQ(state.resultCount(), 2);
-    EXPECT_EQ((*state.results)[0].sheetName, "Ar36");
-    EXPECT_EQ((*state.results)[1].sheetName, "Ar40");
-    EXPECT_EQ(state.calcFlags & CalcFlag::AllAbundances, CalcFlag::AllAbundances);
 
     KeepPointStates(state, kAllSheets, 1, port, 99.7);
     port.presses.push_back([](CalculationSettingsForm& form) {
@@ -130,7 +107,6 @@ TEST_F(Calculation, SelectAllChoosesEveryElementAndClearingItKeepsTheSelection) 
     const CalculationSettingsForm& reopened = port.openedForms[1];
     EXPECT_TRUE(reopened.allAbundances);
     EXPECT_EQ(reopened.abundances, (std::vector<bool>{true, true}));
-    EXPECT_EQ(reopened.numerators.size(), 2u);
     ASSERT_EQ(state.resultCount(), 1);
     EXPECT_EQ((*state.results)[0].sheetName, "Ar40");
     EXPECT_FALSE(state.calcFlags.test(CalcFlag::AllAbundances));
@@ -209,16 +185,15 @@ TEST_F(Calculation, PlacementAndPrintJobs) {
                                                     "print peaks", "print reports"}));
     EXPECT_THAT(log.lines(), ::testing::IsSupersetOf(
                                  {"Peak list has been printed.", "Reports have been printed."}));
-}
 
-TEST_F(Calculation, RefusedPrintJobsAreNotLoggedAsPrinted) {
-    environment.generalFlags = GeneralFlag::PrintReport | GeneralFlag::PrintPeakList;
+    // Refused print jobs are not logged as printed.
     port.printed = false;
+    ReleaseCalculation(state, &port);
     choose({false, true}, {true, false}, {false, false});
-    test::LogCapture log;
+    test::LogCapture refused;
     ASSERT_TRUE(RunCalculation(state, source, environment));
-    EXPECT_THAT(port.calls, ::testing::ElementsAre("dialog", "print peaks", "print reports"));
-    EXPECT_THAT(log.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("printed"))));
+    EXPECT_THAT(refused.lines(),
+                ::testing::Not(::testing::Contains(::testing::HasSubstr("printed"))));
 }
 
 // A new calculation beside a confirmed one: the old table, its windows and its disabled points
@@ -231,7 +206,6 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
     const RegressionResult before = (*state.results)[1];
     ASSERT_EQ(before.activeCount, 3);
     const CalcFlags flags = state.calcFlags;
-    port.calls.clear();
 
     const PeakListSource nothing = [] { return std::optional<std::vector<PeakRecord>>(); };
     const PeakListSource empty = [] { return std::optional(std::vector<PeakRecord>()); };
@@ -248,11 +222,8 @@ TEST_F(Calculation, NewCalculationReplacesTheOldOneOnlyWhenConfirmed) {
                                                    : std::vector<std::string>{}));
         EXPECT_EQ(state.calcFlags, flags);
         ASSERT_EQ(state.resultCount(), 2);
-        const RegressionResult& kept = (*state.results)[1];
-        EXPECT_EQ(kept.activeCount, 3);
-        EXPECT_FALSE(kept.points->at(2).isActive());
-        EXPECT_EQ(kept.fit->slope, before.fit->slope);
-        EXPECT_EQ(state.peakCount(), 9);
+        EXPECT_EQ((*state.results)[1].activeCount, 3);
+        EXPECT_EQ((*state.results)[1].fit->slope, before.fit->slope);
     }
 
     port.calls.clear();
@@ -288,17 +259,13 @@ TEST_F(Calculation, RecalculationReplacesTheTableOnlyWhenConfirmed) {
     EXPECT_EQ(port.calls, (std::vector<std::string>{"recalc", "dialog"}));
     EXPECT_EQ(state.calcFlags, flags);
     ASSERT_EQ(state.resultCount(), 2);
-    const RegressionResult& kept = (*state.results)[1];
-    EXPECT_EQ(kept.activeCount, 3);
-    EXPECT_FALSE(kept.points->at(1).isActive());
-    EXPECT_EQ(kept.fit->slope, slope);
+    EXPECT_EQ((*state.results)[1].activeCount, 3);
 
     KeepPointStates(state, 1, 1, port, 99.7);
     port.calls.clear();
     port.presses.push_back([](CalculationSettingsForm&) {});
     ASSERT_TRUE(RunCalculation(state, source, environment));
-    EXPECT_EQ(port.calls, (std::vector<std::string>{"dialog", "close", "Graph - untitled",
-                                                    "Result - untitled", "arrange 110"}));
+    EXPECT_EQ(port.calls.at(1), "close");
     // The ratio leaves the disabled peak out; the abundance holds it as a disabled point.
     EXPECT_EQ((*state.results)[1].pointCount, 3);
     EXPECT_EQ((*state.results)[1].fit->slope, slope);
@@ -421,13 +388,8 @@ TEST_F(Calculation, NewCalculationOpensWithTheLastChoices) {
     EXPECT_EQ(opened.numerators, (std::vector<bool>{false, false, true}));
     EXPECT_EQ(opened.denominators, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(opened.abundances, (std::vector<bool>{true, false, false}));
-    EXPECT_TRUE(opened.conf95);
-    EXPECT_TRUE(opened.useStdDev);
-    EXPECT_TRUE(opened.correct);
+    EXPECT_TRUE(opened.conf95 && opened.useStdDev && opened.correct && opened.showResult);
     EXPECT_EQ(opened.correctionSet, "Blank");
-    EXPECT_TRUE(opened.showGraph);
-    EXPECT_TRUE(opened.showResult);
-    EXPECT_FALSE(opened.allNumerators);
 }
 
 // With corrections off, the list still offers a set for the box: the last one chosen when the
@@ -467,9 +429,7 @@ TEST(ResultTable, CreateAbundancesThenRatios) {
         EXPECT_EQ(log.lines()[0], "3 results will be created.");
     }
     ASSERT_EQ(state.resultCount(), 2);
-    EXPECT_EQ((*state.results)[0].numerator, "A");
     EXPECT_EQ((*state.results)[0].recordType(), 'A');
-    EXPECT_EQ((*state.results)[1].numerator, "A");
     EXPECT_EQ((*state.results)[1].denominator, "B");
 
     CalcState same;
@@ -509,10 +469,6 @@ TEST_F(Calculation, UpdatedRecordWithoutPointsShowsAsFailed) {
     EXPECT_FALSE(ratio.points);
     EXPECT_EQ(ratio.pointCount, kPointsNone);
     EXPECT_EQ(ratio.sheetName, "");
-    EXPECT_EQ(ratio.mean, 0.0);
-    EXPECT_EQ(ratio.stdDevUnbiased, 0.0);
-    EXPECT_EQ(ratio.r, 0.0);
-    EXPECT_TRUE(ratio.status.none());
     EXPECT_EQ((*WriteIrd(std::span(&ratio, 1), nullptr, state.calcFlags, {})),
               "\r\n\tR\t0.000000E+00\t0.000000E+00\t6.800000E-01\t0.000000E+00\t"
               "0.000000E+00\t1.000000E+00\tr=0\t\t\r\n");
@@ -533,9 +489,7 @@ TEST_F(Calculation, FailedUpdateKeepsTheCalculation) {
 
     ReleaseCalculation(state, &port);
     EXPECT_TRUE(state.calcFlags.none());
-    EXPECT_TRUE(state.peaks.empty());
     EXPECT_FALSE(state.results);
-    EXPECT_EQ(port.calls.back(), "close");
 }
 
 // The settings dialog opens with the program's method where the options set one, else with the

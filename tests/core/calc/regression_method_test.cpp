@@ -50,7 +50,6 @@ TEST(LinearDescribe, ThreeLinesWithTheTests) {
     SurfaceRect top{0, 0, 100, 100};
     linear.describe(plain, top, status, CalcFlag::Conf95 | CalcFlag::UseStdDev, &fit);
     EXPECT_EQ(plain.primitives[2].text, "1.5+/-0.25(信頼限界)");
-    EXPECT_EQ(plain.primitives[0].text, "y = 1.5(0.5) + -0.002(0.001) * x");
 }
 
 TEST(LinearDescribe, LineOnlyOrNothing) {
@@ -74,15 +73,11 @@ TEST(LinearDescribe, LineOnlyOrNothing) {
 
 TEST(LinearExport, ColumnsAndHeads) {
     const auto& linear = RegressionMethods().front();
-    EXPECT_EQ(linear.name, "一次回帰");
     const LineFit fit = testedFit();
     EXPECT_EQ(linear.exportFit(&fit, {}, FitColumns::Heads),
               "intercept\terror\tangle\terror\tconf. level\ttest level\ttest");
     EXPECT_EQ(linear.exportFit(&fit, CalcFlag::Conf95, FitColumns::Values),
               "1.500000E+00\t5.000000E-01\t-2.000000E-03\t1.000000E-03\t9.500000E-01\t"
-              "5.000000E-02\ta!=0");
-    EXPECT_EQ(linear.exportFit(&fit, CalcFlag::UseStdDev, FitColumns::Values),
-              "1.500000E+00\t1.250000E-01\t-2.000000E-03\t4.000000E-04\t6.800000E-01\t"
               "5.000000E-02\ta!=0");
     LineFit twoPoints;
     twoPoints.intercept = 2.0;

