@@ -149,17 +149,6 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 1, 25, 1}));
 }
 
-TEST_F(GridModelTest, EditBufferPositions) {
-    ASSERT_EQ(grid.SetColumnFormat(kTimeColumn, 8, 5, false), 1);
-    grid.MoveCursor(2, kTimeColumn);
-    EXPECT_EQ(grid.editBuffer().text, "00.00000");
-    EXPECT_EQ(grid.editBuffer().point, 2);
-    EXPECT_EQ(grid.editBuffer().insertion, 1);
-    grid.MoveCursor(2, kRangeColumn);
-    EXPECT_EQ(grid.editBuffer().point, 2);
-    EXPECT_EQ(grid.editBuffer().insertion, 1);
-}
-
 TEST_F(GridModelTest, CommitEditCreatesTheRowAndRecomputesThePeak) {
     grid.MoveCursor(4, kHeightColumn);
     grid.editBuffer().text = "2.500";
