@@ -306,13 +306,7 @@ TEST_F(SavePeakFileTest, SaveAsAsksBeforeOverwriting) {
 }
 
 TEST_F(SavePeakFileTest, ATypedSheetWithoutANoteGetsTheDefaultsAndANewNote) {
-    std::vector<PeakRecord> peaks(2);
-    peaks[0].elem = "40";
-    peaks[0].time = 0.29;
-    peaks[0].height = 1.5;
-    peaks[0].range = 1;
-    peaks[1] = peaks[0];
-    grid.AttachPeaks(peaks);
+    grid.AttachPeaks({test::makePeak("40", 0.29, 1.5, 1), test::makePeak("40", 0.29, 1.5, 1)});
     settings.generalFlags |= kAddEof;
     files.saveResults.push_back(ScriptedFilePort::chosen(folder.path("typed.dat"), 0));
     ASSERT_TRUE(save(std::nullopt));
