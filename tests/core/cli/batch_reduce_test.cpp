@@ -117,22 +117,13 @@ TEST_F(BatchReduce, DamagedFilesDoNotStopTheBatch) {
                                             "archive/3 empty.pks", "archive/4 header only.pks",
                                             "archive/5 good.pks",  "missing.pks"};
     EXPECT_EQ(files, expected);
-    int failures = 0;
-    for (const std::string& file : expected) {
-        SCOPED_TRACE(file);
-        const CliRun single = reduce("'" + file + "'" + kChoice);
-        const bool failed = single.exitCode != 0;
-        failures += failed ? 1 : 0;
-        for (std::size_t i = 1; i < table.size(); ++i) {
-            if (table[i][0] == file) {
-                EXPECT_EQ(table[i].back().starts_with("failed: "), failed) << table[i].back();
-                EXPECT_EQ(table[i].back() == "ok", !failed);
-            }
-        }
+    for (std::size_t i = 1; i < table.size(); ++i) {
+        const bool failed = !table[i][0].ends_with("good.pks");
+        EXPECT_EQ(table[i].back().starts_with("failed: "), failed) << table[i][0];
+        EXPECT_EQ(table[i].back() == "ok", !failed) << table[i][0];
         // Each failure is named on standard error with its path.
-        EXPECT_EQ(batch.err.find(file + ": ") != std::string::npos, failed) << batch.err;
+        EXPECT_EQ(batch.err.find(table[i][0] + ": ") != std::string::npos, failed) << batch.err;
     }
-    EXPECT_EQ(failures, 4);
     EXPECT_NE(batch.err.find("6 measurements, 4 records, 4 failed"), std::string::npos)
         << batch.err;
 }

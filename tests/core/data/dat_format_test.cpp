@@ -44,12 +44,9 @@ TEST(DatReader, AcceptsBareLineFeedsEmptyTextsAndTheEndOfFileMark) {
     EXPECT_EQ(file->note.name, "");
     EXPECT_EQ(file->note.comment, "");
     ASSERT_EQ(file->peaks.size(), 1u);
-}
-
-TEST(DatReader, ZeroPeaksGiveAnEmptyList) {
-    const auto file = parseDatFile(datFile("0,0", ""));
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->peaks.empty());
+    const auto none = parseDatFile(datFile("0,0", ""));
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->peaks.empty());
 }
 
 TEST(DatReader, RefusesDamagedFiles) {

@@ -66,12 +66,25 @@ TEST_F(LoadPeakFileTest, LoadsEverySampleByItsName) {
     EXPECT_TRUE(files.decisionRequests.empty());
 }
 
-TEST_F(LoadPeakFileTest, ContentDecidesFilesWithOtherExtensions) {
-    EXPECT_EQ(load(copySample("argon_air.pks", "run.txt")).kind, FileKind::Pks);
-    EXPECT_EQ(load(copySample("argon_air.dat", "run")).kind, FileKind::Dat);
-    EXPECT_EQ(load(copySample("argon_micromass.dat", "run.raw")).kind, FileKind::MicromassDat);
+// Other extensions are decided by the content without the dialog, and a preset format
+// replaces both the extension and the content.
+TEST_F(LoadPeakFileTest, ContentOrAPresetDecidesFilesWithOtherExtensions) {
+    const struct {
+        const char* sample;
+        const char* as;
+        FileKind preset;
+        FileKind kind;
+    } cases[] = {
+        {"argon_air.pks", "run.txt", FileKind::None, FileKind::Pks},
+        {"argon_air.dat", "run", FileKind::None, FileKind::Dat},
+        {"argon_micromass.dat", "run.raw", FileKind::None, FileKind::MicromassDat},
+        {"argon_air.pks", "run.dat", FileKind::Pks, FileKind::Pks},
+        {"argon_micromass.asc", "run.xyz", FileKind::MicromassAsc, FileKind::MicromassAsc}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(load(copySample(c.sample, c.as), c.preset).kind, c.kind) << c.as;
+    }
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(files.decisionRequests.empty()); // decided by their content, without the dialog
+    EXPECT_TRUE(files.decisionRequests.empty());
 }
 
 TEST_F(LoadPeakFileTest, AFailedReadIsRetriedThroughTheDialog) {
@@ -209,13 +222,6 @@ TEST_F(LoadPeakFileTest, AFileWithoutPeaksCannotBeAttached) {
     EXPECT_EQ(grid.GetRowCount(), 0);
     ASSERT_TRUE(currentDataNote());
     EXPECT_FALSE(currentDataNote()->path);
-}
-
-TEST_F(LoadPeakFileTest, APresetFormatReplacesTheExtensionAndTheContent) {
-    EXPECT_EQ(load(copySample("argon_air.pks", "run.dat"), FileKind::Pks).kind, FileKind::Pks);
-    EXPECT_EQ(load(copySample("argon_micromass.asc", "run.xyz"), FileKind::MicromassAsc).kind,
-              FileKind::MicromassAsc);
-    EXPECT_TRUE(files.decisionRequests.empty());
 }
 
 TEST_F(LoadPeakFileTest, TheOpenDialogOffersTheNativeFormats) {

@@ -327,17 +327,6 @@ TEST_F(GridEditingTest, SortUsesTheShownTexts) {
     }
 }
 
-TEST(SortOrder, DecodesTheDialogResult) {
-    EXPECT_EQ(DecodeSortChoice(1), (SortOrder{SortKey::Label, false}));
-    EXPECT_EQ(DecodeSortChoice(4), (SortOrder{SortKey::Time, true}));
-    EXPECT_EQ(DecodeSortChoice(5), (SortOrder{SortKey::Peak, false}));
-    EXPECT_EQ(DecodeSortChoice(8), (SortOrder{SortKey::Range, true}));
-    EXPECT_EQ(DecodeSortChoice(10), (SortOrder{SortKey::Height, true}));
-    EXPECT_FALSE(DecodeSortChoice(0));
-    EXPECT_FALSE(DecodeSortChoice(11));
-    EXPECT_FALSE(DecodeSortChoice(-3));
-}
-
 // The comparison must be a strict weak ordering, or sorting may run off the table: rows
 // with equal keys (and blank or empty rows, and unreadable numbers) are equivalent.
 TEST(SortOrder, IsAStrictWeakOrderingOnRowsWithManyEqualKeys) {

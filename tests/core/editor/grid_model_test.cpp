@@ -26,10 +26,6 @@ TEST_F(GridModelTest, NewGridIsAnEmptySheetOfOnePage) {
     EXPECT_FALSE(grid.IsModified());
     EXPECT_EQ(cursor(), (GridCell{0, kElemColumn}));
     EXPECT_EQ(grid.cellText(3, kNumColumn), "0004");
-    EXPECT_EQ(grid.cellText(3, kElemColumn), "       ");
-    EXPECT_EQ(grid.cellText(3, kTimeColumn), "00000.00");
-    EXPECT_EQ(grid.cellText(3, kHeightColumn), "0.000");
-    EXPECT_EQ(grid.cellText(3, kRangeColumn), "00.0000");
     EXPECT_EQ(grid.cellText(3, kPeakColumn), "0.000E+000");
     EXPECT_EQ(grid.editBuffer().text, "       ");
     EXPECT_EQ(grid.editBuffer().insertion, 6);
@@ -148,17 +144,6 @@ TEST_F(GridModelTest, AttachingResetsCursorViewAndModifiedFlag) {
     ASSERT_TRUE(grid.NewSheet());
     EXPECT_EQ(grid.GetRowCount(), 25);
     EXPECT_EQ(view.scrollBar, (ScrollBarState{1, 1, 25, 1}));
-}
-
-TEST_F(GridModelTest, EditBufferPositions) {
-    ASSERT_TRUE(grid.SetColumnFormat(kTimeColumn, 8, 5, false));
-    grid.MoveCursor(2, kTimeColumn);
-    EXPECT_EQ(grid.editBuffer().text, "00.00000");
-    EXPECT_EQ(grid.editBuffer().point, 2);
-    EXPECT_EQ(grid.editBuffer().insertion, 1);
-    grid.MoveCursor(2, kRangeColumn);
-    EXPECT_EQ(grid.editBuffer().point, 2);
-    EXPECT_EQ(grid.editBuffer().insertion, 1);
 }
 
 TEST_F(GridModelTest, CommitEditCreatesTheRowAndRecomputesThePeak) {

@@ -93,10 +93,6 @@ TEST(TextFormat, GeneralFormat) {
         {0.1 + 0.2, 6, "0.3"},
         {0.0001, 6, "0.0001"},
         {0.00001, 6, "1E-005"},
-        {-0.0, 6, "-0"},
-        {kNaN, 6, "NAN"},
-        {-kNaN, 6, "NAN"},
-        {-kInfinity, 6, "-INF"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(formatGeneral(c.value, c.precision), c.text) << c.value;
@@ -207,62 +203,6 @@ TEST(TextFormat, ShortestDecimalReadsBackAsTheSameDouble) {
         }
         const std::string text = shortestDecimal(value);
         ASSERT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
-    }
-}
-
-// Exact ties and the doubles one step either side of them, in every form: a tie rounds away
-// from zero, its neighbours to the nearer text. The expected texts are Python's exact decimals
-// of the same doubles, rounded half up.
-TEST(TextFormat, TiesAndTheirNeighbours) {
-    constexpr double kLargest = std::numeric_limits<double>::max();
-    const double kLargestSubnormal = fromBits(0x000FFFFFFFFFFFFFULL);
-    const struct {
-        double value;
-        int fixedPrecision; // no fixed text below 0
-        const char* fixed;
-        int exponentPrecision; // also the "%G" precision less one
-        const char* exponent;
-        const char* general;
-    } cases[] = {
-        {0.125, 2, "0.13", 1, "1.3E-001", "0.13"},
-        {std::nextafter(0.125, 0.0), 2, "0.12", 1, "1.2E-001", "0.12"},
-        {std::nextafter(0.125, 1.0), 2, "0.13", 1, "1.3E-001", "0.13"},
-        {-2.5, 0, "-3", 0, "-3E+000", "-3"},
-        {std::nextafter(2.5, 0.0), 0, "2", 0, "2E+000", "2"},
-        {std::nextafter(-2.5, 0.0), 0, "-2", 0, "-2E+000", "-2"},
-        {std::nextafter(2.5, 3.0), 0, "3", 0, "3E+000", "3"},
-        {0.0009765625, 9, "0.000976563", 5, "9.76563E-004", "0.000976563"},
-        {std::nextafter(0.0009765625, 0.0), 9, "0.000976562", 5, "9.76562E-004", "0.000976562"},
-        {25.0, 0, "25", 0, "3E+001", "3E+001"},
-        {4.5e15, 0, "4500000000000000", 0, "5E+015", "5E+015"},
-        {std::nextafter(4.5e15, 0.0), 0, "4500000000000000", 0, "4E+015", "4E+015"},
-        {1e23, 0, "99999999999999991611392", 0, "1E+023", "1E+023"},
-        {1e23, 1, "99999999999999991611392.0", 15, "9.999999999999999E+022",
-         "9.999999999999999E+022"},
-        {1e23, 1, "99999999999999991611392.0", 16, "9.9999999999999992E+022",
-         "9.9999999999999992E+022"},
-        {std::nextafter(1e23, kInfinity), 1, "100000000000000008388608.0", 16,
-         "1.0000000000000001E+023", "1.0000000000000001E+023"},
-        {5e-324, 3, "0.000", 3, "4.941E-324", "4.941E-324"},
-        {-5e-324, 0, "-0", 0, "-5E-324", "-5E-324"},
-        {kLargestSubnormal, 17, "0.00000000000000000", 17, "2.22507385850720089E-308",
-         "2.22507385850720089E-308"},
-        {kLargest, -1, nullptr, 0, "2E+308", "2E+308"},
-        {-kLargest, -1, nullptr, 16, "-1.7976931348623157E+308", "-1.7976931348623157E+308"},
-        {-0.0, 0, "-0", 0, "-0E+000", "-0"},
-        {0.0, 5, "0.00000", 5, "0.00000E+000", "0"},
-        {999.9995, 3, "1000.000", 3, "1.000E+003", "1000"},
-        {9.5, 0, "10", 0, "1E+001", "1E+001"},
-        {0.95, 1, "0.9", 0, "9E-001", "0.9"},
-        {std::nextafter(9.5, 0.0), 0, "9", 0, "9E+000", "9"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hexfloat << c.value);
-        if (c.fixed != nullptr) {
-            EXPECT_EQ(formatFixed(c.value, 0, c.fixedPrecision), c.fixed);
-        }
-        EXPECT_EQ(formatExponent(c.value, 0, c.exponentPrecision), c.exponent);
-        EXPECT_EQ(formatGeneral(c.value, c.exponentPrecision + 1), c.general);
     }
 }
 
