@@ -81,7 +81,7 @@ std::optional<PeakRecord> readPeakRow(GridModel& grid, int index, const std::str
     PeakRecord kept = row.peak;
     std::string label = kept.elem;
     if (labelEdited || use == PeakUse::Calculation) {
-        std::optional<std::string> name = recognizedLabel(labelEdited ? labelText : kept.elem);
+        std::optional<std::string> name = recognizedLabel(labelEdited ? labelText : kept.elem.str());
         if (!name) {
             LogLine("Impossible to recognize name.");
             return std::nullopt;
