@@ -2,7 +2,6 @@
 
 #include <array>
 #include <atomic>
-#include <memory>
 #include <mutex>
 #include <new>
 #include <ostream>
@@ -21,7 +20,6 @@ struct LabelTable {
     std::mutex mutex; // entering a text
     std::unordered_map<std::string_view, std::uint32_t> numbers;
     std::uint32_t count = 1; // number 0 is the empty label, which is never entered
-    std::array<std::atomic<std::string*>, kBlockCount> blocks{};
 };
 
 // Never destroyed: peaks of threads still running at exit may read it.
@@ -30,8 +28,11 @@ LabelTable& table() {
     return *labels;
 }
 
+// Zero until a block is made; static, so that the pages of blocks never made are never touched.
+constinit std::array<std::atomic<std::string*>, kBlockCount> blocks{};
+
 const std::string& textOf(std::uint32_t id) {
-    return table().blocks[id >> kBlockBits].load(std::memory_order_acquire)[id & (kBlockSize - 1)];
+    return blocks[id >> kBlockBits].load(std::memory_order_acquire)[id & (kBlockSize - 1)];
 }
 
 std::uint32_t enter(std::string_view text) {
@@ -44,7 +45,7 @@ std::uint32_t enter(std::string_view text) {
     if (id == 0xFFFFFFFFu) {
         throw std::bad_alloc();
     }
-    std::atomic<std::string*>& block = labels.blocks[id >> kBlockBits];
+    std::atomic<std::string*>& block = blocks[id >> kBlockBits];
     if (block.load(std::memory_order_relaxed) == nullptr) {
         block.store(new std::string[kBlockSize], std::memory_order_release);
     }
