@@ -12,9 +12,10 @@ namespace {
 
 // The texts lie in blocks that never move, so that a text is read without a lock: a thread
 // learns a label's number only after the text was stored (through whatever handed it the peak).
+// Room for 2^28 different labels.
 constexpr std::uint32_t kBlockBits = 12;
 constexpr std::uint32_t kBlockSize = 1u << kBlockBits;
-constexpr std::size_t kBlockCount = std::size_t{1} << (32 - kBlockBits);
+constexpr std::uint32_t kBlockCount = 1u << 16;
 
 struct LabelTable {
     std::mutex mutex; // entering a text
@@ -42,7 +43,7 @@ std::uint32_t enter(std::string_view text) {
         return found->second;
     }
     const std::uint32_t id = labels.count;
-    if (id == 0xFFFFFFFFu) {
+    if ((id >> kBlockBits) == kBlockCount) {
         throw std::bad_alloc();
     }
     std::atomic<std::string*>& block = blocks[id >> kBlockBits];
