@@ -72,8 +72,7 @@ std::vector<PeakRecord> manyLabelPeaks(int peakCount, int labelCount) {
     std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
     for (int i = 0; i < peakCount; ++i) {
         PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
-        peak.elem = std::to_string(i % labelCount);
-        peak.elem.insert(0, 1, 'L');
+        peak.elem = "L" + std::to_string(i % labelCount);
         peak.time = 0.1 * i;
         peak.height = 1.0 + 0.001 * (i % 97);
         peak.range = 1.0;

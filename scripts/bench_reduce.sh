@@ -4,10 +4,13 @@
 # given, the numpy/scipy script bench/numpy_reduce.py on the same file and, up to 10^5 peaks,
 # the independent reference reduction tests/reference/reduce_reference.py (scipy; it writes the
 # same IRD), taken in turn ROUNDS times; and the start-up of a typical 75-peak measurement
-# (samples/argon_air.pks), 100 runs.
+# (samples/argon_air.pks), 100 runs. With BEFORE set to an earlier tarnova-cli, that program
+# reduces the same files in the same rounds, each time just before the build's, and its IRD is
+# compared with the build's byte for byte.
 # The measurement files are those calculation_bench writes (tarnova_bench_N.pks in the
 # temporary folder); it is run once for a size whose file is missing.
-#   scripts/bench_reduce.sh BUILD [ROUNDS] [PEAKS...]     (BUILD: a Release build with benchmarks)
+#   [BEFORE=CLI] scripts/bench_reduce.sh BUILD [ROUNDS] [PEAKS...]
+#   (BUILD: a Release build with benchmarks)
 set -euo pipefail
 build=$(realpath "$1")
 rounds=${2:-3}
@@ -39,7 +42,15 @@ for peaks in "${sizes[@]}"; do
     if [ ! -f "$file" ]; then
         "$build/bench/calculation_bench" --benchmark_filter="LoadAndCalculate/$peaks\$" >/dev/null
     fi
+    if [ -n "${BEFORE:-}" ]; then
+        cmp <("$BEFORE" reduce "$file" "${labels[@]}") <("$cli" reduce "$file" "${labels[@]}") ||
+            { echo "$peaks peaks: the IRD differs from that of $BEFORE" >&2; exit 1; }
+    fi
     for round in $(seq "$rounds"); do
+        if [ -n "${BEFORE:-}" ]; then
+            measure "$peaks peaks, earlier tarnova-cli reduce ($round)" "$BEFORE" reduce "$file" \
+                "${labels[@]}"
+        fi
         measure "$peaks peaks, tarnova-cli reduce ($round)" "$cli" reduce "$file" "${labels[@]}"
         measure "$peaks peaks, numpy/scipy script ($round)" /usr/bin/python3 \
             "$here/bench/numpy_reduce.py" "$file"

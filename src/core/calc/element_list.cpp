@@ -5,8 +5,8 @@
 #include "platform/text_format.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
-#include <string_view>
 #include <unordered_set>
 
 namespace tarnova {
@@ -19,12 +19,12 @@ bool BuildElementList(CalcState& state) {
     ElementList collected;
     try {
         // The labels seen so far, so that a long peak list costs one lookup per peak.
-        std::unordered_set<std::string_view> seen;
+        std::unordered_set<std::uint32_t> seen;
         for (const PeakRecord& peak : state.peaks) {
-            if (!seen.insert(peak.elem).second) {
+            if (!seen.insert(peak.elem.id()).second) {
                 continue;
             }
-            collected.push_back({0, peak.elem});
+            collected.push_back({0, peak.elem.str()});
             LogLine(formatText("New element %s is found.", peak.elem.c_str()));
         }
     } catch (const std::bad_alloc&) {

@@ -14,14 +14,13 @@ namespace tarnova {
 
 class PeakLabelIndex final {
   public:
-    // The labels are viewed in peaks, which must outlive the index and keep their labels.
     explicit PeakLabelIndex(const std::vector<PeakRecord>& peaks);
 
     // The positions in the peak list of the peaks labelled label, ascending; empty for none.
     const std::vector<std::uint32_t>& positions(std::string_view label) const;
 
   private:
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>> positions_;
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> positions_; // by PeakLabel::id()
 };
 
 } // namespace tarnova

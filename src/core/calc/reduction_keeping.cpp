@@ -9,6 +9,7 @@
 #include "settings/regression_names.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tarnova {
 namespace {
@@ -246,18 +247,23 @@ ExclusionCount CountExclusions(const RegressionResult& record, std::span<const P
         return count;
     }
     // Disabled numerator peaks leave a ratio without a point; those between two enabled
-    // denominator peaks would have given one.
+    // denominator peaks would have given one. The labels are compared by their numbers.
+    const std::optional<PeakLabel> denominator = PeakLabel::find(record.denominator);
+    const std::optional<PeakLabel> numerator = PeakLabel::find(record.numerator);
+    if (!denominator || !numerator) {
+        return count;
+    }
     bool afterDenominator = false;
     ExclusionCount pending;
     for (const PeakRecord& peak : peaks) {
-        if (peak.elem == record.denominator && !peak.isDisabled()) {
+        if (peak.elem == *denominator && !peak.isDisabled()) {
             if (afterDenominator) {
                 count.byHand += pending.byHand;
                 count.byFilter += pending.byFilter;
             }
             pending = {};
             afterDenominator = true;
-        } else if (afterDenominator && peak.elem == record.numerator && peak.isDisabled()) {
+        } else if (afterDenominator && peak.elem == *numerator && peak.isDisabled()) {
             countAs(pending, peak.flags);
         }
     }

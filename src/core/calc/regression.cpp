@@ -306,8 +306,6 @@ bool BuildRatioPoints(RegressionResult& record, const std::vector<PeakRecord>& p
             const double signal = (peak.time - before.time) * slope + before.peakValue();
             DataPoint point;
             point.peakIndex = j;
-            point.prevDenominator = static_cast<std::int32_t>(*previous);
-            point.nextDenominator = static_cast<std::int32_t>(i);
             point.flags = peak.flags & PeakFlag::KeptByUser;
             point.time = peak.time;
             point.value = peak.peakValue() / signal;

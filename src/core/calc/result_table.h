@@ -36,16 +36,17 @@ using PointFlag = PeakFlag;
 using PointFlags = PeakFlags;
 inline constexpr PointFlags kPointExclusionBits = kPeakExclusionBits;
 
+// 24 bytes: a calculation of 10^6 peaks holds about 5·10^6 points. The denominator peaks a
+// ratio point was interpolated between are not kept; nothing reads them after the value.
 struct DataPoint {
-    std::uint32_t peakIndex = 0;       // numerator peak (ratio) or the peak itself (abundance)
-    std::int32_t prevDenominator = -1; // denominator peaks around it; -1 for an abundance
-    std::int32_t nextDenominator = -1;
+    std::uint32_t peakIndex = 0; // numerator peak (ratio) or the peak itself (abundance)
     PointFlags flags;
     double time = 0.0;
     double value = 0.0;
 
     bool isActive() const { return !flags.test(PointFlag::Disabled); }
 };
+static_assert(sizeof(DataPoint) == 24);
 
 // The fitted line of the linear method. With two active points only method, slope and
 // intercept are set.

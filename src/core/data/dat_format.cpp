@@ -163,7 +163,7 @@ std::vector<DatRefusal> datRefusals(const std::vector<PeakRecord>& peaks) {
     refusals.reserve(peaks.size());
     std::vector<int> distinct;
     for (const PeakRecord& peak : peaks) {
-        const int number = labelNumber(peak.elem);
+        const int number = labelNumber(peak.elem.str());
         if (number == 0) {
             refusals.push_back(DatRefusal::NoMassNumber);
             continue;
@@ -188,7 +188,7 @@ std::optional<std::string> datFileText(const std::vector<PeakRecord>& peaks, con
         if (refusals[i] != DatRefusal::None) {
             continue;
         }
-        const int number = labelNumber(peaks[i].elem);
+        const int number = labelNumber(peaks[i].elem.str());
         if (std::find(distinct.begin(), distinct.end(), number) == distinct.end()) {
             distinct.push_back(number);
         }

@@ -1,6 +1,7 @@
 // The document of the process: measured peaks and the sample header that travels with them.
 #pragma once
 
+#include "data/peak_label.h"
 #include "platform/flag_set.h"
 
 #include <cstdint>
@@ -39,11 +40,12 @@ struct PeakRecord {
     double height = 0.0;
     double range = 0.0;
     PeakFlags flags;
-    std::string elem; // at most kMaxLabelLength bytes
+    PeakLabel elem; // at most kMaxLabelLength bytes
 
     double peakValue() const { return height * range; }
     bool isDisabled() const { return flags.test(PeakFlag::Disabled); }
 };
+static_assert(sizeof(PeakRecord) == 32);
 
 struct TaggedComment {
     std::string tag;  // at most kMaxTagLength bytes, e.g. "Sample:"

@@ -148,8 +148,8 @@ std::string pksFileText(const std::vector<PeakRecord>& peaks, const DataNote* no
             continue;
         }
         writer.line(formatText("%5ld,   ", pksHundredths(peak.time)) +
-                    formatExponent(peak.peakValue(), 15, 8) + ", \"" + quotableText(peak.elem) +
-                    "\"");
+                    formatExponent(peak.peakValue(), 15, 8) + ", \"" +
+                    quotableText(peak.elem.str()) + "\"");
     }
     return writer.content();
 }

@@ -6,6 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
 
 namespace tarnova {
 namespace {
@@ -69,24 +73,44 @@ double PeakRecord::*numberField(int column) {
     }
 }
 
+// The recognised label of each peak label met in one extraction: a long sheet repeats a few
+// labels, whose texts are then read once.
+using RecognizedLabels = std::unordered_map<std::uint32_t, std::optional<PeakLabel>>;
+
+std::optional<PeakLabel> recognizedPeakLabel(std::string_view text) {
+    if (std::optional<std::string> name = recognizedLabel(text)) {
+        return PeakLabel(*name);
+    }
+    return std::nullopt;
+}
+
 // Reads a peak row. Its peak takes over the values of the edited cells and keeps its own for
 // the others, which keep the full precision the file gave them: the column formats change only
 // what the cells show. The label is that of the label cell when it was edited, the peak's own
 // otherwise; a calculation takes the recognised part of it. None when a label must be
 // recognised and cannot be.
 std::optional<PeakRecord> readPeakRow(GridModel& grid, int index, const std::string& labelText,
-                                      PeakUse use) {
+                                      PeakUse use, RecognizedLabels& recognized) {
     const EditorRow& row = *grid.row(index);
     const bool labelEdited = !GridModel::isCellUnedited(row, kElemColumn);
     PeakRecord kept = row.peak;
-    std::string label = kept.elem;
+    PeakLabel label = kept.elem;
     if (labelEdited || use == PeakUse::Calculation) {
-        std::optional<std::string> name = recognizedLabel(labelEdited ? labelText : kept.elem);
+        std::optional<PeakLabel> name;
+        if (labelEdited) {
+            name = recognizedPeakLabel(labelText);
+        } else {
+            const auto [known, added] = recognized.try_emplace(kept.elem.id());
+            if (added) {
+                known->second = recognizedPeakLabel(kept.elem.str());
+            }
+            name = known->second;
+        }
         if (!name) {
             LogLine("Impossible to recognize name.");
             return std::nullopt;
         }
-        label = std::move(*name);
+        label = *name;
     }
     if (!row.typed.empty()) {
         if (labelEdited) {
@@ -99,8 +123,8 @@ std::optional<PeakRecord> readPeakRow(GridModel& grid, int index, const std::str
         }
         grid.takePeak(index, kept);
     }
-    PeakRecord read = std::move(kept);
-    read.elem = std::move(label);
+    PeakRecord read = kept;
+    read.elem = label;
     return read;
 }
 
@@ -118,6 +142,7 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
     // Two lines per row, formatted only while the run log can show them: a sheet of a million
     // rows would otherwise spend a good part of its time on dropped text.
     const bool logged = runLog().isOpen();
+    RecognizedLabels recognized;
     for (int index = 0; index < grid.GetRowCount(); ++index) {
         const EditorRow* row = grid.row(index);
         const std::string label = grid.cellText(index, kElemColumn);
@@ -137,7 +162,7 @@ std::optional<SheetPeaks> extractPeaks(GridModel& grid, PeakUse use) {
                                grid.cellText(*row, kHeightColumn).c_str(),
                                grid.cellText(*row, kRangeColumn).c_str()));
         }
-        std::optional<PeakRecord> read = readPeakRow(grid, index, label, use);
+        std::optional<PeakRecord> read = readPeakRow(grid, index, label, use, recognized);
         if (!read) {
             return std::nullopt;
         }

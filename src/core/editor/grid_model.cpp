@@ -75,7 +75,7 @@ double fieldOf(int column, const PeakRecord& peak) {
 }
 
 std::string fullText(int column, const PeakRecord& peak, const Formats& formats) {
-    return fullText(column, fieldOf(column, peak), peak.elem, formats);
+    return fullText(column, fieldOf(column, peak), peak.elem.str(), formats);
 }
 
 bool isEditable(int column) {
@@ -555,7 +555,8 @@ GridModel::Texts GridModel::reformattedTexts(const EditorRow& source,
     const Texts texts = textsOf(source, builtWith);
     const auto unedited = [&](int column) { return isCellUnedited(source, column); };
     const auto text = [&](int column) -> const std::string& { return texts[textIndex(column)]; };
-    const std::string label = unedited(kElemColumn) ? peak.elem : cellLabel(text(kElemColumn));
+    const std::string label =
+        unedited(kElemColumn) ? peak.elem.str() : cellLabel(text(kElemColumn));
     const double time = unedited(kTimeColumn) ? peak.time : cellNumber(text(kTimeColumn));
     const bool heightKept = unedited(kHeightColumn);
     const bool rangeKept = unedited(kRangeColumn);

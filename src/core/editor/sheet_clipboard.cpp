@@ -121,7 +121,7 @@ std::string CopiedRowText(const GridModel& grid, const EditorRow& row) {
     const double height = grid.cellValue(row, kHeightColumn);
     const double range = grid.cellValue(row, kRangeColumn);
     std::string text = grid.isCellUnedited(row, kElemColumn)
-                           ? row.peak.elem
+                           ? row.peak.elem.str()
                            : cellLabel(grid.cellText(row, kElemColumn));
     for (const double value : {grid.cellValue(row, kTimeColumn), height, range, height * range}) {
         text += '\t';

@@ -31,8 +31,7 @@ bool samePoints(const RegressionResult& a, const RegressionResult& b) {
     for (std::size_t i = 0; i < a.points->size(); ++i) {
         const DataPoint& p = (*a.points)[i];
         const DataPoint& q = (*b.points)[i];
-        if (p.peakIndex != q.peakIndex || p.prevDenominator != q.prevDenominator ||
-            p.nextDenominator != q.nextDenominator || !sameBits(p.time, q.time) ||
+        if (p.peakIndex != q.peakIndex || !sameBits(p.time, q.time) ||
             !sameBits(p.value, q.value)) {
             return false;
         }

@@ -42,10 +42,7 @@ TEST(RatioPoints, UseNumeratorsBetweenEnabledDenominators) {
     EXPECT_DOUBLE_EQ(points[0].value, 30.0 / 125.0);
     EXPECT_DOUBLE_EQ(points[2].value, 40.0 / 150.0);
     EXPECT_EQ(points[0].peakIndex, 2u);
-    EXPECT_EQ(points[0].prevDenominator, 1);
-    EXPECT_EQ(points[0].nextDenominator, 4);
-    EXPECT_EQ(points[2].prevDenominator, 4);
-    EXPECT_EQ(points[2].nextDenominator, 6);
+    EXPECT_EQ(points[2].peakIndex, 5u);
     EXPECT_TRUE(points[2].flags.none());
 }
 
@@ -60,8 +57,7 @@ TEST(RatioPoints, SkipDisabledPeaksOnBothSides) {
     // Interpolated between the enabled D at 10 and 40: 200 at 20, 300 at 30.
     EXPECT_DOUBLE_EQ((*record.points)[0].value, 0.3);
     EXPECT_DOUBLE_EQ((*record.points)[1].value, 0.2);
-    EXPECT_EQ((*record.points)[1].prevDenominator, 0);
-    EXPECT_EQ((*record.points)[1].nextDenominator, 5);
+    EXPECT_EQ((*record.points)[1].peakIndex, 4u);
 }
 
 TEST(RatioPoints, NoPointGivesFailureCode) {
@@ -81,7 +77,7 @@ TEST(AbundancePoints, KeepDisabledPeaksAsDisabledPoints) {
     ASSERT_TRUE(BuildAbundancePoints(record, peaks));
     ASSERT_EQ(record.pointCount, 2);
     EXPECT_DOUBLE_EQ((*record.points)[0].value, 20.0);
-    EXPECT_EQ((*record.points)[0].prevDenominator, -1);
+    EXPECT_EQ((*record.points)[0].peakIndex, 0u);
     EXPECT_EQ((*record.points)[1].flags, PointFlag::Disabled);
     EXPECT_EQ((*record.points)[1].peakIndex, 2u);
 
@@ -307,7 +303,7 @@ std::vector<std::uint64_t> bitsOf(const RegressionResult& record) {
     }
     for (const DataPoint& point : record.points.value_or(std::vector<DataPoint>{})) {
         numbers.insert(numbers.end(), {point.time, point.value, double(point.peakIndex),
-                                       double(point.prevDenominator), double(point.flags.raw())});
+                                       double(point.flags.raw())});
     }
     std::vector<std::uint64_t> bits(numbers.size());
     std::memcpy(bits.data(), numbers.data(), numbers.size() * sizeof(double));

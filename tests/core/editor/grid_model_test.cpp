@@ -388,7 +388,7 @@ TEST_F(GridModelTest, RowOperationsKeepTheTableWhole) {
     const auto labels = [&] {
         std::string text;
         for (int row = 0; row < grid.GetRowCount(); ++row) {
-            text += grid.row(row) != nullptr ? grid.row(row)->peak.elem : std::string("-");
+            text += grid.row(row) != nullptr ? grid.row(row)->peak.elem.str() : std::string("-");
         }
         return text;
     };
