@@ -100,7 +100,8 @@ void countAs(ExclusionCount& count, PeakFlags flags) {
 
 } // namespace
 
-StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
+StoredReduction ReductionToStore(const CalcState& state, const DataNote* note,
+                                 const OutlierFilter& iniFilter) {
     if (state.calcFlags.none() || !state.results) {
         return note != nullptr ? StoredReductionOf(*note) : StoredReduction{};
     }
@@ -147,6 +148,8 @@ StoredReduction ReductionToStore(const CalcState& state, const DataNote* note) {
                 reduction.kept.push_back({peak.elem, pksHundredths(peak.time)});
             }
         }
+    } else if (iniFilter.rule != OutlierRule::Off) {
+        reduction.filter = FormatOutlierFilter(state.outlierFilter);
     }
     return reduction;
 }

@@ -17,10 +17,12 @@ namespace tarnova {
 // a data point of it is disabled in any record, or, when no record has a point of it, when the
 // peak itself is disabled; the reason is the hand's when any of its points was disabled by
 // hand), the method of every record (and the methods note stores for records it did not make)
-// unless all of them are lines, and the filter when it is on; so a calculation without
-// exclusions, with lines and no filter stores nothing. Without a calculation: the entries of
-// note.
-StoredReduction ReductionToStore(const CalcState& state, const DataNote* note);
+// unless all of them are lines, and the filter when it is on, or "off" when it is off while
+// iniFilter (the filter a new calculation takes from the INI file) is on, so that a reload is
+// not filtered where the user said no; so a calculation without exclusions, with lines and no
+// filter stores nothing. Without a calculation: the entries of note.
+StoredReduction ReductionToStore(const CalcState& state, const DataNote* note,
+                                 const OutlierFilter& iniFilter);
 
 // Whether two reductions store the same: the same peaks (as MatchExclusions compares them) for
 // the same reasons, the same methods and the same filter, in whatever order.

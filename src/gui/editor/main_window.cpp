@@ -280,8 +280,8 @@ bool MainWindow::saveSheet(bool askForName) {
     const auto& note = currentDataNote();
     const std::optional<std::string> path = askForName || !note ? std::nullopt : note->path;
     // The exclusions, methods and filter of the calculation, or those the file came with.
-    const StoredReduction reduction =
-        ReductionToStore(context_.calculation, note ? &*note : nullptr);
+    const StoredReduction reduction = ReductionToStore(
+        context_.calculation, note ? &*note : nullptr, context_.settings.outlierFilter);
     const bool saved = SavePeakFile(context_.port, context_.files, context_.grid, context_.settings,
                                     path, reduction);
     // The result views are named after the measurement, which may have a new name now.
@@ -293,9 +293,9 @@ bool MainWindow::maySheetBeReplaced() {
     // Points disabled or enabled since the file was saved are a change of the measurement too.
     const std::optional<DataNote>& note = currentDataNote();
     const DataNote* stored = note ? &*note : nullptr;
-    const bool reductionChanged =
-        !SameReduction(ReductionToStore(context_.calculation, stored),
-                       stored != nullptr ? StoredReductionOf(*stored) : StoredReduction{});
+    const bool reductionChanged = !SameReduction(
+        ReductionToStore(context_.calculation, stored, context_.settings.outlierFilter),
+        stored != nullptr ? StoredReductionOf(*stored) : StoredReduction{});
     if (!context_.grid.IsModified() && !reductionChanged) {
         return true;
     }

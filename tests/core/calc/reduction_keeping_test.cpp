@@ -61,11 +61,11 @@ class ReductionKeeping : public ::testing::Test {
 
 TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
     calculate();
-    EXPECT_TRUE(ReductionToStore(state, nullptr).empty()); // a plain calculation stores nothing
+    EXPECT_TRUE(ReductionToStore(state, nullptr, {}).empty()); // a plain calculation stores nothing
     // The second Ar40 peak by hand in the abundance; the third by the filter in the ratio.
     ASSERT_TRUE(ClickDataPoint(sheet(0), 1, PointButton::Left));
     (*sheet(1).points)[2].flags |= PointFlag::Disabled | PointFlag::ExcludedByFilter;
-    StoredReduction stored = ReductionToStore(state, nullptr);
+    StoredReduction stored = ReductionToStore(state, nullptr, {});
     EXPECT_EQ(stored.exclusions,
               (std::vector<StoredExclusion>{{"Ar40", 2500, ExclusionReason::Hand},
                                             {"Ar40", 3500, ExclusionReason::Filter}}));
@@ -77,7 +77,7 @@ TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
     // A method other than the line stores the method of every record.
     ASSERT_TRUE(SetSheetMethod(state, 1, kParabola));
     state.outlierFilter = {OutlierRule::Sigma, 2.5, 3};
-    stored = ReductionToStore(state, nullptr);
+    stored = ReductionToStore(state, nullptr, {});
     EXPECT_EQ(stored.exclusions[0].reason, ExclusionReason::Hand);
     EXPECT_EQ(stored.methods,
               (std::vector<StoredMethod>{{"Ar40", "linear"}, {"Ar40/Ar36", "parabolic"}}));
@@ -87,7 +87,7 @@ TEST_F(ReductionKeeping, StoresExcludedPeaksMethodsAndFilter) {
     ASSERT_TRUE(ClickDataPoint(sheet(0), 1, PointButton::Left));
     (*sheet(1).points)[1].flags = {};
     state.peaks[4].flags = PeakFlag::Disabled | PeakFlag::ExcludedByCorrection;
-    stored = ReductionToStore(state, nullptr);
+    stored = ReductionToStore(state, nullptr, {});
     EXPECT_EQ(stored.exclusions,
               (std::vector<StoredExclusion>{{"Ar36", 3000, ExclusionReason::Correction},
                                             {"Ar40", 3500, ExclusionReason::Filter}}));
@@ -98,15 +98,15 @@ TEST_F(ReductionKeeping, MethodsOfRecordsNotMadeStayStored) {
     DataNote note;
     note.tags = {{std::string(kMethodTag), "Ar40/Ar36 parabolic"},
                  {std::string(kMethodTag), "Ar38/Ar36 exponential"}};
-    EXPECT_EQ(ReductionToStore(state, &note).methods,
+    EXPECT_EQ(ReductionToStore(state, &note, {}).methods,
               (std::vector<StoredMethod>{
                   {"Ar40", "linear"}, {"Ar40/Ar36", "linear"}, {"Ar38/Ar36", "exponential"}}));
     note.tags = {{std::string(kMethodTag), "Ar38/Ar36 linear"}};
-    EXPECT_TRUE(ReductionToStore(state, &note).empty());
+    EXPECT_TRUE(ReductionToStore(state, &note, {}).empty());
 
     // Without a calculation the note's entries are stored as they are.
     note.tags = {{std::string(kExcludedTag), "Ar40@25 hand"}, {"Date:", "x"}};
-    EXPECT_EQ(ReductionToStore(CalcState{}, &note).exclusions,
+    EXPECT_EQ(ReductionToStore(CalcState{}, &note, {}).exclusions,
               (std::vector<StoredExclusion>{{"Ar40", 2500, ExclusionReason::Hand}}));
 }
 
@@ -196,7 +196,7 @@ TEST_F(ReductionKeeping, APeakKeptInAgainstTheFilterStaysInAfterAReload) {
     ASSERT_NE(filtered, points.end());
     const int index = static_cast<int>(filtered - points.begin());
     ASSERT_TRUE(ClickDataPoint(sheet(0), index, PointButton::Left));
-    const StoredReduction stored = ReductionToStore(state, nullptr);
+    const StoredReduction stored = ReductionToStore(state, nullptr, {});
     ASSERT_EQ(stored.kept.size(), 1u);
     EXPECT_EQ(stored.kept[0].label, "Ar40");
 
@@ -212,6 +212,23 @@ TEST_F(ReductionKeeping, APeakKeptInAgainstTheFilterStaysInAfterAReload) {
         EXPECT_EQ(state.outlierFilter.rule, OutlierRule::Sigma);
         EXPECT_EQ((*sheet(0).points)[static_cast<std::size_t>(index)].isActive(), withKept);
     }
+}
+
+// A calculation without the filter the INI file turns on stores "off", so that a reload under
+// that INI file is not filtered where the user said no.
+TEST_F(ReductionKeeping, AFilterTurnedOffAgainstTheIniStaysOffAfterAReload) {
+    const OutlierFilter iniFilter{.rule = OutlierRule::Sigma, .k = 0.5, .iterations = 1};
+    calculate();
+    EXPECT_TRUE(ReductionToStore(state, nullptr, {}).empty());
+    const StoredReduction stored = ReductionToStore(state, nullptr, iniFilter);
+    EXPECT_EQ(stored.filter, "off");
+    installNote(StoredReductionComments(stored));
+    state = CalcState{};
+    state.outlierFilter = iniFilter;
+    calculate();
+    EXPECT_EQ(state.outlierFilter.rule, OutlierRule::Off);
+    EXPECT_TRUE(std::all_of(sheet(0).points->begin(), sheet(0).points->end(),
+                            [](const DataPoint& point) { return point.isActive(); }));
 }
 
 TEST_F(ReductionKeeping, CountsThePointsExcludedFromARecord) {

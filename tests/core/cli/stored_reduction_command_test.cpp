@@ -176,7 +176,7 @@ TEST_F(StoredReductionCommands, TheWindowAndTheCommandLineReduceASavedMeasuremen
         ASSERT_TRUE(SetSheetMethod(state, 1, 1));
         const std::optional<DataNote>& note = currentDataNote();
         ASSERT_TRUE(SavePeakFile(session.ui, session.files, session.grid, session.settings,
-                                 note->path, ReductionToStore(state, &*note)));
+                                 note->path, ReductionToStore(state, &*note, {})));
         before = *WriteIrd(*state.results, &*note, state.calcFlags,
                            session.settings.fileOutputFlags, state.peaks);
     }
