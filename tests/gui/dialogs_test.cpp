@@ -205,15 +205,19 @@ class DialogsTest : public QObject {
     // The sort dialog's key and direction come back as the number the core decodes; the jump
     // dialog stays open until its text reads as a cell.
     void sortAndJumpDialogsReturnTheirChoice() {
-        const std::tuple<int, bool, int> sorts[] = {{0, false, 1}, {1, true, 4}, {4, true, 10}};
-        for (const auto& [key, descending, result] : sorts) {
+        const struct {
+            int key;
+            bool descending;
+            int result;
+        } sorts[] = {{0, false, 1}, {1, true, 4}, {4, true, 10}};
+        for (const auto& sort : sorts) {
             SortDialog dialog;
-            whenShown([&dialog, key, descending] {
-                dialog.keyList()->setCurrentIndex(key);
-                (descending ? dialog.descendingButton() : dialog.ascendingButton())->click();
+            whenShown([&dialog, sort] {
+                dialog.keyList()->setCurrentIndex(sort.key);
+                (sort.descending ? dialog.descendingButton() : dialog.ascendingButton())->click();
                 button(dialog, "実行")->click();
             });
-            QCOMPARE(dialog.choose(), result);
+            QCOMPARE(dialog.choose(), sort.result);
         }
 
         JumpDialog jump;
