@@ -69,10 +69,16 @@ void CalculateOnly(benchmark::State& state) {
 
 // peakCount peaks of labelCount labels ("L0", "L1", ...) in turn, 0.1 s apart.
 std::vector<PeakRecord> manyLabelPeaks(int peakCount, int labelCount) {
+    std::vector<PeakLabel> labels;
+    for (int j = 0; j < labelCount; ++j) {
+        std::string text = "L";
+        text += std::to_string(j);
+        labels.emplace_back(text);
+    }
     std::vector<PeakRecord> peaks(static_cast<std::size_t>(peakCount));
     for (int i = 0; i < peakCount; ++i) {
         PeakRecord& peak = peaks[static_cast<std::size_t>(i)];
-        peak.elem = "L" + std::to_string(i % labelCount);
+        peak.elem = labels[static_cast<std::size_t>(i % labelCount)];
         peak.time = 0.1 * i;
         peak.height = 1.0 + 0.001 * (i % 97);
         peak.range = 1.0;

@@ -35,6 +35,7 @@ TEST(StoredReduction, TimesAsThePksFileWritesThem) {
 TEST(StoredReduction, ExclusionTexts) {
     // "ァ" in code page 932 ends with the byte of "@"; the label runs to the last "@".
     const std::string kana = "\x83\x40";
+    const std::string longest(kMaxLabelLength, 'L'); // the longest label a file holds
     const struct {
         std::string text;
         bool reasonRequired;
@@ -54,9 +55,8 @@ TEST(StoredReduction, ExclusionTexts) {
         {"@12 hand", true, std::nullopt},
         {"Ar40@ hand", true, std::nullopt},
         {"Ar40 hand", true, std::nullopt},
-        {std::string(29, 'L') + "@1 hand", true,
-         StoredExclusion{std::string(29, 'L'), 100, ExclusionReason::Hand}},
-        {std::string(30, 'L') + "@1 hand", true, std::nullopt},
+        {longest + "@1 hand", true, StoredExclusion{longest, 100, ExclusionReason::Hand}},
+        {longest + "L@1 hand", true, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseExclusion(c.text, c.reasonRequired), c.read) << c.text;
