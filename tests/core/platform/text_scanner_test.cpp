@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -122,6 +123,51 @@ TEST(TextScanner, FloatScanningAgreesWithSscanf) {
             ADD_FAILURE() << "\"" << text << "\" width " << width << ": scanf " << expectedRead
                           << " " << expected << " (" << expectedUsed << "), scanner " << actualRead
                           << " " << actual << " (" << scanner.position() << ")";
+        }
+    }
+}
+
+// Long decimal numbers, where rounding to the nearest double is hardest: the texts of random
+// doubles at 17 and 25 digits, near-halfway mantissas of up to 40 digits, and exponents from the
+// subnormal range to overflow, each read bit for bit as sscanf reads it.
+TEST(TextScanner, LongDecimalNumbersRoundAsSscanfRoundsThem) {
+    std::mt19937_64 random(1517);
+    int mismatches = 0;
+    for (int i = 0; i < 200000 && mismatches < 10; ++i) {
+        char text[96];
+        const double bits = std::bit_cast<double>(random() & ~(std::uint64_t(1) << 63));
+        switch (i % 3) {
+        case 0:
+            std::snprintf(text, sizeof text, "%.16e", std::isfinite(bits) ? bits : 1.5);
+            break;
+        case 1:
+            std::snprintf(text, sizeof text, "%.24e", std::isfinite(bits) ? bits : 1.5);
+            break;
+        default: {
+            // A mantissa of 17 to 40 digits ending in 5000... or 4999...: a tie or just below.
+            std::string digits = std::to_string(1 + random() % 9);
+            const std::size_t length = 17 + random() % 24;
+            while (digits.size() < length - 4) {
+                digits += static_cast<char>('0' + random() % 10);
+            }
+            digits += random() % 2 == 0 ? "5000" : "4999";
+            const int exponent = static_cast<int>(random() % 660) - 340;
+            std::snprintf(text, sizeof text, "%s%c.%se%d", random() % 4 == 0 ? "-" : "", digits[0],
+                          digits.c_str() + 1, exponent);
+        }
+        }
+        double expected = 0;
+        int expectedUsed = -1;
+        ASSERT_EQ(std::sscanf(text, "%lf%n", &expected, &expectedUsed), 1) << text;
+        TextScanner scanner(text);
+        double actual = 0;
+        const bool same =
+            scanner.readDouble(actual) &&
+            std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected) &&
+            scanner.position() == static_cast<std::size_t>(expectedUsed);
+        if (!same) {
+            ++mismatches;
+            ADD_FAILURE() << text << ": scanf " << expected << ", scanner " << actual;
         }
     }
 }
